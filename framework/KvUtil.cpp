@@ -1,0 +1,302 @@
+#include "KvUtil.h"
+
+#include "db/CKvException.h"
+#include "db/KvSql.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <climits>
+#include <cmath>
+
+namespace {
+
+QString g_appDirectory;
+
+int runWithQProcess(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    process.start(program, arguments);
+    if (!process.waitForStarted(-1))
+        throw CKvException(QStringLiteral("找不到指定的运行程序: %1！").arg(program));
+    process.waitForFinished(-1);
+    return process.exitCode();
+}
+
+KvProgramRunner& runner()
+{
+    static KvProgramRunner r = runWithQProcess;
+    return r;
+}
+
+} // namespace
+
+bool FileExists(const QString& path)
+{
+    if (path.isEmpty())
+        return false;
+    const QFileInfo info(path);
+    if (!path.contains(u'*') && !path.contains(u'?'))
+        return info.exists();
+    const QDir dir = info.dir();
+    return !dir.entryList(QStringList{info.fileName()}, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty();
+}
+
+QStringList SplitParameters(const QString& parameters)
+{
+    return QProcess::splitCommand(parameters);
+}
+
+void RunProgramAndWait(const QString& program, const QString& parameters)
+{
+    if (!FileExistsStr(program))
+        throw CKvException(QStringLiteral("找不到指定的运行程序: %1！").arg(program));
+    runner()(program, SplitParameters(parameters));
+}
+
+bool StartProgram(const QString& program, const QStringList& arguments)
+{
+    if (!FileExists(program))
+        return false;
+    return QProcess::startDetached(program, arguments);
+}
+
+KvProgramRunner SetProgramRunner(KvProgramRunner next)
+{
+    KvProgramRunner previous = runner();
+    runner() = next ? std::move(next) : KvProgramRunner(runWithQProcess);
+    return previous;
+}
+
+bool CopyFileReplace(const QString& source, const QString& target)
+{
+    if (!QFileInfo(source).isFile())
+        return false;
+    if (QFileInfo::exists(target) && !QFile::remove(target))
+        return false;
+    return QFile::copy(source, target);
+}
+
+QString GetAppDirectory()
+{
+    if (!g_appDirectory.isEmpty())
+        return g_appDirectory;
+    const QString fromEnv = qEnvironmentVariable("QUILLMER_APPDIR");
+    if (!fromEnv.isEmpty())
+        return QDir::cleanPath(fromEnv);
+    if (QCoreApplication::instance())
+        return QDir::cleanPath(QCoreApplication::applicationDirPath());
+    return QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).absolutePath();
+}
+
+void SetAppDirectory(const QString& folder)
+{
+    g_appDirectory = folder.isEmpty() ? QString() : QDir::cleanPath(folder);
+}
+
+void TrimString(QString& text)
+{
+    text = text.trimmed();
+}
+
+QString MakeBlanks(int count)
+{
+    return count > 0 ? QString(count, u' ') : QString();
+}
+
+double RoundAmountValue(double value)
+{
+    const double t = std::trunc(value);
+    if (std::fabs(t - value) >= 0.499)
+        return value >= 0 ? t + 1 : t - 1;
+    return t;
+}
+
+int RoundAmount(double value)
+{
+    const double r = RoundAmountValue(value);
+    if (r >= static_cast<double>(INT_MAX))
+        return INT_MAX;
+    if (r <= static_cast<double>(INT_MIN))
+        return INT_MIN;
+    return static_cast<int>(r);
+}
+
+int GbkByteLength(const QString& text)
+{
+    int bytes = 0;
+    for (QChar c : text) {
+        if (c.isLowSurrogate())
+            continue; // a character outside the BMP has no GBK form; it becomes one '?'
+        if (c.isHighSurrogate())
+            bytes += 1;
+        else
+            bytes += c.unicode() < 0x80 ? 1 : 2;
+    }
+    return bytes;
+}
+
+QDateTime AddDays(const QDateTime& date, int days)
+{
+    return date.addDays(days);
+}
+
+QDateTime ParseDate(const QString& text)
+{
+    return KvParseDateText(text);
+}
+
+int AddYearMonth(int yearMonth, int months)
+{
+    const auto valid = [](int ym) {
+        const int month = ym % 100;
+        return ym >= 190001 && ym <= 210012 && month >= 1 && month <= 12;
+    };
+    if (!valid(yearMonth))
+        throw CKvException(QStringLiteral("年月数据类型错误！"));
+    int ym = yearMonth;
+    for (int i = 0; i < std::abs(months); ++i) {
+        if (months > 0) {
+            ++ym;
+            if (ym % 100 == 13)
+                ym = (ym / 100) * 100 + 101;
+        } else {
+            --ym;
+            if (ym % 100 == 0)
+                ym = (ym / 100) * 100 - 88;
+        }
+    }
+    if (!valid(ym))
+        throw CKvException(QStringLiteral("年月数据类型错误！"));
+    return ym;
+}
+
+int DaysBetween(const QDateTime& a, const QDateTime& b)
+{
+    return static_cast<int>(std::llabs(a.date().daysTo(b.date())));
+}
+
+bool IsDateValid(const QDateTime& date)
+{
+    return date.isValid();
+}
+
+QString DigitToCapital(int digit)
+{
+    static const char16_t* const capitals[] = {u"零", u"壹", u"贰", u"叁", u"肆", u"伍", u"陆", u"柒", u"捌", u"玖"};
+    if (digit < 0 || digit > 9)
+        return QString();
+    return QString::fromUtf16(capitals[digit]);
+}
+
+QString AmountToCapitals(double amount, int width)
+{
+    QString sign = QStringLiteral("￥");
+    if (amount < 0) {
+        sign = QStringLiteral("负");
+        amount = -amount;
+    }
+    // The range is checked in double: amount × 100 passes the int range long
+    // before it passes the nine digits the receipt has room for.
+    const double fen = RoundAmountValue(amount * 100);
+    if (!std::isfinite(fen) || fen > 999999999.0)
+        return QString();
+    int c = static_cast<int>(fen);
+    int d[10];
+    for (int i = 9; i >= 1; --i) {
+        d[i] = c % 10;
+        c /= 10;
+    }
+    if (width == 0) {
+        QString r;
+        const auto cap = DigitToCapital;
+        if (d[1] != 0)
+            r += cap(d[1]) + QStringLiteral("佰");
+        if (d[2] != 0)
+            r += cap(d[2]) + QStringLiteral("拾");
+        if (d[3] != 0) {
+            if (!r.isEmpty() && d[2] == 0)
+                r += QStringLiteral("零");
+            r += cap(d[3]) + QStringLiteral("万");
+        } else if (!r.isEmpty()) {
+            r += QStringLiteral("万");
+        }
+        if (d[4] != 0)
+            r += cap(d[4]) + QStringLiteral("仟");
+        if (d[5] != 0) {
+            if (!r.isEmpty() && d[4] == 0)
+                r += QStringLiteral("零");
+            r += cap(d[5]) + QStringLiteral("佰");
+        }
+        if (d[6] != 0) {
+            if (!r.isEmpty() && d[5] == 0)
+                r += QStringLiteral("零");
+            r += cap(d[6]) + QStringLiteral("拾");
+        }
+        if (d[7] != 0) {
+            if (!r.isEmpty() && d[6] == 0)
+                r += QStringLiteral("零");
+            r += cap(d[7]) + QStringLiteral("元");
+        } else if (!r.isEmpty()) {
+            r += QStringLiteral("元");
+        }
+        if (d[8] != 0)
+            r += cap(d[8]) + QStringLiteral("角");
+        if (d[9] != 0) {
+            if (!r.isEmpty() && d[8] == 0)
+                r += QStringLiteral("零");
+            r += cap(d[9]) + QStringLiteral("分");
+        }
+        r += QStringLiteral("整");
+        return sign + r;
+    }
+    // The boxed form: digits into pre-printed cells, blanks between them.
+    QString r;
+    bool leading = true;
+    if (d[1] != 0) {
+        r = sign + DigitToCapital(d[1]);
+        leading = false;
+    } else {
+        r = sign + MakeBlanks(width);
+    }
+    for (int i = 2; i <= 8; ++i) {
+        if (leading) {
+            if (d[i] == 0) {
+                r.prepend(MakeBlanks(width + 2));
+            } else {
+                r += DigitToCapital(d[i]);
+                leading = false;
+            }
+        } else {
+            r += MakeBlanks(width) + DigitToCapital(d[i]);
+        }
+    }
+    r += leading ? DigitToCapital(d[9]) : MakeBlanks(width) + DigitToCapital(d[9]);
+    return r;
+}
+
+bool IsPrinterInstalled()
+{
+    return true;
+}
+
+int LevelNameToCode(QString name)
+{
+    if (name == QStringLiteral("一级"))
+        return 1;
+    if (name == QStringLiteral("二级"))
+        return 2;
+    return 0;
+}
+
+QString MeterTypeName(const QString& type)
+{
+    if (type.contains(QStringLiteral("DDSY")))
+        return QStringLiteral("单功预付");
+    if (type.contains(QStringLiteral("DTSY")))
+        return QStringLiteral("三功预付");
+    return QStringLiteral("单功预付");
+}

@@ -1,0 +1,255 @@
+#include "CAdoConnection.h"
+
+#include "CAdoCommand.h"
+#include "CAdoRecordset.h"
+#include "CKvException.h"
+#include "CSqliteEngine.h"
+
+CAdoConnection::CAdoConnection() = default;
+
+CAdoConnection::~CAdoConnection()
+{
+    try {
+        Close();
+    } catch (...) {
+    }
+}
+
+QString CAdoConnection::DataSourceOf(const QString& connectString)
+{
+    if (!connectString.contains(u'='))
+        return connectString.trimmed();
+    const QStringList parts = connectString.split(u';', Qt::SkipEmptyParts);
+    for (const QString& part : parts) {
+        const int eq = part.indexOf(u'=');
+        if (eq > 0 && part.left(eq).trimmed().compare(QStringLiteral("Data Source"), Qt::CaseInsensitive) == 0)
+            return part.mid(eq + 1).trimmed();
+    }
+    return QString();
+}
+
+int CAdoConnection::Open(int kind, const QString& connectString)
+{
+    if (IsOpen())
+        return 1;
+    try {
+        if (kind != 0)
+            throw CKvException(QStringLiteral("the network edition's engine is not built"));
+        const QString path = DataSourceOf(connectString);
+        if (path.isEmpty())
+            throw CKvException(QStringLiteral("no data source"));
+        return OpenEngine(std::make_unique<CSqliteEngine>(path), kind);
+    } catch (...) {
+        throw CKvException(QStringLiteral("连接数据库失败"));
+    }
+}
+
+int CAdoConnection::OpenEngine(std::unique_ptr<CDbEngine> engine, int kind)
+{
+    if (IsOpen())
+        return 1;
+    m_engine = std::move(engine);
+    m_transDepth = 0;
+    m_serverFlag = kind;
+    return 1;
+}
+
+void CAdoConnection::Close()
+{
+    for (auto& rs : m_recordsets)
+        rs->Close();
+    if (m_engine) {
+        m_engine->close();
+        m_engine.reset();
+    }
+    m_transDepth = 0;
+}
+
+bool CAdoConnection::IsOpen() const
+{
+    return m_engine && m_engine->isOpen();
+}
+
+QString CAdoConnection::GetFilePath() const
+{
+    if (auto* sqlite = dynamic_cast<CSqliteEngine*>(m_engine.get()))
+        return sqlite->path();
+    return QString();
+}
+
+void CAdoConnection::syncDepthWithEngine()
+{
+    // SQLite ends a transaction by itself on some failures (a full disk, an I/O
+    // error); the counter follows it, so the next BeginTrans starts a real one.
+    if (m_transDepth > 0 && m_serverFlag == 0 && m_engine && !m_engine->inTransaction())
+        m_transDepth = 0;
+}
+
+void CAdoConnection::BeginTrans()
+{
+    ++m_transDepth;
+    if (m_transDepth > 1 && m_serverFlag == 1)
+        return;
+    try {
+        if (!m_engine)
+            throw CKvException(QString());
+        m_engine->begin(m_transDepth);
+    } catch (...) {
+        --m_transDepth;
+        syncDepthWithEngine();
+        throw CKvException(QStringLiteral("开始事务时发生错误！"));
+    }
+}
+
+int CAdoConnection::CommitTrans()
+{
+    --m_transDepth;
+    if (m_transDepth > 0 && m_serverFlag == 1)
+        return 1;
+    try {
+        if (!m_engine)
+            throw CKvException(QString());
+        m_engine->commit(m_transDepth + 1);
+    } catch (...) {
+        ++m_transDepth;
+        syncDepthWithEngine();
+        throw CKvException(QStringLiteral("提交事务时发生错误！"));
+    }
+    return 1;
+}
+
+int CAdoConnection::RollbackTrans()
+{
+    --m_transDepth;
+    if (m_transDepth > 0 && m_serverFlag == 1)
+        return 1;
+    try {
+        if (!m_engine)
+            throw CKvException(QString());
+        m_engine->rollback(m_transDepth + 1);
+    } catch (...) {
+        ++m_transDepth;
+        syncDepthWithEngine();
+        throw CKvException(QStringLiteral("回滚事务时发生错误！"));
+    }
+    return 1;
+}
+
+CAdoRecordset* CAdoConnection::AcquireRecordset()
+{
+    for (auto& rs : m_recordsets) {
+        if (!rs->IsInUse()) {
+            rs->SetInUse(true);
+            return rs.get();
+        }
+    }
+    m_recordsets.push_back(std::make_unique<CAdoRecordset>(this));
+    m_recordsets.back()->SetInUse(true);
+    return m_recordsets.back().get();
+}
+
+CAdoCommand* CAdoConnection::AcquireCommand()
+{
+    for (auto& cmd : m_commands) {
+        if (!cmd->IsInUse()) {
+            cmd->SetInUse(true);
+            return cmd.get();
+        }
+    }
+    m_commands.push_back(std::make_unique<CAdoCommand>(this));
+    m_commands.back()->SetInUse(true);
+    return m_commands.back().get();
+}
+
+QString CAdoConnection::StripCDate(QString& sql)
+{
+    const QString marker = QStringLiteral("CDate(");
+    int p = sql.indexOf(marker, 0, Qt::CaseSensitive);
+    while (p >= 0) {
+        sql.remove(p, marker.size());
+        const int close = sql.indexOf(u')', p);
+        if (close < 0)
+            throw CKvException(QStringLiteral("Sql语句错误！"));
+        sql.remove(close, 1);
+        p = sql.indexOf(marker, p, Qt::CaseSensitive);
+    }
+    return sql;
+}
+
+QString CAdoConnection::ConvertSql(QString& sql) const
+{
+    if (m_serverFlag == 0)
+        return sql;
+    return StripCDate(sql);
+}
+
+void CAdoConnection::RunQuery(const QString& sql, CDbResult& result)
+{
+    if (!m_engine)
+        throw CKvException(QStringLiteral("数据库没有打开！"));
+    try {
+        m_engine->query(sql, result);
+    } catch (...) {
+        syncDepthWithEngine();
+        throw;
+    }
+}
+
+int CAdoConnection::RunStatement(const QString& sql)
+{
+    if (!m_engine)
+        throw CKvException(QStringLiteral("数据库没有打开！"));
+    try {
+        return m_engine->execute(sql);
+    } catch (...) {
+        syncDepthWithEngine();
+        throw;
+    }
+}
+
+bool CAdoConnection::RecordExists(QString& sql, const QString& errorText)
+{
+    CAdoRecordset* rs = AcquireRecordset();
+    try {
+        rs->Open(sql);
+        const int count = rs->GetRecordCount();
+        rs->Release();
+        return count >= 1;
+    } catch (const CKvException& e) {
+        rs->Release();
+        throw CKvException(errorText.isEmpty() ? e.text() : errorText);
+    } catch (...) {
+        rs->Release();
+        throw CKvException(errorText);
+    }
+}
+
+bool CAdoConnection::RecordExists(const QString& sql, const QString& errorText)
+{
+    QString copy = sql;
+    return RecordExists(copy, errorText);
+}
+
+int CAdoConnection::Execute(QString& sql, const QString& errorText)
+{
+    CAdoCommand* cmd = AcquireCommand();
+    try {
+        const int changed = cmd->Execute(sql);
+        cmd->Release();
+        return changed;
+    } catch (const CKvException& e) {
+        cmd->Release();
+        // An empty caller text would hide what went wrong: the engine's own
+        // message is kept behind a fixed text instead.
+        throw CKvException(errorText.isEmpty() ? QStringLiteral("执行Sql语句时发生错误！%1").arg(e.text()) : errorText);
+    } catch (...) {
+        cmd->Release();
+        throw CKvException(errorText.isEmpty() ? QStringLiteral("执行Sql语句时发生错误！") : errorText);
+    }
+}
+
+int CAdoConnection::Execute(const QString& sql, const QString& errorText)
+{
+    QString copy = sql;
+    return Execute(copy, errorText);
+}

@@ -1,0 +1,134 @@
+#pragma once
+
+#include "CDbEngine.h"
+
+#include <QString>
+#include <memory>
+#include <vector>
+
+class CAdoRecordset;
+class CAdoCommand;
+
+// One open database, its transactions and two pools of reusable statement
+// objects. All SQL of the program is written in the Jet dialect; ConvertSql
+// makes the one change that the network edition's server needs.
+//
+// Connection string of kind 0 (the embedded file): "Data Source=<path>" with
+// further "key=value" pairs separated by ';' ignored, or the bare path. The file
+// must exist: a connection never creates a database.
+class CAdoConnection
+{
+public:
+    CAdoConnection();
+    ~CAdoConnection();
+    CAdoConnection(const CAdoConnection&) = delete;
+    CAdoConnection& operator=(const CAdoConnection&) = delete;
+
+    // Returns 1; every failure throws "连接数据库失败".
+    int Open(int kind, const QString& connectString);
+    // Binds an engine that is already open (the seam the tests use for the
+    // network edition's rules). Returns 1.
+    int OpenEngine(std::unique_ptr<CDbEngine> engine, int kind);
+    void Close();
+    bool IsOpen() const;
+
+    void BeginTrans();
+    int CommitTrans();
+    int RollbackTrans();
+    int GetTransDepth() const { return m_transDepth; }
+
+    CAdoRecordset* AcquireRecordset();
+    CAdoCommand* AcquireCommand();
+
+    QString ConvertSql(QString& sql) const;
+    bool RecordExists(QString& sql, const QString& errorText);
+    bool RecordExists(const QString& sql, const QString& errorText);
+    // Runs a statement without rows; returns the number of rows it changed.
+    int Execute(QString& sql, const QString& errorText);
+    int Execute(const QString& sql, const QString& errorText);
+
+    int GetServerFlag() const { return m_serverFlag; }
+    CDbEngine* GetEngine() const { return m_engine.get(); }
+    // The file of the embedded engine, empty for any other.
+    QString GetFilePath() const;
+
+    // Pool sizes, for tests of the pools.
+    int RecordsetPoolSize() const { return static_cast<int>(m_recordsets.size()); }
+    int CommandPoolSize() const { return static_cast<int>(m_commands.size()); }
+
+    // The statement runners of the wrappers; they keep the depth counter in
+    // step with an engine that ended a transaction by itself.
+    void RunQuery(const QString& sql, CDbResult& result);
+    int RunStatement(const QString& sql);
+
+    // "Data Source=<path>;..." → the path; a bare path is returned as it is.
+    static QString DataSourceOf(const QString& connectString);
+    // The dialect step of the network edition's server: every CDate( and the
+    // next ) after it are removed; a CDate( without a ) throws "Sql语句错误！".
+    static QString StripCDate(QString& sql);
+
+private:
+    void syncDepthWithEngine();
+
+    std::unique_ptr<CDbEngine> m_engine;
+    int m_transDepth = 0;
+    std::vector<std::unique_ptr<CAdoRecordset>> m_recordsets;
+    std::vector<std::unique_ptr<CAdoCommand>> m_commands;
+    int m_serverFlag = 0;
+};
+
+// Gives a pooled wrapper back on every path out of a scope.
+template <typename Wrapper>
+class CAdoLease
+{
+public:
+    explicit CAdoLease(Wrapper* wrapper) : m_wrapper(wrapper) {}
+    ~CAdoLease()
+    {
+        if (m_wrapper)
+            m_wrapper->Release();
+    }
+    CAdoLease(const CAdoLease&) = delete;
+    CAdoLease& operator=(const CAdoLease&) = delete;
+    Wrapper* operator->() const { return m_wrapper; }
+    Wrapper& operator*() const { return *m_wrapper; }
+    Wrapper* get() const { return m_wrapper; }
+
+private:
+    Wrapper* m_wrapper;
+};
+
+// A group of statements that succeed together: rolls back on every path that
+// did not reach Commit. A failing rollback in the destructor is swallowed (the
+// first failure is the one being reported).
+class CAdoTransaction
+{
+public:
+    explicit CAdoTransaction(CAdoConnection& connection) : m_connection(connection) { m_connection.BeginTrans(); }
+    ~CAdoTransaction()
+    {
+        if (!m_done) {
+            try {
+                m_connection.RollbackTrans();
+            } catch (...) {
+            }
+        }
+    }
+    CAdoTransaction(const CAdoTransaction&) = delete;
+    CAdoTransaction& operator=(const CAdoTransaction&) = delete;
+
+    void Commit()
+    {
+        m_connection.CommitTrans();
+        m_done = true;
+    }
+    void Rollback()
+    {
+        m_done = true;
+        m_connection.RollbackTrans();
+    }
+
+private:
+    CAdoConnection& m_connection;
+    bool m_done = false;
+};

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "CDbResult.h"
+
+#include <QString>
+
+// The database engine behind a CAdoConnection. The connection keeps the rules
+// (dialect step, transaction depth, pools, thrown texts); an engine only runs
+// statements. Every method throws CKvException with the engine's own message.
+class CDbEngine
+{
+public:
+    virtual ~CDbEngine() = default;
+
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+
+    // Runs a statement that returns no rows; returns the number of rows it changed.
+    virtual int execute(const QString& sql) = 0;
+    // Runs a query and replaces the result with all of its rows.
+    virtual void query(const QString& sql, CDbResult& result) = 0;
+
+    // Transactions by nesting level: level 1 is the outermost one.
+    virtual void begin(int level) = 0;
+    virtual void commit(int level) = 0;
+    virtual void rollback(int level) = 0;
+    // True while the engine itself holds an open transaction; it may have ended
+    // one on its own (a full disk, an I/O error).
+    virtual bool inTransaction() const = 0;
+};

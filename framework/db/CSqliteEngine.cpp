@@ -1,0 +1,237 @@
+#include "CSqliteEngine.h"
+
+#include "CKvException.h"
+#include "KvSql.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <sqlite3.h>
+
+namespace {
+
+// CDate(text) of the Jet dialect: the canonical stored date text, so that text
+// order is time order and a date equals the same day at midnight.
+void cdateFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    if (argc != 1 || sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const auto* raw = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    const QDateTime dt = KvParseDateText(QString::fromUtf8(raw));
+    if (!dt.isValid()) {
+        sqlite3_result_error(ctx, "CDate: invalid date", -1);
+        return;
+    }
+    const QByteArray text = KvDateText(dt).toUtf8();
+    sqlite3_result_text(ctx, text.constData(), text.size(), SQLITE_TRANSIENT);
+}
+
+QString savepointName(int level)
+{
+    return QStringLiteral("kv_level_%1").arg(level);
+}
+
+} // namespace
+
+CSqliteEngine::CSqliteEngine(const QString& path) : m_path(path)
+{
+    if (!QFileInfo(path).isFile())
+        throw CKvException(QStringLiteral("数据库文件不存在: %1").arg(path));
+    const QByteArray name = path.toUtf8();
+    if (sqlite3_open_v2(name.constData(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
+        const QString message = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QStringLiteral("out of memory");
+        sqlite3_close(m_db);
+        m_db = nullptr;
+        throw CKvException(message);
+    }
+    sqlite3_extended_result_codes(m_db, 1);
+    sqlite3_busy_timeout(m_db, 5000);
+    registerDialect(m_db);
+    try {
+        CDbResult ignored;
+        query(QStringLiteral("PRAGMA journal_mode=WAL"), ignored);
+        execute(QStringLiteral("PRAGMA synchronous=FULL"));
+        // Reads the schema, so that a file that is no database fails here.
+        query(QStringLiteral("select count(*) from sqlite_master"), ignored);
+    } catch (...) {
+        sqlite3_close(m_db);
+        m_db = nullptr;
+        throw;
+    }
+}
+
+CSqliteEngine::~CSqliteEngine()
+{
+    close();
+}
+
+void CSqliteEngine::close()
+{
+    if (m_db) {
+        sqlite3_close_v2(m_db);
+        m_db = nullptr;
+    }
+}
+
+void CSqliteEngine::fail(const QString& what) const
+{
+    const QString message = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QStringLiteral("database is closed");
+    throw CKvException(what.isEmpty() ? message : QStringLiteral("%1: %2").arg(what, message));
+}
+
+void CSqliteEngine::registerDialect(sqlite3* db)
+{
+    sqlite3_create_function_v2(db, "CDate", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, cdateFunction, nullptr,
+                               nullptr, nullptr);
+}
+
+int CSqliteEngine::execute(const QString& sql)
+{
+    if (!m_db)
+        fail(QString());
+    const QByteArray text = sql.toUtf8();
+    const char* tail = text.constData();
+    const char* end = tail + text.size();
+    int changed = 0;
+    // A text may hold several statements; each is run in turn.
+    while (tail < end) {
+        sqlite3_stmt* stmt = nullptr;
+        if (sqlite3_prepare_v2(m_db, tail, static_cast<int>(end - tail), &stmt, &tail) != SQLITE_OK)
+            fail(QString());
+        if (!stmt)
+            break; // only white space or comments were left
+        int rc;
+        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        }
+        if (rc != SQLITE_DONE) {
+            const QString message = QString::fromUtf8(sqlite3_errmsg(m_db));
+            sqlite3_finalize(stmt);
+            throw CKvException(message);
+        }
+        changed = sqlite3_changes(m_db);
+        sqlite3_finalize(stmt);
+    }
+    return changed;
+}
+
+void CSqliteEngine::query(const QString& sql, CDbResult& result)
+{
+    result.clear();
+    if (!m_db)
+        fail(QString());
+    const QByteArray text = sql.toUtf8();
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(m_db, text.constData(), text.size(), &stmt, nullptr) != SQLITE_OK)
+        fail(QString());
+    if (!stmt)
+        return;
+    const int columnCount = sqlite3_column_count(stmt);
+    for (int i = 0; i < columnCount; ++i)
+        result.columns << QString::fromUtf8(sqlite3_column_name(stmt, i));
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        for (int i = 0; i < columnCount; ++i) {
+            // One connection is used from one thread only, so the unprotected
+            // value may be read directly (cheaper than the column_* calls).
+            sqlite3_value* value = sqlite3_column_value(stmt, i);
+            switch (sqlite3_value_type(value)) {
+            case SQLITE_INTEGER:
+                result.appendInteger(sqlite3_value_int64(value));
+                break;
+            case SQLITE_FLOAT:
+                result.appendReal(sqlite3_value_double(value));
+                break;
+            case SQLITE_NULL:
+                result.appendNull();
+                break;
+            default: {
+                const auto* raw = reinterpret_cast<const char*>(sqlite3_value_text(value));
+                result.appendText(raw, sqlite3_value_bytes(value));
+                break;
+            }
+            }
+        }
+        ++result.rowCount;
+    }
+    if (rc != SQLITE_DONE) {
+        const QString message = QString::fromUtf8(sqlite3_errmsg(m_db));
+        sqlite3_finalize(stmt);
+        result.clear();
+        throw CKvException(message);
+    }
+    sqlite3_finalize(stmt);
+}
+
+void CSqliteEngine::begin(int level)
+{
+    // The outermost transaction takes the write lock at once, so that a
+    // read-then-write group cannot be refused half way through.
+    execute(level <= 1 ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("SAVEPOINT %1").arg(savepointName(level)));
+}
+
+void CSqliteEngine::commit(int level)
+{
+    execute(level <= 1 ? QStringLiteral("COMMIT") : QStringLiteral("RELEASE SAVEPOINT %1").arg(savepointName(level)));
+}
+
+void CSqliteEngine::rollback(int level)
+{
+    if (level <= 1) {
+        execute(QStringLiteral("ROLLBACK"));
+        return;
+    }
+    const QString name = savepointName(level);
+    execute(QStringLiteral("ROLLBACK TO SAVEPOINT %1").arg(name));
+    execute(QStringLiteral("RELEASE SAVEPOINT %1").arg(name));
+}
+
+bool CSqliteEngine::inTransaction() const
+{
+    return m_db && sqlite3_get_autocommit(m_db) == 0;
+}
+
+void CSqliteEngine::createFile(const QString& path, const QString& script)
+{
+    if (QFileInfo::exists(path))
+        throw CKvException(QStringLiteral("数据库文件已存在: %1").arg(path));
+    sqlite3* db = nullptr;
+    const QByteArray name = path.toUtf8();
+    if (sqlite3_open_v2(name.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+        const QString message = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
+        sqlite3_close(db);
+        throw CKvException(message);
+    }
+    registerDialect(db);
+    char* error = nullptr;
+    const QByteArray body = (QStringLiteral("PRAGMA journal_mode=WAL;\nBEGIN;\n") + script + QStringLiteral("\nCOMMIT;")).toUtf8();
+    if (sqlite3_exec(db, body.constData(), nullptr, nullptr, &error) != SQLITE_OK) {
+        const QString message = QString::fromUtf8(error ? error : "schema script failed");
+        sqlite3_free(error);
+        sqlite3_close(db);
+        QFile::remove(path);
+        throw CKvException(message);
+    }
+    sqlite3_close(db);
+}
+
+void CSqliteEngine::backupTo(const QString& targetPath)
+{
+    if (!m_db)
+        fail(QString());
+    sqlite3* target = nullptr;
+    const QByteArray name = targetPath.toUtf8();
+    if (sqlite3_open_v2(name.constData(), &target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+        const QString message = target ? QString::fromUtf8(sqlite3_errmsg(target)) : QStringLiteral("out of memory");
+        sqlite3_close(target);
+        throw CKvException(message);
+    }
+    sqlite3_backup* backup = sqlite3_backup_init(target, "main", m_db, "main");
+    int rc = backup ? sqlite3_backup_step(backup, -1) : SQLITE_ERROR;
+    const QString message = QString::fromUtf8(sqlite3_errmsg(target));
+    if (backup)
+        sqlite3_backup_finish(backup);
+    sqlite3_close(target);
+    if (rc != SQLITE_DONE)
+        throw CKvException(message);
+}

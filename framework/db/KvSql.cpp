@@ -1,0 +1,212 @@
+#include "KvSql.h"
+
+#include "CKvException.h"
+
+#include <QRegularExpression>
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+struct Spec
+{
+    QString flags;
+    int width = -1;
+    int precision = -1;
+    QChar conversion;
+};
+
+// Parses a conversion specification after the '%' at position pos; returns the
+// position after it.
+int parseSpec(const QString& f, int pos, Spec& spec)
+{
+    while (pos < f.size() && QStringLiteral("-+ 0#").contains(f[pos]))
+        spec.flags += f[pos++];
+    int start = pos;
+    while (pos < f.size() && f[pos].isDigit())
+        ++pos;
+    if (pos > start)
+        spec.width = f.mid(start, pos - start).toInt();
+    if (pos < f.size() && f[pos] == u'.') {
+        ++pos;
+        start = pos;
+        while (pos < f.size() && f[pos].isDigit())
+            ++pos;
+        spec.precision = f.mid(start, pos - start).toInt();
+    }
+    while (pos < f.size() && (f[pos] == u'l' || f[pos] == u'h' || f[pos] == u'I'))
+        ++pos; // length modifiers carry no meaning here
+    if (pos >= f.size())
+        throw CKvException(QStringLiteral("Sql语句格式错误！"));
+    spec.conversion = f[pos++];
+    return pos;
+}
+
+QString pad(QString body, const Spec& spec, bool numeric)
+{
+    if (spec.width <= body.size())
+        return body;
+    const int fill = spec.width - body.size();
+    if (spec.flags.contains(u'-'))
+        return body + QString(fill, u' ');
+    if (numeric && spec.flags.contains(u'0')) {
+        int signLen = (body.startsWith(u'-') || body.startsWith(u'+')) ? 1 : 0;
+        return body.left(signLen) + QString(fill, u'0') + body.mid(signLen);
+    }
+    return QString(fill, u' ') + body;
+}
+
+QString formatInteger(long long v, const Spec& spec)
+{
+    QString body = QString::number(v);
+    if (v >= 0 && spec.flags.contains(u'+'))
+        body.prepend(u'+');
+    return pad(body, spec, true);
+}
+
+QString formatReal(double v, const Spec& spec)
+{
+    if (!std::isfinite(v))
+        throw CKvException(QStringLiteral("Sql语句中的数值无效！"));
+    QString body = QString::number(v, 'f', spec.precision < 0 ? 6 : spec.precision); // always '.', never grouped
+    if (v >= 0 && spec.flags.contains(u'+'))
+        body.prepend(u'+');
+    return pad(body, spec, true);
+}
+
+} // namespace
+
+QString KvSqlQuote(const QString& text)
+{
+    QString out = text;
+    out.replace(u'\'', QStringLiteral("''"));
+    return out;
+}
+
+bool KvIsSqlIdentifier(const QString& text)
+{
+    if (text.isEmpty() || text[0].isDigit())
+        return false;
+    for (QChar c : text) {
+        if (!(c == u'_' || (c.unicode() < 128 && c.isLetterOrNumber())))
+            return false;
+    }
+    return true;
+}
+
+QString KvFormatSqlArgs(const QString& f, const QVector<KvSqlArg>& args)
+{
+    QString out;
+    out.reserve(f.size() + 32 * args.size());
+    int next = 0;
+    int pos = 0;
+    bool inQuote = false; // inside a '...' literal of the format text
+    while (pos < f.size()) {
+        const QChar c = f[pos];
+        if (c != u'%') {
+            if (c == u'\'')
+                inQuote = !inQuote;
+            out += c;
+            ++pos;
+            continue;
+        }
+        if (pos + 1 < f.size() && f[pos + 1] == u'%') {
+            out += u'%';
+            pos += 2;
+            continue;
+        }
+        Spec spec;
+        pos = parseSpec(f, pos + 1, spec);
+        if (next >= args.size())
+            throw CKvException(QStringLiteral("Sql语句格式错误！"));
+        const KvSqlArg& arg = args[next++];
+        switch (spec.conversion.unicode()) {
+        case 's':
+            if (arg.kind() == KvSqlArg::Integer) {
+                out += formatInteger(arg.integer(), spec);
+            } else if (arg.kind() == KvSqlArg::Real) {
+                out += formatReal(arg.real(), spec);
+            } else if (inQuote) {
+                out += pad(KvSqlQuote(arg.text()), spec, false);
+            } else if (arg.kind() == KvSqlArg::Fragment || KvIsSqlIdentifier(arg.text())) {
+                out += arg.text();
+            } else {
+                throw CKvException(QStringLiteral("Sql语句中的名称无效: %1").arg(arg.text()));
+            }
+            break;
+        case 'd':
+        case 'i':
+        case 'u':
+            if (arg.kind() == KvSqlArg::Integer)
+                out += formatInteger(arg.integer(), spec);
+            else if (arg.kind() == KvSqlArg::Real)
+                out += formatInteger(static_cast<long long>(arg.real()), spec);
+            else
+                throw CKvException(QStringLiteral("Sql语句格式错误！"));
+            break;
+        case 'f':
+        case 'g':
+            if (arg.kind() == KvSqlArg::Real)
+                out += formatReal(arg.real(), spec);
+            else if (arg.kind() == KvSqlArg::Integer)
+                out += formatReal(static_cast<double>(arg.integer()), spec);
+            else
+                throw CKvException(QStringLiteral("Sql语句格式错误！"));
+            break;
+        default:
+            throw CKvException(QStringLiteral("Sql语句格式错误！"));
+        }
+    }
+    if (next != args.size())
+        throw CKvException(QStringLiteral("Sql语句格式错误！"));
+    return out;
+}
+
+QString KvDateText(const QDateTime& value)
+{
+    if (!value.isValid())
+        return QString();
+    const QTime t = value.time();
+    if (t.hour() == 0 && t.minute() == 0 && t.second() == 0)
+        return value.date().toString(QStringLiteral("yyyy-MM-dd"));
+    return value.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+QString KvDateText(const QDate& value)
+{
+    return value.isValid() ? value.toString(QStringLiteral("yyyy-MM-dd")) : QString();
+}
+
+QDateTime KvParseDateText(const QString& input)
+{
+    static const QRegularExpression re(QStringLiteral(
+        R"(^\s*(\d{4})[-/](\d{1,2})[-/](\d{1,2})(?:(?:\s+|T)(\d{1,2}):(\d{1,2})(?::(\d{1,2})(?:\.\d+)?)?)?\s*$)"));
+    const QRegularExpressionMatch m = re.match(input);
+    if (!m.hasMatch())
+        return QDateTime();
+    const QDate d(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+    if (!d.isValid())
+        return QDateTime();
+    QTime t(0, 0, 0);
+    if (m.capturedLength(4) > 0) {
+        t = QTime(m.captured(4).toInt(), m.captured(5).toInt(), m.capturedLength(6) > 0 ? m.captured(6).toInt() : 0);
+        if (!t.isValid())
+            return QDateTime();
+    }
+    return QDateTime(d, t);
+}
+
+QString KvNumberText(double value, int decimals)
+{
+    return QString::number(value, 'f', decimals);
+}
+
+double KvParseNumber(const QString& text, bool* ok)
+{
+    // QString::toDouble is locale-independent: it always reads a '.'.
+    bool good = false;
+    const double v = text.trimmed().toDouble(&good);
+    if (ok)
+        *ok = good;
+    return good ? v : 0.0;
+}

@@ -1,0 +1,298 @@
+#include "CAdoCommand.h"
+#include "CAdoConnection.h"
+#include "CAdoRecordset.h"
+#include "CKvException.h"
+#include "KvSql.h"
+#include "KvTestSupport.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+const char* kScript = R"(
+create table Block (BlockNo text collate nocase primary key, BlockName text collate nocase);
+create table Stamp (Id integer primary key, At text);
+insert into Block values ('01', 'East');
+insert into Block values ('02', 'West');
+insert into Block values ('03', 'North');
+)";
+
+class ConnectionTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { db = OpenScratchDatabase(dir.filePath("t.db"), QString::fromUtf8(kScript)); }
+    int count(const QString& sql)
+    {
+        CAdoLease<CAdoRecordset> rs(db->AcquireRecordset());
+        rs->Open(sql);
+        return rs->GetRecordCount();
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<CAdoConnection> db;
+};
+
+// An engine that records what reaches it, for the network edition's rules.
+class RecordingEngine : public CDbEngine
+{
+public:
+    QStringList calls;
+    bool failCommit = false;
+    bool engineInTransaction = false;
+
+    void close() override {}
+    bool isOpen() const override { return true; }
+    int execute(const QString& sql) override
+    {
+        calls << sql;
+        return 0;
+    }
+    void query(const QString& sql, CDbResult&) override { calls << sql; }
+    void begin(int level) override
+    {
+        calls << QStringLiteral("begin %1").arg(level);
+        engineInTransaction = true;
+    }
+    void commit(int level) override
+    {
+        if (failCommit)
+            throw CKvException(QStringLiteral("busy"));
+        calls << QStringLiteral("commit %1").arg(level);
+    }
+    void rollback(int level) override { calls << QStringLiteral("rollback %1").arg(level); }
+    bool inTransaction() const override { return engineInTransaction; }
+};
+
+} // namespace
+
+TEST(CAdoConnectionOpen, MissingFileThrowsAndCreatesNothing)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("absent.db");
+    CAdoConnection connection;
+    try {
+        connection.Open(0, QStringLiteral("Data Source=%1;Mode=Share").arg(path));
+        FAIL() << "opened a missing file";
+    } catch (const CKvException& e) {
+        EXPECT_EQ(e.text(), QStringLiteral("连接数据库失败"));
+    }
+    EXPECT_FALSE(QFileInfo::exists(path));
+    EXPECT_FALSE(connection.IsOpen());
+}
+
+TEST_F(ConnectionTest, OpenOnAnOpenConnectionKeepsItsFlag)
+{
+    EXPECT_EQ(db->Open(1, QStringLiteral("whatever")), 1);
+    EXPECT_EQ(db->GetServerFlag(), 0);
+    EXPECT_EQ(count("select * from Block"), 3);
+}
+
+TEST_F(ConnectionTest, DataSourceIsFoundInTheConnectString)
+{
+    EXPECT_EQ(CAdoConnection::DataSourceOf(QStringLiteral("Provider=x; Data Source = /a/b.db ;User ID=Admin")),
+              QStringLiteral("/a/b.db"));
+    EXPECT_EQ(CAdoConnection::DataSourceOf(QStringLiteral("/a/b.db")), QStringLiteral("/a/b.db"));
+}
+
+TEST_F(ConnectionTest, CDateGivesOneCanonicalText)
+{
+    db->Execute(QStringLiteral("insert into Stamp values (1, CDate('2050-12-31 00:00:00'))"), QString());
+    db->Execute(QStringLiteral("insert into Stamp values (2, CDate('2005-3-1 08:00:00'))"), QString());
+    CAdoLease<CAdoRecordset> rs(db->AcquireRecordset());
+    rs->Open(QStringLiteral("select At from Stamp order by Id"));
+    EXPECT_EQ(rs->GetFieldString("At"), QStringLiteral("2050-12-31"));
+    rs->MoveNext();
+    EXPECT_EQ(rs->GetFieldString("at"), QStringLiteral("2005-03-01 08:00:00"));
+    // A date equals the same day at midnight; a half-open period holds the day's times.
+    EXPECT_EQ(count("select * from Stamp where At = CDate('2050-12-31')"), 1);
+    EXPECT_EQ(count("select * from Stamp where At >= CDate('2005-03-01') and At < CDate('2005-03-02')"), 1);
+}
+
+TEST_F(ConnectionTest, TextComparesWithoutRegardToCase)
+{
+    EXPECT_TRUE(db->RecordExists(QStringLiteral("select * from Block where BlockName = 'EAST'"), QStringLiteral("x")));
+    CAdoLease<CAdoRecordset> rs(db->AcquireRecordset());
+    rs->Open(QStringLiteral("select * from Block order by BlockName"));
+    EXPECT_EQ(rs->GetFieldString("BlockName"), QStringLiteral("East"));
+}
+
+TEST(CAdoConnectionDialect, ServerConnectionStripsEveryCDate)
+{
+    struct Case
+    {
+        const char* in;
+        const char* out;
+    } cases[] = {
+        {"select * from X where D >= CDate('2005-01-01') and D < CDate('2005-02-01')",
+         "select * from X where D >= '2005-01-01' and D < '2005-02-01'"},
+        {"select * from X", "select * from X"},
+        {"select cdate('x')", "select cdate('x')"}, // case-sensitive, as the server step was
+    };
+    CAdoConnection server;
+    server.OpenEngine(std::make_unique<RecordingEngine>(), 1);
+    for (const Case& c : cases) {
+        QString sql = QString::fromUtf8(c.in);
+        EXPECT_EQ(server.ConvertSql(sql), QString::fromUtf8(c.out));
+        EXPECT_EQ(sql, QString::fromUtf8(c.out)) << "converted in place";
+    }
+    QString broken = QStringLiteral("select CDate('2005-01-01'");
+    try {
+        server.ConvertSql(broken);
+        FAIL();
+    } catch (const CKvException& e) {
+        EXPECT_EQ(e.text(), QStringLiteral("Sql语句错误！"));
+    }
+}
+
+TEST_F(ConnectionTest, EmbeddedConnectionLeavesCDateAlone)
+{
+    QString sql = QStringLiteral("select * from X where D = CDate('2005-01-01')");
+    EXPECT_EQ(db->ConvertSql(sql), QStringLiteral("select * from X where D = CDate('2005-01-01')"));
+}
+
+TEST(CAdoConnectionTransactions, ServerGetsOneFlatTransaction)
+{
+    auto engine = std::make_unique<RecordingEngine>();
+    RecordingEngine* e = engine.get();
+    CAdoConnection server;
+    server.OpenEngine(std::move(engine), 1);
+    server.BeginTrans();
+    server.BeginTrans();
+    server.RollbackTrans(); // an inner rollback only lowers the depth
+    EXPECT_EQ(server.GetTransDepth(), 1);
+    server.CommitTrans();
+    EXPECT_EQ(e->calls, (QStringList{"begin 1", "commit 1"}));
+    EXPECT_EQ(server.GetTransDepth(), 0);
+}
+
+TEST(CAdoConnectionTransactions, FailedCommitKeepsTheDepth)
+{
+    auto engine = std::make_unique<RecordingEngine>();
+    RecordingEngine* e = engine.get();
+    CAdoConnection connection;
+    connection.OpenEngine(std::move(engine), 0);
+    connection.BeginTrans();
+    e->failCommit = true;
+    try {
+        connection.CommitTrans();
+        FAIL();
+    } catch (const CKvException& ex) {
+        EXPECT_EQ(ex.text(), QStringLiteral("提交事务时发生错误！"));
+    }
+    EXPECT_EQ(connection.GetTransDepth(), 1);
+}
+
+TEST(CAdoConnectionTransactions, DepthFollowsAnEngineThatRolledBackByItself)
+{
+    auto engine = std::make_unique<RecordingEngine>();
+    RecordingEngine* e = engine.get();
+    CAdoConnection connection;
+    connection.OpenEngine(std::move(engine), 0);
+    connection.BeginTrans();
+    connection.BeginTrans();
+    e->engineInTransaction = false; // the engine gave up, as on a full disk
+    e->failCommit = true;
+    EXPECT_THROW(connection.CommitTrans(), CKvException);
+    EXPECT_EQ(connection.GetTransDepth(), 0);
+}
+
+TEST_F(ConnectionTest, NestedTransactionsAreRealOnTheEmbeddedFile)
+{
+    db->BeginTrans();
+    db->Execute(QStringLiteral("insert into Block values ('10', 'outer')"), QString());
+    db->BeginTrans();
+    db->Execute(QStringLiteral("insert into Block values ('11', 'inner')"), QString());
+    db->RollbackTrans(); // undoes the inner group only
+    EXPECT_EQ(db->GetTransDepth(), 1);
+    db->CommitTrans();
+    EXPECT_EQ(count("select * from Block where BlockNo = '10'"), 1);
+    EXPECT_EQ(count("select * from Block where BlockNo = '11'"), 0);
+
+    {
+        CAdoTransaction outer(*db);
+        db->Execute(QStringLiteral("insert into Block values ('12', 'lost')"), QString());
+        CAdoTransaction inner(*db);
+        inner.Commit();
+        // outer leaves without Commit: everything in it is rolled back
+    }
+    EXPECT_EQ(count("select * from Block where BlockNo = '12'"), 0);
+    EXPECT_EQ(db->GetTransDepth(), 0);
+}
+
+TEST_F(ConnectionTest, FailedCommitOnTheEmbeddedFileKeepsTheDepth)
+{
+    db->Execute(QStringLiteral("PRAGMA foreign_keys = ON"), QString());
+    db->Execute(QStringLiteral("create table Child (Id integer, BlockNo text references Block(BlockNo) "
+                               "deferrable initially deferred)"),
+                QString());
+    db->BeginTrans();
+    db->Execute(QStringLiteral("insert into Child values (1, 'nowhere')"), QString());
+    EXPECT_THROW(db->CommitTrans(), CKvException);
+    EXPECT_EQ(db->GetTransDepth(), 1);
+    db->RollbackTrans();
+    EXPECT_EQ(db->GetTransDepth(), 0);
+    EXPECT_EQ(count("select * from Child"), 0);
+}
+
+TEST_F(ConnectionTest, ExecuteThrowsTheCallersTextAndFreesTheCommand)
+{
+    try {
+        db->Execute(QStringLiteral("insert into Nowhere values (1)"), QStringLiteral("向数据库增加小区时发生错误！"));
+        FAIL();
+    } catch (const CKvException& e) {
+        EXPECT_EQ(e.text(), QStringLiteral("向数据库增加小区时发生错误！"));
+    }
+    EXPECT_EQ(db->CommandPoolSize(), 1);
+    CAdoCommand* cmd = db->AcquireCommand();
+    EXPECT_EQ(db->CommandPoolSize(), 1) << "the failed command was given back";
+    cmd->Release();
+}
+
+TEST_F(ConnectionTest, ExecuteWithAnEmptyTextKeepsTheEnginesMessage)
+{
+    try {
+        db->Execute(QStringLiteral("insert into Nowhere values (1)"), QString());
+        FAIL();
+    } catch (const CKvException& e) {
+        EXPECT_TRUE(e.text().startsWith(QStringLiteral("执行Sql语句时发生错误！")));
+        EXPECT_TRUE(e.text().contains(QStringLiteral("Nowhere")));
+    }
+}
+
+TEST_F(ConnectionTest, ExecuteTellsHowManyRowsChanged)
+{
+    EXPECT_EQ(db->Execute(QStringLiteral("update Block set BlockName = 'x' where BlockNo <> '01'"), QString()), 2);
+    EXPECT_EQ(db->Execute(QStringLiteral("update Block set BlockName = 'x' where BlockNo = '99'"), QString()), 0);
+}
+
+TEST_F(ConnectionTest, RecordExistsThrowsTheCallersTextAndFreesTheRecordset)
+{
+    EXPECT_TRUE(db->RecordExists(QStringLiteral("select * from Block where BlockNo = '01'"), QStringLiteral("e")));
+    EXPECT_FALSE(db->RecordExists(QStringLiteral("select * from Block where BlockNo = '99'"), QStringLiteral("e")));
+    try {
+        db->RecordExists(QStringLiteral("select * from Nowhere"), QStringLiteral("查询失败"));
+        FAIL();
+    } catch (const CKvException& e) {
+        EXPECT_EQ(e.text(), QStringLiteral("查询失败"));
+    }
+    EXPECT_EQ(db->RecordsetPoolSize(), 1);
+}
+
+TEST_F(ConnectionTest, PoolsHandOutFreeWrappersFirst)
+{
+    CAdoRecordset* first = db->AcquireRecordset();
+    CAdoRecordset* second = db->AcquireRecordset();
+    EXPECT_NE(first, second);
+    first->Release();
+    second->Release();
+    EXPECT_EQ(db->AcquireRecordset(), first);
+    EXPECT_EQ(db->AcquireRecordset(), second);
+    EXPECT_EQ(db->RecordsetPoolSize(), 2);
+
+    CAdoCommand* c1 = db->AcquireCommand();
+    CAdoCommand* c2 = db->AcquireCommand();
+    EXPECT_NE(c1, c2);
+    c1->Release();
+    EXPECT_EQ(db->AcquireCommand(), c1);
+}

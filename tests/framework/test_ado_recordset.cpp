@@ -1,0 +1,95 @@
+#include "CAdoConnection.h"
+#include "CAdoRecordset.h"
+#include "CKvException.h"
+#include "KvTestSupport.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class RecordsetTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        db = OpenScratchDatabase(dir.filePath("t.db"), QStringLiteral(R"(
+create table Pay (PayIndex integer primary key, ClientNo text, Amount real, Paid text, Note text);
+insert into Pay values (1, 'A01', 12.5, '2005-03-01 08:30:00', null);
+insert into Pay values (2, 'A02', 7, '2005-03-02', 'cash');
+insert into Pay values (3, 'A03', '3.25', '2005-03-03', '');
+)"));
+        rs = db->AcquireRecordset();
+    }
+    void TearDown() override { rs->Release(); }
+
+    QTemporaryDir dir;
+    std::unique_ptr<CAdoConnection> db;
+    CAdoRecordset* rs = nullptr;
+};
+
+} // namespace
+
+TEST_F(RecordsetTest, CountIsBySteppingAndLeavesTheCursorOnTheFirstRow)
+{
+    rs->Open(QStringLiteral("select * from Pay order by PayIndex"));
+    EXPECT_EQ(rs->GetRecordCount(), 3);
+    EXPECT_EQ(rs->GetFieldInt("PayIndex"), 1);
+    rs->MoveNext();
+    EXPECT_EQ(rs->GetRecordCount(), 2) << "counting starts at the current row";
+    EXPECT_EQ(rs->GetFieldInt("PayIndex"), 1);
+
+    rs->Open(QStringLiteral("select * from Pay where PayIndex > 10"));
+    EXPECT_EQ(rs->GetRecordCount(), 0);
+    EXPECT_TRUE(rs->IsBOF());
+    EXPECT_TRUE(rs->IsEOF());
+
+    rs->Close();
+    EXPECT_EQ(rs->GetRecordCount(), 0) << "a closed recordset counts nothing";
+}
+
+TEST_F(RecordsetTest, WalkingToTheEnd)
+{
+    rs->Open(QStringLiteral("select PayIndex from Pay order by PayIndex"));
+    QList<int> seen;
+    while (!rs->IsEOF()) {
+        seen << rs->GetFieldInt("payindex");
+        rs->MoveNext();
+    }
+    EXPECT_EQ(seen, (QList<int>{1, 2, 3}));
+    rs->MoveFirst();
+    EXPECT_EQ(rs->GetFieldInt("PayIndex"), 1);
+}
+
+TEST_F(RecordsetTest, TypedReadsConvertStoredValues)
+{
+    rs->Open(QStringLiteral("select * from Pay order by PayIndex"));
+    EXPECT_DOUBLE_EQ(rs->GetFieldDouble("Amount"), 12.5);
+    EXPECT_EQ(rs->GetFieldString("Amount"), QStringLiteral("12.5"));
+    EXPECT_EQ(rs->GetFieldDateTime("Paid"), QDateTime(QDate(2005, 3, 1), QTime(8, 30)));
+    rs->MoveNext();
+    EXPECT_EQ(rs->GetFieldInt("Amount"), 7);
+    EXPECT_EQ(rs->GetFieldDateTime("Paid"), QDateTime(QDate(2005, 3, 2), QTime(0, 0)));
+    rs->MoveNext();
+    EXPECT_DOUBLE_EQ(rs->GetFieldDouble("Amount"), 3.25) << "text read as a number";
+}
+
+TEST_F(RecordsetTest, NullRaisesOnATypedReadOnly)
+{
+    rs->Open(QStringLiteral("select * from Pay where PayIndex = 1"));
+    EXPECT_THROW(rs->GetFieldString("Note"), CKvException);
+    EXPECT_THROW(rs->GetFieldInt("Note"), CKvException);
+    EXPECT_EQ(rs->GetFieldText("Note"), QString());
+    EXPECT_TRUE(rs->IsFieldNull("Note"));
+    EXPECT_THROW(rs->GetFieldText("NoSuchColumn"), CKvException);
+}
+
+TEST_F(RecordsetTest, ReopeningReplacesTheResultAndPassesEngineErrorsOn)
+{
+    rs->Open(QStringLiteral("select * from Pay"));
+    rs->Open(QStringLiteral("select ClientNo from Pay where PayIndex = 2"));
+    EXPECT_EQ(rs->GetRecordCount(), 1);
+    EXPECT_EQ(rs->GetFieldString("ClientNo"), QStringLiteral("A02"));
+    EXPECT_THROW(rs->Open(QStringLiteral("select * from Nowhere")), CKvException);
+    EXPECT_FALSE(rs->IsOpen());
+}

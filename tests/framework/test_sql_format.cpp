@@ -1,0 +1,93 @@
+#include "CKvException.h"
+#include "KvTestSupport.h"
+#include "KvSql.h"
+
+#include <QLocale>
+#include <clocale>
+#include <gtest/gtest.h>
+
+TEST(KvFormatSql, QuotedTextHasItsQuotesDoubled)
+{
+    struct Case
+    {
+        const char* input;
+        const char* expected;
+    } cases[] = {
+        {"O'Brien", "select * from Client where ClientName = 'O''Brien'"},
+        {"'; delete from Client;--", "select * from Client where ClientName = '''; delete from Client;--'"},
+        {"张三", "select * from Client where ClientName = '张三'"},
+        {"", "select * from Client where ClientName = ''"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(KvFormatSql("select * from Client where ClientName = '%s'", QString::fromUtf8(c.input)),
+                  QString::fromUtf8(c.expected))
+            << c.input;
+    }
+}
+
+TEST(KvFormatSql, TextInsideALikePatternIsQuotedToo)
+{
+    EXPECT_EQ(KvFormatSql("where ClientName like '%%%s%%'", QStringLiteral("a'b")),
+              QStringLiteral("where ClientName like '%a''b%'"));
+}
+
+TEST(KvFormatSql, BareArgumentMustBeAnIdentifierOrAFragment)
+{
+    EXPECT_EQ(KvFormatSql("select %s from SysPara", QStringLiteral("ClientIndex")),
+              QStringLiteral("select ClientIndex from SysPara"));
+    EXPECT_THROW(KvFormatSql("select %s from SysPara", QStringLiteral("1; drop table SysPara")), CKvException);
+    EXPECT_THROW(KvFormatSql("select %s from SysPara", QStringLiteral("a b")), CKvException);
+    EXPECT_EQ(KvFormatSql("select * from Client where %s", KvSqlFragment{QStringLiteral("ClientNo = 'x'")}),
+              QStringLiteral("select * from Client where ClientNo = 'x'"));
+}
+
+TEST(KvFormatSql, NumbersUseAPointWhateverTheLocale)
+{
+    const char* previous = std::setlocale(LC_NUMERIC, nullptr);
+    const std::string saved = previous ? previous : "C";
+    std::setlocale(LC_NUMERIC, "de_DE.UTF-8"); // may be missing; QLocale is set too
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+
+    EXPECT_EQ(KvFormatSql("update SysPara set LWaste = %f", 1234.5), QStringLiteral("update SysPara set LWaste = 1234.500000"));
+    EXPECT_EQ(KvFormatSql("%.2f|%d|%02d|%5d|%-3d|", -0.126, 42, 7, 12, 3), QStringLiteral("-0.13|42|07|   12|3  |"));
+    bool ok = false;
+    EXPECT_DOUBLE_EQ(KvParseNumber(QStringLiteral("1234.5"), &ok), 1234.5);
+    EXPECT_TRUE(ok);
+
+    QLocale::setDefault(QLocale::c());
+    std::setlocale(LC_NUMERIC, saved.c_str());
+}
+
+TEST(KvFormatSql, PlaceholderAndArgumentCountsMustAgree)
+{
+    EXPECT_THROW(KvFormatSql("select %d, %d", 1), CKvException);
+    EXPECT_THROW(KvFormatSql("select %d", 1, 2), CKvException);
+    EXPECT_THROW(KvFormatSql("select %d", QStringLiteral("x")), CKvException);
+    EXPECT_EQ(KvFormatSql("100%%"), QStringLiteral("100%"));
+}
+
+TEST(KvDateText, MidnightIsADateAndOtherTimesCarrySeconds)
+{
+    EXPECT_EQ(KvDateText(QDateTime(QDate(2050, 12, 31), QTime(0, 0))), QStringLiteral("2050-12-31"));
+    EXPECT_EQ(KvDateText(QDateTime(QDate(2005, 3, 1), QTime(23, 59, 1))), QStringLiteral("2005-03-01 23:59:01"));
+    EXPECT_EQ(KvDateText(QDateTime()), QString());
+}
+
+TEST(KvParseDateText, ReadsEveryStoredForm)
+{
+    struct Case
+    {
+        const char* text;
+        QDateTime expected;
+    } cases[] = {
+        {"2005-03-01", QDateTime(QDate(2005, 3, 1), QTime(0, 0))},
+        {"2005-3-1", QDateTime(QDate(2005, 3, 1), QTime(0, 0))},
+        {"2005/03/01 08:05:09", QDateTime(QDate(2005, 3, 1), QTime(8, 5, 9))},
+        {"2005-03-01T08:05", QDateTime(QDate(2005, 3, 1), QTime(8, 5))},
+        {"2005-02-30", QDateTime()},
+        {"yesterday", QDateTime()},
+        {"", QDateTime()},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(KvParseDateText(QString::fromUtf8(c.text)), c.expected) << c.text;
+}

@@ -1,0 +1,226 @@
+#include "CSysPara.h"
+
+#include "CAdoCommand.h"
+#include "CAdoConnection.h"
+#include "CAdoRecordset.h"
+#include "CKvException.h"
+#include "KvMessage.h"
+#include "KvProfile.h"
+#include "KvSql.h"
+#include "KvUtil.h"
+
+namespace {
+
+const QString kSetupSection = QStringLiteral("SystemSetup");
+
+// Shows the one failure box of a parameter read and passes the failure on.
+[[noreturn]] void readFailed()
+{
+    PromptBox(QStringLiteral("获取系统参数时发生错误！"), nullptr, MB_OK | MB_ICONINFORMATION);
+    throw;
+}
+
+} // namespace
+
+CSysPara::CSysPara() = default;
+
+QString CSysPara::GetAppDir() const
+{
+    return GetAppDirectory();
+}
+
+int CSysPara::GetIntPara(const QString& column, int increment)
+{
+    if (!m_db)
+        throw CKvException(QStringLiteral("获取系统参数时发生错误！"));
+    CAdoLease<CAdoRecordset> rs(m_db->AcquireRecordset());
+    CAdoLease<CAdoCommand> cmd(m_db->AcquireCommand());
+    try {
+        rs->Open(KvFormatSql("select %s from SysPara", column));
+        const int value = rs->GetFieldInt(column);
+        if (increment != 0)
+            cmd->Execute(KvFormatSql("update SysPara set %s = %d", column, value + 1));
+        return value;
+    } catch (...) {
+        readFailed();
+    }
+}
+
+namespace {
+template <typename Read>
+auto readColumn(CAdoConnection* db, const QString& column, Read read)
+{
+    if (!db)
+        throw CKvException(QStringLiteral("获取系统参数时发生错误！"));
+    CAdoLease<CAdoRecordset> rs(db->AcquireRecordset());
+    try {
+        rs->Open(KvFormatSql("select %s from SysPara", column));
+        return read(*rs);
+    } catch (...) {
+        readFailed();
+    }
+}
+} // namespace
+
+QString CSysPara::GetStringPara(const QString& column)
+{
+    return readColumn(m_db, column, [&](const CAdoRecordset& rs) { return rs.GetFieldString(column); });
+}
+
+double CSysPara::GetFloatPara(const QString& column)
+{
+    return readColumn(m_db, column, [&](const CAdoRecordset& rs) { return rs.GetFieldDouble(column); });
+}
+
+QDateTime CSysPara::GetDatePara(const QString& column)
+{
+    return readColumn(m_db, column, [&](const CAdoRecordset& rs) { return rs.GetFieldDateTime(column); });
+}
+
+void CSysPara::SetIntPara(const QString& column, int value)
+{
+    m_db->Execute(KvFormatSql("update SysPara set %s = %d", column, value), QString());
+}
+
+void CSysPara::SetStringPara(const QString& column, const QString& value)
+{
+    m_db->Execute(KvFormatSql("update SysPara set %s = '%s'", column, value), QString());
+}
+
+void CSysPara::SetFloatPara(const QString& column, double value)
+{
+    m_db->Execute(KvFormatSql("update SysPara set %s = %f", column, value), QString());
+}
+
+void CSysPara::SetDatePara(const QString& column, const QDateTime& value)
+{
+    m_db->Execute(KvFormatSql("update SysPara set %s = CDate('%s')", column, KvDateText(value)), QString());
+}
+
+// Cached getters: a text cache counts as not loaded while it is empty.
+#define KV_CACHED_TEXT(getter, setter, member, column)                                                                \
+    QString CSysPara::getter()                                                                                         \
+    {                                                                                                                  \
+        if (member.isEmpty())                                                                                          \
+            member = GetStringPara(QStringLiteral(column));                                                            \
+        return member;                                                                                                 \
+    }                                                                                                                  \
+    void CSysPara::setter(const QString& value)                                                                        \
+    {                                                                                                                  \
+        member = value;                                                                                                \
+        SetStringPara(QStringLiteral(column), value);                                                                  \
+    }
+
+KV_CACHED_TEXT(GetBuyUnit, SetBuyUnit, m_buyUnit, "BuyUnit")
+KV_CACHED_TEXT(GetInvoiceNoMode, SetInvoiceNoMode, m_invoiceNoMode, "InvoiceNoMode")
+KV_CACHED_TEXT(GetClientName, SetClientName, m_clientName, "ClientName")
+KV_CACHED_TEXT(GetPayMode, SetPayMode, m_payMode, "PayMode")
+KV_CACHED_TEXT(GetPayModeFlag, SetPayModeFlag, m_bPayMode, "bPayMode")
+KV_CACHED_TEXT(GetChangeFlag, SetChangeFlag, m_bChange, "bChange")
+KV_CACHED_TEXT(GetPrintFlag, SetPrintFlag, m_bPrint, "bPrint")
+KV_CACHED_TEXT(GetProgFlag, SetProgFlag, m_bProg, "bProg")
+KV_CACHED_TEXT(GetCompWrtFlag, SetCompWrtFlag, m_bCompWrt, "bCompWrt")
+#undef KV_CACHED_TEXT
+
+int CSysPara::GetInvoiceNum()
+{
+    if (m_invoiceNum == -1)
+        m_invoiceNum = GetIntPara(QStringLiteral("InvoiceNum"), 0);
+    return m_invoiceNum;
+}
+
+void CSysPara::SetInvoiceNum(int value)
+{
+    m_invoiceNum = value;
+    SetIntPara(QStringLiteral("InvoiceNum"), value);
+}
+
+// Getters that read each time, and their setters.
+#define KV_READ_TEXT(getter, setter, member, column)                                                                   \
+    QString CSysPara::getter()                                                                                         \
+    {                                                                                                                  \
+        member = GetStringPara(QStringLiteral(column));                                                                \
+        return member;                                                                                                 \
+    }                                                                                                                  \
+    void CSysPara::setter(const QString& value)                                                                        \
+    {                                                                                                                  \
+        member = value;                                                                                                \
+        SetStringPara(QStringLiteral(column), value);                                                                  \
+    }
+
+KV_READ_TEXT(GetLineLossFlag, SetLineLossFlag, m_bLW, "bLW")
+KV_READ_TEXT(GetTransLossFlag, SetTransLossFlag, m_bTW, "bTW")
+KV_READ_TEXT(GetAutoSetFixFlag, SetAutoSetFixFlag, m_bAutoSetFix, "bAutoSetFix")
+#undef KV_READ_TEXT
+
+double CSysPara::GetCompRateWater()
+{
+    m_compRateWater = GetFloatPara(QStringLiteral("CompRateWater"));
+    return m_compRateWater;
+}
+
+void CSysPara::SetCompRateWater(double value)
+{
+    m_compRateWater = value;
+    SetFloatPara(QStringLiteral("CompRateWater"), value);
+}
+
+double CSysPara::GetLWaste()
+{
+    m_lWaste = GetFloatPara(QStringLiteral("LWaste"));
+    return m_lWaste;
+}
+
+void CSysPara::SetLWaste(double value)
+{
+    m_lWaste = value;
+    SetFloatPara(QStringLiteral("LWaste"), value);
+}
+
+QDateTime CSysPara::GetLastBackDate()
+{
+    m_lastBackDate = GetDatePara(QStringLiteral("LastBackDate"));
+    return m_lastBackDate;
+}
+
+void CSysPara::SetLastBackDate(const QDateTime& value)
+{
+    m_lastBackDate = value;
+    SetDatePara(QStringLiteral("LastBackDate"), value);
+}
+
+int CSysPara::GetMemNum()
+{
+    m_memNum = GetIntPara(QStringLiteral("MemNum"), 0);
+    return m_memNum;
+}
+
+void CSysPara::SetMemNum(int value)
+{
+    m_memNum = value;
+    SetIntPara(QStringLiteral("MemNum"), value);
+}
+
+QString CSysPara::GetRemoteFlag()
+{
+    m_bRemote = GetAppProfileString(kSetupSection, QStringLiteral("bRemote"), QStringLiteral("否"));
+    return m_bRemote;
+}
+
+void CSysPara::SetRemoteFlag(const QString& value)
+{
+    m_bRemote = value;
+    WriteAppProfileString(kSetupSection, QStringLiteral("bRemote"), value);
+}
+
+QString CSysPara::GetTellFlag()
+{
+    m_bTell = GetAppProfileString(kSetupSection, QStringLiteral("bTell"), QStringLiteral("否"));
+    return m_bTell;
+}
+
+void CSysPara::SetTellFlag(const QString& value)
+{
+    m_bTell = value;
+    WriteAppProfileString(kSetupSection, QStringLiteral("bTell"), value);
+}

@@ -1,0 +1,150 @@
+#include "CKvException.h"
+#include "CKvObjectList.h"
+#include "CKvPersistance.h"
+#include "KvTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A record that logs what Save asked of it.
+class LoggingRecord : public CKvPersistance
+{
+public:
+    explicit LoggingRecord(QStringList* log, QString name = QStringLiteral("CKvPersistance"))
+        : m_log(log), m_name(std::move(name))
+    {
+    }
+    QString GetClassName() const override { return m_name; }
+    void InsertNew() override
+    {
+        *m_log << "InsertNew";
+        Insert();
+    }
+    void Insert() override
+    {
+        *m_log << "Insert";
+        SetState(StateStored);
+    }
+    void Update() override
+    {
+        *m_log << "Update";
+        SetState(StateStored);
+    }
+    void Delete() override { *m_log << "Delete"; }
+    LoggingRecord& operator=(const LoggingRecord& other)
+    {
+        CKvPersistance::operator=(other);
+        return *this;
+    }
+
+private:
+    QStringList* m_log;
+    QString m_name;
+};
+
+class PlainList : public CKvObjectList
+{
+public:
+    QList<CKvObject*>& Load(const QString&) override { return GetObList(); }
+};
+
+} // namespace
+
+TEST(CKvPersistance, SaveDispatchesOnTheState)
+{
+    struct Case
+    {
+        int state;
+        QStringList calls;
+    } cases[] = {
+        {0, {"InsertNew", "Insert"}}, {1, {"Insert"}}, {2, {}}, {3, {"Update"}}, {4, {}}, {5, {"Delete"}}, {9, {}},
+    };
+    for (const Case& c : cases) {
+        QStringList log;
+        LoggingRecord record(&log);
+        record.SetState(c.state);
+        record.Save();
+        EXPECT_EQ(log, c.calls) << c.state;
+    }
+}
+
+TEST(CKvPersistance, NewRecordSavedTwiceInsertsOnceAndAnAssignedCopyIsInert)
+{
+    QStringList log;
+    LoggingRecord record(&log);
+    record.Save();
+    record.Save();
+    EXPECT_EQ(log, (QStringList{"InsertNew", "Insert"}));
+    LoggingRecord copy(&log);
+    copy.SetCheck(1);
+    copy = record;
+    EXPECT_EQ(copy.GetState(), CKvPersistance::StateInert);
+    EXPECT_EQ(copy.GetCheck(), 1) << "assignment keeps the target's check flag";
+}
+
+TEST(CKvObjectList, SaveAllAndDeleteAllTouchOnlyPlainRecords)
+{
+    QStringList log;
+    PlainList list;
+    auto* plain = new LoggingRecord(&log);
+    auto* fee = new LoggingRecord(&log, QStringLiteral("CFixFee"));
+    list.Add(new CKvObject);
+    list.Add(plain);
+    list.Add(fee);
+    plain->SetState(3);
+    fee->SetState(3);
+    list.SaveAll();
+    EXPECT_EQ(log, QStringList{"Update"});
+    log.clear();
+    list.DeleteAll();
+    EXPECT_EQ(log, QStringList{"Delete"});
+    EXPECT_EQ(plain->GetState(), CKvPersistance::StateDelete);
+    EXPECT_EQ(fee->GetState(), 3);
+    EXPECT_EQ(list.GetCount(), 3) << "DeleteAll keeps the objects";
+}
+
+TEST(CKvObjectList, RemoveMovesTheCurrentObjectBackThenForward)
+{
+    PlainList list;
+    auto* a = new CKvObject;
+    auto* b = new CKvObject;
+    auto* c = new CKvObject;
+    list.Add(a);
+    list.Add(c);
+    EXPECT_TRUE(list.Add(b, a));
+    EXPECT_EQ(list.GetObList(), (QList<CKvObject*>{a, b, c}));
+    EXPECT_EQ(list.GetCurrent(), b);
+    EXPECT_EQ(a->GetList(), &list);
+
+    EXPECT_TRUE(list.Remove(b));
+    EXPECT_EQ(list.GetCurrent(), a) << "the predecessor";
+    EXPECT_TRUE(list.Remove(a));
+    EXPECT_EQ(list.GetCurrent(), c) << "the successor when it was first";
+    EXPECT_TRUE(list.Remove(c, 0));
+    EXPECT_EQ(list.GetCurrent(), nullptr);
+}
+
+TEST(CKvObjectList, NonMembersAreRefusedWithoutHarm)
+{
+    PlainList list;
+    CKvObject outsider;
+    auto* a = new CKvObject;
+    list.Add(a);
+    list.SetCurrent(nullptr);
+    EXPECT_FALSE(list.Remove(&outsider)) << "used to throw while no object was current";
+    CKvObject stray;
+    EXPECT_FALSE(list.Add(&stray, &outsider));
+    EXPECT_EQ(list.GetCount(), 1);
+    try {
+        list.GetNext(&outsider);
+        FAIL();
+    } catch (const CKvException& e) {
+        EXPECT_EQ(e.text(), QStringLiteral("指定的指针无效！"));
+    }
+    EXPECT_EQ(list.GetNext(a), nullptr);
+    EXPECT_EQ(list.GetPrev(a), nullptr);
+    PlainList empty;
+    EXPECT_EQ(empty.GetHead(), nullptr);
+    EXPECT_EQ(empty.GetTail(), nullptr);
+}

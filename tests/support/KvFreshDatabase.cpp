@@ -1,0 +1,46 @@
+#include "KvFreshDatabase.h"
+
+#include "CAdoConnection.h"
+#include "CAdoRecordset.h"
+#include "KvClock.h"
+#include "KvSchema.h"
+#include "SysGlobals.h"
+
+#include <QDir>
+
+CFreshDatabase::CFreshDatabase(const QDateTime& now)
+{
+    KvClock::SetFixed(now);
+    ReleaseProcessObjects();
+    QDir(m_app.Path()).mkpath(QStringLiteral("work"));
+    CreateFreshDatabase(GetLocalDatabasePath(), now);
+    GetLocalDatabase()->Open(0, GetLocalConnectString());
+}
+
+CFreshDatabase::~CFreshDatabase()
+{
+    ReleaseProcessObjects();
+    KvClock::Reset();
+}
+
+CAdoConnection& CFreshDatabase::Db() const
+{
+    return *GetMainDatabase();
+}
+
+int CFreshDatabase::Count(const QString& sql) const
+{
+    CAdoLease<CAdoRecordset> rs(Db().AcquireRecordset());
+    rs->Open(sql);
+    return rs->GetRecordCount();
+}
+
+QString CFreshDatabase::Value(const QString& sql) const
+{
+    CAdoLease<CAdoRecordset> rs(Db().AcquireRecordset());
+    rs->Open(sql);
+    if (rs->IsEOF())
+        return QString();
+    const QVariant v = rs->GetFieldValue(0);
+    return v.isValid() ? v.toString() : QString();
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "KvTestSupport.h"
+
+#include <QDateTime>
+#include <gtest/gtest.h>
+
+class CAdoConnection;
+
+// A temporary program folder holding work/Qrdb.db as a fresh installation
+// creates it, opened as the program's local (= main) connection, with the
+// clock fixed at `now`. Everything is released again at the end.
+class CFreshDatabase
+{
+public:
+    explicit CFreshDatabase(const QDateTime& now = QDateTime(QDate(2026, 12, 10), QTime(9, 30, 0)));
+    ~CFreshDatabase();
+
+    CAdoConnection& Db() const;
+    QString AppDir() const { return m_app.Path(); }
+    // Rows of a query, for assertions.
+    int Count(const QString& sql) const;
+    // One value of a one-row query, as text ("" for NULL).
+    QString Value(const QString& sql) const;
+
+private:
+    CTempAppDirectory m_app;
+};
+
+// A gtest fixture around CFreshDatabase with a recording message sink.
+class FreshDatabaseTest : public ::testing::Test
+{
+protected:
+    CRecordingMessageSink sink;
+    CFreshDatabase fresh;
+    CAdoConnection& db() { return fresh.Db(); }
+};

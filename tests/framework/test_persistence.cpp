@@ -1,3 +1,5 @@
+#include "CAdoConnection.h"
+#include "CAdoRecordset.h"
 #include "CKvException.h"
 #include "CKvObjectList.h"
 #include "CKvPersistance.h"
@@ -147,4 +149,52 @@ TEST(CKvObjectList, NonMembersAreRefusedWithoutHarm)
     PlainList empty;
     EXPECT_EQ(empty.GetHead(), nullptr);
     EXPECT_EQ(empty.GetTail(), nullptr);
+}
+
+namespace {
+
+class BlockRecord : public CKvPersistance
+{
+public:
+    QString no;
+    void InsertNew() override {}
+    void Insert() override {}
+    void Delete() override {}
+    void Update() override {}
+};
+
+class BlockList : public CKvRecordList<BlockRecord>
+{
+public:
+    explicit BlockList(CAdoConnection& db) : m_db(db) {}
+    QList<CKvObject*>& Load(const QString& sql) override
+    {
+        return LoadRows(m_db, sql, [](const CAdoRecordset& rs) {
+            auto* r = new BlockRecord;
+            r->no = rs.GetFieldString(QStringLiteral("BlockNo"));
+            return r;
+        });
+    }
+
+private:
+    CAdoConnection& m_db;
+};
+
+} // namespace
+
+TEST(CKvObjectList, LoadKeepsItsStatementAndAnEmptyOneTouchesNoDatabase)
+{
+    CTempAppDirectory app;
+    auto db = OpenScratchDatabase(app.FilePath("l.db"), QStringLiteral("create table Block (BlockNo text);"
+                                                                        "insert into Block values ('01'), ('02');"));
+    BlockList list(*db);
+    list.Load(QStringLiteral("select * from Block order by BlockNo"));
+    ASSERT_EQ(list.GetCount(), 2);
+    EXPECT_EQ(list.At(1)->no, QStringLiteral("02"));
+    EXPECT_EQ(list.At(0)->GetState(), CKvPersistance::StateStored);
+    EXPECT_EQ(list.GetSql(), QStringLiteral("select * from Block order by BlockNo"));
+
+    db->Close();
+    EXPECT_TRUE(list.Load(QString()).isEmpty()) << "no database reached: the connection is closed";
+    EXPECT_EQ(list.GetCurrent(), nullptr);
 }

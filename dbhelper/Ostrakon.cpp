@@ -1,17 +1,173 @@
 #include "Ostrakon.h"
 
-// The schema work lands with the helper library's own issue.
+#include "CAdoConnection.h"
+#include "CAdoRecordset.h"
+#include "CKvException.h"
+#include "KvSchema.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <cstdio>
+
+// The helper library brings the database of the program folder up to the schema
+// the program expects. It has its own connections and its own copy of the
+// database layer; nothing crosses the boundary but the three calls.
+
+namespace {
+
+// 1 = the stand-alone edition (the database file), 2 = the network edition.
+// Only the stand-alone edition is built.
+constexpr int kEdition = 1;
+
+CAdoConnection* g_localConnection = nullptr;
+CAdoConnection* g_mainConnection = nullptr;
+
+// The library is linked without the program's framework, so it has no message
+// sink of its own to reach: its boxes go to the error stream in the form the
+// program's default sink uses. The program reports its own failure to open the
+// database right after these calls.
+void LibraryMessage(const char* caption, const QString& text)
+{
+    std::fprintf(stderr, "[%s] %s\n", caption, text.toUtf8().constData());
+}
+
+void PromptMessage(const QString& text)
+{
+    LibraryMessage("提示", text);
+}
+
+void ErrorMessage(const QString& text)
+{
+    LibraryMessage("错误", text);
+}
+
+// The program folder, found as the program finds it: the folder named by
+// QUILLMER_APPDIR when set, else the folder of the executable. Never the current
+// directory, which is wherever the program was started from.
+QString LibraryAppDirectory()
+{
+    const QString fromEnv = qEnvironmentVariable("QUILLMER_APPDIR");
+    if (!fromEnv.isEmpty())
+        return QDir::cleanPath(fromEnv);
+    if (QCoreApplication::instance())
+        return QDir::cleanPath(QCoreApplication::applicationDirPath());
+    return QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).absolutePath();
+}
+
+QString LibraryConnectString()
+{
+    return QStringLiteral("Data Source=%1").arg(QDir(LibraryAppDirectory()).filePath(QStringLiteral("work/Qrdb.db")));
+}
+
+void CreateLibraryConnections()
+{
+    if (!g_localConnection)
+        g_localConnection = new CAdoConnection;
+    if (!g_mainConnection)
+        g_mainConnection = new CAdoConnection;
+}
+
+void DeleteLibraryConnections()
+{
+    delete g_mainConnection;
+    g_mainConnection = nullptr;
+    delete g_localConnection;
+    g_localConnection = nullptr;
+}
+
+bool OpenLibraryLocal()
+{
+    try {
+        // An open connection counts as opened; a missing file is a failure,
+        // never a new empty database.
+        g_localConnection->Open(0, LibraryConnectString());
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+bool OpenLibraryMain()
+{
+    static_assert(kEdition == 1, "only the stand-alone edition is built");
+    try {
+        // Stand-alone edition: the main database is the same file, over a
+        // connection of its own.
+        g_mainConnection->Open(0, LibraryConnectString());
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+// Whether the database holds a base table of exactly this name (letter case
+// included). The engine's own tables do not count.
+bool TableExists(CAdoConnection& db, const QString& name)
+{
+    CAdoLease<CAdoRecordset> rs(db.AcquireRecordset());
+    rs->Open(QStringLiteral("select name from sqlite_master where type = 'table'"));
+    for (; !rs->IsEOF(); rs->MoveNext()) {
+        const QString table = rs->GetFieldText(QStringLiteral("name"));
+        if (table.startsWith(QStringLiteral("sqlite_")))
+            continue;
+        if (table == name)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 int InitialOstrakon()
 {
-    return 1;
+    CreateLibraryConnections();
+    if (!OpenLibraryLocal()) {
+        PromptMessage(QStringLiteral("连接本地数据库失败！"));
+        return 1;
+    }
+    if (!OpenLibraryMain()) {
+        PromptMessage(QStringLiteral("连接主数据库失败！"));
+        return 2;
+    }
+    return 0;
 }
 
 int QuillmerUpdateDatabase()
 {
-    return 1;
+    // Called even when the connections could not be opened: then there is
+    // nothing to update, and the failure has been reported already.
+    if (!g_mainConnection || !g_mainConnection->IsOpen())
+        return 1;
+    int result = 0;
+    // Step 1: the manual fees table of older databases.
+    try {
+        if (!TableExists(*g_mainConnection, QStringLiteral("ManualFee")))
+            g_mainConnection->Execute(ManualFeeCreateStatement(), QString());
+    } catch (const CKvException& e) {
+        ErrorMessage(QStringLiteral("更新数据库失败：%1").arg(e.text()));
+        result = 1;
+    } catch (...) {
+        ErrorMessage(QStringLiteral("更新数据库失败！"));
+        result = 1;
+    }
+    // Step 2: the schema version steps, all or nothing; a failure leaves the
+    // file at its old version with every row.
+    try {
+        UpdateSchemaVersion(*g_mainConnection);
+    } catch (const CKvException& e) {
+        ErrorMessage(QStringLiteral("更新数据库失败：%1").arg(e.text()));
+        result = 1;
+    } catch (...) {
+        ErrorMessage(QStringLiteral("更新数据库失败！"));
+        result = 1;
+    }
+    return result;
 }
 
 int ClrOstrakon()
 {
-    return 1;
+    DeleteLibraryConnections();
+    return 0;
 }

@@ -7,9 +7,16 @@
 #endif
 
 // The three exports of the schema helper library; the program calls them once
-// at start-up, in this order, without arguments.
+// at start-up, in this order, without arguments, and looks at no result. The
+// library opens its own connections to work/Qrdb.db of the program folder and
+// never creates that file.
 extern "C" {
+// Opens the library's connections: 0 success, 1 the local database could not
+// be opened, 2 the main database could not be opened (each after its message).
 OSTRAKON_EXPORT int InitialOstrakon();
+// Creates ManualFee when it is missing and brings the schema version up to
+// date. Returns 0, or 1 when there was nothing open or a step failed.
 OSTRAKON_EXPORT int QuillmerUpdateDatabase();
+// Closes and destroys the library's connections. Returns 0.
 OSTRAKON_EXPORT int ClrOstrakon();
 }

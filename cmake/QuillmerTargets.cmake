@@ -31,8 +31,11 @@ function(quillmer_test name)
     endif()
     target_link_libraries(${name} PRIVATE ${ARG_LINKS} kv_testsupport ${test_main} GTest::gtest)
     gtest_discover_tests(${name}
-        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QUILLMER_SOURCE_DIR=${PROJECT_SOURCE_DIR};QUILLMER_BUILD_APP_DIR=${QUILLMER_APP_DIR}"
+        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
         DISCOVERY_TIMEOUT 60)
+    # Where the sources and the built program folder are (shipped files, stand-ins).
+    target_compile_definitions(${name} PRIVATE
+        QUILLMER_SOURCE_DIR="${PROJECT_SOURCE_DIR}" QUILLMER_BUILD_APP_DIR="${QUILLMER_APP_DIR}")
 endfunction()
 
 # quillmer_subsystem(PREFIX CORE_LINKS ... UI_LINKS ...)

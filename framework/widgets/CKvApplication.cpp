@@ -1,0 +1,20 @@
+#include "CKvApplication.h"
+
+#include "KvGuard.h"
+
+#include <QWidget>
+
+CKvApplication::CKvApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool CKvApplication::notify(QObject* receiver, QEvent* event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        QWidget* owner = activeModalWidget();
+        if (!owner)
+            owner = activeWindow();
+        KvReportFailure(std::current_exception(), owner);
+        return false;
+    }
+}

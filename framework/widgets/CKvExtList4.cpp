@@ -1,0 +1,75 @@
+#include "CKvExtList4.h"
+
+#include "CNumEdit.h"
+#include "KvClock.h"
+#include "KvUtil.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFocusEvent>
+
+CKvExtList4::CKvExtList4(QWidget* parent) : CKvExtList2(EditorIds{743, 744, 745, 746}, parent) {}
+
+bool CKvExtList4::ShowOtherEditor(int kind, int row, int column, const QRect& rect, bool show)
+{
+    if (kind != KV_EDIT_DATE)
+        return false;
+    if (!m_dateEdit) {
+        m_dateEdit = new QDateEdit(viewport());
+        m_dateEdit->setObjectName(QStringLiteral("c%1").arg(Ids().date));
+        m_dateEdit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+        m_dateEdit->setCalendarPopup(true);
+        m_dateEdit->hide();
+        m_dateEdit->installEventFilter(this);
+    }
+    m_dateEdit->setGeometry(rect);
+    if (show) {
+        const QDateTime parsed = ParseDate(GetItemText(row, column));
+        m_dateEdit->setDate(parsed.isValid() ? parsed.date() : KvClock::Now().date());
+        m_dateRow = row;
+        m_dateCol = column;
+        m_dateEdit->show();
+        m_dateEdit->raise();
+        m_dateEdit->setFocus(Qt::OtherFocusReason);
+    }
+    for (QWidget* editor : {static_cast<QWidget*>(GetTextEditor()), static_cast<QWidget*>(GetNumberEditor()),
+                            static_cast<QWidget*>(GetComboEditor())})
+        if (editor)
+            editor->hide();
+    if (!show) {
+        if (m_dateEdit->hasFocus())
+            setFocus(Qt::OtherFocusReason);
+        m_dateEdit->hide();
+    }
+    return true;
+}
+
+void CKvExtList4::HideOtherEditors()
+{
+    if (m_dateEdit)
+        m_dateEdit->hide();
+}
+
+QWidget* CKvExtList4::VisibleOtherEditor() const
+{
+    return m_dateEdit && m_dateEdit->isVisible() ? m_dateEdit : nullptr;
+}
+
+void CKvExtList4::WriteDate()
+{
+    if (IsValidCell(m_dateRow, m_dateCol))
+        SetItemText(m_dateRow, m_dateCol, m_dateEdit->date().toString(QStringLiteral("yyyy-MM-dd")));
+    m_dateRow = m_dateCol = -1;
+    m_dateEdit->hide();
+    viewport()->update();
+}
+
+bool CKvExtList4::eventFilter(QObject* watched, QEvent* event)
+{
+    if (m_dateEdit && watched == m_dateEdit && event->type() == QEvent::FocusOut) {
+        if (static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason && m_dateEdit->isVisible())
+            WriteDate();
+        return false;
+    }
+    return CKvExtList2::eventFilter(watched, event);
+}

@@ -1,0 +1,556 @@
+#include "CKvExtListBase.h"
+
+#include "CKvObject.h"
+#include "CNumEdit.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPainter>
+#include <QStyledItemDelegate>
+
+namespace {
+
+constexpr int kObjectRole = Qt::UserRole;
+
+class CKvExtListDelegate : public QStyledItemDelegate
+{
+public:
+    explicit CKvExtListDelegate(CKvExtListBase* list) : QStyledItemDelegate(list), m_list(list) {}
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        m_list->PaintCell(painter, option.rect, index.row(), index.column(),
+                          option.state.testFlag(QStyle::State_Selected));
+    }
+
+private:
+    CKvExtListBase* m_list;
+};
+
+} // namespace
+
+CKvExtListBase::CKvExtListBase(const EditorIds& ids, QWidget* parent) : QTableWidget(parent), m_ids(ids)
+{
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setShowGrid(false);
+    setWordWrap(false);
+    setTabKeyNavigation(false);
+    setSortingEnabled(false); // the owner sorts, through the header-click callback
+    verticalHeader()->hide();
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    horizontalHeader()->setSectionsClickable(true);
+    setItemDelegate(new CKvExtListDelegate(this));
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) { OnHeaderClick(column); });
+}
+
+CKvExtListBase::~CKvExtListBase() = default; // the row objects belong to the owner's list
+
+// ---- report-view operations ------------------------------------------------
+
+int CKvExtListBase::InsertColumn(int column, const QString& heading, int width)
+{
+    if (column < 0 || column > columnCount())
+        column = columnCount();
+    insertColumn(column);
+    setHorizontalHeaderItem(column, new QTableWidgetItem(heading));
+    if (width >= 0)
+        setColumnWidth(column, width);
+    for (int row = 0; row < rowCount(); ++row)
+        setItem(row, column, new QTableWidgetItem);
+    if (!m_columnInfo.empty())
+        m_columnInfo.insert(m_columnInfo.begin() + qMin<int>(column, int(m_columnInfo.size())), CKvColumnInfo{});
+    return column;
+}
+
+int CKvExtListBase::InsertRow(int index, const QString& text, CKvObject* data)
+{
+    if (index < 0 || index > rowCount())
+        index = rowCount();
+    insertRow(index);
+    for (int column = 0; column < columnCount(); ++column)
+        setItem(index, column, new QTableWidgetItem);
+    if (m_rowHeightSet)
+        setRowHeight(index, verticalHeader()->defaultSectionSize());
+    SetItemText(index, 0, text);
+    SetItemData(index, data);
+    return index;
+}
+
+CKvObject* CKvExtListBase::GetRowObject(int row) const
+{
+    const QTableWidgetItem* cell = item(row, 0);
+    return cell ? reinterpret_cast<CKvObject*>(cell->data(kObjectRole).value<quintptr>()) : nullptr;
+}
+
+void CKvExtListBase::SetItemData(int row, CKvObject* data)
+{
+    if (row < 0 || row >= rowCount() || columnCount() == 0)
+        return;
+    QTableWidgetItem* cell = item(row, 0);
+    if (!cell) {
+        cell = new QTableWidgetItem;
+        setItem(row, 0, cell);
+    }
+    cell->setData(kObjectRole, QVariant::fromValue(reinterpret_cast<quintptr>(data)));
+}
+
+QString CKvExtListBase::GetItemText(int row, int column) const
+{
+    const QTableWidgetItem* cell = item(row, column);
+    return cell ? cell->text() : QString();
+}
+
+void CKvExtListBase::SetItemText(int row, int column, const QString& text)
+{
+    if (!IsValidCell(row, column))
+        return;
+    QTableWidgetItem* cell = item(row, column);
+    if (!cell) {
+        cell = new QTableWidgetItem;
+        setItem(row, column, cell);
+    }
+    cell->setText(text);
+}
+
+void CKvExtListBase::DeleteItem(int row)
+{
+    if (row < 0 || row >= rowCount())
+        return;
+    if (row == m_curRow)
+        HideEditors();
+    removeRow(row);
+}
+
+void CKvExtListBase::DeleteAllItems()
+{
+    HideEditors();
+    setRowCount(0);
+}
+
+int CKvExtListBase::GetSelectedRow()
+{
+    int first = -1;
+    const QModelIndexList rows = selectionModel() ? selectionModel()->selectedRows() : QModelIndexList();
+    for (const QModelIndex& index : rows)
+        if (first < 0 || index.row() < first)
+            first = index.row();
+    if (first >= 0)
+        m_curRow = first;
+    return first;
+}
+
+void CKvExtListBase::SelectRow(int row)
+{
+    if (row < 0 || row >= rowCount())
+        return;
+    const QModelIndex index = model()->index(row, qMax(0, currentColumn()));
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+void CKvExtListBase::SetRowHeight(int height)
+{
+    if (m_rowHeightSet || height <= 0)
+        return;
+    m_rowHeightSet = 1;
+    QHeaderView* rows = verticalHeader();
+    rows->setMinimumSectionSize(qMin(rows->minimumSectionSize(), height));
+    rows->setDefaultSectionSize(height);
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    for (int row = 0; row < rowCount(); ++row)
+        setRowHeight(row, height);
+}
+
+void CKvExtListBase::AllocColumnInfo()
+{
+    if (m_columnInfo.empty())
+        m_columnInfo.assign(columnCount(), CKvColumnInfo{});
+}
+
+void CKvExtListBase::SetColumnEditor(int column, int kind, const QString& items)
+{
+    AllocColumnInfo();
+    if (column < 0 || column >= int(m_columnInfo.size()))
+        return;
+    m_columnInfo[column].m_kind = kind;
+    m_columnInfo[column].m_items = items;
+}
+
+void CKvExtListBase::SetHighlight(int highlight)
+{
+    m_highlight = highlight;
+    viewport()->update();
+}
+
+void CKvExtListBase::SetFixedRow(int row)
+{
+    m_fixedRowFlag = row >= 0 ? 1 : 0;
+    m_fixedRow = row;
+}
+
+bool CKvExtListBase::IsValidCell(int row, int column) const
+{
+    return row >= 0 && row < rowCount() && column >= 0 && column < columnCount();
+}
+
+QRect CKvExtListBase::CellRect(int row, int column) const
+{
+    return visualRect(model()->index(row, column));
+}
+
+// ---- editors ---------------------------------------------------------------
+
+void CKvExtListBase::WatchEditor(QWidget* editor)
+{
+    editor->hide();
+    editor->installEventFilter(this);
+}
+
+void CKvExtListBase::CreateEditors()
+{
+    if (!m_numEdit) {
+        m_numEdit = new CNumEdit(viewport());
+        m_numEdit->setObjectName(QStringLiteral("c%1").arg(m_ids.number));
+        WatchEditor(m_numEdit);
+        connect(m_numEdit, &QLineEdit::textChanged, this, [this](const QString& text) { OnEditorText(text); });
+    }
+    if (!m_textEdit) {
+        m_textEdit = new QLineEdit(viewport());
+        m_textEdit->setObjectName(QStringLiteral("c%1").arg(m_ids.text));
+        WatchEditor(m_textEdit);
+        connect(m_textEdit, &QLineEdit::textChanged, this, [this](const QString& text) { OnEditorText(text); });
+    }
+    if (!m_combo) {
+        m_combo = new QComboBox(viewport());
+        m_combo->setObjectName(QStringLiteral("c%1").arg(m_ids.combo));
+        m_combo->setEditable(false);
+        WatchEditor(m_combo);
+        connect(m_combo, &QComboBox::currentIndexChanged, this, [this](int index) { OnComboSelection(index); });
+    }
+}
+
+QWidget* CKvExtListBase::VisibleEditor() const
+{
+    for (QWidget* editor :
+         {static_cast<QWidget*>(m_textEdit), static_cast<QWidget*>(m_numEdit), static_cast<QWidget*>(m_combo)})
+        if (editor && editor->isVisible())
+            return editor;
+    return VisibleOtherEditor();
+}
+
+void CKvExtListBase::FillCombo(QComboBox* combo, const QString& items)
+{
+    combo->clear();
+    combo->addItems(items.split(QLatin1Char('|'))); // empty parts are choices too
+}
+
+void CKvExtListBase::HideEditors()
+{
+    // A focused editor hands the focus back to the list first, so that hiding it
+    // does not send the focus elsewhere in the dialog.
+    QWidget* focus = QApplication::focusWidget();
+    const bool reenter = m_inShowEditor;
+    m_inShowEditor = true;
+    if (focus && focus != this && isAncestorOf(focus))
+        setFocus(Qt::OtherFocusReason);
+    for (QWidget* editor :
+         {static_cast<QWidget*>(m_textEdit), static_cast<QWidget*>(m_numEdit), static_cast<QWidget*>(m_combo)})
+        if (editor)
+            editor->hide();
+    HideOtherEditors();
+    m_inShowEditor = reenter;
+    viewport()->update();
+}
+
+void CKvExtListBase::ShowEditor(int row, int column, const QRect& rect, bool show)
+{
+    if (!IsValidCell(row, column))
+        return;
+    const bool reenter = m_inShowEditor;
+    m_inShowEditor = true;
+    CreateEditors();
+    CKvColumnInfo info = column < int(m_columnInfo.size()) ? m_columnInfo[column] : CKvColumnInfo{};
+    OnBeforeEdit(row, column, info);
+    const QString text = GetItemText(row, column);
+
+    QWidget* chosen = nullptr;
+    switch (info.m_kind) {
+    case KV_EDIT_TEXT:
+        chosen = m_textEdit;
+        if (show) {
+            m_filling = true;
+            m_textEdit->setText(text);
+            m_filling = false;
+        }
+        break;
+    case KV_EDIT_NUMBER:
+        chosen = m_numEdit;
+        m_numEdit->SetDecimals(10);
+        if (show) {
+            m_filling = true;
+            m_numEdit->setText(text);
+            m_filling = false;
+        }
+        break;
+    case KV_EDIT_COMBO:
+        chosen = m_combo;
+        m_combo->setMaxVisibleItems(qMax(1, (rect.height() + 200) / qMax(1, rect.height())));
+        if (show) {
+            m_filling = true;
+            FillCombo(m_combo, info.m_items);
+            m_combo->setCurrentIndex(m_combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
+            m_filling = false;
+        }
+        break;
+    case KV_EDIT_NONE:
+        HideEditors();
+        m_inShowEditor = reenter;
+        return;
+    default:
+        // A kind of a derived list, or one without an editor: the editors stay as they are.
+        ShowOtherEditor(info.m_kind, row, column, rect, show);
+        m_inShowEditor = reenter;
+        return;
+    }
+
+    chosen->setGeometry(rect);
+    if (show) {
+        // The chosen editor takes the focus before the others are hidden, so
+        // that the focus never leaves the list on the way.
+        chosen->show();
+        chosen->raise();
+        chosen->setFocus(Qt::OtherFocusReason);
+    }
+    for (QWidget* editor :
+         {static_cast<QWidget*>(m_textEdit), static_cast<QWidget*>(m_numEdit), static_cast<QWidget*>(m_combo)})
+        if (editor != chosen)
+            editor->hide();
+    HideOtherEditors();
+    if (!show) {
+        if (chosen->hasFocus())
+            setFocus(Qt::OtherFocusReason);
+        chosen->hide();
+    }
+    m_inShowEditor = reenter;
+}
+
+bool CKvExtListBase::ShowOtherEditor(int, int, int, const QRect&, bool)
+{
+    return false;
+}
+
+void CKvExtListBase::OnEditorText(const QString& text)
+{
+    if (m_filling || !IsValidCell(m_curRow, m_curCol))
+        return;
+    const int row = m_curRow;
+    const int column = m_curCol;
+    const QString previous = GetItemText(row, column);
+    SetItemText(row, column, text);
+    OnCellChanged(row, column, previous);
+}
+
+void CKvExtListBase::OnComboSelection(int index)
+{
+    if (m_filling || !IsValidCell(m_curRow, m_curCol))
+        return;
+    const int row = m_curRow;
+    const int column = m_curCol;
+    const QString previous = GetItemText(row, column);
+    SetItemText(row, column, index >= 0 ? m_combo->itemText(index) : QString());
+    OnCellChanged(row, column, previous);
+}
+
+void CKvExtListBase::BeginEdit(int row, int column)
+{
+    if (!IsValidCell(row, column) || column < FirstEditableColumn())
+        return;
+    m_curRow = row;
+    m_curCol = column;
+    scrollTo(model()->index(row, column));
+    SelectRow(row);
+    ShowEditor(row, column, CellRect(row, column), CanShowEditor(row, column));
+}
+
+void CKvExtListBase::MoveEditCell(int key)
+{
+    const int rows = rowCount();
+    const int columns = columnCount();
+    const int first = FirstEditableColumn();
+    const int span = columns - first;
+    if (rows <= 0 || span <= 0)
+        return;
+    int row = qBound(0, m_curRow, rows - 1);
+    int column = qBound(first, m_curCol, columns - 1) - first;
+    switch (key) {
+    case Qt::Key_Left:
+        column = (span + column - 1) % span;
+        break;
+    case Qt::Key_Right:
+        column = (column + 1) % span;
+        break;
+    case Qt::Key_Up:
+        row = (rows + row - 1) % rows;
+        break;
+    case Qt::Key_Down:
+        row = (row + 1) % rows;
+        break;
+    default:
+        return;
+    }
+    BeginEdit(row, column + first);
+}
+
+void CKvExtListBase::OnClick(const QPoint& pos)
+{
+    m_clickFlag = 1;
+    int row;
+    if (m_fixedRowFlag) {
+        row = m_fixedRow;
+        SelectRow(row);
+    } else {
+        row = GetSelectedRow();
+    }
+    if (row < 0 || row >= rowCount())
+        return;
+    AllocColumnInfo();
+    const int column = columnAt(pos.x());
+    if (column < 0)
+        return;
+    m_curRow = row;
+    m_curCol = column;
+    OnCellClick(row, column);
+}
+
+void CKvExtListBase::OnCellClick(int row, int column)
+{
+    ShowEditor(row, column, CellRect(row, column), true);
+    SelectRow(row);
+}
+
+// ---- hooks -----------------------------------------------------------------
+
+void CKvExtListBase::OnBeforeEdit(int, int, CKvColumnInfo&) {}
+
+void CKvExtListBase::OnCellChanged(int, int, const QString&) {}
+
+void CKvExtListBase::OnCellColour(CKvCellDC&, int, int) const {}
+
+bool CKvExtListBase::CanShowEditor(int, int) const
+{
+    return true;
+}
+
+int CKvExtListBase::CellTextOffset(int) const
+{
+    return 0;
+}
+
+void CKvExtListBase::PaintCellDecoration(QPainter*, const QRect&, int, int) const {}
+
+void CKvExtListBase::OnHeaderClick(int) {}
+
+// ---- events ----------------------------------------------------------------
+
+bool CKvExtListBase::eventFilter(QObject* watched, QEvent* event)
+{
+    const bool isEditor = watched == m_textEdit || watched == m_numEdit || watched == m_combo;
+    if (!isEditor)
+        return QTableWidget::eventFilter(watched, event);
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const bool arrow = key->key() == Qt::Key_Left || key->key() == Qt::Key_Right || key->key() == Qt::Key_Up ||
+                           key->key() == Qt::Key_Down;
+        if (arrow && !key->modifiers().testFlag(Qt::ControlModifier)) {
+            MoveEditCell(key->key());
+            return true;
+        }
+    } else if (event->type() == QEvent::FocusOut) {
+        auto* focus = static_cast<QFocusEvent*>(event);
+        if (focus->reason() != Qt::PopupFocusReason && !m_inShowEditor) {
+            static_cast<QWidget*>(watched)->hide();
+            viewport()->update();
+        }
+    }
+    return QTableWidget::eventFilter(watched, event);
+}
+
+void CKvExtListBase::focusInEvent(QFocusEvent* event)
+{
+    QTableWidget::focusInEvent(event);
+    if (m_inShowEditor)
+        return;
+    if (m_clickFlag) {
+        m_clickFlag = 0;
+        return;
+    }
+    if (event->reason() == Qt::MouseFocusReason)
+        return; // the click that brought the focus opens its own cell
+    if (IsValidCell(m_curRow, m_curCol) && m_curCol >= FirstEditableColumn())
+        ShowEditor(m_curRow, m_curCol, CellRect(m_curRow, m_curCol), CanShowEditor(m_curRow, m_curCol));
+}
+
+void CKvExtListBase::mouseReleaseEvent(QMouseEvent* event)
+{
+    QTableWidget::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton)
+        OnClick(event->position().toPoint());
+}
+
+void CKvExtListBase::scrollContentsBy(int dx, int dy)
+{
+    if (IsValidCell(m_curRow, m_curCol) && VisibleEditor())
+        ShowEditor(m_curRow, m_curCol, CellRect(m_curRow, m_curCol), false);
+    QTableWidget::scrollContentsBy(dx, dy);
+}
+
+// ---- drawing ---------------------------------------------------------------
+
+void CKvExtListBase::PaintCell(QPainter* painter, const QRect& rect, int row, int column, bool selected) const
+{
+    const QPalette system = QApplication::palette();
+    CKvCellDC dc{system.color(QPalette::Active, QPalette::Text), system.color(QPalette::Active, QPalette::Base)};
+    OnCellColour(dc, row, column);
+    const bool highlighted = selected && m_highlight;
+    if (highlighted) {
+        dc.m_text = system.color(QPalette::Active, QPalette::HighlightedText);
+        dc.m_background = system.color(QPalette::Active, QPalette::Highlight);
+    }
+
+    painter->save();
+    painter->setClipRect(rect);
+    painter->fillRect(rect, dc.m_background);
+    PaintCellDecoration(painter, rect, row, column);
+    const int offset = CellTextOffset(column);
+    const QRect textRect = rect.adjusted(2 + offset, 0, -2, 0);
+    painter->setPen(dc.m_text);
+    painter->drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, GetItemText(row, column));
+    // Grid: the cell's right edge, and the row's bottom line.
+    painter->setPen(highlighted ? QColor(Qt::white) : QColor(Qt::black));
+    painter->drawLine(rect.right(), rect.bottom(), rect.right(), rect.top() - 1);
+    painter->setPen(Qt::black);
+    painter->drawLine(rect.left(), rect.bottom(), rect.right() - 1, rect.bottom());
+    painter->restore();
+}
+
+void CKvExtListBase::paintEvent(QPaintEvent* event)
+{
+    QTableWidget::paintEvent(event);
+    const int row = currentRow();
+    if (!m_highlight || !hasFocus() || row < 0 || columnCount() == 0)
+        return;
+    QRect whole = CellRect(row, 0);
+    for (int column = 1; column < columnCount(); ++column)
+        whole = whole.united(CellRect(row, column));
+    QPainter painter(viewport());
+    QStyleOptionFocusRect focus;
+    focus.initFrom(this);
+    focus.rect = whole;
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+}

@@ -1,0 +1,174 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <QTableWidget>
+#include <vector>
+
+class CKvObject;
+class CNumEdit;
+class QComboBox;
+class QLineEdit;
+
+// Editor kinds of a column.
+enum KvEditorKind : int
+{
+    KV_EDIT_TEXT = 1,
+    KV_EDIT_NUMBER = 2,
+    KV_EDIT_COMBO = 3,
+    KV_EDIT_DATE = 4, // CKvExtList4 only
+    KV_EDIT_NONE = 5,
+};
+
+// What a column is edited with: the kind, the combo's choices separated by "|",
+// and a number that the editors do not use.
+struct CKvColumnInfo
+{
+    int m_kind = KV_EDIT_NONE;
+    QString m_items;
+    int m_data = 0;
+};
+
+// The colours a cell is drawn in; the cell-colour callback may change them.
+struct CKvCellDC
+{
+    QColor m_text;
+    QColor m_background;
+
+    void SetTextColor(const QColor& colour) { m_text = colour; }
+    void SetBkColor(const QColor& colour) { m_background = colour; }
+    QColor GetTextColor() const { return m_text; }
+    QColor GetBkColor() const { return m_background; }
+};
+
+// What the three list controls share: rows that carry record objects (not
+// owned), cells drawn with a grid and the owner's colours, and one editor per
+// kind that is moved over the cell being edited. The editors write every change
+// into the cell at once and report it with the text the cell had before.
+class CKvExtListBase : public QTableWidget
+{
+    Q_OBJECT
+
+public:
+    // Control numbers of the editors: text, numeric, combo, date.
+    struct EditorIds
+    {
+        int text;
+        int number;
+        int combo;
+        int date;
+    };
+
+    CKvExtListBase(const EditorIds& ids, QWidget* parent);
+    ~CKvExtListBase() override;
+
+    // Report-view operations.
+    int InsertColumn(int column, const QString& heading, int width = -1);
+    int InsertRow(int index, const QString& text, CKvObject* data);
+    CKvObject* GetRowObject(int row) const;
+    CKvObject* GetItemData(int row) const { return GetRowObject(row); }
+    void SetItemData(int row, CKvObject* data);
+    QString GetItemText(int row, int column) const;
+    void SetItemText(int row, int column, const QString& text);
+    int GetItemCount() const { return rowCount(); }
+    int GetColumnCount() const { return columnCount(); }
+    void DeleteItem(int row);
+    void DeleteAllItems();
+
+    // The first selected row or -1; it also becomes the current row.
+    int GetSelectedRow();
+    void SelectRow(int row);
+    // Fixes the row height on the first call; later calls do nothing.
+    void SetRowHeight(int height);
+
+    // Column descriptors: allocated with defaults (kind 5) on the first click
+    // unless the owner allocates and fills them after inserting the columns.
+    void AllocColumnInfo();
+    std::vector<CKvColumnInfo>& GetColumnInfo() { return m_columnInfo; }
+    void SetColumnEditor(int column, int kind, const QString& items = QString());
+
+    // 1 (default): selected rows are drawn highlighted and the focus is shown.
+    void SetHighlight(int highlight);
+    int GetHighlight() const { return m_highlight; }
+    // A row >= 0 makes every click edit that row; -1 ends it.
+    void SetFixedRow(int row);
+
+    int GetCurrentRow() const { return m_curRow; }
+    int GetCurrentColumn() const { return m_curCol; }
+
+    // Opens the editor of a cell (the row is selected).
+    virtual void BeginEdit(int row, int column);
+    // A click on the list at a point of the viewport; the list calls it itself
+    // for every left click.
+    virtual void OnClick(const QPoint& pos);
+
+    // The editors, created on first use (null before).
+    QLineEdit* GetTextEditor() const { return m_textEdit; }
+    CNumEdit* GetNumberEditor() const { return m_numEdit; }
+    QComboBox* GetComboEditor() const { return m_combo; }
+    QWidget* VisibleEditor() const;
+
+    // Fills a combo with the "|"-separated items; a trailing "|" gives an empty last choice.
+    static void FillCombo(QComboBox* combo, const QString& items);
+
+    // Draws one cell: the owner's colours, the text, the grid.
+    void PaintCell(QPainter* painter, const QRect& rect, int row, int column, bool selected) const;
+
+protected:
+    void ShowEditor(int row, int column, const QRect& rect, bool show);
+    void HideEditors();
+    QRect CellRect(int row, int column) const;
+    bool IsValidCell(int row, int column) const;
+
+    // Hooks of the derived lists.
+    virtual void OnBeforeEdit(int row, int column, CKvColumnInfo& info);
+    virtual void OnCellChanged(int row, int column, const QString& previous);
+    virtual void OnCellColour(CKvCellDC& dc, int row, int column) const;
+    // Whether the editor of a cell is shown (otherwise only positioned).
+    virtual bool CanShowEditor(int row, int column) const;
+    // The first column that the arrow keys and BeginEdit may edit.
+    virtual int FirstEditableColumn() const { return 0; }
+    // Space at the start of a cell's text (the check box of the check list).
+    virtual int CellTextOffset(int column) const;
+    virtual void PaintCellDecoration(QPainter* painter, const QRect& rect, int row, int column) const;
+    // Creates and shows an editor of a kind the base does not know; false when none.
+    virtual bool ShowOtherEditor(int kind, int row, int column, const QRect& rect, bool show);
+    virtual void HideOtherEditors() {}
+    virtual QWidget* VisibleOtherEditor() const { return nullptr; }
+    virtual void OnHeaderClick(int column);
+    // A click that found its row and column: opens the column's editor there.
+    virtual void OnCellClick(int row, int column);
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void paintEvent(QPaintEvent* event) override;
+
+    // Lets the owner's hooks see whether an editor is being filled.
+    bool IsFillingEditor() const { return m_filling; }
+    void WatchEditor(QWidget* editor);
+    const EditorIds& Ids() const { return m_ids; }
+
+    int m_clickFlag = 0;
+    int m_curRow = -1;
+    int m_curCol = -1;
+
+private:
+    void CreateEditors();
+    void MoveEditCell(int key);
+    void OnEditorText(const QString& text);
+    void OnComboSelection(int index);
+
+    EditorIds m_ids;
+    std::vector<CKvColumnInfo> m_columnInfo;
+    int m_rowHeightSet = 0;
+    int m_highlight = 1;
+    int m_fixedRowFlag = 0;
+    int m_fixedRow = -1;
+    CNumEdit* m_numEdit = nullptr;
+    QLineEdit* m_textEdit = nullptr;
+    QComboBox* m_combo = nullptr;
+    bool m_filling = false;
+    bool m_inShowEditor = false;
+};

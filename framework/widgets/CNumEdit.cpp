@@ -1,0 +1,117 @@
+#include "CNumEdit.h"
+
+#include <QKeyEvent>
+#include <QLocale>
+#include <cmath>
+
+CNumEdit::CNumEdit(QWidget* parent) : QLineEdit(parent) {}
+
+double CNumEdit::TextToDouble(const QString& text)
+{
+    // The longest prefix that reads as a number: blanks, sign, digits, point,
+    // digits, exponent. What follows it is ignored, as atof does.
+    int i = 0;
+    const int n = text.size();
+    while (i < n && text[i].isSpace())
+        ++i;
+    const int start = i;
+    if (i < n && (text[i] == u'+' || text[i] == u'-'))
+        ++i;
+    int digits = 0;
+    while (i < n && text[i] >= u'0' && text[i] <= u'9') {
+        ++i;
+        ++digits;
+    }
+    if (i < n && text[i] == u'.') {
+        ++i;
+        while (i < n && text[i] >= u'0' && text[i] <= u'9') {
+            ++i;
+            ++digits;
+        }
+    }
+    if (digits == 0)
+        return 0.0;
+    int end = i;
+    if (i < n && (text[i] == u'e' || text[i] == u'E')) {
+        int j = i + 1;
+        if (j < n && (text[j] == u'+' || text[j] == u'-'))
+            ++j;
+        const int expStart = j;
+        while (j < n && text[j] >= u'0' && text[j] <= u'9')
+            ++j;
+        if (j > expStart)
+            end = j;
+    }
+    bool ok = false;
+    const double value = QLocale::c().toDouble(QStringView(text).mid(start, end - start), &ok);
+    return ok ? value : 0.0;
+}
+
+double CNumEdit::GetValue() const
+{
+    return TextToDouble(text());
+}
+
+void CNumEdit::SetValue(double value)
+{
+    const int decimals = qMax(0, m_decimals);
+    const double shifted = value + 0.5 / std::pow(10.0, decimals + 1);
+    setText(QString::asprintf("%0.*f", decimals, shifted));
+}
+
+void CNumEdit::FilterChar(QChar ch, int, int)
+{
+    const int caret = cursorPosition();
+    const QString current = text();
+    const int length = current.size();
+
+    if (ch.isDigit() && ch.unicode() < 128) {
+        const int minus = current.indexOf(u'-');
+        if (minus >= 0 && caret <= minus)
+            return;
+        const int point = current.indexOf(u'.');
+        if (point >= 0 && length - point > m_decimals && caret > point)
+            return;
+        insert(QString(ch));
+    } else if (ch == u'\b') {
+        backspace();
+    } else if (ch == u'-') {
+        if (caret != 0)
+            return;
+        SetValue(-TextToDouble(current));
+        setCursorPosition(0); // a second "-" at the start negates back
+    } else if (ch == u'.') {
+        if (current.contains(u'.') || length - caret > m_decimals)
+            return;
+        insert(QString(ch));
+    }
+    // every other character is refused
+}
+
+void CNumEdit::keyPressEvent(QKeyEvent* event)
+{
+    // Keys that move the caret, delete forward or belong to the dialog keep their
+    // usual meaning; characters (control characters included) go to the filter.
+    switch (event->key()) {
+    case Qt::Key_Delete:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        QLineEdit::keyPressEvent(event);
+        return;
+    default:
+        break;
+    }
+    const QString typed = event->text();
+    if (typed.isEmpty()) {
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    if (event->key() == Qt::Key_Backspace) {
+        FilterChar(u'\b', 1, 0);
+        return;
+    }
+    FilterChar(typed.at(0), 1, 0);
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QLineEdit>
+
+// An edit box for a signed decimal number with a fixed number of decimals.
+// Typed characters pass through FilterChar only: digits (never in front of the
+// sign, at most `decimals` after the point), one point, backspace, and "-" at
+// the start, which negates the value instead of inserting a sign.
+class CNumEdit : public QLineEdit
+{
+    Q_OBJECT
+
+public:
+    explicit CNumEdit(QWidget* parent = nullptr);
+
+    int GetDecimals() const { return m_decimals; }
+    void SetDecimals(int decimals) { m_decimals = decimals; }
+
+    // The text read as atof does: an empty or non-numeric text gives 0.
+    virtual double GetValue() const;
+    // Shows the value with the decimals, half a unit of the next digit added first.
+    virtual void SetValue(double value);
+    virtual void FilterChar(QChar ch, int repeat, int flags);
+
+    // atof on a text, independent of the locale.
+    static double TextToDouble(const QString& text);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    int m_decimals = 0;
+};

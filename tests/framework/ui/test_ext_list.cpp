@@ -1,0 +1,334 @@
+#include "CKvExtList.h"
+#include "CKvExtList2.h"
+#include "CKvExtList4.h"
+#include "CKvObject.h"
+#include "CNumEdit.h"
+#include "KvClock.h"
+#include "KvUiTestUtil.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QVBoxLayout>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+struct Change
+{
+    int row;
+    int column;
+    QString previous;
+    QString now;
+    bool operator==(const Change&) const = default;
+};
+
+void PrintTo(const Change& c, std::ostream* os)
+{
+    *os << "(" << c.row << "," << c.column << ", \"" << c.previous.toStdString() << "\" -> \"" << c.now.toStdString()
+        << "\")";
+}
+
+// A window holding a list of three rows and four columns: 名称 (text),
+// 数量 (number), 状态 (combo 常开|常闭), 备注 (not editable); and a spare edit
+// to move the focus to.
+template <class List> class ListWindow
+{
+public:
+    ListWindow()
+    {
+        auto* layout = new QVBoxLayout(&m_window);
+        m_list = new List;
+        m_list->setObjectName(QStringLiteral("c1013"));
+        m_spare = new QLineEdit;
+        layout->addWidget(m_list);
+        layout->addWidget(m_spare);
+        m_window.resize(520, 300);
+        int column = 0;
+        for (const char* heading : {"名称", "数量", "状态", "备注"})
+            m_list->InsertColumn(column++, QString::fromUtf8(heading), 110);
+        m_list->SetRowHeight(20);
+        m_list->AllocColumnInfo();
+        m_list->SetColumnEditor(0, KV_EDIT_TEXT);
+        m_list->SetColumnEditor(1, KV_EDIT_NUMBER);
+        m_list->SetColumnEditor(2, KV_EDIT_COMBO, QStringLiteral("常开|常闭"));
+        m_list->SetColumnEditor(3, KV_EDIT_NONE);
+        for (int row = 0; row < 3; ++row) {
+            m_objects.push_back(std::make_unique<CKvObject>());
+            m_list->InsertRow(row, QStringLiteral("表%1").arg(row), m_objects.back().get());
+            m_list->SetItemText(row, 1, QStringLiteral("%1.5").arg(row));
+            m_list->SetItemText(row, 2, QStringLiteral("常闭"));
+            m_list->SetItemText(row, 3, QStringLiteral("备注"));
+        }
+        ShowActive(&m_window);
+    }
+
+    void Click(int row, int column)
+    {
+        MouseClick(m_list->viewport(), m_list->visualItemRect(m_list->item(row, column)).center());
+    }
+
+    QWidget m_window;
+    List* m_list;
+    QLineEdit* m_spare;
+    std::vector<std::unique_ptr<CKvObject>> m_objects;
+};
+
+template <class T> T* Editor(QWidget* list, const char* name)
+{
+    return list->findChild<T*>(QString::fromLatin1(name));
+}
+
+TEST(KvExtList2, EachColumnOpensItsOwnEditorOverTheCell)
+{
+    ListWindow<CKvExtList2> w;
+    CKvExtList2* list = w.m_list;
+
+    w.Click(1, 0);
+    auto* text = Editor<QLineEdit>(list, "c723");
+    ASSERT_NE(text, nullptr);
+    EXPECT_TRUE(text->isVisible());
+    EXPECT_TRUE(text->hasFocus());
+    EXPECT_EQ(text->text(), QStringLiteral("表1"));
+    EXPECT_EQ(text->geometry(), list->visualItemRect(list->item(1, 0)));
+    EXPECT_EQ(list->GetSelectedRow(), 1);
+
+    w.Click(1, 1);
+    auto* number = Editor<CNumEdit>(list, "c724");
+    ASSERT_NE(number, nullptr);
+    EXPECT_TRUE(number->isVisible());
+    EXPECT_FALSE(text->isVisible());
+    EXPECT_EQ(number->GetDecimals(), 10);
+    EXPECT_EQ(number->text(), QStringLiteral("1.5"));
+
+    w.Click(2, 2);
+    auto* combo = Editor<QComboBox>(list, "c725");
+    ASSERT_NE(combo, nullptr);
+    EXPECT_TRUE(combo->isVisible());
+    EXPECT_FALSE(number->isVisible());
+    ASSERT_EQ(combo->count(), 2);
+    EXPECT_EQ(combo->itemText(0), QStringLiteral("常开"));
+    EXPECT_EQ(combo->currentText(), QStringLiteral("常闭"));
+    EXPECT_EQ(list->GetSelectedRow(), 2);
+
+    // Not editable: nothing opens and the open editor goes.
+    w.Click(0, 3);
+    EXPECT_EQ(list->VisibleEditor(), nullptr);
+    EXPECT_EQ(list->GetRowObject(2), w.m_objects[2].get());
+}
+
+TEST(KvExtList2, ComboItemsSplitOnTheBar)
+{
+    QComboBox combo;
+    struct Case
+    {
+        const char* items;
+        QStringList choices;
+    };
+    for (const Case& c : {Case{"常开|常闭", {"常开", "常闭"}}, Case{"常开|常闭|", {"常开", "常闭", ""}}, Case{"", {""}},
+                          Case{"|a", {"", "a"}}}) {
+        CKvExtListBase::FillCombo(&combo, QString::fromUtf8(c.items));
+        QStringList shown;
+        for (int i = 0; i < combo.count(); ++i)
+            shown << combo.itemText(i);
+        EXPECT_EQ(shown, c.choices) << c.items;
+    }
+}
+
+TEST(KvExtList2, EveryChangeIsReportedWithThePreviousText)
+{
+    ListWindow<CKvExtList2> w;
+    CKvExtList2* list = w.m_list;
+    std::vector<Change> changes;
+    list->SetChangeCallback([&changes](int row, int column, const QString& previous, CKvExtList2* l) {
+        changes.push_back({row, column, previous, l->GetItemText(row, column)});
+    });
+
+    w.Click(0, 0); // opening fills the editor: no change
+    EXPECT_TRUE(changes.empty());
+    auto* text = Editor<QLineEdit>(list, "c723");
+    TypeText(text, QStringLiteral("ab"));
+    EXPECT_EQ(changes, (std::vector<Change>{{0, 0, "表0", "表0a"}, {0, 0, "表0a", "表0ab"}}));
+
+    changes.clear();
+    w.Click(2, 1);
+    auto* number = Editor<CNumEdit>(list, "c724");
+    number->setCursorPosition(0);
+    TypeChar(number, u'-'); // negation at the start is a change too
+    EXPECT_EQ(changes, (std::vector<Change>{{2, 1, "2.5", "-2.5000000000"}}));
+
+    changes.clear();
+    w.Click(1, 2);
+    auto* combo = Editor<QComboBox>(list, "c725");
+    PressKey(combo, Qt::Key_Home); // keys other than the arrows work in the editor
+    EXPECT_EQ(changes, (std::vector<Change>{{1, 2, "常闭", "常开"}}));
+    EXPECT_EQ(list->GetItemText(1, 2), QStringLiteral("常开"));
+}
+
+TEST(KvExtList2, BeforeEditMayChangeTheEditorOfOneCell)
+{
+    ListWindow<CKvExtList2> w;
+    CKvExtList2* list = w.m_list;
+    list->SetBeforeEditCallback([](int row, int column, CKvColumnInfo& info, CKvExtList2*) {
+        if (row == 1 && column == 0) {
+            info.m_kind = KV_EDIT_COMBO;
+            info.m_items = QStringLiteral("表1|表9");
+        }
+    });
+    w.Click(1, 0);
+    auto* combo = Editor<QComboBox>(list, "c725");
+    ASSERT_NE(combo, nullptr);
+    EXPECT_TRUE(combo->isVisible());
+    EXPECT_EQ(combo->currentText(), QStringLiteral("表1"));
+    w.Click(0, 0);
+    EXPECT_EQ(list->VisibleEditor(), Editor<QLineEdit>(list, "c723"));
+    EXPECT_EQ(list->GetColumnInfo()[0].m_kind, KV_EDIT_TEXT);
+}
+
+TEST(KvExtList2, ArrowKeysWrapWithinTheRowOrColumn)
+{
+    ListWindow<CKvExtList2> w;
+    CKvExtList2* list = w.m_list;
+    list->SetColumnEditor(3, KV_EDIT_TEXT);
+    struct Case
+    {
+        int row, column, key;
+        Qt::KeyboardModifiers modifiers;
+        int toRow, toColumn;
+    };
+    for (const Case& c :
+         {Case{0, 3, Qt::Key_Right, Qt::NoModifier, 0, 0}, Case{0, 0, Qt::Key_Left, Qt::NoModifier, 0, 3},
+          Case{2, 1, Qt::Key_Down, Qt::NoModifier, 0, 1}, Case{0, 2, Qt::Key_Up, Qt::NoModifier, 2, 2},
+          Case{1, 1, Qt::Key_Right, Qt::NoModifier, 1, 2}, Case{1, 0, Qt::Key_Right, Qt::ControlModifier, 1, 0}}) {
+        list->BeginEdit(c.row, c.column);
+        QWidget* editor = list->VisibleEditor();
+        ASSERT_NE(editor, nullptr);
+        PressKey(editor, c.key, QString(), c.modifiers);
+        EXPECT_EQ(list->GetCurrentRow(), c.toRow) << c.row << "," << c.column << " key " << c.key;
+        EXPECT_EQ(list->GetCurrentColumn(), c.toColumn) << c.row << "," << c.column << " key " << c.key;
+        EXPECT_EQ(list->GetSelectedRow(), c.toRow);
+        ASSERT_NE(list->VisibleEditor(), nullptr);
+        EXPECT_EQ(list->VisibleEditor()->geometry(), list->visualItemRect(list->item(c.toRow, c.toColumn)));
+    }
+}
+
+TEST(KvExtList2, HeaderClickGoesToTheOwnerAndTheListDoesNotSort)
+{
+    ListWindow<CKvExtList2> w;
+    CKvExtList2* list = w.m_list;
+    list->SetItemText(0, 0, QStringLiteral("z"));
+    std::vector<int> clicked;
+    list->SetHeaderClickCallback([&clicked](int column, CKvExtList2*) { clicked.push_back(column); });
+    QHeaderView* header = list->horizontalHeader();
+    MouseClick(header->viewport(), QPoint(header->sectionViewportPosition(2) + 5, header->height() / 2));
+    MouseClick(header->viewport(), QPoint(header->sectionViewportPosition(0) + 5, header->height() / 2));
+    EXPECT_EQ(clicked, (std::vector<int>{2, 0}));
+    EXPECT_EQ(list->GetItemText(0, 0), QStringLiteral("z"));
+    EXPECT_EQ(list->GetRowObject(0), w.m_objects[0].get());
+}
+
+TEST(KvExtList2, CellsTakeTheOwnersColoursUnlessSelected)
+{
+    ListWindow<CKvExtList2> w;
+    CKvExtList2* list = w.m_list;
+    const QColor valueRed(180, 0, 0);
+    list->SetCellColourCallback([valueRed](CKvCellDC& dc, int, int column, CKvExtList2*) {
+        if (column == 3)
+            dc.SetBkColor(valueRed);
+    });
+    const auto pixel = [list](int row, int column) {
+        const QRect cell = list->visualItemRect(list->item(row, column));
+        return list->viewport()->grab().toImage().pixelColor(cell.right() - 3, cell.top() + 3);
+    };
+    EXPECT_EQ(pixel(0, 3), valueRed);
+    list->SelectRow(0);
+    EXPECT_EQ(pixel(0, 3), QApplication::palette().color(QPalette::Active, QPalette::Highlight));
+    list->SetHighlight(0);
+    EXPECT_EQ(pixel(0, 3), valueRed);
+}
+
+TEST(KvExtList, ColumnZeroTicksAndOnlyTickedRowsAreEdited)
+{
+    ListWindow<CKvExtList> w;
+    CKvExtList* list = w.m_list;
+    list->LoadCheckBitmaps(158, 159);
+    std::vector<std::pair<int, int>> clicks;
+    list->SetClickCallback([&clicks](int row, int column, CKvExtList*) { clicks.emplace_back(row, column); });
+
+    // An unticked row: the editor is placed but not shown.
+    w.Click(1, 1);
+    EXPECT_EQ(list->VisibleEditor(), nullptr);
+    EXPECT_EQ(list->GetCurrentColumn(), 1);
+
+    w.Click(1, 0);
+    EXPECT_EQ(list->GetCheck(1), 1);
+    EXPECT_EQ(w.m_objects[1]->GetCheck(), 1);
+    w.Click(1, 1);
+    auto* number = Editor<CNumEdit>(list, "c714");
+    ASSERT_NE(number, nullptr);
+    EXPECT_TRUE(number->isVisible());
+
+    w.Click(1, 3); // not editable: handed to the owner
+    EXPECT_EQ(list->VisibleEditor(), nullptr);
+    w.Click(1, 0);
+    EXPECT_EQ(list->GetCheck(1), 0);
+    EXPECT_EQ(clicks, (std::vector<std::pair<int, int>>{{1, 0}, {1, 3}, {1, 0}}));
+}
+
+TEST(KvExtList, ArrowKeysSkipTheCheckColumnAndHideEditorsOfUntickedRows)
+{
+    ListWindow<CKvExtList> w;
+    CKvExtList* list = w.m_list;
+    list->SetColumnEditor(3, KV_EDIT_TEXT);
+    list->SetCheck(0, 1);
+    list->SetCheck(1, 1);
+
+    list->BeginEdit(0, 0); // never column 0
+    EXPECT_EQ(list->VisibleEditor(), nullptr);
+    list->BeginEdit(0, 3);
+    ASSERT_NE(list->VisibleEditor(), nullptr);
+    PressKey(list->VisibleEditor(), Qt::Key_Right);
+    EXPECT_EQ(list->GetCurrentColumn(), 1);
+    PressKey(list->VisibleEditor(), Qt::Key_Left);
+    EXPECT_EQ(list->GetCurrentColumn(), 3);
+    PressKey(list->VisibleEditor(), Qt::Key_Down);
+    EXPECT_EQ(list->GetCurrentRow(), 1);
+    ASSERT_NE(list->VisibleEditor(), nullptr);
+    PressKey(list->VisibleEditor(), Qt::Key_Down); // row 2 is not ticked
+    EXPECT_EQ(list->GetCurrentRow(), 2);
+    EXPECT_EQ(list->VisibleEditor(), nullptr);
+}
+
+TEST(KvExtList4, DatePickerWritesTheCellWhenItLosesTheFocus)
+{
+    KvClock::SetFixed(QDateTime(QDate(2024, 6, 30), QTime(9, 0)));
+    ListWindow<CKvExtList4> w;
+    CKvExtList4* list = w.m_list;
+    list->SetColumnEditor(3, KV_EDIT_DATE);
+    int changes = 0;
+    list->SetChangeCallback([&changes](int, int, const QString&, CKvExtList2*) { ++changes; });
+    list->SetItemText(0, 3, QStringLiteral("2024-03-05"));
+    list->SetItemText(1, 3, QString());
+
+    w.Click(0, 3);
+    QDateEdit* picker = list->GetDateEditor();
+    ASSERT_NE(picker, nullptr);
+    EXPECT_EQ(picker->objectName(), QStringLiteral("c746"));
+    EXPECT_TRUE(picker->isVisible());
+    EXPECT_EQ(picker->date(), QDate(2024, 3, 5));
+    picker->setDate(QDate(2024, 4, 1));
+    w.m_spare->setFocus();
+    EXPECT_FALSE(picker->isVisible());
+    EXPECT_EQ(list->GetItemText(0, 3), QStringLiteral("2024-04-01"));
+
+    w.Click(1, 3);
+    EXPECT_EQ(picker->date(), QDate(2024, 6, 30)); // an empty cell starts at today
+    w.m_spare->setFocus();
+    EXPECT_EQ(list->GetItemText(1, 3), QStringLiteral("2024-06-30"));
+    EXPECT_EQ(changes, 0);
+    KvClock::Reset();
+}
+
+} // namespace

@@ -1,0 +1,112 @@
+#include "CNumEdit.h"
+#include "KvUiTestUtil.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct TypedCase
+{
+    int decimals;
+    const char* text;
+    int caret;
+    QChar typed;
+    const char* expected;
+};
+
+void PrintTo(const TypedCase& c, std::ostream* os)
+{
+    *os << "decimals " << c.decimals << ", \"" << c.text << "\" caret " << c.caret << ", typed '"
+        << QString(c.typed).toStdString() << "'";
+}
+
+class NumEditTyping : public ::testing::TestWithParam<TypedCase>
+{
+};
+
+TEST_P(NumEditTyping, FiltersTheTypedCharacter)
+{
+    const TypedCase& c = GetParam();
+    CNumEdit edit;
+    edit.SetDecimals(c.decimals);
+    edit.setText(QString::fromUtf8(c.text));
+    edit.setCursorPosition(c.caret);
+    if (c.typed == u'\b')
+        PressKey(&edit, Qt::Key_Backspace, QStringLiteral("\b"));
+    else
+        TypeChar(&edit, c.typed);
+    EXPECT_EQ(edit.text(), QString::fromUtf8(c.expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, NumEditTyping,
+                         ::testing::Values(
+                             // Two decimals holding 12.34: no third decimal, digits before the point, one point only.
+                             TypedCase{2, "12.34", 5, u'5', "12.34"}, TypedCase{2, "12.34", 4, u'5', "12.34"},
+                             TypedCase{2, "12.34", 1, u'5', "152.34"}, TypedCase{2, "12.34", 2, u'5', "125.34"},
+                             TypedCase{2, "12.34", 5, u'.', "12.34"}, TypedCase{2, "12.3", 4, u'5', "12.35"},
+                             // The sign: nothing in front of it; "-" at the start negates with the decimals.
+                             TypedCase{2, "-5", 0, u'7', "-5"}, TypedCase{2, "-5", 1, u'7', "-75"},
+                             TypedCase{2, "-5", 0, u'-', "5.00"}, TypedCase{2, "5", 0, u'-', "-5.00"},
+                             TypedCase{2, "", 0, u'-', "0.00"}, TypedCase{2, "12", 1, u'-', "12"},
+                             // No decimals: a point only at the end, and no digit after it.
+                             TypedCase{0, "12", 2, u'.', "12."}, TypedCase{0, "12", 1, u'.', "12"},
+                             TypedCase{0, "12.", 3, u'3', "12."}, TypedCase{2, "123", 1, u'.', "1.23"},
+                             TypedCase{2, "1234", 1, u'.', "1234"},
+                             // Everything else is refused; backspace works.
+                             TypedCase{2, "12", 2, u'a', "12"}, TypedCase{2, "12", 2, u' ', "12"},
+                             TypedCase{2, "12", 2, u'+', "12"}, TypedCase{2, "12", 2, u'\b', "1"}));
+
+TEST(NumEdit, NegatingTwiceAtTheStartRestoresTheValue)
+{
+    CNumEdit edit;
+    edit.SetDecimals(2);
+    edit.setText(QStringLiteral("3.5"));
+    edit.setCursorPosition(0);
+    TypeChar(&edit, u'-');
+    EXPECT_EQ(edit.text(), QStringLiteral("-3.50"));
+    TypeChar(&edit, u'-');
+    EXPECT_EQ(edit.text(), QStringLiteral("3.50"));
+}
+
+TEST(NumEdit, ControlCharactersDoNotReachTheText)
+{
+    CNumEdit edit;
+    edit.SetDecimals(2);
+    edit.setText(QStringLiteral("12"));
+    PressKey(&edit, Qt::Key_V, QStringLiteral("\x16"), Qt::ControlModifier);
+    EXPECT_EQ(edit.text(), QStringLiteral("12"));
+}
+
+TEST(NumEdit, SetValueRoundsHalfUpAtTheDecimals)
+{
+    struct Case
+    {
+        double value;
+        int decimals;
+        const char* shown;
+    };
+    for (const Case& c : {Case{1.005, 2, "1.01"}, Case{2.5, 0, "3"}, Case{-1.005, 2, "-1.00"}, Case{0, 4, "0.0000"},
+                          Case{1234567.891, 2, "1234567.89"}, Case{12.5, 10, "12.5000000000"}}) {
+        CNumEdit edit;
+        edit.SetDecimals(c.decimals);
+        edit.SetValue(c.value);
+        EXPECT_EQ(edit.text(), QString::fromUtf8(c.shown)) << c.value << " with " << c.decimals;
+    }
+}
+
+TEST(NumEdit, GetValueReadsTheTextAsAtofDoes)
+{
+    struct Case
+    {
+        const char* text;
+        double value;
+    };
+    for (const Case& c : {Case{"", 0}, Case{"abc", 0}, Case{"-", 0}, Case{".", 0}, Case{"12.5abc", 12.5},
+                          Case{" -3.25", -3.25}, Case{"1e3", 1000}, Case{"2.", 2}, Case{"1,5", 1}}) {
+        CNumEdit edit;
+        edit.setText(QString::fromUtf8(c.text));
+        EXPECT_DOUBLE_EQ(edit.GetValue(), c.value) << c.text;
+    }
+}
+
+} // namespace

@@ -2,6 +2,7 @@
 
 #include "CAdoConnection.h"
 #include "CSysPara.h"
+#include "CurrentOperator.h"
 #include "KvClock.h"
 #include "KvUtil.h"
 
@@ -96,4 +97,5 @@ void ReleaseProcessObjects()
     localDatabase().Close();
     mainSysPara() = CSysPara();
     localSysPara() = CSysPara();
+    ResetCurrentOperator();
 }

@@ -26,6 +26,7 @@ CSysPara* GetLocalSysPara();
 // The database file of the program folder: work/Qrdb.db.
 QString GetLocalDatabasePath();
 
-// Closes the connection and forgets what the parameter objects cached: the
-// end of a run (shut-down), and a fresh start for a test.
+// Closes the connection, forgets what the parameter objects cached and empties
+// the current operator: the end of a run (shut-down), and a fresh start for a
+// test.
 void ReleaseProcessObjects();

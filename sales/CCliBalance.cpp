@@ -1,0 +1,120 @@
+#include "CCliBalance.h"
+
+#include "CAdoConnection.h"
+#include "CAdoRecordset.h"
+#include "CClientPay.h"
+#include "CKvException.h"
+#include "KvSql.h"
+#include "SysGlobals.h"
+
+CCliBalance::CCliBalance(const CCliBalance& other) : CKvPersistance(other)
+{
+    *this = other;
+}
+
+CCliBalance& CCliBalance::operator=(const CCliBalance& other)
+{
+    CKvPersistance::operator=(other);
+    m_ClientNo = other.m_ClientNo;
+    m_PayIndex = other.m_PayIndex;
+    m_WrtNum = other.m_WrtNum;
+    m_TotFee = other.m_TotFee;
+    m_RealPay = other.m_RealPay;
+    m_PayMode = other.m_PayMode;
+    m_ThisBalance = other.m_ThisBalance;
+    m_LastBalance = other.m_LastBalance;
+    m_InvoiceNo = other.m_InvoiceNo;
+    SetSkip();
+    return *this;
+}
+
+void CCliBalance::SetFromClientPay(const CClientPay& pay)
+{
+    m_PayIndex = pay.GetPayIndex();
+    m_WrtNum = pay.GetWrtNum();
+    m_TotFee = pay.GetTotFee();
+    m_RealPay = pay.GetRealPay();
+    m_PayMode = pay.GetPayMode();
+    m_ThisBalance = pay.GetThisBalance();
+    m_LastBalance = pay.GetLastBalance();
+    m_InvoiceNo = pay.GetInvoiceNo();
+    // Both statements run on the caller's connection, so they share its
+    // transaction; a refused insert (no ClientNo) fails the caller's work.
+    if (updateRow() == 0)
+        InsertNew();
+    else
+        SetState(StateStored);
+}
+
+void CCliBalance::InsertNew()
+{
+    if (m_ClientNo.isEmpty())
+        throw CKvException(QStringLiteral("向数据库增加用户余额发生错误！"));
+    Insert();
+}
+
+void CCliBalance::Insert()
+{
+    GetMainDatabase()->Execute(
+        KvFormatSql(QStringLiteral("insert into CliBalance(ClientNo, PayIndex, WrtNum, TotFee, RealPay, "
+                                   "\t\tPayMode, ThisBalance, LastBalance, InvoiceNo) "
+                                   "\t\tvalues('%s', %d, %d, %f, %f, '%s', %f, %f, '%s')"),
+                    m_ClientNo, m_PayIndex, m_WrtNum, m_TotFee, m_RealPay, m_PayMode, m_ThisBalance, m_LastBalance,
+                    m_InvoiceNo),
+        QStringLiteral("向数据库增加用户余额时发生错误！"));
+    SetState(StateStored);
+}
+
+void CCliBalance::Delete()
+{
+    GetMainDatabase()->Execute(KvFormatSql(QStringLiteral("delete from CliBalance where ClientNo = '%s'"), m_ClientNo),
+                               QStringLiteral("从数据库删除用户余额时发生错误！"));
+}
+
+int CCliBalance::updateRow()
+{
+    return GetMainDatabase()->Execute(
+        KvFormatSql(QStringLiteral("update CliBalance set PayIndex = %d, WrtNum = %d, TotFee = %f, RealPay = %f, "
+                                   "\t\tPayMode = '%s', ThisBalance = %f, LastBalance = %f, InvoiceNo = '%s' "
+                                   "where ClientNo = '%s'"),
+                    m_PayIndex, m_WrtNum, m_TotFee, m_RealPay, m_PayMode, m_ThisBalance, m_LastBalance, m_InvoiceNo,
+                    m_ClientNo),
+        QStringLiteral("向数据库更新用户余额时发生错误!"));
+}
+
+void CCliBalance::Update()
+{
+    updateRow();
+    SetState(StateStored);
+}
+
+QList<CKvObject*>& CCliBalanceList::Load(const QString& sql)
+{
+    return LoadRows(*GetMainDatabase(), sql, [](const CAdoRecordset& rs) {
+        auto* balance = new CCliBalance;
+        balance->SetClientNo(rs.GetFieldString(QStringLiteral("ClientNo")));
+        balance->SetPayIndex(rs.GetFieldInt(QStringLiteral("PayIndex")));
+        balance->SetWrtNum(rs.GetFieldInt(QStringLiteral("WrtNum")));
+        balance->SetPayMode(rs.GetFieldString(QStringLiteral("PayMode")));
+        balance->SetTotFee(rs.GetFieldDouble(QStringLiteral("TotFee")));
+        balance->SetRealPay(rs.GetFieldDouble(QStringLiteral("RealPay")));
+        balance->SetThisBalance(rs.GetFieldDouble(QStringLiteral("ThisBalance")));
+        balance->SetLastBalance(rs.GetFieldDouble(QStringLiteral("LastBalance")));
+        balance->SetInvoiceNo(rs.GetFieldString(QStringLiteral("InvoiceNo")));
+        return balance;
+    });
+}
+
+CCliBalance* CCliBalanceList::LoadByClientNo(const QString& clientNo)
+{
+    Load(KvFormatSql(QStringLiteral("select * from CliBalance where ClientNo = '%s'"), clientNo));
+    return static_cast<CCliBalance*>(GetHead());
+}
+
+void CCliBalanceList::DeleteByClientNo(const QString& clientNo)
+{
+    CCliBalance balance;
+    balance.SetClientNo(clientNo);
+    balance.SetState(CKvPersistance::StateDelete);
+    balance.Save();
+}

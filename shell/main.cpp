@@ -1,25 +1,30 @@
+#include "CKvApplication.h"
 #include "CKvMessageBoxSink.h"
+#include "CQuillmerApp.h"
 #include "KvMessage.h"
 #include "Ostrakon.h"
 
-#include <QApplication>
-#include <QMainWindow>
-
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
+    CKvApplication app(argc, argv);
+    // The boxes and dialogs of the start-up come and go before the main window
+    // exists; none of them may end the program by being the last window closed.
+    QApplication::setQuitOnLastWindowClosed(false);
+
     CKvMessageBoxSink sink;
     SetMessageSink(&sink);
 
-    InitialOstrakon();
-    QuillmerUpdateDatabase();
-    ClrOstrakon();
-
-    QMainWindow window;
-    window.setObjectName(QStringLiteral("mainFrame"));
-    window.setWindowTitle(QStringLiteral("Quillmer"));
-    window.showMaximized();
-    const int rc = app.exec();
+    CQuillmerApp quillmer([] {
+        InitialOstrakon();
+        QuillmerUpdateDatabase();
+        ClrOstrakon();
+    });
+    int exitCode = 0;
+    if (quillmer.InitInstance()) {
+        QApplication::setQuitOnLastWindowClosed(true);
+        exitCode = app.exec();
+    }
+    exitCode = quillmer.ExitInstance(exitCode);
     SetMessageSink(nullptr);
-    return rc;
+    return exitCode;
 }

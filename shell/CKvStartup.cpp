@@ -1,0 +1,169 @@
+#include "CKvStartup.h"
+
+#include "CAdoConnection.h"
+#include "CKvException.h"
+#include "CSysPara.h"
+#include "KvGuard.h"
+#include "KvLogin.h"
+#include "KvMessage.h"
+#include "KvProfile.h"
+#include "KvSchema.h"
+#include "KvSkin.h"
+#include "KvUtil.h"
+#include "SysGlobals.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace {
+
+bool isStandAlone()
+{
+    return GetEdition() == QStringLiteral("单机版");
+}
+
+int yearMonthOf(const QDateTime& date)
+{
+    return date.toString(QStringLiteral("yyyyMM")).toInt();
+}
+
+} // namespace
+
+CKvStartup::CKvStartup(IKvStartupHost& host) : m_host(host) {}
+
+CKvStartup::~CKvStartup() = default;
+
+QString CKvStartup::ClockQuestion(const QDateTime& now)
+{
+    return QStringList{QStringLiteral("现在系统时间是 %1").arg(now.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))),
+                       QStringLiteral("如不正确，请调整"), QStringLiteral("否则将使统计数据不准确"),
+                       QStringLiteral("系统时间正确吗？")}
+        .join(QStringLiteral("\n\n"));
+}
+
+QString CKvStartup::MainWindowTitle()
+{
+    CSysPara* para = GetLocalSysPara();
+    const QString title = para->GetStringPara(QStringLiteral("AppTitle"));
+    const QString version = para->GetStringPara(QStringLiteral("AppVersion"));
+    return QStringLiteral("%1 %2(售电机编码：%3)").arg(title, version, para->GetMachineCode());
+}
+
+bool CKvStartup::InitInstance()
+{
+    // Nothing may be thrown out of the start-up: a failure nobody handled is
+    // shown with its text and ends the start-up.
+    bool started = false;
+    KvGuard([&] { started = run(); });
+    return started;
+}
+
+bool CKvStartup::run()
+{
+    const QString appDir = GetAppDirectory();
+
+    if (!m_lock.Acquire(appDir)) {
+        PromptBox(QStringLiteral("系统已启动本软件！"));
+        return false;
+    }
+
+    // The helper library and the outside programs resolve relative paths
+    // against the current folder: it must be the program folder, wherever the
+    // program was started from.
+    QDir::setCurrent(appDir);
+
+    // Before anything opens the database, the helper library included.
+    if (!createFirstInstallation()) {
+        PromptBox(QStringLiteral("连接业务数据库失败！是否继续.."));
+        return false;
+    }
+
+    m_host.UpdateDatabaseSchema();
+
+    if (!openConnections())
+        return false;
+
+    m_clockTime = GetServerTime();
+    if (AskBox(ClockQuestion(m_clockTime)) == IDNO)
+        return false;
+
+    QString operatorNo;
+    QString password;
+    if (!m_host.AskLogin(operatorNo, password))
+        return false;
+    if (!LoginOperator(operatorNo, password)) {
+        PromptBox(KvLoginFailedText());
+        return false;
+    }
+
+    // The look chosen in an earlier run, before the main window appears.
+    RestoreStoredStyle();
+    if (!m_host.CreateMainWindow())
+        return false;
+
+    GetLocalSysPara()->SetMachineCode(GetAppProfileString(MachineCodeSection(), MachineCodeKey()));
+    m_host.ShowMainWindow(MainWindowTitle());
+
+    m_host.BuildRightsList();
+    m_host.RunFirstSetup();
+
+    if (isStandAlone()) {
+        const int currentMonth = yearMonthOf(GetServerDate());
+        if (currentMonth < GetMainSysPara()->GetIntPara(QStringLiteral("FixYearMon"))) {
+            PromptBox(QStringLiteral("系统时间发生错误！请调整系统时间"));
+            return false;
+        }
+        const int days = DaysBetween(GetMainSysPara()->GetLastBackDate(), m_clockTime);
+        if (days > 0)
+            WarningBox(QStringLiteral("您已有 %1 天没有备份数据了，请及时备份！").arg(days));
+    }
+    return true;
+}
+
+bool CKvStartup::createFirstInstallation()
+{
+    QDir appDir(GetAppDirectory());
+    if (appDir.exists(QStringLiteral("work")))
+        return true;
+    if (!appDir.mkdir(QStringLiteral("work")))
+        return false;
+    try {
+        CreateFreshDatabase(GetLocalDatabasePath(), GetServerTime());
+        return true;
+    } catch (const CKvException&) {
+        // Leave the folder as it was, so that the next start tries again.
+        QFile::remove(GetLocalDatabasePath());
+        appDir.rmdir(QStringLiteral("work"));
+        return false;
+    }
+}
+
+bool CKvStartup::openConnections()
+{
+    try {
+        GetLocalDatabase()->Open(0, GetLocalConnectString());
+    } catch (const CKvException&) {
+        PromptBox(QStringLiteral("连接业务数据库失败！是否继续.."));
+        return false;
+    }
+    // In the stand-alone edition the main connection is the local one and is
+    // open by now; the network edition's server would be tried until it opens
+    // or the operator gives up.
+    while (!GetMainDatabase()->IsOpen()) {
+        try {
+            GetMainDatabase()->Open(1, GetServerConnectString());
+        } catch (const CKvException&) {
+            if (AskBox(QStringLiteral("连接业务数据库失败！是否继续.")) == IDNO)
+                return false;
+        }
+    }
+    return true;
+}
+
+int CKvStartup::ExitInstance(int exitCode)
+{
+    m_lock.Release();
+    GetMainDatabase()->Close();
+    GetLocalDatabase()->Close();
+    return exitCode;
+}

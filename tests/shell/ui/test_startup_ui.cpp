@@ -1,0 +1,133 @@
+#include "CAdoConnection.h"
+#include "CKvDialog.h"
+#include "CMainFrame.h"
+#include "COperator.h"
+#include "CQuillmerApp.h"
+#include "CQuillmerView.h"
+#include "CSysPara.h"
+#include "CurrentOperator.h"
+#include "KvClock.h"
+#include "KvModalScript.h"
+#include "KvPrinterPaper.h"
+#include "KvTestSupport.h"
+#include "SysGlobals.h"
+
+#include <QDir>
+#include <QMenuBar>
+#include <QPageSize>
+#include <QPrinter>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QDateTime kNow(QDate(2026, 12, 10), QTime(9, 30, 0));
+
+class QuillmerStartTest : public ::testing::Test
+{
+protected:
+    QuillmerStartTest() : m_startFolder(QDir::currentPath())
+    {
+        KvClock::SetFixed(kNow);
+        ReleaseProcessObjects();
+    }
+    ~QuillmerStartTest() override
+    {
+        ReleaseProcessObjects();
+        KvClock::Reset();
+        QDir::setCurrent(m_startFolder);
+    }
+
+    static CModalScript::Action logIn(const QString& code, const QString& password)
+    {
+        return [code, password](QWidget* dialog) {
+            CModalScript::Type(dialog, 1031, code);
+            CModalScript::Type(dialog, 1044, password);
+            CModalScript::Click(dialog, 1000);
+        };
+    }
+
+    CRecordingMessageSink sink;
+    CTempAppDirectory app;
+
+private:
+    QString m_startFolder;
+};
+
+} // namespace
+
+TEST_F(QuillmerStartTest, NewcomerLogsInAsTheAdministratorAndGetsTheTitledMainWindow)
+{
+    int schemaCalls = 0;
+    CQuillmerApp quillmer([&] { ++schemaCalls; });
+    CModalScript script;
+    script
+        .Then([](QWidget* dialog) { // a blank code is refused and the dialog stays
+            CModalScript::Type(dialog, 1031, QStringLiteral("   "));
+            CModalScript::Click(dialog, 1000);
+            EXPECT_TRUE(dialog->isVisible());
+            dialog->setProperty("kvScripted", false); // answer it again
+        })
+        .Then(logIn(QStringLiteral(" qz "), QString()))
+        .Then([](QWidget* dialog) { CModalScript::Click(dialog, 1021); }); // first-run: 修改密码, cancelled
+
+    ASSERT_TRUE(quillmer.InitInstance());
+
+    EXPECT_EQ(schemaCalls, 1);
+    EXPECT_EQ(script.Seen(), (QStringList{"dlg143", "dlg143", "dlg164"}));
+    ASSERT_GE(sink.Texts().size(), 2);
+    EXPECT_TRUE(sink.Texts().at(0).startsWith(QStringLiteral("现在系统时间是 2026-12-10 09:30:00")));
+    EXPECT_EQ(sink.Texts().at(1), QStringLiteral("请输入操作员代码！"));
+
+    CMainFrame* frame = quillmer.GetMainFrame();
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("Quillmer 预付费售电管理系统 1.0(售电机编码：)"));
+    EXPECT_TRUE(frame->isVisible());
+    EXPECT_TRUE(frame->windowState() & Qt::WindowMaximized);
+    EXPECT_EQ(frame->centralWidget(), quillmer.GetView());
+    EXPECT_FALSE(frame->menuBar()->actions().isEmpty());
+    EXPECT_TRUE(frame->IsCommandAllowed(32777)) << "the administrator holds 操作员管理";
+
+    // The first-run set-up ran and is marked done.
+    EXPECT_EQ(GetMainSysPara()->GetIntPara(QStringLiteral("UseNum")), 1);
+    EXPECT_EQ(GetMainSysPara()->GetIntPara(QStringLiteral("FixYearMon")), 202612);
+
+    EXPECT_EQ(quillmer.ExitInstance(3), 3);
+    EXPECT_FALSE(GetLocalDatabase()->IsOpen());
+}
+
+TEST_F(QuillmerStartTest, ClockChangeWhileTheLoginIsOpenEndsTheStartUpSilently)
+{
+    CQuillmerApp quillmer;
+    CModalScript script;
+    script.Then([](QWidget* dialog) { static_cast<CKvDialog*>(dialog)->OnTimeChange(); });
+
+    EXPECT_FALSE(quillmer.InitInstance());
+    EXPECT_EQ(sink.Texts().size(), 1) << "only the clock question: " << sink.Texts().join('|').toStdString();
+    EXPECT_EQ(quillmer.GetMainFrame(), nullptr);
+    quillmer.ExitInstance();
+}
+
+TEST(PrinterPaper, EachModeStartsFromTheDefaultPrinter)
+{
+    ASSERT_TRUE(SetPrinterPaper(0, 0, 0));
+    const QPageLayout standard = GetPrinterPaper();
+
+    ASSERT_TRUE(CQuillmerApp::SetPrinterPaper(3, 1400, 2100));
+    EXPECT_EQ(GetPrinterPaper().pageSize().size(QPageSize::Millimeter), QSizeF(210, 140));
+    EXPECT_EQ(GetPrinterPaper().orientation(), standard.orientation());
+
+    ASSERT_TRUE(CQuillmerApp::SetPrinterPaper(4, 0, 0));
+    EXPECT_EQ(GetPrinterPaper().pageSize().id(), QPageSize::A4);
+    EXPECT_EQ(GetPrinterPaper().orientation(), QPageLayout::Landscape);
+
+    ASSERT_TRUE(CQuillmerApp::SetPrinterPaper(2, 0, 0));
+    EXPECT_EQ(GetPrinterPaper().pageSize().id(), QPageSize::A3);
+    EXPECT_EQ(GetPrinterPaper().orientation(), standard.orientation()) << "landscape does not carry over";
+    QPrinter pdf;
+    pdf.setOutputFormat(QPrinter::PdfFormat);
+    ApplyPrinterPaper(pdf);
+    EXPECT_EQ(pdf.pageLayout().pageSize().id(), QPageSize::A3) << "printing to a file gets the paper too";
+
+    ASSERT_TRUE(CQuillmerApp::SetPrinterPaper(9, 0, 0));
+    EXPECT_TRUE(GetPrinterPaper().isEquivalentTo(standard));
+}

@@ -63,7 +63,11 @@ void COperator::SetRights(const int* ids, int count)
 
 QString COperator::passwordToStore() const
 {
-    return m_pwTyped ? KvHashPassword(m_operatorPw) : m_operatorPw;
+    // A typed password is at most 8 bytes, so a value that is already a hash
+    // came from the table (copied over by a caller) and must not be hashed again.
+    if (!m_pwTyped || KvIsPasswordHash(m_operatorPw))
+        return m_operatorPw;
+    return KvHashPassword(m_operatorPw);
 }
 
 void COperator::writePermissions(CAdoCommand& command) const

@@ -14,7 +14,8 @@ class CAdoCommand;
 // SetOperatorPw: the logged-in operator's typed password, a new password, the
 // default password of a new operator) or the stored form read from the table
 // (a hash, or a legacy plain value). Only a typed password is hashed when the
-// record is written; a stored form is written back unchanged.
+// record is written; a stored form, or a hash copied in through SetOperatorPw,
+// is written back unchanged.
 class COperator : public CKvPersistance
 {
 public:

@@ -17,6 +17,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
 #include <algorithm>
@@ -133,6 +134,15 @@ void CMainFrame::createSideBar()
     m_rightsList->setObjectName(QStringLiteral("c1045"));
     m_sideBar->setWidget(m_rightsList);
     addDockWidget(Qt::LeftDockWidgetArea, m_sideBar);
+}
+
+void CMainFrame::setVisible(bool visible)
+{
+    if (visible && !isVisible() && (windowState() & Qt::WindowMaximized)) {
+        if (QScreen* screen = this->screen())
+            setGeometry(screen->availableGeometry());
+    }
+    QMainWindow::setVisible(visible);
 }
 
 void CMainFrame::BuildRightsList()

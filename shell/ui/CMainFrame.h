@@ -8,6 +8,7 @@
 class QAction;
 class QDockWidget;
 class QLabel;
+class QMenu;
 class QToolBar;
 class CNavListBox;
 struct KvMainCommand;
@@ -76,6 +77,12 @@ public:
     void OnGenerateFixFees();
     void OnNewAccount();
     void OnAppExit();
+
+    // Shown maximised, the frame first takes the screen's available area, so
+    // that it also fills the screen where no window manager maximises it.
+    void setVisible(bool visible) override;
+    // No context menu: it would offer to show the hidden rights list.
+    QMenu* createPopupMenu() override { return nullptr; }
 
 private:
     void createMenuAndToolbar();

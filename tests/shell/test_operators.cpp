@@ -282,6 +282,18 @@ TEST_F(OperatorDbTest, UpdateOnARightsChangeKeepsTheStoredHash)
     op->Save();
     EXPECT_TRUE(permissions(QStringLiteral("op1")).isEmpty());
     EXPECT_EQ(storedPw(QStringLiteral("op1")), hash);
+
+    // A record filled field by field from a loaded one (as an editor does)
+    // carries the hash through the typed-password setter: still not hashed again.
+    COperator copy;
+    copy.SetOperatorNo(op->GetOperatorNo());
+    copy.SetOperatorName(op->GetOperatorName());
+    copy.SetStationNo(op->GetStationNo());
+    copy.SetOperatorPw(op->GetOperatorPw());
+    copy.SetState(CKvPersistance::StateChanged);
+    copy.Save();
+    EXPECT_EQ(storedPw(QStringLiteral("op1")), hash);
+    EXPECT_TRUE(login(QStringLiteral("op1"), QStringLiteral("Ab12")));
 }
 
 TEST_F(OperatorDbTest, FailedUpdateRollsBackWithItsText)

@@ -9,10 +9,13 @@
 #include "SysGlobals.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QToolBar>
 #include <gtest/gtest.h>
 
@@ -174,6 +177,7 @@ TEST_F(MainFrameTest, RightsListKeepsTableOrderAndOnlyGroupsWithAGrantedRight)
     EXPECT_EQ(rightsList(), (QStringList{"100 售电管理", "101 售电服务", "117 清卡", "200 档案管理", "205 住户电表查询",
                                          "500 系统管理", "511 数据备份"}));
     EXPECT_TRUE(frame.findChild<QWidget*>(QStringLiteral("sideBar144"))->isHidden());
+    EXPECT_EQ(frame.createPopupMenu(), nullptr) << "no context menu can show the hidden list";
 
     logIn(QStringLiteral("b"), {511});
     EXPECT_EQ(rightsList(), (QStringList{"500 系统管理", "511 数据备份"}));
@@ -204,6 +208,21 @@ TEST_F(MainFrameTest, CommandsRunTheHandlerSetForThem)
                             [] { throw CKvException(QStringLiteral("向数据库增加用户时发生错误！")); });
     frame.GetCommandAction(ID_SALE_SERVICE)->trigger();
     EXPECT_EQ(sink.Texts(), (QStringList{"向数据库增加用户时发生错误！"}));
+}
+
+TEST_F(MainFrameTest, ShownMaximisedItFillsTheScreensAvailableArea)
+{
+    // Without a window manager a maximised window would keep its small
+    // default size; the frame sizes itself first.
+    frame.showMaximized();
+    QScreen* screen = frame.screen();
+    ASSERT_NE(screen, nullptr);
+    QElapsedTimer waited;
+    waited.start();
+    while (frame.frameGeometry() != screen->availableGeometry() && waited.elapsed() < 2000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_EQ(frame.frameGeometry(), screen->availableGeometry());
+    frame.hide();
 }
 
 namespace {

@@ -5,6 +5,8 @@
 #include "KvSql.h"
 #include "SysGlobals.h"
 
+#include <memory>
+
 CHandReadBase::CHandReadBase() : m_LastReadTime(GetServerTime()), m_ThisReadTime(m_LastReadTime) {}
 
 void CHandReadBase::Insert()
@@ -37,13 +39,13 @@ void CHandReadBase::Update()
 QList<CKvObject*>& CHandReadBaseList::Load(const QString& sql)
 {
     return LoadRows(*GetMainDatabase(), sql, [](const CAdoRecordset& rs) {
-        auto* base = new CHandReadBase;
+        auto base = std::make_unique<CHandReadBase>();
         base->SetMeterNo(rs.GetFieldString(QStringLiteral("MeterNo")));
         base->SetLastRead(rs.GetFieldDouble(QStringLiteral("LastRead")));
         base->SetThisRead(rs.GetFieldDouble(QStringLiteral("ThisRead")));
         base->SetLastReadTime(rs.GetFieldDateTime(QStringLiteral("LastReadTime")));
         base->SetThisReadTime(rs.GetFieldDateTime(QStringLiteral("ThisReadTime")));
-        return base;
+        return base.release();
     });
 }
 

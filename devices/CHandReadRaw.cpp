@@ -5,6 +5,8 @@
 #include "KvSql.h"
 #include "SysGlobals.h"
 
+#include <memory>
+
 CHandReadRaw::CHandReadRaw() : m_ReadTime(GetServerTime()) {}
 
 void CHandReadRaw::Insert()
@@ -26,14 +28,14 @@ void CHandReadRaw::Delete()
 QList<CKvObject*>& CHandReadRawList::Load(const QString& sql)
 {
     return LoadRows(*GetMainDatabase(), sql, [](const CAdoRecordset& rs) {
-        auto* raw = new CHandReadRaw;
+        auto raw = std::make_unique<CHandReadRaw>();
         raw->SetRawIndex(rs.GetFieldInt(QStringLiteral("RawIndex")));
         raw->SetMeterNo(rs.GetFieldString(QStringLiteral("MeterNo")));
         raw->SetAccuBuy(rs.GetFieldInt(QStringLiteral("AccuBuy")));
         raw->SetAccuUse(rs.GetFieldDouble(QStringLiteral("AccuUse")));
         raw->SetAccuRemain(rs.GetFieldDouble(QStringLiteral("AccuRemain")));
         raw->SetReadTime(rs.GetFieldDateTime(QStringLiteral("ReadTime")));
-        return raw;
+        return raw.release();
     });
 }
 

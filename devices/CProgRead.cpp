@@ -6,6 +6,8 @@
 #include "KvSql.h"
 #include "SysGlobals.h"
 
+#include <memory>
+
 CProgRead::CProgRead() : m_ReadDate(GetServerDate()) {}
 
 void CProgRead::Insert()
@@ -35,12 +37,12 @@ void CProgRead::Update()
 QList<CKvObject*>& CProgReadList::Load(const QString& sql)
 {
     return LoadRows(*GetMainDatabase(), sql, [](const CAdoRecordset& rs) {
-        auto* read = new CProgRead;
+        auto read = std::make_unique<CProgRead>();
         read->SetProgIndex(rs.GetFieldInt(QStringLiteral("ProgIndex")));
         read->SetSubNo(rs.GetFieldString(QStringLiteral("SubNo")));
         read->SetReadPulses(rs.GetFieldInt(QStringLiteral("ReadPulses")));
         read->SetReadDate(rs.GetFieldDateTime(QStringLiteral("ReadDate")));
-        return read;
+        return read.release();
     });
 }
 

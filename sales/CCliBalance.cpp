@@ -7,6 +7,8 @@
 #include "KvSql.h"
 #include "SysGlobals.h"
 
+#include <memory>
+
 CCliBalance::CCliBalance(const CCliBalance& other) : CKvPersistance(other)
 {
     *this = other;
@@ -39,11 +41,11 @@ void CCliBalance::SetFromClientPay(const CClientPay& pay)
     m_LastBalance = pay.GetLastBalance();
     m_InvoiceNo = pay.GetInvoiceNo();
     // Both statements run on the caller's connection, so they share its
-    // transaction; a refused insert (no ClientNo) fails the caller's work.
-    if (updateRow() == 0)
-        InsertNew();
-    else
-        SetState(StateStored);
+    // transaction. A record never given its user (empty ClientNo) names no row
+    // to write: it updates nothing, as the callers that pass one expect.
+    if (updateRow() == 0 && !m_ClientNo.isEmpty())
+        Insert();
+    SetState(StateStored);
 }
 
 void CCliBalance::InsertNew()
@@ -91,7 +93,7 @@ void CCliBalance::Update()
 QList<CKvObject*>& CCliBalanceList::Load(const QString& sql)
 {
     return LoadRows(*GetMainDatabase(), sql, [](const CAdoRecordset& rs) {
-        auto* balance = new CCliBalance;
+        auto balance = std::make_unique<CCliBalance>();
         balance->SetClientNo(rs.GetFieldString(QStringLiteral("ClientNo")));
         balance->SetPayIndex(rs.GetFieldInt(QStringLiteral("PayIndex")));
         balance->SetWrtNum(rs.GetFieldInt(QStringLiteral("WrtNum")));
@@ -101,7 +103,7 @@ QList<CKvObject*>& CCliBalanceList::Load(const QString& sql)
         balance->SetThisBalance(rs.GetFieldDouble(QStringLiteral("ThisBalance")));
         balance->SetLastBalance(rs.GetFieldDouble(QStringLiteral("LastBalance")));
         balance->SetInvoiceNo(rs.GetFieldString(QStringLiteral("InvoiceNo")));
-        return balance;
+        return balance.release();
     });
 }
 

@@ -18,7 +18,8 @@ public:
 
     // Takes over the payment's figures and writes them to the user's row at
     // once. A user without a row gets one inserted instead, so that the
-    // payment's balance is never silently dropped.
+    // payment's balance is never silently dropped; a record without ClientNo
+    // writes nothing.
     void SetFromClientPay(const CClientPay& pay);
 
     // Refuses an empty ClientNo; no key is drawn.

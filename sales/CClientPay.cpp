@@ -7,6 +7,8 @@
 #include "KvSql.h"
 #include "SysGlobals.h"
 
+#include <memory>
+
 CClientPay::CClientPay(const CClientPay& other) : CKvPersistance(other)
 {
     *this = other;
@@ -69,7 +71,7 @@ void CClientPay::Update()
 QList<CKvObject*>& CClientPayList::Load(const QString& sql)
 {
     return LoadRows(*GetMainDatabase(), sql, [](const CAdoRecordset& rs) {
-        auto* pay = new CClientPay;
+        auto pay = std::make_unique<CClientPay>();
         pay->SetPayIndex(rs.GetFieldInt(QStringLiteral("PayIndex")));
         pay->SetWrtIndex(rs.GetFieldInt(QStringLiteral("WrtIndex")));
         pay->SetWrtNum(rs.GetFieldInt(QStringLiteral("WrtNum")));
@@ -80,7 +82,7 @@ QList<CKvObject*>& CClientPayList::Load(const QString& sql)
         pay->SetLastBalance(rs.GetFieldDouble(QStringLiteral("LastBalance")));
         pay->SetInvoiceNo(rs.GetFieldString(QStringLiteral("InvoiceNo")));
         pay->SetState(rs.GetFieldString(QStringLiteral("State")));
-        return pay;
+        return pay.release();
     });
 }
 

@@ -5,6 +5,8 @@
 #include "KvSql.h"
 #include "SysGlobals.h"
 
+#include <memory>
+
 CManItem::CManItem() : m_ReadTime(GetServerDate()) {}
 
 void CManItem::Delete()
@@ -23,23 +25,30 @@ void CManItem::SetWrtIndex(int wrtIndex)
 
 QList<CKvObject*>& CManItemList::Load(const QString& sql)
 {
+    // Outside programs write these rows and may leave columns empty: an empty
+    // column keeps a new record's value instead of failing the whole sale.
     return LoadRows(*GetMainDatabase(), sql, [](const CAdoRecordset& rs) {
-        auto* item = new CManItem;
-        item->SetReadIndex(rs.GetFieldInt(QStringLiteral("ReadIndex")));
-        item->SetClientNo(rs.GetFieldString(QStringLiteral("ClientNo")));
-        item->SetManNo(rs.GetFieldString(QStringLiteral("ManNo")));
-        item->SetLastRead(rs.GetFieldDouble(QStringLiteral("LastRead")));
-        item->SetThisRead(rs.GetFieldDouble(QStringLiteral("ThisRead")));
-        item->SetRealUse(rs.GetFieldDouble(QStringLiteral("RealUse")));
-        item->SetReadTime(rs.GetFieldDateTime(QStringLiteral("ReadTime")));
-        item->SetFreeValue(rs.GetFieldDouble(QStringLiteral("FreeValue")));
-        item->SetBuyValue(rs.GetFieldDouble(QStringLiteral("BuyValue")));
-        item->SetPriceName(rs.GetFieldString(QStringLiteral("PriceName")));
-        item->SetPrice(rs.GetFieldDouble(QStringLiteral("Price")));
-        item->SetFee(rs.GetFieldDouble(QStringLiteral("Fee")));
-        item->m_WrtIndex = rs.GetFieldInt(QStringLiteral("WrtIndex"));
-        item->SetWrtNum(rs.GetFieldInt(QStringLiteral("WrtNum")));
-        return item;
+        auto item = std::make_unique<CManItem>();
+        auto integer = [&rs](const QString& name, int empty) {
+            return rs.IsFieldNull(name) ? empty : rs.GetFieldInt(name);
+        };
+        auto number = [&rs](const QString& name) { return rs.IsFieldNull(name) ? 0.0 : rs.GetFieldDouble(name); };
+        item->SetReadIndex(integer(QStringLiteral("ReadIndex"), -1));
+        item->SetClientNo(rs.GetFieldText(QStringLiteral("ClientNo")));
+        item->SetManNo(rs.GetFieldText(QStringLiteral("ManNo")));
+        item->SetLastRead(number(QStringLiteral("LastRead")));
+        item->SetThisRead(number(QStringLiteral("ThisRead")));
+        item->SetRealUse(number(QStringLiteral("RealUse")));
+        if (!rs.IsFieldNull(QStringLiteral("ReadTime")))
+            item->SetReadTime(rs.GetFieldDateTime(QStringLiteral("ReadTime")));
+        item->SetFreeValue(number(QStringLiteral("FreeValue")));
+        item->SetBuyValue(number(QStringLiteral("BuyValue")));
+        item->SetPriceName(rs.GetFieldText(QStringLiteral("PriceName")));
+        item->SetPrice(number(QStringLiteral("Price")));
+        item->SetFee(number(QStringLiteral("Fee")));
+        item->m_WrtIndex = integer(QStringLiteral("WrtIndex"), -1);
+        item->SetWrtNum(integer(QStringLiteral("WrtNum"), -1));
+        return item.release();
     });
 }
 

@@ -5,6 +5,8 @@
 #include "KvSql.h"
 #include "SysGlobals.h"
 
+#include <memory>
+
 CManualFee::CManualFee() : m_WrtTime(GetServerTime()) {}
 
 void CManualFee::Update()
@@ -38,26 +40,33 @@ void CManualFee::MarkCollected(int wrtIndex, const QDateTime& wrtTime, const QSt
 
 QList<CKvObject*>& CManualFeeList::Load(const QString& sql)
 {
+    // Outside programs write these rows and may leave columns empty (an
+    // uncollected fee has no sale yet): an empty column keeps a new record's
+    // value instead of failing the whole sale.
     return LoadRows(*GetMainDatabase(), sql, [](const CAdoRecordset& rs) {
-        auto* fee = new CManualFee;
-        fee->SetManualIndex(rs.GetFieldInt(QStringLiteral("ManualIndex")));
-        fee->SetMeterNo(rs.GetFieldString(QStringLiteral("MeterNo")));
-        fee->SetWrtNum(rs.GetFieldInt(QStringLiteral("WrtNum")));
-        fee->SetWrtIndex(rs.GetFieldInt(QStringLiteral("WrtIndex")));
-        fee->SetClientName(rs.GetFieldString(QStringLiteral("ClientName")));
-        fee->SetDepartment(rs.GetFieldString(QStringLiteral("Department")));
-        fee->SetClientNo(rs.GetFieldString(QStringLiteral("ClientNo")));
-        fee->SetYearMonth(rs.GetFieldString(QStringLiteral("YearMonth")));
-        fee->SetSubRead(rs.GetFieldDouble(QStringLiteral("SubRead")));
-        fee->SetElecRead(rs.GetFieldDouble(QStringLiteral("ElecRead")));
-        fee->SetSubFee(rs.GetFieldDouble(QStringLiteral("SubFee")));
-        fee->SetElecFee(rs.GetFieldDouble(QStringLiteral("ElecFee")));
-        fee->SetTenementArea(rs.GetFieldDouble(QStringLiteral("TenementArea")));
-        fee->SetFee(rs.GetFieldDouble(QStringLiteral("Fee")));
-        fee->SetTotalFee(rs.GetFieldDouble(QStringLiteral("TotalFee")));
-        fee->SetTeneFee(rs.GetFieldDouble(QStringLiteral("TeneFee")));
-        fee->SetState(rs.GetFieldString(QStringLiteral("State")));
-        return fee;
+        auto fee = std::make_unique<CManualFee>();
+        auto integer = [&rs](const QString& name, int empty) {
+            return rs.IsFieldNull(name) ? empty : rs.GetFieldInt(name);
+        };
+        auto number = [&rs](const QString& name) { return rs.IsFieldNull(name) ? 0.0 : rs.GetFieldDouble(name); };
+        fee->SetManualIndex(integer(QStringLiteral("ManualIndex"), 0));
+        fee->SetMeterNo(rs.GetFieldText(QStringLiteral("MeterNo")));
+        fee->SetWrtNum(integer(QStringLiteral("WrtNum"), -1));
+        fee->SetWrtIndex(integer(QStringLiteral("WrtIndex"), -1));
+        fee->SetClientName(rs.GetFieldText(QStringLiteral("ClientName")));
+        fee->SetDepartment(rs.GetFieldText(QStringLiteral("Department")));
+        fee->SetClientNo(rs.GetFieldText(QStringLiteral("ClientNo")));
+        fee->SetYearMonth(rs.GetFieldText(QStringLiteral("YearMonth")));
+        fee->SetSubRead(number(QStringLiteral("SubRead")));
+        fee->SetElecRead(number(QStringLiteral("ElecRead")));
+        fee->SetSubFee(number(QStringLiteral("SubFee")));
+        fee->SetElecFee(number(QStringLiteral("ElecFee")));
+        fee->SetTenementArea(number(QStringLiteral("TenementArea")));
+        fee->SetFee(number(QStringLiteral("Fee")));
+        fee->SetTotalFee(number(QStringLiteral("TotalFee")));
+        fee->SetTeneFee(number(QStringLiteral("TeneFee")));
+        fee->SetState(rs.GetFieldText(QStringLiteral("State")));
+        return fee.release();
     });
 }
 
@@ -81,7 +90,9 @@ double CManualFeeList::SumTotalFee(int wrtIndex)
     CAdoLease<CAdoRecordset> rs(GetMainDatabase()->AcquireRecordset());
     rs->Open(KvFormatSql(QStringLiteral("select TotalFee from ManualFee where WrtIndex = %d"), wrtIndex));
     double total = 0;
-    for (; !rs->IsEOF(); rs->MoveNext())
-        total += rs->GetFieldDouble(QStringLiteral("TotalFee"));
+    for (; !rs->IsEOF(); rs->MoveNext()) {
+        if (!rs->IsFieldNull(QStringLiteral("TotalFee"))) // an empty amount adds nothing, as in a SQL sum
+            total += rs->GetFieldDouble(QStringLiteral("TotalFee"));
+    }
     return total;
 }

@@ -7,6 +7,8 @@
 #include "KvSql.h"
 #include "SysGlobals.h"
 
+#include <memory>
+
 CPreLastWrt::CPreLastWrt() : m_WrtTime(GetServerTime()) {}
 
 CPreLastWrt::CPreLastWrt(const CPreLastWrt& other) : CKvPersistance(other)
@@ -59,11 +61,11 @@ void CPreLastWrt::UpdateFromWrtRecord(const CWrtRecord& sale)
     m_OpMode = sale.GetOpMode();
     m_WrtTime = sale.GetWrtTime();
     // Both statements run on the caller's connection, so they share its
-    // transaction; a refused insert (no MeterNo) fails the caller's work.
-    if (updateRow() == 0)
-        InsertNew();
-    else
-        SetState(StateStored);
+    // transaction. A record never given its meter (empty MeterNo) names no row
+    // to write: it updates nothing, as the callers that pass one expect.
+    if (updateRow() == 0 && !m_MeterNo.isEmpty())
+        Insert();
+    SetState(StateStored);
 }
 
 void CPreLastWrt::InsertNew()
@@ -115,7 +117,7 @@ void CPreLastWrt::Update()
 QList<CKvObject*>& CPreLastWrtList::Load(const QString& sql)
 {
     return LoadRows(*GetMainDatabase(), sql, [](const CAdoRecordset& rs) {
-        auto* image = new CPreLastWrt;
+        auto image = std::make_unique<CPreLastWrt>();
         image->SetMeterNo(rs.GetFieldString(QStringLiteral("MeterNo")));
         image->SetVNo(rs.GetFieldString(QStringLiteral("VNo")));
         image->SetWrtIndex(rs.GetFieldInt(QStringLiteral("WrtIndex")));
@@ -129,7 +131,7 @@ QList<CKvObject*>& CPreLastWrtList::Load(const QString& sql)
         image->SetAccuRemain(rs.GetFieldDouble(QStringLiteral("AccuRemain")));
         image->SetOpMode(rs.GetFieldString(QStringLiteral("OpMode")));
         image->SetWrtTime(rs.GetFieldDateTime(QStringLiteral("WrtTime")));
-        return image;
+        return image.release();
     });
 }
 

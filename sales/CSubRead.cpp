@@ -6,6 +6,8 @@
 #include "KvSql.h"
 #include "SysGlobals.h"
 
+#include <memory>
+
 CSubRead::CSubRead() : m_ReadTime(GetServerDate()) {}
 
 void CSubRead::InsertNew()
@@ -48,7 +50,7 @@ void CSubRead::SetWrtIndex(int wrtIndex)
 QList<CKvObject*>& CSubReadList::Load(const QString& sql)
 {
     return LoadRows(*GetMainDatabase(), sql, [](const CAdoRecordset& rs) {
-        auto* read = new CSubRead;
+        auto read = std::make_unique<CSubRead>();
         read->SetReadIndex(rs.GetFieldInt(QStringLiteral("ReadIndex")));
         read->SetSubNo(rs.GetFieldString(QStringLiteral("SubNo")));
         read->SetCliSubIndex(rs.GetFieldInt(QStringLiteral("CliSubIndex")));
@@ -66,7 +68,7 @@ QList<CKvObject*>& CSubReadList::Load(const QString& sql)
         read->SetPriceIndex(rs.GetFieldInt(QStringLiteral("PriceIndex")));
         read->SetPrice(rs.GetFieldDouble(QStringLiteral("Price")));
         read->SetFee(rs.GetFieldDouble(QStringLiteral("Fee")));
-        return read;
+        return read.release();
     });
 }
 

@@ -8,6 +8,8 @@
 #include "KvSql.h"
 #include "SysGlobals.h"
 
+#include <memory>
+
 CWrtPrice::CWrtPrice(const CWrtPrice& other)
     : CKvPersistance(other), m_WrtPriceIndex(other.m_WrtPriceIndex), m_WrtIndex(other.m_WrtIndex),
       m_PriceIndex(other.m_PriceIndex), m_PricePercent(other.m_PricePercent)
@@ -55,12 +57,12 @@ void CWrtPrice::Delete()
 QList<CKvObject*>& CWrtPriceList::Load(const QString& sql)
 {
     return LoadRows(*GetMainDatabase(), sql, [](const CAdoRecordset& rs) {
-        auto* share = new CWrtPrice;
+        auto share = std::make_unique<CWrtPrice>();
         share->SetWrtPriceIndex(rs.GetFieldInt(QStringLiteral("WrtPriceIndex")));
         share->SetWrtIndex(rs.GetFieldInt(QStringLiteral("WrtIndex")));
         share->SetPriceIndex(rs.GetFieldInt(QStringLiteral("PriceIndex")));
         share->SetPricePercent(rs.GetFieldInt(QStringLiteral("PricePercent")));
-        return share;
+        return share.release();
     });
 }
 

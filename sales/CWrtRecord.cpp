@@ -10,6 +10,8 @@
 #include "KvSql.h"
 #include "SysGlobals.h"
 
+#include <memory>
+
 namespace {
 
 const QString kWaiting = QStringLiteral("待写");
@@ -157,7 +159,7 @@ bool CWrtRecord::GetClientPay(CClientPay& pay) const
 QList<CKvObject*>& CWrtRecordList::Load(const QString& sql)
 {
     return LoadRows(*GetMainDatabase(), sql, [](const CAdoRecordset& rs) {
-        auto* r = new CWrtRecord;
+        auto r = std::make_unique<CWrtRecord>();
         r->SetWrtIndex(rs.GetFieldInt(QStringLiteral("WrtIndex")));
         r->SetMeterNo(rs.GetFieldString(QStringLiteral("MeterNo")));
         r->SetCliPreIndex(rs.GetFieldInt(QStringLiteral("CliPreIndex")));
@@ -184,7 +186,7 @@ QList<CKvObject*>& CWrtRecordList::Load(const QString& sql)
         r->SetOperatorNo(rs.GetFieldString(QStringLiteral("OperatorNo")));
         r->SetWrtTime(rs.GetFieldDateTime(QStringLiteral("WrtTime")));
         r->GetPriceList().LoadByWrtIndex(r->GetWrtIndex());
-        return r;
+        return r.release();
     });
 }
 

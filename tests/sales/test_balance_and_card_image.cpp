@@ -124,11 +124,12 @@ TEST_F(BalanceTest, TheInsertedRowBelongsToTheCallersTransaction)
     } // rolled back
     EXPECT_EQ(fresh.Count("select * from CliBalance"), 0);
 
-    // A record that was never given its user cannot be written anywhere: the
-    // payment fails instead of being dropped.
+    // A record that was never given its user names no row: it writes nothing
+    // and does not fail the caller's payment.
     CCliBalance unnamed;
-    EXPECT_EQ(ThrownText([&] { unnamed.SetFromClientPay(MakePayment(100000003, 10)); }),
-              "向数据库增加用户余额发生错误！");
+    EXPECT_EQ(ThrownText([&] { unnamed.SetFromClientPay(MakePayment(100000003, 10)); }), "");
+    EXPECT_EQ(unnamed.GetPayIndex(), 100000003);
+    EXPECT_EQ(fresh.Count("select * from CliBalance"), 0);
 }
 
 TEST(CPreLastWrt, VNoIsNineAndTheLastSevenCharacters)
@@ -214,10 +215,22 @@ TEST_F(CardImageTest, AConfirmedWriteUpdatesTheImageOrInsertsIt)
     }
     EXPECT_EQ(fresh.Count("select * from PreLastWrt"), 0);
 
+    // A record never given its meter names no row: nothing is written.
     CPreLastWrt never;
     CWrtRecord sale;
-    EXPECT_EQ(ThrownText([&] { never.UpdateFromWrtRecord(*MakeSale(sale, "正常充值")); }),
+    EXPECT_EQ(ThrownText([&] { never.UpdateFromWrtRecord(*MakeSale(sale, "正常充值")); }), "");
+    EXPECT_EQ(never.GetOpMode(), "正常充值");
+    EXPECT_EQ(fresh.Count("select * from PreLastWrt"), 0);
+
+    // A failing statement keeps the copied figures in the record and passes
+    // the failure on with its text.
+    db().Execute("create trigger NoImage before insert on PreLastWrt begin select raise(abort, 'no'); end",
+                 QString());
+    CPreLastWrt failing;
+    failing.SetMeterNo("12345678");
+    EXPECT_EQ(ThrownText([&] { failing.UpdateFromWrtRecord(*MakeSale(sale, "补卡补值")); }),
               "向数据库增加最近写卡数据时发生错误！");
+    EXPECT_EQ(failing.GetWrtIndex(), 100000009);
 }
 
 TEST(CPreLastWrt, ACopyTakesEveryFieldAndIsInert)

@@ -192,3 +192,33 @@ TEST_F(FeeRecordTest, ManualItemsOfTheWriteAreLinkedAndDeletedByKey)
     list.At(1)->Save();
     EXPECT_EQ(fresh.Count("select * from ManItem"), 2);
 }
+
+TEST_F(FeeRecordTest, RowsThatOutsideProgramsLeftPartlyEmptyStillLoad)
+{
+    // An entry program that fills only what it knows: no sale, no time, no amounts.
+    db().Execute("insert into ManualFee(ManualIndex, MeterNo, ClientNo, YearMonth, State) "
+                 "values(5, '00001234', 'C001', '2026-11', '未收费')",
+                 QString());
+    db().Execute("insert into ManItem(ReadIndex, ClientNo, WrtNum) values(8, 'C001', 3)", QString());
+
+    CManualFeeList::RebindUnpaid("C001", "00001234", 9);
+    CManualFeeList fees;
+    fees.LoadByClientMeterWrtNum("C001", "00001234", 9);
+    ASSERT_EQ(fees.GetCount(), 1);
+    const CManualFee* fee = fees.At(0);
+    EXPECT_EQ(std::make_tuple(fee->GetManualIndex(), fee->GetWrtIndex(), fee->GetDepartment(), fee->GetYearMonth()),
+              std::make_tuple(5, -1, QString(), QString("2026-11")));
+    EXPECT_EQ(fee->GetTotalFee(), 0.0);
+
+    fees.At(0)->MarkCollected(100000003, GetServerTime(), "op");
+    db().Execute("insert into ManualFee(ManualIndex, WrtIndex, TotalFee) values(6, 100000003, 2.5)", QString());
+    db().Execute("insert into ManualFee(ManualIndex, WrtIndex) values(7, 100000003)", QString());
+    EXPECT_DOUBLE_EQ(CManualFeeList::SumTotalFee(100000003), 2.5);
+
+    CManItemList items;
+    items.LoadByClientAndWrtNum("C001", 3);
+    ASSERT_EQ(items.GetCount(), 1);
+    EXPECT_EQ(std::make_tuple(items.At(0)->GetReadIndex(), items.At(0)->GetWrtIndex(), items.At(0)->GetManNo()),
+              std::make_tuple(8, -1, QString()));
+    EXPECT_EQ(items.At(0)->GetReadTime(), GetServerDate());
+}

@@ -157,11 +157,14 @@ TEST_F(SaleRecordTest, WrittenThenPaidAndTheRefusals)
     // writes end in their own word and are never paid.
     struct Confirm
     {
-        QString opMode, result;
-    } confirms[] = {{"正常充值", "写卡成功"}, {"补卡补值", "补值成功"}, {"补卡补值2", "补值成功"}};
+        QString from, opMode, result;
+    } confirms[] = {{"作废", "正常充值", "写卡成功"},
+                    {"待写", "补卡补值", "补值成功"},
+                    {"待写", "补卡补值2", "补值成功"},
+                    {"卡片不存在", "修改充值", "写卡成功"}};
     for (const Confirm& c : confirms) {
         sale->SetOpMode(c.opMode);
-        sale->SetState(QStringLiteral("作废"));
+        sale->SetState(c.from);
         sale->ConfirmWritten();
         EXPECT_EQ(StateOf(key), c.result) << c.opMode.toStdString();
     }

@@ -20,7 +20,10 @@ public:
     virtual QString GetClassName() const { return QStringLiteral("CKvObject"); }
 
 protected:
-    CKvObject(const CKvObject&) = default;
+    // A copy belongs to no list and is unchecked: the owner list and the check
+    // flag are the original's alone (a copy that claimed the list would reach
+    // the wrong owner record when saved).
+    CKvObject(const CKvObject&) {}
     CKvObject& operator=(const CKvObject&) { return *this; } // owner and check stay with the object
 
 private:

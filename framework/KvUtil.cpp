@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <climits>
 #include <cmath>
+#include <filesystem>
 
 namespace {
 
@@ -75,9 +76,12 @@ bool CopyFileReplace(const QString& source, const QString& target)
 {
     if (!QFileInfo(source).isFile())
         return false;
-    if (QFileInfo::exists(target) && !QFile::remove(target))
-        return false;
-    return QFile::copy(source, target);
+    // Overwrites the target in place. A file copied onto itself fails and stays
+    // as it is (removing the target first would have deleted the source).
+    std::error_code error;
+    const std::filesystem::path from(QFile::encodeName(source).toStdString());
+    const std::filesystem::path to(QFile::encodeName(target).toStdString());
+    return std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, error) && !error;
 }
 
 QString GetAppDirectory()
@@ -158,7 +162,10 @@ int AddYearMonth(int yearMonth, int months)
     if (!valid(yearMonth))
         throw CKvException(QStringLiteral("年月数据类型错误！"));
     int ym = yearMonth;
-    for (int i = 0; i < std::abs(months); ++i) {
+    const long long steps = std::llabs(static_cast<long long>(months));
+    // Each step moves one way only, so once outside the range the value never
+    // comes back: stop there instead of stepping through a huge count.
+    for (long long i = 0; i < steps && valid(ym); ++i) {
         if (months > 0) {
             ++ym;
             if (ym % 100 == 13)

@@ -77,24 +77,35 @@ QDateTime CSysPara::GetDatePara(const QString& column)
     return readColumn(m_db, column, [&](const CAdoRecordset& rs) { return rs.GetFieldDateTime(column); });
 }
 
+namespace {
+// The connection a write goes through; an object never bound has none.
+CAdoConnection& writeDatabase(CAdoConnection* db)
+{
+    if (!db)
+        throw CKvException(QStringLiteral("执行Sql语句时发生错误！"));
+    return *db;
+}
+} // namespace
+
 void CSysPara::SetIntPara(const QString& column, int value)
 {
-    m_db->Execute(KvFormatSql("update SysPara set %s = %d", column, value), QString());
+    writeDatabase(m_db).Execute(KvFormatSql("update SysPara set %s = %d", column, value), QString());
 }
 
 void CSysPara::SetStringPara(const QString& column, const QString& value)
 {
-    m_db->Execute(KvFormatSql("update SysPara set %s = '%s'", column, value), QString());
+    writeDatabase(m_db).Execute(KvFormatSql("update SysPara set %s = '%s'", column, value), QString());
 }
 
 void CSysPara::SetFloatPara(const QString& column, double value)
 {
-    m_db->Execute(KvFormatSql("update SysPara set %s = %f", column, value), QString());
+    writeDatabase(m_db).Execute(KvFormatSql("update SysPara set %s = %f", column, value), QString());
 }
 
 void CSysPara::SetDatePara(const QString& column, const QDateTime& value)
 {
-    m_db->Execute(KvFormatSql("update SysPara set %s = CDate('%s')", column, KvDateText(value)), QString());
+    writeDatabase(m_db).Execute(KvFormatSql("update SysPara set %s = CDate('%s')", column, KvDateText(value)),
+                                QString());
 }
 
 // Cached getters: a text cache counts as not loaded while it is empty.

@@ -5,6 +5,20 @@
 #include "CKvException.h"
 #include "CSqliteEngine.h"
 
+namespace {
+
+// The text RecordExists and Execute throw: the caller's. An empty caller text
+// would hide what went wrong, so the engine's own message is kept behind a
+// fixed text instead.
+QString callerText(const QString& errorText, const QString& engineMessage)
+{
+    if (!errorText.isEmpty())
+        return errorText;
+    return QStringLiteral("执行Sql语句时发生错误！%1").arg(engineMessage);
+}
+
+} // namespace
+
 CAdoConnection::CAdoConnection() = default;
 
 CAdoConnection::~CAdoConnection()
@@ -50,6 +64,7 @@ int CAdoConnection::OpenEngine(std::unique_ptr<CDbEngine> engine, int kind)
         return 1;
     m_engine = std::move(engine);
     m_transDepth = 0;
+    m_lostLevels = 0;
     m_serverFlag = kind;
     return 1;
 }
@@ -63,6 +78,7 @@ void CAdoConnection::Close()
         m_engine.reset();
     }
     m_transDepth = 0;
+    m_lostLevels = 0;
 }
 
 bool CAdoConnection::IsOpen() const
@@ -81,8 +97,12 @@ void CAdoConnection::syncDepthWithEngine()
 {
     // SQLite ends a transaction by itself on some failures (a full disk, an I/O
     // error); the counter follows it, so the next BeginTrans starts a real one.
-    if (m_transDepth > 0 && m_serverFlag == 0 && m_engine && !m_engine->inTransaction())
+    // The callers of those levels still unwind them: their rollbacks have
+    // nothing left to do, and a commit of them must not report success.
+    if (m_transDepth > 0 && m_serverFlag == 0 && m_engine && !m_engine->inTransaction()) {
+        m_lostLevels += m_transDepth;
         m_transDepth = 0;
+    }
 }
 
 void CAdoConnection::BeginTrans()
@@ -103,6 +123,10 @@ void CAdoConnection::BeginTrans()
 
 int CAdoConnection::CommitTrans()
 {
+    if (m_transDepth == 0 && m_lostLevels > 0) {
+        --m_lostLevels;
+        throw CKvException(QStringLiteral("提交事务时发生错误！"));
+    }
     --m_transDepth;
     if (m_transDepth > 0 && m_serverFlag == 1)
         return 1;
@@ -120,6 +144,10 @@ int CAdoConnection::CommitTrans()
 
 int CAdoConnection::RollbackTrans()
 {
+    if (m_transDepth == 0 && m_lostLevels > 0) {
+        --m_lostLevels; // the engine has rolled this level back already
+        return 1;
+    }
     --m_transDepth;
     if (m_transDepth > 0 && m_serverFlag == 1)
         return 1;
@@ -217,10 +245,10 @@ bool CAdoConnection::RecordExists(QString& sql, const QString& errorText)
         return count >= 1;
     } catch (const CKvException& e) {
         rs->Release();
-        throw CKvException(errorText.isEmpty() ? e.text() : errorText);
+        throw CKvException(callerText(errorText, e.text()));
     } catch (...) {
         rs->Release();
-        throw CKvException(errorText);
+        throw CKvException(callerText(errorText, QString()));
     }
 }
 
@@ -239,12 +267,10 @@ int CAdoConnection::Execute(QString& sql, const QString& errorText)
         return changed;
     } catch (const CKvException& e) {
         cmd->Release();
-        // An empty caller text would hide what went wrong: the engine's own
-        // message is kept behind a fixed text instead.
-        throw CKvException(errorText.isEmpty() ? QStringLiteral("执行Sql语句时发生错误！%1").arg(e.text()) : errorText);
+        throw CKvException(callerText(errorText, e.text()));
     } catch (...) {
         cmd->Release();
-        throw CKvException(errorText.isEmpty() ? QStringLiteral("执行Sql语句时发生错误！") : errorText);
+        throw CKvException(callerText(errorText, QString()));
     }
 }
 

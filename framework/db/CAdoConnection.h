@@ -72,6 +72,9 @@ private:
 
     std::unique_ptr<CDbEngine> m_engine;
     int m_transDepth = 0;
+    // Levels the engine ended by itself: the callers still owe their
+    // RollbackTrans (which then succeeds quietly) and may not commit them.
+    int m_lostLevels = 0;
     std::vector<std::unique_ptr<CAdoRecordset>> m_recordsets;
     std::vector<std::unique_ptr<CAdoCommand>> m_commands;
     int m_serverFlag = 0;

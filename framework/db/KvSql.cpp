@@ -49,7 +49,11 @@ QString pad(QString body, const Spec& spec, bool numeric)
     const int fill = spec.width - body.size();
     if (spec.flags.contains(u'-'))
         return body + QString(fill, u' ');
-    if (numeric && spec.flags.contains(u'0')) {
+    if (spec.flags.contains(u'0')) {
+        // A text pads with the character 0 too ("%08s" of a meter number gives
+        // "00001234"), as the program's texts expect.
+        if (!numeric)
+            return QString(fill, u'0') + body;
         int signLen = (body.startsWith(u'-') || body.startsWith(u'+')) ? 1 : 0;
         return body.left(signLen) + QString(fill, u'0') + body.mid(signLen);
     }
@@ -127,7 +131,7 @@ QString KvFormatSqlArgs(const QString& f, const QVector<KvSqlArg>& args)
             } else if (arg.kind() == KvSqlArg::Real) {
                 out += formatReal(arg.real(), spec);
             } else if (inQuote) {
-                out += pad(KvSqlQuote(arg.text()), spec, false);
+                out += KvSqlQuote(pad(arg.text(), spec, false)); // the width counts the text as given
             } else if (arg.kind() == KvSqlArg::Fragment || KvIsSqlIdentifier(arg.text())) {
                 out += arg.text();
             } else {

@@ -10,7 +10,8 @@
 //
 // Every statement is built through KvFormatSql so that operator text can never
 // change the meaning of a statement:
-//   '%s'  an argument inside single quotes: its quotes are doubled;
+//   '%s'  an argument inside single quotes: its quotes are doubled; a width
+//         pads on the left, with the character 0 when flagged ('%08s');
 //   %s    a bare argument: it must be a plain identifier (a column or table
 //         name, as in "select %s from SysPara"), or a KvSqlFragment that was
 //         itself built through this helper;

@@ -6,6 +6,7 @@
 #include "KvTestSupport.h"
 
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -249,15 +250,75 @@ TEST_F(ConnectionTest, ExecuteThrowsTheCallersTextAndFreesTheCommand)
     cmd->Release();
 }
 
-TEST_F(ConnectionTest, ExecuteWithAnEmptyTextKeepsTheEnginesMessage)
+TEST_F(ConnectionTest, AnEmptyCallerTextKeepsTheEnginesMessage)
 {
-    try {
-        db->Execute(QStringLiteral("insert into Nowhere values (1)"), QString());
-        FAIL();
-    } catch (const CKvException& e) {
-        EXPECT_TRUE(e.text().startsWith(QStringLiteral("执行Sql语句时发生错误！")));
-        EXPECT_TRUE(e.text().contains(QStringLiteral("Nowhere")));
+    const std::function<void()> calls[] = {
+        [&] { db->Execute(QStringLiteral("insert into Nowhere values (1)"), QString()); },
+        [&] { db->RecordExists(QStringLiteral("select * from Nowhere"), QString()); },
+    };
+    for (const auto& call : calls) {
+        try {
+            call();
+            ADD_FAILURE() << "no failure";
+        } catch (const CKvException& e) {
+            EXPECT_TRUE(e.text().startsWith(QStringLiteral("执行Sql语句时发生错误！"))) << e.text().toStdString();
+            EXPECT_TRUE(e.text().contains(QStringLiteral("Nowhere"))) << e.text().toStdString();
+        }
     }
+}
+
+TEST_F(ConnectionTest, AGroupTheEngineRolledBackOnAFullDiskUnwindsWithTheOriginalFailure)
+{
+    db->Execute(QStringLiteral("PRAGMA max_page_count = 1"), QString()); // no room beyond what the file has
+    const QString filler = QString(4000, u'x');
+    auto fillUntilFull = [&] {
+        for (int i = 100; i < 400; ++i)
+            db->Execute(KvFormatSql("insert into Block values ('%d', '%s')", i, filler),
+                        QStringLiteral("向数据库增加小区时发生错误！"));
+    };
+
+    // The callers' pattern: catch, roll back their own level, pass the failure on.
+    QString reported;
+    try {
+        db->BeginTrans();
+        try {
+            db->Execute(QStringLiteral("insert into Block values ('10', 'outer')"), QString());
+            db->BeginTrans();
+            try {
+                fillUntilFull();
+                db->CommitTrans();
+            } catch (...) {
+                db->RollbackTrans();
+                throw;
+            }
+            db->CommitTrans();
+        } catch (...) {
+            db->RollbackTrans();
+            throw;
+        }
+        FAIL() << "the disk never filled";
+    } catch (const CKvException& e) {
+        reported = e.text();
+    }
+    EXPECT_EQ(reported, QStringLiteral("向数据库增加小区时发生错误！")) << "not a rollback failure";
+    EXPECT_EQ(db->GetTransDepth(), 0);
+    EXPECT_EQ(count("select * from Block where BlockNo = '10'"), 0) << "the whole group is gone";
+
+    // A caller that swallowed the failure cannot commit the lost level.
+    db->BeginTrans();
+    EXPECT_THROW(fillUntilFull(), CKvException);
+    EXPECT_THROW(db->CommitTrans(), CKvException);
+    EXPECT_EQ(db->GetTransDepth(), 0);
+
+    // The next group is a real transaction again.
+    db->Execute(QStringLiteral("PRAGMA max_page_count = 100000"), QString());
+    {
+        CAdoTransaction transaction(*db);
+        db->Execute(QStringLiteral("insert into Block values ('11', 'after')"), QString());
+        transaction.Commit();
+    }
+    EXPECT_EQ(count("select * from Block where BlockNo = '11'"), 1);
+    EXPECT_EQ(db->GetTransDepth(), 0);
 }
 
 TEST_F(ConnectionTest, ExecuteTellsHowManyRowsChanged)

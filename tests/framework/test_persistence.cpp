@@ -34,6 +34,7 @@ public:
         SetState(StateStored);
     }
     void Delete() override { *m_log << "Delete"; }
+    LoggingRecord(const LoggingRecord& other) = default;
     LoggingRecord& operator=(const LoggingRecord& other)
     {
         CKvPersistance::operator=(other);
@@ -83,6 +84,22 @@ TEST(CKvPersistance, NewRecordSavedTwiceInsertsOnceAndAnAssignedCopyIsInert)
     copy = record;
     EXPECT_EQ(copy.GetState(), CKvPersistance::StateInert);
     EXPECT_EQ(copy.GetCheck(), 1) << "assignment keeps the target's check flag";
+}
+
+TEST(CKvObjectList, ACopyOfAMemberBelongsToNoListAndIsInert)
+{
+    QStringList log;
+    PlainList list;
+    auto* member = new LoggingRecord(&log);
+    list.Add(member);
+    member->SetCheck(1);
+    member->SetState(CKvPersistance::StateStored);
+    LoggingRecord copy(*member);
+    EXPECT_EQ(copy.GetList(), nullptr);
+    EXPECT_EQ(copy.GetCheck(), 0);
+    EXPECT_EQ(copy.GetState(), CKvPersistance::StateInert);
+    EXPECT_FALSE(list.Remove(&copy)) << "not a member, nothing deleted";
+    EXPECT_EQ(list.GetCount(), 1);
 }
 
 TEST(CKvObjectList, SaveAllAndDeleteAllTouchOnlyPlainRecords)

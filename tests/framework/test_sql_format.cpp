@@ -1,6 +1,6 @@
 #include "CKvException.h"
-#include "KvTestSupport.h"
 #include "KvSql.h"
+#include "KvTestSupport.h"
 
 #include <QLocale>
 #include <clocale>
@@ -23,6 +23,24 @@ TEST(KvFormatSql, QuotedTextHasItsQuotesDoubled)
                   QString::fromUtf8(c.expected))
             << c.input;
     }
+}
+
+TEST(KvFormatSql, AWidthPadsQuotedTextWithBlanksOrZeros)
+{
+    struct Case
+    {
+        const char* format;
+        const char* input;
+        const char* expected;
+    } cases[] = {
+        {"values('%08s')", "1234", "values('00001234')"},       // a meter number as a staged upload stores it
+        {"values('%08s')", "123456789", "values('123456789')"}, // a width is a minimum
+        {"values('%8s')", "12", "values('      12')"},
+        {"values('%-4s')", "ab", "values('ab  ')"},
+        {"values('%04s')", "'", "values('000''')"}, // the width counts the text, not its doubled quotes
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(KvFormatSql(c.format, QString::fromUtf8(c.input)), QString::fromUtf8(c.expected)) << c.format;
 }
 
 TEST(KvFormatSql, TextInsideALikePatternIsQuotedToo)
@@ -48,7 +66,8 @@ TEST(KvFormatSql, NumbersUseAPointWhateverTheLocale)
     std::setlocale(LC_NUMERIC, "de_DE.UTF-8"); // may be missing; QLocale is set too
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
 
-    EXPECT_EQ(KvFormatSql("update SysPara set LWaste = %f", 1234.5), QStringLiteral("update SysPara set LWaste = 1234.500000"));
+    EXPECT_EQ(KvFormatSql("update SysPara set LWaste = %f", 1234.5),
+              QStringLiteral("update SysPara set LWaste = 1234.500000"));
     EXPECT_EQ(KvFormatSql("%.2f|%d|%02d|%5d|%-3d|", -0.126, 42, 7, 12, 3), QStringLiteral("-0.13|42|07|   12|3  |"));
     bool ok = false;
     EXPECT_DOUBLE_EQ(KvParseNumber(QStringLiteral("1234.5"), &ok), 1234.5);

@@ -3,6 +3,7 @@
 #include "KvUtil.h"
 
 #include <QFile>
+#include <climits>
 #include <gtest/gtest.h>
 
 TEST(RoundAmount, DropsBelowAndAddsFrom0499)
@@ -31,7 +32,8 @@ TEST(AddYearMonth, StepsAcrossYears)
 
 TEST(AddYearMonth, RefusesValuesOutsideTheRangeOrWithNoSuchMonth)
 {
-    const int bad[][2] = {{210012, 1}, {190001, -1}, {189912, 1}, {200500, 1}, {200513, 0}, {200599, -1}};
+    const int bad[][2] = {{210012, 1},  {190001, -1},      {189912, 1},       {200500, 1},   {200513, 0},
+                          {200599, -1}, {200501, INT_MAX}, {200501, INT_MIN}, {200501, 2411}};
     for (const auto& b : bad) {
         try {
             AddYearMonth(b[0], b[1]);
@@ -125,6 +127,12 @@ TEST(Files, ExistenceWildcardsAndCopies)
     EXPECT_TRUE(CopyFileReplace(app.FilePath("Qrdb2501011200.db"), app.FilePath("copy.db")));
     EXPECT_TRUE(CopyFileReplace(app.FilePath("Qrdb2501011200.db"), app.FilePath("copy.db"))) << "overwrites";
     EXPECT_FALSE(CopyFileReplace(app.FilePath("none.db"), app.FilePath("copy.db")));
+
+    // A file copied onto itself (a restore that picked the live file) fails and keeps its content.
+    EXPECT_FALSE(CopyFileReplace(app.FilePath("copy.db"), app.FilePath("./copy.db")));
+    QFile copy(app.FilePath("copy.db"));
+    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+    EXPECT_EQ(copy.readAll(), QByteArray("one"));
 }
 
 TEST(RunProgramAndWait, MissingProgramThrowsAndRunsNothing)

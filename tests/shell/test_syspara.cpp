@@ -61,6 +61,29 @@ TEST_F(SysParaTest, FailedReadShowsOneBoxMovesNothingAndPassesTheFailureOn)
     EXPECT_EQ(db->RecordsetPoolSize(), 1) << "the failed read gave its recordset back";
 }
 
+TEST_F(SysParaTest, AnAllocationWhoseAdvanceFailsHandsOutNoKey)
+{
+    // The read succeeds, the write of the next value is refused.
+    db->Execute(QStringLiteral("create trigger Frozen before update on SysPara "
+                               "begin select raise(abort, 'frozen'); end"),
+                QString());
+    EXPECT_THROW(para.GetIntPara(QStringLiteral("ClientIndex"), 1), CKvException);
+    EXPECT_EQ(sink.Texts(), QStringList{"获取系统参数时发生错误！"});
+    EXPECT_EQ(stored("ClientIndex"), QStringLiteral("1"));
+    db->Execute(QStringLiteral("drop trigger Frozen"), QString());
+    EXPECT_EQ(para.GetIntPara(QStringLiteral("ClientIndex"), 1), 1) << "the key that failed is handed out again";
+    EXPECT_EQ(db->RecordsetPoolSize(), 1);
+    EXPECT_EQ(db->CommandPoolSize(), 1) << "both wrappers were given back on the failure";
+}
+
+TEST_F(SysParaTest, AnUnboundObjectFailsInsteadOfCrashing)
+{
+    CSysPara unbound;
+    EXPECT_THROW(unbound.GetIntPara(QStringLiteral("ClientIndex"), 1), CKvException);
+    EXPECT_THROW(unbound.SetBuyUnit(QStringLiteral("元")), CKvException);
+    EXPECT_THROW(unbound.SetLWaste(1), CKvException);
+}
+
 TEST_F(SysParaTest, CachedGettersReadOnceAndEmptyTextsAgain)
 {
     EXPECT_EQ(para.GetBuyUnit(), QStringLiteral("度"));

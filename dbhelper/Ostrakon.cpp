@@ -5,10 +5,12 @@
 #include "CKvException.h"
 #include "KvSchema.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
 #include <cstdio>
 
 // The helper library brings the database of the program folder up to the schema
@@ -24,23 +26,32 @@ constexpr int kEdition = 1;
 CAdoConnection* g_localConnection = nullptr;
 CAdoConnection* g_mainConnection = nullptr;
 
-// The library is linked without the program's framework, so it has no message
-// sink of its own to reach: its boxes go to the error stream in the form the
-// program's default sink uses. The program reports its own failure to open the
-// database right after these calls.
-void LibraryMessage(const char* caption, const QString& text)
+// The library cannot reach the program's message sink (nothing crosses the
+// boundary), so it shows its own boxes, without a parent window. Without a
+// screen to answer a box on (no widgets application, or the offscreen platform
+// of the tests) the text goes to the error stream in the form the program's
+// default sink uses, so that nothing can wait on a box nobody sees.
+void LibraryMessage(QMessageBox::Icon icon, const char* caption, const QString& text)
 {
+    const bool canShowBox = qobject_cast<QApplication*>(QCoreApplication::instance()) &&
+                            QGuiApplication::platformName() != QLatin1String("offscreen");
+    if (canShowBox) {
+        QMessageBox box(icon, QString::fromUtf8(caption), text, QMessageBox::Ok);
+        box.button(QMessageBox::Ok)->setText(QStringLiteral("确定")); // Qt's own texts are not translated here
+        box.exec();
+        return;
+    }
     std::fprintf(stderr, "[%s] %s\n", caption, text.toUtf8().constData());
 }
 
 void PromptMessage(const QString& text)
 {
-    LibraryMessage("提示", text);
+    LibraryMessage(QMessageBox::Information, "提示", text);
 }
 
 void ErrorMessage(const QString& text)
 {
-    LibraryMessage("错误", text);
+    LibraryMessage(QMessageBox::Critical, "错误", text);
 }
 
 // The program folder, found as the program finds it: the folder named by
@@ -134,23 +145,20 @@ int InitialOstrakon()
     return 0;
 }
 
-int QuillmerUpdateDatabase()
+void QuillmerUpdateDatabase()
 {
     // Called even when the connections could not be opened: then there is
     // nothing to update, and the failure has been reported already.
     if (!g_mainConnection || !g_mainConnection->IsOpen())
-        return 1;
-    int result = 0;
+        return;
     // Step 1: the manual fees table of older databases.
     try {
         if (!TableExists(*g_mainConnection, QStringLiteral("ManualFee")))
             g_mainConnection->Execute(ManualFeeCreateStatement(), QString());
     } catch (const CKvException& e) {
         ErrorMessage(QStringLiteral("更新数据库失败：%1").arg(e.text()));
-        result = 1;
     } catch (...) {
         ErrorMessage(QStringLiteral("更新数据库失败！"));
-        result = 1;
     }
     // Step 2: the schema version steps, all or nothing; a failure leaves the
     // file at its old version with every row.
@@ -158,16 +166,12 @@ int QuillmerUpdateDatabase()
         UpdateSchemaVersion(*g_mainConnection);
     } catch (const CKvException& e) {
         ErrorMessage(QStringLiteral("更新数据库失败：%1").arg(e.text()));
-        result = 1;
     } catch (...) {
         ErrorMessage(QStringLiteral("更新数据库失败！"));
-        result = 1;
     }
-    return result;
 }
 
-int ClrOstrakon()
+void ClrOstrakon()
 {
     DeleteLibraryConnections();
-    return 0;
 }

@@ -15,8 +15,9 @@ extern "C" {
 // be opened, 2 the main database could not be opened (each after its message).
 OSTRAKON_EXPORT int InitialOstrakon();
 // Creates ManualFee when it is missing and brings the schema version up to
-// date. Returns 0, or 1 when there was nothing open or a step failed.
-OSTRAKON_EXPORT int QuillmerUpdateDatabase();
-// Closes and destroys the library's connections. Returns 0.
-OSTRAKON_EXPORT int ClrOstrakon();
+// date. Does nothing when the connections are not open; a failed step is
+// reported and leaves the database as it was.
+OSTRAKON_EXPORT void QuillmerUpdateDatabase();
+// Closes and destroys the library's connections.
+OSTRAKON_EXPORT void ClrOstrakon();
 }

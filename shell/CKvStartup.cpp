@@ -13,7 +13,6 @@
 #include "SysGlobals.h"
 
 #include <QDir>
-#include <QFile>
 
 namespace {
 
@@ -131,9 +130,10 @@ bool CKvStartup::createFirstInstallation()
         CreateFreshDatabase(GetLocalDatabasePath(), GetServerTime());
         return true;
     } catch (const CKvException&) {
-        // Leave the folder as it was, so that the next start tries again.
-        QFile::remove(GetLocalDatabasePath());
-        appDir.rmdir(QStringLiteral("work"));
+        // Leave the program folder as it was, so that the next start tries
+        // again: the work folder was made just now and holds only what the
+        // failed creation left (the file and the engine's side files).
+        QDir(appDir.filePath(QStringLiteral("work"))).removeRecursively();
         return false;
     }
 }

@@ -9,10 +9,12 @@
 #include "KvClock.h"
 #include "KvModalScript.h"
 #include "KvPrinterPaper.h"
+#include "KvSchema.h"
 #include "KvTestSupport.h"
 #include "SysGlobals.h"
 
 #include <QDir>
+#include <QFile>
 #include <QMenuBar>
 #include <QPageSize>
 #include <QPrinter>
@@ -105,6 +107,52 @@ TEST_F(QuillmerStartTest, ClockChangeWhileTheLoginIsOpenEndsTheStartUpSilently)
     EXPECT_EQ(sink.Texts().size(), 1) << "only the clock question: " << sink.Texts().join('|').toStdString();
     EXPECT_EQ(quillmer.GetMainFrame(), nullptr);
     quillmer.ExitInstance();
+}
+
+TEST_F(QuillmerStartTest, QuotaMonthLaterThanTodayPassesOnlyWhenTheFirstRunSetUpResetsIt)
+{
+    struct Case
+    {
+        const char* name;
+        int useNum;
+        bool started;
+    };
+    const Case cases[] = {
+        {"first start after an initialisation", 0, true},
+        {"a later start", 1, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ReleaseProcessObjects();
+        sink.Clear();
+        QFile::remove(GetLocalDatabasePath());
+        QDir(app.Path()).mkpath(QStringLiteral("work"));
+        CreateFreshDatabase(GetLocalDatabasePath(), kNow);
+        {
+            CAdoConnection db;
+            db.Open(0, GetLocalDatabasePath());
+            db.Execute(QStringLiteral("update SysPara set FixYearMon = 202701, UseNum = %1").arg(c.useNum), QString());
+        }
+
+        CQuillmerApp quillmer;
+        CModalScript script;
+        script.Then(logIn(QStringLiteral("qz"), QString()));
+        if (c.useNum == 0)
+            script.Then([](QWidget* dialog) { CModalScript::Click(dialog, 1021); }); // first-run: 修改密码
+
+        EXPECT_EQ(quillmer.InitInstance(), c.started);
+        EXPECT_TRUE(script.Exhausted());
+        ASSERT_NE(quillmer.GetMainFrame(), nullptr) << "the main window comes before the check";
+        EXPECT_TRUE(quillmer.GetMainFrame()->isVisible());
+        const bool refused = sink.Texts().contains(QStringLiteral("系统时间发生错误！请调整系统时间"));
+        EXPECT_EQ(refused, !c.started);
+        if (c.started) {
+            EXPECT_EQ(GetMainSysPara()->GetIntPara(QStringLiteral("FixYearMon")), 202612);
+        } else {
+            EXPECT_EQ(sink.Texts().constLast(), QStringLiteral("系统时间发生错误！请调整系统时间"));
+        }
+        quillmer.ExitInstance();
+    }
 }
 
 TEST(PrinterPaper, EachModeStartsFromTheDefaultPrinter)

@@ -121,11 +121,15 @@ void CAdoConnection::BeginTrans()
     }
 }
 
-int CAdoConnection::CommitTrans()
+int CAdoConnection::endTransaction(bool commit)
 {
     if (m_transDepth == 0 && m_lostLevels > 0) {
+        // The engine has rolled this level back already: a rollback has
+        // nothing left to do, a commit must not report success.
         --m_lostLevels;
-        throw CKvException(QStringLiteral("提交事务时发生错误！"));
+        if (commit)
+            throw CKvException(QStringLiteral("提交事务时发生错误！"));
+        return 1;
     }
     --m_transDepth;
     if (m_transDepth > 0 && m_serverFlag == 1)
@@ -133,34 +137,26 @@ int CAdoConnection::CommitTrans()
     try {
         if (!m_engine)
             throw CKvException(QString());
-        m_engine->commit(m_transDepth + 1);
+        if (commit)
+            m_engine->commit(m_transDepth + 1);
+        else
+            m_engine->rollback(m_transDepth + 1);
     } catch (...) {
         ++m_transDepth;
         syncDepthWithEngine();
-        throw CKvException(QStringLiteral("提交事务时发生错误！"));
+        throw CKvException(commit ? QStringLiteral("提交事务时发生错误！") : QStringLiteral("回滚事务时发生错误！"));
     }
     return 1;
 }
 
+int CAdoConnection::CommitTrans()
+{
+    return endTransaction(true);
+}
+
 int CAdoConnection::RollbackTrans()
 {
-    if (m_transDepth == 0 && m_lostLevels > 0) {
-        --m_lostLevels; // the engine has rolled this level back already
-        return 1;
-    }
-    --m_transDepth;
-    if (m_transDepth > 0 && m_serverFlag == 1)
-        return 1;
-    try {
-        if (!m_engine)
-            throw CKvException(QString());
-        m_engine->rollback(m_transDepth + 1);
-    } catch (...) {
-        ++m_transDepth;
-        syncDepthWithEngine();
-        throw CKvException(QStringLiteral("回滚事务时发生错误！"));
-    }
-    return 1;
+    return endTransaction(false);
 }
 
 CAdoRecordset* CAdoConnection::AcquireRecordset()

@@ -69,6 +69,8 @@ public:
 
 private:
     void syncDepthWithEngine();
+    // The common body of CommitTrans and RollbackTrans.
+    int endTransaction(bool commit);
 
     std::unique_ptr<CDbEngine> m_engine;
     int m_transDepth = 0;

@@ -22,12 +22,17 @@ void CImageButton::SetBorder(int border)
 void CImageButton::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
+    DrawItem(&painter);
+}
+
+void CImageButton::DrawItem(QPainter* painter)
+{
     QRect work = rect();
     if (m_border) {
         work.adjust(1, 1, -1, -1);
-        painter.setPen(Qt::black);
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+        painter->setPen(Qt::black);
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(rect().adjusted(0, 0, -1, -1));
     }
 
     QStyleOptionButton option;
@@ -36,16 +41,16 @@ void CImageButton::paintEvent(QPaintEvent*)
     option.text.clear();
     option.icon = QIcon();
     option.state &= ~QStyle::State_HasFocus;
-    style()->drawControl(QStyle::CE_PushButtonBevel, &option, &painter, this);
+    style()->drawControl(QStyle::CE_PushButtonBevel, &option, painter, this);
 
     if (!m_bitmap.isNull()) {
         const QRect target(7, 7, m_width, m_height);
         if (isEnabled()) {
-            painter.drawPixmap(target, m_bitmap);
+            painter->drawPixmap(target, m_bitmap);
         } else {
             QStyleOption plain;
             plain.initFrom(this);
-            painter.drawPixmap(target, style()->generatedIconPixmap(QIcon::Disabled, m_bitmap, &plain));
+            painter->drawPixmap(target, style()->generatedIconPixmap(QIcon::Disabled, m_bitmap, &plain));
         }
     }
 
@@ -54,6 +59,6 @@ void CImageButton::paintEvent(QPaintEvent*)
         QStyleOptionFocusRect focus;
         focus.initFrom(this);
         focus.rect = work.adjusted(inset, inset, -inset, -inset);
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, this);
     }
 }

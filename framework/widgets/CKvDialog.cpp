@@ -1,5 +1,8 @@
 #include "CKvDialog.h"
 
+#include <QPushButton>
+#include <algorithm>
+
 #include "KvMessage.h"
 
 #include <QAbstractButton>
@@ -62,17 +65,26 @@ private:
         if (n < 0 && !changed)
             return;
         Arm(); // a cancelled timer stays cancelled until it is set again
-        if (!changed)
-            return;
-        const QList<QPointer<CKvDialog>> dialogs(m_dialogs.cbegin(), m_dialogs.cend());
-        for (const QPointer<CKvDialog>& dialog : dialogs)
-            if (dialog)
-                dialog->OnTimeChange();
+        if (changed)
+            CKvDialog::BroadcastTimeChange();
     }
 
     int m_fd = -1;
     QSocketNotifier* m_notifier = nullptr;
 #endif
+
+public:
+    void Broadcast()
+    {
+        // Only dialogs on screen close: one built but not shown has no window yet.
+        // Closing one may close or delete others on the way, hence the guards.
+        const QList<QPointer<CKvDialog>> dialogs(m_dialogs.cbegin(), m_dialogs.cend());
+        for (const QPointer<CKvDialog>& dialog : dialogs)
+            if (dialog && dialog->isVisible())
+                dialog->OnTimeChange();
+    }
+
+private:
     QList<CKvDialog*> m_dialogs;
 };
 
@@ -136,11 +148,21 @@ bool CKvDialog::DoDataExchange(bool)
 void CKvDialog::BindConfirm(QAbstractButton* button)
 {
     connect(button, &QAbstractButton::clicked, this, [this] { OnOK(); });
+    // Enter confirms, unless the dialog chose another default button itself.
+    if (auto* push = qobject_cast<QPushButton*>(button)) {
+        const auto others = findChildren<QPushButton*>();
+        const bool chosen = std::any_of(others.begin(), others.end(), [](QPushButton* b) { return b->isDefault(); });
+        if (!chosen)
+            push->setDefault(true);
+    }
 }
 
 void CKvDialog::BindClose(QAbstractButton* button)
 {
     connect(button, &QAbstractButton::clicked, this, [this] { OnCancel(); });
+    // A closing button never takes Enter by having the focus.
+    if (auto* push = qobject_cast<QPushButton*>(button); push && !push->isDefault())
+        push->setAutoDefault(false);
 }
 
 void CKvDialog::OnOK()
@@ -158,6 +180,11 @@ void CKvDialog::OnCancel()
 void CKvDialog::reject()
 {
     OnCancel(); // Escape and the window's close button act as Cancel
+}
+
+void CKvDialog::BroadcastTimeChange()
+{
+    CClockWatch::Instance().Broadcast();
 }
 
 void CKvDialog::OnTimeChange()

@@ -53,6 +53,10 @@ public:
     void setVisible(bool visible) override;
     void reject() override;
 
+    // Tells every open dialog that the system clock was changed; the clock watch
+    // calls it when the kernel reports the change.
+    static void BroadcastTimeChange();
+
 public Q_SLOTS:
     // The system clock was changed: end as cancelled, nothing read from the controls.
     void OnTimeChange();

@@ -29,6 +29,17 @@ struct CKvColumnInfo
     int m_data = 0;
 };
 
+// Text colours of value cells in lists with in-place editors, which owners set
+// in their cell-colour callbacks: editable values blue, values fixed by rules dark red.
+inline QColor KvEditableCellColour()
+{
+    return QColor(0, 0, 255);
+}
+inline QColor KvFixedCellColour()
+{
+    return QColor(180, 0, 0);
+}
+
 // The colours a cell is drawn in; the cell-colour callback may change them.
 struct CKvCellDC
 {

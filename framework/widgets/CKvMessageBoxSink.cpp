@@ -1,11 +1,11 @@
 #include "CKvMessageBoxSink.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 #include <QWidget>
 
-int CKvMessageBoxSink::Show(QObject* parent, const QString& caption, const QString& text, int style)
+void CKvMessageBoxSink::SetUpBox(QMessageBox& box, const QString& caption, const QString& text, int style)
 {
-    QMessageBox box(qobject_cast<QWidget*>(parent));
     box.setWindowTitle(caption);
     box.setText(text);
     switch (style & 0xF0) {
@@ -22,6 +22,7 @@ int CKvMessageBoxSink::Show(QObject* parent, const QString& caption, const QStri
         box.setIcon(QMessageBox::Information);
         break;
     default:
+        box.setIcon(QMessageBox::NoIcon);
         break;
     }
     switch (style & 0x0F) {
@@ -38,7 +39,24 @@ int CKvMessageBoxSink::Show(QObject* parent, const QString& caption, const QStri
         box.setStandardButtons(QMessageBox::Ok);
         break;
     }
-    switch (box.exec()) {
+    // Qt's own button texts follow its translations, which the program does not
+    // load; the standard buttons keep their roles, so Escape and the answers stay.
+    const struct
+    {
+        QMessageBox::StandardButton button;
+        const char16_t* text;
+    } texts[] = {{QMessageBox::Yes, u"是(&Y)"},
+                 {QMessageBox::No, u"否(&N)"},
+                 {QMessageBox::Ok, u"确定"},
+                 {QMessageBox::Cancel, u"取消"}};
+    for (const auto& entry : texts)
+        if (QAbstractButton* button = box.button(entry.button))
+            button->setText(QString::fromUtf16(entry.text));
+}
+
+int CKvMessageBoxSink::AnswerOf(int standardButton)
+{
+    switch (standardButton) {
     case QMessageBox::Yes:
         return IDYES;
     case QMessageBox::No:
@@ -48,4 +66,11 @@ int CKvMessageBoxSink::Show(QObject* parent, const QString& caption, const QStri
     default:
         return IDOK;
     }
+}
+
+int CKvMessageBoxSink::Show(QObject* parent, const QString& caption, const QString& text, int style)
+{
+    QMessageBox box(qobject_cast<QWidget*>(parent));
+    SetUpBox(box, caption, text, style);
+    return AnswerOf(box.exec());
 }

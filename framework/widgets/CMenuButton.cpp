@@ -60,12 +60,17 @@ int CMenuButton::TrackMenu(QMenu* menu, int subMenuIndex)
 void CMenuButton::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
+    DrawItem(&painter);
+}
+
+void CMenuButton::DrawItem(QPainter* painter)
+{
     QStyleOptionButton option;
     initStyleOption(&option);
     option.text.clear();
     option.icon = QIcon();
     option.state &= ~QStyle::State_HasFocus;
-    style()->drawControl(QStyle::CE_PushButtonBevel, &option, &painter, this);
+    style()->drawControl(QStyle::CE_PushButtonBevel, &option, painter, this);
 
     const bool pressed = isDown();
     const bool small = m_arrowKind == 2 || m_arrowKind == 3;
@@ -92,12 +97,12 @@ void CMenuButton::paintEvent(QPaintEvent*)
     QStyleOption arrowOption;
     arrowOption.initFrom(this);
     arrowOption.rect = glyph;
-    style()->drawPrimitive(arrow, &arrowOption, &painter, this);
+    style()->drawPrimitive(arrow, &arrowOption, painter, this);
 
     if (hasFocus() && m_focusFrame) {
         QStyleOptionFocusRect focus;
         focus.initFrom(this);
         focus.rect = rect().adjusted(3, 3, -3, -3);
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, this);
     }
 }

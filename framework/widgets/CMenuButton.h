@@ -3,6 +3,7 @@
 #include <QPushButton>
 
 class QMenu;
+class QPainter;
 
 // A small push button showing an arrow, which can also pop up a menu at one of
 // its corners.
@@ -26,6 +27,9 @@ public:
     virtual int TrackMenu(QMenu* menu, int subMenuIndex);
     // The screen point at which TrackMenu opens the menu's top-left corner.
     QPoint MenuPosition() const;
+
+    // Draws the whole button: frame, arrow and focus rectangle.
+    virtual void DrawItem(QPainter* painter);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

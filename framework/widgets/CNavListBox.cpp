@@ -5,9 +5,6 @@
 
 namespace {
 
-const QColor kBackground(220, 220, 220);
-const QColor kSelectionFrame(35, 35, 35);
-
 class CNavRowDelegate : public QStyledItemDelegate
 {
 public:
@@ -15,32 +12,14 @@ public:
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
-        return QSize(QStyledItemDelegate::sizeHint(option, index).width(), CNavListBox::kRowHeight);
+        return QSize(QStyledItemDelegate::sizeHint(option, index).width(), m_list->MeasureItem());
     }
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
-        const QRect row = option.rect;
-        const bool group = CNavListBox::IsGroupId(index.data(Qt::UserRole).toInt());
         painter->save();
-        painter->fillRect(row, kBackground);
-        painter->setPen(group ? QColor(Qt::black) : QColor(0, 0, 255));
         painter->setFont(option.font);
-        const QRect textRect(row.left() + 25, row.top(), qMax(0, row.width() - 25), row.height());
-        painter->drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                          index.data(Qt::DisplayRole).toString());
-        const QPixmap& bitmap = group ? m_list->GetGroupBitmap() : m_list->GetEntryBitmap();
-        if (!bitmap.isNull()) {
-            // Combined with the row as the bitmap's AND raster operation does.
-            painter->setCompositionMode(QPainter::RasterOp_SourceAndDestination);
-            painter->drawPixmap(QRect(row.left(), row.top() + 8, 16, 16), bitmap);
-            painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
-        }
-        if (option.state & QStyle::State_Selected) {
-            painter->setPen(kSelectionFrame);
-            painter->setBrush(Qt::NoBrush);
-            painter->drawRect(row.adjusted(0, 0, -1, -1));
-        }
+        m_list->DrawItem(painter, option.rect, index.row(), option.state.testFlag(QStyle::State_Selected));
         painter->restore();
     }
 
@@ -55,9 +34,10 @@ CNavListBox::CNavListBox(QWidget* parent) : QListWidget(parent)
     setItemDelegate(new CNavRowDelegate(this));
     setUniformItemSizes(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
+    // The background erase: the whole client area in the row grey.
     QPalette palette = viewport()->palette();
-    palette.setColor(QPalette::Base, kBackground);
-    palette.setColor(QPalette::Window, kBackground);
+    palette.setColor(QPalette::Base, BackgroundColour());
+    palette.setColor(QPalette::Window, BackgroundColour());
     viewport()->setPalette(palette);
     viewport()->setAutoFillBackground(true);
     setPalette(palette);
@@ -86,4 +66,32 @@ int CNavListBox::GetItemData(int row) const
 {
     const QListWidgetItem* entry = item(row);
     return entry ? entry->data(Qt::UserRole).toInt() : 0;
+}
+
+void CNavListBox::DrawItem(QPainter* painter, const QRect& rect, int row, bool selected) const
+{
+    const QListWidgetItem* entry = item(row);
+    if (!entry)
+        return;
+    const bool group = IsGroupId(GetItemData(row));
+    painter->save();
+    painter->fillRect(rect, BackgroundColour());
+    painter->setPen(group ? QColor(Qt::black) : EntryTextColour());
+    const QRect textRect(rect.left() + 25, rect.top(), qMax(0, rect.width() - 25), rect.height());
+    painter->drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, entry->text());
+    const QPixmap& bitmap = group ? m_groupBitmap : m_entryBitmap;
+    if (!bitmap.isNull()) {
+        // Combined with the row as the bitmap's AND raster operation does.
+        painter->setCompositionMode(QPainter::RasterOp_SourceAndDestination);
+        painter->drawPixmap(QRect(rect.left(), rect.top() + 8, 16, 16), bitmap);
+        painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    }
+    // The row is drawn whole each time, so a row that lost the selection has its
+    // frame painted over by the ground.
+    if (selected) {
+        painter->setPen(FrameColour());
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(rect.adjusted(0, 0, -1, -1));
+    }
+    painter->restore();
 }

@@ -1,10 +1,14 @@
 #include "CNumEdit.h"
 
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLocale>
 #include <cmath>
 
-CNumEdit::CNumEdit(QWidget* parent) : QLineEdit(parent) {}
+CNumEdit::CNumEdit(QWidget* parent) : QLineEdit(parent)
+{
+    setAcceptDrops(false); // dropped text would bypass the filter
+}
 
 double CNumEdit::TextToDouble(const QString& text)
 {
@@ -114,4 +118,13 @@ void CNumEdit::keyPressEvent(QKeyEvent* event)
         return;
     }
     FilterChar(typed.at(0), 1, 0);
+}
+
+void CNumEdit::inputMethodEvent(QInputMethodEvent* event)
+{
+    // The composition shown while typing is left out; only committed text counts.
+    event->accept();
+    const QString committed = event->commitString();
+    for (QChar ch : committed)
+        FilterChar(ch, 1, 0);
 }

@@ -27,6 +27,8 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    // Text from an input method passes the filter character by character too.
+    void inputMethodEvent(QInputMethodEvent* event) override;
 
 private:
     int m_decimals = 0;

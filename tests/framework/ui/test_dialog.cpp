@@ -7,6 +7,8 @@
 #include <QMainWindow>
 #include <QPushButton>
 #include <QTimer>
+#include <QApplication>
+#include <QKeyEvent>
 #include <gtest/gtest.h>
 
 namespace {
@@ -101,6 +103,23 @@ TEST(KvDialog, ConfirmReadsTheControlsAndClosesWithOk)
     EXPECT_EQ(dialog.m_name, QStringLiteral("李四"));
 }
 
+TEST(KvDialog, EnterInAFieldConfirmsWhateverOrderTheButtonsWereMadeIn)
+{
+    // The closing button is made first: it must still not be the one Enter presses.
+    CKvDialog dialog(165, nullptr, QStringLiteral("修改操作员"));
+    auto* close = dialog.CreateControl<QPushButton>(1021);
+    auto* confirm = dialog.CreateControl<QPushButton>(1000);
+    auto* edit = dialog.CreateControl<CKvEdit>(1032);
+    dialog.BindClose(close);
+    dialog.BindConfirm(confirm);
+    const int result = RunModal(dialog, [&] {
+        edit->setFocus();
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(edit, &enter);
+    });
+    EXPECT_EQ(result, IDOK);
+}
+
 TEST(KvDialog, CloseButtonsEndWithCancelAndReadNothing)
 {
     for (int id : {1021, 1001, 1050}) {
@@ -115,19 +134,34 @@ TEST(KvDialog, CloseButtonsEndWithCancelAndReadNothing)
     }
 }
 
-TEST(KvDialog, ClockChangeClosesAnOpenDialogAsCancelled)
+TEST(KvDialog, ClockChangeClosesEveryOpenDialogAsCancelled)
 {
-    CNameDlg dialog(QStringLiteral("修改操作员"));
-    bool wasOpen = false;
-    const int result = RunModal(dialog, [&dialog, &wasOpen] {
-        wasOpen = dialog.isVisible();
-        dialog.m_edit->setText(QStringLiteral("李四"));
-        dialog.OnTimeChange();
+    // An open dialog that opened a second one over itself, and a third that is
+    // built but not shown: the change closes the two open ones and nothing else.
+    CNameDlg outer(QStringLiteral("修改操作员"));
+    CNameDlg inner(QStringLiteral("查看操作员权限"));
+    CNameDlg waiting(QStringLiteral("增加操作员"));
+    int waitingClosed = 0;
+    QObject::connect(&waiting, &QDialog::finished, [&waitingClosed] { ++waitingClosed; });
+    bool bothOpen = false;
+    int innerResult = 0;
+    const int outerResult = RunModal(outer, [&] {
+        innerResult = RunModal(inner, [&] {
+            bothOpen = outer.isVisible() && inner.isVisible();
+            outer.m_edit->setText(QStringLiteral("李四"));
+            inner.m_edit->setText(QStringLiteral("王五"));
+            CKvDialog::BroadcastTimeChange();
+        });
     });
-    EXPECT_TRUE(wasOpen);
-    EXPECT_EQ(result, IDCANCEL);
-    EXPECT_EQ(dialog.m_saves, 0);
-    EXPECT_EQ(dialog.m_name, QStringLiteral("原值"));
+    EXPECT_TRUE(bothOpen);
+    EXPECT_EQ(innerResult, IDCANCEL);
+    EXPECT_EQ(outerResult, IDCANCEL);
+    for (CNameDlg* dialog : {&outer, &inner}) {
+        EXPECT_EQ(dialog->m_saves, 0);
+        EXPECT_EQ(dialog->m_name, QStringLiteral("原值"));
+    }
+    EXPECT_EQ(waitingClosed, 0);
+    EXPECT_FALSE(waiting.isVisible());
 }
 
 TEST(KvDialog, CentresOnTheMainWindowsView)

@@ -233,7 +233,9 @@ TEST(KvExtList2, CellsTakeTheOwnersColoursUnlessSelected)
 {
     ListWindow<CKvExtList2> w;
     CKvExtList2* list = w.m_list;
-    const QColor valueRed(180, 0, 0);
+    const QColor valueRed = KvFixedCellColour();
+    EXPECT_EQ(valueRed, QColor(180, 0, 0));
+    EXPECT_EQ(KvEditableCellColour(), QColor(0, 0, 255));
     list->SetCellColourCallback([valueRed](CKvCellDC& dc, int, int column, CKvExtList2*) {
         if (column == 3)
             dc.SetBkColor(valueRed);

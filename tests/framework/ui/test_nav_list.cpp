@@ -65,6 +65,14 @@ TEST(NavListBox, SelectedRowGetsADarkFrame)
     EXPECT_EQ(image.pixelColor(row.left(), row.top() + 14), QColor(35, 35, 35));
     EXPECT_EQ(image.pixelColor(row.left() + 3, row.top() + 3), QColor(220, 220, 220));
     EXPECT_EQ(list.GetItemData(1), 301);
+
+    // A row that loses the selection loses its frame.
+    list.setCurrentRow(0);
+    const QImage after = list.viewport()->grab().toImage();
+    EXPECT_EQ(after.pixelColor(row.left(), row.top() + 14), QColor(220, 220, 220));
+    const QRect first = list.visualItemRect(list.item(0));
+    EXPECT_EQ(after.pixelColor(first.left(), first.top() + 14), QColor(35, 35, 35));
+    EXPECT_EQ(list.MeasureItem(), 28);
 }
 
 } // namespace

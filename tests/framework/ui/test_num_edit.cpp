@@ -1,6 +1,7 @@
 #include "CNumEdit.h"
 #include "KvUiTestUtil.h"
 
+#include <QInputMethodEvent>
 #include <gtest/gtest.h>
 
 namespace {
@@ -75,6 +76,22 @@ TEST(NumEdit, ControlCharactersDoNotReachTheText)
     edit.setText(QStringLiteral("12"));
     PressKey(&edit, Qt::Key_V, QStringLiteral("\x16"), Qt::ControlModifier);
     EXPECT_EQ(edit.text(), QStringLiteral("12"));
+}
+
+TEST(NumEdit, InputMethodTextAndDropsPassTheFilterToo)
+{
+    CNumEdit edit;
+    edit.SetDecimals(2);
+    edit.setText(QStringLiteral("1"));
+    edit.setCursorPosition(1);
+    QInputMethodEvent composing(QStringLiteral("abc"), {});
+    QApplication::sendEvent(&edit, &composing);
+    EXPECT_EQ(edit.text(), QStringLiteral("1"));
+    QInputMethodEvent committed;
+    committed.setCommitString(QStringLiteral("2元.3４5-6"));
+    QApplication::sendEvent(&edit, &committed);
+    EXPECT_EQ(edit.text(), QStringLiteral("12.35"));
+    EXPECT_FALSE(edit.acceptDrops());
 }
 
 TEST(NumEdit, SetValueRoundsHalfUpAtTheDecimals)

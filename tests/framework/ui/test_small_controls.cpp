@@ -1,4 +1,5 @@
 #include "CDynamicLibrary.h"
+#include "CImageButton.h"
 #include "CMenuButton.h"
 #include "KvTestSupport.h"
 #include "KvUiTestUtil.h"
@@ -45,14 +46,25 @@ TEST(MenuButton, TrackMenuReturnsTheChosenCommandAndSendsNone)
     }
     QObject::connect(popup, &QMenu::triggered, [&sent] { ++sent; });
 
+    // Waits for the pop-up and answers it; should it never be answered, a guard
+    // closes it, so the test cannot block.
     const auto choose = [](int downs) {
-        QTimer::singleShot(0, [downs] {
+        auto* poll = new QTimer;
+        poll->setInterval(10);
+        QObject::connect(poll, &QTimer::timeout, [poll, downs] {
             QWidget* open = QApplication::activePopupWidget();
             if (!open)
                 return;
+            poll->stop();
+            poll->deleteLater();
             for (int i = 0; i < downs; ++i)
                 PressKey(open, Qt::Key_Down);
             PressKey(open, downs ? Qt::Key_Return : Qt::Key_Escape);
+        });
+        poll->start();
+        QTimer::singleShot(5000, poll, [] {
+            if (QWidget* open = QApplication::activePopupWidget())
+                open->close();
         });
     };
     choose(2);
@@ -61,6 +73,30 @@ TEST(MenuButton, TrackMenuReturnsTheChosenCommandAndSendsNone)
     EXPECT_EQ(button.TrackMenu(&bar, 0), 0);
     EXPECT_EQ(sent, 0);
     EXPECT_EQ(button.TrackMenu(&bar, 5), 0); // no such sub-menu
+}
+
+TEST(ImageButton, BitmapAtSevenSevenInsideTheBorder)
+{
+    QPixmap red(8, 8);
+    red.fill(Qt::red);
+    CImageButton button;
+    button.resize(40, 30);
+    button.SetBorder(1);
+    button.SetBitmap(red);
+    QImage image = button.grab().toImage();
+    EXPECT_EQ(image.pixelColor(0, 0), QColor(Qt::black));
+    EXPECT_EQ(image.pixelColor(39, 29), QColor(Qt::black));
+    EXPECT_EQ(image.pixelColor(7, 7), QColor(Qt::red));
+    EXPECT_EQ(image.pixelColor(14, 14), QColor(Qt::red));
+    EXPECT_NE(image.pixelColor(15, 15), QColor(Qt::red));
+
+    button.setEnabled(false); // the disabled look
+    image = button.grab().toImage();
+    EXPECT_NE(image.pixelColor(10, 10), QColor(Qt::red));
+
+    CImageButton plain; // no bitmap, no border: only the frame
+    plain.resize(40, 30);
+    EXPECT_NE(plain.grab().toImage().pixelColor(0, 0), QColor(Qt::black));
 }
 
 // The file of a library that is surely loaded: the one holding Qt's core.

@@ -16,7 +16,7 @@ struct Spec
     QChar conversion;
 };
 
-// Parses a conversion specification after the '%' at position pos; returns the
+// Parses a conversion (flags, width, precision, letter) after the '%' at pos; returns the
 // position after it.
 int parseSpec(const QString& f, int pos, Spec& spec)
 {

@@ -12,16 +12,6 @@
 
 namespace {
 
-template <typename Call> QString ThrownText(Call&& call)
-{
-    try {
-        call();
-    } catch (const CKvException& e) {
-        return e.text();
-    }
-    return QString();
-}
-
 void SaveProgRead(const QString& subNo, int pulses, QDate date)
 {
     CProgRead read;

@@ -3,19 +3,9 @@
 #include "CAdoConnection.h"
 #include "CKvException.h"
 #include "KvSql.h"
+#include "KvTestSupport.h"
 
 #include <QString>
-
-// The text a call throws, or "" when it returns.
-template <typename Call> QString ThrownText(Call&& call)
-{
-    try {
-        call();
-    } catch (const CKvException& e) {
-        return e.text();
-    }
-    return QString();
-}
 
 // A meter row of a user, with only what the sales statements join on.
 inline void AddMeterRow(CAdoConnection& db, int cliPreIndex, const QString& clientNo, const QString& meterNo)

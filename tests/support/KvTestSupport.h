@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CKvException.h"
 #include "KvMessage.h"
 
 #include <QDateTime>
@@ -64,6 +65,18 @@ public:
 private:
     QTemporaryDir m_dir;
 };
+
+// The text a call throws, or "" when it returns.
+template <typename Call>
+QString ThrownText(Call&& call)
+{
+    try {
+        call();
+    } catch (const CKvException& e) {
+        return e.text();
+    }
+    return QString();
+}
 
 // A new SQLite file made from a script, and a connection open on it.
 std::unique_ptr<CAdoConnection> OpenScratchDatabase(const QString& path, const QString& script);

@@ -45,8 +45,8 @@ bool CKvObjectList::Add(CKvObject* object, CKvObject* after)
 bool CKvObjectList::Remove(CKvObject* object, int position)
 {
     // Membership first: asking a non-member for its neighbours would throw.
-    int at = (position >= 0 && position < m_objects.size() && m_objects.at(position) == object) ? position
-                                                                                               : indexOf(object);
+    int at =
+        (position >= 0 && position < m_objects.size() && m_objects.at(position) == object) ? position : indexOf(object);
     if (at < 0)
         return false;
     if (m_current == object)

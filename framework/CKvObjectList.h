@@ -82,8 +82,7 @@ private:
 };
 
 // A list of one record class, loaded by a row reader of that class.
-template <typename Record>
-class CKvRecordList : public CKvObjectList
+template <typename Record> class CKvRecordList : public CKvObjectList
 {
 public:
     Record* At(int index) const { return static_cast<Record*>(GetObList().at(index)); }

@@ -6,7 +6,8 @@
 class CKvPersistance : public CKvObject
 {
 public:
-    enum State {
+    enum State
+    {
         StateNew = 0,      // new, key not yet drawn: InsertNew
         StateNewKeyed = 1, // new, key set: Insert
         StateStored = 2,   // stored and unchanged

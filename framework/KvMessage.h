@@ -5,7 +5,8 @@
 class QObject;
 
 // Message-box styles and answers, with the numbers the program's callers test.
-enum KvMessageStyle : int {
+enum KvMessageStyle : int
+{
     MB_OK = 0x00,
     MB_OKCANCEL = 0x01,
     MB_YESNOCANCEL = 0x03,
@@ -16,7 +17,8 @@ enum KvMessageStyle : int {
     MB_ICONINFORMATION = 0x40,
 };
 
-enum KvMessageAnswer : int {
+enum KvMessageAnswer : int
+{
     IDOK = 1,
     IDCANCEL = 2,
     IDYES = 6,

@@ -43,7 +43,8 @@ bool FileExists(const QString& path)
     if (!path.contains(u'*') && !path.contains(u'?'))
         return info.exists();
     const QDir dir = info.dir();
-    return !dir.entryList(QStringList{info.fileName()}, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty();
+    return !dir.entryList(QStringList{info.fileName()}, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)
+                .isEmpty();
 }
 
 QStringList SplitParameters(const QString& parameters)

@@ -47,8 +47,7 @@ int CSysPara::GetIntPara(const QString& column, int increment)
 }
 
 namespace {
-template <typename Read>
-auto readColumn(CAdoConnection* db, const QString& column, Read read)
+template <typename Read> auto readColumn(CAdoConnection* db, const QString& column, Read read)
 {
     if (!db)
         throw CKvException(QStringLiteral("获取系统参数时发生错误！"));
@@ -109,7 +108,7 @@ void CSysPara::SetDatePara(const QString& column, const QDateTime& value)
 }
 
 // Cached getters: a text cache counts as not loaded while it is empty.
-#define KV_CACHED_TEXT(getter, setter, member, column)                                                                \
+#define KV_CACHED_TEXT(getter, setter, member, column)                                                                 \
     QString CSysPara::getter()                                                                                         \
     {                                                                                                                  \
         if (member.isEmpty())                                                                                          \

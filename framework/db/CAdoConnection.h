@@ -83,8 +83,7 @@ private:
 };
 
 // Gives a pooled wrapper back on every path out of a scope.
-template <typename Wrapper>
-class CAdoLease
+template <typename Wrapper> class CAdoLease
 {
 public:
     explicit CAdoLease(Wrapper* wrapper) : m_wrapper(wrapper) {}

@@ -14,7 +14,13 @@
 class CDbResult
 {
 public:
-    enum CellType : std::uint8_t { Null, Integer, Real, Text };
+    enum CellType : std::uint8_t
+    {
+        Null,
+        Integer,
+        Real,
+        Text
+    };
 
     struct Cell
     {

@@ -204,7 +204,8 @@ void CSqliteEngine::createFile(const QString& path, const QString& script)
     }
     registerDialect(db);
     char* error = nullptr;
-    const QByteArray body = (QStringLiteral("PRAGMA journal_mode=WAL;\nBEGIN;\n") + script + QStringLiteral("\nCOMMIT;")).toUtf8();
+    const QByteArray body =
+        (QStringLiteral("PRAGMA journal_mode=WAL;\nBEGIN;\n") + script + QStringLiteral("\nCOMMIT;")).toUtf8();
     if (sqlite3_exec(db, body.constData(), nullptr, nullptr, &error) != SQLITE_OK) {
         const QString message = QString::fromUtf8(error ? error : "schema script failed");
         sqlite3_free(error);

@@ -29,7 +29,13 @@ struct KvSqlFragment
 class KvSqlArg
 {
 public:
-    enum Kind { Text, Integer, Real, Fragment };
+    enum Kind
+    {
+        Text,
+        Integer,
+        Real,
+        Fragment
+    };
 
     KvSqlArg(const QString& v) : m_kind(Text), m_text(v) {}
     KvSqlArg(const char* v) : m_kind(Text), m_text(QString::fromUtf8(v)) {}
@@ -55,8 +61,7 @@ private:
 
 QString KvFormatSqlArgs(const QString& format, const QVector<KvSqlArg>& args);
 
-template <typename... Args>
-QString KvFormatSql(const QString& format, const Args&... args)
+template <typename... Args> QString KvFormatSql(const QString& format, const Args&... args)
 {
     return KvFormatSqlArgs(format, QVector<KvSqlArg>{KvSqlArg(args)...});
 }

@@ -203,7 +203,7 @@ TEST(CKvObjectList, LoadKeepsItsStatementAndAnEmptyOneTouchesNoDatabase)
 {
     CTempAppDirectory app;
     auto db = OpenScratchDatabase(app.FilePath("l.db"), QStringLiteral("create table Block (BlockNo text);"
-                                                                        "insert into Block values ('01'), ('02');"));
+                                                                       "insert into Block values ('01'), ('02');"));
     BlockList list(*db);
     list.Load(QStringLiteral("select * from Block order by BlockNo"));
     ASSERT_EQ(list.GetCount(), 2);

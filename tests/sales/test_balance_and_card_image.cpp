@@ -224,8 +224,7 @@ TEST_F(CardImageTest, AConfirmedWriteUpdatesTheImageOrInsertsIt)
 
     // A failing statement keeps the copied figures in the record and passes
     // the failure on with its text.
-    db().Execute("create trigger NoImage before insert on PreLastWrt begin select raise(abort, 'no'); end",
-                 QString());
+    db().Execute("create trigger NoImage before insert on PreLastWrt begin select raise(abort, 'no'); end", QString());
     CPreLastWrt failing;
     failing.SetMeterNo("12345678");
     EXPECT_EQ(ThrownText([&] { failing.UpdateFromWrtRecord(*MakeSale(sale, "补卡补值")); }),

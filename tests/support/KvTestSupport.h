@@ -67,8 +67,7 @@ private:
 };
 
 // The text a call throws, or "" when it returns.
-template <typename Call>
-QString ThrownText(Call&& call)
+template <typename Call> QString ThrownText(Call&& call)
 {
     try {
         call();

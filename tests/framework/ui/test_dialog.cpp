@@ -4,11 +4,11 @@
 #include "KvTestSupport.h"
 #include "KvUiTestUtil.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QMainWindow>
 #include <QPushButton>
 #include <QTimer>
-#include <QApplication>
-#include <QKeyEvent>
 #include <gtest/gtest.h>
 
 namespace {

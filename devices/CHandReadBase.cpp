@@ -21,8 +21,7 @@ void CHandReadBase::Insert()
 
 void CHandReadBase::Delete()
 {
-    GetMainDatabase()->Execute(KvFormatSql(QStringLiteral("delete from HandReadBase where MeterNo = '%s'"), m_MeterNo),
-                               QString());
+    CHandReadBaseList::DeleteByMeterNo(m_MeterNo);
 }
 
 void CHandReadBase::Update()

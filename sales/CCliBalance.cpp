@@ -4,31 +4,11 @@
 #include "CAdoRecordset.h"
 #include "CClientPay.h"
 #include "CKvException.h"
+#include "KvSalesRows.h"
 #include "KvSql.h"
 #include "SysGlobals.h"
 
 #include <memory>
-
-CCliBalance::CCliBalance(const CCliBalance& other) : CKvPersistance(other)
-{
-    *this = other;
-}
-
-CCliBalance& CCliBalance::operator=(const CCliBalance& other)
-{
-    CKvPersistance::operator=(other);
-    m_ClientNo = other.m_ClientNo;
-    m_PayIndex = other.m_PayIndex;
-    m_WrtNum = other.m_WrtNum;
-    m_TotFee = other.m_TotFee;
-    m_RealPay = other.m_RealPay;
-    m_PayMode = other.m_PayMode;
-    m_ThisBalance = other.m_ThisBalance;
-    m_LastBalance = other.m_LastBalance;
-    m_InvoiceNo = other.m_InvoiceNo;
-    SetSkip();
-    return *this;
-}
 
 void CCliBalance::SetFromClientPay(const CClientPay& pay)
 {
@@ -40,12 +20,7 @@ void CCliBalance::SetFromClientPay(const CClientPay& pay)
     m_ThisBalance = pay.GetThisBalance();
     m_LastBalance = pay.GetLastBalance();
     m_InvoiceNo = pay.GetInvoiceNo();
-    // Both statements run on the caller's connection, so they share its
-    // transaction. A record never given its user (empty ClientNo) names no row
-    // to write: it updates nothing, as the callers that pass one expect.
-    if (updateRow() == 0 && !m_ClientNo.isEmpty())
-        Insert();
-    SetState(StateStored);
+    InsertUnlessUpdated(*this, m_ClientNo, updateRow());
 }
 
 void CCliBalance::InsertNew()
@@ -117,6 +92,5 @@ void CCliBalanceList::DeleteByClientNo(const QString& clientNo)
 {
     CCliBalance balance;
     balance.SetClientNo(clientNo);
-    balance.SetState(CKvPersistance::StateDelete);
-    balance.Save();
+    balance.Delete();
 }

@@ -12,9 +12,9 @@ class CCliBalance : public CKvPersistance
 {
 public:
     CCliBalance() = default;
-    CCliBalance(const CCliBalance& other);
     // Copies every field; the copy is inert (saving it does nothing).
-    CCliBalance& operator=(const CCliBalance& other);
+    CCliBalance(const CCliBalance& other) = default;
+    CCliBalance& operator=(const CCliBalance& other) = default;
 
     // Takes over the payment's figures and writes them to the user's row at
     // once. A user without a row gets one inserted instead, so that the

@@ -9,27 +9,6 @@
 
 #include <memory>
 
-CClientPay::CClientPay(const CClientPay& other) : CKvPersistance(other)
-{
-    *this = other;
-}
-
-CClientPay& CClientPay::operator=(const CClientPay& other)
-{
-    CKvPersistance::operator=(other);
-    m_PayIndex = other.m_PayIndex;
-    m_WrtIndex = other.m_WrtIndex;
-    m_WrtNum = other.m_WrtNum;
-    m_TotFee = other.m_TotFee;
-    m_RealPay = other.m_RealPay;
-    m_PayMode = other.m_PayMode;
-    m_ThisBalance = other.m_ThisBalance;
-    m_LastBalance = other.m_LastBalance;
-    m_InvoiceNo = other.m_InvoiceNo;
-    m_State = other.m_State;
-    return *this;
-}
-
 void CClientPay::InsertNew()
 {
     if (m_WrtIndex == -1)

@@ -11,8 +11,9 @@ class CClientPay : public CKvPersistance
 {
 public:
     CClientPay() = default;
-    CClientPay(const CClientPay& other);
-    CClientPay& operator=(const CClientPay& other);
+    // Copies every field; the copy is inert.
+    CClientPay(const CClientPay& other) = default;
+    CClientPay& operator=(const CClientPay& other) = default;
 
     // Refuses a payment without a sale before a key is drawn; the key is the
     // counter PayIndex + 100000000.

@@ -2,6 +2,7 @@
 
 #include "CAdoConnection.h"
 #include "CAdoRecordset.h"
+#include "KvSalesRows.h"
 #include "KvSql.h"
 #include "SysGlobals.h"
 
@@ -29,25 +30,21 @@ QList<CKvObject*>& CManItemList::Load(const QString& sql)
     // column keeps a new record's value instead of failing the whole sale.
     return LoadRows(*GetMainDatabase(), sql, [](const CAdoRecordset& rs) {
         auto item = std::make_unique<CManItem>();
-        auto integer = [&rs](const QString& name, int empty) {
-            return rs.IsFieldNull(name) ? empty : rs.GetFieldInt(name);
-        };
-        auto number = [&rs](const QString& name) { return rs.IsFieldNull(name) ? 0.0 : rs.GetFieldDouble(name); };
-        item->SetReadIndex(integer(QStringLiteral("ReadIndex"), -1));
+        item->SetReadIndex(GetFieldIntOr(rs, QStringLiteral("ReadIndex"), -1));
         item->SetClientNo(rs.GetFieldText(QStringLiteral("ClientNo")));
         item->SetManNo(rs.GetFieldText(QStringLiteral("ManNo")));
-        item->SetLastRead(number(QStringLiteral("LastRead")));
-        item->SetThisRead(number(QStringLiteral("ThisRead")));
-        item->SetRealUse(number(QStringLiteral("RealUse")));
+        item->SetLastRead(GetFieldDoubleOr(rs, QStringLiteral("LastRead")));
+        item->SetThisRead(GetFieldDoubleOr(rs, QStringLiteral("ThisRead")));
+        item->SetRealUse(GetFieldDoubleOr(rs, QStringLiteral("RealUse")));
         if (!rs.IsFieldNull(QStringLiteral("ReadTime")))
             item->SetReadTime(rs.GetFieldDateTime(QStringLiteral("ReadTime")));
-        item->SetFreeValue(number(QStringLiteral("FreeValue")));
-        item->SetBuyValue(number(QStringLiteral("BuyValue")));
+        item->SetFreeValue(GetFieldDoubleOr(rs, QStringLiteral("FreeValue")));
+        item->SetBuyValue(GetFieldDoubleOr(rs, QStringLiteral("BuyValue")));
         item->SetPriceName(rs.GetFieldText(QStringLiteral("PriceName")));
-        item->SetPrice(number(QStringLiteral("Price")));
-        item->SetFee(number(QStringLiteral("Fee")));
-        item->m_WrtIndex = integer(QStringLiteral("WrtIndex"), -1);
-        item->SetWrtNum(integer(QStringLiteral("WrtNum"), -1));
+        item->SetPrice(GetFieldDoubleOr(rs, QStringLiteral("Price")));
+        item->SetFee(GetFieldDoubleOr(rs, QStringLiteral("Fee")));
+        item->m_WrtIndex = GetFieldIntOr(rs, QStringLiteral("WrtIndex"), -1);
+        item->SetWrtNum(GetFieldIntOr(rs, QStringLiteral("WrtNum"), -1));
         return item.release();
     });
 }

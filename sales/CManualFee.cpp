@@ -2,6 +2,7 @@
 
 #include "CAdoConnection.h"
 #include "CAdoRecordset.h"
+#include "KvSalesRows.h"
 #include "KvSql.h"
 #include "SysGlobals.h"
 
@@ -45,26 +46,22 @@ QList<CKvObject*>& CManualFeeList::Load(const QString& sql)
     // value instead of failing the whole sale.
     return LoadRows(*GetMainDatabase(), sql, [](const CAdoRecordset& rs) {
         auto fee = std::make_unique<CManualFee>();
-        auto integer = [&rs](const QString& name, int empty) {
-            return rs.IsFieldNull(name) ? empty : rs.GetFieldInt(name);
-        };
-        auto number = [&rs](const QString& name) { return rs.IsFieldNull(name) ? 0.0 : rs.GetFieldDouble(name); };
-        fee->SetManualIndex(integer(QStringLiteral("ManualIndex"), 0));
+        fee->SetManualIndex(GetFieldIntOr(rs, QStringLiteral("ManualIndex"), 0));
         fee->SetMeterNo(rs.GetFieldText(QStringLiteral("MeterNo")));
-        fee->SetWrtNum(integer(QStringLiteral("WrtNum"), -1));
-        fee->SetWrtIndex(integer(QStringLiteral("WrtIndex"), -1));
+        fee->SetWrtNum(GetFieldIntOr(rs, QStringLiteral("WrtNum"), -1));
+        fee->SetWrtIndex(GetFieldIntOr(rs, QStringLiteral("WrtIndex"), -1));
         fee->SetClientName(rs.GetFieldText(QStringLiteral("ClientName")));
         fee->SetDepartment(rs.GetFieldText(QStringLiteral("Department")));
         fee->SetClientNo(rs.GetFieldText(QStringLiteral("ClientNo")));
         fee->SetYearMonth(rs.GetFieldText(QStringLiteral("YearMonth")));
-        fee->SetSubRead(number(QStringLiteral("SubRead")));
-        fee->SetElecRead(number(QStringLiteral("ElecRead")));
-        fee->SetSubFee(number(QStringLiteral("SubFee")));
-        fee->SetElecFee(number(QStringLiteral("ElecFee")));
-        fee->SetTenementArea(number(QStringLiteral("TenementArea")));
-        fee->SetFee(number(QStringLiteral("Fee")));
-        fee->SetTotalFee(number(QStringLiteral("TotalFee")));
-        fee->SetTeneFee(number(QStringLiteral("TeneFee")));
+        fee->SetSubRead(GetFieldDoubleOr(rs, QStringLiteral("SubRead")));
+        fee->SetElecRead(GetFieldDoubleOr(rs, QStringLiteral("ElecRead")));
+        fee->SetSubFee(GetFieldDoubleOr(rs, QStringLiteral("SubFee")));
+        fee->SetElecFee(GetFieldDoubleOr(rs, QStringLiteral("ElecFee")));
+        fee->SetTenementArea(GetFieldDoubleOr(rs, QStringLiteral("TenementArea")));
+        fee->SetFee(GetFieldDoubleOr(rs, QStringLiteral("Fee")));
+        fee->SetTotalFee(GetFieldDoubleOr(rs, QStringLiteral("TotalFee")));
+        fee->SetTeneFee(GetFieldDoubleOr(rs, QStringLiteral("TeneFee")));
         fee->SetState(rs.GetFieldText(QStringLiteral("State")));
         return fee.release();
     });
@@ -90,9 +87,7 @@ double CManualFeeList::SumTotalFee(int wrtIndex)
     CAdoLease<CAdoRecordset> rs(GetMainDatabase()->AcquireRecordset());
     rs->Open(KvFormatSql(QStringLiteral("select TotalFee from ManualFee where WrtIndex = %d"), wrtIndex));
     double total = 0;
-    for (; !rs->IsEOF(); rs->MoveNext()) {
-        if (!rs->IsFieldNull(QStringLiteral("TotalFee"))) // an empty amount adds nothing, as in a SQL sum
-            total += rs->GetFieldDouble(QStringLiteral("TotalFee"));
-    }
+    for (; !rs->IsEOF(); rs->MoveNext())
+        total += GetFieldDoubleOr(*rs, QStringLiteral("TotalFee")); // an empty amount adds nothing, as in a SQL sum
     return total;
 }

@@ -4,37 +4,13 @@
 #include "CAdoRecordset.h"
 #include "CKvException.h"
 #include "CWrtRecord.h"
+#include "KvSalesRows.h"
 #include "KvSql.h"
 #include "SysGlobals.h"
 
 #include <memory>
 
 CPreLastWrt::CPreLastWrt() : m_WrtTime(GetServerTime()) {}
-
-CPreLastWrt::CPreLastWrt(const CPreLastWrt& other) : CKvPersistance(other)
-{
-    *this = other;
-}
-
-CPreLastWrt& CPreLastWrt::operator=(const CPreLastWrt& other)
-{
-    CKvPersistance::operator=(other);
-    m_MeterNo = other.m_MeterNo;
-    m_VNo = other.m_VNo;
-    m_WrtIndex = other.m_WrtIndex;
-    m_WrtNum = other.m_WrtNum;
-    m_WrtValue = other.m_WrtValue;
-    m_LimitValue = other.m_LimitValue;
-    m_AlarmShold = other.m_AlarmShold;
-    m_CloseShold = other.m_CloseShold;
-    m_AccuBuy = other.m_AccuBuy;
-    m_AccuUse = other.m_AccuUse;
-    m_AccuRemain = other.m_AccuRemain;
-    m_OpMode = other.m_OpMode;
-    m_WrtTime = other.m_WrtTime;
-    SetSkip();
-    return *this;
-}
 
 QString CPreLastWrt::MakeVNo(const QString& meterNo)
 {
@@ -60,12 +36,7 @@ void CPreLastWrt::UpdateFromWrtRecord(const CWrtRecord& sale)
     m_AccuRemain = sale.GetAccuRemain();
     m_OpMode = sale.GetOpMode();
     m_WrtTime = sale.GetWrtTime();
-    // Both statements run on the caller's connection, so they share its
-    // transaction. A record never given its meter (empty MeterNo) names no row
-    // to write: it updates nothing, as the callers that pass one expect.
-    if (updateRow() == 0 && !m_MeterNo.isEmpty())
-        Insert();
-    SetState(StateStored);
+    InsertUnlessUpdated(*this, m_MeterNo, updateRow());
 }
 
 void CPreLastWrt::InsertNew()
@@ -159,6 +130,5 @@ void CPreLastWrtList::DeleteByMeterNo(const QString& meterNo)
 {
     CPreLastWrt image;
     image.SetMeterNo(meterNo);
-    image.SetState(CKvPersistance::StateDelete);
-    image.Save();
+    image.Delete();
 }

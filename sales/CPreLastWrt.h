@@ -15,9 +15,9 @@ class CPreLastWrt : public CKvPersistance
 {
 public:
     CPreLastWrt();
-    CPreLastWrt(const CPreLastWrt& other);
     // Copies every field; the copy is inert.
-    CPreLastWrt& operator=(const CPreLastWrt& other);
+    CPreLastWrt(const CPreLastWrt& other) = default;
+    CPreLastWrt& operator=(const CPreLastWrt& other) = default;
 
     static QString MakeVNo(const QString& meterNo);
 

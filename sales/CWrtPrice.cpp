@@ -10,22 +10,6 @@
 
 #include <memory>
 
-CWrtPrice::CWrtPrice(const CWrtPrice& other)
-    : CKvPersistance(other), m_WrtPriceIndex(other.m_WrtPriceIndex), m_WrtIndex(other.m_WrtIndex),
-      m_PriceIndex(other.m_PriceIndex), m_PricePercent(other.m_PricePercent)
-{
-}
-
-CWrtPrice& CWrtPrice::operator=(const CWrtPrice& other)
-{
-    CKvPersistance::operator=(other);
-    m_WrtPriceIndex = other.m_WrtPriceIndex;
-    m_WrtIndex = other.m_WrtIndex;
-    m_PriceIndex = other.m_PriceIndex;
-    m_PricePercent = other.m_PricePercent;
-    return *this;
-}
-
 void CWrtPrice::InsertNew()
 {
     CKvObjectList* list = GetList();

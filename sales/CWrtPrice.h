@@ -11,8 +11,9 @@ class CWrtPrice : public CKvPersistance
 {
 public:
     CWrtPrice() = default;
-    CWrtPrice(const CWrtPrice& other);
-    CWrtPrice& operator=(const CWrtPrice& other);
+    // Copies every field; the copy is inert.
+    CWrtPrice(const CWrtPrice& other) = default;
+    CWrtPrice& operator=(const CWrtPrice& other) = default;
 
     // The new key: counter WrtPriceIndex + 100000000; WrtIndex is the owning
     // sale's. A share outside a sale that has its key is refused.

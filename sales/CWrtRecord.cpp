@@ -120,15 +120,20 @@ void CWrtRecord::SetVoid()
     writeState(QStringLiteral("作废"));
 }
 
+CWrtPrice* CWrtRecord::appendShare(const CWrtPrice& from)
+{
+    auto* share = new CWrtPrice;
+    share->SetPriceIndex(from.GetPriceIndex());
+    share->SetPricePercent(from.GetPricePercent());
+    m_prices.AppendRecord(share);
+    return share;
+}
+
 void CWrtRecord::SetWrtPrices(const CWrtPrice* shares, int count)
 {
     m_prices.Clear();
-    for (int i = 0; i < count; ++i) {
-        auto* share = new CWrtPrice;
-        share->SetPriceIndex(shares[i].GetPriceIndex());
-        share->SetPricePercent(shares[i].GetPricePercent());
-        m_prices.AppendRecord(share);
-    }
+    for (int i = 0; i < count; ++i)
+        appendShare(shares[i]);
 }
 
 void CWrtRecord::SetPriceList(const CWrtPriceList* source)
@@ -138,11 +143,7 @@ void CWrtRecord::SetPriceList(const CWrtPriceList* source)
         return;
     for (const CKvObject* object : source->GetObList()) {
         const auto* from = static_cast<const CWrtPrice*>(object);
-        auto* share = new CWrtPrice;
-        share->SetWrtIndex(from->GetWrtIndex());
-        share->SetPriceIndex(from->GetPriceIndex());
-        share->SetPricePercent(from->GetPricePercent());
-        m_prices.AppendRecord(share);
+        appendShare(*from)->SetWrtIndex(from->GetWrtIndex());
     }
 }
 

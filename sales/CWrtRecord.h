@@ -98,6 +98,8 @@ public:
 
 private:
     void writeState(const QString& word);
+    // A new share (state 0, key drawn when inserted) with the price mix of `from`.
+    CWrtPrice* appendShare(const CWrtPrice& from);
 
     int m_WrtIndex = -1;
     QString m_MeterNo;

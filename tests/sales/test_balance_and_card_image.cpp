@@ -84,13 +84,9 @@ TEST_F(BalanceTest, DefaultsEmptyKeyAndMissingRow)
 
 TEST_F(BalanceTest, APaymentUpdatesTheUsersRowOrInsertsIt)
 {
-    struct Case
-    {
-        bool rowExists;
-    } cases[] = {{true}, {false}};
-    for (const Case& c : cases) {
+    for (bool rowExists : {true, false}) {
         db().Execute("delete from CliBalance", QString());
-        if (c.rowExists) {
+        if (rowExists) {
             CCliBalance first;
             first.SetClientNo("C001");
             first.Save();
@@ -102,7 +98,7 @@ TEST_F(BalanceTest, APaymentUpdatesTheUsersRowOrInsertsIt)
 
         CCliBalanceList list;
         const CCliBalance* row = list.LoadByClientNo("C001");
-        ASSERT_NE(row, nullptr) << c.rowExists;
+        ASSERT_NE(row, nullptr) << rowExists;
         EXPECT_EQ(fresh.Count("select * from CliBalance"), 1);
         EXPECT_EQ(std::make_tuple(row->GetPayIndex(), row->GetWrtNum(), row->GetPayMode(), row->GetInvoiceNo()),
                   std::make_tuple(100000003, 4, QString("支票"), QString("00000007")));
@@ -176,15 +172,11 @@ TEST_F(CardImageTest, InsertWritesTheVNoOfTheMeterNumberAndLoadsBack)
 
 TEST_F(CardImageTest, AConfirmedWriteUpdatesTheImageOrInsertsIt)
 {
-    struct Case
-    {
-        bool rowExists;
-    } cases[] = {{true}, {false}};
-    for (const Case& c : cases) {
+    for (bool rowExists : {true, false}) {
         db().Execute("delete from PreLastWrt", QString());
         CPreLastWrt image;
         image.SetMeterNo("12345678");
-        if (c.rowExists) {
+        if (rowExists) {
             image.Save();
             // The update never rewrites the card number.
             db().Execute("update PreLastWrt set VNo = 'kept'", QString());
@@ -194,8 +186,8 @@ TEST_F(CardImageTest, AConfirmedWriteUpdatesTheImageOrInsertsIt)
 
         CPreLastWrtList list;
         const CPreLastWrt* row = list.LoadByMeterNo("12345678");
-        ASSERT_NE(row, nullptr) << c.rowExists;
-        EXPECT_EQ(row->GetVNo(), c.rowExists ? "kept" : "92345678");
+        ASSERT_NE(row, nullptr) << rowExists;
+        EXPECT_EQ(row->GetVNo(), rowExists ? "kept" : "92345678");
         EXPECT_EQ(std::make_tuple(row->GetWrtIndex(), row->GetWrtNum(), row->GetWrtValue(), row->GetLimitValue(),
                                   row->GetAlarmShold(), row->GetCloseShold(), row->GetAccuBuy(), row->GetOpMode()),
                   std::make_tuple(100000009, 5, 200, QString("600"), 25, 15, 1200, QString("补卡补值")));

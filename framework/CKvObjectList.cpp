@@ -45,14 +45,15 @@ bool CKvObjectList::Add(CKvObject* object, CKvObject* after)
 bool CKvObjectList::Remove(CKvObject* object, int position)
 {
     // Membership first: asking a non-member for its neighbours would throw.
-    int at =
+    const int at =
         (position >= 0 && position < m_objects.size() && m_objects.at(position) == object) ? position : indexOf(object);
     if (at < 0)
         return false;
+    // The current object moves to the predecessor, else to the successor.
     if (m_current == object)
-        m_current = GetPrev(object);
+        m_current = m_objects.value(at - 1);
     if (!m_current)
-        m_current = GetNext(object);
+        m_current = m_objects.value(at + 1);
     m_objects.removeAt(at);
     delete object;
     return true;

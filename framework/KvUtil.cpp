@@ -54,7 +54,7 @@ QStringList SplitParameters(const QString& parameters)
 
 void RunProgramAndWait(const QString& program, const QString& parameters)
 {
-    if (!FileExistsStr(program))
+    if (!FileExists(program))
         throw CKvException(QStringLiteral("找不到指定的运行程序: %1！").arg(program));
     runner()(program, SplitParameters(parameters));
 }
@@ -213,53 +213,41 @@ QString AmountToCapitals(double amount, int width)
     if (!std::isfinite(fen) || fen > 999999999.0)
         return QString();
     int c = static_cast<int>(fen);
-    int d[10];
+    int d[10] = {}; // d[1] millions of yuan ... d[9] fen
     for (int i = 9; i >= 1; --i) {
         d[i] = c % 10;
         c /= 10;
     }
     if (width == 0) {
+        // Each place: its unit, whether a zero place before it is read out as
+        // "零", and whether its unit stands even when the digit is zero (万, 元).
+        static const struct
+        {
+            const char16_t* unit;
+            bool zeroBefore;
+            bool unitAlone;
+        } places[10] = {{},
+                        {u"佰", false, false},
+                        {u"拾", false, false},
+                        {u"万", true, true},
+                        {u"仟", false, false},
+                        {u"佰", true, false},
+                        {u"拾", true, false},
+                        {u"元", true, true},
+                        {u"角", false, false},
+                        {u"分", true, false}};
         QString r;
-        const auto cap = DigitToCapital;
-        if (d[1] != 0)
-            r += cap(d[1]) + QStringLiteral("佰");
-        if (d[2] != 0)
-            r += cap(d[2]) + QStringLiteral("拾");
-        if (d[3] != 0) {
-            if (!r.isEmpty() && d[2] == 0)
-                r += QStringLiteral("零");
-            r += cap(d[3]) + QStringLiteral("万");
-        } else if (!r.isEmpty()) {
-            r += QStringLiteral("万");
+        for (int i = 1; i <= 9; ++i) {
+            const QString unit = QString::fromUtf16(places[i].unit);
+            if (d[i] != 0) {
+                if (places[i].zeroBefore && !r.isEmpty() && d[i - 1] == 0)
+                    r += QStringLiteral("零");
+                r += DigitToCapital(d[i]) + unit;
+            } else if (places[i].unitAlone && !r.isEmpty()) {
+                r += unit;
+            }
         }
-        if (d[4] != 0)
-            r += cap(d[4]) + QStringLiteral("仟");
-        if (d[5] != 0) {
-            if (!r.isEmpty() && d[4] == 0)
-                r += QStringLiteral("零");
-            r += cap(d[5]) + QStringLiteral("佰");
-        }
-        if (d[6] != 0) {
-            if (!r.isEmpty() && d[5] == 0)
-                r += QStringLiteral("零");
-            r += cap(d[6]) + QStringLiteral("拾");
-        }
-        if (d[7] != 0) {
-            if (!r.isEmpty() && d[6] == 0)
-                r += QStringLiteral("零");
-            r += cap(d[7]) + QStringLiteral("元");
-        } else if (!r.isEmpty()) {
-            r += QStringLiteral("元");
-        }
-        if (d[8] != 0)
-            r += cap(d[8]) + QStringLiteral("角");
-        if (d[9] != 0) {
-            if (!r.isEmpty() && d[8] == 0)
-                r += QStringLiteral("零");
-            r += cap(d[9]) + QStringLiteral("分");
-        }
-        r += QStringLiteral("整");
-        return sign + r;
+        return sign + r + QStringLiteral("整");
     }
     // The boxed form: digits into pre-printed cells, blanks between them.
     QString r;

@@ -5,6 +5,8 @@
 #include "CKvException.h"
 #include "CSqliteEngine.h"
 
+#include <algorithm>
+
 namespace {
 
 // The text RecordExists and Execute throw: the caller's. An empty caller text
@@ -15,6 +17,30 @@ QString callerText(const QString& errorText, const QString& engineMessage)
     if (!errorText.isEmpty())
         return errorText;
     return QStringLiteral("执行Sql语句时发生错误！%1").arg(engineMessage);
+}
+
+// Runs a statement body and turns any failure into the caller's text.
+template <class Body> auto withCallerText(const QString& errorText, Body&& body)
+{
+    try {
+        return body();
+    } catch (const CKvException& e) {
+        throw CKvException(callerText(errorText, e.text()));
+    } catch (...) {
+        throw CKvException(callerText(errorText, QString()));
+    }
+}
+
+// The first free wrapper of a pool, or a new one when all are in use.
+template <class Wrapper> Wrapper* acquireFrom(std::vector<std::unique_ptr<Wrapper>>& pool, CAdoConnection* owner)
+{
+    auto free = std::find_if(pool.begin(), pool.end(), [](const auto& w) { return !w->IsInUse(); });
+    if (free == pool.end()) {
+        pool.push_back(std::make_unique<Wrapper>(owner));
+        free = pool.end() - 1;
+    }
+    (*free)->SetInUse(true);
+    return free->get();
 }
 
 } // namespace
@@ -161,28 +187,12 @@ int CAdoConnection::RollbackTrans()
 
 CAdoRecordset* CAdoConnection::AcquireRecordset()
 {
-    for (auto& rs : m_recordsets) {
-        if (!rs->IsInUse()) {
-            rs->SetInUse(true);
-            return rs.get();
-        }
-    }
-    m_recordsets.push_back(std::make_unique<CAdoRecordset>(this));
-    m_recordsets.back()->SetInUse(true);
-    return m_recordsets.back().get();
+    return acquireFrom(m_recordsets, this);
 }
 
 CAdoCommand* CAdoConnection::AcquireCommand()
 {
-    for (auto& cmd : m_commands) {
-        if (!cmd->IsInUse()) {
-            cmd->SetInUse(true);
-            return cmd.get();
-        }
-    }
-    m_commands.push_back(std::make_unique<CAdoCommand>(this));
-    m_commands.back()->SetInUse(true);
-    return m_commands.back().get();
+    return acquireFrom(m_commands, this);
 }
 
 QString CAdoConnection::StripCDate(QString& sql)
@@ -233,19 +243,11 @@ int CAdoConnection::RunStatement(const QString& sql)
 
 bool CAdoConnection::RecordExists(QString& sql, const QString& errorText)
 {
-    CAdoRecordset* rs = AcquireRecordset();
-    try {
+    return withCallerText(errorText, [&] {
+        CAdoLease<CAdoRecordset> rs(AcquireRecordset());
         rs->Open(sql);
-        const int count = rs->GetRecordCount();
-        rs->Release();
-        return count >= 1;
-    } catch (const CKvException& e) {
-        rs->Release();
-        throw CKvException(callerText(errorText, e.text()));
-    } catch (...) {
-        rs->Release();
-        throw CKvException(callerText(errorText, QString()));
-    }
+        return rs->GetRecordCount() >= 1;
+    });
 }
 
 bool CAdoConnection::RecordExists(const QString& sql, const QString& errorText)
@@ -256,18 +258,10 @@ bool CAdoConnection::RecordExists(const QString& sql, const QString& errorText)
 
 int CAdoConnection::Execute(QString& sql, const QString& errorText)
 {
-    CAdoCommand* cmd = AcquireCommand();
-    try {
-        const int changed = cmd->Execute(sql);
-        cmd->Release();
-        return changed;
-    } catch (const CKvException& e) {
-        cmd->Release();
-        throw CKvException(callerText(errorText, e.text()));
-    } catch (...) {
-        cmd->Release();
-        throw CKvException(callerText(errorText, QString()));
-    }
+    return withCallerText(errorText, [&] {
+        CAdoLease<CAdoCommand> cmd(AcquireCommand());
+        return cmd->Execute(sql);
+    });
 }
 
 int CAdoConnection::Execute(const QString& sql, const QString& errorText)

@@ -32,22 +32,36 @@ QString savepointName(int level)
     return QStringLiteral("kv_level_%1").arg(level);
 }
 
+// Registers the Jet-dialect functions the program's SQL uses on a handle.
+void registerDialect(sqlite3* db)
+{
+    sqlite3_create_function_v2(db, "CDate", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, cdateFunction, nullptr,
+                               nullptr, nullptr);
+}
+
+// Opens a handle with the dialect registered; a failure throws the engine's message.
+sqlite3* openHandle(const QString& path, int flags)
+{
+    sqlite3* db = nullptr;
+    const QByteArray name = path.toUtf8();
+    if (sqlite3_open_v2(name.constData(), &db, flags, nullptr) != SQLITE_OK) {
+        const QString message = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
+        sqlite3_close(db);
+        throw CKvException(message);
+    }
+    registerDialect(db);
+    return db;
+}
+
 } // namespace
 
 CSqliteEngine::CSqliteEngine(const QString& path) : m_path(path)
 {
     if (!QFileInfo(path).isFile())
         throw CKvException(QStringLiteral("数据库文件不存在: %1").arg(path));
-    const QByteArray name = path.toUtf8();
-    if (sqlite3_open_v2(name.constData(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
-        const QString message = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QStringLiteral("out of memory");
-        sqlite3_close(m_db);
-        m_db = nullptr;
-        throw CKvException(message);
-    }
+    m_db = openHandle(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX);
     sqlite3_extended_result_codes(m_db, 1);
     sqlite3_busy_timeout(m_db, 5000);
-    registerDialect(m_db);
     try {
         CDbResult ignored;
         query(QStringLiteral("PRAGMA journal_mode=WAL"), ignored);
@@ -74,22 +88,18 @@ void CSqliteEngine::close()
     }
 }
 
-void CSqliteEngine::fail(const QString& what) const
+void CSqliteEngine::fail(sqlite3_stmt* stmt) const
 {
+    // The message is read before the statement is finalised, which may replace it.
     const QString message = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QStringLiteral("database is closed");
-    throw CKvException(what.isEmpty() ? message : QStringLiteral("%1: %2").arg(what, message));
-}
-
-void CSqliteEngine::registerDialect(sqlite3* db)
-{
-    sqlite3_create_function_v2(db, "CDate", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, cdateFunction, nullptr,
-                               nullptr, nullptr);
+    sqlite3_finalize(stmt);
+    throw CKvException(message);
 }
 
 int CSqliteEngine::execute(const QString& sql)
 {
     if (!m_db)
-        fail(QString());
+        fail();
     const QByteArray text = sql.toUtf8();
     const char* tail = text.constData();
     const char* end = tail + text.size();
@@ -98,17 +108,14 @@ int CSqliteEngine::execute(const QString& sql)
     while (tail < end) {
         sqlite3_stmt* stmt = nullptr;
         if (sqlite3_prepare_v2(m_db, tail, static_cast<int>(end - tail), &stmt, &tail) != SQLITE_OK)
-            fail(QString());
+            fail();
         if (!stmt)
             break; // only white space or comments were left
         int rc;
         while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
         }
-        if (rc != SQLITE_DONE) {
-            const QString message = QString::fromUtf8(sqlite3_errmsg(m_db));
-            sqlite3_finalize(stmt);
-            throw CKvException(message);
-        }
+        if (rc != SQLITE_DONE)
+            fail(stmt);
         changed = sqlite3_changes(m_db);
         sqlite3_finalize(stmt);
     }
@@ -119,11 +126,11 @@ void CSqliteEngine::query(const QString& sql, CDbResult& result)
 {
     result.clear();
     if (!m_db)
-        fail(QString());
+        fail();
     const QByteArray text = sql.toUtf8();
     sqlite3_stmt* stmt = nullptr;
     if (sqlite3_prepare_v2(m_db, text.constData(), text.size(), &stmt, nullptr) != SQLITE_OK)
-        fail(QString());
+        fail();
     if (!stmt)
         return;
     const int columnCount = sqlite3_column_count(stmt);
@@ -155,10 +162,8 @@ void CSqliteEngine::query(const QString& sql, CDbResult& result)
         ++result.rowCount;
     }
     if (rc != SQLITE_DONE) {
-        const QString message = QString::fromUtf8(sqlite3_errmsg(m_db));
-        sqlite3_finalize(stmt);
         result.clear();
-        throw CKvException(message);
+        fail(stmt);
     }
     sqlite3_finalize(stmt);
 }
@@ -195,14 +200,7 @@ void CSqliteEngine::createFile(const QString& path, const QString& script)
 {
     if (QFileInfo::exists(path))
         throw CKvException(QStringLiteral("数据库文件已存在: %1").arg(path));
-    sqlite3* db = nullptr;
-    const QByteArray name = path.toUtf8();
-    if (sqlite3_open_v2(name.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
-        const QString message = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
-        sqlite3_close(db);
-        throw CKvException(message);
-    }
-    registerDialect(db);
+    sqlite3* db = openHandle(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
     char* error = nullptr;
     const QByteArray body =
         (QStringLiteral("PRAGMA journal_mode=WAL;\nBEGIN;\n") + script + QStringLiteral("\nCOMMIT;")).toUtf8();
@@ -219,14 +217,8 @@ void CSqliteEngine::createFile(const QString& path, const QString& script)
 void CSqliteEngine::backupTo(const QString& targetPath)
 {
     if (!m_db)
-        fail(QString());
-    sqlite3* target = nullptr;
-    const QByteArray name = targetPath.toUtf8();
-    if (sqlite3_open_v2(name.constData(), &target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
-        const QString message = target ? QString::fromUtf8(sqlite3_errmsg(target)) : QStringLiteral("out of memory");
-        sqlite3_close(target);
-        throw CKvException(message);
-    }
+        fail();
+    sqlite3* target = openHandle(targetPath, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
     sqlite3_backup* backup = sqlite3_backup_init(target, "main", m_db, "main");
     int rc = backup ? sqlite3_backup_step(backup, -1) : SQLITE_ERROR;
     const QString message = QString::fromUtf8(sqlite3_errmsg(target));

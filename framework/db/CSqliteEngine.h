@@ -3,6 +3,7 @@
 #include "CDbEngine.h"
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 // The embedded engine: one SQLite file in WAL mode with synchronous=FULL.
 // The Jet functions the program's SQL uses (CDate) are registered on the handle.
@@ -25,9 +26,6 @@ public:
     sqlite3* handle() const { return m_db; }
     const QString& path() const { return m_path; }
 
-    // Registers the Jet-dialect functions on a handle (also used by the file creator).
-    static void registerDialect(sqlite3* db);
-
     // Creates a new database file from a schema script; fails when the file exists.
     static void createFile(const QString& path, const QString& script);
 
@@ -35,7 +33,8 @@ public:
     void backupTo(const QString& targetPath);
 
 private:
-    [[noreturn]] void fail(const QString& what) const;
+    // Throws the handle's last message, finalising the failed statement first.
+    [[noreturn]] void fail(sqlite3_stmt* stmt = nullptr) const;
 
     sqlite3* m_db = nullptr;
     QString m_path;

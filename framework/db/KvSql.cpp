@@ -4,7 +4,6 @@
 
 #include <QRegularExpression>
 #include <cmath>
-#include <cstdlib>
 
 namespace {
 

@@ -119,9 +119,11 @@ void CCheckTreeCtrl::OnClickItem(QTreeWidgetItem* item)
 
 QRect CCheckTreeCtrl::StateIconRect(QTreeWidgetItem* item) const
 {
+    if (GetCheckState(item) == 0)
+        return {}; // no item, or one without a check box
     const QModelIndex index = indexFromItem(item, 0);
     auto* delegate = dynamic_cast<CCheckTreeDelegate*>(itemDelegateForIndex(index));
-    if (!item || !index.isValid() || !delegate || GetCheckState(item) == 0)
+    if (!index.isValid() || !delegate)
         return {};
     QStyleOptionViewItem option;
     initViewItemOption(&option);

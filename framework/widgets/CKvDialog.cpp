@@ -1,16 +1,14 @@
 #include "CKvDialog.h"
 
-#include <QPushButton>
-#include <algorithm>
-
 #include "KvMessage.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
+#include <QPushButton>
 #include <QSocketNotifier>
+#include <algorithm>
 
 #ifdef Q_OS_LINUX
 #include <cerrno>
@@ -36,6 +34,16 @@ public:
 
     void Add(CKvDialog* dialog) { m_dialogs.append(dialog); }
     void Remove(CKvDialog* dialog) { m_dialogs.removeAll(dialog); }
+
+    void Broadcast()
+    {
+        // Only dialogs on screen close: one built but not shown has no window yet.
+        // Closing one may close or delete others on the way, hence the guards.
+        const QList<QPointer<CKvDialog>> dialogs(m_dialogs.cbegin(), m_dialogs.cend());
+        for (const QPointer<CKvDialog>& dialog : dialogs)
+            if (dialog && dialog->isVisible())
+                dialog->OnTimeChange();
+    }
 
 private:
     CClockWatch()
@@ -73,18 +81,6 @@ private:
     QSocketNotifier* m_notifier = nullptr;
 #endif
 
-public:
-    void Broadcast()
-    {
-        // Only dialogs on screen close: one built but not shown has no window yet.
-        // Closing one may close or delete others on the way, hence the guards.
-        const QList<QPointer<CKvDialog>> dialogs(m_dialogs.cbegin(), m_dialogs.cend());
-        for (const QPointer<CKvDialog>& dialog : dialogs)
-            if (dialog && dialog->isVisible())
-                dialog->OnTimeChange();
-    }
-
-private:
     QList<CKvDialog*> m_dialogs;
 };
 

@@ -1,10 +1,8 @@
 #include "CKvExtList4.h"
 
-#include "CNumEdit.h"
 #include "KvClock.h"
 #include "KvUtil.h"
 
-#include <QComboBox>
 #include <QDateEdit>
 #include <QFocusEvent>
 
@@ -16,31 +14,17 @@ bool CKvExtList4::ShowOtherEditor(int kind, int row, int column, const QRect& re
         return false;
     if (!m_dateEdit) {
         m_dateEdit = new QDateEdit(viewport());
-        m_dateEdit->setObjectName(QStringLiteral("c%1").arg(Ids().date));
         m_dateEdit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
         m_dateEdit->setCalendarPopup(true);
-        m_dateEdit->hide();
-        m_dateEdit->installEventFilter(this);
+        WatchEditor(m_dateEdit, Ids().date);
     }
-    m_dateEdit->setGeometry(rect);
     if (show) {
         const QDateTime parsed = ParseDate(GetItemText(row, column));
         m_dateEdit->setDate(parsed.isValid() ? parsed.date() : KvClock::Now().date());
         m_dateRow = row;
         m_dateCol = column;
-        m_dateEdit->show();
-        m_dateEdit->raise();
-        m_dateEdit->setFocus(Qt::OtherFocusReason);
     }
-    for (QWidget* editor : {static_cast<QWidget*>(GetTextEditor()), static_cast<QWidget*>(GetNumberEditor()),
-                            static_cast<QWidget*>(GetComboEditor())})
-        if (editor)
-            editor->hide();
-    if (!show) {
-        if (m_dateEdit->hasFocus())
-            setFocus(Qt::OtherFocusReason);
-        m_dateEdit->hide();
-    }
+    PlaceEditor(m_dateEdit, rect, show);
     return true;
 }
 

@@ -10,7 +10,9 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QStyledItemDelegate>
+#include <algorithm>
 
 namespace {
 
@@ -206,39 +208,38 @@ QRect CKvExtListBase::CellRect(int row, int column) const
 
 // ---- editors ---------------------------------------------------------------
 
-void CKvExtListBase::WatchEditor(QWidget* editor)
+void CKvExtListBase::WatchEditor(QWidget* editor, int id)
 {
+    editor->setObjectName(QStringLiteral("c%1").arg(id));
     editor->hide();
     editor->installEventFilter(this);
 }
 
 void CKvExtListBase::CreateEditors()
 {
-    if (!m_numEdit) {
-        m_numEdit = new CNumEdit(viewport());
-        m_numEdit->setObjectName(QStringLiteral("c%1").arg(m_ids.number));
-        WatchEditor(m_numEdit);
-        connect(m_numEdit, &QLineEdit::textChanged, this, [this](const QString& text) { OnEditorText(text); });
-    }
-    if (!m_textEdit) {
-        m_textEdit = new QLineEdit(viewport());
-        m_textEdit->setObjectName(QStringLiteral("c%1").arg(m_ids.text));
-        WatchEditor(m_textEdit);
-        connect(m_textEdit, &QLineEdit::textChanged, this, [this](const QString& text) { OnEditorText(text); });
-    }
-    if (!m_combo) {
-        m_combo = new QComboBox(viewport());
-        m_combo->setObjectName(QStringLiteral("c%1").arg(m_ids.combo));
-        m_combo->setEditable(false);
-        WatchEditor(m_combo);
-        connect(m_combo, &QComboBox::currentIndexChanged, this, [this](int index) { OnComboSelection(index); });
-    }
+    if (m_textEdit)
+        return;
+    m_numEdit = new CNumEdit(viewport());
+    WatchEditor(m_numEdit, m_ids.number);
+    connect(m_numEdit, &QLineEdit::textChanged, this, [this](const QString& text) { WriteEditedCell(text); });
+    m_textEdit = new QLineEdit(viewport());
+    WatchEditor(m_textEdit, m_ids.text);
+    connect(m_textEdit, &QLineEdit::textChanged, this, [this](const QString& text) { WriteEditedCell(text); });
+    m_combo = new QComboBox(viewport());
+    m_combo->setEditable(false);
+    WatchEditor(m_combo, m_ids.combo);
+    connect(m_combo, &QComboBox::currentIndexChanged, this,
+            [this](int index) { WriteEditedCell(index >= 0 ? m_combo->itemText(index) : QString()); });
+}
+
+std::array<QWidget*, 3> CKvExtListBase::BaseEditors() const
+{
+    return {m_textEdit, m_numEdit, m_combo};
 }
 
 QWidget* CKvExtListBase::VisibleEditor() const
 {
-    for (QWidget* editor :
-         {static_cast<QWidget*>(m_textEdit), static_cast<QWidget*>(m_numEdit), static_cast<QWidget*>(m_combo)})
+    for (QWidget* editor : BaseEditors())
         if (editor && editor->isVisible())
             return editor;
     return VisibleOtherEditor();
@@ -252,19 +253,18 @@ void CKvExtListBase::FillCombo(QComboBox* combo, const QString& items)
 
 void CKvExtListBase::HideEditors()
 {
-    // A focused editor hands the focus back to the list first, so that hiding it
-    // does not send the focus elsewhere in the dialog.
-    QWidget* focus = QApplication::focusWidget();
-    const bool reenter = m_inShowEditor;
-    m_inShowEditor = true;
-    if (focus && focus != this && isAncestorOf(focus))
-        setFocus(Qt::OtherFocusReason);
-    for (QWidget* editor :
-         {static_cast<QWidget*>(m_textEdit), static_cast<QWidget*>(m_numEdit), static_cast<QWidget*>(m_combo)})
-        if (editor)
-            editor->hide();
-    HideOtherEditors();
-    m_inShowEditor = reenter;
+    {
+        const QScopedValueRollback<bool> busy(m_inShowEditor, true);
+        // A focused editor hands the focus back to the list first, so that hiding
+        // it does not send the focus elsewhere in the dialog.
+        QWidget* focus = QApplication::focusWidget();
+        if (focus && focus != this && isAncestorOf(focus))
+            setFocus(Qt::OtherFocusReason);
+        for (QWidget* editor : BaseEditors())
+            if (editor)
+                editor->hide();
+        HideOtherEditors();
+    }
     viewport()->update();
 }
 
@@ -272,53 +272,49 @@ void CKvExtListBase::ShowEditor(int row, int column, const QRect& rect, bool sho
 {
     if (!IsValidCell(row, column))
         return;
-    const bool reenter = m_inShowEditor;
-    m_inShowEditor = true;
+    const QScopedValueRollback<bool> busy(m_inShowEditor, true);
     CreateEditors();
     CKvColumnInfo info = column < int(m_columnInfo.size()) ? m_columnInfo[column] : CKvColumnInfo{};
     OnBeforeEdit(row, column, info);
-    const QString text = GetItemText(row, column);
 
     QWidget* chosen = nullptr;
     switch (info.m_kind) {
     case KV_EDIT_TEXT:
         chosen = m_textEdit;
-        if (show) {
-            m_filling = true;
-            m_textEdit->setText(text);
-            m_filling = false;
-        }
         break;
     case KV_EDIT_NUMBER:
         chosen = m_numEdit;
         m_numEdit->SetDecimals(10);
-        if (show) {
-            m_filling = true;
-            m_numEdit->setText(text);
-            m_filling = false;
-        }
         break;
     case KV_EDIT_COMBO:
         chosen = m_combo;
         m_combo->setMaxVisibleItems(qMax(1, (rect.height() + 200) / qMax(1, rect.height())));
-        if (show) {
-            m_filling = true;
-            FillCombo(m_combo, info.m_items);
-            m_combo->setCurrentIndex(m_combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
-            m_filling = false;
-        }
         break;
     case KV_EDIT_NONE:
         HideEditors();
-        m_inShowEditor = reenter;
         return;
     default:
         // A kind of a derived list, or one without an editor: the editors stay as they are.
         ShowOtherEditor(info.m_kind, row, column, rect, show);
-        m_inShowEditor = reenter;
         return;
     }
 
+    if (show) {
+        // Filling the editor with the cell's text is no change of the cell.
+        const QString text = GetItemText(row, column);
+        const QScopedValueRollback<bool> filling(m_filling, true);
+        if (chosen == m_combo) {
+            FillCombo(m_combo, info.m_items);
+            m_combo->setCurrentIndex(m_combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
+        } else {
+            static_cast<QLineEdit*>(chosen)->setText(text);
+        }
+    }
+    PlaceEditor(chosen, rect, show);
+}
+
+void CKvExtListBase::PlaceEditor(QWidget* chosen, const QRect& rect, bool show)
+{
     chosen->setGeometry(rect);
     if (show) {
         // The chosen editor takes the focus before the others are hidden, so
@@ -327,17 +323,17 @@ void CKvExtListBase::ShowEditor(int row, int column, const QRect& rect, bool sho
         chosen->raise();
         chosen->setFocus(Qt::OtherFocusReason);
     }
-    for (QWidget* editor :
-         {static_cast<QWidget*>(m_textEdit), static_cast<QWidget*>(m_numEdit), static_cast<QWidget*>(m_combo)})
-        if (editor != chosen)
+    const std::array<QWidget*, 3> base = BaseEditors();
+    for (QWidget* editor : base)
+        if (editor && editor != chosen)
             editor->hide();
-    HideOtherEditors();
+    if (std::find(base.begin(), base.end(), chosen) != base.end())
+        HideOtherEditors();
     if (!show) {
         if (chosen->hasFocus())
             setFocus(Qt::OtherFocusReason);
         chosen->hide();
     }
-    m_inShowEditor = reenter;
 }
 
 bool CKvExtListBase::ShowOtherEditor(int, int, int, const QRect&, bool)
@@ -345,7 +341,7 @@ bool CKvExtListBase::ShowOtherEditor(int, int, int, const QRect&, bool)
     return false;
 }
 
-void CKvExtListBase::OnEditorText(const QString& text)
+void CKvExtListBase::WriteEditedCell(const QString& text)
 {
     if (m_filling || !IsValidCell(m_curRow, m_curCol))
         return;
@@ -353,17 +349,6 @@ void CKvExtListBase::OnEditorText(const QString& text)
     const int column = m_curCol;
     const QString previous = GetItemText(row, column);
     SetItemText(row, column, text);
-    OnCellChanged(row, column, previous);
-}
-
-void CKvExtListBase::OnComboSelection(int index)
-{
-    if (m_filling || !IsValidCell(m_curRow, m_curCol))
-        return;
-    const int row = m_curRow;
-    const int column = m_curCol;
-    const QString previous = GetItemText(row, column);
-    SetItemText(row, column, index >= 0 ? m_combo->itemText(index) : QString());
     OnCellChanged(row, column, previous);
 }
 

@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QString>
 #include <QTableWidget>
+#include <array>
 #include <vector>
 
 class CKvObject;
@@ -127,6 +128,9 @@ public:
 
 protected:
     void ShowEditor(int row, int column, const QRect& rect, bool show);
+    // Moves an editor over a cell and shows it (taking the focus) or only
+    // positions it hidden; every other editor is hidden.
+    void PlaceEditor(QWidget* chosen, const QRect& rect, bool show);
     void HideEditors();
     QRect CellRect(int row, int column) const;
     bool IsValidCell(int row, int column) const;
@@ -156,9 +160,9 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
     void paintEvent(QPaintEvent* event) override;
 
-    // Lets the owner's hooks see whether an editor is being filled.
-    bool IsFillingEditor() const { return m_filling; }
-    void WatchEditor(QWidget* editor);
+    // Names an editor by its control number, hides it and routes its events
+    // through the list's filter.
+    void WatchEditor(QWidget* editor, int id);
     const EditorIds& Ids() const { return m_ids; }
 
     int m_clickFlag = 0;
@@ -167,9 +171,10 @@ protected:
 
 private:
     void CreateEditors();
+    std::array<QWidget*, 3> BaseEditors() const;
     void MoveEditCell(int key);
-    void OnEditorText(const QString& text);
-    void OnComboSelection(int index);
+    // An editor's new text goes into the cell being edited, then to the change hook.
+    void WriteEditedCell(const QString& text);
 
     EditorIds m_ids;
     std::vector<CKvColumnInfo> m_columnInfo;

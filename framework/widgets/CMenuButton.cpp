@@ -3,7 +3,9 @@
 #include <QAction>
 #include <QMenu>
 #include <QPainter>
+#include <QSignalBlocker>
 #include <QStyleOptionButton>
+#include <vector>
 
 CMenuButton::CMenuButton(QWidget* parent) : QPushButton(parent) {}
 
@@ -45,15 +47,11 @@ int CMenuButton::TrackMenu(QMenu* menu, int subMenuIndex)
     QMenu* popup = entries[subMenuIndex]->menu();
     // The chosen command comes back as the result; the menu's and the actions'
     // signals are blocked so that no command is sent anywhere else.
-    QList<QObject*> silenced{popup};
+    std::vector<QSignalBlocker> silenced;
+    silenced.emplace_back(popup);
     for (QAction* action : popup->actions())
-        silenced.append(action);
-    QList<bool> previous;
-    for (QObject* object : silenced)
-        previous.append(object->blockSignals(true));
+        silenced.emplace_back(action);
     QAction* chosen = popup->exec(MenuPosition());
-    for (int i = 0; i < silenced.size(); ++i)
-        silenced[i]->blockSignals(previous[i]);
     return chosen ? chosen->data().toInt() : 0;
 }
 

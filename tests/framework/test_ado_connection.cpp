@@ -65,6 +65,20 @@ public:
     bool inTransaction() const override { return engineInTransaction; }
 };
 
+// A connection of the given kind bound to a recording engine.
+struct RecordedConnection
+{
+    explicit RecordedConnection(int kind)
+    {
+        auto owned = std::make_unique<RecordingEngine>();
+        engine = owned.get();
+        connection.OpenEngine(std::move(owned), kind);
+    }
+
+    CAdoConnection connection;
+    RecordingEngine* engine = nullptr; // owned by the connection
+};
+
 } // namespace
 
 TEST(CAdoConnectionOpen, MissingFileThrowsAndCreatesNothing)
@@ -72,12 +86,8 @@ TEST(CAdoConnectionOpen, MissingFileThrowsAndCreatesNothing)
     QTemporaryDir dir;
     const QString path = dir.filePath("absent.db");
     CAdoConnection connection;
-    try {
-        connection.Open(0, QStringLiteral("Data Source=%1;Mode=Share").arg(path));
-        FAIL() << "opened a missing file";
-    } catch (const CKvException& e) {
-        EXPECT_EQ(e.text(), QStringLiteral("连接数据库失败"));
-    }
+    EXPECT_EQ(ThrownText([&] { connection.Open(0, QStringLiteral("Data Source=%1;Mode=Share").arg(path)); }),
+              QStringLiteral("连接数据库失败"));
     EXPECT_FALSE(QFileInfo::exists(path));
     EXPECT_FALSE(connection.IsOpen());
 }
@@ -130,20 +140,14 @@ TEST(CAdoConnectionDialect, ServerConnectionStripsEveryCDate)
         {"select * from X", "select * from X"},
         {"select cdate('x')", "select cdate('x')"}, // case-sensitive, as the server step was
     };
-    CAdoConnection server;
-    server.OpenEngine(std::make_unique<RecordingEngine>(), 1);
+    RecordedConnection server(1);
     for (const Case& c : cases) {
         QString sql = QString::fromUtf8(c.in);
-        EXPECT_EQ(server.ConvertSql(sql), QString::fromUtf8(c.out));
+        EXPECT_EQ(server.connection.ConvertSql(sql), QString::fromUtf8(c.out));
         EXPECT_EQ(sql, QString::fromUtf8(c.out)) << "converted in place";
     }
     QString broken = QStringLiteral("select CDate('2005-01-01'");
-    try {
-        server.ConvertSql(broken);
-        FAIL();
-    } catch (const CKvException& e) {
-        EXPECT_EQ(e.text(), QStringLiteral("Sql语句错误！"));
-    }
+    EXPECT_EQ(ThrownText([&] { server.connection.ConvertSql(broken); }), QStringLiteral("Sql语句错误！"));
 }
 
 TEST_F(ConnectionTest, EmbeddedConnectionLeavesCDateAlone)
@@ -154,46 +158,35 @@ TEST_F(ConnectionTest, EmbeddedConnectionLeavesCDateAlone)
 
 TEST(CAdoConnectionTransactions, ServerGetsOneFlatTransaction)
 {
-    auto engine = std::make_unique<RecordingEngine>();
-    RecordingEngine* e = engine.get();
-    CAdoConnection server;
-    server.OpenEngine(std::move(engine), 1);
+    RecordedConnection recorded(1);
+    CAdoConnection& server = recorded.connection;
     server.BeginTrans();
     server.BeginTrans();
     server.RollbackTrans(); // an inner rollback only lowers the depth
     EXPECT_EQ(server.GetTransDepth(), 1);
     server.CommitTrans();
-    EXPECT_EQ(e->calls, (QStringList{"begin 1", "commit 1"}));
+    EXPECT_EQ(recorded.engine->calls, (QStringList{"begin 1", "commit 1"}));
     EXPECT_EQ(server.GetTransDepth(), 0);
 }
 
 TEST(CAdoConnectionTransactions, FailedCommitKeepsTheDepth)
 {
-    auto engine = std::make_unique<RecordingEngine>();
-    RecordingEngine* e = engine.get();
-    CAdoConnection connection;
-    connection.OpenEngine(std::move(engine), 0);
+    RecordedConnection recorded(0);
+    CAdoConnection& connection = recorded.connection;
     connection.BeginTrans();
-    e->failCommit = true;
-    try {
-        connection.CommitTrans();
-        FAIL();
-    } catch (const CKvException& ex) {
-        EXPECT_EQ(ex.text(), QStringLiteral("提交事务时发生错误！"));
-    }
+    recorded.engine->failCommit = true;
+    EXPECT_EQ(ThrownText([&] { connection.CommitTrans(); }), QStringLiteral("提交事务时发生错误！"));
     EXPECT_EQ(connection.GetTransDepth(), 1);
 }
 
 TEST(CAdoConnectionTransactions, DepthFollowsAnEngineThatRolledBackByItself)
 {
-    auto engine = std::make_unique<RecordingEngine>();
-    RecordingEngine* e = engine.get();
-    CAdoConnection connection;
-    connection.OpenEngine(std::move(engine), 0);
+    RecordedConnection recorded(0);
+    CAdoConnection& connection = recorded.connection;
     connection.BeginTrans();
     connection.BeginTrans();
-    e->engineInTransaction = false; // the engine gave up, as on a full disk
-    e->failCommit = true;
+    recorded.engine->engineInTransaction = false; // the engine gave up, as on a full disk
+    recorded.engine->failCommit = true;
     EXPECT_THROW(connection.CommitTrans(), CKvException);
     EXPECT_EQ(connection.GetTransDepth(), 0);
 }
@@ -238,12 +231,11 @@ TEST_F(ConnectionTest, FailedCommitOnTheEmbeddedFileKeepsTheDepth)
 
 TEST_F(ConnectionTest, ExecuteThrowsTheCallersTextAndFreesTheCommand)
 {
-    try {
-        db->Execute(QStringLiteral("insert into Nowhere values (1)"), QStringLiteral("向数据库增加小区时发生错误！"));
-        FAIL();
-    } catch (const CKvException& e) {
-        EXPECT_EQ(e.text(), QStringLiteral("向数据库增加小区时发生错误！"));
-    }
+    EXPECT_EQ(ThrownText([&] {
+                  db->Execute(QStringLiteral("insert into Nowhere values (1)"),
+                              QStringLiteral("向数据库增加小区时发生错误！"));
+              }),
+              QStringLiteral("向数据库增加小区时发生错误！"));
     EXPECT_EQ(db->CommandPoolSize(), 1);
     CAdoCommand* cmd = db->AcquireCommand();
     EXPECT_EQ(db->CommandPoolSize(), 1) << "the failed command was given back";
@@ -257,13 +249,9 @@ TEST_F(ConnectionTest, AnEmptyCallerTextKeepsTheEnginesMessage)
         [&] { db->RecordExists(QStringLiteral("select * from Nowhere"), QString()); },
     };
     for (const auto& call : calls) {
-        try {
-            call();
-            ADD_FAILURE() << "no failure";
-        } catch (const CKvException& e) {
-            EXPECT_TRUE(e.text().startsWith(QStringLiteral("执行Sql语句时发生错误！"))) << e.text().toStdString();
-            EXPECT_TRUE(e.text().contains(QStringLiteral("Nowhere"))) << e.text().toStdString();
-        }
+        const QString text = ThrownText(call);
+        EXPECT_TRUE(text.startsWith(QStringLiteral("执行Sql语句时发生错误！"))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("Nowhere"))) << text.toStdString();
     }
 }
 
@@ -331,12 +319,9 @@ TEST_F(ConnectionTest, RecordExistsThrowsTheCallersTextAndFreesTheRecordset)
 {
     EXPECT_TRUE(db->RecordExists(QStringLiteral("select * from Block where BlockNo = '01'"), QStringLiteral("e")));
     EXPECT_FALSE(db->RecordExists(QStringLiteral("select * from Block where BlockNo = '99'"), QStringLiteral("e")));
-    try {
-        db->RecordExists(QStringLiteral("select * from Nowhere"), QStringLiteral("查询失败"));
-        FAIL();
-    } catch (const CKvException& e) {
-        EXPECT_EQ(e.text(), QStringLiteral("查询失败"));
-    }
+    EXPECT_EQ(
+        ThrownText([&] { db->RecordExists(QStringLiteral("select * from Nowhere"), QStringLiteral("查询失败")); }),
+        QStringLiteral("查询失败"));
     EXPECT_EQ(db->RecordsetPoolSize(), 1);
 }
 

@@ -155,12 +155,7 @@ TEST(CKvObjectList, NonMembersAreRefusedWithoutHarm)
     CKvObject stray;
     EXPECT_FALSE(list.Add(&stray, &outsider));
     EXPECT_EQ(list.GetCount(), 1);
-    try {
-        list.GetNext(&outsider);
-        FAIL();
-    } catch (const CKvException& e) {
-        EXPECT_EQ(e.text(), QStringLiteral("指定的指针无效！"));
-    }
+    EXPECT_EQ(ThrownText([&] { list.GetNext(&outsider); }), QStringLiteral("指定的指针无效！"));
     EXPECT_EQ(list.GetNext(a), nullptr);
     EXPECT_EQ(list.GetPrev(a), nullptr);
     PlainList empty;

@@ -34,14 +34,9 @@ TEST(AddYearMonth, RefusesValuesOutsideTheRangeOrWithNoSuchMonth)
 {
     const int bad[][2] = {{210012, 1},  {190001, -1},      {189912, 1},       {200500, 1},   {200513, 0},
                           {200599, -1}, {200501, INT_MAX}, {200501, INT_MIN}, {200501, 2411}};
-    for (const auto& b : bad) {
-        try {
-            AddYearMonth(b[0], b[1]);
-            ADD_FAILURE() << b[0] << " " << b[1];
-        } catch (const CKvException& e) {
-            EXPECT_EQ(e.text(), QStringLiteral("年月数据类型错误！"));
-        }
-    }
+    for (const auto& b : bad)
+        EXPECT_EQ(ThrownText([&] { AddYearMonth(b[0], b[1]); }), QStringLiteral("年月数据类型错误！"))
+            << b[0] << " " << b[1];
 }
 
 TEST(DaysBetween, CountsCalendarDaysInEitherOrder)
@@ -139,12 +134,8 @@ TEST(RunProgramAndWait, MissingProgramThrowsAndRunsNothing)
 {
     int runs = 0;
     KvProgramRunner previous = SetProgramRunner([&](const QString&, const QStringList&) { return ++runs; });
-    try {
-        RunProgramAndWait(QStringLiteral("/no/such/Tarlisk"), QStringLiteral("1 2"));
-        FAIL();
-    } catch (const CKvException& e) {
-        EXPECT_EQ(e.text(), QStringLiteral("找不到指定的运行程序: /no/such/Tarlisk！"));
-    }
+    EXPECT_EQ(ThrownText([] { RunProgramAndWait(QStringLiteral("/no/such/Tarlisk"), QStringLiteral("1 2")); }),
+              QStringLiteral("找不到指定的运行程序: /no/such/Tarlisk！"));
     EXPECT_EQ(runs, 0);
     SetProgramRunner(previous);
 }

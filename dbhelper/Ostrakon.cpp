@@ -4,6 +4,7 @@
 #include "CAdoRecordset.h"
 #include "CKvException.h"
 #include "KvSchema.h"
+#include "KvSql.h"
 
 #include <QApplication>
 #include <QDir>
@@ -88,45 +89,42 @@ void DeleteLibraryConnections()
     g_localConnection = nullptr;
 }
 
-bool OpenLibraryLocal()
-{
-    try {
-        // An open connection counts as opened; a missing file is a failure,
-        // never a new empty database.
-        g_localConnection->Open(0, LibraryConnectString());
-        return true;
-    } catch (...) {
-        return false;
-    }
-}
-
-bool OpenLibraryMain()
+// Opens one of the library's connections on the database file. In the
+// stand-alone edition the main database is the same file as the local one,
+// over a connection of its own.
+bool OpenLibraryConnection(CAdoConnection& connection)
 {
     static_assert(kEdition == 1, "only the stand-alone edition is built");
     try {
-        // Stand-alone edition: the main database is the same file, over a
-        // connection of its own.
-        g_mainConnection->Open(0, LibraryConnectString());
+        // An open connection counts as opened; a missing file is a failure,
+        // never a new empty database.
+        connection.Open(0, LibraryConnectString());
         return true;
     } catch (...) {
         return false;
     }
 }
 
-// Whether the database holds a base table of exactly this name (letter case
-// included). The engine's own tables do not count.
+// Runs one step of the update; a failed step is reported and the next one
+// still runs.
+template <typename Step> void RunUpdateStep(Step step)
+{
+    try {
+        step();
+    } catch (const CKvException& e) {
+        ErrorMessage(QStringLiteral("更新数据库失败：%1").arg(e.text()));
+    } catch (...) {
+        ErrorMessage(QStringLiteral("更新数据库失败！"));
+    }
+}
+
+// Whether the database holds a table of exactly this name: the catalogue
+// compares names as written, so letter case counts.
 bool TableExists(CAdoConnection& db, const QString& name)
 {
     CAdoLease<CAdoRecordset> rs(db.AcquireRecordset());
-    rs->Open(QStringLiteral("select name from sqlite_master where type = 'table'"));
-    for (; !rs->IsEOF(); rs->MoveNext()) {
-        const QString table = rs->GetFieldText(QStringLiteral("name"));
-        if (table.startsWith(QStringLiteral("sqlite_")))
-            continue;
-        if (table == name)
-            return true;
-    }
-    return false;
+    rs->Open(KvFormatSql("select name from sqlite_master where type = 'table' and name = '%s'", name));
+    return !rs->IsEOF();
 }
 
 } // namespace
@@ -134,11 +132,11 @@ bool TableExists(CAdoConnection& db, const QString& name)
 int InitialOstrakon()
 {
     CreateLibraryConnections();
-    if (!OpenLibraryLocal()) {
+    if (!OpenLibraryConnection(*g_localConnection)) {
         PromptMessage(QStringLiteral("连接本地数据库失败！"));
         return 1;
     }
-    if (!OpenLibraryMain()) {
+    if (!OpenLibraryConnection(*g_mainConnection)) {
         PromptMessage(QStringLiteral("连接主数据库失败！"));
         return 2;
     }
@@ -152,23 +150,13 @@ void QuillmerUpdateDatabase()
     if (!g_mainConnection || !g_mainConnection->IsOpen())
         return;
     // Step 1: the manual fees table of older databases.
-    try {
+    RunUpdateStep([] {
         if (!TableExists(*g_mainConnection, QStringLiteral("ManualFee")))
             g_mainConnection->Execute(ManualFeeCreateStatement(), QString());
-    } catch (const CKvException& e) {
-        ErrorMessage(QStringLiteral("更新数据库失败：%1").arg(e.text()));
-    } catch (...) {
-        ErrorMessage(QStringLiteral("更新数据库失败！"));
-    }
+    });
     // Step 2: the schema version steps, all or nothing; a failure leaves the
     // file at its old version with every row.
-    try {
-        UpdateSchemaVersion(*g_mainConnection);
-    } catch (const CKvException& e) {
-        ErrorMessage(QStringLiteral("更新数据库失败：%1").arg(e.text()));
-    } catch (...) {
-        ErrorMessage(QStringLiteral("更新数据库失败！"));
-    }
+    RunUpdateStep([] { UpdateSchemaVersion(*g_mainConnection); });
 }
 
 void ClrOstrakon()

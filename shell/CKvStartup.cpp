@@ -16,14 +16,12 @@
 
 namespace {
 
+// Said when the database can be neither made nor opened; either ends the start-up.
+const QString kConnectFailed = QStringLiteral("连接业务数据库失败！是否继续..");
+
 bool isStandAlone()
 {
     return GetEdition() == QStringLiteral("单机版");
-}
-
-int yearMonthOf(const QDateTime& date)
-{
-    return date.toString(QStringLiteral("yyyyMM")).toInt();
 }
 
 } // namespace
@@ -73,7 +71,7 @@ bool CKvStartup::run()
 
     // Before anything opens the database, the helper library included.
     if (!createFirstInstallation()) {
-        PromptBox(QStringLiteral("连接业务数据库失败！是否继续.."));
+        PromptBox(kConnectFailed);
         return false;
     }
 
@@ -107,8 +105,7 @@ bool CKvStartup::run()
     m_host.RunFirstSetup();
 
     if (isStandAlone()) {
-        const int currentMonth = yearMonthOf(GetServerDate());
-        if (currentMonth < GetMainSysPara()->GetIntPara(QStringLiteral("FixYearMon"))) {
+        if (GetServerYearMonth() < GetMainSysPara()->GetIntPara(QStringLiteral("FixYearMon"))) {
             PromptBox(QStringLiteral("系统时间发生错误！请调整系统时间"));
             return false;
         }
@@ -143,7 +140,7 @@ bool CKvStartup::openConnections()
     try {
         GetLocalDatabase()->Open(0, GetLocalConnectString());
     } catch (const CKvException&) {
-        PromptBox(QStringLiteral("连接业务数据库失败！是否继续.."));
+        PromptBox(kConnectFailed);
         return false;
     }
     // In the stand-alone edition the main connection is the local one and is

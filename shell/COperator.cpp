@@ -9,27 +9,6 @@
 
 #include <algorithm>
 
-COperator::COperator(const COperator& other)
-    : CKvPersistance(other), m_operatorNo(other.m_operatorNo), m_operatorName(other.m_operatorName),
-      m_operatorPw(other.m_operatorPw), m_stationNo(other.m_stationNo), m_rights(other.m_rights),
-      m_pwTyped(other.m_pwTyped)
-{
-}
-
-COperator& COperator::operator=(const COperator& other)
-{
-    if (this != &other) {
-        CKvPersistance::operator=(other);
-        m_operatorNo = other.m_operatorNo;
-        m_operatorName = other.m_operatorName;
-        m_operatorPw = other.m_operatorPw;
-        m_stationNo = other.m_stationNo;
-        m_rights = other.m_rights;
-        m_pwTyped = other.m_pwTyped;
-    }
-    return *this;
-}
-
 void COperator::SetOperatorPw(const QString& password)
 {
     m_operatorPw = password;

@@ -21,8 +21,9 @@ class COperator : public CKvPersistance
 public:
     COperator() = default;
     ~COperator() override = default;
-    COperator(const COperator& other);
-    COperator& operator=(const COperator& other);
+    // A copy is an inert record (the base's copy rule) with every field.
+    COperator(const COperator& other) = default;
+    COperator& operator=(const COperator& other) = default;
 
     const QString& GetOperatorNo() const { return m_operatorNo; }
     const QString& GetOperatorName() const { return m_operatorName; }

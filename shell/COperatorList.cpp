@@ -81,10 +81,10 @@ bool COperatorList::Remove(COperator* op)
 bool COperatorList::VerifyLogin()
 {
     COperator& current = *GetCurrentOperator();
-    Load(KvFormatSql(QStringLiteral("select * from Operator where OperatorNo = '%s'"), current.GetOperatorNo()));
-    if (GetCount() == 0)
+    const COperator* found = FindByNo(current.GetOperatorNo());
+    if (!found)
         return false;
-    const COperator& stored = *At(0);
+    const COperator& stored = *found;
     if (!KvVerifyPassword(stored.GetOperatorPw(), current.GetOperatorPw()))
         return false;
     if (GetEdition() == QStringLiteral("网络版") && stored.GetOperatorNo() != QStringLiteral("qz")) {

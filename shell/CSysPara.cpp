@@ -20,33 +20,8 @@ const QString kSetupSection = QStringLiteral("SystemSetup");
     throw;
 }
 
-} // namespace
-
-CSysPara::CSysPara() = default;
-
-QString CSysPara::GetAppDir() const
-{
-    return GetAppDirectory();
-}
-
-int CSysPara::GetIntPara(const QString& column, int increment)
-{
-    if (!m_db)
-        throw CKvException(QStringLiteral("获取系统参数时发生错误！"));
-    CAdoLease<CAdoRecordset> rs(m_db->AcquireRecordset());
-    CAdoLease<CAdoCommand> cmd(m_db->AcquireCommand());
-    try {
-        rs->Open(KvFormatSql("select %s from SysPara", column));
-        const int value = rs->GetFieldInt(column);
-        if (increment != 0)
-            cmd->Execute(KvFormatSql("update SysPara set %s = %d", column, value + 1));
-        return value;
-    } catch (...) {
-        readFailed();
-    }
-}
-
-namespace {
+// The common body of the typed reads: opens the column of the one row and
+// hands the recordset to `read`; a failure shows the one box and is passed on.
 template <typename Read> auto readColumn(CAdoConnection* db, const QString& column, Read read)
 {
     if (!db)
@@ -59,7 +34,35 @@ template <typename Read> auto readColumn(CAdoConnection* db, const QString& colu
         readFailed();
     }
 }
+
+// The connection a write goes through; an object never bound has none.
+CAdoConnection& writeDatabase(CAdoConnection* db)
+{
+    if (!db)
+        throw CKvException(QStringLiteral("执行Sql语句时发生错误！"));
+    return *db;
+}
+
 } // namespace
+
+CSysPara::CSysPara() = default;
+
+QString CSysPara::GetAppDir() const
+{
+    return GetAppDirectory();
+}
+
+int CSysPara::GetIntPara(const QString& column, int increment)
+{
+    return readColumn(m_db, column, [&](const CAdoRecordset& rs) {
+        const int value = rs.GetFieldInt(column);
+        if (increment != 0) {
+            CAdoLease<CAdoCommand> cmd(m_db->AcquireCommand());
+            cmd->Execute(KvFormatSql("update SysPara set %s = %d", column, value + 1));
+        }
+        return value;
+    });
+}
 
 QString CSysPara::GetStringPara(const QString& column)
 {
@@ -75,16 +78,6 @@ QDateTime CSysPara::GetDatePara(const QString& column)
 {
     return readColumn(m_db, column, [&](const CAdoRecordset& rs) { return rs.GetFieldDateTime(column); });
 }
-
-namespace {
-// The connection a write goes through; an object never bound has none.
-CAdoConnection& writeDatabase(CAdoConnection* db)
-{
-    if (!db)
-        throw CKvException(QStringLiteral("执行Sql语句时发生错误！"));
-    return *db;
-}
-} // namespace
 
 void CSysPara::SetIntPara(const QString& column, int value)
 {
@@ -107,11 +100,13 @@ void CSysPara::SetDatePara(const QString& column, const QDateTime& value)
                                 QString());
 }
 
-// Cached getters: a text cache counts as not loaded while it is empty.
-#define KV_CACHED_TEXT(getter, setter, member, column)                                                                 \
+// The text parameters. A cached getter reads its column only while its field
+// is empty (an empty text counts as not loaded); the others read it every
+// time. Every setter keeps the value in its field and writes the column.
+#define KV_TEXT_PARA(getter, setter, member, column, cached)                                                           \
     QString CSysPara::getter()                                                                                         \
     {                                                                                                                  \
-        if (member.isEmpty())                                                                                          \
+        if (!(cached) || member.isEmpty())                                                                             \
             member = GetStringPara(QStringLiteral(column));                                                            \
         return member;                                                                                                 \
     }                                                                                                                  \
@@ -121,16 +116,19 @@ void CSysPara::SetDatePara(const QString& column, const QDateTime& value)
         SetStringPara(QStringLiteral(column), value);                                                                  \
     }
 
-KV_CACHED_TEXT(GetBuyUnit, SetBuyUnit, m_buyUnit, "BuyUnit")
-KV_CACHED_TEXT(GetInvoiceNoMode, SetInvoiceNoMode, m_invoiceNoMode, "InvoiceNoMode")
-KV_CACHED_TEXT(GetClientName, SetClientName, m_clientName, "ClientName")
-KV_CACHED_TEXT(GetPayMode, SetPayMode, m_payMode, "PayMode")
-KV_CACHED_TEXT(GetPayModeFlag, SetPayModeFlag, m_bPayMode, "bPayMode")
-KV_CACHED_TEXT(GetChangeFlag, SetChangeFlag, m_bChange, "bChange")
-KV_CACHED_TEXT(GetPrintFlag, SetPrintFlag, m_bPrint, "bPrint")
-KV_CACHED_TEXT(GetProgFlag, SetProgFlag, m_bProg, "bProg")
-KV_CACHED_TEXT(GetCompWrtFlag, SetCompWrtFlag, m_bCompWrt, "bCompWrt")
-#undef KV_CACHED_TEXT
+KV_TEXT_PARA(GetBuyUnit, SetBuyUnit, m_buyUnit, "BuyUnit", true)
+KV_TEXT_PARA(GetInvoiceNoMode, SetInvoiceNoMode, m_invoiceNoMode, "InvoiceNoMode", true)
+KV_TEXT_PARA(GetClientName, SetClientName, m_clientName, "ClientName", true)
+KV_TEXT_PARA(GetPayMode, SetPayMode, m_payMode, "PayMode", true)
+KV_TEXT_PARA(GetPayModeFlag, SetPayModeFlag, m_bPayMode, "bPayMode", true)
+KV_TEXT_PARA(GetChangeFlag, SetChangeFlag, m_bChange, "bChange", true)
+KV_TEXT_PARA(GetPrintFlag, SetPrintFlag, m_bPrint, "bPrint", true)
+KV_TEXT_PARA(GetProgFlag, SetProgFlag, m_bProg, "bProg", true)
+KV_TEXT_PARA(GetCompWrtFlag, SetCompWrtFlag, m_bCompWrt, "bCompWrt", true)
+KV_TEXT_PARA(GetLineLossFlag, SetLineLossFlag, m_bLW, "bLW", false)
+KV_TEXT_PARA(GetTransLossFlag, SetTransLossFlag, m_bTW, "bTW", false)
+KV_TEXT_PARA(GetAutoSetFixFlag, SetAutoSetFixFlag, m_bAutoSetFix, "bAutoSetFix", false)
+#undef KV_TEXT_PARA
 
 int CSysPara::GetInvoiceNum()
 {
@@ -144,24 +142,6 @@ void CSysPara::SetInvoiceNum(int value)
     m_invoiceNum = value;
     SetIntPara(QStringLiteral("InvoiceNum"), value);
 }
-
-// Getters that read each time, and their setters.
-#define KV_READ_TEXT(getter, setter, member, column)                                                                   \
-    QString CSysPara::getter()                                                                                         \
-    {                                                                                                                  \
-        member = GetStringPara(QStringLiteral(column));                                                                \
-        return member;                                                                                                 \
-    }                                                                                                                  \
-    void CSysPara::setter(const QString& value)                                                                        \
-    {                                                                                                                  \
-        member = value;                                                                                                \
-        SetStringPara(QStringLiteral(column), value);                                                                  \
-    }
-
-KV_READ_TEXT(GetLineLossFlag, SetLineLossFlag, m_bLW, "bLW")
-KV_READ_TEXT(GetTransLossFlag, SetTransLossFlag, m_bTW, "bTW")
-KV_READ_TEXT(GetAutoSetFixFlag, SetAutoSetFixFlag, m_bAutoSetFix, "bAutoSetFix")
-#undef KV_READ_TEXT
 
 double CSysPara::GetCompRateWater()
 {

@@ -63,6 +63,12 @@ QDateTime GetServerDate()
     return QDateTime(GetServerTime().date(), QTime(0, 0, 0));
 }
 
+int GetServerYearMonth()
+{
+    const QDate today = GetServerDate().date();
+    return today.year() * 100 + today.month();
+}
+
 namespace {
 CSysPara& mainSysPara()
 {

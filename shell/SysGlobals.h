@@ -19,6 +19,9 @@ QString GetServerConnectString();
 // "Now" from the one clock of the program (KvClock); the date at 00:00:00.
 QDateTime GetServerTime();
 QDateTime GetServerDate();
+// The month of GetServerDate as yyyymm, the form in which SysPara keeps the
+// quota month (FixYearMon).
+int GetServerYearMonth();
 // The two parameter objects, each bound to its connection on first use; they
 // keep separate caches.
 CSysPara* GetMainSysPara();

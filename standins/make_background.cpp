@@ -23,7 +23,8 @@ Rgb mix(const Rgb& a, const Rgb& b, double t)
     return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
 }
 
-// Signed area test: is p on the inside of the polygon (even-odd rule)?
+// Is (x, y) inside the polygon? Counts the edges a ray to the right crosses
+// (even-odd rule).
 bool insidePolygon(const double (*poly)[2], int count, double x, double y)
 {
     bool inside = false;
@@ -53,13 +54,9 @@ Rgb pixel(int x, int y)
     if (std::fabs(d - radius) < 7)
         c = mix(c, Rgb{70, 96, 176}, 1 - std::fabs(d - radius) / 7);
 
+    // The bolt around the ring's centre: the pixel is moved instead of the shape.
     static const double bolt[][2] = {{-20, -110}, {55, -110}, {15, -20}, {60, -20}, {-40, 115}, {-5, 10}, {-50, 10}};
-    double shape[7][2];
-    for (int i = 0; i < 7; ++i) {
-        shape[i][0] = bolt[i][0] + cx;
-        shape[i][1] = bolt[i][1] + cy;
-    }
-    if (insidePolygon(shape, 7, x + 0.5, y + 0.5))
+    if (insidePolygon(bolt, 7, x + 0.5 - cx, y + 0.5 - cy))
         c = mix(Rgb{255, 196, 64}, Rgb{240, 140, 40}, (y - (cy - 110)) / 225.0);
 
     // A thin line along the bottom, like a counter top.

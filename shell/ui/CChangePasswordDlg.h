@@ -2,9 +2,7 @@
 
 #include "CKvDialog.h"
 
-class QLabel;
 class CKvEdit;
-class QPushButton;
 
 // The change-password dialog: old password, new password and its
 // confirmation. It checks only that the two new entries agree and that the new

@@ -40,9 +40,8 @@ bool CLoginDlg::OnInitDialog()
 {
     CKvDialog::OnInitDialog();
     m_codeEdit->setFocus();
-    setWindowTitle(QStringLiteral("登录"));
-    m_codeLabelText = QStringLiteral("操作员代码");
-    m_passwordLabelText = QStringLiteral("操作员密码");
+    m_codeLabel->setText(QStringLiteral("操作员代码"));
+    m_passwordLabel->setText(QStringLiteral("操作员密码"));
     m_okButton->setText(QStringLiteral("确认(&O)"));
     m_okButton->setDefault(true);
     m_cancelButton->setText(QStringLiteral("取消(&C)"));
@@ -58,8 +57,6 @@ bool CLoginDlg::DoDataExchange(bool saveAndValidate)
     } else {
         m_codeEdit->setText(m_operatorNo);
         m_passwordEdit->setText(m_operatorPw);
-        m_codeLabel->setText(m_codeLabelText);
-        m_passwordLabel->setText(m_passwordLabelText);
     }
     return true;
 }

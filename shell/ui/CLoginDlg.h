@@ -29,8 +29,6 @@ protected:
 private:
     QString m_operatorNo;
     QString m_operatorPw;
-    QString m_codeLabelText;
-    QString m_passwordLabelText;
 
     QLineEdit* m_codeEdit;       // 1031
     QLineEdit* m_passwordEdit;   // 1044

@@ -14,13 +14,13 @@
 #include <QCoreApplication>
 #include <QDockWidget>
 #include <QLabel>
-#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -28,11 +28,6 @@ namespace {
 QString utf8(const char* text)
 {
     return QString::fromUtf8(text);
-}
-
-int yearMonthOf(const QDateTime& date)
-{
-    return date.date().year() * 100 + date.date().month();
 }
 
 } // namespace
@@ -149,24 +144,19 @@ void CMainFrame::BuildRightsList()
 {
     m_rightsList->clear();
     const QVector<int> rights = GetCurrentOperator()->DuplicateRights();
-    int lastHeader = -1; // row of the last header added
-    int itemsSinceHeader = 0;
+    // A group header is added with the first granted right after it, so a
+    // group without one leaves no header.
+    const KvRightEntry* header = nullptr;
     auto add = [this](const KvRightEntry& entry) { m_rightsList->AddRow(utf8(entry.name), entry.id); };
     for (const KvRightEntry* entry = GetRightTable(); entry->id != 0; ++entry) {
         if (IsRightGroupHeader(entry->id)) {
-            // A group without a granted right leaves no header.
-            if (lastHeader >= 0 && itemsSinceHeader == 0)
-                delete m_rightsList->takeItem(lastHeader);
-            add(*entry);
-            lastHeader = m_rightsList->count() - 1;
-            itemsSinceHeader = 0;
+            header = entry;
         } else if (rights.contains(entry->id)) {
+            if (header)
+                add(*std::exchange(header, nullptr));
             add(*entry);
-            ++itemsSinceHeader;
         }
     }
-    if (lastHeader >= 0 && itemsSinceHeader == 0)
-        delete m_rightsList->takeItem(lastHeader);
     m_sideBar->hide();
     UpdateCommandStates();
 }
@@ -241,7 +231,7 @@ void CMainFrame::RunFirstSetup()
     CSysPara* para = GetMainSysPara();
     if (para->GetIntPara(QStringLiteral("UseNum")) == 0 &&
         GetCurrentOperator()->GetOperatorNo() == QStringLiteral("qz")) {
-        para->SetIntPara(QStringLiteral("FixYearMon"), yearMonthOf(GetServerDate()));
+        para->SetIntPara(QStringLiteral("FixYearMon"), GetServerYearMonth());
         para->SetLastBackDate(GetServerDate());
         // Each step runs whether or not the one before was cancelled.
         RunCommand(ID_CHANGE_PASSWORD);
@@ -286,7 +276,7 @@ void CMainFrame::OnGenerateFixFees()
     if (!m_generateMonthFixFees)
         return; // the generation is not part of this build yet
     CSysPara* para = GetMainSysPara();
-    const int currentMonth = yearMonthOf(GetServerDate());
+    const int currentMonth = GetServerYearMonth();
     int quotaMonth = para->GetIntPara(QStringLiteral("FixYearMon"));
     if (currentMonth < quotaMonth) {
         PromptBox(QStringLiteral("系统时间发生错误！请调整系统时间"));

@@ -135,11 +135,14 @@ TEST(SysGlobals, StandAloneEditionHasOneConnectionAndTwoCaches)
     EXPECT_EQ(GetMainSysPara()->GetDatabase(), GetLocalSysPara()->GetDatabase());
 }
 
-TEST(SysGlobals, ServerDateIsTheDayAtMidnight)
+TEST(SysGlobals, ServerDateIsTheDayAtMidnightAndItsMonthIsYyyymm)
 {
     KvClock::SetFixed(QDateTime(QDate(2026, 12, 10), QTime(23, 59, 59)));
     EXPECT_EQ(GetServerDate(), QDateTime(QDate(2026, 12, 10), QTime(0, 0, 0)));
     EXPECT_EQ(GetServerTime(), QDateTime(QDate(2026, 12, 10), QTime(23, 59, 59)));
+    EXPECT_EQ(GetServerYearMonth(), 202612);
+    KvClock::SetFixed(QDateTime(QDate(2027, 1, 1), QTime(0, 0, 0)));
+    EXPECT_EQ(GetServerYearMonth(), 202701);
     KvClock::Reset();
 }
 

@@ -47,6 +47,15 @@ public:
         ASSERT_NE(button, nullptr) << id;
         button->click();
     }
+    // The login dialog answered with a code and a password.
+    static Action LogIn(const QString& code, const QString& password)
+    {
+        return [code, password](QWidget* dialog) {
+            Type(dialog, 1031, code);
+            Type(dialog, 1044, password);
+            Click(dialog, 1000);
+        };
+    }
 
 private:
     void poll()

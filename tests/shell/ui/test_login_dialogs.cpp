@@ -156,16 +156,8 @@ TEST_F(OperatorCommandTest, SwitchingOperatorKeepsOrReplacesTheRightsOfTheWindow
     const int adminRows = frame->GetRightsList()->count();
     ASSERT_TRUE(frame->IsCommandAllowed(ID_OPERATORS));
 
-    auto logIn = [](const QString& code, const QString& password) {
-        return [code, password](QWidget* dialog) {
-            CModalScript::Type(dialog, 1031, code);
-            CModalScript::Type(dialog, 1044, password);
-            CModalScript::Click(dialog, 1000);
-        };
-    };
-
     // A wrong password: the message, and the administrator stays with his rights.
-    script.Then(logIn(QStringLiteral("c1"), QStringLiteral("bad")));
+    script.Then(CModalScript::LogIn(QStringLiteral("c1"), QStringLiteral("bad")));
     frame->RunCommand(ID_SWITCH_OPERATOR);
     EXPECT_EQ(sink.Texts(), QStringList{"登录失败！\n\n请核对用户和密码\n\n如是使用网络版请核对工作站编号"});
     EXPECT_EQ(GetCurrentOperator()->GetOperatorNo(), QStringLiteral("qz"));
@@ -180,7 +172,7 @@ TEST_F(OperatorCommandTest, SwitchingOperatorKeepsOrReplacesTheRightsOfTheWindow
     EXPECT_EQ(GetCurrentOperator()->GetOperatorNo(), QStringLiteral("qz"));
 
     // A good switch greys what the cashier lacks at once.
-    script.Then(logIn(QStringLiteral("c1"), QStringLiteral("724613")));
+    script.Then(CModalScript::LogIn(QStringLiteral("c1"), QStringLiteral("724613")));
     frame->RunCommand(ID_SWITCH_OPERATOR);
     EXPECT_TRUE(sink.Texts().isEmpty());
     EXPECT_EQ(GetCurrentOperator()->GetOperatorName(), QStringLiteral("收银一"));

@@ -39,15 +39,6 @@ protected:
         QDir::setCurrent(m_startFolder);
     }
 
-    static CModalScript::Action logIn(const QString& code, const QString& password)
-    {
-        return [code, password](QWidget* dialog) {
-            CModalScript::Type(dialog, 1031, code);
-            CModalScript::Type(dialog, 1044, password);
-            CModalScript::Click(dialog, 1000);
-        };
-    }
-
     CRecordingMessageSink sink;
     CTempAppDirectory app;
 
@@ -69,7 +60,7 @@ TEST_F(QuillmerStartTest, NewcomerLogsInAsTheAdministratorAndGetsTheTitledMainWi
             EXPECT_TRUE(dialog->isVisible());
             dialog->setProperty("kvScripted", false); // answer it again
         })
-        .Then(logIn(QStringLiteral(" qz "), QString()))
+        .Then(CModalScript::LogIn(QStringLiteral(" qz "), QString()))
         .Then([](QWidget* dialog) { CModalScript::Click(dialog, 1021); }); // first-run: 修改密码, cancelled
 
     ASSERT_TRUE(quillmer.InitInstance());
@@ -136,7 +127,7 @@ TEST_F(QuillmerStartTest, QuotaMonthLaterThanTodayPassesOnlyWhenTheFirstRunSetUp
 
         CQuillmerApp quillmer;
         CModalScript script;
-        script.Then(logIn(QStringLiteral("qz"), QString()));
+        script.Then(CModalScript::LogIn(QStringLiteral("qz"), QString()));
         if (c.useNum == 0)
             script.Then([](QWidget* dialog) { CModalScript::Click(dialog, 1021); }); // first-run: 修改密码
 

@@ -1,5 +1,7 @@
 #include "Ostrakon.h"
 
+#include "KvAppFolder.h"
+
 #include "CAdoConnection.h"
 #include "CAdoRecordset.h"
 #include "CKvException.h"
@@ -9,7 +11,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 #include <cstdio>
@@ -55,22 +56,9 @@ void ErrorMessage(const QString& text)
     LibraryMessage(QMessageBox::Critical, "错误", text);
 }
 
-// The program folder, found as the program finds it: the folder named by
-// QUILLMER_APPDIR when set, else the folder of the executable. Never the current
-// directory, which is wherever the program was started from.
-QString LibraryAppDirectory()
-{
-    const QString fromEnv = qEnvironmentVariable("QUILLMER_APPDIR");
-    if (!fromEnv.isEmpty())
-        return QDir::cleanPath(fromEnv);
-    if (QCoreApplication::instance())
-        return QDir::cleanPath(QCoreApplication::applicationDirPath());
-    return QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).absolutePath();
-}
-
 QString LibraryConnectString()
 {
-    return QStringLiteral("Data Source=%1").arg(QDir(LibraryAppDirectory()).filePath(QStringLiteral("work/Qrdb.db")));
+    return QStringLiteral("Data Source=%1").arg(QDir(KvDefaultAppDirectory()).filePath(QStringLiteral("work/Qrdb.db")));
 }
 
 void CreateLibraryConnections()

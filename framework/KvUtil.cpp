@@ -1,9 +1,9 @@
 #include "KvUtil.h"
 
 #include "db/CKvException.h"
+#include "db/KvAppFolder.h"
 #include "db/KvSql.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -87,14 +87,7 @@ bool CopyFileReplace(const QString& source, const QString& target)
 
 QString GetAppDirectory()
 {
-    if (!g_appDirectory.isEmpty())
-        return g_appDirectory;
-    const QString fromEnv = qEnvironmentVariable("QUILLMER_APPDIR");
-    if (!fromEnv.isEmpty())
-        return QDir::cleanPath(fromEnv);
-    if (QCoreApplication::instance())
-        return QDir::cleanPath(QCoreApplication::applicationDirPath());
-    return QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).absolutePath();
+    return g_appDirectory.isEmpty() ? KvDefaultAppDirectory() : g_appDirectory;
 }
 
 void SetAppDirectory(const QString& folder)

@@ -33,6 +33,17 @@ KvProgramRunner& runner()
     return r;
 }
 
+bool startDetached(const QString& program, const QStringList& arguments)
+{
+    return QProcess::startDetached(program, arguments);
+}
+
+KvProgramStarter& starter()
+{
+    static KvProgramStarter s = startDetached;
+    return s;
+}
+
 } // namespace
 
 bool FileExists(const QString& path)
@@ -63,7 +74,21 @@ bool StartProgram(const QString& program, const QStringList& arguments)
 {
     if (!FileExists(program))
         return false;
-    return QProcess::startDetached(program, arguments);
+    return starter()(program, arguments);
+}
+
+bool OpenDocument(const QString& path)
+{
+    if (!QFileInfo(path).isFile())
+        return false;
+    return starter()(QStringLiteral("xdg-open"), QStringList{path});
+}
+
+KvProgramStarter SetProgramStarter(KvProgramStarter next)
+{
+    KvProgramStarter previous = starter();
+    starter() = next ? std::move(next) : KvProgramStarter(startDetached);
+    return previous;
 }
 
 KvProgramRunner SetProgramRunner(KvProgramRunner next)

@@ -25,7 +25,14 @@ CKvPreviewView::CKvPreviewView(QWidget* parent) : QAbstractScrollArea(parent)
     viewport()->setCursor(Qt::ArrowCursor);
 }
 
-CKvPreviewView::~CKvPreviewView() = default;
+CKvPreviewView::~CKvPreviewView()
+{
+    // The preview's printing run ends with the view; the job outlives it.
+    if (m_job && m_printInfo) {
+        CKvDC dc(nullptr, m_metrics);
+        m_job->OnEndPrinting(dc, *m_printInfo);
+    }
+}
 
 void CKvPreviewView::SetPrintJob(CPrintJob* job)
 {

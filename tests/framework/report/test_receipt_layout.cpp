@@ -46,6 +46,14 @@ std::unique_ptr<CAdoConnection> OpenFile(const QString& path)
     return connection;
 }
 
+// The thirteen numbers of a stored font, in column order.
+std::vector<int> FontNumbers(const KvLogFont& f)
+{
+    return {f.lfHeight,        f.lfWidth,     f.lfEscapement,    f.lfOrientation, f.lfWeight,
+            f.lfItalic,        f.lfUnderline, f.lfStrikeOut,     f.lfCharSet,     f.lfOutPrecision,
+            f.lfClipPrecision, f.lfQuality,   f.lfPitchAndFamily};
+}
+
 } // namespace
 
 TEST(ReceiptValues, AFieldPicksItsValueByGroupNameAndRowNumber)
@@ -134,11 +142,7 @@ TEST_F(ReceiptLayoutTest, LoadersReadEveryColumnOfTheirLayout)
     EXPECT_EQ((std::vector<int>{t.left, t.top, t.right, t.bottom, t.bkMode, t.height}),
               (std::vector<int>{21, -22, 23, -24, 2, -25}));
     EXPECT_EQ(t.text, QStringLiteral("标签"));
-    EXPECT_EQ(
-        (std::vector<int>{t.font.lfHeight, t.font.lfWidth, t.font.lfEscapement, t.font.lfOrientation, t.font.lfWeight,
-                          t.font.lfItalic, t.font.lfUnderline, t.font.lfStrikeOut, t.font.lfCharSet,
-                          t.font.lfOutPrecision, t.font.lfClipPrecision, t.font.lfQuality, t.font.lfPitchAndFamily}),
-        (std::vector<int>{260, 27, 28, 29, 700, 1, 1, 1, 134, 30, 31, 32, 33}));
+    EXPECT_EQ(FontNumbers(t.font), (std::vector<int>{260, 27, 28, 29, 700, 1, 1, 1, 134, 30, 31, 32, 33}));
     EXPECT_EQ(t.font.lfFaceName, QStringLiteral("黑体"));
 
     const std::vector<KvFieldRow> fields = LoadReportFields(db(), 7);
@@ -148,11 +152,7 @@ TEST_F(ReceiptLayoutTest, LoadersReadEveryColumnOfTheirLayout)
               (std::vector<int>{41, -42, 43, -44, 2, -45}));
     EXPECT_EQ((QStringList{f.fieldName, f.caption, f.fieldType, f.rankNo, f.priceNo, f.meterNo, f.monthNo}),
               (QStringList{"单价", "标题", "附表信息", "r", "p", " 3", "m"}));
-    EXPECT_EQ(
-        (std::vector<int>{f.font.lfHeight, f.font.lfWidth, f.font.lfEscapement, f.font.lfOrientation, f.font.lfWeight,
-                          f.font.lfItalic, f.font.lfUnderline, f.font.lfStrikeOut, f.font.lfCharSet,
-                          f.font.lfOutPrecision, f.font.lfClipPrecision, f.font.lfQuality, f.font.lfPitchAndFamily}),
-        (std::vector<int>{460, 47, 48, 49, 400, 0, 1, 0, 1, 50, 51, 52, 53}));
+    EXPECT_EQ(FontNumbers(f.font), (std::vector<int>{460, 47, 48, 49, 400, 0, 1, 0, 1, 50, 51, 52, 53}));
     EXPECT_EQ(f.font.lfFaceName, QStringLiteral("楷体"));
 
     int width = 1;

@@ -57,6 +57,18 @@ bool InkIn(const QImage& image, int x0, int x1, int y0, int y1)
     return false;
 }
 
+// Draws one item with the box (left, top, right, bottom) alone on a blank device.
+QImage DrawAlone(CLayoutItem& item, int left, int top, int right, int bottom)
+{
+    CImageDevice device;
+    item.m_left = left;
+    item.m_top = top;
+    item.m_right = right;
+    item.m_bottom = bottom;
+    item.Draw(device.dc);
+    return device.Done();
+}
+
 } // namespace
 
 TEST(LayoutItems, LinesDrawByKindWithTheirWidthInTenthsOfAMillimetre)
@@ -74,16 +86,10 @@ TEST(LayoutItems, LinesDrawByKindWithTheirWidthInTenthsOfAMillimetre)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.kind);
-        CImageDevice device;
         CLineItem line;
-        line.m_left = 100;
-        line.m_top = -100;
-        line.m_right = 500;
-        line.m_bottom = -500;
         line.m_kind = c.kind;
         line.m_width = 3;
-        line.Draw(device.dc);
-        const QImage image = device.Done();
+        const QImage image = DrawAlone(line, 100, -100, 500, -500);
         EXPECT_TRUE(IsInk(image, c.inked.x(), c.inked.y()));
         EXPECT_FALSE(IsInk(image, c.blank.x(), c.blank.y()));
         if (c.kind == 1) {
@@ -95,15 +101,10 @@ TEST(LayoutItems, LinesDrawByKindWithTheirWidthInTenthsOfAMillimetre)
         }
     }
     for (int kind : {0, 5, -1}) {
-        CImageDevice device;
         CLineItem line;
-        line.m_left = 100;
-        line.m_top = -100;
-        line.m_right = 500;
-        line.m_bottom = -500;
         line.m_kind = kind;
-        line.Draw(device.dc);
-        EXPECT_FALSE(InkIn(device.Done(), 0, 600, 0, 600)) << "kind " << kind << " draws nothing";
+        EXPECT_FALSE(InkIn(DrawAlone(line, 100, -100, 500, -500), 0, 600, 0, 600))
+            << "kind " << kind << " draws nothing";
     }
 }
 
@@ -111,30 +112,18 @@ TEST(LayoutItems, AFieldIsCutOffAtItsBoxAndALabelIsNot)
 {
     KvLogFont font;
     font.lfHeight = 200; // 20 points: about 700 units, wider than the box at once
-    CImageDevice fieldDevice;
     CFieldItem field;
-    field.m_left = 100;
-    field.m_top = -100;
-    field.m_right = 250;
-    field.m_bottom = -300;
     field.m_text = QStringLiteral("WWWWWWWW");
     field.m_font = font;
-    field.Draw(fieldDevice.dc);
-    const QImage clipped = fieldDevice.Done();
+    const QImage clipped = DrawAlone(field, 100, -100, 250, -300);
     EXPECT_TRUE(InkIn(clipped, 100, 250, 100, 300));
     EXPECT_FALSE(InkIn(clipped, 250, 600, 0, 600)) << "nothing right of the box";
     EXPECT_FALSE(InkIn(clipped, 0, 600, 300, 600)) << "nothing below the box";
 
-    CImageDevice textDevice;
     CTextItem text;
-    text.m_left = 100;
-    text.m_top = -100;
-    text.m_right = 250;
-    text.m_bottom = -300;
     text.m_text = QStringLiteral("WWWWWWWW");
     text.m_font = font;
-    text.Draw(textDevice.dc);
-    const QImage free = textDevice.Done();
+    const QImage free = DrawAlone(text, 100, -100, 250, -300);
     EXPECT_TRUE(InkIn(free, 250, 600, 0, 600)) << "a label runs past its box";
     EXPECT_FALSE(InkIn(free, 0, 600, 0, 175)) << "written from 0.8 mm below the top";
 }

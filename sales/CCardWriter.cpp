@@ -129,7 +129,8 @@ QString CCardWriter::RunTool(const QString& toolName, const QString& arguments, 
         content = file.readAll();
     if (content.isEmpty())
         throw CKvException(QStringLiteral("打开接口数据文件失败！"));
-    QByteArray line = content.left(content.indexOf('\n'));
+    const qsizetype end = content.indexOf('\n');
+    QByteArray line = end < 0 ? content : content.left(end);
     if (line.endsWith('\r'))
         line.chop(1);
     return GbkDecode(line);

@@ -201,20 +201,10 @@ int CCardWriter::Write(int family, const QString& opAndFields, const QString& la
         return 0;
     }
     RunSaleTool(SaleCommand(family, opAndFields));
-    return family == Infrared ? CheckWriteResult(label, meterNo, result) : CheckIcWriteResult(label, meterNo, result);
+    return CheckWriteResult(family, label, meterNo, result);
 }
 
-int CCardWriter::CheckWriteResult(const QString& label, const QString& meterNo, QString& result)
-{
-    return CheckResult(Infrared, label, meterNo, result);
-}
-
-int CCardWriter::CheckIcWriteResult(const QString& label, const QString& meterNo, QString& result)
-{
-    return CheckResult(Ic, label, meterNo, result);
-}
-
-int CCardWriter::CheckResult(int family, const QString& label, const QString& meterNo, QString& result)
+int CCardWriter::CheckWriteResult(int family, const QString& label, const QString& meterNo, QString& result)
 {
     if (m_replyLine == kReplyOk) {
         PromptBoxStr(QStringLiteral("写卡成功！"), m_owner);
@@ -243,20 +233,10 @@ int CCardWriter::CheckResult(int family, const QString& label, const QString& me
     }
     if (AskBoxStr(question, m_owner) == IDNO)
         return 0;
-    return family == Infrared ? VerifyWrite(label, meterNo, result) : VerifyIcWrite(label, meterNo, result);
+    return VerifyWrite(family, label, meterNo, result);
 }
 
-int CCardWriter::VerifyWrite(const QString& label, const QString& meterNo, QString& result)
-{
-    return Verify(Infrared, label, meterNo, result);
-}
-
-int CCardWriter::VerifyIcWrite(const QString& label, const QString& meterNo, QString& result)
-{
-    return Verify(Ic, label, meterNo, result);
-}
-
-int CCardWriter::Verify(int family, const QString& label, const QString& meterNo, QString& result)
+int CCardWriter::VerifyWrite(int family, const QString& label, const QString& meterNo, QString& result)
 {
     const QString code = ExpectedCode(family, label);
     for (;;) {

@@ -105,14 +105,10 @@ private:
     void SplitTransferReply();
     void Read(int family);
 
-    // The result check and the read-back of each family; one shape, the
+    // The result check and the read-back, one shape for both families: the
     // family decides the texts, the read and the codes to find.
-    int CheckWriteResult(const QString& label, const QString& meterNo, QString& result);
-    int CheckIcWriteResult(const QString& label, const QString& meterNo, QString& result);
-    int CheckResult(int family, const QString& label, const QString& meterNo, QString& result);
-    int VerifyWrite(const QString& label, const QString& meterNo, QString& result);
-    int VerifyIcWrite(const QString& label, const QString& meterNo, QString& result);
-    int Verify(int family, const QString& label, const QString& meterNo, QString& result);
+    int CheckWriteResult(int family, const QString& label, const QString& meterNo, QString& result);
+    int VerifyWrite(int family, const QString& label, const QString& meterNo, QString& result);
     QString SaleCommand(int family, const QString& opAndFields) const;
 
     QString m_replyLine;

@@ -589,18 +589,25 @@ QString Describe(const CSimReply& reply)
 
 } // namespace
 
+CCardToolSim::RunStart CCardToolSim::BeginRun()
+{
+    RunStart start;
+    QFile readerNo(FilePath(QStringLiteral("ReaderNo.dat")));
+    start.haveReaderNo = readerNo.open(QIODevice::ReadOnly);
+    start.machine = start.haveReaderNo ? GbkDecode(readerNo.readAll()) : QStringLiteral("-");
+    start.scenario = TakeScenarioLine();
+    return start;
+}
+
 CSimReply CCardToolSim::RunSaleTool(const QStringList& args)
 {
-    QFile readerNo(FilePath(QStringLiteral("ReaderNo.dat")));
-    const bool haveReaderNo = readerNo.open(QIODevice::ReadOnly);
-    const QString machine = haveReaderNo ? GbkDecode(readerNo.readAll()) : QStringLiteral("-");
-    const QString scenario = TakeScenarioLine();
+    const RunStart start = BeginRun();
 
     CSimReply regular;
     bool isWrite = false;
     CSimCard card;
     int port = 0;
-    if (!haveReaderNo) {
+    if (!start.haveReaderNo) {
         regular.line = QStringLiteral("ERROR:找不到ReaderNo.dat");
     } else if (args.size() < 5 || args[0] != QStringLiteral("0") || args[2] != QStringLiteral("1")) {
         regular.line = kBadCommand;
@@ -624,26 +631,24 @@ CSimReply CCardToolSim::RunSaleTool(const QStringList& args)
         }
     }
 
-    const Forced forced = ParseForced(scenario, regular.line);
+    const Forced forced = ParseForced(start.scenario, regular.line);
     const CSimReply reply = forced.active ? forced.reply : regular;
     if (isWrite && (!forced.active || forced.write))
         SetCard(port, card);
     else
         isWrite = false;
-    AppendLog(QStringLiteral("Tarlisk [%1] %2 => %3%4")
-                  .arg(machine, args.join(u' '), Describe(reply), isWrite ? QStringLiteral(" (written)") : QString()));
+    AppendLog(
+        QStringLiteral("Tarlisk [%1] %2 => %3%4")
+            .arg(start.machine, args.join(u' '), Describe(reply), isWrite ? QStringLiteral(" (written)") : QString()));
     return reply;
 }
 
 CSimReply CCardToolSim::RunTransferTool(const QStringList& args)
 {
-    QFile readerNo(FilePath(QStringLiteral("ReaderNo.dat")));
-    const bool haveReaderNo = readerNo.open(QIODevice::ReadOnly);
-    const QString machine = haveReaderNo ? GbkDecode(readerNo.readAll()) : QStringLiteral("-");
-    const QString scenario = TakeScenarioLine();
+    const RunStart start = BeginRun();
 
     CSimReply regular;
-    if (!haveReaderNo) {
+    if (!start.haveReaderNo) {
         regular.line = QStringLiteral("ERROR:找不到ReaderNo.dat");
     } else if (args.size() != 4 || args[0] != QStringLiteral("0") || args[1] != QStringLiteral("0") ||
                args[2] != QStringLiteral("0")) {
@@ -661,9 +666,9 @@ CSimReply CCardToolSim::RunTransferTool(const QStringList& args)
             }
         }
     }
-    const Forced forced = ParseForced(scenario, regular.line);
+    const Forced forced = ParseForced(start.scenario, regular.line);
     const CSimReply reply = forced.active ? forced.reply : regular;
-    AppendLog(QStringLiteral("Membrel [%1] %2 => %3").arg(machine, args.join(u' '), Describe(reply)));
+    AppendLog(QStringLiteral("Membrel [%1] %2 => %3").arg(start.machine, args.join(u' '), Describe(reply)));
     return reply;
 }
 

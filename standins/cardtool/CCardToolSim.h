@@ -109,6 +109,15 @@ public:
 private:
     QString FilePath(const QString& name) const;
     QString TakeScenarioLine();
+    // What every run starts with: the machine code of ReaderNo.dat and the
+    // forced reply of the scenario, if any.
+    struct RunStart
+    {
+        bool haveReaderNo = false;
+        QString machine;
+        QString scenario;
+    };
+    RunStart BeginRun();
     // Applies the write of one command to the card; false for a command the
     // tool does not know (wrong op or number of fields).
     bool ApplyWrite(int family, const QString& op, const QStringList& fields, CSimCard& card) const;

@@ -239,3 +239,22 @@ TEST_F(CardToolsTest, AReplacementCardReadsAgainstTheMeterItGoesInto)
     ic.ReadIcCard();
     EXPECT_EQ(Fields(ic).mid(1, 7), (QStringList{"06", kMeter, "4", "60", "120", "300", "180"}));
 }
+
+TEST_F(CardToolsTest, AToolThatCannotStartConfirmsNothing)
+{
+    CCardWriter writer(1, nullptr);
+    QString result;
+    ASSERT_EQ(writer.WriteRechargeCard(kMeter, 20, result), 1); // a reply "OK!" is left behind
+    // The tool's file is there but is no program.
+    const QString tool = app.FilePath(CCardWriter::SaleToolName());
+    ASSERT_TRUE(QFile::remove(tool));
+    QFile broken(tool);
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("not a program");
+    broken.close();
+    result.clear();
+    EXPECT_EQ(ThrownText([&] { writer.WriteRechargeCard(kMeter, 30, result); }),
+              QStringLiteral("找不到指定的运行程序: %1！").arg(tool));
+    EXPECT_TRUE(result.isEmpty());
+    EXPECT_EQ(writer.GetReplyLine(), QStringLiteral("ERROR"));
+}

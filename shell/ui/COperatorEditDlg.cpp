@@ -10,10 +10,8 @@
 #include "SysGlobals.h"
 
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QPalette>
 #include <QPushButton>
-#include <QVBoxLayout>
 #include <algorithm>
 
 namespace {
@@ -41,22 +39,14 @@ COperatorEditDlg::COperatorEditDlg(QWidget* parent, const QString& caption) : CK
     m_tree = CreateControl<CCheckTreeCtrl>(1033);
     QPushButton* save = MakeDialogButton(this, 1020, QStringLiteral("保存(&S)"));
     save->setDefault(true);
-    QPushButton* back = MakeDialogButton(this, 1001, QStringLiteral("返回(&C)"));
     BindConfirm(save);
-    BindClose(back);
-
+    QPushButton* back = MakeCloseButton(this, 1001, QStringLiteral("返回(&C)"));
     auto* fields = new QFormLayout;
     fields->addRow(QStringLiteral("操作员代码："), m_codeEdit);
     fields->addRow(QStringLiteral("操作员姓名："), m_nameEdit);
     fields->addRow(QStringLiteral("工作站名称："), m_stationBox);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(save);
-    buttons->addWidget(back);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(fields);
-    layout->addWidget(m_tree, 1);
-    layout->addLayout(buttons);
+    fields->addRow(m_tree);
+    LayOutDialog(this, fields, {}, {save, back});
     resize(360, 520);
 }
 
@@ -121,16 +111,8 @@ bool COperatorEditDlg::OnInitDialog()
     root->setExpanded(true);
 
     m_stationBox->clear();
-    if (GetEdition() == QStringLiteral("网络版")) {
-        m_stations.LoadAll();
-        int chosen = -1;
-        for (int i = 0; i < m_stations.GetCount(); ++i) {
-            m_stationBox->addItem(m_stations.At(i)->GetStationName(), i);
-            if (m_stations.At(i)->GetStationNo() == m_stationNo)
-                chosen = i;
-        }
-        m_stationBox->setCurrentIndex(chosen);
-    }
+    if (GetEdition() == QStringLiteral("网络版"))
+        FillStationBox(m_stationBox, m_stations, m_stationNo);
 
     if (GetCaption() == kModify) {
         m_codeEdit->setEnabled(false);
@@ -183,13 +165,13 @@ void COperatorEditDlg::OnOK()
         return;
     }
     if (GetEdition() == QStringLiteral("网络版")) {
-        const int index = m_stationBox->currentIndex();
-        if (index < 0) {
+        const CStation* chosen = ChosenStation(m_stationBox, m_stations);
+        if (!chosen) {
             PromptBox(QStringLiteral("请选择工作站！"), this);
             m_stationBox->setFocus();
             return;
         }
-        m_stationNo = m_stations.At(m_stationBox->itemData(index).toInt())->GetStationNo();
+        m_stationNo = chosen->GetStationNo();
     } else {
         m_stationNo = QStringLiteral("01");
     }

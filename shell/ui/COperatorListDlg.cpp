@@ -6,9 +6,7 @@
 #include "KvMessage.h"
 #include "KvOperatorReferences.h"
 
-#include <QHBoxLayout>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -28,21 +26,12 @@ COperatorListDlg::COperatorListDlg(QWidget* parent, const QString& caption) : CK
     QPushButton* modify = MakeDialogButton(this, 1025, QStringLiteral("修改(&M)"));
     QPushButton* remove = MakeDialogButton(this, 1026, QStringLiteral("删除(&D)"));
     QPushButton* view = MakeDialogButton(this, 1038, QStringLiteral("查看(&V)"));
-    QPushButton* back = MakeDialogButton(this, 1001, QStringLiteral("返回(&R)"));
+    QPushButton* back = MakeCloseButton(this, 1001, QStringLiteral("返回(&R)"));
     OnClickGuarded(add, this, [this] { OnAdd(); });
     OnClickGuarded(modify, this, [this] { OnModify(); });
     OnClickGuarded(remove, this, [this] { OnDelete(); });
     OnClickGuarded(view, this, [this] { OnView(); });
-    BindClose(back);
-
-    auto* buttons = new QHBoxLayout;
-    for (QPushButton* button : {add, modify, remove, view})
-        buttons->addWidget(button);
-    buttons->addStretch();
-    buttons->addWidget(back);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_list);
-    layout->addLayout(buttons);
+    LayOutDialog(this, m_list, {add, modify, remove, view}, {back});
 }
 
 bool COperatorListDlg::OnInitDialog()

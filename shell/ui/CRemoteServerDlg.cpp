@@ -4,9 +4,7 @@
 #include "KvAdminUi.h"
 
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 CRemoteServerDlg::CRemoteServerDlg(QWidget* parent, const QString& caption) : CKvDialog(209, parent, caption)
 {
@@ -14,19 +12,11 @@ CRemoteServerDlg::CRemoteServerDlg(QWidget* parent, const QString& caption) : CK
     m_addressEdit->setMaxLength(MaxAddressBytes);
     m_portEdit = CreateControl<CKvEdit>(1169);
     m_portEdit->setMaxLength(MaxPortBytes);
-    QPushButton* ok = MakeDialogButton(this, 1000, QStringLiteral("确认(&O)"));
-    ok->setDefault(true);
-    BindConfirm(ok);
-
+    QPushButton* ok = MakeConfirmButton(this, QStringLiteral("确认(&O)"));
     auto* fields = new QFormLayout;
     fields->addRow(QStringLiteral("远程计算机IP地址："), m_addressEdit);
     fields->addRow(QStringLiteral("远程计算机监听端口"), m_portEdit);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(fields);
-    layout->addLayout(buttons);
+    LayOutDialog(this, fields, {}, {ok});
 }
 
 bool CRemoteServerDlg::DoDataExchange(bool saveAndValidate)

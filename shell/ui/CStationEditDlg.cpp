@@ -6,32 +6,20 @@
 #include "KvUtil.h"
 
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
-#include <QVBoxLayout>
 
 CStationEditDlg::CStationEditDlg(QWidget* parent, const QString& caption) : CKvDialog(227, parent, caption)
 {
     m_noEdit = CreateControl<CKvEdit>(1335);
     m_noEdit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), m_noEdit));
     m_nameEdit = CreateControl<CKvEdit>(1334);
-    QPushButton* ok = MakeDialogButton(this, 1000, QStringLiteral("确认(&O)"));
-    ok->setDefault(true);
-    QPushButton* cancel = MakeDialogButton(this, 1021, QStringLiteral("取消(&C)"));
-    BindConfirm(ok);
-    BindClose(cancel);
-
+    QPushButton* ok = MakeConfirmButton(this, QStringLiteral("确认(&O)"));
+    QPushButton* cancel = MakeCloseButton(this, 1021, QStringLiteral("取消(&C)"));
     auto* fields = new QFormLayout;
     fields->addRow(QStringLiteral("工作站编号："), m_noEdit);
     fields->addRow(QStringLiteral("工作站名称："), m_nameEdit);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(fields);
-    layout->addLayout(buttons);
+    LayOutDialog(this, fields, {}, {ok, cancel});
 }
 
 bool CStationEditDlg::OnInitDialog()

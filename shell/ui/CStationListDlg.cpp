@@ -5,9 +5,7 @@
 #include "KvAdminUi.h"
 #include "KvMessage.h"
 
-#include <QHBoxLayout>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 CStationListDlg::CStationListDlg(QWidget* parent, const QString& caption) : CKvDialog(226, parent, caption)
 {
@@ -17,19 +15,11 @@ CStationListDlg::CStationListDlg(QWidget* parent, const QString& caption) : CKvD
     QPushButton* remove = MakeDialogButton(this, 1026, QStringLiteral("删除(&D)"));
     QPushButton* back = MakeDialogButton(this, 1001, QStringLiteral("返回(&R)"));
     back->setDefault(true);
+    BindClose(back);
     OnClickGuarded(add, this, [this] { OnAdd(); });
     OnClickGuarded(modify, this, [this] { OnModify(); });
     OnClickGuarded(remove, this, [this] { OnDelete(); });
-    BindClose(back);
-
-    auto* buttons = new QHBoxLayout;
-    for (QPushButton* button : {add, modify, remove})
-        buttons->addWidget(button);
-    buttons->addStretch();
-    buttons->addWidget(back);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_list);
-    layout->addLayout(buttons);
+    LayOutDialog(this, m_list, {add, modify, remove}, {back});
 }
 
 bool CStationListDlg::OnInitDialog()

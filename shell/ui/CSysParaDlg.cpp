@@ -17,7 +17,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
-#include <QVBoxLayout>
 #include <cstring>
 
 namespace {
@@ -96,9 +95,7 @@ CSysParaDlg::CSysParaDlg(QWidget* parent, const QString& caption) : CKvDialog(17
     m_autoSetFix = makeCheck(1105, QStringLiteral("用户建档时设置定额收费项"));
     m_remote = makeCheck(1129, QStringLiteral("从其他系统获取收费数据"));
     m_remoteButton = MakeDialogButton(this, 1130, QStringLiteral("远程设置(&S)"));
-    QPushButton* ok = MakeDialogButton(this, 1000, QStringLiteral("确定(&O)"));
-    ok->setDefault(true);
-    BindConfirm(ok);
+    QPushButton* ok = MakeConfirmButton(this, QStringLiteral("确定(&O)"));
     OnClickGuarded(m_remoteButton, this, [this] { OnRemoteSetting(); });
     connect(m_lineLoss, &QCheckBox::clicked, this, [this] { applyLineLossRule(); });
     connect(m_remote, &QCheckBox::clicked, this, [this] { applyRemoteRule(); });
@@ -126,13 +123,7 @@ CSysParaDlg::CSysParaDlg(QWidget* parent, const QString& caption) : CKvDialog(17
     fields->addRow(QStringLiteral("默认值："), withUnit(m_lWaste, QStringLiteral("%")));
     for (QCheckBox* box : {m_transLoss, m_autoSetFix, m_remote})
         fields->addRow(box);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(m_remoteButton);
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(fields);
-    layout->addLayout(buttons);
+    LayOutDialog(this, fields, {m_remoteButton}, {ok});
 }
 
 QCheckBox* CSysParaDlg::makeCheck(int id, const QString& text)

@@ -1,6 +1,7 @@
 #include "CBuildingEditDlg.h"
 
 #include "CKvComboBox.h"
+#include "KvRecordChoice.h"
 
 #include <QFormLayout>
 #include <QLabel>
@@ -19,27 +20,16 @@ CBuildingEditDlg::CBuildingEditDlg(QWidget* parent, const QString& caption)
 
 bool CBuildingEditDlg::OnInitDialog()
 {
-    m_blockCombo->clear();
     m_blockList.LoadWithoutReserved();
-    int selected = -1;
-    for (int i = 0; i < m_blockList.GetCount(); ++i) {
-        const CBlock* block = m_blockList.At(i);
-        m_blockCombo->addItem(block->GetBlockName());
-        if (block->GetBlockNo() == m_strBlockNo)
-            selected = i;
-    }
-    if (selected < 0 && m_blockCombo->count() > 0)
-        selected = 0;
-    m_blockCombo->setCurrentIndex(selected);
+    KvFillRecordChoice(m_blockCombo, m_blockList, &CBlock::GetBlockNo, &CBlock::GetBlockName, m_strBlockNo);
     m_blockCombo->setEnabled(!IsModifyMode());
     return CCodeNameEditDlg::OnInitDialog();
 }
 
 bool CBuildingEditDlg::CheckBeforeCode()
 {
-    const int selected = m_blockCombo->currentIndex();
-    if (selected < 0)
+    if (m_blockCombo->currentIndex() < 0)
         return Refuse(QStringLiteral("请选择小区！"), m_blockCombo);
-    m_strBlockNo = m_blockList.At(selected)->GetBlockNo();
+    m_strBlockNo = KvChosenCode(m_blockCombo, m_blockList, &CBlock::GetBlockNo);
     return true;
 }

@@ -4,6 +4,7 @@
 #include "CKvEdit.h"
 #include "KvGuard.h"
 #include "KvMessage.h"
+#include "KvRecordChoice.h"
 #include "KvUtil.h"
 
 #include <QGridLayout>
@@ -110,28 +111,13 @@ bool CClientEditDlg::OnInitDialog()
 {
     CKvDialog::OnInitDialog();
 
-    m_blockCombo->clear();
     m_blockList.LoadAll();
-    int selected = -1;
-    for (int i = 0; i < m_blockList.GetCount(); ++i) {
-        const CBlock* block = m_blockList.At(i);
-        m_blockCombo->addItem(block->GetBlockName());
-        if (selected < 0 && block->GetBlockNo() == m_BlockNo)
-            selected = i;
-    }
-    m_blockCombo->setCurrentIndex(selected < 0 && m_blockCombo->count() > 0 ? 0 : selected);
+    KvFillRecordChoice(m_blockCombo, m_blockList, &CBlock::GetBlockNo, &CBlock::GetBlockName, m_BlockNo);
     OnBlockChange();
 
-    m_departmentCombo->clear();
     m_departmentList.LoadAll();
-    selected = -1;
-    for (int i = 0; i < m_departmentList.GetCount(); ++i) {
-        const CDepartment* department = m_departmentList.At(i);
-        m_departmentCombo->addItem(department->GetDepartmentName());
-        if (selected < 0 && department->GetDepartmentNo() == m_DepartmentNo)
-            selected = i;
-    }
-    m_departmentCombo->setCurrentIndex(selected < 0 && m_departmentCombo->count() > 0 ? 0 : selected);
+    KvFillRecordChoice(m_departmentCombo, m_departmentList, &CDepartment::GetDepartmentNo,
+                       &CDepartment::GetDepartmentName, m_DepartmentNo);
     OnDepartmentChange();
 
     m_clientNoEdit->setEnabled(!m_modify);
@@ -155,27 +141,18 @@ void CClientEditDlg::SelectByPrefix(QComboBox* combo, const QString& text)
 
 void CClientEditDlg::OnBlockChange()
 {
-    const int block = m_blockCombo->currentIndex();
-    m_BlockNo = block >= 0 ? m_blockList.At(block)->GetBlockNo() : QString();
+    m_BlockNo = KvChosenCode(m_blockCombo, m_blockList, &CBlock::GetBlockNo);
     m_buildingCombo->setEnabled(isReal(m_BlockNo));
 
-    m_buildingCombo->clear();
     m_buildingList.LoadByBlock(m_BlockNo);
-    int selected = -1;
-    for (int i = 0; i < m_buildingList.GetCount(); ++i) {
-        const CBuilding* building = m_buildingList.At(i);
-        m_buildingCombo->addItem(building->GetBuildingName());
-        if (selected < 0 && building->GetBuildingNo() == m_BuildingNo)
-            selected = i;
-    }
-    m_buildingCombo->setCurrentIndex(selected < 0 && m_buildingCombo->count() > 0 ? 0 : selected);
+    KvFillRecordChoice(m_buildingCombo, m_buildingList, &CBuilding::GetBuildingNo, &CBuilding::GetBuildingName,
+                       m_BuildingNo);
     OnBuildingChange();
 }
 
 void CClientEditDlg::OnBuildingChange()
 {
-    const int building = m_buildingCombo->currentIndex();
-    m_BuildingNo = building >= 0 ? m_buildingList.At(building)->GetBuildingNo() : QString();
+    m_BuildingNo = KvChosenCode(m_buildingCombo, m_buildingList, &CBuilding::GetBuildingNo);
     const bool real = isReal(m_BuildingNo);
     m_layerCombo->setEnabled(real);
     m_cellCombo->setEnabled(real);
@@ -206,8 +183,7 @@ void CClientEditDlg::OnCellChange()
 
 void CClientEditDlg::OnDepartmentChange()
 {
-    const int department = m_departmentCombo->currentIndex();
-    m_DepartmentNo = department >= 0 ? m_departmentList.At(department)->GetDepartmentNo() : QString();
+    m_DepartmentNo = KvChosenCode(m_departmentCombo, m_departmentList, &CDepartment::GetDepartmentNo);
 }
 
 bool CClientEditDlg::DoDataExchange(bool saveAndValidate)
@@ -221,10 +197,8 @@ bool CClientEditDlg::DoDataExchange(bool saveAndValidate)
         m_Descrip = m_descripEdit->toPlainText();
         m_MemberNum = m_memberNumEdit->text();
         // A disabled choice keeps its selection, and that value is saved.
-        const int block = m_blockCombo->currentIndex();
-        m_BlockNo = block >= 0 ? m_blockList.At(block)->GetBlockNo() : QString();
-        const int building = m_buildingCombo->currentIndex();
-        m_BuildingNo = building >= 0 ? m_buildingList.At(building)->GetBuildingNo() : QString();
+        m_BlockNo = KvChosenCode(m_blockCombo, m_blockList, &CBlock::GetBlockNo);
+        m_BuildingNo = KvChosenCode(m_buildingCombo, m_buildingList, &CBuilding::GetBuildingNo);
         OnDepartmentChange();
         m_LayerNo = m_layerCombo->currentText();
         m_RoomNo = m_roomCombo->currentText();

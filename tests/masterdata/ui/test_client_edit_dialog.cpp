@@ -184,6 +184,14 @@ TEST_F(ClientEditDialogTest, TextsGoInAndComeOutAndNumbersTakeDigitsOnly)
     EXPECT_EQ(Control<QLineEdit>(&dlg, 1012)->text(), QStringLiteral("YY-01"));
     EXPECT_EQ(Control<QPlainTextEdit>(&dlg, 1014)->toPlainText(), QStringLiteral("第一行\n第二行"));
 
+    // Enter in the remark makes a new line; it does not save.
+    auto* remark = Control<QPlainTextEdit>(&dlg, 1014);
+    remark->setFocus();
+    remark->moveCursor(QTextCursor::End);
+    PressKey(remark, Qt::Key_Return, QStringLiteral("\r"));
+    TypeText(remark, QStringLiteral("3"));
+    EXPECT_TRUE(dlg.isVisible());
+
     QLineEdit* residents = Control<QLineEdit>(&dlg, 1085);
     residents->clear();
     residents->setFocus();
@@ -193,7 +201,7 @@ TEST_F(ClientEditDialogTest, TextsGoInAndComeOutAndNumbersTakeDigitsOnly)
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
     EXPECT_EQ(QStringList({dlg.m_ClientNo, dlg.m_ClientName, dlg.m_ClientId, dlg.m_Addr, dlg.m_Tel, dlg.m_Descrip,
                            dlg.m_MemberNum}),
-              (QStringList{"U001", "张三", "110101", "东苑二幢", "YY-01", "第一行\n第二行", "42"}));
+              (QStringList{"U001", "张三", "110101", "东苑二幢", "YY-01", "第一行\n第二行\n3", "42"}));
 }
 
 } // namespace

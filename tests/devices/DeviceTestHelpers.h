@@ -56,3 +56,20 @@ inline void WriteFileBytes(const QString& path, const QByteArray& bytes)
     file.open(QIODevice::WriteOnly | QIODevice::Truncate);
     file.write(bytes);
 }
+
+// Puts a copy of a built device-tool stand-in into a folder with a scenario
+// (lines of its scenario file).
+inline void InstallStandin(const QString& folder, const QString& tool, const QStringList& scenario)
+{
+    const QString target = QDir(folder).filePath(tool);
+    QFile::remove(target);
+    QFile::copy(QDir(QStringLiteral(QUILLMER_BUILD_APP_DIR)).filePath(tool), target);
+    WriteFileBytes(QDir(folder).filePath(tool + QStringLiteral(".scenario")), scenario.join(u'\n').toUtf8());
+}
+
+inline QString ReadFileText(const QString& path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return QString::fromUtf8(file.readAll());
+}

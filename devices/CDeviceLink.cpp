@@ -2,7 +2,7 @@
 
 #include "CKvException.h"
 #include "CSysPara.h"
-#include "KvGbkText.h"
+#include "KvGbk.h"
 #include "KvMessage.h"
 #include "KvUtil.h"
 #include "SysGlobals.h"
@@ -74,5 +74,5 @@ QString CDeviceLink::readFirstLine() const
     QByteArray line = bytes;
     while (line.endsWith('\n') || line.endsWith('\r'))
         line.chop(1);
-    return KvGbkToText(line);
+    return GbkDecode(line);
 }

@@ -1,7 +1,7 @@
 #include "CDeviceToolStandin.h"
 
 #include "CKvException.h"
-#include "KvGbkText.h"
+#include "KvGbk.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -92,5 +92,5 @@ void CDeviceToolStandin::answer(const QString& line) const
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return;
     if (mode != QStringLiteral("empty"))
-        file.write(KvTextToGbk(line) + "\r\n");
+        file.write(GbkEncode(line) + "\r\n");
 }

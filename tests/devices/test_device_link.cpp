@@ -2,7 +2,7 @@
 #include "CSysPara.h"
 #include "DeviceTestHelpers.h"
 #include "KvFreshDatabase.h"
-#include "KvGbkText.h"
+#include "KvGbk.h"
 #include "SysGlobals.h"
 
 #include <QTemporaryDir>
@@ -59,9 +59,9 @@ TEST_F(DeviceLinkTest, TheFirstLineOfTheAnswerIsShownAndJudged)
         const char* shown;  // the box; null: none
         const char* thrown; // null: nothing thrown
     };
-    const QByteArray gbkError = KvTextToGbk(QStringLiteral("写卡ERROR：通讯超时")) + "\r\nsecond\r\n";
+    const QByteArray gbkError = GbkEncode(QStringLiteral("写卡ERROR：通讯超时")) + "\r\nsecond\r\n";
     const Case cases[] = {
-        {"success", KvTextToGbk(QStringLiteral("下载成功\r\n")), true, "下载成功", "下载成功", nullptr},
+        {"success", GbkEncode(QStringLiteral("下载成功\r\n")), true, "下载成功", "下载成功", nullptr},
         {"error inside", QByteArray("port 3: ERROR 12\r\n"), false, "ERROR", "port 3: ERROR 12", nullptr},
         {"lower case", QByteArray("error 12\r\n"), true, "error 12", "error 12", nullptr},
         {"gbk line", gbkError, false, "ERROR", "写卡ERROR：通讯超时", nullptr},

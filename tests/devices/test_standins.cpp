@@ -1,6 +1,6 @@
 #include "CDbfTable.h"
 #include "DeviceTestHelpers.h"
-#include "KvGbkText.h"
+#include "KvGbk.h"
 #include "KvTestSupport.h"
 
 #include <QFile>
@@ -34,9 +34,9 @@ TEST(DeviceToolStandins, LogTheirCallAndAnswerOneGbkLineInTheCurrentDirectory)
     for (const char* tool : {"Gostrel", "Lumvex", "Fennick"})
         InstallStandin(dir.path(), QString::fromLatin1(tool), {});
     EXPECT_EQ(runTool(dir.path(), QStringLiteral("Gostrel"), {"D", "5", "A07"}), 0);
-    EXPECT_EQ(fileBytes(dir.filePath("Drossel.dat")), KvTextToGbk(QStringLiteral("下载成功")) + "\r\n");
+    EXPECT_EQ(fileBytes(dir.filePath("Drossel.dat")), GbkEncode(QStringLiteral("下载成功")) + "\r\n");
     EXPECT_EQ(runTool(dir.path(), QStringLiteral("Lumvex"), {"U", "1", ""}), 0);
-    EXPECT_EQ(fileBytes(dir.filePath("Lumvex.dat")), KvTextToGbk(QStringLiteral("上传成功")) + "\r\n");
+    EXPECT_EQ(fileBytes(dir.filePath("Lumvex.dat")), GbkEncode(QStringLiteral("上传成功")) + "\r\n");
     EXPECT_EQ(runTool(dir.path(), QStringLiteral("Fennick"), {"X"}), 2);
     EXPECT_TRUE(fileBytes(dir.filePath("Drossel.dat")).startsWith("ERROR"));
 
@@ -58,11 +58,11 @@ TEST(DeviceToolStandins, ScenariosForceTheAnswerAndTheExchangeTable)
     const Case cases[] = {
         {"two sales, one deleted",
          {"sale=00001234|100|3|100|37.5|20070315143005", "sale=00005678|50|1|50|0|20070315143005|deleted"},
-         KvTextToGbk(QStringLiteral("上传成功")) + "\r\n",
+         GbkEncode(QStringLiteral("上传成功")) + "\r\n",
          2},
         {"error line",
          {"answer.U=串口 ERROR 3", "answer=never"},
-         KvTextToGbk(QStringLiteral("串口 ERROR 3")) + "\r\n",
+         GbkEncode(QStringLiteral("串口 ERROR 3")) + "\r\n",
          0},
         {"empty table, empty answer file", {"table=empty", "answerfile=empty"}, QByteArray(), 0},
         {"no table, no answer file", {"table=none", "answerfile=none"}, QByteArray("<none>"), -1},

@@ -2,7 +2,7 @@
 #include "CAdoRecordset.h"
 #include "CDbfEngine.h"
 #include "CDbfTable.h"
-#include "KvGbkText.h"
+#include "KvGbk.h"
 #include "KvTestSupport.h"
 
 #include <QFile>
@@ -36,7 +36,7 @@ TEST(DbfTable, RoundTripOfTextsNumbersRawFieldsAndDeletedRecords)
     // Texts are GBK in the file.
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(file.readAll().contains(KvTextToGbk(QStringLiteral("电表0001"))));
+    EXPECT_TRUE(file.readAll().contains(GbkEncode(QStringLiteral("电表0001"))));
 
     auto table = CDbfTable::Open(path);
     EXPECT_EQ(table->FieldNames(), (QStringList{"BIAOHAO", "VALCUR", "VALUSED", "OPERDATE"}));

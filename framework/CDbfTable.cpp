@@ -1,7 +1,7 @@
 #include "CDbfTable.h"
 
 #include "CKvException.h"
-#include "KvGbkText.h"
+#include "KvGbk.h"
 #include "KvSql.h"
 
 #include <QDir>
@@ -89,7 +89,7 @@ QString CDbfTable::ReadText(int record, int field) const
     const char* bytes = DBFReadStringAttribute(dbf(m_handle), record, field);
     if (!bytes)
         throw CKvException(QStringLiteral("读取数据表时发生错误: %1").arg(QDir::toNativeSeparators(m_path)));
-    return KvGbkToText(QByteArray(bytes)).trimmed();
+    return GbkDecode(QByteArray(bytes)).trimmed();
 }
 
 QList<QStringList> CDbfTable::ReadRows() const
@@ -124,11 +124,11 @@ void CDbfTable::writeText(int record, int field, const QString& text)
     const double value = KvParseNumber(text.trimmed(), &number);
     bool written = false;
     if (type == FTString)
-        written = DBFWriteStringAttribute(dbf(m_handle), record, field, KvTextToGbk(text).constData()) != 0;
+        written = DBFWriteStringAttribute(dbf(m_handle), record, field, GbkEncode(text).constData()) != 0;
     else if (number)
         written = DBFWriteDoubleAttribute(dbf(m_handle), record, field, value) != 0;
     else
-        return WriteRaw(record, field, KvTextToGbk(text));
+        return WriteRaw(record, field, GbkEncode(text));
     if (!written)
         throw CKvException(QStringLiteral("写数据表时发生错误: %1").arg(QDir::toNativeSeparators(m_path)));
 }

@@ -1,4 +1,6 @@
+#include "../ArchiveTestData.h"
 #include "CHandRaw.h"
+#include "CHandSaleArchive.h"
 #include "CHandSaleArchiveDlg.h"
 #include "CKvExtList2.h"
 #include "KvFreshDatabase.h"
@@ -47,6 +49,7 @@ protected:
         return texts;
     }
     int stagedRows() { return fresh.Count(QStringLiteral("select * from HandRaw")); }
+    int sales() { return fresh.Count(QStringLiteral("select * from WrtRecord")); }
 
     CHandRawList staged;
     std::unique_ptr<CHandSaleArchiveDlg> dialog;
@@ -99,4 +102,50 @@ TEST_F(HandSaleArchiveDlgTest, DeletesOneRowOrAllAfterAsking)
     EXPECT_EQ(stagedRows(), 0);
     EXPECT_EQ(staged.GetCount(), 0);
     EXPECT_EQ(list()->GetItemCount(), 0);
+}
+
+TEST_F(HandSaleArchiveDlgTest, ArchivesTheFiguresAsShown)
+{
+    AddArchivePrices(db());
+    AddArchiveMeter(db(), QStringLiteral("C001"), QStringLiteral("00001001"), {{"01", 100}});
+    StageSale(QStringLiteral("00001001"), 10, 300, 12.34);
+    open();
+    EXPECT_EQ(list()->GetItemText(0, 4), QStringLiteral("12.3"));
+    list()->SelectRow(0);
+    click(1174);
+    EXPECT_TRUE(sink.Texts().isEmpty());
+    EXPECT_EQ(list()->GetItemCount(), 0);
+    EXPECT_EQ(stagedRows(), 0);
+    EXPECT_DOUBLE_EQ(fresh.Value(QStringLiteral("select AccuUse from WrtRecord")).toDouble(), 12.3);
+    EXPECT_DOUBLE_EQ(fresh.Value(QStringLiteral("select AccuRemain from WrtRecord")).toDouble(), 300 - 12.3);
+    EXPECT_EQ(fresh.Value(QStringLiteral("select WrtTime from WrtRecord")), QStringLiteral("2026-12-09 08:15:30"));
+}
+
+TEST_F(HandSaleArchiveDlgTest, ArchiveAllPassesOverAMissingMeterAndStopsAtAMissingPrice)
+{
+    AddArchivePrices(db());
+    AddArchiveMeter(db(), QStringLiteral("C001"), QStringLiteral("00001001"), {{"01", 100}});
+    AddArchiveMeter(db(), QStringLiteral("C003"), QStringLiteral("00001003"), {{"02", 100}});
+    AddArchiveMeter(db(), QStringLiteral("C009"), QStringLiteral("00001009"), {{"09", 100}});
+    for (const char* meterNo : {"00001001", "00001002", "00001003"})
+        StageSale(QString::fromLatin1(meterNo), 10, 10, 0);
+    open();
+    sink.QueueAnswer(IDNO);
+    click(1016);
+    EXPECT_EQ(sink.Texts(), QStringList{"系统没有该电表档案！是否建档？"});
+    EXPECT_EQ(sales(), 2);
+    ASSERT_EQ(list()->GetItemCount(), 1);
+    EXPECT_EQ(list()->GetItemText(0, 0), QStringLiteral("00001002"));
+
+    // A price that ended stops the archive of all at its row.
+    db().Execute(QStringLiteral("delete from HandRaw"), QString());
+    dialog.reset();
+    for (const char* meterNo : {"00001009", "00001001"})
+        StageSale(QString::fromLatin1(meterNo), 10, 10, 0);
+    sink.Clear();
+    open();
+    click(1016);
+    EXPECT_EQ(sink.Texts(), QStringList{"电价不存在！"});
+    EXPECT_EQ(sales(), 2);
+    EXPECT_EQ(list()->GetItemCount(), 2);
 }

@@ -65,9 +65,14 @@ QStringList SplitParameters(const QString& parameters)
 
 void RunProgramAndWait(const QString& program, const QString& parameters)
 {
+    RunProgramAndWait(program, SplitParameters(parameters));
+}
+
+void RunProgramAndWait(const QString& program, const QStringList& arguments)
+{
     if (!FileExists(program))
         throw CKvException(QStringLiteral("找不到指定的运行程序: %1！").arg(program));
-    runner()(program, SplitParameters(parameters));
+    runner()(program, arguments);
 }
 
 bool StartProgram(const QString& program, const QStringList& arguments)

@@ -14,6 +14,8 @@ inline bool FileExistsStr(const QString& path)
 // Runs a program and waits for it without a time-out. A missing program throws
 // "找不到指定的运行程序: %s！".
 void RunProgramAndWait(const QString& program, const QString& parameters);
+// The same with the arguments already apart (an empty one is passed as such).
+void RunProgramAndWait(const QString& program, const QStringList& arguments);
 // Starts a program without waiting for it; false when it could not be started.
 bool StartProgram(const QString& program, const QStringList& arguments);
 // Opens a document with the desktop's program for its kind (the shell's "open"),

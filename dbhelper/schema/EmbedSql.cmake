@@ -15,9 +15,12 @@ endfunction()
 kv_raw_literal(schema_literal "${SCHEMA}")
 string(REPLACE "|" ";" SEEDS "${SEEDS}")
 set(seed_literals "")
+set(seed_files "")
 foreach(seed IN LISTS SEEDS)
     kv_raw_literal(literal "${seed}")
     string(APPEND seed_literals "\n        ${literal}\n        \"\\n\"")
+    get_filename_component(seed_name "${seed}" NAME)
+    string(APPEND seed_files "\n        {\"${seed_name}\", ${literal}},")
 endforeach()
 if(seed_literals STREQUAL "")
     set(seed_literals "\"\"")
@@ -25,6 +28,8 @@ endif()
 
 set(content "// Generated from the SQL files of dbhelper/schema at build time; do not edit.
 #include \"KvSchemaScripts.h\"
+
+#include <cstring>
 
 const char* KvSchemaSqlText()
 {
@@ -34,6 +39,21 @@ const char* KvSchemaSqlText()
 const char* KvSeedSqlText()
 {
     return ${seed_literals};
+}
+
+const char* KvSeedFileText(const char* fileName)
+{
+    struct SeedFile
+    {
+        const char* name;
+        const char* text;
+    };
+    static const SeedFile files[] = {${seed_files}
+        {nullptr, nullptr}};
+    for (const SeedFile* file = files; file->name; ++file)
+        if (std::strcmp(file->name, fileName) == 0)
+            return file->text;
+    return nullptr;
 }
 ")
 

@@ -16,13 +16,36 @@ struct VersionStep
 {
     int version;
     const char* sql;
+    // Rows the step adds through code of its own (null when none), after its SQL.
+    void (*addRows)(CAdoConnection& db) = nullptr;
 };
+
+bool TableExists(CAdoConnection& db, const char* table)
+{
+    return db.RecordExists(
+        KvFormatSql(QStringLiteral("select name from sqlite_master where type = 'table' and name = '%s'"),
+                    QString::fromLatin1(table)),
+        QString());
+}
+
+// Version 5: the stored report layouts that ship with the database. Their seed
+// adds only the layouts still missing and raises ReportIndex above every key.
+// A file without the layout tables is no database of this program: nothing to fill.
+void AddShippedReportLayouts(CAdoConnection& db)
+{
+    for (const char* table : {"SysPara", "KvReportForm", "KvReportCol"})
+        if (!TableExists(db, table))
+            return;
+    db.Execute(QString::fromUtf8(KvSeedFileText("seed_reports.sql")), QString());
+}
 
 // Version 1 is the first kept version. A file made before versions were kept
 // already holds its tables (ManualFee is the helper library's own step), so the
-// step only records the number.
+// step only records the number. Steps stand in rising order; a number may be
+// missing (each is given out to one piece of work and lands when it does).
 const VersionStep kVersionSteps[] = {
     {1, ""},
+    {5, "", &AddShippedReportLayouts},
 };
 
 } // namespace
@@ -92,6 +115,8 @@ int UpdateSchemaVersion(CAdoConnection& db)
         const QString sql = QString::fromUtf8(step.sql).trimmed();
         if (!sql.isEmpty())
             db.Execute(sql, QString());
+        if (step.addRows)
+            step.addRows(db);
     }
     db.Execute(KvFormatSql(QStringLiteral("PRAGMA user_version = %d"), current), QString());
     transaction.Commit();

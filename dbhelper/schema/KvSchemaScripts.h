@@ -8,3 +8,6 @@ const char* KvSchemaSqlText();
 
 // seed*.sql, in file-name order: the rows of a fresh installation.
 const char* KvSeedSqlText();
+
+// The text of one seed file by its name ("seed_reports.sql"); null when there is none.
+const char* KvSeedFileText(const char* fileName);

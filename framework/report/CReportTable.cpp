@@ -38,13 +38,34 @@ double NumberOf(const QVariant& value)
     return value.toDouble();
 }
 
-QDateTime DateTimeOf(const QVariant& value)
+// The cell of a date column: the program stores dates in the canonical form,
+// which is taken as it stands (parsing every row of a large report costs more
+// than the rest of its cell); any other form is read and written anew.
+QString DateCell(const QVariant& value, bool withTime)
 {
     const QString text = TextOf(value);
+    auto digits = [&](int from, int count) {
+        int number = 0;
+        for (int i = from; i < from + count; ++i) {
+            const QChar c = text.at(i);
+            if (c < u'0' || c > u'9')
+                return -1;
+            number = number * 10 + (c.unicode() - u'0');
+        }
+        return number;
+    };
+    const bool canonicalDay = (text.size() == 10 || text.size() == 19) && text.at(4) == u'-' && text.at(7) == u'-' &&
+                              QDate::isValid(digits(0, 4), digits(5, 2), digits(8, 2));
+    const bool canonicalTime = text.size() == 19 && text.at(10) == u' ' && text.at(13) == u':' && text.at(16) == u':' &&
+                               QTime::isValid(digits(11, 2), digits(14, 2), digits(17, 2));
+    if (canonicalDay && text.size() == 10)
+        return withTime ? text + QStringLiteral(" 00:00:00") : text;
+    if (canonicalDay && canonicalTime)
+        return withTime ? text : text.left(10);
     const QDateTime dt = KvParseDateText(text);
     if (!dt.isValid())
         throw CKvException(QStringLiteral("类型不匹配: %1").arg(text));
-    return dt;
+    return dt.toString(withTime ? QStringLiteral("yyyy-MM-dd HH:mm:ss") : QStringLiteral("yyyy-MM-dd"));
 }
 
 // The cell text of a value by the field's kind; NULL and unknown kinds give "".
@@ -60,9 +81,9 @@ QString FormatCell(const CReportField& field, const QVariant& value)
     if (type == KV_FLOAT)
         return QString::number(NumberOf(value), 'f', field.GetDecimals());
     if (type == KV_DT)
-        return DateTimeOf(value).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        return DateCell(value, true);
     if (type == KV_D)
-        return DateTimeOf(value).toString(QStringLiteral("yyyy-MM-dd"));
+        return DateCell(value, false);
     return QString();
 }
 

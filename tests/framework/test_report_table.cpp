@@ -111,6 +111,21 @@ TEST_F(ReportTableTest, AHeadingWithoutFieldGivesEmptyCellsAndAnUnselectedColumn
 
     // A field whose column the query does not select ends the output.
     EXPECT_EQ(ThrownText([&] { Build(*db, {"用户代码", "本次余额"}); }), QStringLiteral("找不到字段: ThisBalance"));
+    // Dates in every stored form come out in the canonical one.
+    const struct
+    {
+        const char* stored;
+        const char* shown;
+    } dates[] = {
+        {"2026-12-01 08:09:10", "2026-12-01 08:09:10"},
+        {"2026-12-01", "2026-12-01 00:00:00"},
+        {"2026-3-5 7:08:09", "2026-03-05 07:08:09"},
+        {"2026/03/05", "2026-03-05 00:00:00"},
+    };
+    for (const auto& d : dates) {
+        table = Build(*db, {"写卡时间"}, QStringLiteral("select '%1' as WrtTime from Sale").arg(d.stored));
+        EXPECT_EQ(table.Cell(0, 0), QString::fromLatin1(d.shown)) << d.stored;
+    }
     // A text that is no date in a date column, likewise.
     EXPECT_FALSE(
         ThrownText([&] { Build(*db, {"写卡时间"}, QStringLiteral("select 'soon' as WrtTime from Sale")); }).isEmpty());

@@ -84,13 +84,16 @@ void CQueryResultDlg::fillRows()
         return;
     // Filled in one pass: the rows are made at once and every cell gets its
     // item with its text (one InsertRow a row costs a relayout a row).
-    const bool updates = m_list->updatesEnabled();
-    m_list->setUpdatesEnabled(false);
     m_list->setRowCount(m_rows);
-    for (int r = 0; r < m_rows; ++r)
-        for (int c = 0; c < m_columns; ++c)
-            m_list->setItem(r, c, new QTableWidgetItem(m_cells->value(static_cast<qsizetype>(r) * m_columns + c)));
-    m_list->setUpdatesEnabled(updates);
+    {
+        // The view learns of the new cells once, below, not once a cell.
+        const QSignalBlocker blocker(m_list->model());
+        for (int r = 0; r < m_rows; ++r)
+            for (int c = 0; c < m_columns; ++c)
+                m_list->setItem(r, c, new QTableWidgetItem(m_cells->value(static_cast<qsizetype>(r) * m_columns + c)));
+    }
+    Q_EMIT m_list->model()->dataChanged(m_list->model()->index(0, 0),
+                                        m_list->model()->index(m_rows - 1, m_columns - 1));
 }
 
 bool CQueryResultDlg::hasSummaryRow() const

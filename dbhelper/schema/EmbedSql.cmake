@@ -1,6 +1,7 @@
 # Writes OUTPUT, a C++ file that returns the text of the SQL files as raw string
 # literals: KvSchemaSqlText() = SCHEMA, KvSeedSqlText() = the SEEDS (a list,
-# separated by "|", joined in the order given).
+# separated by "|", joined in the order given), KvSeedSqlText(name) = one seed
+# by its file name without the extension.
 #   cmake -DSCHEMA=<file> -DSEEDS=<file|file> -DOUTPUT=<file> -P EmbedSql.cmake
 
 function(kv_raw_literal variable file)
@@ -15,12 +16,12 @@ endfunction()
 kv_raw_literal(schema_literal "${SCHEMA}")
 string(REPLACE "|" ";" SEEDS "${SEEDS}")
 set(seed_literals "")
-set(seed_files "")
+set(seed_entries "")
 foreach(seed IN LISTS SEEDS)
     kv_raw_literal(literal "${seed}")
     string(APPEND seed_literals "\n        ${literal}\n        \"\\n\"")
-    get_filename_component(seed_name "${seed}" NAME)
-    string(APPEND seed_files "\n        {\"${seed_name}\", ${literal}},")
+    get_filename_component(seed_name "${seed}" NAME_WE)
+    string(APPEND seed_entries "\n        {\"${seed_name}\", ${literal}},")
 endforeach()
 if(seed_literals STREQUAL "")
     set(seed_literals "\"\"")
@@ -41,18 +42,17 @@ const char* KvSeedSqlText()
     return ${seed_literals};
 }
 
-const char* KvSeedFileText(const char* fileName)
+const char* KvSeedSqlText(const char* name)
 {
-    struct SeedFile
+    static const struct
     {
         const char* name;
         const char* text;
-    };
-    static const SeedFile files[] = {${seed_files}
+    } seeds[] = {${seed_entries}
         {nullptr, nullptr}};
-    for (const SeedFile* file = files; file->name; ++file)
-        if (std::strcmp(file->name, fileName) == 0)
-            return file->text;
+    for (const auto& seed : seeds)
+        if (seed.name && std::strcmp(seed.name, name) == 0)
+            return seed.text;
     return nullptr;
 }
 ")

@@ -7,6 +7,10 @@
 #include "KvSchemaScripts.h"
 #include "KvSql.h"
 
+#include <QRegularExpression>
+#include <QSet>
+#include <QStringList>
+
 namespace {
 
 // One step of the schema: the statements that bring a file of version - 1 to
@@ -16,37 +20,57 @@ struct VersionStep
 {
     int version;
     const char* sql;
-    // Rows the step adds through code of its own (null when none), after its SQL.
-    void (*addRows)(CAdoConnection& db) = nullptr;
+    // A seed file (name without extension) whose statements the step runs as
+    // well; such a seed inserts only the rows that are missing.
+    const char* seed = nullptr;
 };
-
-bool TableExists(CAdoConnection& db, const char* table)
-{
-    return db.RecordExists(
-        KvFormatSql(QStringLiteral("select name from sqlite_master where type = 'table' and name = '%s'"),
-                    QString::fromLatin1(table)),
-        QString());
-}
-
-// Version 5: the stored report layouts that ship with the database. Their seed
-// adds only the layouts still missing and raises ReportIndex above every key.
-// A file without the layout tables is no database of this program: nothing to fill.
-void AddShippedReportLayouts(CAdoConnection& db)
-{
-    for (const char* table : {"SysPara", "KvReportForm", "KvReportCol"})
-        if (!TableExists(db, table))
-            return;
-    db.Execute(QString::fromUtf8(KvSeedFileText("seed_reports.sql")), QString());
-}
 
 // Version 1 is the first kept version. A file made before versions were kept
 // already holds its tables (ManualFee is the helper library's own step), so the
-// step only records the number. Steps stand in rising order; a number may be
-// missing (each is given out to one piece of work and lands when it does).
+// step only records the number.
+// Numbers need not follow each other: a file runs every step above its version.
 const VersionStep kVersionSteps[] = {
     {1, ""},
-    {5, "", &AddShippedReportLayouts},
+    // Receipt layout 1, which the receipts are printed from.
+    {3, "", "seed_receipt"},
+    // The stored report layouts, one per report type, and ReportIndex above their keys.
+    {5, "", "seed_reports"},
 };
+
+// The schema's own CREATE statements (tables and their indexes) of the tables a
+// seed writes into, made to leave what a file already holds: a seed added in a
+// later version then also fills a file that lacks one of its tables.
+QString CreateSeedTablesScript(const QString& seed)
+{
+    QSet<QString> tables;
+    static const QRegularExpression insertInto(QStringLiteral("(?:insert\\s+into|update)\\s+(\\w+)"),
+                                               QRegularExpression::CaseInsensitiveOption);
+    for (auto it = insertInto.globalMatch(seed); it.hasNext();)
+        tables.insert(it.next().captured(1).toLower());
+    static const QRegularExpression createOf(
+        QStringLiteral("^\\s*create\\s+(table|index)\\s+(\\w+)(?:\\s+on\\s+(\\w+))?"),
+        QRegularExpression::CaseInsensitiveOption);
+    // The schema holds CREATE statements and comments only.
+    static const QRegularExpression comment(QStringLiteral("--[^\\n]*"));
+    QString schema = QString::fromUtf8(KvSchemaSqlText());
+    schema.remove(comment);
+    QString script;
+    const QStringList statements = schema.split(u';', Qt::SkipEmptyParts);
+    for (const QString& statement : statements) {
+        const QString code = statement.trimmed();
+        const QRegularExpressionMatch m = createOf.match(code);
+        if (!m.hasMatch())
+            continue;
+        const bool isTable = m.captured(1).compare(QStringLiteral("table"), Qt::CaseInsensitive) == 0;
+        const QString table = (isTable ? m.captured(2) : m.captured(3)).toLower();
+        if (!tables.contains(table))
+            continue;
+        QString guarded = code;
+        guarded.insert(m.capturedEnd(1), QStringLiteral(" if not exists"));
+        script += guarded + QStringLiteral(";\n");
+    }
+    return script;
+}
 
 } // namespace
 
@@ -115,8 +139,13 @@ int UpdateSchemaVersion(CAdoConnection& db)
         const QString sql = QString::fromUtf8(step.sql).trimmed();
         if (!sql.isEmpty())
             db.Execute(sql, QString());
-        if (step.addRows)
-            step.addRows(db);
+        if (step.seed) {
+            const QString seed = QString::fromUtf8(KvSeedSqlText(step.seed));
+            const QString tables = CreateSeedTablesScript(seed);
+            if (!tables.isEmpty())
+                db.Execute(tables, QString());
+            db.Execute(seed, QString());
+        }
     }
     db.Execute(KvFormatSql(QStringLiteral("PRAGMA user_version = %d"), current), QString());
     transaction.Commit();

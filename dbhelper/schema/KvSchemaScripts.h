@@ -9,5 +9,6 @@ const char* KvSchemaSqlText();
 // seed*.sql, in file-name order: the rows of a fresh installation.
 const char* KvSeedSqlText();
 
-// The text of one seed file by its name ("seed_reports.sql"); null when there is none.
-const char* KvSeedFileText(const char* fileName);
+// One seed file by its name without the extension ("seed_receipt"); null when
+// there is none of that name.
+const char* KvSeedSqlText(const char* name);

@@ -366,23 +366,23 @@ insert into KvSeedCol values
 
 -- The layouts still missing, with their keys.
 create temp table KvSeedNew as
-    select s.*, (select ifnull(max(ReportId), 0) from main.KvReportForm) + s.Seq as ReportId
+    select s.*, (select ifnull(max(ReportId), 0) from KvReportForm) + s.Seq as ReportId
     from KvSeedForm s
-    where not exists (select 1 from main.KvReportForm f where f.ReportType = s.ReportType);
+    where not exists (select 1 from KvReportForm f where f.ReportType = s.ReportType);
 
-insert into main.KvReportForm (ReportId, ReportName, ReportType, bHPaper, PaperSize, PaperLength, PaperWidth,
+insert into KvReportForm (ReportId, ReportName, ReportType, bHPaper, PaperSize, PaperLength, PaperWidth,
                                LeftOffset, RightOffset, TopOffset, BottomOffset)
     select ReportId, ReportType, ReportType, '否', PaperSize, PaperLength, PaperWidth,
            LeftOffset, RightOffset, TopOffset, BottomOffset
     from KvSeedNew order by ReportId;
 
-insert into main.KvReportCol (ReportId, ColHeader, ColX, ColWidth)
+insert into KvReportCol (ReportId, ColHeader, ColX, ColWidth)
     select n.ReportId, c.ColHeader, c.ColX, c.ColWidth
     from KvSeedCol c join KvSeedNew n on n.ReportType = c.ReportType
     order by n.ReportId, c.ColX;
 
-update main.SysPara set ReportIndex = (select ifnull(max(ReportId), 0) + 1 from main.KvReportForm)
-    where ifnull(ReportIndex, 0) <= (select ifnull(max(ReportId), 0) from main.KvReportForm);
+update SysPara set ReportIndex = (select ifnull(max(ReportId), 0) + 1 from KvReportForm)
+    where ifnull(ReportIndex, 0) <= (select ifnull(max(ReportId), 0) from KvReportForm);
 
 drop table KvSeedNew;
 drop table KvSeedCol;

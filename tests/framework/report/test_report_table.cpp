@@ -139,7 +139,7 @@ TEST_F(ReportTableTest, OneReportMatchesItsGoldenCsv)
     const CReportTable table = Build(
         *db, {"用户代码", "用户姓名", "电表编号", "购买电量", "线损电量", "单 价", "电  费", "付款方式", "写卡时间"});
     const QString csv = Csv(table);
-    const QString golden = QStringLiteral(QUILLMER_SOURCE_DIR "/tests/framework/golden/sale_detail.csv");
+    const QString golden = QStringLiteral(QUILLMER_SOURCE_DIR "/tests/framework/report/golden/sale_detail.csv");
     if (qEnvironmentVariableIsSet("QUILLMER_REGENERATE_GOLDEN")) {
         QFile out(golden);
         ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));

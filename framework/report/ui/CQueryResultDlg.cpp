@@ -1,8 +1,11 @@
 #include "CQueryResultDlg.h"
 
 #include "CKvExtList2.h"
+#include "CListPrintJob.h"
+#include "CPrintPreviewDlg.h"
 #include "CReportField.h"
 #include "CReportTable.h"
+#include "KvPrinterPaper.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -74,6 +77,7 @@ bool CQueryResultDlg::OnInitDialog()
     }
     fillRows();
     m_countLabel->setText(m_recordCountText);
+    m_printJob = std::make_unique<CListPrintJob>(this);
     return true;
 }
 
@@ -118,4 +122,15 @@ void CQueryResultDlg::SortByColumn(int column)
     fillRows();
 }
 
-void CQueryResultDlg::OnPrint() {}
+void CQueryResultDlg::OnPrint()
+{
+    // The preview measures the paper the layout asks for; when it cannot be
+    // set the printer's own paper is used.
+    SetPrinterPaper(m_settings.PrinterPaperMode(), static_cast<short>(m_settings.m_paperLength),
+                    static_cast<short>(m_settings.m_paperWidth));
+    if (!m_printJob)
+        m_printJob = std::make_unique<CListPrintJob>(this);
+    CPrintPreviewDlg preview(this);
+    preview.SetPrintJob(m_printJob.get());
+    preview.DoModal();
+}

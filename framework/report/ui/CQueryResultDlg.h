@@ -5,8 +5,10 @@
 
 #include <QString>
 #include <QStringList>
+#include <memory>
 
 class CKvExtList2;
+class CListPrintJob;
 class CReportFieldList;
 class QLabel;
 
@@ -36,6 +38,7 @@ public:
     const QStringList& GetTitles() const;
     int GetColumnCount() const { return m_columns; }
     CKvExtList2* GetList() const { return m_list; }
+    CListPrintJob* GetPrintJob() const { return m_printJob.get(); }
 
     bool OnInitDialog() override;
 
@@ -48,6 +51,7 @@ private:
     void fillRows();
     bool hasSummaryRow() const;
 
+    std::unique_ptr<CListPrintJob> m_printJob;
     QStringList* m_cells = nullptr;
     int m_rows = 0;
     QStringList* m_titles = nullptr;

@@ -3,6 +3,7 @@
 #include "CAdoRecordset.h"
 #include "CKvException.h"
 #include "CReportField.h"
+#include "KvGbk.h"
 #include "KvReportText.h"
 #include "KvSql.h"
 
@@ -159,8 +160,13 @@ void SortReportRows(QStringList& cells, int rows, int columns, int column, bool 
         std::stable_sort(order.begin(), order.end(),
                          [&](int a, int b) { return keys[static_cast<size_t>(a)] < keys[static_cast<size_t>(b)]; });
     } else {
+        // Texts compare by their bytes in the code page of the program's texts,
+        // which puts Chinese names in the order of their reading.
+        std::vector<QByteArray> keys(static_cast<size_t>(sorted));
+        for (int r = 0; r < sorted; ++r)
+            keys[static_cast<size_t>(r)] = GbkEncode(cellAt(r));
         std::stable_sort(order.begin(), order.end(),
-                         [&](int a, int b) { return QString::compare(cellAt(a), cellAt(b)) < 0; });
+                         [&](int a, int b) { return keys[static_cast<size_t>(a)] < keys[static_cast<size_t>(b)]; });
     }
     QStringList result;
     result.reserve(cells.size());

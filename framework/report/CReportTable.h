@@ -30,6 +30,7 @@ CReportTable BuildReportTable(CAdoRecordset& rs, int recordCount, const QStringL
                               const CReportFieldList& catalogue);
 
 // Sorts the rows of a cell table ascending by one column: numerically (as atof
-// reads the texts) or as text. With `keepLastRow` the last row stays last (the
-// summary row). Rows of equal value keep their order.
+// reads the texts) or as text, byte by byte in GBK (Chinese by its reading).
+// With `keepLastRow` the last row stays last (the summary row). Rows of equal
+// value keep their order.
 void SortReportRows(QStringList& cells, int rows, int columns, int column, bool numeric, bool keepLastRow);

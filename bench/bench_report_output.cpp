@@ -43,15 +43,21 @@ void makeDatabase()
     CSqliteEngine::createFile(g_path, script);
 }
 
+// The query run and laid out as the report output does it.
+CReportTable queryTable(CAdoConnection& db)
+{
+    CAdoLease<CAdoRecordset> rs(db.AcquireRecordset());
+    rs->Open(QStringLiteral("select * from Sale"));
+    const int count = rs->GetRecordCount();
+    return BuildReportTable(*rs, count, kHeadings, *GetReportCatalogue("售电记录明细表"));
+}
+
 void BM_ResultList(benchmark::State& state)
 {
     CAdoConnection db;
     db.Open(0, g_path);
     for (auto _ : state) {
-        CAdoLease<CAdoRecordset> rs(db.AcquireRecordset());
-        rs->Open(QStringLiteral("select * from Sale"));
-        const int count = rs->GetRecordCount();
-        CReportTable table = BuildReportTable(*rs, count, kHeadings, *GetReportCatalogue("售电记录明细表"));
+        CReportTable table = queryTable(db);
         CQueryResultDlg dialog(nullptr, QStringLiteral("售电记录明细表(全期；)"));
         dialog.SetData(&table.cells, table.rows, &table.titles, table.columns, CListPrintSettings());
         dialog.EnsureInitialised();
@@ -64,10 +70,7 @@ void BM_BuildOnly(benchmark::State& state)
     CAdoConnection db;
     db.Open(0, g_path);
     for (auto _ : state) {
-        CAdoLease<CAdoRecordset> rs(db.AcquireRecordset());
-        rs->Open(QStringLiteral("select * from Sale"));
-        const int count = rs->GetRecordCount();
-        CReportTable table = BuildReportTable(*rs, count, kHeadings, *GetReportCatalogue("售电记录明细表"));
+        CReportTable table = queryTable(db);
         benchmark::DoNotOptimize(table.rows);
     }
 }
@@ -76,10 +79,7 @@ void BM_FillOnly(benchmark::State& state)
 {
     CAdoConnection db;
     db.Open(0, g_path);
-    CAdoLease<CAdoRecordset> rs(db.AcquireRecordset());
-    rs->Open(QStringLiteral("select * from Sale"));
-    const int count = rs->GetRecordCount();
-    CReportTable table = BuildReportTable(*rs, count, kHeadings, *GetReportCatalogue("售电记录明细表"));
+    CReportTable table = queryTable(db);
     for (auto _ : state) {
         CQueryResultDlg dialog(nullptr, QStringLiteral("售电记录明细表(全期；)"));
         dialog.SetData(&table.cells, table.rows, &table.titles, table.columns, CListPrintSettings());

@@ -84,22 +84,25 @@ struct ReportQuery
     QStringList groupColumns;
 };
 
-ReportQuery SaleStat(const QString& word, const QString& columns, const QString& groupBy)
+// A statistics query: its group columns, the totals of its family, its from
+// and where texts and its group clause.
+ReportQuery Stat(const QString& family, const QString& totals, const QString& from, const QString& word,
+                 const QString& columns, const QString& groupBy)
 {
     QStringList aliases;
     for (const QString& item : columns.split(", "))
         aliases << item.section(" as ", 1);
-    return {"售电记录统计表_按" + word, "select " + columns + ", " + kSaleTotals + kSaleFrom + " group by " + groupBy,
-            aliases};
+    return {family + word, "select " + columns + ", " + totals + from + " group by " + groupBy, aliases};
+}
+
+ReportQuery SaleStat(const QString& word, const QString& columns, const QString& groupBy)
+{
+    return Stat("售电记录统计表_按", kSaleTotals, kSaleFrom, word, columns, groupBy);
 }
 
 ReportQuery SubStat(const QString& word, const QString& columns, const QString& groupBy)
 {
-    QStringList aliases;
-    for (const QString& item : columns.split(", "))
-        aliases << item.section(" as ", 1);
-    return {"附表抄收统计表_按" + word, "select " + columns + ", " + kSubTotals + kSubFrom + " group by " + groupBy,
-            aliases};
+    return Stat("附表抄收统计表_按", kSubTotals, kSubFrom, word, columns, groupBy);
 }
 
 // Every report type with the statement its query runs.

@@ -45,7 +45,8 @@ QWidget* WithUnit(QWidget* edit)
 
 } // namespace
 
-CReportSetupDlg::CReportSetupDlg(QWidget* parent, const QString& caption) : CKvDialog(204, parent, caption)
+CReportSetupDlg::CReportSetupDlg(QWidget* parent, const QString& caption)
+    : CKvDialog(204, parent, caption.isEmpty() ? QStringLiteral("页面设置") : caption)
 {
     auto* ok = CreateControl<QPushButton>(1000);
     ok->setText(QStringLiteral("确认(&O)"));

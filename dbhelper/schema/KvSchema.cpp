@@ -35,6 +35,9 @@ const VersionStep kVersionSteps[] = {
     {3, "", "seed_receipt"},
     // The stored report layouts, one per report type, and ReportIndex above their keys.
     {5, "", "seed_reports"},
+    // The sale queries reach a meter's sales and a user's building by these.
+    {6, "create index if not exists WrtRecordMeterRow on WrtRecord(CliPreIndex);"
+        "create index if not exists BuildingNumber on Building(BuildingNo);"},
 };
 
 // The schema's own CREATE statements (tables and their indexes) of the tables a

@@ -190,6 +190,7 @@ create table Building (
     BuildingName text collate nocase,
     primary key (BlockNo, BuildingNo)
 );
+create index BuildingNumber on Building(BuildingNo);
 
 create table Department (
     DepartmentNo text collate nocase primary key,
@@ -424,6 +425,7 @@ create table WrtRecord (
 create index WrtRecordMeter on WrtRecord(MeterNo);
 create index WrtRecordTime on WrtRecord(WrtTime);
 create index WrtRecordOperator on WrtRecord(OperatorNo);
+create index WrtRecordMeterRow on WrtRecord(CliPreIndex);
 
 create table WrtPrice (
     WrtPriceIndex integer primary key,

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+class CKvObjectList;
+
+// Runs a statement on the main connection that must change at least one row
+// (an update or delete of a row by its key): a statement that changes none
+// failed, and throws `errorText` as a failed statement does.
+void KvExecuteRowChange(const QString& sql, const QString& errorText);
+
+// The save states of a child list's members (a version's tiers, a meter's
+// price mix), taken before the parent writes them inside its transaction and
+// put back when that transaction is rolled back, so that a retry writes them
+// again instead of taking them for stored.
+class CKvChildStates
+{
+public:
+    explicit CKvChildStates(CKvObjectList& list);
+    void Restore() const;
+
+private:
+    CKvObjectList& m_list;
+    QList<int> m_states;
+};

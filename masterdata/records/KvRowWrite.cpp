@@ -8,8 +8,13 @@
 
 void KvExecuteRowChange(const QString& sql, const QString& errorText)
 {
+    KvExecuteRowChange(sql, errorText, errorText);
+}
+
+void KvExecuteRowChange(const QString& sql, const QString& errorText, const QString& noRowText)
+{
     if (GetMainDatabase()->Execute(sql, errorText) == 0)
-        throw CKvException(errorText);
+        throw CKvException(noRowText);
 }
 
 CKvChildStates::CKvChildStates(CKvObjectList& list) : m_list(list)

@@ -7,8 +7,11 @@ class CKvObjectList;
 
 // Runs a statement on the main connection that must change at least one row
 // (an update or delete of a row by its key): a statement that changes none
-// failed, and throws `errorText` as a failed statement does.
+// failed too. A failed statement throws `errorText` (empty: the database
+// layer's own text); one that changed nothing throws `noRowText`, which is
+// `errorText` unless given.
 void KvExecuteRowChange(const QString& sql, const QString& errorText);
+void KvExecuteRowChange(const QString& sql, const QString& errorText, const QString& noRowText);
 
 // The save states of a child list's members (a version's tiers, a meter's
 // price mix), taken before the parent writes them inside its transaction and

@@ -31,6 +31,8 @@ struct VersionStep
 // Numbers need not follow each other: a file runs every step above its version.
 const VersionStep kVersionSteps[] = {
     {1, ""},
+    // Receipt layout 1, which the receipts are printed from.
+    {3, "", "seed_receipt"},
     // The meter types a fresh installation ships with.
     {4, "", "seed_meter_types"},
 };

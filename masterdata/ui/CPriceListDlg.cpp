@@ -8,6 +8,7 @@
 #include "CPriceEditDlg.h"
 #include "CPriceTablePrintJob.h"
 #include "CPrintPreviewDlg.h"
+#include "KvCommandButtons.h"
 #include "KvEditListSetup.h"
 #include "KvGuard.h"
 #include "KvMessage.h"
@@ -55,32 +56,13 @@ CPriceListDlg::CPriceListDlg(QWidget* parent, const QString& caption) : CKvDialo
 {
     m_upperList = CreateControl<CKvExtList2>(1074);
     m_lowerList = CreateControl<CKvExtList2>(1006);
-    auto* buttons = new QHBoxLayout;
-    const struct
-    {
-        int id;
-        const char* text;
-        void (CPriceListDlg::*handler)();
-    } actions[] = {{1024, "增加(&A)", &CPriceListDlg::OnAdd},
-                   {1025, "修改(&M)", &CPriceListDlg::OnModify},
-                   {1026, "删除(&D)", &CPriceListDlg::OnDelete},
-                   {1078, "打印(&P)", &CPriceListDlg::OnPrint}};
-    for (const auto& action : actions) {
-        auto* button = CreateControl<QPushButton>(action.id);
-        button->setText(QString::fromUtf8(action.text));
-        button->setAutoDefault(false);
-        connect(button, &QPushButton::clicked, this,
-                KvGuarded([this, handler = action.handler](auto...) { (this->*handler)(); }));
-        buttons->addWidget(button);
-        if (action.id == 1026)
-            m_deleteButton = button;
-    }
-    auto* close = CreateControl<QPushButton>(1001);
-    close->setText(QStringLiteral("返回(&R)"));
-    close->setAutoDefault(false);
-    BindClose(close);
-    buttons->addStretch();
-    buttons->addWidget(close);
+    QHBoxLayout* buttons = KvCommandButtonRow<CPriceListDlg>(this,
+                                                             {{1024, "增加(&A)", &CPriceListDlg::OnAdd},
+                                                              {1025, "修改(&M)", &CPriceListDlg::OnModify},
+                                                              {1026, "删除(&D)", &CPriceListDlg::OnDelete},
+                                                              {1078, "打印(&P)", &CPriceListDlg::OnPrint}},
+                                                             1001);
+    m_deleteButton = findChild<QPushButton*>(ControlName(1026));
 
     connect(m_upperList, &QTableWidget::itemSelectionChanged, this, KvGuarded([this](auto...) { OnUpperClick(); }));
     connect(m_lowerList, &QTableWidget::cellDoubleClicked, this, KvGuarded([this](auto...) { OnLowerDoubleClick(); }));

@@ -26,22 +26,6 @@ constexpr int kRowHeight = 60;
 constexpr int kHeadingInset = 15;
 constexpr int kCellInset = 10;
 
-QFont PointFont(const CKvDC& dc, int points, QFont::Weight weight)
-{
-    QFont font(QStringLiteral("宋体"));
-    font.setPixelSize(std::max(1, static_cast<int>(std::lround(points * dc.LogicalUnitsPerPoint()))));
-    font.setWeight(weight);
-    return font;
-}
-
-QPen SolidPen(int width)
-{
-    QPen pen(Qt::black);
-    pen.setWidth(width);
-    pen.setStyle(Qt::SolidLine);
-    return pen;
-}
-
 } // namespace
 
 CPriceTablePrintJob::CPriceTablePrintJob(CPriceListDlg* owner) : CPrintJob(owner), m_dialog(owner) {}
@@ -54,12 +38,7 @@ bool CPriceTablePrintJob::OnPreparePrinting(CPrintInfo& info)
 void CPriceTablePrintJob::OnPrepareDC(CKvDC& dc, CPrintInfo& info)
 {
     CPrintJob::OnPrepareDC(dc, info);
-    if (!dc.IsPrinting())
-        return;
-    dc.SetMapMode(MM_LOMETRIC);
-    // Page n shows the n-th page-high stretch of the drawing.
-    const int height = dc.DeviceToLogicalY(dc.GetDeviceCaps(PHYSICALHEIGHT));
-    dc.SetWindowOrg(0, -(info.m_nCurPage - 1) * height);
+    ShowPageStretch(dc, info);
 }
 
 void CPriceTablePrintJob::OnBeginPrinting(CKvDC& dc, CPrintInfo& info)
@@ -128,19 +107,10 @@ QString CPriceTablePrintJob::FooterText(int page) const
 
 void CPriceTablePrintJob::Draw(CKvDC& dc)
 {
-    if (!dc.GetPainter() || m_pageCount < 1 || !m_bodyFont)
+    if (!m_bodyFont)
         return;
     dc.SetMapMode(MM_LOMETRIC);
-    // The pages lie one page height apart and the window origin shows one of
-    // them; the others fall outside the sheet, so only that one is drawn.
-    const int height = dc.DeviceToLogicalY(dc.GetDeviceCaps(PHYSICALHEIGHT));
-    if (height <= 0) {
-        for (int page = 0; page < m_pageCount; ++page)
-            drawPage(dc, page);
-        return;
-    }
-    const int shown = static_cast<int>(std::lround(-double(dc.GetWindowOrg().y()) / height));
-    drawPage(dc, std::clamp(shown, 0, m_pageCount - 1));
+    DrawShownPage(dc, [&](int page) { drawPage(dc, page); });
 }
 
 void CPriceTablePrintJob::drawPage(CKvDC& dc, int page)

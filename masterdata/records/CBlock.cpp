@@ -3,6 +3,7 @@
 #include "CAdoConnection.h"
 #include "CAdoRecordset.h"
 #include "KvMasterRows.h"
+#include "KvRowWrite.h"
 #include "KvSql.h"
 #include "SysGlobals.h"
 
@@ -16,13 +17,13 @@ void CBlock::Insert()
 
 void CBlock::Delete()
 {
-    KvWriteKeyedRow(KvFormatSql(QStringLiteral("delete from Block where BlockNo = '%s'"), m_BlockNo),
-                    QStringLiteral("从数据库删除小区时发生错误！"));
+    KvExecuteRowChange(KvFormatSql(QStringLiteral("delete from Block where BlockNo = '%s'"), m_BlockNo),
+                       QStringLiteral("从数据库删除小区时发生错误！"));
 }
 
 void CBlock::Update()
 {
-    KvWriteKeyedRow(
+    KvExecuteRowChange(
         KvFormatSql(QStringLiteral("update Block set BlockName = '%s' where BlockNo = '%s'"), m_BlockName, m_BlockNo),
         QStringLiteral("向数据库更新小区时发生错误！"));
     SetState(StateStored);

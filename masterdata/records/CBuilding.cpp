@@ -3,6 +3,7 @@
 #include "CAdoConnection.h"
 #include "CAdoRecordset.h"
 #include "KvMasterRows.h"
+#include "KvRowWrite.h"
 #include "KvSql.h"
 #include "SysGlobals.h"
 
@@ -17,14 +18,14 @@ void CBuilding::Insert()
 
 void CBuilding::Delete()
 {
-    KvWriteKeyedRow(KvFormatSql(QStringLiteral("delete from Building where BlockNo = '%s' and BuildingNo = '%s'"),
-                                m_BlockNo, m_BuildingNo),
-                    QStringLiteral("从数据库删除楼幢时发生错误！"));
+    KvExecuteRowChange(KvFormatSql(QStringLiteral("delete from Building where BlockNo = '%s' and BuildingNo = '%s'"),
+                                   m_BlockNo, m_BuildingNo),
+                       QStringLiteral("从数据库删除楼幢时发生错误！"));
 }
 
 void CBuilding::Update()
 {
-    KvWriteKeyedRow(
+    KvExecuteRowChange(
         KvFormatSql(
             QStringLiteral("update Building set BuildingName = '%s' where BlockNo = '%s' and BuildingNo = '%s'"),
             m_BuildingName, m_BlockNo, m_BuildingNo),

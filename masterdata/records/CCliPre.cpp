@@ -33,11 +33,8 @@ void CCliPre::InsertNew()
 
 void CCliPre::Insert()
 {
-    CAdoConnection* db = GetMainDatabase();
-    const CKvChildStates shareStates(m_prices);
-    try {
-        CAdoTransaction transaction(*db);
-        db->Execute(
+    KvWriteWithChildren(m_prices, QStringLiteral("向数据库增加预付费表时发生错误！"), [&] {
+        GetMainDatabase()->Execute(
             KvFormatSql(QStringLiteral("insert into CliPre(CliPreIndex, ClientNo, MeterNo, ModelId, Ct, Pt, "
                                        "PrePayRate, \t\tTTWaste, TLWaste, MeterLevel, SuperNo, LimitValue, AlarmShold, "
                                        "CloseShold, Pulses, \t\tOutState, Descrip, State, OperatorNo, BeginDate, "
@@ -50,37 +47,24 @@ void CCliPre::Insert()
                         KvDateText(m_ModiTime)),
             QString());
         m_prices.SaveAll();
-        transaction.Commit();
-    } catch (...) {
-        shareStates.Restore();
-        throw CKvException(QStringLiteral("向数据库增加预付费表时发生错误！"));
-    }
+    });
     SetState(StateStored);
 }
 
 void CCliPre::Delete()
 {
-    CAdoConnection* db = GetMainDatabase();
-    const CKvChildStates shareStates(m_prices);
-    try {
-        CAdoTransaction transaction(*db);
+    KvWriteWithChildren(m_prices, QStringLiteral("向数据库删除电表时发生错误！"), [&] {
         CWrtRecordList::DeleteByCliPreIndex(m_CliPreIndex);
         m_prices.DeleteAll();
         KvExecuteRowChange(KvFormatSql(QStringLiteral("delete from CliPre where CliPreIndex = %d"), m_CliPreIndex),
                            QString());
-        transaction.Commit();
-    } catch (...) {
-        shareStates.Restore();
-        throw CKvException(QStringLiteral("向数据库删除电表时发生错误！"));
-    }
+    });
 }
 
 void CCliPre::Update()
 {
-    KvExecuteRowChange(KvFormatSql(QStringLiteral("update CliPre set EndDate = CDate('%s'), OperatorNo = '%s', "
-                                                  "\t\tModiTime = CDate('%s') where CliPreIndex = %d"),
-                                   KvDateText(m_EndDate.date()), m_OperatorNo, KvDateText(m_ModiTime), m_CliPreIndex),
-                       QString(), QStringLiteral("向数据库更新电表时发生错误！"));
+    KvCloseVersionRow(QStringLiteral("CliPre"), QStringLiteral("CliPreIndex"), m_CliPreIndex, m_EndDate, m_OperatorNo,
+                      m_ModiTime, QString(), QStringLiteral("向数据库更新电表时发生错误！"));
     SetState(StateStored);
 }
 

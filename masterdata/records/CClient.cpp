@@ -51,10 +51,9 @@ void CClient::Delete()
 
 void CClient::Update()
 {
-    KvExecuteRowChange(KvFormatSql(QStringLiteral("update Client set EndDate = CDate('%s'), OperatorNo = '%s', "
-                                                  "\t\tModiTime = CDate('%s') where ClientIndex = %d"),
-                                   KvDateText(m_EndDate.date()), m_OperatorNo, KvDateText(m_ModiTime), m_ClientIndex),
-                       QStringLiteral("向数据库更新用户时发生错误！"));
+    KvCloseVersionRow(QStringLiteral("Client"), QStringLiteral("ClientIndex"), m_ClientIndex, m_EndDate, m_OperatorNo,
+                      m_ModiTime, QStringLiteral("向数据库更新用户时发生错误！"),
+                      QStringLiteral("向数据库更新用户时发生错误！"));
     SetState(StateStored);
 }
 

@@ -3,6 +3,7 @@
 #include "CAdoConnection.h"
 #include "CAdoRecordset.h"
 #include "KvMasterRows.h"
+#include "KvRowWrite.h"
 #include "KvSql.h"
 #include "SysGlobals.h"
 
@@ -17,15 +18,16 @@ void CDepartment::Insert()
 
 void CDepartment::Delete()
 {
-    KvWriteKeyedRow(KvFormatSql(QStringLiteral("delete from Department where DepartmentNo = '%s'"), m_DepartmentNo),
-                    QStringLiteral("从数据库删除部门时发生错误！"));
+    KvExecuteRowChange(KvFormatSql(QStringLiteral("delete from Department where DepartmentNo = '%s'"), m_DepartmentNo),
+                       QStringLiteral("从数据库删除部门时发生错误！"));
 }
 
 void CDepartment::Update()
 {
-    KvWriteKeyedRow(KvFormatSql(QStringLiteral("update Department set DepartmentName = '%s' where DepartmentNo = '%s'"),
-                                m_DepartmentName, m_DepartmentNo),
-                    QStringLiteral("向数据库更新部门时发生错误！"));
+    KvExecuteRowChange(
+        KvFormatSql(QStringLiteral("update Department set DepartmentName = '%s' where DepartmentNo = '%s'"),
+                    m_DepartmentName, m_DepartmentNo),
+        QStringLiteral("向数据库更新部门时发生错误！"));
     SetState(StateStored);
 }
 

@@ -44,9 +44,7 @@ void CPriceVer::InsertNew()
 void CPriceVer::Insert()
 {
     CAdoConnection* db = GetMainDatabase();
-    const CKvChildStates tierStates(m_tiers);
-    try {
-        CAdoTransaction transaction(*db);
+    KvWriteWithChildren(m_tiers, QStringLiteral("向数据库增加价目时发生错误！"), [&] {
         if (m_State == QStringLiteral("正常")) {
             db->Execute(KvFormatSql(QStringLiteral("insert into Price(PriceNo, PriceName, PriceType, PriceCycle, "
                                                    "BalMode, \t\t\t\tUnit, MonthlyBegin, BalDay, State) \t\t\t\t"
@@ -70,37 +68,26 @@ void CPriceVer::Insert()
                                 KvDateText(m_EndDate.date()), m_OperatorNo, KvDateText(m_ModiTime)),
                     QString());
         m_tiers.SaveAll();
-        transaction.Commit();
-    } catch (...) {
-        tierStates.Restore();
-        throw CKvException(QStringLiteral("向数据库增加价目时发生错误！"));
-    }
+    });
     SetState(StateStored);
 }
 
 void CPriceVer::Delete()
 {
-    CAdoConnection* db = GetMainDatabase();
-    const CKvChildStates tierStates(m_tiers);
-    try {
-        CAdoTransaction transaction(*db);
+    KvWriteWithChildren(m_tiers, QStringLiteral("向数据库删除价目时发生错误！"), [&] {
         m_tiers.DeleteAll();
         KvExecuteRowChange(KvFormatSql(QStringLiteral("delete from PriceVer where PriceIndex = %d"), m_PriceIndex),
                            QString());
-        db->Execute(QStringLiteral("delete from Price where PriceNo not in (select PriceNo from PriceVer)"), QString());
-        transaction.Commit();
-    } catch (...) {
-        tierStates.Restore();
-        throw CKvException(QStringLiteral("向数据库删除价目时发生错误！"));
-    }
+        GetMainDatabase()->Execute(
+            QStringLiteral("delete from Price where PriceNo not in (select PriceNo from PriceVer)"), QString());
+    });
 }
 
 void CPriceVer::Update()
 {
-    KvExecuteRowChange(KvFormatSql(QStringLiteral("update PriceVer set EndDate = CDate('%s'), OperatorNo = '%s', "
-                                                  "\t\t\tModiTime = CDate('%s') where PriceIndex = %d"),
-                                   KvDateText(m_EndDate.date()), m_OperatorNo, KvDateText(m_ModiTime), m_PriceIndex),
-                       QStringLiteral("向数据库更新价目时发生错误！"));
+    KvCloseVersionRow(QStringLiteral("PriceVer"), QStringLiteral("PriceIndex"), m_PriceIndex, m_EndDate, m_OperatorNo,
+                      m_ModiTime, QStringLiteral("向数据库更新价目时发生错误！"),
+                      QStringLiteral("向数据库更新价目时发生错误！"));
     SetState(StateStored);
 }
 

@@ -1,16 +1,8 @@
 #include "KvMasterRows.h"
 
-#include "CAdoConnection.h"
 #include "CKvException.h"
 #include "CKvObjectList.h"
 #include "CKvPersistance.h"
-#include "SysGlobals.h"
-
-void KvWriteKeyedRow(const QString& sql, const QString& errorText)
-{
-    if (GetMainDatabase()->Execute(sql, errorText) < 1)
-        throw CKvException(errorText);
-}
 
 namespace {
 

@@ -1,7 +1,12 @@
 #pragma once
 
+#include "CAdoConnection.h"
+#include "CKvException.h"
+#include "SysGlobals.h"
+
 #include <QList>
 #include <QString>
+#include <utility>
 
 class CKvObjectList;
 
@@ -27,3 +32,20 @@ private:
     CKvObjectList& m_list;
     QList<int> m_states;
 };
+
+// A record's write together with its child list's (a version with its tiers,
+// a meter with its price mix), in one transaction on the main connection. On
+// any failure the transaction is rolled back, the children get their save
+// states back and `failureText` is thrown.
+template <class Body> void KvWriteWithChildren(CKvObjectList& children, const QString& failureText, Body&& body)
+{
+    const CKvChildStates states(children);
+    try {
+        CAdoTransaction transaction(*GetMainDatabase());
+        std::forward<Body>(body)();
+        transaction.Commit();
+    } catch (...) {
+        states.Restore();
+        throw CKvException(failureText);
+    }
+}

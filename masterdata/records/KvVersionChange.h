@@ -18,13 +18,27 @@
 //
 // A versioned record class provides GetBeginDate(), GetEndDate() and
 // SetEndDate(), a save state 0 that draws a key and inserts, and a state 3 that
-// writes the closing update (EndDate, OperatorNo, ModiTime). Its list's change
-// is then one line, for example the sub-meters':
+// writes the closing update. Its own code is then two lines, for example the
+// sub-meters':
+//
+//     void CCliSub::Update()
+//     {
+//         KvCloseVersionRow(QStringLiteral("CliSub"), QStringLiteral("CliSubIndex"), m_CliSubIndex, m_EndDate,
+//                           m_OperatorNo, m_ModiTime, QString(), QStringLiteral("向数据库更新附表时发生错误！"));
+//         SetState(StateStored);
+//     }
 //
 //     void CCliSubList::UpdateRecord(CCliSub* newRecord, CCliSub* oldRecord)
 //     {
 //         KvChangeVersion(*this, newRecord, oldRecord, QStringLiteral("向数据库更新附表发生位置错误！"));
 //     }
+
+// The closing update of a version row (state 3): writes EndDate, OperatorNo
+// and ModiTime as the record holds them, nothing else; a row that is not
+// there is a failure. Texts as for KvExecuteRowChange.
+void KvCloseVersionRow(const QString& table, const QString& keyColumn, int key, const QDateTime& endDate,
+                       const QString& operatorNo, const QDateTime& modiTime, const QString& errorText,
+                       const QString& noRowText);
 
 enum class KvOldVersion
 {

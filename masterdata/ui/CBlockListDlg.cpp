@@ -2,6 +2,7 @@
 
 #include "CBlockEditDlg.h"
 #include "CBuilding.h"
+#include "CClient.h"
 #include "CKvExtList2.h"
 
 CBlockListDlg::CBlockListDlg(QWidget* parent, const QString& caption)
@@ -57,7 +58,10 @@ bool CBlockListDlg::ModifyRecord(CKvObject* record)
 
 QString CBlockListDlg::DeleteRefusal(CKvObject* record)
 {
+    // Any version of a user counts, closed ones too.
     const QString blockNo = static_cast<CBlock*>(record)->GetBlockNo();
+    if (CClientList::ExistsInBlock(blockNo))
+        return QStringLiteral("该小区已建有用户档案，不能删除！");
     if (CBuildingList::ExistsInBlock(blockNo))
         return QStringLiteral("该小区已建有楼幢档案，不能删除！");
     return QString();

@@ -2,6 +2,7 @@
 
 #include "CBlock.h"
 #include "CBuildingEditDlg.h"
+#include "CClient.h"
 #include "CKvExtList2.h"
 
 CBuildingListDlg::CBuildingListDlg(QWidget* parent, const QString& caption)
@@ -66,7 +67,9 @@ bool CBuildingListDlg::ModifyRecord(CKvObject* record)
 
 QString CBuildingListDlg::DeleteRefusal(CKvObject* record)
 {
-    (void)record;
+    const auto* building = static_cast<CBuilding*>(record);
+    if (CClientList::ExistsInBuilding(building->GetBlockNo(), building->GetBuildingNo()))
+        return QStringLiteral("该楼幢已建有用户档案，不能删除！");
     return QString();
 }
 

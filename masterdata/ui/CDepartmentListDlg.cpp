@@ -1,5 +1,6 @@
 #include "CDepartmentListDlg.h"
 
+#include "CClient.h"
 #include "CDepartmentEditDlg.h"
 #include "CKvExtList2.h"
 
@@ -57,7 +58,8 @@ bool CDepartmentListDlg::ModifyRecord(CKvObject* record)
 
 QString CDepartmentListDlg::DeleteRefusal(CKvObject* record)
 {
-    (void)record;
+    if (CClientList::ExistsInDepartment(static_cast<CDepartment*>(record)->GetDepartmentNo()))
+        return QStringLiteral("该部门已建有用户档案，不能删除！");
     return QString();
 }
 

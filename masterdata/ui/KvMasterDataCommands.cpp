@@ -10,8 +10,8 @@
 
 namespace {
 
-// A management dialog without a parent, captioned with its menu text, run modally.
-template <class Dialog> void RunManagement(const QString& caption)
+// A dialog of a menu command: no parent, captioned with the menu text, run modally.
+template <class Dialog> void RunCommandDialog(const QString& caption)
 {
     Dialog dlg(nullptr, caption);
     dlg.DoModal();
@@ -21,9 +21,9 @@ template <class Dialog> void RunManagement(const QString& caption)
 
 void InstallMasterDataCommands(CMainFrame& frame)
 {
-    frame.SetCommandHandler(ID_PRICE_TYPES, [] { RunManagement<CPriceTypeDlg>(QStringLiteral("价目类型管理")); });
-    frame.SetCommandHandler(ID_BLOCKS, [] { RunManagement<CBlockListDlg>(QStringLiteral("小区管理")); });
-    frame.SetCommandHandler(ID_BUILDINGS, [] { RunManagement<CBuildingListDlg>(QStringLiteral("楼幢管理")); });
+    frame.SetCommandHandler(ID_PRICE_TYPES, [] { RunCommandDialog<CPriceTypeDlg>(QStringLiteral("价目类型管理")); });
+    frame.SetCommandHandler(ID_BLOCKS, [] { RunCommandDialog<CBlockListDlg>(QStringLiteral("小区管理")); });
+    frame.SetCommandHandler(ID_BUILDINGS, [] { RunCommandDialog<CBuildingListDlg>(QStringLiteral("楼幢管理")); });
+    frame.SetCommandHandler(ID_DEPARTMENTS, [] { RunCommandDialog<CDepartmentListDlg>(QStringLiteral("部门管理")); });
     frame.SetCommandHandler(ID_ARCHIVE, [] { RunArchiveMaintenance(); });
-    frame.SetCommandHandler(ID_DEPARTMENTS, [] { RunManagement<CDepartmentListDlg>(QStringLiteral("部门管理")); });
 }

@@ -244,6 +244,40 @@ TEST_F(MasterDialogTest, DepartmentsAreAddedWithAQuotedCodeAndDeleted)
     EXPECT_TRUE(script.Exhausted());
 }
 
+// Rows that users name, even only in a closed version, are not deleted; the
+// users are asked before the buildings.
+TEST_F(MasterDialogTest, RowsThatUsersNameAreNotDeleted)
+{
+    exec(QStringLiteral("insert into Block values('01', '东苑')"));
+    exec(QStringLiteral("insert into Building values('01', '01', '一幢')"));
+    exec(QStringLiteral("insert into Department values('D1', '财务')"));
+    exec(QStringLiteral("insert into Client(ClientIndex, ClientNo, BlockNo, BuildingNo, DepartmentNo, EndDate) "
+                        "values(1, 'U1', '01', '01', 'D1', '2026-11-30')"));
+    struct Case
+    {
+        std::function<std::unique_ptr<CMasterListDlg>()> open;
+        const char* refusal;
+        const char* table;
+    };
+    const Case cases[] = {
+        {[] { return std::make_unique<CBlockListDlg>(nullptr, QStringLiteral("小区管理")); },
+         "该小区已建有用户档案，不能删除！", "Block"},
+        {[] { return std::make_unique<CBuildingListDlg>(nullptr, QStringLiteral("楼幢管理")); },
+         "该楼幢已建有用户档案，不能删除！", "Building"},
+        {[] { return std::make_unique<CDepartmentListDlg>(nullptr, QStringLiteral("部门管理")); },
+         "该部门已建有用户档案，不能删除！", "Department"},
+    };
+    for (const Case& c : cases) {
+        std::unique_ptr<CMasterListDlg> dlg = c.open();
+        ShowActive(dlg.get());
+        sink.Clear();
+        ClickRow(dlg->GetListCtrl(), 0);
+        ClickButton(dlg.get(), 1026);
+        EXPECT_EQ(sink.Texts().value(1), QString::fromUtf8(c.refusal)) << c.table;
+        EXPECT_EQ(count(QStringLiteral("select * from %1").arg(QString::fromLatin1(c.table))), 2) << c.table;
+    }
+}
+
 TEST_F(MasterDialogTest, EachMenuCommandOpensItsManagementDialog)
 {
     CMainFrame frame;

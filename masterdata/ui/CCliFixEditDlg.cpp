@@ -1,17 +1,16 @@
 #include "CCliFixEditDlg.h"
 
 #include "CNumEdit.h"
+#include "KvDialogLayout.h"
 #include "KvMessage.h"
 #include "SysGlobals.h"
 
 #include <QCalendarWidget>
 #include <QDateEdit>
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -48,13 +47,7 @@ CCliFixEditDlg::CCliFixEditDlg(QWidget* parent, const QString& caption)
     fields->addRow(QStringLiteral("起收日期："), m_beginEdit);
     fields->addRow(QStringLiteral("计价数量："), m_unitsEdit);
     fields->addRow(QStringLiteral("停收日期："), m_endEdit);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(fields);
-    layout->addLayout(buttons);
+    KvLayOutFieldsAndButtons(this, fields, {ok, cancel});
 }
 
 bool CCliFixEditDlg::OnInitDialog()

@@ -161,37 +161,43 @@ CClient* CClientListDlg::SelectedUser()
     return static_cast<CClient*>(m_list->GetRowObject(row));
 }
 
+namespace {
+
+// The texts the user dialog edits, each with the user record's accessors.
+struct UserText
+{
+    QString CClientEditDlg::*field;
+    QString (CClient::*get)() const;
+    void (CClient::*set)(const QString&);
+};
+const UserText kUserTexts[] = {
+    {&CClientEditDlg::m_ClientNo, &CClient::GetClientNo, &CClient::SetClientNo},
+    {&CClientEditDlg::m_BlockNo, &CClient::GetBlockNo, &CClient::SetBlockNo},
+    {&CClientEditDlg::m_BuildingNo, &CClient::GetBuildingNo, &CClient::SetBuildingNo},
+    {&CClientEditDlg::m_LayerNo, &CClient::GetLayerNo, &CClient::SetLayerNo},
+    {&CClientEditDlg::m_RoomNo, &CClient::GetRoomNo, &CClient::SetRoomNo},
+    {&CClientEditDlg::m_Cell, &CClient::GetCell, &CClient::SetCell},
+    {&CClientEditDlg::m_DepartmentNo, &CClient::GetDepartmentNo, &CClient::SetDepartmentNo},
+    {&CClientEditDlg::m_ClientName, &CClient::GetClientName, &CClient::SetClientName},
+    {&CClientEditDlg::m_ClientId, &CClient::GetClientId, &CClient::SetClientId},
+    {&CClientEditDlg::m_Addr, &CClient::GetAddr, &CClient::SetAddr},
+    {&CClientEditDlg::m_Tel, &CClient::GetTel, &CClient::SetTel},
+    {&CClientEditDlg::m_Descrip, &CClient::GetDescrip, &CClient::SetDescrip},
+};
+
+} // namespace
+
 void CClientListDlg::ToDialog(const CClient& user, CClientEditDlg& dlg)
 {
-    dlg.m_ClientNo = user.GetClientNo();
-    dlg.m_BlockNo = user.GetBlockNo();
-    dlg.m_BuildingNo = user.GetBuildingNo();
-    dlg.m_LayerNo = user.GetLayerNo();
-    dlg.m_RoomNo = user.GetRoomNo();
-    dlg.m_Cell = user.GetCell();
-    dlg.m_DepartmentNo = user.GetDepartmentNo();
-    dlg.m_ClientName = user.GetClientName();
-    dlg.m_ClientId = user.GetClientId();
-    dlg.m_Addr = user.GetAddr();
-    dlg.m_Tel = user.GetTel();
-    dlg.m_Descrip = user.GetDescrip();
+    for (const UserText& text : kUserTexts)
+        dlg.*text.field = (user.*text.get)();
     dlg.m_MemberNum = QString::number(user.GetMemberNum());
 }
 
 void CClientListDlg::FromDialog(const CClientEditDlg& dlg, CClient& user)
 {
-    user.SetClientNo(dlg.m_ClientNo);
-    user.SetBlockNo(dlg.m_BlockNo);
-    user.SetBuildingNo(dlg.m_BuildingNo);
-    user.SetLayerNo(dlg.m_LayerNo);
-    user.SetRoomNo(dlg.m_RoomNo);
-    user.SetCell(dlg.m_Cell);
-    user.SetDepartmentNo(dlg.m_DepartmentNo);
-    user.SetClientName(dlg.m_ClientName);
-    user.SetClientId(dlg.m_ClientId);
-    user.SetAddr(dlg.m_Addr);
-    user.SetTel(dlg.m_Tel);
-    user.SetDescrip(dlg.m_Descrip);
+    for (const UserText& text : kUserTexts)
+        (user.*text.set)(dlg.*text.field);
     user.SetMemberNum(dlg.m_MemberNum.toInt());
 }
 

@@ -1,11 +1,11 @@
 #include "CFindClientDlg.h"
 
+#include "KvDialogLayout.h"
+
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QVBoxLayout>
 
 CFindClientDlg::CFindClientDlg(QWidget* parent, const QString& caption) : CKvDialog(157, parent, caption)
 {
@@ -33,13 +33,7 @@ CFindClientDlg::CFindClientDlg(QWidget* parent, const QString& caption) : CKvDia
         fields->addWidget(m_radios[i], i, 0);
         fields->addWidget(edits[i], i, 1);
     }
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(fields);
-    layout->addLayout(buttons);
+    KvLayOutFieldsAndButtons(this, fields, {ok, cancel});
 }
 
 bool CFindClientDlg::OnInitDialog()

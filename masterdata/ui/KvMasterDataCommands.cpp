@@ -31,6 +31,6 @@ void InstallMasterDataCommands(CMainFrame& frame)
                             [] { RunCommandDialog<CPreModelOrderDlg>(QStringLiteral("表型排序")); });
     frame.SetCommandHandler(ID_BLOCKS, [] { RunCommandDialog<CBlockListDlg>(QStringLiteral("小区管理")); });
     frame.SetCommandHandler(ID_BUILDINGS, [] { RunCommandDialog<CBuildingListDlg>(QStringLiteral("楼幢管理")); });
-    frame.SetCommandHandler(ID_ARCHIVE, [] { RunArchiveMaintenance(); });
     frame.SetCommandHandler(ID_DEPARTMENTS, [] { RunCommandDialog<CDepartmentListDlg>(QStringLiteral("部门管理")); });
+    frame.SetCommandHandler(ID_ARCHIVE, [] { RunArchiveMaintenance(); });
 }

@@ -5,14 +5,13 @@
 #include "CKvExtList2.h"
 #include "CNumEdit.h"
 #include "CPriceVer.h"
+#include "KvDialogLayout.h"
 #include "KvEditListSetup.h"
 #include "KvGuard.h"
 #include "KvMessage.h"
 #include "SysGlobals.h"
 
-#include <QHBoxLayout>
 #include <QPushButton>
-#include <QVBoxLayout>
 #include <vector>
 
 namespace {
@@ -42,13 +41,7 @@ CFixFeeDlg::CFixFeeDlg(QWidget* parent, const QString& caption) : CKvDialog(217,
     connect(m_confirm, &QPushButton::clicked, this, [this] { KvGuard([this] { OnOK(); }, this); });
     connect(m_decline, &QPushButton::clicked, this, [this] { OnDecline(); });
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_confirm);
-    buttons->addWidget(m_decline);
-    auto* main = new QVBoxLayout(this);
-    main->addWidget(m_List, 1);
-    main->addLayout(buttons);
+    KvLayOutFieldsAndButtons(this, m_List, {m_confirm, m_decline});
     resize(720, 320);
 }
 

@@ -77,6 +77,32 @@ QString CreateSeedTablesScript(const QString& seed)
     return script;
 }
 
+// The statements of a step that apply to the file: an index is only added to
+// a table the file holds (a file without the table gets it, with its indexes,
+// from the schema when the table is first needed).
+QString StepStatementsFor(CAdoConnection& db, const QString& sql)
+{
+    static const QRegularExpression indexOn(QStringLiteral("^create\\s+index\\s+.*?\\bon\\s+(\\w+)"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    QString script;
+    const QStringList statements = sql.split(u';', Qt::SkipEmptyParts);
+    for (const QString& statement : statements) {
+        const QString code = statement.trimmed();
+        if (code.isEmpty())
+            continue;
+        const QRegularExpressionMatch m = indexOn.match(code);
+        if (m.hasMatch()) {
+            CAdoLease<CAdoRecordset> rs(db.AcquireRecordset());
+            rs->Open(KvFormatSql(QStringLiteral("select name from sqlite_master where type = 'table' and name = '%s'"),
+                                 m.captured(1)));
+            if (rs->IsEOF())
+                continue;
+        }
+        script += code + QStringLiteral(";\n");
+    }
+    return script;
+}
+
 } // namespace
 
 int CurrentSchemaVersion()
@@ -141,7 +167,7 @@ int UpdateSchemaVersion(CAdoConnection& db)
     for (const VersionStep& step : kVersionSteps) {
         if (step.version <= version)
             continue;
-        const QString sql = QString::fromUtf8(step.sql).trimmed();
+        const QString sql = StepStatementsFor(db, QString::fromUtf8(step.sql));
         if (!sql.isEmpty())
             db.Execute(sql, QString());
         if (step.seed) {

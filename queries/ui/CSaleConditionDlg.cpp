@@ -326,9 +326,7 @@ bool CSaleConditionDlg::DoDataExchange(bool save)
     return true;
 }
 
-namespace {
-
-QHash<int, int> queryCheckIds()
+QHash<int, int> CSaleConditionDlg::QueryCheckIds()
 {
     using D = CSaleConditionDlg;
     return {{D::Period, 1204},  {D::ClientNo, 1051},   {D::ClientName, 1263}, {D::MeterNo, 1251},  {D::UseNature, 1252},
@@ -337,10 +335,8 @@ QHash<int, int> queryCheckIds()
             {D::Unit, 1059},    {D::Department, 1056}, {D::Level, 1060},      {D::SuperNo, 1061},  {D::BuyValue, 1152}};
 }
 
-} // namespace
-
 CSaleQueryDlg::CSaleQueryDlg(QWidget* parent, const QString& caption)
-    : CSaleConditionDlg(183, parent, caption, queryCheckIds(), QStringLiteral("查询(&Q)"),
+    : CSaleConditionDlg(183, parent, caption, QueryCheckIds(), QStringLiteral("查询(&Q)"),
                         {QStringLiteral("开户"), QStringLiteral("正常充值"), QStringLiteral("修改充值"),
                          QStringLiteral("补卡充值"), QStringLiteral("补卡充值2"), QStringLiteral("返卡退费"),
                          QStringLiteral("校园退费")},

@@ -58,6 +58,9 @@ public:
     void SetCondition(const CSaleCondition& condition) { m_cond = condition; }
     const CSaleCondition& GetCondition() const { return m_cond; }
 
+    // The check-box ids of dialog 183, by condition.
+    static QHash<int, int> QueryCheckIds();
+
     QCheckBox* CheckBox(ECondition condition) const { return m_boxes.value(condition); }
     int CheckBoxId(ECondition condition) const { return m_checkIds.value(condition); }
 

@@ -11,13 +11,15 @@
 
 namespace {
 
+// Dialog 184 numbers six of its boxes differently; the value controls are shared.
 QHash<int, int> statCheckIds()
 {
     using D = CSaleConditionDlg;
-    return {{D::Period, 1204},  {D::ClientNo, 1051},   {D::ClientName, 1263}, {D::MeterNo, 1251},  {D::UseNature, 1252},
-            {D::PayMode, 1299}, {D::Operator, 1256},   {D::DevType, 1237},    {D::CardType, 1239}, {D::Phase, 1246},
-            {D::OpMode, 1057},  {D::Block, 1041},      {D::Building, 1053},   {D::Floor, 1059},    {D::Room, 1060},
-            {D::Unit, 1062},    {D::Department, 1061}, {D::Level, 1063},      {D::SuperNo, 1064},  {D::BuyValue, 1152}};
+    QHash<int, int> ids = D::QueryCheckIds();
+    const QHash<int, int> own{{D::Floor, 1059},      {D::Room, 1060},  {D::Unit, 1062},
+                              {D::Department, 1061}, {D::Level, 1063}, {D::SuperNo, 1064}};
+    ids.insert(own);
+    return ids;
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 #include "KvEditListSetup.h"
 #include "KvGuard.h"
 #include "KvMessage.h"
+#include "KvNumberInput.h"
 #include "KvUtil.h"
 #include "SysGlobals.h"
 
@@ -23,8 +24,6 @@
 #include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRegularExpression>
-#include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
 namespace {
@@ -44,14 +43,6 @@ enum
     PriceUnit,
     PricePercent
 };
-
-// The leading integer of a text, as atoi reads it ("12a" is 12, "abc" is 0).
-int atoiText(const QString& text)
-{
-    static const QRegularExpression number(QStringLiteral("^\\s*([+-]?\\d+)"));
-    const QRegularExpressionMatch match = number.match(text);
-    return match.hasMatch() ? match.captured(1).toInt() : 0;
-}
 
 // Empty after trimming, or beginning with a full stop: a number not given.
 bool missing(QString text)
@@ -97,7 +88,7 @@ CCliPreEditDlg::CCliPreEditDlg(QWidget* parent, const QString& caption) : CKvDia
     m_transLossBox->setText(QStringLiteral("计变损："));
     m_transLossEdit = CreateControl<CNumEdit>(1023);
     m_prePayEdit = CreateControl<CKvEdit>(1157);
-    m_prePayEdit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this));
+    KvAcceptDigitsOnly(m_prePayEdit);
     m_modelCombo = CreateControl<CKvComboBox>(1111);
     m_typeList = CreateControl<CKvExtList2>(1113);
     m_paramList = CreateControl<CKvExtList2>(1110);
@@ -551,16 +542,16 @@ bool CCliPreEditDlg::checkParams()
     if (missing(value(ParamCt)))
         return refuseParam("请输入CT", ParamCt);
     // Sales divide by CT and PT: neither may be 0.
-    if (atoiText(value(ParamCt)) <= 0)
+    if (KvLeadingInteger(value(ParamCt)) <= 0)
         return refuseParam("CT倍率应大于0！", ParamCt);
     if (missing(value(ParamPt)))
         return refuseParam("请输入PT", ParamPt);
-    if (atoiText(value(ParamPt)) <= 0)
+    if (KvLeadingInteger(value(ParamPt)) <= 0)
         return refuseParam("PT倍率应大于0！", ParamPt);
     if (missing(value(ParamLimit)))
         return refuseParam("请输入限电值", ParamLimit);
     if (const CPreModel* model = m_pApplied) {
-        const int limit = atoiText(value(ParamLimit));
+        const int limit = KvLeadingInteger(value(ParamLimit));
         if (model->GetCardType() == kInfrared && limit > model->GetMaxLimit())
             return refuseParam("限电流不应大于最大电流！", ParamLimit);
         // An IC key-card limit is a percentage of the base current: it may
@@ -597,7 +588,7 @@ bool CCliPreEditDlg::checkPrices()
         const QString percent = m_priceList->GetItemText(row, PricePercent).trimmed();
         if (percent.isEmpty())
             return refuseCell(QStringLiteral("请输入电价百分比！"), m_priceList, row, PricePercent);
-        const int share = atoiText(percent);
+        const int share = KvLeadingInteger(percent);
         if (share < 0 || share > 100)
             return refuseCell(QStringLiteral("请设置合法的比例！"), m_priceList, row, PricePercent);
         total += share;
@@ -616,7 +607,7 @@ void CCliPreEditDlg::OnOK()
         return (void)refuse(QStringLiteral("请输入表号"), m_meterNoEdit);
     if (meterNo.size() != 8)
         return (void)refuse(QStringLiteral("表号长度应为8！"), m_meterNoEdit);
-    const int number = atoiText(meterNo);
+    const int number = KvLeadingInteger(meterNo);
     if (number == 0 || QString::asprintf("%08d", number) != meterNo)
         return (void)refuse(QStringLiteral("表号应为数字，且不全为0！"), m_meterNoEdit);
     if (missing(m_strTransLoss))
@@ -627,7 +618,7 @@ void CCliPreEditDlg::OnOK()
     TrimString(prePay);
     if (prePay.isEmpty())
         return (void)refuse(QStringLiteral("请输入预付比例"), m_prePayEdit);
-    if (atoiText(prePay) < 0)
+    if (KvLeadingInteger(prePay) < 0)
         return (void)refuse(QStringLiteral("预付比例应大于0！"), m_prePayEdit);
     if (!checkParams() || !checkPrices())
         return;
@@ -642,7 +633,7 @@ void CCliPreEditDlg::OnOK()
         m_PriceShares[row] = CPrePrice();
         m_PriceShares[row].SetPriceX(row);
         m_PriceShares[row].SetPriceNo(m_priceList->GetItemText(row, PriceCode));
-        m_PriceShares[row].SetPricePercent(atoiText(m_priceList->GetItemText(row, PricePercent)));
+        m_PriceShares[row].SetPricePercent(KvLeadingInteger(m_priceList->GetItemText(row, PricePercent)));
     }
     UpdateData(false);
     QDialog::accept();

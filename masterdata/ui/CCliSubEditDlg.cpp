@@ -5,13 +5,13 @@
 #include "CNumEdit.h"
 #include "KvGuard.h"
 #include "KvMessage.h"
+#include "KvNumberInput.h"
 #include "KvUtil.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
@@ -31,7 +31,7 @@ CCliSubEditDlg::CCliSubEditDlg(QWidget* parent, const QString& caption) : CKvDia
     m_clientNoEdit = CreateControl<CKvEdit>(1002);
     m_meterNoEdit = CreateControl<CKvEdit>(1105);
     m_subXEdit = CreateControl<CKvEdit>(1178);
-    m_subXEdit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this));
+    KvAcceptDigitsOnly(m_subXEdit);
     m_subNoEdit = CreateControl<CKvEdit>(1185);
     m_initPulsesEdit = CreateControl<CKvEdit>(1179);
     m_baseReadEdit = CreateControl<CNumEdit>(1180);

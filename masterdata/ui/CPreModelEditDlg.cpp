@@ -5,12 +5,12 @@
 #include "CNumEdit.h"
 #include "CPreModel.h"
 #include "KvMessage.h"
+#include "KvNumberInput.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
 namespace {
@@ -40,9 +40,8 @@ CPreModelEditDlg::CPreModelEditDlg(QWidget* parent, const QString& caption) : CK
     m_baseEdit = CreateControl<CKvEdit>(1031);
     m_maxEdit = CreateControl<CKvEdit>(1027);
     m_minEdit = CreateControl<CKvEdit>(1028);
-    auto* digits = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this);
-    m_innerMulEdit->setValidator(digits);
-    m_maxEdit->setValidator(digits);
+    KvAcceptDigitsOnly(m_innerMulEdit);
+    KvAcceptDigitsOnly(m_maxEdit);
     m_ctCheck = CreateControl<QCheckBox>(1070);
     m_ctCheck->setText(QStringLiteral("可外接CT"));
     m_ptCheck = CreateControl<QCheckBox>(1071);

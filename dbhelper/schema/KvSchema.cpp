@@ -35,6 +35,8 @@ const VersionStep kVersionSteps[] = {
     {3, "", "seed_receipt"},
     // The meter types a fresh installation ships with.
     {4, "", "seed_meter_types"},
+    // The stored report layouts, one per report type, and ReportIndex above their keys.
+    {5, "", "seed_reports"},
 };
 
 // The schema's own CREATE statements (tables and their indexes) of the tables a
@@ -43,7 +45,7 @@ const VersionStep kVersionSteps[] = {
 QString CreateSeedTablesScript(const QString& seed)
 {
     QSet<QString> tables;
-    static const QRegularExpression insertInto(QStringLiteral("insert\\s+into\\s+(\\w+)"),
+    static const QRegularExpression insertInto(QStringLiteral("(?:insert\\s+into|update)\\s+(\\w+)"),
                                                QRegularExpression::CaseInsensitiveOption);
     for (auto it = insertInto.globalMatch(seed); it.hasNext();)
         tables.insert(it.next().captured(1).toLower());

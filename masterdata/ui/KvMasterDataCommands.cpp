@@ -1,5 +1,8 @@
 #include "KvMasterDataCommands.h"
 
+#include "CBlockListDlg.h"
+#include "CBuildingListDlg.h"
+#include "CDepartmentListDlg.h"
 #include "CMainFrame.h"
 #include "CPreModelListDlg.h"
 #include "CPreModelOrderDlg.h"
@@ -8,20 +11,22 @@
 
 namespace {
 
-// A command that opens its dialog with no parent and the menu text as caption.
-template <class Dialog> void InstallDialogCommand(CMainFrame& frame, int id, const QString& caption)
+// A dialog of a menu command: no parent, captioned with the menu text, run modally.
+template <class Dialog> void RunCommandDialog(const QString& caption)
 {
-    frame.SetCommandHandler(id, [caption] {
-        Dialog dialog(nullptr, caption);
-        dialog.DoModal();
-    });
+    Dialog dlg(nullptr, caption);
+    dlg.DoModal();
 }
 
 } // namespace
 
 void InstallMasterDataCommands(CMainFrame& frame)
 {
-    InstallDialogCommand<CPriceTypeDlg>(frame, ID_PRICE_TYPES, QStringLiteral("价目类型管理"));
-    InstallDialogCommand<CPreModelListDlg>(frame, ID_METER_TYPES, QStringLiteral("维护表型"));
-    InstallDialogCommand<CPreModelOrderDlg>(frame, ID_METER_TYPE_ORDER, QStringLiteral("表型排序"));
+    frame.SetCommandHandler(ID_PRICE_TYPES, [] { RunCommandDialog<CPriceTypeDlg>(QStringLiteral("价目类型管理")); });
+    frame.SetCommandHandler(ID_BLOCKS, [] { RunCommandDialog<CBlockListDlg>(QStringLiteral("小区管理")); });
+    frame.SetCommandHandler(ID_BUILDINGS, [] { RunCommandDialog<CBuildingListDlg>(QStringLiteral("楼幢管理")); });
+    frame.SetCommandHandler(ID_DEPARTMENTS, [] { RunCommandDialog<CDepartmentListDlg>(QStringLiteral("部门管理")); });
+    frame.SetCommandHandler(ID_METER_TYPES, [] { RunCommandDialog<CPreModelListDlg>(QStringLiteral("维护表型")); });
+    frame.SetCommandHandler(ID_METER_TYPE_ORDER,
+                            [] { RunCommandDialog<CPreModelOrderDlg>(QStringLiteral("表型排序")); });
 }

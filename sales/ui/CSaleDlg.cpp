@@ -283,9 +283,9 @@ void CSaleDlg::OnReadCard()
             if (state == 2 || state == 3 || state == 4 || state == 6 || state == 56 || (state == 13 && !campusRefund))
                 LoadFeesDue(true);
             if (state == 2 || state == 4 || state == 6 || state == 13)
-                ShowBalanceMessage(static_cast<float>(m_Balance.GetThisBalance()));
+                ShowBalanceMessage(m_Balance.GetThisBalance());
             else if (state == 3)
-                ShowBalanceMessage(static_cast<float>(m_Balance.GetLastBalance()));
+                ShowBalanceMessage(m_Balance.GetLastBalance());
         } else if (state == 2 || state == 4 || state == 6) {
             if (AskBox(QStringLiteral("该卡没有退费标志，是否继续？"), this) != IDYES) {
                 EnableWrite(false);
@@ -301,9 +301,9 @@ void CSaleDlg::OnReadCard()
         if (state == 102 || state == 103 || state == 104 || state == 106 || state == 156)
             LoadFeesDue(false);
         if (state == 102 || state == 104 || state == 106)
-            ShowBalanceMessage(static_cast<float>(m_Balance.GetThisBalance()));
+            ShowBalanceMessage(m_Balance.GetThisBalance());
         else if (state == 103)
-            ShowBalanceMessage(static_cast<float>(m_Balance.GetLastBalance()));
+            ShowBalanceMessage(m_Balance.GetLastBalance());
     } else if (state == 102 || state == 104 || state == 106) {
         m_strRefundMode = QStringLiteral("返卡退费");
         LoadFeesDue(false);
@@ -319,7 +319,10 @@ void CSaleDlg::ResetCard()
     m_clients.Clear();
     m_history.Clear();
     m_subReads.Clear();
+    m_fixFees.Clear();
+    m_subMeters.Clear();
     m_manItems.Clear();
+    m_otherItems.Clear();
     m_manualFees.Clear();
     m_pMeter = nullptr;
     m_pClient = nullptr;
@@ -468,11 +471,21 @@ void CSaleDlg::FillMeterTypeList()
 {
     if (!m_pMeter)
         return;
-    // The type rows (0 to 7) come from the meter's type record, which the
-    // meter-type records provide; a meter whose type is not on file shows
-    // them empty.
+    // A meter whose type is not on file shows the type rows empty; its card
+    // type then refuses the write.
+    CPreModelList models;
+    const CPreModel* model = models.FindByModelId(m_pMeter->GetModelId());
+    const QStringList typeValues = model ? QStringList{model->GetModelId(),
+                                                       IntText(model->GetInnerMul()),
+                                                       model->GetDevType(),
+                                                       model->GetCardType(),
+                                                       model->GetPhase(),
+                                                       Fixed(model->GetBaseValue(), 1),
+                                                       Fixed(model->GetMaxLimit(), 1),
+                                                       Fixed(model->GetMinLimit(), 1)}
+                                         : QStringList(8);
     for (int row = 0; row <= 7; ++row)
-        SetCell(m_typeList, row, 1, QString());
+        SetCell(m_typeList, row, 1, typeValues.at(row));
     SetCell(m_typeList, 8, 1, Fixed(m_pMeter->GetTLWaste(), 1));
     SetCell(m_typeList, 9, 1, Fixed(m_pMeter->GetTTWaste(), 1));
     SetCell(m_typeList, 10, 1, IntText(m_pMeter->GetCt()));
@@ -513,7 +526,7 @@ void CSaleDlg::FillPriceList()
         SetCell(m_priceList, i, 1, price->GetPriceNo());
         SetCell(m_priceList, i, 2, Fixed(price->GetPrice(), 4));
         SetCell(m_priceList, i, 3, IntText(share->GetPricePercent()));
-        m_WeightedPrice += static_cast<float>(share->GetPricePercent()) * static_cast<float>(price->GetPrice()) * 0.01f;
+        m_WeightedPrice += share->GetPricePercent() * price->GetPrice() * 0.01;
     }
 }
 
@@ -526,9 +539,9 @@ void CSaleDlg::FillWriteHistory()
     int wrtValue = 0;
     int buyValue = 0;
     int freeValue = 0;
-    float lWaste = 0;
-    float tWaste = 0;
-    float fee = 0;
+    double lWaste = 0;
+    double tWaste = 0;
+    double fee = 0;
     COperatorList operators;
     for (int i = 0; i < m_history.GetCount(); ++i) {
         CWrtRecord* sale = m_history.At(i);
@@ -550,9 +563,9 @@ void CSaleDlg::FillWriteHistory()
         wrtValue += sale->GetWrtValue();
         buyValue += sale->GetBuyValue();
         freeValue += sale->GetFreeValue();
-        lWaste += static_cast<float>(sale->GetLWaste());
-        tWaste += static_cast<float>(sale->GetTWaste());
-        fee += static_cast<float>(sale->GetFee());
+        lWaste += sale->GetLWaste();
+        tWaste += sale->GetTWaste();
+        fee += sale->GetFee();
     }
     const int row = m_history.GetCount();
     m_historyList->InsertRow(row, QStringLiteral("累  计"), nullptr);
@@ -630,23 +643,23 @@ void CSaleDlg::LoadManItemFees() {}
 void CSaleDlg::LoadOtherItemFees() {}
 void CSaleDlg::LoadManualFees() {}
 
-void CSaleDlg::SumFeeLists(float& subCharges, float& feeCharges) const
+void CSaleDlg::SumFeeLists(double& subCharges, double& feeCharges) const
 {
     subCharges = 0;
     for (int row = 0; row < m_subList->GetItemCount(); ++row)
-        subCharges += static_cast<float>(CCardClassifier::CellFloat(m_subList->GetItemText(row, 8)));
+        subCharges += CCardClassifier::CellFloat(m_subList->GetItemText(row, 8));
     feeCharges = 0;
     for (int row = 0; row < m_feeList->GetItemCount(); ++row)
-        feeCharges += static_cast<float>(CCardClassifier::CellFloat(m_feeList->GetItemText(row, 4)));
+        feeCharges += CCardClassifier::CellFloat(m_feeList->GetItemText(row, 4));
 }
 
-void CSaleDlg::SumManualFees(float& sum) const
+void CSaleDlg::SumManualFees(double& sum) const
 {
     sum = 0;
     for (int row = 0; row < m_feeList->GetItemCount(); ++row) {
         const CKvObject* record = m_feeList->GetRowObject(row);
         if (record && record->GetClassName() == QLatin1String("CManualFee"))
-            sum += static_cast<float>(CCardClassifier::CellFloat(m_feeList->GetItemText(row, 4)));
+            sum += CCardClassifier::CellFloat(m_feeList->GetItemText(row, 4));
     }
 }
 
@@ -670,25 +683,28 @@ void CSaleDlg::LinkFeesToSale(const CWrtRecord& sale)
         if (!record)
             continue;
         const QString name = record->GetClassName();
-        if (name == QLatin1String("CManualFee"))
+        if (name == QLatin1String("COtherItem"))
+            static_cast<COtherItem*>(record)->SetWrtIndex(wrtIndex);
+        else if (name == QLatin1String("CFixFee"))
+            static_cast<CFixFee*>(record)->SetWrtIndex(wrtIndex);
+        else if (name == QLatin1String("CManualFee"))
             static_cast<CManualFee*>(record)->MarkCollected(wrtIndex, sale.GetWrtTime(), operatorName);
-        // "COtherItem" and "CFixFee" rows are linked by the fee records.
     }
 }
 
-void CSaleDlg::ShowBalanceMessage(float balance)
+void CSaleDlg::ShowBalanceMessage(double balance)
 {
-    float subCharges = 0;
-    float feeCharges = 0;
+    double subCharges = 0;
+    double feeCharges = 0;
     SumFeeLists(subCharges, feeCharges);
-    const float due = subCharges + feeCharges - balance;
-    QString text = QString::asprintf("应缴附表计费：%0.2f元\n\n", double(subCharges)) +
-                   QString::asprintf("应缴定额收费：%0.2f元\n\n", double(feeCharges)) +
-                   QString::asprintf("用户余额：%0.2f元\n\n", double(balance));
-    if (RoundAmount(double(due) * 100) > 0)
-        text += QString::asprintf("用户欠缴非电费为：%0.2f元", double(due));
+    const double due = subCharges + feeCharges - balance;
+    QString text = QString::asprintf("应缴附表计费：%0.2f元\n\n", subCharges) +
+                   QString::asprintf("应缴定额收费：%0.2f元\n\n", feeCharges) +
+                   QString::asprintf("用户余额：%0.2f元\n\n", balance);
+    if (RoundAmount(due * 100) > 0)
+        text += QString::asprintf("用户欠缴非电费为：%0.2f元", due);
     else
-        text += QString::asprintf("扣除应缴非电费，用户尚有余额：%0.2f元", std::fabs(double(due)));
+        text += QString::asprintf("扣除应缴非电费，用户尚有余额：%0.2f元", std::fabs(due));
     PromptBoxStr(text, this);
 }
 
@@ -707,18 +723,33 @@ bool CSaleDlg::RepairInfraredArchive(const QString& opWord)
 {
     // The last reading of every sub-meter is asked for before anything is
     // written, so a cancel leaves the archive as it was.
+    m_subMeters.LoadCurrentByMeterNo(m_pMeter->GetMeterNo());
     std::vector<SubMeterLastReading> readings;
     if (!AskSubMeterReadings(readings))
         return false;
     CAdoTransaction transaction(*GetMainDatabase());
     RepairImageFromCard(m_LastWrt, *m_pMeter, m_card, opWord);
+    for (int i = 0; i < m_subMeters.GetCount(); ++i) {
+        CCliSub* sub = m_subMeters.At(i);
+        // The sale that charged the last reading stays the same.
+        SubReading reading;
+        reading.m_WrtIndex = sub->GetWrtIndex();
+        reading.m_WrtNum = sub->GetWrtNum();
+        reading.m_ThisPulses = readings.at(i).lastPulses;
+        reading.m_LastPulses = 0;
+        reading.m_ThisRead = readings.at(i).lastRead;
+        reading.m_LastRead = 0;
+        reading.m_ReadDate = QDateTime(readings.at(i).readDate.date(), QTime(0, 0));
+        sub->UpdateReading(reading);
+    }
     transaction.Commit();
     return true;
 }
 
 bool CSaleDlg::AskSubMeterReadings(std::vector<SubMeterLastReading>& readings)
 {
-    for (const QString& subNo : m_subMeterNos) {
+    for (int i = 0; i < m_subMeters.GetCount(); ++i) {
+        const QString subNo = m_subMeters.At(i)->GetSubNo();
         CSubLastReadDlg dialog(this, QStringLiteral("修复档案"));
         dialog.m_strSubNo = subNo;
         if (RunOperatorDialog(dialog) != IDOK)

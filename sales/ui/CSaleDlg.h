@@ -3,11 +3,15 @@
 #include "CCardClassifier.h"
 #include "CCliBalance.h"
 #include "CCliPre.h"
+#include "CCliSub.h"
 #include "CClient.h"
+#include "CFixFee.h"
 #include "CKvDialog.h"
 #include "CManItem.h"
 #include "CManualFee.h"
+#include "COtherItem.h"
 #include "CPreLastWrt.h"
+#include "CPreModel.h"
 #include "CPriceVer.h"
 #include "CSubRead.h"
 #include "CWrtRecord.h"
@@ -53,12 +57,12 @@ public:
     void ShowCard(QStringList& fields);
     void ClearArchiveDisplay() override;
     void FillWriteHistory();
-    void SumFeeLists(float& subCharges, float& feeCharges) const;
-    void SumManualFees(float& sum) const;
+    void SumFeeLists(double& subCharges, double& feeCharges) const;
+    void SumManualFees(double& sum) const;
     // Links every fee record of the sub-meter and fee lists to the sale; runs
     // inside the caller's transaction.
     void LinkFeesToSale(const CWrtRecord& sale);
-    void ShowBalanceMessage(float balance);
+    void ShowBalanceMessage(double balance);
 
     static void LabelColumnColour(CKvCellDC& dc, int row, int column, CKvExtList2* list);
     static void ValueColour(CKvCellDC& dc, int row, int column, CKvExtList2* list);
@@ -75,7 +79,7 @@ public:
     QString m_strRefundMode;
     CCliBalance m_Balance;
     CPreLastWrt m_LastWrt;
-    float m_WeightedPrice = 0;
+    double m_WeightedPrice = 0;
     int m_nPortIndex = -1;
     QString m_strRemark;
 
@@ -109,7 +113,8 @@ private:
     bool RepairArchive(const QString& opWord) override;
     bool RepairInfraredArchive(const QString& opWord);
     void RepairIcArchive(const QString& opWord);
-    // Dialog 220 for every current sub-meter, in order; false at the first cancel.
+    // Dialog 220 for every current sub-meter of the meter, in order; false at
+    // the first cancel.
     bool AskSubMeterReadings(std::vector<SubMeterLastReading>& readings);
 
     void SetCell(CKvExtList2* list, int row, int column, const QString& text);
@@ -121,12 +126,14 @@ private:
     CClientList m_clients;
     CCliPre* m_pMeter = nullptr;
     CClient* m_pClient = nullptr;
+    CCliSubList m_subMeters;
     CSubReadList m_subReads;
+    CFixFeeList m_fixFees;
     CManItemList m_manItems;
+    COtherItemList m_otherItems;
     CManualFeeList m_manualFees;
-    bool m_icRead = false;     // the family of the card being classified
-    CardFigures m_card;        // the figures of the card being classified
-    QStringList m_subMeterNos; // the current sub-meters of the meter, in order
+    bool m_icRead = false; // the family of the card being classified
+    CardFigures m_card;    // the figures of the card being classified
 
     QPushButton* m_read;
     QPushButton* m_write;

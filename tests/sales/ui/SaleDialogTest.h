@@ -80,6 +80,14 @@ protected:
             exec(KvFormatSql("insert into ClientPay values(%d, %d, %d, %f, %f, '%s', 0, 0, '', '收讫')", wrtIndex + 500,
                              wrtIndex, wrtNum, fee, fee, payMode));
     }
+    // A current sub-meter of the meter, last read at 5 pulses / 0.5 by sale 7.
+    void AddSubMeter(int cliSubIndex, const QString& meterNo, const QString& subNo)
+    {
+        exec(KvFormatSql("insert into CliSub values(%d, 'C002', '%s', '1', '%s', 100, 'P1', 0, 0, '2020-01-01', "
+                         "'手工', 5, 0, 0.5, 0, 7, 100000007, '2026-11-01', '', '', '', '2020-01-01', '2050-12-31', "
+                         "'01', '2020-01-01')",
+                         cliSubIndex, meterNo, subNo));
+    }
     void AddBalance(const QString& clientNo, double thisBalance, double lastBalance)
     {
         exec(KvFormatSql("insert into CliBalance values('%s', 1, 0, 0, 0, '现金', %f, %f, '')", clientNo, thisBalance,

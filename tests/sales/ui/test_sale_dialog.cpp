@@ -34,6 +34,8 @@ protected:
         AddImage(kMeter, 1, 50, 150);
         AddSale(100000001, 1, kMeter, 1, 50, 26);
         AddBalance(QStringLiteral("C001"), 12.5, 3);
+        exec(QStringLiteral("insert into PreModel values('M1', 'DDSY', '5(20)A', 4, '预付费电表', '红外遥控卡', "
+                            "'单相', 20, 5, 1.5, '正常', 1, '否', '否')"));
     }
     void PutAgreeingCard() { PutCard(QStringLiteral("04"), kMeter, 1, 50, 100, 150, 50); }
 };
@@ -62,7 +64,8 @@ TEST_F(SaleDialogFlowTest, TheMenuOpensTheCounterAndAUsedTopUpCardShowsItsArchiv
         EXPECT_EQ(Values(dialog, 1155, 0, 17),
                   (QStringList{"已用充值卡", kMeter, "1", "50", "100", "150", "50", "800", "", "", "1", "50", "150",
                                "0.0", "0.0", "800", "30", "20"}));
-        EXPECT_EQ(Values(dialog, 1113, 8, 11), (QStringList{"2.5", "5.5", "2", "3"}));
+        EXPECT_EQ(Values(dialog, 1113, 0, 11), (QStringList{"M1", "4", "预付费电表", "红外遥控卡", "单相", "1.5",
+                                                            "20.0", "5.0", "2.5", "5.5", "2", "3"}));
         EXPECT_EQ(Values(dialog, 1086, 0, 4), (QStringList{"C001", "李四", "李四路1号", "555-C001", "12.50"}));
         EXPECT_EQ(Control<QPlainTextEdit>(dialog, 1172)->toPlainText(), QStringLiteral("楼上"));
         EXPECT_EQ(Rows(dialog, 1074), QStringList{"居民电价|P1|0.5200|100"});
@@ -74,7 +77,7 @@ TEST_F(SaleDialogFlowTest, TheMenuOpensTheCounterAndAUsedTopUpCardShowsItsArchiv
                                              "扣除应缴非电费，用户尚有余额：12.50元"}));
         EXPECT_EQ(dialog.m_nCardState, 4);
         EXPECT_TRUE(Button(dialog, 1132)->isEnabled());
-        EXPECT_FLOAT_EQ(dialog.m_WeightedPrice, 0.52f);
+        EXPECT_DOUBLE_EQ(dialog.m_WeightedPrice, 0.52);
         MouseClick(Button(dialog, 1001));
     });
     frame.GetCommandAction(ID_SALE_SERVICE)->trigger();
@@ -142,6 +145,11 @@ TEST_F(SaleDialogTest, AMismatchOnAMeterWithoutSalesIsRepairedFromTheCard)
     Read(dialog);
 
     EXPECT_EQ(Rows(dialog, 1152), QStringList{"累  计|0||0|0|0.0|0.0||0.00||||"});
+    // Its type is not on file: the type rows stay empty, the meter's own show.
+    EXPECT_EQ(Values(dialog, 1113, 0, 11), (QStringList(8) << "2.5"
+                                                           << "5.5"
+                                                           << "2"
+                                                           << "3"));
     EXPECT_EQ(sink.Texts().mid(0, 4), (QStringList{"该卡为已用充值卡！", "卡上写卡次数与档案写卡次数不一致！继续吗？",
                                                    "卡上写卡量与档案写卡量不一致！继续吗？",
                                                    "卡上累计购电量与档案累计购电量不一致！继续吗？"}));
@@ -294,12 +302,12 @@ TEST_F(SaleDialogTest, BalanceMessageWordsTheDueByWholeCents)
 
     const struct
     {
-        float balance;
+        double balance;
         const char* last;
     } cases[] = {
-        {6.43f, "扣除应缴非电费，用户尚有余额：0.00元"}, // 0.003 rounds to 0 cents
-        {6.0f, "用户欠缴非电费为：0.43元"},
-        {10.0f, "扣除应缴非电费，用户尚有余额：3.57元"},
+        {6.43, "扣除应缴非电费，用户尚有余额：0.00元"}, // 0.003 rounds to 0 cents
+        {6.0, "用户欠缴非电费为：0.43元"},
+        {10.0, "扣除应缴非电费，用户尚有余额：3.57元"},
     };
     for (const auto& c : cases) {
         sink.Clear();
@@ -309,9 +317,9 @@ TEST_F(SaleDialogTest, BalanceMessageWordsTheDueByWholeCents)
             sink.Texts().first().startsWith(QStringLiteral("应缴附表计费：2.00元\n\n应缴定额收费：4.43元\n\n")));
         EXPECT_TRUE(sink.Texts().first().endsWith(QString::fromUtf8(c.last))) << sink.Texts().first().toStdString();
     }
-    float manual = 1;
+    double manual = 1;
     dialog.SumManualFees(manual);
-    EXPECT_EQ(manual, 0.0f); // rows without a manual-fee record
+    EXPECT_EQ(manual, 0.0); // rows without a manual-fee record
 }
 
 TEST_F(SaleDialogTest, CardTypeOnFileThatMatchesNeitherEntryAsksForOne)
@@ -381,4 +389,89 @@ TEST_F(SaleDialogTest, LastReadingDialogRequiresReadingAndPulses)
     CSubLastReadDlg second(nullptr, QStringLiteral("修复档案"));
     EXPECT_EQ(RunOperatorDialog(second), IDCANCEL);
     EXPECT_EQ(script.Seen(), (QStringList{"dlg220 修复档案", "dlg220 修复档案"}));
+}
+
+// The repair asks for the last reading of every sub-meter first, then writes
+// the card image and the readings in one transaction; each sub-meter keeps
+// the sale that charged it.
+class SubMeterRepairTest : public SaleDialogTest
+{
+protected:
+    void SetUp() override
+    {
+        SaleDialogTest::SetUp();
+        AddClient(QStringLiteral("C002"), QStringLiteral("王五"));
+        AddMeter(2, QStringLiteral("C002"), kOther);
+        AddSubMeter(11, kOther, QStringLiteral("S01"));
+        AddSubMeter(12, kOther, QStringLiteral("S02"));
+        AddSubMeter(13, kOther, QStringLiteral("S03"));
+        PutCard(QStringLiteral("02"), kOther, 0, 20, 5, 20, 15);
+    }
+    QString Readings() const
+    {
+        return fresh.Value("select group_concat(SubNo || ':' || ThisPulses || '/' || LastPulses || '/' || ThisRead || "
+                           "'/' || LastRead || '/' || ReadDate || '/' || WrtNum || '/' || WrtIndex, ' ') "
+                           "from (select * from CliSub order by SubNo)");
+    }
+    static CModalScript::Action Reading(const QString& pulses, const QString& read)
+    {
+        return [pulses, read](QWidget* dialog) {
+            CModalScript::Type(dialog, 1271, pulses);
+            CModalScript::Type(dialog, 1187, read);
+            CModalScript::Click(dialog, 1000);
+        };
+    }
+    const QString untouched = QStringLiteral("S01:5/0/0.5/0.0/2026-11-01/7/100000007 "
+                                             "S02:5/0/0.5/0.0/2026-11-01/7/100000007 "
+                                             "S03:5/0/0.5/0.0/2026-11-01/7/100000007");
+};
+
+TEST_F(SubMeterRepairTest, AcceptedOpeningCardRewritesImageAndEverySubMeter)
+{
+    CDialogScript script;
+    script.Then(Reading("120", "12.5")).Then(Reading("130", "13")).Then(Reading("140", "14.25"));
+    CSaleDlg dialog(nullptr, QStringLiteral("售电服务"));
+    Open(dialog);
+    Read(dialog);
+    EXPECT_EQ(script.Seen(), QStringList(3, QStringLiteral("dlg220 修复档案")));
+    EXPECT_EQ(dialog.m_nCardState, 2);
+    EXPECT_TRUE(Button(dialog, 1132)->isEnabled());
+    EXPECT_EQ(Readings(), QStringLiteral("S01:120/0/12.5/0.0/2026-12-10/7/100000007 "
+                                         "S02:130/0/13.0/0.0/2026-12-10/7/100000007 "
+                                         "S03:140/0/14.25/0.0/2026-12-10/7/100000007"));
+    EXPECT_EQ(fresh.Value("select WrtNum || ',' || WrtValue || ',' || AccuBuy || ',' || OpMode from PreLastWrt"),
+              QStringLiteral("0,20,20,开户"));
+}
+
+TEST_F(SubMeterRepairTest, ACancelOrAFailureWritesNothing)
+{
+    {
+        SCOPED_TRACE("cancelled at the second of three");
+        CDialogScript script;
+        script.Then(Reading("120", "12.5")).Cancel();
+        CSaleDlg dialog(nullptr, QStringLiteral("售电服务"));
+        Open(dialog);
+        Read(dialog);
+        EXPECT_EQ(script.Seen().size(), 2);
+        EXPECT_EQ(dialog.m_nCardState, -1);
+        EXPECT_FALSE(Button(dialog, 1132)->isEnabled());
+        EXPECT_EQ(Readings(), untouched);
+        EXPECT_EQ(fresh.Count("select * from PreLastWrt"), 0);
+    }
+    {
+        SCOPED_TRACE("the third sub-meter goes while its reading is typed");
+        CDialogScript script;
+        script.Then(Reading("120", "12.5")).Then(Reading("130", "13")).Then([this](QWidget* dialog) {
+            exec(QStringLiteral("update CliSub set CliSubIndex = 99 where CliSubIndex = 13"));
+            Reading("140", "14")(dialog);
+        });
+        CSaleDlg dialog(nullptr, QStringLiteral("售电服务"));
+        Open(dialog);
+        Read(dialog);
+        EXPECT_EQ(dialog.m_nCardState, -1);
+        EXPECT_FALSE(Button(dialog, 1132)->isEnabled());
+        EXPECT_EQ(sink.Messages().back().caption, QStringLiteral("错误"));
+        EXPECT_EQ(Readings(), untouched);
+        EXPECT_EQ(fresh.Count("select * from PreLastWrt"), 0);
+    }
 }

@@ -475,3 +475,56 @@ TEST_F(SubMeterRepairTest, ACancelOrAFailureWritesNothing)
         EXPECT_EQ(fresh.Count("select * from PreLastWrt"), 0);
     }
 }
+
+// After a write every fee record of the sub-meter and fee lists is linked to
+// the sale by its class; rows without a record and other classes are passed by.
+TEST_F(SaleDialogTest, FeesAreLinkedToTheSaleByTheirClass)
+{
+    for (const char* sql : {"insert into SubRead(ReadIndex, WrtIndex) values(1, -1)",
+                            "insert into ManItem(ReadIndex, WrtIndex) values(2, -1)",
+                            "insert into OtherItem(FeeIndex, WrtIndex) values(3, -1)",
+                            "insert into FixFee(FeeIndex, WrtIndex) values(4, -1)",
+                            "insert into ManualFee(ManualIndex, WrtIndex, State) values(5, -1, '未收费')"})
+        exec(QString::fromUtf8(sql));
+    CSubRead subRead;
+    subRead.SetReadIndex(1);
+    CManItem manItem;
+    manItem.SetReadIndex(2);
+    COtherItem otherItem;
+    otherItem.SetFeeIndex(3);
+    CFixFee fixFee;
+    fixFee.SetFeeIndex(4);
+    CManualFee manualFee;
+    manualFee.SetManualIndex(5);
+    CPreLastWrt stranger; // a class that is no fee
+
+    CSaleDlg dialog(nullptr, QStringLiteral("售电服务"));
+    Open(dialog);
+    CKvExtList2* subs = List(dialog, 1170);
+    subs->InsertRow(0, QStringLiteral("S1"), &subRead);
+    subs->InsertRow(1, QStringLiteral("M1"), &manItem);
+    subs->InsertRow(2, QString(), nullptr);
+    CKvExtList2* fees = List(dialog, 1106);
+    fees->InsertRow(0, QStringLiteral("其他"), &otherItem);
+    fees->InsertRow(1, QStringLiteral("定额"), &fixFee);
+    fees->InsertRow(2, QStringLiteral("手工"), &manualFee);
+    fees->SetItemText(2, 4, QStringLiteral("7.5"));
+    fees->InsertRow(3, QString(), &stranger);
+
+    CWrtRecord sale;
+    sale.SetWrtIndex(100000009);
+    sale.SetWrtTime(QDateTime(QDate(2026, 12, 10), QTime(9, 30, 0)));
+    dialog.LinkFeesToSale(sale);
+    EXPECT_EQ(fresh.Value("select group_concat(WrtIndex, ',') from (select WrtIndex from SubRead union all "
+                          "select WrtIndex from ManItem union all select WrtIndex from OtherItem union all "
+                          "select WrtIndex from FixFee union all select WrtIndex from ManualFee)"),
+              QStringLiteral("100000009,100000009,100000009,100000009,100000009"));
+    EXPECT_EQ(fresh.Value("select State || ',' || OperatorName || ',' || WrtTime from ManualFee"),
+              QStringLiteral("已收费,张三,2026-12-10 09:30:00"));
+    double manual = 0;
+    dialog.SumManualFees(manual);
+    EXPECT_DOUBLE_EQ(manual, 7.5);
+
+    subs->DeleteAllItems();
+    fees->DeleteAllItems();
+}

@@ -15,14 +15,44 @@ namespace {
 struct VersionStep
 {
     int version;
-    const char* sql;
+    const char* sql;                 // a script, run through the script runner
+    void (*run)(CAdoConnection& db); // or a step that looks at the file first
 };
+
+// The helper library's ManualFee statement before its text columns compared
+// without regard to case.
+QString BinaryManualFeeStatement()
+{
+    return ManualFeeCreateStatement().remove(QStringLiteral(" collate nocase"));
+}
+
+// Version 2: ManualFee's codes compare without regard to case, as every other
+// table's do. Only the table the helper library made is rebuilt (same columns,
+// same order, every row); a table of another shape is not ours to change.
+void RebuildManualFeeWithoutCase(CAdoConnection& db)
+{
+    CAdoLease<CAdoRecordset> rs(db.AcquireRecordset());
+    rs->Open(
+        QStringLiteral("select sql from sqlite_master where type = 'table' and name = 'ManualFee' collate nocase"));
+    if (rs->IsEOF())
+        return;
+    QString stored = rs->GetFieldText(QStringLiteral("sql"));
+    if (stored.startsWith(QStringLiteral("CREATE TABLE ")))
+        stored.replace(0, 12, QStringLiteral("create table"));
+    if (stored != BinaryManualFeeStatement())
+        return;
+    db.ExecuteScript(QStringLiteral("alter table ManualFee rename to ManualFeeBinary;\n") + ManualFeeCreateStatement() +
+                         QStringLiteral(";\ninsert into ManualFee select * from ManualFeeBinary;\n"
+                                        "drop table ManualFeeBinary;"),
+                     QString());
+}
 
 // Version 1 is the first kept version. A file made before versions were kept
 // already holds its tables (ManualFee is the helper library's own step), so the
 // step only records the number.
 const VersionStep kVersionSteps[] = {
-    {1, ""},
+    {1, "", nullptr},
+    {2, "", RebuildManualFeeWithoutCase},
 };
 
 } // namespace
@@ -35,15 +65,17 @@ int CurrentSchemaVersion()
 QString ManualFeeCreateStatement()
 {
     // Concatenated piece by piece, nothing added between the pieces.
+    // Text columns compare without regard to case, as the rest of the schema's do.
     return QStringLiteral("create table ManualFee (") + QStringLiteral("ManualIndex int primary key, ") +
-           QStringLiteral("MeterNo Varchar(20), ") + QStringLiteral("WrtNum int, ") + QStringLiteral("WrtIndex int, ") +
-           QStringLiteral("ClientName Varchar(100), ") + QStringLiteral("Department Varchar(20), ") +
-           QStringLiteral("ClientNo Varchar(20), ") + QStringLiteral("YearMonth Varchar(20), ") +
-           QStringLiteral("SubRead float, ") + QStringLiteral("ElecRead float, ") + QStringLiteral("SubFee float, ") +
-           QStringLiteral("ElecFee float, ") + QStringLiteral("TenementArea float, ") + QStringLiteral("Fee float, ") +
-           QStringLiteral("TotalFee float, ") + QStringLiteral("TeneFee float, ") +
-           QStringLiteral("State Varchar(20), ") + QStringLiteral("WrtTime DateTime, ") +
-           QStringLiteral("OperatorName Varchar(20))");
+           QStringLiteral("MeterNo Varchar(20) collate nocase, ") + QStringLiteral("WrtNum int, ") +
+           QStringLiteral("WrtIndex int, ") + QStringLiteral("ClientName Varchar(100) collate nocase, ") +
+           QStringLiteral("Department Varchar(20) collate nocase, ") +
+           QStringLiteral("ClientNo Varchar(20) collate nocase, ") +
+           QStringLiteral("YearMonth Varchar(20) collate nocase, ") + QStringLiteral("SubRead float, ") +
+           QStringLiteral("ElecRead float, ") + QStringLiteral("SubFee float, ") + QStringLiteral("ElecFee float, ") +
+           QStringLiteral("TenementArea float, ") + QStringLiteral("Fee float, ") + QStringLiteral("TotalFee float, ") +
+           QStringLiteral("TeneFee float, ") + QStringLiteral("State Varchar(20) collate nocase, ") +
+           QStringLiteral("WrtTime DateTime, ") + QStringLiteral("OperatorName Varchar(20) collate nocase)");
 }
 
 QString FreshDatabaseScript(const QDateTime& now)
@@ -91,7 +123,9 @@ int UpdateSchemaVersion(CAdoConnection& db)
             continue;
         const QString sql = QString::fromUtf8(step.sql).trimmed();
         if (!sql.isEmpty())
-            db.Execute(sql, QString());
+            db.ExecuteScript(sql, QString());
+        if (step.run)
+            step.run(db);
     }
     db.Execute(KvFormatSql(QStringLiteral("PRAGMA user_version = %d"), current), QString());
     transaction.Commit();

@@ -80,6 +80,18 @@ void CKvExtList::OnCellClick(int row, int column)
     SelectRow(row);
 }
 
+bool CKvExtList::OnSpaceKey()
+{
+    // The keyboard's click on the current row's box, with the same rules.
+    const int row = currentRow();
+    if (row < 0 || row >= rowCount())
+        return false;
+    m_curRow = row;
+    m_curCol = 0;
+    OnCellClick(row, 0);
+    return true;
+}
+
 bool CKvExtList::CanShowEditor(int row, int column) const
 {
     return column > 0 && GetCheck(row) != 0;

@@ -37,6 +37,7 @@ public:
 
 protected:
     void OnCellClick(int row, int column) override;
+    bool OnSpaceKey() override;
     void OnBeforeEdit(int row, int column, CKvColumnInfo& info) override;
     void OnCellChanged(int row, int column, const QString& previous) override;
     void OnCellColour(CKvCellDC& dc, int row, int column) const override;

@@ -1,7 +1,11 @@
 #include "CKvApplication.h"
 #include "CKvMessageBoxSink.h"
 #include "CQuillmerApp.h"
+#include "KvDeviceCommands.h"
+#include "KvMasterDataCommands.h"
 #include "KvMessage.h"
+#include "KvQueryCommands.h"
+#include "KvSalesCommands.h"
 #include "Ostrakon.h"
 
 int main(int argc, char* argv[])
@@ -18,6 +22,12 @@ int main(int argc, char* argv[])
         InitialOstrakon();
         QuillmerUpdateDatabase();
         ClrOstrakon();
+    });
+    quillmer.SetCommandInstaller([](CMainFrame& frame) {
+        InstallMasterDataCommands(frame);
+        InstallSalesCommands(frame);
+        InstallQueryCommands(frame);
+        InstallDeviceCommands(frame);
     });
     int exitCode = 0;
     if (quillmer.InitInstance()) {

@@ -1,6 +1,7 @@
 # Writes OUTPUT, a C++ file that returns the text of the SQL files as raw string
 # literals: KvSchemaSqlText() = SCHEMA, KvSeedSqlText() = the SEEDS (a list,
-# separated by "|", joined in the order given).
+# separated by "|", joined in the order given), KvSeedSqlText(name) = one seed
+# by its file name without the extension.
 #   cmake -DSCHEMA=<file> -DSEEDS=<file|file> -DOUTPUT=<file> -P EmbedSql.cmake
 
 function(kv_raw_literal variable file)
@@ -15,9 +16,12 @@ endfunction()
 kv_raw_literal(schema_literal "${SCHEMA}")
 string(REPLACE "|" ";" SEEDS "${SEEDS}")
 set(seed_literals "")
+set(seed_entries "")
 foreach(seed IN LISTS SEEDS)
     kv_raw_literal(literal "${seed}")
     string(APPEND seed_literals "\n        ${literal}\n        \"\\n\"")
+    get_filename_component(seed_name "${seed}" NAME_WE)
+    string(APPEND seed_entries "\n        {\"${seed_name}\", ${literal}},")
 endforeach()
 if(seed_literals STREQUAL "")
     set(seed_literals "\"\"")
@@ -25,6 +29,8 @@ endif()
 
 set(content "// Generated from the SQL files of dbhelper/schema at build time; do not edit.
 #include \"KvSchemaScripts.h\"
+
+#include <cstring>
 
 const char* KvSchemaSqlText()
 {
@@ -34,6 +40,20 @@ const char* KvSchemaSqlText()
 const char* KvSeedSqlText()
 {
     return ${seed_literals};
+}
+
+const char* KvSeedSqlText(const char* name)
+{
+    static const struct
+    {
+        const char* name;
+        const char* text;
+    } seeds[] = {${seed_entries}
+        {nullptr, nullptr}};
+    for (const auto& seed : seeds)
+        if (seed.name && std::strcmp(seed.name, name) == 0)
+            return seed.text;
+    return nullptr;
 }
 ")
 

@@ -7,6 +7,10 @@
 #include "KvSchemaScripts.h"
 #include "KvSql.h"
 
+#include <QRegularExpression>
+#include <QSet>
+#include <QStringList>
+
 namespace {
 
 // One step of the schema: the statements that bring a file of version - 1 to
@@ -15,8 +19,12 @@ namespace {
 struct VersionStep
 {
     int version;
-    const char* sql;                 // a script, run through the script runner
-    void (*run)(CAdoConnection& db); // or a step that looks at the file first
+    const char* sql; // a script, run through the script runner
+    // A seed file (name without extension) whose statements the step runs as
+    // well; such a seed inserts only the rows that are missing.
+    const char* seed = nullptr;
+    // A step that looks at the file first.
+    void (*run)(CAdoConnection& db) = nullptr;
 };
 
 // The helper library's ManualFee statement before its text columns compared
@@ -50,10 +58,48 @@ void RebuildManualFeeWithoutCase(CAdoConnection& db)
 // Version 1 is the first kept version. A file made before versions were kept
 // already holds its tables (ManualFee is the helper library's own step), so the
 // step only records the number.
+// Numbers need not follow each other: a file runs every step above its version.
 const VersionStep kVersionSteps[] = {
-    {1, "", nullptr},
-    {2, "", RebuildManualFeeWithoutCase},
+    {1, ""},
+    {2, "", nullptr, RebuildManualFeeWithoutCase},
+    // Receipt layout 1, which the receipts are printed from.
+    {3, "", "seed_receipt"},
 };
+
+// The schema's own CREATE statements (tables and their indexes) of the tables a
+// seed writes into, made to leave what a file already holds: a seed added in a
+// later version then also fills a file that lacks one of its tables.
+QString CreateSeedTablesScript(const QString& seed)
+{
+    QSet<QString> tables;
+    static const QRegularExpression insertInto(QStringLiteral("insert\\s+into\\s+(\\w+)"),
+                                               QRegularExpression::CaseInsensitiveOption);
+    for (auto it = insertInto.globalMatch(seed); it.hasNext();)
+        tables.insert(it.next().captured(1).toLower());
+    static const QRegularExpression createOf(
+        QStringLiteral("^\\s*create\\s+(table|index)\\s+(\\w+)(?:\\s+on\\s+(\\w+))?"),
+        QRegularExpression::CaseInsensitiveOption);
+    // The schema holds CREATE statements and comments only.
+    static const QRegularExpression comment(QStringLiteral("--[^\\n]*"));
+    QString schema = QString::fromUtf8(KvSchemaSqlText());
+    schema.remove(comment);
+    QString script;
+    const QStringList statements = schema.split(u';', Qt::SkipEmptyParts);
+    for (const QString& statement : statements) {
+        const QString code = statement.trimmed();
+        const QRegularExpressionMatch m = createOf.match(code);
+        if (!m.hasMatch())
+            continue;
+        const bool isTable = m.captured(1).compare(QStringLiteral("table"), Qt::CaseInsensitive) == 0;
+        const QString table = (isTable ? m.captured(2) : m.captured(3)).toLower();
+        if (!tables.contains(table))
+            continue;
+        QString guarded = code;
+        guarded.insert(m.capturedEnd(1), QStringLiteral(" if not exists"));
+        script += guarded + QStringLiteral(";\n");
+    }
+    return script;
+}
 
 } // namespace
 
@@ -126,6 +172,13 @@ int UpdateSchemaVersion(CAdoConnection& db)
             db.ExecuteScript(sql, QString());
         if (step.run)
             step.run(db);
+        if (step.seed) {
+            const QString seed = QString::fromUtf8(KvSeedSqlText(step.seed));
+            const QString tables = CreateSeedTablesScript(seed);
+            if (!tables.isEmpty())
+                db.ExecuteScript(tables, QString());
+            db.ExecuteScript(seed, QString());
+        }
     }
     db.Execute(KvFormatSql(QStringLiteral("PRAGMA user_version = %d"), current), QString());
     transaction.Commit();

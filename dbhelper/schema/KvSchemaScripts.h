@@ -8,3 +8,7 @@ const char* KvSchemaSqlText();
 
 // seed*.sql, in file-name order: the rows of a fresh installation.
 const char* KvSeedSqlText();
+
+// One seed file by its name without the extension ("seed_receipt"); null when
+// there is none of that name.
+const char* KvSeedSqlText(const char* name);

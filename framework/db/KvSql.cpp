@@ -97,7 +97,11 @@ bool KvIsSqlIdentifier(const QString& text)
     return true;
 }
 
-QString KvFormatSqlArgs(const QString& f, const QVector<KvSqlArg>& args)
+namespace {
+
+// The one formatting step of SQL texts and of the command lines handed to
+// outside tools; `sql` adds the quoting and the checks of SQL texts.
+QString formatArgs(const QString& f, const QVector<KvSqlArg>& args, bool sql)
 {
     QString out;
     out.reserve(f.size() + 32 * args.size());
@@ -129,6 +133,8 @@ QString KvFormatSqlArgs(const QString& f, const QVector<KvSqlArg>& args)
                 out += formatInteger(arg.integer(), spec);
             } else if (arg.kind() == KvSqlArg::Real) {
                 out += formatReal(arg.real(), spec);
+            } else if (!sql) {
+                out += pad(arg.text(), spec, false);
             } else if (inQuote) {
                 out += KvSqlQuote(pad(arg.text(), spec, false)); // the width counts the text as given
             } else if (arg.kind() == KvSqlArg::Fragment || KvIsSqlIdentifier(arg.text())) {
@@ -163,6 +169,18 @@ QString KvFormatSqlArgs(const QString& f, const QVector<KvSqlArg>& args)
     if (next != args.size())
         throw CKvException(QStringLiteral("Sql语句格式错误！"));
     return out;
+}
+
+} // namespace
+
+QString KvFormatSqlArgs(const QString& f, const QVector<KvSqlArg>& args)
+{
+    return formatArgs(f, args, true);
+}
+
+QString KvFormatTextArgs(const QString& f, const QVector<KvSqlArg>& args)
+{
+    return formatArgs(f, args, false);
 }
 
 QString KvDateText(const QDateTime& value)

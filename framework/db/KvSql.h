@@ -66,6 +66,16 @@ template <typename... Args> QString KvFormatSql(const QString& format, const Arg
     return KvFormatSqlArgs(format, QVector<KvSqlArg>{KvSqlArg(args)...});
 }
 
+// The same conversions for texts that are not SQL (the command lines of the
+// outside tools): a text argument goes in as it is, padded like '%08s' above
+// ("%08s" of "1234" gives "00001234", where C's printf would pad with blanks).
+QString KvFormatTextArgs(const QString& format, const QVector<KvSqlArg>& args);
+
+template <typename... Args> QString KvFormatText(const QString& format, const Args&... args)
+{
+    return KvFormatTextArgs(format, QVector<KvSqlArg>{KvSqlArg(args)...});
+}
+
 // Doubles the single quotes of a text for use between quotes in SQL.
 QString KvSqlQuote(const QString& text);
 

@@ -60,6 +60,8 @@ bool CQuillmerApp::CreateMainWindow()
     m_frame->SetCommandHandler(ID_CHANGE_PASSWORD, [this] { OnChangePassword(); });
     m_frame->SetCommandHandler(ID_SWITCH_STYLE, [this] { OnSwitchStyle(); });
     m_frame->SetCommandHandler(ID_SWITCH_BACKGROUND, [this] { m_view->OnChangeBackground(); });
+    if (m_installCommands)
+        m_installCommands(*m_frame);
     return true;
 }
 

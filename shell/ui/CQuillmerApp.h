@@ -20,6 +20,14 @@ public:
     using SchemaUpdater = std::function<void()>;
 
     explicit CQuillmerApp(SchemaUpdater updateSchema = {});
+
+    // The menu commands of the subsystems above the shell (master data, sales,
+    // queries, devices): the program installs their handlers through this
+    // hook, which runs right after the main frame is made and before the
+    // first-run set-up runs any command. Without it the frame keeps only the
+    // shell's own handlers.
+    using CommandInstaller = std::function<void(CMainFrame&)>;
+    void SetCommandInstaller(CommandInstaller installer) { m_installCommands = std::move(installer); }
     ~CQuillmerApp() override;
     CQuillmerApp(const CQuillmerApp&) = delete;
     CQuillmerApp& operator=(const CQuillmerApp&) = delete;
@@ -53,6 +61,7 @@ public:
 
 private:
     SchemaUpdater m_updateSchema;
+    CommandInstaller m_installCommands;
     CKvStartup m_startup;
     std::unique_ptr<CQuillmerDoc> m_document;
     std::unique_ptr<CMainFrame> m_frame;

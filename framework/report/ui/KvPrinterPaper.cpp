@@ -4,6 +4,7 @@
 
 #include <QPageSize>
 #include <QPrinter>
+#include <cstdlib>
 #include <optional>
 
 namespace {
@@ -35,9 +36,11 @@ bool SetPrinterPaper(int mode, short length, short width)
         layout.setPageSize(QPageSize(QPageSize::A3));
         break;
     case 3:
-        // The driver's paper width across, its paper length down the sheet.
-        layout.setPageSize(
-            QPageSize(QSizeF(width / 10.0, length / 10.0), QPageSize::Millimeter, QString(), QPageSize::ExactMatch));
+        // The driver's paper width across, its paper length down the sheet. A
+        // receipt layout stores its length downward (negative); the sheet is
+        // as long either way.
+        layout.setPageSize(QPageSize(QSizeF(std::abs(width) / 10.0, std::abs(length) / 10.0), QPageSize::Millimeter,
+                                     QString(), QPageSize::ExactMatch));
         break;
     case 4:
         layout.setPageSize(QPageSize(QPageSize::A4));

@@ -88,6 +88,27 @@ TEST_F(QuillmerStartTest, NewcomerLogsInAsTheAdministratorAndGetsTheTitledMainWi
     EXPECT_FALSE(GetLocalDatabase()->IsOpen());
 }
 
+TEST_F(QuillmerStartTest, SubsystemCommandsAreInstalledBeforeTheFirstRunSetUpRunsThem)
+{
+    CQuillmerApp quillmer;
+    QList<int> ran;
+    CMainFrame* installedOn = nullptr;
+    quillmer.SetCommandInstaller([&](CMainFrame& frame) {
+        installedOn = &frame;
+        // The first-run set-up runs the meter-type order and the price list.
+        frame.SetCommandHandler(32771, [&] { ran << 32771; });
+        frame.SetCommandHandler(32776, [&] { ran << 32776; });
+    });
+    CModalScript script;
+    script.Then(CModalScript::LogIn(QStringLiteral("qz"), QString()))
+        .Then([](QWidget* dialog) { CModalScript::Click(dialog, 1021); }); // 修改密码, cancelled
+
+    ASSERT_TRUE(quillmer.InitInstance());
+    EXPECT_EQ(installedOn, quillmer.GetMainFrame());
+    EXPECT_EQ(ran, (QList<int>{32771, 32776}));
+    quillmer.ExitInstance();
+}
+
 TEST_F(QuillmerStartTest, ClockChangeWhileTheLoginIsOpenEndsTheStartUpSilently)
 {
     CQuillmerApp quillmer;

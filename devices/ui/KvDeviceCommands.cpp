@@ -1,0 +1,8 @@
+#include "KvDeviceCommands.h"
+
+#include "CMainFrame.h"
+
+void InstallDeviceCommands(CMainFrame& frame)
+{
+    (void)frame;
+}

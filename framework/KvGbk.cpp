@@ -1,0 +1,74 @@
+#include "KvGbk.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <iconv.h>
+
+namespace {
+
+// One conversion with glibc's iconv. `onInvalid` is what replaces an input
+// sequence the conversion rejects; `skip` tells how many input bytes it covers.
+template <typename Skip>
+QByteArray convert(const char* to, const char* from, const QByteArray& input, const QByteArray& onInvalid, Skip skip)
+{
+    QByteArray out;
+    if (input.isEmpty())
+        return out;
+    iconv_t cd = iconv_open(to, from);
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return out;
+    out.resize(input.size() * 2 + 16);
+    char* in = const_cast<char*>(input.constData());
+    size_t inLeft = static_cast<size_t>(input.size());
+    size_t written = 0;
+    while (inLeft > 0) {
+        char* outPtr = out.data() + written;
+        size_t outLeft = static_cast<size_t>(out.size()) - written;
+        const size_t rc = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+        written = static_cast<size_t>(outPtr - out.data());
+        if (rc != static_cast<size_t>(-1))
+            break;
+        if (errno == E2BIG) {
+            out.resize(out.size() * 2);
+            continue;
+        }
+        // EILSEQ or EINVAL: replace the sequence and go on after it.
+        if (static_cast<size_t>(out.size()) - written < static_cast<size_t>(onInvalid.size()))
+            out.resize(out.size() * 2);
+        memcpy(out.data() + written, onInvalid.constData(), static_cast<size_t>(onInvalid.size()));
+        written += static_cast<size_t>(onInvalid.size());
+        const size_t n = std::min(inLeft, skip(static_cast<unsigned char>(*in)));
+        in += n;
+        inLeft -= n;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr); // back to the initial state
+    }
+    iconv_close(cd);
+    out.resize(static_cast<qsizetype>(written));
+    return out;
+}
+
+// The length of the UTF-8 sequence that starts with `lead`.
+size_t utf8Length(unsigned char lead)
+{
+    if (lead >= 0xF0)
+        return 4;
+    if (lead >= 0xE0)
+        return 3;
+    if (lead >= 0xC0)
+        return 2;
+    return 1;
+}
+
+} // namespace
+
+QByteArray GbkEncode(const QString& text)
+{
+    return convert("GBK", "UTF-8", text.toUtf8(), QByteArrayLiteral("?"), utf8Length);
+}
+
+QString GbkDecode(const QByteArray& bytes)
+{
+    return QString::fromUtf8(
+        convert("UTF-8", "GBK", bytes, QByteArrayLiteral("\xEF\xBF\xBD"), [](unsigned char) { return size_t(1); }));
+}

@@ -1,0 +1,8 @@
+#include "KvMasterDataCommands.h"
+
+#include "CMainFrame.h"
+
+void InstallMasterDataCommands(CMainFrame& frame)
+{
+    (void)frame;
+}

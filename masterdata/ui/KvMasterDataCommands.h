@@ -1,0 +1,6 @@
+#pragma once
+
+class CMainFrame;
+
+// Installs the handlers of the master-data menu commands on the main frame.
+void InstallMasterDataCommands(CMainFrame& frame);

@@ -1,0 +1,8 @@
+#include "KvQueryCommands.h"
+
+#include "CMainFrame.h"
+
+void InstallQueryCommands(CMainFrame& frame)
+{
+    (void)frame;
+}

@@ -1,0 +1,8 @@
+#include "KvSalesCommands.h"
+
+#include "CMainFrame.h"
+
+void InstallSalesCommands(CMainFrame& frame)
+{
+    (void)frame;
+}

@@ -1,0 +1,6 @@
+#pragma once
+
+class CMainFrame;
+
+// Installs the handlers of the sales menu commands on the main frame.
+void InstallSalesCommands(CMainFrame& frame);

@@ -21,33 +21,57 @@ using Columns = QMap<QString, QString>;
 const QDateTime kFirst(QDate(2026, 1, 2), QTime(3, 4, 5));
 const QDateTime kSecond(QDate(2025, 6, 7), QTime(8, 9, 10));
 
-Columns Fields(const CWrtRecord& r)
+// The card figures a sale and a meter's card image share (the image copies
+// them from the confirmed sale).
+template <class Record> Columns CardFigures(const Record& r)
 {
-    return {{"WrtIndex", FieldText(r.GetWrtIndex())},
-            {"MeterNo", r.GetMeterNo()},
-            {"CliPreIndex", FieldText(r.GetCliPreIndex())},
+    return {{"MeterNo", r.GetMeterNo()},
+            {"WrtIndex", FieldText(r.GetWrtIndex())},
+            {"WrtNum", FieldText(r.GetWrtNum())},
             {"WrtValue", FieldText(r.GetWrtValue())},
             {"LimitValue", r.GetLimitValue()},
             {"AlarmShold", FieldText(r.GetAlarmShold())},
             {"CloseShold", FieldText(r.GetCloseShold())},
-            {"WrtNum", FieldText(r.GetWrtNum())},
-            {"TotalMul", FieldText(r.GetTotalMul())},
-            {"BuyValue", FieldText(r.GetBuyValue())},
-            {"FreeValue", FieldText(r.GetFreeValue())},
             {"AccuBuy", FieldText(r.GetAccuBuy())},
             {"AccuUse", FieldText(r.GetAccuUse())},
             {"AccuRemain", FieldText(r.GetAccuRemain())},
-            {"LWaste", FieldText(r.GetLWaste())},
-            {"TWaste", FieldText(r.GetTWaste())},
-            {"Price", FieldText(r.GetPrice())},
-            {"Fee", FieldText(r.GetFee())},
-            {"PrePay", FieldText(r.GetPrePay())},
-            {"SubFee", FieldText(r.GetSubFee())},
-            {"FixFee", FieldText(r.GetFixFee())},
             {"OpMode", r.GetOpMode()},
-            {"State", r.GetStateWord()},
-            {"OperatorNo", r.GetOperatorNo()},
             {"WrtTime", FieldText(r.GetWrtTime())}};
+}
+
+// Distinct card figures, told apart from another record's by `base`.
+template <class Record> void SetCardFigures(Record& r, int base, const QString& opMode, const QDateTime& time)
+{
+    r.SetWrtIndex(base + 2);
+    r.SetWrtNum(base + 3);
+    r.SetWrtValue(base + 4);
+    r.SetLimitValue(QString::number(base + 5));
+    r.SetAlarmShold(base + 6);
+    r.SetCloseShold(base + 7);
+    r.SetAccuBuy(base + 8);
+    r.SetAccuUse(base + 9.25);
+    r.SetAccuRemain(base + 10.5);
+    r.SetOpMode(opMode);
+    r.SetWrtTime(time);
+}
+
+Columns Fields(const CWrtRecord& r)
+{
+    Columns columns = CardFigures(r);
+    columns.insert({{"CliPreIndex", FieldText(r.GetCliPreIndex())},
+                    {"TotalMul", FieldText(r.GetTotalMul())},
+                    {"BuyValue", FieldText(r.GetBuyValue())},
+                    {"FreeValue", FieldText(r.GetFreeValue())},
+                    {"LWaste", FieldText(r.GetLWaste())},
+                    {"TWaste", FieldText(r.GetTWaste())},
+                    {"Price", FieldText(r.GetPrice())},
+                    {"Fee", FieldText(r.GetFee())},
+                    {"PrePay", FieldText(r.GetPrePay())},
+                    {"SubFee", FieldText(r.GetSubFee())},
+                    {"FixFee", FieldText(r.GetFixFee())},
+                    {"State", r.GetStateWord()},
+                    {"OperatorNo", r.GetOperatorNo()}});
+    return columns;
 }
 
 Columns Fields(const CClientPay& r)
@@ -79,19 +103,9 @@ Columns Fields(const CCliBalance& r)
 
 Columns Fields(const CPreLastWrt& r)
 {
-    return {{"MeterNo", r.GetMeterNo()},
-            {"VNo", r.GetVNo()},
-            {"WrtIndex", FieldText(r.GetWrtIndex())},
-            {"WrtNum", FieldText(r.GetWrtNum())},
-            {"WrtValue", FieldText(r.GetWrtValue())},
-            {"LimitValue", r.GetLimitValue()},
-            {"AlarmShold", FieldText(r.GetAlarmShold())},
-            {"CloseShold", FieldText(r.GetCloseShold())},
-            {"AccuBuy", FieldText(r.GetAccuBuy())},
-            {"AccuUse", FieldText(r.GetAccuUse())},
-            {"AccuRemain", FieldText(r.GetAccuRemain())},
-            {"OpMode", r.GetOpMode()},
-            {"WrtTime", FieldText(r.GetWrtTime())}};
+    Columns columns = CardFigures(r);
+    columns.insert("VNo", r.GetVNo());
+    return columns;
 }
 
 Columns Fields(const CManualFee& r)
@@ -138,6 +152,28 @@ Columns Fields(const CSubRead& r)
             {"Fee", FieldText(r.GetFee())}};
 }
 
+// A payment whose fields all differ, from each other and from those of
+// another `base`.
+void FillPayment(CClientPay& pay, int base)
+{
+    pay.SetWrtIndex(100000002 + base);
+    pay.SetWrtNum(base + 3);
+    pay.SetTotFee(base + 4.25);
+    pay.SetRealPay(base + 5.5);
+    pay.SetPayMode(base ? QStringLiteral("转账") : QStringLiteral("支票"));
+    pay.SetThisBalance(base + 6.75);
+    pay.SetLastBalance(base + 7.125);
+    pay.SetInvoiceNo(QStringLiteral("I%1").arg(base + 8));
+    pay.SetState(QStringLiteral("S%1").arg(base + 9));
+}
+
+// Writes a loaded or stored record's changed fields back (its update).
+void SaveChanged(CKvPersistance& record)
+{
+    record.SetState(CKvPersistance::StateChanged);
+    record.Save();
+}
+
 using PinnedColumnsTest = FreshDatabaseTest;
 
 } // namespace
@@ -146,18 +182,11 @@ TEST_F(PinnedColumnsTest, Sale)
 {
     CWrtRecord sale;
     sale.SetMeterNo("M0000001");
+    SetCardFigures(sale, 100, "开户", kFirst); // its key is drawn on saving
     sale.SetCliPreIndex(2);
-    sale.SetWrtValue(3);
-    sale.SetLimitValue("4");
-    sale.SetAlarmShold(5);
-    sale.SetCloseShold(6);
-    sale.SetWrtNum(7);
     sale.SetTotalMul(8);
     sale.SetBuyValue(9);
     sale.SetFreeValue(10);
-    sale.SetAccuBuy(11);
-    sale.SetAccuUse(12.25);
-    sale.SetAccuRemain(13.5);
     sale.SetLWaste(14.75);
     sale.SetTWaste(15.125);
     sale.SetPrice(16.375);
@@ -165,10 +194,8 @@ TEST_F(PinnedColumnsTest, Sale)
     sale.SetPrePay(18.875);
     sale.SetSubFee(19.0625);
     sale.SetFixFee(20.1875);
-    sale.SetOpMode("开户");
     sale.SetState("待写");
     sale.SetOperatorNo("op21");
-    sale.SetWrtTime(kFirst);
     sale.Save();
 
     const Columns expected = Fields(sale);
@@ -182,15 +209,7 @@ TEST_F(PinnedColumnsTest, Sale)
 TEST_F(PinnedColumnsTest, PaymentInsertedAndUpdated)
 {
     CClientPay pay;
-    pay.SetWrtIndex(100000002);
-    pay.SetWrtNum(3);
-    pay.SetTotFee(4.25);
-    pay.SetRealPay(5.5);
-    pay.SetPayMode("支票");
-    pay.SetThisBalance(6.75);
-    pay.SetLastBalance(7.125);
-    pay.SetInvoiceNo("I8");
-    pay.SetState("S9");
+    FillPayment(pay, 0);
     pay.Save();
     CClientPayList list;
     ASSERT_NE(list.LoadByWrtIndex(100000002), nullptr);
@@ -198,17 +217,8 @@ TEST_F(PinnedColumnsTest, PaymentInsertedAndUpdated)
     EXPECT_EQ(Fields(*list.At(0)), Fields(pay));
 
     // The update rewrites every column but the key with new distinct values.
-    pay.SetWrtIndex(100000012);
-    pay.SetWrtNum(13);
-    pay.SetTotFee(14.25);
-    pay.SetRealPay(15.5);
-    pay.SetPayMode("转账");
-    pay.SetThisBalance(16.75);
-    pay.SetLastBalance(17.125);
-    pay.SetInvoiceNo("I18");
-    pay.SetState("S19");
-    pay.SetState(CKvPersistance::StateChanged);
-    pay.Save();
+    FillPayment(pay, 10);
+    SaveChanged(pay);
     EXPECT_EQ(fresh.Row("select * from ClientPay"), Fields(pay));
 }
 
@@ -232,13 +242,7 @@ TEST_F(PinnedColumnsTest, BalanceInsertedAndUpdatedFromAPayment)
 
     CClientPay pay;
     pay.SetPayIndex(12);
-    pay.SetWrtNum(13);
-    pay.SetTotFee(14.25);
-    pay.SetRealPay(15.5);
-    pay.SetPayMode("转账");
-    pay.SetThisBalance(16.75);
-    pay.SetLastBalance(17.125);
-    pay.SetInvoiceNo("I18");
+    FillPayment(pay, 10);
     balance.SetFromClientPay(pay);
     EXPECT_EQ(fresh.Row("select * from CliBalance where ClientNo = 'U1'"), Fields(balance));
     EXPECT_EQ(balance.GetInvoiceNo(), "I18");
@@ -248,17 +252,7 @@ TEST_F(PinnedColumnsTest, CardImageInsertedAndUpdatedFromASale)
 {
     CPreLastWrt image;
     image.SetMeterNo("M0000001");
-    image.SetWrtIndex(2);
-    image.SetWrtNum(3);
-    image.SetWrtValue(4);
-    image.SetLimitValue("5");
-    image.SetAlarmShold(6);
-    image.SetCloseShold(7);
-    image.SetAccuBuy(8);
-    image.SetAccuUse(9.25);
-    image.SetAccuRemain(10.5);
-    image.SetOpMode("开户");
-    image.SetWrtTime(kFirst);
+    SetCardFigures(image, 0, "开户", kFirst);
     image.Save();
     CPreLastWrtList list;
     ASSERT_NE(list.LoadByMeterNo("M0000001"), nullptr);
@@ -266,17 +260,7 @@ TEST_F(PinnedColumnsTest, CardImageInsertedAndUpdatedFromASale)
     EXPECT_EQ(Fields(*list.At(0)), Fields(image));
 
     CWrtRecord sale;
-    sale.SetWrtIndex(12);
-    sale.SetWrtNum(13);
-    sale.SetWrtValue(14);
-    sale.SetLimitValue("15");
-    sale.SetAlarmShold(16);
-    sale.SetCloseShold(17);
-    sale.SetAccuBuy(18);
-    sale.SetAccuUse(19.25);
-    sale.SetAccuRemain(20.5);
-    sale.SetOpMode("补卡补值");
-    sale.SetWrtTime(kSecond);
+    SetCardFigures(sale, 10, "补卡补值", kSecond);
     image.UpdateFromWrtRecord(sale);
     EXPECT_EQ(image.GetWrtIndex(), 12);
     EXPECT_EQ(fresh.Row("select * from PreLastWrt"), Fields(image));
@@ -314,8 +298,7 @@ TEST_F(PinnedColumnsTest, ManualFeeLoadedAndUpdated)
     fee.SetState("已收费");
     fee.SetWrtTime(kFirst);
     fee.SetOperatorName("op29");
-    fee.SetState(CKvPersistance::StateChanged);
-    fee.Save();
+    SaveChanged(fee);
     EXPECT_EQ(fresh.Row("select * from ManualFee"), Fields(fee));
 }
 

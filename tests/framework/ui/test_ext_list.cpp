@@ -80,6 +80,14 @@ public:
     std::vector<std::unique_ptr<CKvObject>> m_objects;
 };
 
+// Every change the list reports, with the cell's text after it.
+void RecordChanges(CKvExtList2* list, std::vector<Change>& changes)
+{
+    list->SetChangeCallback([&changes](int row, int column, const QString& previous, CKvExtList2* l) {
+        changes.push_back({row, column, previous, l->GetItemText(row, column)});
+    });
+}
+
 template <class T> T* Editor(QWidget* list, const char* name)
 {
     return list->findChild<T*>(QString::fromLatin1(name));
@@ -146,9 +154,7 @@ TEST(KvExtList2, EveryChangeIsReportedWithThePreviousText)
     ListWindow<CKvExtList2> w;
     CKvExtList2* list = w.m_list;
     std::vector<Change> changes;
-    list->SetChangeCallback([&changes](int row, int column, const QString& previous, CKvExtList2* l) {
-        changes.push_back({row, column, previous, l->GetItemText(row, column)});
-    });
+    RecordChanges(list, changes);
 
     w.Click(0, 0); // opening fills the editor: no change
     EXPECT_TRUE(changes.empty());
@@ -344,9 +350,7 @@ TEST(KvExtList2, AComboCellOpensItsListOnTheFirstTryAndKeepsItOpen)
     ListWindow<CKvExtList2> w;
     CKvExtList2* list = w.m_list;
     std::vector<Change> changes;
-    list->SetChangeCallback([&changes](int row, int column, const QString& previous, CKvExtList2* l) {
-        changes.push_back({row, column, previous, l->GetItemText(row, column)});
-    });
+    RecordChanges(list, changes);
     struct Opening
     {
         const char* how;
@@ -395,9 +399,7 @@ TEST(KvExtList2, AnOpenEditorFollowsItsRecordAcrossInsertsAndRemovals)
     ListWindow<CKvExtList2> w;
     CKvExtList2* list = w.m_list;
     std::vector<Change> changes;
-    list->SetChangeCallback([&changes](int row, int column, const QString& previous, CKvExtList2* l) {
-        changes.push_back({row, column, previous, l->GetItemText(row, column)});
-    });
+    RecordChanges(list, changes);
     CKvObject added;
     w.Click(1, 0);
     auto* text = Editor<QLineEdit>(list, "c723");

@@ -33,6 +33,17 @@ KvProgramRunner& runner()
     return r;
 }
 
+bool startDetached(const QString& program, const QStringList& arguments)
+{
+    return QProcess::startDetached(program, arguments);
+}
+
+KvProgramStarter& starter()
+{
+    static KvProgramStarter s = startDetached;
+    return s;
+}
+
 } // namespace
 
 bool FileExists(const QString& path)
@@ -54,16 +65,35 @@ QStringList SplitParameters(const QString& parameters)
 
 void RunProgramAndWait(const QString& program, const QString& parameters)
 {
+    RunProgramAndWait(program, SplitParameters(parameters));
+}
+
+void RunProgramAndWait(const QString& program, const QStringList& arguments)
+{
     if (!FileExists(program))
         throw CKvException(QStringLiteral("找不到指定的运行程序: %1！").arg(program));
-    runner()(program, SplitParameters(parameters));
+    runner()(program, arguments);
 }
 
 bool StartProgram(const QString& program, const QStringList& arguments)
 {
     if (!FileExists(program))
         return false;
-    return QProcess::startDetached(program, arguments);
+    return starter()(program, arguments);
+}
+
+bool OpenDocument(const QString& path)
+{
+    if (!QFileInfo(path).isFile())
+        return false;
+    return starter()(QStringLiteral("xdg-open"), QStringList{path});
+}
+
+KvProgramStarter SetProgramStarter(KvProgramStarter next)
+{
+    KvProgramStarter previous = starter();
+    starter() = next ? std::move(next) : KvProgramStarter(startDetached);
+    return previous;
 }
 
 KvProgramRunner SetProgramRunner(KvProgramRunner next)

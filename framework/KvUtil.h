@@ -14,8 +14,13 @@ inline bool FileExistsStr(const QString& path)
 // Runs a program and waits for it without a time-out. A missing program throws
 // "找不到指定的运行程序: %s！".
 void RunProgramAndWait(const QString& program, const QString& parameters);
+// The same with the arguments already apart (an empty one is passed as such).
+void RunProgramAndWait(const QString& program, const QStringList& arguments);
 // Starts a program without waiting for it; false when it could not be started.
 bool StartProgram(const QString& program, const QStringList& arguments);
+// Opens a document with the desktop's program for its kind (the shell's "open"),
+// without waiting; false when the file is missing or could not be handed over.
+bool OpenDocument(const QString& path);
 bool CopyFileReplace(const QString& source, const QString& target);
 
 // The program folder (no trailing separator): the folder of the executable, or
@@ -27,6 +32,11 @@ void SetAppDirectory(const QString& folder); // empty returns to the default
 // full program path and its argument list and returns the exit code.
 using KvProgramRunner = std::function<int(const QString& program, const QStringList& arguments)>;
 KvProgramRunner SetProgramRunner(KvProgramRunner runner); // empty restores the default
+// How programs are started without waiting (StartProgram, OpenDocument); tests
+// may replace it. The starter gets the program and its arguments and tells
+// whether it started.
+using KvProgramStarter = std::function<bool(const QString& program, const QStringList& arguments)>;
+KvProgramStarter SetProgramStarter(KvProgramStarter starter); // empty restores the default
 // Splits a parameter text into arguments as a command line would.
 QStringList SplitParameters(const QString& parameters);
 

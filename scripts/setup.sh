@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build ccache pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
-    libsqlite3-dev libsodium-dev
+    libsqlite3-dev libsodium-dev libshp-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-wqy-microhei
 )

@@ -8,6 +8,9 @@
 #include "KvProfile.h"
 #include "KvSql.h"
 #include "KvUtil.h"
+#include "SysGlobals.h"
+
+#include <QStringList>
 
 namespace {
 
@@ -213,4 +216,83 @@ void CSysPara::SetTellFlag(const QString& value)
 {
     m_bTell = value;
     WriteAppProfileString(kSetupSection, QStringLiteral("bTell"), value);
+}
+
+void CSysPara::ForgetCache()
+{
+    CSysPara fresh;
+    fresh.m_db = m_db;
+    fresh.m_machineCode = m_machineCode;
+    *this = fresh;
+}
+
+namespace {
+
+// The tables a fresh installation holds empty, in the order they are emptied.
+// Meter types, the report and receipt layouts and SysPara itself stay. ManualFee
+// belongs to the users being deleted, and its key counter (WrtIndex) restarts.
+const char* const kEmptiedTables[] = {
+    "Block",    "Building",     "CliBalance",  "Client",    "ClientPay",  "CliFix",    "CliMan",
+    "CliPre",   "CliSub",       "Department",  "FixFee",    "ManRead",    "ManItem",   "ManualFee",
+    "Operator", "Permission",   "OtherFee",    "OtherItem", "PreLastWrt", "PrePrice",  "Price",
+    "PriceVer", "RankPrice",    "Station",     "SubRaw",    "ProgRead",   "SubRead",   "HandRead",
+    "HandRaw",  "HandReadBase", "HandReadRaw", "WrtPrice",  "WrtRecord",  "PriceType",
+};
+
+// The rows put back after their table was emptied, keyed by that table.
+QStringList rowsAfterEmptying(const QString& table)
+{
+    if (table == QLatin1String("Block"))
+        return {QStringLiteral("insert into Block(BlockNo, BlockName) values('00', '')")};
+    if (table == QLatin1String("Building"))
+        return {QStringLiteral("insert into Building(BlockNo, BuildingNo, BuildingName) values('00', '00', '')")};
+    if (table == QLatin1String("Department"))
+        return {QStringLiteral("insert into Department(DepartmentNo, DepartmentName) values('00', '')")};
+    if (table == QLatin1String("Operator"))
+        return {QStringLiteral("insert into Operator(OperatorNo, OperatorName, OperatorPw, StationNo) "
+                               "values('qz', 'qz', '', '01')")};
+    if (table == QLatin1String("Permission")) {
+        QStringList rows;
+        for (int id : {401, 501, 503, 504, 505, 506, 507, 511, 512, 513, 514, 515, 516, 517, 518})
+            rows << QStringLiteral("insert into Permission(OperatorNo, MenuId) values('qz', %1)").arg(id);
+        return rows;
+    }
+    return {};
+}
+
+} // namespace
+
+void CSysPara::InitializeSystem()
+{
+    CAdoConnection& db = writeDatabase(m_db);
+    try {
+        const QDate today = GetServerDate().date();
+        CAdoLease<CAdoCommand> command(db.AcquireCommand());
+        CAdoTransaction transaction(db);
+        for (const char* table : kEmptiedTables) {
+            const QString name = QString::fromLatin1(table);
+            command->Execute(KvFormatSql(QStringLiteral("delete from %s"), name));
+            for (const QString& row : rowsAfterEmptying(name))
+                command->Execute(row);
+        }
+        const QString update = KvFormatSql(
+            QStringLiteral(
+                "update SysPara set ClientIndex = 1, CliPreIndex = 1, CliFixIndex = 1, CliSubIndex = 1, "
+                "CliManIndex = 1, WrtIndex = 1, FixFeeIndex = 1, OhterFeeIndex = 1, SubReadIndex = 1, "
+                "HandReadIndex = 1, ManReadIndex = 1, PrePriceIndex = 1, WrtPriceIndex = 1, PriceIndex = 1, "
+                "PayIndex = 1, StationNo = 1, ClientName = 'XXX', ServerName = 'Qrserver', CardBoxCom = 0, "
+                "BravikCom = 0, BuyUnit = '度', InvoiceNoMode = '自动', PayMode = '现金', bPayMode = '否', "
+                "bProg = '否', bLW = '否', bTW = '否', CompRateWater = 0, bChange = '否', bPrint = '是', "
+                "InvoiceNo = 1, InvoiceNum = 1, UseNum = 0, LWaste = 0, CardType = '红外遥控卡', bCompWrt = '否', "
+                "FixYearMon = %d, LastClientNo = '0', MemNum = 0, bAutoSetFix = '否', "
+                "LastBackDate = CDate('%s')"),
+            today.year() * 100 + today.month(), today.toString(QStringLiteral("yyyy-MM-dd")));
+        if (command->Execute(update) != 1)
+            throw CKvException(QStringLiteral("系统初始化时发生数据库错误！"));
+        transaction.Commit();
+    } catch (...) {
+        PromptBox(QStringLiteral("系统初始化时发生数据库错误！"), nullptr, MB_OK | MB_ICONINFORMATION);
+        throw;
+    }
+    ForgetCache();
 }

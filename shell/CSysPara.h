@@ -71,6 +71,18 @@ public:
     void SetRemoteFlag(const QString& value);
     void SetTellFlag(const QString& value);
 
+    // Returns the database of this parameter object to the state of a fresh
+    // installation (the rows of dbhelper/schema/seed.sql): empties the tables of
+    // master data, sales, uploads, operators and workstations, puts back the
+    // "none" rows and the administrator qz, and resets every parameter. Runs in
+    // one transaction: a failure shows "系统初始化时发生数据库错误！", changes
+    // nothing and is passed on.
+    void InitializeSystem();
+
+    // Forgets every cached value, so the next getter reads the table again
+    // (after a rolled-back save, or a change made behind this object's back).
+    void ForgetCache();
+
     QString GetAppDir() const;
     void SetMachineCode(const QString& code) { m_machineCode = code; }
     QString GetMachineCode() const { return m_machineCode; }

@@ -64,6 +64,8 @@ const VersionStep kVersionSteps[] = {
     {2, "", nullptr, RebuildManualFeeWithoutCase},
     // Receipt layout 1, which the receipts are printed from.
     {3, "", "seed_receipt"},
+    // The stored report layouts, one per report type, and ReportIndex above their keys.
+    {5, "", "seed_reports"},
 };
 
 // The schema's own CREATE statements (tables and their indexes) of the tables a
@@ -72,7 +74,7 @@ const VersionStep kVersionSteps[] = {
 QString CreateSeedTablesScript(const QString& seed)
 {
     QSet<QString> tables;
-    static const QRegularExpression insertInto(QStringLiteral("insert\\s+into\\s+(\\w+)"),
+    static const QRegularExpression insertInto(QStringLiteral("(?:insert\\s+into|update)\\s+(\\w+)"),
                                                QRegularExpression::CaseInsensitiveOption);
     for (auto it = insertInto.globalMatch(seed); it.hasNext();)
         tables.insert(it.next().captured(1).toLower());

@@ -1,8 +1,18 @@
 #include "KvDeviceCommands.h"
 
+#include "CHandSaleArchive.h"
+#include "CHandheldSaleDlg.h"
 #include "CMainFrame.h"
+#include "KvMainCommands.h"
 
 void InstallDeviceCommands(CMainFrame& frame)
 {
-    (void)frame;
+    // The archive of uploaded sales opens the frame's new-account wizard for
+    // a meter missing from the archive.
+    CHandSaleArchive::SetNewAccountOpener([&frame](const QString& meterNo) { frame.OpenNewAccount(meterNo); });
+    // No right of this name is granted, so the command stays greyed.
+    frame.SetCommandHandler(ID_HANDHELD_SALE, [] {
+        CHandheldSaleDlg dialog(nullptr, QStringLiteral("手持售电机"));
+        dialog.DoModal();
+    });
 }

@@ -5,6 +5,8 @@
 #include <QString>
 #include <functional>
 
+class CAdoRecordset;
+class CKvReportForm;
 class QAction;
 class QDockWidget;
 class QLabel;
@@ -72,6 +74,13 @@ public:
     void QueryQuotaFees();
     void StatQuotaFees();
     void QueryBalances();
+
+    // Lays a query's rows out by a stored report layout (its columns, formatted
+    // by the catalogue of its type, and a summary row) and shows them in the
+    // result list, captioned "title(condition)". The recordset is an open one of
+    // the main connection's pool, on its first row; it is given back on every
+    // way out. No rows, no columns or no catalogue: a message, no list.
+    void OutputReport(CAdoRecordset* rs, CKvReportForm* layout, const QString& title, const QString& condition);
 
     // The frame's own command handlers.
     void OnGenerateFixFees();

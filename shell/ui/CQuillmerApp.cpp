@@ -7,6 +7,7 @@
 #include "CQuillmerDoc.h"
 #include "CQuillmerView.h"
 #include "CStyleDlg.h"
+#include "KvAdminCommands.h"
 #include "KvLogin.h"
 #include "KvMainCommands.h"
 #include "KvMessage.h"
@@ -60,6 +61,7 @@ bool CQuillmerApp::CreateMainWindow()
     m_frame->SetCommandHandler(ID_CHANGE_PASSWORD, [this] { OnChangePassword(); });
     m_frame->SetCommandHandler(ID_SWITCH_STYLE, [this] { OnSwitchStyle(); });
     m_frame->SetCommandHandler(ID_SWITCH_BACKGROUND, [this] { m_view->OnChangeBackground(); });
+    InstallAdminCommands(*m_frame);
     if (m_installCommands)
         m_installCommands(*m_frame);
     return true;

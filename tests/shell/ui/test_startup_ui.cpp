@@ -61,12 +61,14 @@ TEST_F(QuillmerStartTest, NewcomerLogsInAsTheAdministratorAndGetsTheTitledMainWi
             dialog->setProperty("kvScripted", false); // answer it again
         })
         .Then(CModalScript::LogIn(QStringLiteral(" qz "), QString()))
-        .Then([](QWidget* dialog) { CModalScript::Click(dialog, 1021); }); // first-run: 修改密码, cancelled
+        .Then([](QWidget* dialog) { CModalScript::Click(dialog, 1021); })  // first-run: 修改密码, cancelled
+        .Then([](QWidget* dialog) { dialog->close(); })                    // 设置系统参数, closed
+        .Then([](QWidget* dialog) { CModalScript::Click(dialog, 1001); }); // 操作员管理, 返回
 
     ASSERT_TRUE(quillmer.InitInstance());
 
     EXPECT_EQ(schemaCalls, 1);
-    EXPECT_EQ(script.Seen(), (QStringList{"dlg143", "dlg143", "dlg164"}));
+    EXPECT_EQ(script.Seen(), (QStringList{"dlg143", "dlg143", "dlg164", "dlg179", "dlg141"}));
     ASSERT_GE(sink.Texts().size(), 2);
     EXPECT_TRUE(sink.Texts().at(0).startsWith(QStringLiteral("现在系统时间是 2026-12-10 09:30:00")));
     EXPECT_EQ(sink.Texts().at(1), QStringLiteral("请输入操作员代码！"));
@@ -101,7 +103,9 @@ TEST_F(QuillmerStartTest, SubsystemCommandsAreInstalledBeforeTheFirstRunSetUpRun
     });
     CModalScript script;
     script.Then(CModalScript::LogIn(QStringLiteral("qz"), QString()))
-        .Then([](QWidget* dialog) { CModalScript::Click(dialog, 1021); }); // 修改密码, cancelled
+        .Then([](QWidget* dialog) { CModalScript::Click(dialog, 1021); })  // 修改密码, cancelled
+        .Then([](QWidget* dialog) { dialog->close(); })                    // 设置系统参数, closed
+        .Then([](QWidget* dialog) { CModalScript::Click(dialog, 1001); }); // 操作员管理, 返回
 
     ASSERT_TRUE(quillmer.InitInstance());
     EXPECT_EQ(installedOn, quillmer.GetMainFrame());
@@ -149,8 +153,12 @@ TEST_F(QuillmerStartTest, QuotaMonthLaterThanTodayPassesOnlyWhenTheFirstRunSetUp
         CQuillmerApp quillmer;
         CModalScript script;
         script.Then(CModalScript::LogIn(QStringLiteral("qz"), QString()));
-        if (c.useNum == 0)
-            script.Then([](QWidget* dialog) { CModalScript::Click(dialog, 1021); }); // first-run: 修改密码
+        if (c.useNum == 0) {
+            script
+                .Then([](QWidget* dialog) { CModalScript::Click(dialog, 1021); })  // first-run: 修改密码
+                .Then([](QWidget* dialog) { dialog->close(); })                    // 设置系统参数
+                .Then([](QWidget* dialog) { CModalScript::Click(dialog, 1001); }); // 操作员管理
+        }
 
         EXPECT_EQ(quillmer.InitInstance(), c.started);
         EXPECT_TRUE(script.Exhausted());

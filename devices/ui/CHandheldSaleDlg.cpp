@@ -1,0 +1,132 @@
+#include "CHandheldSaleDlg.h"
+
+#include "CDeviceLink.h"
+#include "CHandRaw.h"
+#include "CHandSaleArchiveDlg.h"
+#include "CHandSaleImport.h"
+#include "CKvComboBox.h"
+#include "CSysPara.h"
+#include "KvGuard.h"
+#include "KvMessage.h"
+#include "SysGlobals.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+CHandheldSaleDlg::CHandheldSaleDlg(QWidget* parent, const QString& caption) : CKvDialog(194, parent, caption)
+{
+    m_portList = CreateControl<CKvComboBox>(1136);
+    for (int i = 1; i <= 20; ++i)
+        m_portList->addItem(QStringLiteral("com%1").arg(i));
+    m_typeList = CreateControl<CKvComboBox>(1138);
+    m_typeList->addItems({QStringLiteral("红外手持机"), QStringLiteral("IC手持机")});
+
+    auto* fields = new QGridLayout;
+    fields->addWidget(new QLabel(QStringLiteral("工作串口："), this), 0, 0);
+    fields->addWidget(m_portList, 0, 1);
+    fields->addWidget(new QLabel(QStringLiteral("手持机类型："), this), 1, 0);
+    fields->addWidget(m_typeList, 1, 1);
+
+    auto* download = CreateControl<QPushButton>(1018);
+    download->setText(QStringLiteral("下载(&D)"));
+    auto* upload = CreateControl<QPushButton>(1017);
+    upload->setText(QStringLiteral("上传(&U)"));
+    auto* back = CreateControl<QPushButton>(1001);
+    back->setText(QStringLiteral("返回(&R)"));
+    connect(download, &QPushButton::clicked, this, KvGuarded([this](bool) { OnDownload(); }));
+    connect(upload, &QPushButton::clicked, this, KvGuarded([this](bool) { OnUpload(); }));
+    BindClose(back);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(download);
+    buttons->addWidget(upload);
+    buttons->addWidget(back);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(fields);
+    layout->addLayout(buttons);
+}
+
+bool CHandheldSaleDlg::OnInitDialog()
+{
+    CKvDialog::OnInitDialog();
+    m_port = GetLocalSysPara()->GetIntPara(QStringLiteral("BravikCom"));
+    m_typeList->setCurrentIndex(0);
+    UpdateData(false);
+    return true;
+}
+
+bool CHandheldSaleDlg::DoDataExchange(bool saveAndValidate)
+{
+    if (saveAndValidate) {
+        m_port = m_portList->currentIndex();
+        m_handType = m_typeList->currentText();
+    } else {
+        m_portList->setCurrentIndex(m_port >= 0 && m_port < m_portList->count() ? m_port : -1);
+    }
+    return true;
+}
+
+void CHandheldSaleDlg::OnDownload()
+{
+    if (AskBox(QStringLiteral("确实要对手持机下载吗？"), this) == IDNO)
+        return;
+    UpdateData(true);
+    CHandSaleLink link(m_port + 1, m_handType, this);
+    link.Download(); // the answer has been shown; nothing follows either way
+}
+
+void CHandheldSaleDlg::OnUpload()
+{
+    {
+        CHandRawList staged;
+        staged.LoadAll();
+        if (staged.GetCount() > 0) {
+            PromptBox(QStringLiteral("上次上传的售电数据尚有未归档的！"), this);
+            openArchive(QStringLiteral("归档售电记录"));
+            return;
+        }
+    }
+    UpdateData(true);
+    // The tool replaces the table when it uploads; one that does not must not
+    // leave the last upload's sales to be staged a second time.
+    CHandSaleImport::RemoveExchangeTable();
+    CHandSaleLink link(m_port + 1, m_handType, this);
+    if (!link.Upload())
+        return;
+    if (!ImportSales()) {
+        PromptBox(QStringLiteral("数据转换失败"), this);
+        return;
+    }
+    openArchive(QStringLiteral("上传数据"));
+}
+
+bool CHandheldSaleDlg::ImportSales()
+{
+    return CHandSaleImport::ImportSales(this);
+}
+
+void CHandheldSaleDlg::openArchive(const QString& caption)
+{
+    CHandRawList staged;
+    staged.LoadAll();
+    CHandSaleArchiveDlg archive(nullptr, caption, &staged);
+    archive.DoModal();
+}
+
+void CHandheldSaleDlg::OnClose()
+{
+    UpdateData(true);
+    GetLocalSysPara()->SetIntPara(QStringLiteral("BravikCom"), m_port);
+}
+
+void CHandheldSaleDlg::closeEvent(QCloseEvent* event)
+{
+    // Only the window's close box comes here: Escape and 返回 store nothing.
+    if (isVisible())
+        KvGuard([this] { OnClose(); }, this);
+    CKvDialog::closeEvent(event);
+}

@@ -1,0 +1,32 @@
+#include "CServerDlg.h"
+
+#include "CKvEdit.h"
+#include "CSysPara.h"
+#include "KvAdminUi.h"
+#include "SysGlobals.h"
+
+#include <QFormLayout>
+#include <QPushButton>
+
+CServerDlg::CServerDlg(QWidget* parent, const QString& caption) : CKvDialog(225, parent, caption)
+{
+    m_serverEdit = CreateControl<CKvEdit>(1202);
+    QPushButton* ok = MakeConfirmButton(this, QStringLiteral("确认(&O)"));
+    QPushButton* cancel = MakeCloseButton(this, 1021, QStringLiteral("取消(&C)"));
+    auto* fields = new QFormLayout;
+    fields->addRow(QStringLiteral("服务器名称："), m_serverEdit);
+    LayOutDialog(this, fields, {}, {ok, cancel});
+}
+
+bool CServerDlg::OnInitDialog()
+{
+    CKvDialog::OnInitDialog();
+    m_serverEdit->setText(GetLocalSysPara()->GetStringPara(QStringLiteral("ServerName")));
+    return true;
+}
+
+void CServerDlg::OnOK()
+{
+    GetLocalSysPara()->SetStringPara(QStringLiteral("ServerName"), m_serverEdit->text());
+    QDialog::accept();
+}

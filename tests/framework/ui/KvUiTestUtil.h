@@ -35,14 +35,19 @@ inline void PressKey(QWidget* target, int key, const QString& text = QString(),
     QTest::sendKeyEvent(QTest::Click, target, Qt::Key(key), text, modifiers);
 }
 
-// Types one printable character the way the keyboard delivers it.
+// Types one printable character the way the keyboard delivers it; a
+// character no key of the test keyboard has (a Chinese one) comes as the text
+// of a key press, as an input method's would.
 inline void TypeChar(QWidget* target, QChar ch)
 {
-    QTest::keyClick(target, ch.toLatin1());
+    if (ch.unicode() >= 0x20 && ch.unicode() < 0x7f)
+        QTest::keyClick(target, ch.toLatin1());
+    else
+        QTest::sendKeyEvent(QTest::Click, target, Qt::Key(ch.toUpper().unicode()), QString(ch), Qt::NoModifier);
 }
 
 inline void TypeText(QWidget* target, const QString& text)
 {
     for (QChar ch : text)
-        QTest::keyClick(target, ch.toLatin1());
+        TypeChar(target, ch);
 }

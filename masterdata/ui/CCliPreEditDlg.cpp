@@ -8,9 +8,11 @@
 #include "CNumEdit.h"
 #include "CPriceVer.h"
 #include "CSysPara.h"
+#include "KvAdminUi.h"
 #include "KvEditListSetup.h"
 #include "KvGuard.h"
 #include "KvMessage.h"
+#include "KvNumberInput.h"
 #include "KvUtil.h"
 #include "SysGlobals.h"
 
@@ -23,8 +25,6 @@
 #include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRegularExpression>
-#include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
 namespace {
@@ -44,14 +44,6 @@ enum
     PriceUnit,
     PricePercent
 };
-
-// The leading integer of a text, as atoi reads it ("12a" is 12, "abc" is 0).
-int atoiText(const QString& text)
-{
-    static const QRegularExpression number(QStringLiteral("^\\s*([+-]?\\d+)"));
-    const QRegularExpressionMatch match = number.match(text);
-    return match.hasMatch() ? match.captured(1).toInt() : 0;
-}
 
 // Empty after trimming, or beginning with a full stop: a number not given.
 bool missing(QString text)
@@ -97,21 +89,17 @@ CCliPreEditDlg::CCliPreEditDlg(QWidget* parent, const QString& caption) : CKvDia
     m_transLossBox->setText(QStringLiteral("计变损："));
     m_transLossEdit = CreateControl<CNumEdit>(1023);
     m_prePayEdit = CreateControl<CKvEdit>(1157);
-    m_prePayEdit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this));
+    KvAcceptDigitsOnly(m_prePayEdit);
     m_modelCombo = CreateControl<CKvComboBox>(1111);
     m_typeList = CreateControl<CKvExtList2>(1113);
     m_paramList = CreateControl<CKvExtList2>(1110);
     m_priceList = CreateControl<CKvExtList2>(1074);
     m_descripEdit = CreateControl<QPlainTextEdit>(1014);
-    m_okButton = CreateControl<QPushButton>(1000);
-    m_okButton->setText(QStringLiteral("确认(&O)"));
-    auto* cancel = CreateControl<QPushButton>(1021);
-    cancel->setText(QStringLiteral("取消(&C)"));
+    m_okButton = MakeConfirmButton(this, QStringLiteral("确认(&O)"));
+    QPushButton* cancel = MakeCloseButton(this, 1021, QStringLiteral("取消(&C)"));
     m_priceButton = CreateControl<CMenuButton>(1050);
     m_priceButton->setText(QStringLiteral("增删电价(&P)"));
     m_priceButton->setAutoDefault(false);
-    BindConfirm(m_okButton);
-    BindClose(cancel);
 
     connect(m_modelCombo, &QComboBox::currentIndexChanged, this, KvGuarded([this](int) { OnModelChange(); }));
     connect(m_levelCombo, &QComboBox::currentIndexChanged, this,
@@ -165,13 +153,7 @@ CCliPreEditDlg::CCliPreEditDlg(QWidget* parent, const QString& caption) : CKvDia
     auto* body = new QHBoxLayout;
     body->addLayout(left);
     body->addLayout(right);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_okButton);
-    buttons->addWidget(cancel);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(body);
-    layout->addLayout(buttons);
+    LayOutDialog(this, body, {}, {m_okButton, cancel});
     resize(760, 560);
 }
 
@@ -551,16 +533,16 @@ bool CCliPreEditDlg::checkParams()
     if (missing(value(ParamCt)))
         return refuseParam("请输入CT", ParamCt);
     // Sales divide by CT and PT: neither may be 0.
-    if (atoiText(value(ParamCt)) <= 0)
+    if (KvLeadingInteger(value(ParamCt)) <= 0)
         return refuseParam("CT倍率应大于0！", ParamCt);
     if (missing(value(ParamPt)))
         return refuseParam("请输入PT", ParamPt);
-    if (atoiText(value(ParamPt)) <= 0)
+    if (KvLeadingInteger(value(ParamPt)) <= 0)
         return refuseParam("PT倍率应大于0！", ParamPt);
     if (missing(value(ParamLimit)))
         return refuseParam("请输入限电值", ParamLimit);
     if (const CPreModel* model = m_pApplied) {
-        const int limit = atoiText(value(ParamLimit));
+        const int limit = KvLeadingInteger(value(ParamLimit));
         if (model->GetCardType() == kInfrared && limit > model->GetMaxLimit())
             return refuseParam("限电流不应大于最大电流！", ParamLimit);
         // An IC key-card limit is a percentage of the base current: it may
@@ -597,7 +579,7 @@ bool CCliPreEditDlg::checkPrices()
         const QString percent = m_priceList->GetItemText(row, PricePercent).trimmed();
         if (percent.isEmpty())
             return refuseCell(QStringLiteral("请输入电价百分比！"), m_priceList, row, PricePercent);
-        const int share = atoiText(percent);
+        const int share = KvLeadingInteger(percent);
         if (share < 0 || share > 100)
             return refuseCell(QStringLiteral("请设置合法的比例！"), m_priceList, row, PricePercent);
         total += share;
@@ -616,7 +598,7 @@ void CCliPreEditDlg::OnOK()
         return (void)refuse(QStringLiteral("请输入表号"), m_meterNoEdit);
     if (meterNo.size() != 8)
         return (void)refuse(QStringLiteral("表号长度应为8！"), m_meterNoEdit);
-    const int number = atoiText(meterNo);
+    const int number = KvLeadingInteger(meterNo);
     if (number == 0 || QString::asprintf("%08d", number) != meterNo)
         return (void)refuse(QStringLiteral("表号应为数字，且不全为0！"), m_meterNoEdit);
     if (missing(m_strTransLoss))
@@ -627,7 +609,7 @@ void CCliPreEditDlg::OnOK()
     TrimString(prePay);
     if (prePay.isEmpty())
         return (void)refuse(QStringLiteral("请输入预付比例"), m_prePayEdit);
-    if (atoiText(prePay) < 0)
+    if (KvLeadingInteger(prePay) < 0)
         return (void)refuse(QStringLiteral("预付比例应大于0！"), m_prePayEdit);
     if (!checkParams() || !checkPrices())
         return;
@@ -642,7 +624,7 @@ void CCliPreEditDlg::OnOK()
         m_PriceShares[row] = CPrePrice();
         m_PriceShares[row].SetPriceX(row);
         m_PriceShares[row].SetPriceNo(m_priceList->GetItemText(row, PriceCode));
-        m_PriceShares[row].SetPricePercent(atoiText(m_priceList->GetItemText(row, PricePercent)));
+        m_PriceShares[row].SetPricePercent(KvLeadingInteger(m_priceList->GetItemText(row, PricePercent)));
     }
     UpdateData(false);
     QDialog::accept();

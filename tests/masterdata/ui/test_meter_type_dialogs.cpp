@@ -124,7 +124,13 @@ TEST_F(MeterTypeDialogTest, EditShowsTheTypeAndReturnsWhatWasChosen)
     Enter(&dialog, 1024, "控制器");
     Enter(&dialog, 1026, "3x5A");
     Enter(&dialog, 1025, "2x0"); // digits only
-    Enter(&dialog, 1027, "6.5"); // digits only
+    // Digits only are typed, but the shown "30.0" can be edited by deleting.
+    auto* maximum = Control<QLineEdit>(&dialog, 1027);
+    maximum->end(false);
+    PressKey(maximum, Qt::Key_Backspace);
+    PressKey(maximum, Qt::Key_Backspace);
+    EXPECT_EQ(maximum->text(), "30");
+    Enter(&dialog, 1027, "6.5");
     Enter(&dialog, 1031, "1.5");
     ChooseItem(&dialog, 1241, "三相三线");
     MouseClick(Control<QCheckBox>(&dialog, 1070));

@@ -40,7 +40,7 @@ protected:
     {
         QFile script(QStringLiteral(QUILLMER_SOURCE_DIR "/tests/queries/sales_fixture.sql"));
         EXPECT_TRUE(script.open(QIODevice::ReadOnly));
-        fresh.Db().Execute(QString::fromUtf8(script.readAll()), QString());
+        fresh.Db().ExecuteScript(QString::fromUtf8(script.readAll()), QString());
         GetCurrentOperator()->SetRights(QVector<int>{100, 103, 104});
         frame.BuildRightsList();
         InstallQueryCommands(frame);

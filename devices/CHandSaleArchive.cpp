@@ -14,6 +14,7 @@
 #include "CWrtRecord.h"
 #include "KvGuard.h"
 #include "KvMessage.h"
+#include "KvMeterModel.h"
 #include "KvSql.h"
 #include "SysGlobals.h"
 
@@ -26,17 +27,6 @@ CHandSaleArchive::NewAccountOpener& opener()
 {
     static CHandSaleArchive::NewAccountOpener o;
     return o;
-}
-
-// The inner multiplier of a meter type, or none when the type is missing.
-// (A small lookup of its own until the meter types have their list class.)
-std::optional<int> innerMulOf(const QString& modelId)
-{
-    CAdoLease<CAdoRecordset> rs(GetMainDatabase()->AcquireRecordset());
-    rs->Open(KvFormatSql(QStringLiteral("select InnerMul from PreModel where ModelId = '%s'"), modelId));
-    if (rs->IsEOF())
-        return std::nullopt;
-    return rs->GetFieldInt(QStringLiteral("InnerMul"));
 }
 
 } // namespace
@@ -68,7 +58,7 @@ CHandSaleArchive::Result CHandSaleArchive::ArchiveRow(CHandRawList& staged, CHan
     CCliPre* meter = meters.FindCurrentByMeterNo(meterNo);
     CClientList clients;
     CClient* client = meter ? clients.FindByClientNo(meter->GetClientNo()) : nullptr;
-    const std::optional<int> innerMul = meter ? innerMulOf(meter->GetModelId()) : std::nullopt;
+    const std::optional<int> innerMul = meter ? FindInnerMulByModelId(meter->GetModelId()) : std::nullopt;
     if (!meter || !client || !innerMul) {
         PromptBox(QStringLiteral("电表%1的用户或表型档案不存在，不能归档！").arg(meterNo), parent);
         return Kept;

@@ -5,6 +5,7 @@
 #include "CDepartmentListDlg.h"
 #include "CMainFrame.h"
 #include "CPriceTypeDlg.h"
+#include "KvArchiveMaintenance.h"
 #include "KvMainCommands.h"
 
 namespace {
@@ -24,4 +25,5 @@ void InstallMasterDataCommands(CMainFrame& frame)
     frame.SetCommandHandler(ID_BLOCKS, [] { RunCommandDialog<CBlockListDlg>(QStringLiteral("小区管理")); });
     frame.SetCommandHandler(ID_BUILDINGS, [] { RunCommandDialog<CBuildingListDlg>(QStringLiteral("楼幢管理")); });
     frame.SetCommandHandler(ID_DEPARTMENTS, [] { RunCommandDialog<CDepartmentListDlg>(QStringLiteral("部门管理")); });
+    frame.SetCommandHandler(ID_ARCHIVE, [] { RunArchiveMaintenance(); });
 }

@@ -5,12 +5,9 @@
 #include "CHandReadImport.h"
 #include "CHandReadRaw.h"
 #include "CKvComboBox.h"
-#include "CSysPara.h"
 #include "KvGuard.h"
 #include "KvMessage.h"
-#include "SysGlobals.h"
 
-#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -23,12 +20,8 @@ const QString kDeviceType = QStringLiteral("红外手持机");
 
 } // namespace
 
-CHandReadDlg::CHandReadDlg(QWidget* parent, const QString& caption) : CKvDialog(199, parent, caption)
+CHandReadDlg::CHandReadDlg(QWidget* parent, const QString& caption) : CDevicePortDlg(199, parent, caption)
 {
-    m_portList = CreateControl<CKvComboBox>(1136);
-    for (int i = 1; i <= 20; ++i)
-        m_portList->addItem(QStringLiteral("com%1").arg(i));
-
     auto* port = new QHBoxLayout;
     port->addWidget(new QLabel(QStringLiteral("工作串口："), this));
     port->addWidget(m_portList);
@@ -52,27 +45,10 @@ CHandReadDlg::CHandReadDlg(QWidget* parent, const QString& caption) : CKvDialog(
     layout->addLayout(buttons);
 }
 
-bool CHandReadDlg::OnInitDialog()
-{
-    CKvDialog::OnInitDialog();
-    m_port = GetLocalSysPara()->GetIntPara(QStringLiteral("BravikCom"));
-    UpdateData(false);
-    return true;
-}
-
-bool CHandReadDlg::DoDataExchange(bool saveAndValidate)
-{
-    if (saveAndValidate)
-        m_port = m_portList->currentIndex();
-    else
-        m_portList->setCurrentIndex(m_port >= 0 && m_port < m_portList->count() ? m_port : -1);
-    return true;
-}
-
 void CHandReadDlg::OnDownload()
 {
     UpdateData(true);
-    CMeterReaderLink link(m_port + 1, kDeviceType, this);
+    CMeterReaderLink link(PortNumber(), kDeviceType, this);
     link.Download(); // the answer has been shown; nothing follows either way
 }
 
@@ -91,7 +67,7 @@ void CHandReadDlg::OnUpload()
     // The tool replaces the table when it uploads; one that does not must not
     // leave the last upload's readings to be staged a second time.
     CHandReadImport::RemoveExchangeTable();
-    CMeterReaderLink link(m_port + 1, kDeviceType, this);
+    CMeterReaderLink link(PortNumber(), kDeviceType, this);
     if (!link.Upload())
         return;
     if (!ImportReadings()) {
@@ -112,18 +88,4 @@ void CHandReadDlg::openArchive(const QString& caption)
     staged.LoadAll();
     CHandReadArchiveDlg archive(nullptr, caption, &staged);
     archive.DoModal();
-}
-
-void CHandReadDlg::OnClose()
-{
-    UpdateData(true);
-    GetLocalSysPara()->SetIntPara(QStringLiteral("BravikCom"), m_port);
-}
-
-void CHandReadDlg::closeEvent(QCloseEvent* event)
-{
-    // Only the window's close box comes here: Escape and 返回 store nothing.
-    if (isVisible())
-        KvGuard([this] { OnClose(); }, this);
-    CKvDialog::closeEvent(event);
 }

@@ -5,12 +5,10 @@
 #include "CHandRead.h"
 #include "CHandReadBase.h"
 #include "CHandReadRaw.h"
+#include "CPreModel.h"
 #include "KvMessage.h"
-#include "KvMeterModel.h"
 #include "KvUtil.h"
 #include "SysGlobals.h"
-
-#include <optional>
 
 namespace {
 
@@ -29,10 +27,11 @@ bool CHandReadArchive::ArchiveRow(CHandReadRawList& staged, CHandReadRaw* raw, Q
     const CCliPre* meter = meters.FindCurrentByMeterNo(meterNo);
     if (!meter)
         return refuse("没有表号为%1的电表档案！", meterNo, parent);
-    const std::optional<int> innerMul = FindInnerMulByModelId(meter->GetModelId());
-    if (!innerMul)
+    CPreModelList models;
+    const CPreModel* model = models.FindByModelId(meter->GetModelId());
+    if (!model)
         return refuse("表号为%1的电表类型错误！", meterNo, parent);
-    const int mul = *innerMul * meter->GetCt() * meter->GetPt();
+    const int mul = model->GetInnerMul() * meter->GetCt() * meter->GetPt();
 
     CHandReadBaseList bases;
     CHandReadBase* base = bases.LoadByMeterNo(meter->GetMeterNo());

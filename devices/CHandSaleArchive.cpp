@@ -8,13 +8,13 @@
 #include "CClientPay.h"
 #include "CHandRaw.h"
 #include "CPreLastWrt.h"
+#include "CPreModel.h"
 #include "CPrePrice.h"
 #include "CPriceVer.h"
 #include "CWrtPrice.h"
 #include "CWrtRecord.h"
 #include "KvGuard.h"
 #include "KvMessage.h"
-#include "KvMeterModel.h"
 #include "KvSql.h"
 #include "SysGlobals.h"
 
@@ -58,8 +58,9 @@ CHandSaleArchive::Result CHandSaleArchive::ArchiveRow(CHandRawList& staged, CHan
     CCliPre* meter = meters.FindCurrentByMeterNo(meterNo);
     CClientList clients;
     CClient* client = meter ? clients.FindByClientNo(meter->GetClientNo()) : nullptr;
-    const std::optional<int> innerMul = meter ? FindInnerMulByModelId(meter->GetModelId()) : std::nullopt;
-    if (!meter || !client || !innerMul) {
+    CPreModelList models;
+    const CPreModel* model = meter ? models.FindByModelId(meter->GetModelId()) : nullptr;
+    if (!meter || !client || !model) {
         PromptBox(QStringLiteral("电表%1的用户或表型档案不存在，不能归档！").arg(meterNo), parent);
         return Kept;
     }
@@ -68,7 +69,7 @@ CHandSaleArchive::Result CHandSaleArchive::ArchiveRow(CHandRawList& staged, CHan
     CCliBalance balance;
     client->GetBalance(balance);
 
-    const int totalMul = *innerMul * meter->GetCt() * meter->GetPt();
+    const int totalMul = model->GetInnerMul() * meter->GetCt() * meter->GetPt();
     double price = 0;
     std::vector<CWrtPrice> shares; // a mix may hold more than ten
     for (CKvObject* object : meter->GetPrePriceList().GetObList()) {

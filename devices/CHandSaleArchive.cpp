@@ -8,7 +8,6 @@
 #include "CClientPay.h"
 #include "CHandRaw.h"
 #include "CPreLastWrt.h"
-#include "CPreModel.h"
 #include "CPrePrice.h"
 #include "CPriceVer.h"
 #include "CWrtPrice.h"
@@ -27,6 +26,17 @@ CHandSaleArchive::NewAccountOpener& opener()
 {
     static CHandSaleArchive::NewAccountOpener o;
     return o;
+}
+
+// The inner multiplier of a meter type, or none when the type is missing.
+// Only the multiplier is read: archived sales need nothing else of the type.
+std::optional<int> innerMulOf(const QString& modelId)
+{
+    CAdoLease<CAdoRecordset> rs(GetMainDatabase()->AcquireRecordset());
+    rs->Open(KvFormatSql(QStringLiteral("select InnerMul from PreModel where ModelId = '%s'"), modelId));
+    if (rs->IsEOF())
+        return std::nullopt;
+    return rs->GetFieldInt(QStringLiteral("InnerMul"));
 }
 
 } // namespace
@@ -58,9 +68,8 @@ CHandSaleArchive::Result CHandSaleArchive::ArchiveRow(CHandRawList& staged, CHan
     CCliPre* meter = meters.FindCurrentByMeterNo(meterNo);
     CClientList clients;
     CClient* client = meter ? clients.FindByClientNo(meter->GetClientNo()) : nullptr;
-    CPreModelList models;
-    const CPreModel* model = meter ? models.FindByModelId(meter->GetModelId()) : nullptr;
-    if (!meter || !client || !model) {
+    const std::optional<int> innerMul = meter ? innerMulOf(meter->GetModelId()) : std::nullopt;
+    if (!meter || !client || !innerMul) {
         PromptBox(QStringLiteral("电表%1的用户或表型档案不存在，不能归档！").arg(meterNo), parent);
         return Kept;
     }
@@ -69,7 +78,7 @@ CHandSaleArchive::Result CHandSaleArchive::ArchiveRow(CHandRawList& staged, CHan
     CCliBalance balance;
     client->GetBalance(balance);
 
-    const int totalMul = model->GetInnerMul() * meter->GetCt() * meter->GetPt();
+    const int totalMul = *innerMul * meter->GetCt() * meter->GetPt();
     double price = 0;
     std::vector<CWrtPrice> shares; // a mix may hold more than ten
     for (CKvObject* object : meter->GetPrePriceList().GetObList()) {

@@ -19,11 +19,41 @@ namespace {
 struct VersionStep
 {
     int version;
-    const char* sql;
+    const char* sql; // a script, run through the script runner
     // A seed file (name without extension) whose statements the step runs as
     // well; such a seed inserts only the rows that are missing.
     const char* seed = nullptr;
+    // A step that looks at the file first.
+    void (*run)(CAdoConnection& db) = nullptr;
 };
+
+// The helper library's ManualFee statement before its text columns compared
+// without regard to case.
+QString BinaryManualFeeStatement()
+{
+    return ManualFeeCreateStatement().remove(QStringLiteral(" collate nocase"));
+}
+
+// Version 2: ManualFee's codes compare without regard to case, as every other
+// table's do. Only the table the helper library made is rebuilt (same columns,
+// same order, every row); a table of another shape is not ours to change.
+void RebuildManualFeeWithoutCase(CAdoConnection& db)
+{
+    CAdoLease<CAdoRecordset> rs(db.AcquireRecordset());
+    rs->Open(
+        QStringLiteral("select sql from sqlite_master where type = 'table' and name = 'ManualFee' collate nocase"));
+    if (rs->IsEOF())
+        return;
+    QString stored = rs->GetFieldText(QStringLiteral("sql"));
+    if (stored.startsWith(QStringLiteral("CREATE TABLE ")))
+        stored.replace(0, 12, QStringLiteral("create table"));
+    if (stored != BinaryManualFeeStatement())
+        return;
+    db.ExecuteScript(QStringLiteral("alter table ManualFee rename to ManualFeeBinary;\n") + ManualFeeCreateStatement() +
+                         QStringLiteral(";\ninsert into ManualFee select * from ManualFeeBinary;\n"
+                                        "drop table ManualFeeBinary;"),
+                     QString());
+}
 
 // Version 1 is the first kept version. A file made before versions were kept
 // already holds its tables (ManualFee is the helper library's own step), so the
@@ -31,6 +61,7 @@ struct VersionStep
 // Numbers need not follow each other: a file runs every step above its version.
 const VersionStep kVersionSteps[] = {
     {1, ""},
+    {2, "", nullptr, RebuildManualFeeWithoutCase},
     // Receipt layout 1, which the receipts are printed from.
     {3, "", "seed_receipt"},
     // The meter types a fresh installation ships with.
@@ -84,15 +115,17 @@ int CurrentSchemaVersion()
 QString ManualFeeCreateStatement()
 {
     // Concatenated piece by piece, nothing added between the pieces.
+    // Text columns compare without regard to case, as the rest of the schema's do.
     return QStringLiteral("create table ManualFee (") + QStringLiteral("ManualIndex int primary key, ") +
-           QStringLiteral("MeterNo Varchar(20), ") + QStringLiteral("WrtNum int, ") + QStringLiteral("WrtIndex int, ") +
-           QStringLiteral("ClientName Varchar(100), ") + QStringLiteral("Department Varchar(20), ") +
-           QStringLiteral("ClientNo Varchar(20), ") + QStringLiteral("YearMonth Varchar(20), ") +
-           QStringLiteral("SubRead float, ") + QStringLiteral("ElecRead float, ") + QStringLiteral("SubFee float, ") +
-           QStringLiteral("ElecFee float, ") + QStringLiteral("TenementArea float, ") + QStringLiteral("Fee float, ") +
-           QStringLiteral("TotalFee float, ") + QStringLiteral("TeneFee float, ") +
-           QStringLiteral("State Varchar(20), ") + QStringLiteral("WrtTime DateTime, ") +
-           QStringLiteral("OperatorName Varchar(20))");
+           QStringLiteral("MeterNo Varchar(20) collate nocase, ") + QStringLiteral("WrtNum int, ") +
+           QStringLiteral("WrtIndex int, ") + QStringLiteral("ClientName Varchar(100) collate nocase, ") +
+           QStringLiteral("Department Varchar(20) collate nocase, ") +
+           QStringLiteral("ClientNo Varchar(20) collate nocase, ") +
+           QStringLiteral("YearMonth Varchar(20) collate nocase, ") + QStringLiteral("SubRead float, ") +
+           QStringLiteral("ElecRead float, ") + QStringLiteral("SubFee float, ") + QStringLiteral("ElecFee float, ") +
+           QStringLiteral("TenementArea float, ") + QStringLiteral("Fee float, ") + QStringLiteral("TotalFee float, ") +
+           QStringLiteral("TeneFee float, ") + QStringLiteral("State Varchar(20) collate nocase, ") +
+           QStringLiteral("WrtTime DateTime, ") + QStringLiteral("OperatorName Varchar(20) collate nocase)");
 }
 
 QString FreshDatabaseScript(const QDateTime& now)
@@ -140,13 +173,15 @@ int UpdateSchemaVersion(CAdoConnection& db)
             continue;
         const QString sql = QString::fromUtf8(step.sql).trimmed();
         if (!sql.isEmpty())
-            db.Execute(sql, QString());
+            db.ExecuteScript(sql, QString());
+        if (step.run)
+            step.run(db);
         if (step.seed) {
             const QString seed = QString::fromUtf8(KvSeedSqlText(step.seed));
             const QString tables = CreateSeedTablesScript(seed);
             if (!tables.isEmpty())
-                db.Execute(tables, QString());
-            db.Execute(seed, QString());
+                db.ExecuteScript(tables, QString());
+            db.ExecuteScript(seed, QString());
         }
     }
     db.Execute(KvFormatSql(QStringLiteral("PRAGMA user_version = %d"), current), QString());

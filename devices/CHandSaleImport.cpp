@@ -2,28 +2,24 @@
 
 #include "CAdoConnection.h"
 #include "CAdoRecordset.h"
-#include "CDbfEngine.h"
-#include "CDbfTable.h"
 #include "CHandRaw.h"
-#include "CSysPara.h"
+#include "KvExchangeTable.h"
 #include "KvMessage.h"
 #include "KvSql.h"
 #include "KvUtil.h"
-#include "SysGlobals.h"
 
-#include <QFile>
 #include <QRegularExpression>
 #include <algorithm>
 #include <climits>
 
 QString CHandSaleImport::TablePath()
 {
-    return CDbfTable::PathOf(GetMainSysPara()->GetAppDir(), TableName());
+    return ExchangeTablePath(TableName());
 }
 
 void CHandSaleImport::RemoveExchangeTable()
 {
-    QFile::remove(TablePath());
+    ::RemoveExchangeTable(TableName());
 }
 
 int CHandSaleImport::LeadingInteger(const QString& text)
@@ -58,13 +54,8 @@ QDateTime CHandSaleImport::ParseOperDate(const QString& text)
 
 bool CHandSaleImport::ImportSales(QObject* parent)
 {
-    const QString connectString =
-        QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=%1;Extended Properties=dBASE IV")
-            .arg(GetMainSysPara()->GetAppDir());
     CAdoConnection exchange;
-    try {
-        exchange.OpenEngine(std::make_unique<CDbfEngine>(CDbfEngine::FolderOf(connectString)), 0);
-    } catch (...) {
+    if (!OpenExchangeFolder(exchange)) {
         PromptBox(QStringLiteral("无法读取售电数据！"), parent);
         return false;
     }

@@ -1,14 +1,13 @@
 #pragma once
 
-#include "CKvDialog.h"
+#include "CStagedArchiveDlg.h"
 
 class CHandRawList;
 class CHandSaleArchive;
-class CKvExtList2;
 
 // The archive of uploaded sales (dialog 196): shows the staged sales of the
 // list its caller lends it and turns each into a paid sale, or deletes it.
-class CHandSaleArchiveDlg : public CKvDialog
+class CHandSaleArchiveDlg : public CStagedArchiveDlg
 {
     Q_OBJECT
 
@@ -17,20 +16,12 @@ public:
     ~CHandSaleArchiveDlg() override;
 
     bool OnInitDialog() override;
-    void FillList();
-
-    void OnArchive();
-    void OnArchiveAll();
-    void OnDelete();
-    void OnDeleteAll();
+    void FillList() override;
     // The archive of one row; false when the row stays staged and an archive
     // of all must stop with it.
-    bool ArchiveRow(int row);
-
-    CKvExtList2* GetRowList() const { return m_list; }
+    bool ArchiveRow(int row) override;
 
 private:
     CHandRawList* m_staged;
-    CKvExtList2* m_list;
     CHandSaleArchive* m_archive = nullptr;
 };

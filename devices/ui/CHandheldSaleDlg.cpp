@@ -5,23 +5,17 @@
 #include "CHandSaleArchiveDlg.h"
 #include "CHandSaleImport.h"
 #include "CKvComboBox.h"
-#include "CSysPara.h"
 #include "KvGuard.h"
 #include "KvMessage.h"
-#include "SysGlobals.h"
 
-#include <QCloseEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-CHandheldSaleDlg::CHandheldSaleDlg(QWidget* parent, const QString& caption) : CKvDialog(194, parent, caption)
+CHandheldSaleDlg::CHandheldSaleDlg(QWidget* parent, const QString& caption) : CDevicePortDlg(194, parent, caption)
 {
-    m_portList = CreateControl<CKvComboBox>(1136);
-    for (int i = 1; i <= 20; ++i)
-        m_portList->addItem(QStringLiteral("com%1").arg(i));
     m_typeList = CreateControl<CKvComboBox>(1138);
     m_typeList->addItems({QStringLiteral("红外手持机"), QStringLiteral("IC手持机")});
 
@@ -52,22 +46,15 @@ CHandheldSaleDlg::CHandheldSaleDlg(QWidget* parent, const QString& caption) : CK
 
 bool CHandheldSaleDlg::OnInitDialog()
 {
-    CKvDialog::OnInitDialog();
-    m_port = GetLocalSysPara()->GetIntPara(QStringLiteral("BravikCom"));
     m_typeList->setCurrentIndex(0);
-    UpdateData(false);
-    return true;
+    return CDevicePortDlg::OnInitDialog();
 }
 
 bool CHandheldSaleDlg::DoDataExchange(bool saveAndValidate)
 {
-    if (saveAndValidate) {
-        m_port = m_portList->currentIndex();
+    if (saveAndValidate)
         m_handType = m_typeList->currentText();
-    } else {
-        m_portList->setCurrentIndex(m_port >= 0 && m_port < m_portList->count() ? m_port : -1);
-    }
-    return true;
+    return CDevicePortDlg::DoDataExchange(saveAndValidate);
 }
 
 void CHandheldSaleDlg::OnDownload()
@@ -75,7 +62,7 @@ void CHandheldSaleDlg::OnDownload()
     if (AskBox(QStringLiteral("确实要对手持机下载吗？"), this) == IDNO)
         return;
     UpdateData(true);
-    CHandSaleLink link(m_port + 1, m_handType, this);
+    CHandSaleLink link(PortNumber(), m_handType, this);
     link.Download(); // the answer has been shown; nothing follows either way
 }
 
@@ -94,7 +81,7 @@ void CHandheldSaleDlg::OnUpload()
     // The tool replaces the table when it uploads; one that does not must not
     // leave the last upload's sales to be staged a second time.
     CHandSaleImport::RemoveExchangeTable();
-    CHandSaleLink link(m_port + 1, m_handType, this);
+    CHandSaleLink link(PortNumber(), m_handType, this);
     if (!link.Upload())
         return;
     if (!ImportSales()) {
@@ -115,18 +102,4 @@ void CHandheldSaleDlg::openArchive(const QString& caption)
     staged.LoadAll();
     CHandSaleArchiveDlg archive(nullptr, caption, &staged);
     archive.DoModal();
-}
-
-void CHandheldSaleDlg::OnClose()
-{
-    UpdateData(true);
-    GetLocalSysPara()->SetIntPara(QStringLiteral("BravikCom"), m_port);
-}
-
-void CHandheldSaleDlg::closeEvent(QCloseEvent* event)
-{
-    // Only the window's close box comes here: Escape and 返回 store nothing.
-    if (isVisible())
-        KvGuard([this] { OnClose(); }, this);
-    CKvDialog::closeEvent(event);
 }

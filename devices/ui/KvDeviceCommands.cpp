@@ -1,5 +1,6 @@
 #include "KvDeviceCommands.h"
 
+#include "CHandReadDlg.h"
 #include "CHandSaleArchive.h"
 #include "CHandheldSaleDlg.h"
 #include "CMainFrame.h"
@@ -13,6 +14,10 @@ void InstallDeviceCommands(CMainFrame& frame)
     // No right of this name is granted, so the command stays greyed.
     frame.SetCommandHandler(ID_HANDHELD_SALE, [] {
         CHandheldSaleDlg dialog(nullptr, QStringLiteral("手持售电机"));
+        dialog.DoModal();
+    });
+    frame.SetCommandHandler(ID_METER_READER, [] {
+        CHandReadDlg dialog(nullptr, QStringLiteral("电表抄表器管理"));
         dialog.DoModal();
     });
 }

@@ -58,6 +58,23 @@ QStringList CDeviceToolStandin::Values(const QString& key) const
     return values;
 }
 
+void CDeviceToolStandin::WriteExchangeTable(const QString& table, const QList<CDbfTable::Field>& fields,
+                                            const QString& recordKey) const
+{
+    const QString mode = Value(QStringLiteral("table"), QStringLiteral("write"));
+    if (mode == QStringLiteral("none"))
+        return;
+    auto file = CDbfTable::Create(CDbfTable::PathOf(QStringLiteral("."), table), fields);
+    if (mode == QStringLiteral("empty"))
+        return;
+    for (const QString& record : Values(recordKey)) {
+        const QStringList texts = record.split(u'|');
+        const int number = file->AppendRecord(texts.mid(0, fields.size()));
+        if (texts.value(fields.size()) == QStringLiteral("deleted"))
+            file->MarkDeleted(number);
+    }
+}
+
 void CDeviceToolStandin::log(const QStringList& arguments) const
 {
     QFile file(QDir(m_folder).filePath(QStringLiteral("standins.log")));

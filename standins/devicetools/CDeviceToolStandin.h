@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CDbfTable.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -32,6 +34,15 @@ public:
     // The last value of a scenario key, or `fallback`; every value of a key.
     QString Value(const QString& key, const QString& fallback = QString()) const;
     QStringList Values(const QString& key) const;
+
+    // Writes the upload's dBASE table <table>.dbf into the current directory
+    // as the scenario says: key `table=write|empty|none` (the records, a table
+    // without records, or no table) and one record a `recordKey` line, its
+    // field texts separated by '|' in field order, written as they stand (a
+    // text that is no number goes raw into a numeric field); a further
+    // "|deleted" flags the record deleted.
+    void WriteExchangeTable(const QString& table, const QList<CDbfTable::Field>& fields,
+                            const QString& recordKey) const;
 
 private:
     void log(const QStringList& arguments) const;

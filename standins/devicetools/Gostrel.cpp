@@ -7,35 +7,9 @@
 //        that is no number goes raw into a numeric field); "deleted" flags
 //        the record deleted
 //   table=write|empty|none   the sales, a table without records, or no table
-#include "CDbfTable.h"
 #include "CDeviceToolStandin.h"
 
 #include <QCoreApplication>
-
-namespace {
-
-void writeSales(CDeviceToolStandin& tool)
-{
-    const QString mode = tool.Value(QStringLiteral("table"), QStringLiteral("write"));
-    if (mode == QStringLiteral("none"))
-        return;
-    const QList<CDbfTable::Field> fields = {
-        {QStringLiteral("BIAOHAO"), 'C', 20, 0}, {QStringLiteral("VALCUR"), 'N', 10, 0},
-        {QStringLiteral("TIMES"), 'N', 10, 0},   {QStringLiteral("VALALL"), 'N', 10, 0},
-        {QStringLiteral("VALUSED"), 'N', 12, 2}, {QStringLiteral("OPERDATE"), 'C', 14, 0},
-    };
-    auto table = CDbfTable::Create(CDbfTable::PathOf(QStringLiteral("."), QStringLiteral("ReadTempA")), fields);
-    if (mode == QStringLiteral("empty"))
-        return;
-    for (const QString& sale : tool.Values(QStringLiteral("sale"))) {
-        const QStringList texts = sale.split(u'|');
-        const int record = table->AppendRecord(texts.mid(0, fields.size()));
-        if (texts.value(fields.size()) == QStringLiteral("deleted"))
-            table->MarkDeleted(record);
-    }
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {
@@ -43,6 +17,15 @@ int main(int argc, char** argv)
     CDeviceToolStandin tool(QStringLiteral("Gostrel"), QStringLiteral("Drossel.dat"));
     return tool.Run(argc, argv, [](CDeviceToolStandin& t) {
         if (t.Command() == QStringLiteral("U"))
-            writeSales(t);
+            t.WriteExchangeTable(QStringLiteral("ReadTempA"),
+                                 {
+                                     {QStringLiteral("BIAOHAO"), 'C', 20, 0},
+                                     {QStringLiteral("VALCUR"), 'N', 10, 0},
+                                     {QStringLiteral("TIMES"), 'N', 10, 0},
+                                     {QStringLiteral("VALALL"), 'N', 10, 0},
+                                     {QStringLiteral("VALUSED"), 'N', 12, 2},
+                                     {QStringLiteral("OPERDATE"), 'C', 14, 0},
+                                 },
+                                 QStringLiteral("sale"));
     });
 }

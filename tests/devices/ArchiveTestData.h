@@ -26,7 +26,11 @@ inline void AddArchivePrices(CAdoConnection& db)
                               "(12, '02', 0.25, '2026-01-01', '2050-12-31', 'qz', '2026-01-01'), "
                               "(19, '09', 0.8, '2020-01-01', '2026-12-09', 'qz', '2020-01-01')"),
                QString());
-    db.Execute(QStringLiteral("insert into PreModel(ModelId, InnerMul) values('M1', 1), ('M5', 5)"), QString());
+    db.Execute(QStringLiteral("insert into PreModel(ModelId, Model, Spec, InnerMul, DevType, CardType, Phase, "
+                              "MaxLimit, MinLimit, BaseValue, State, SortIndex, bCt, bPt) values"
+                              "('M1', '单相', '', 1, '', '', '', 0, 0, 0, '正常', 1, '', ''), "
+                              "('M5', '三相', '', 5, '', '', '', 0, 0, 0, '正常', 2, '', '')"),
+               QString());
 }
 
 // A current user and meter with its price mix (price code, percent).

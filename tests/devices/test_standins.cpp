@@ -91,3 +91,23 @@ TEST(DeviceToolStandins, TheSaleMachineWritesItsTableWithTheAgreedFields)
     EXPECT_EQ(table->FieldNames(), (QStringList{"BIAOHAO", "VALCUR", "TIMES", "VALALL", "VALUSED", "OPERDATE"}));
     EXPECT_EQ(table->ReadRows().value(0), (QStringList{"电表01", "12abc", "7", "100", "12.34", "20070315143005"}));
 }
+
+TEST(DeviceToolStandins, TheMeterReaderWritesItsTableWithTheAgreedFields)
+{
+    QTemporaryDir dir;
+    InstallStandin(dir.path(), QStringLiteral("Lumvex"),
+                   {"reading=1234|07-03-15 09:45|120|37.25|150.5", "reading=9|07-03|x|1|1|deleted"});
+    EXPECT_EQ(runTool(dir.path(), QStringLiteral("Lumvex"), {"U", "1", ""}), 0);
+    EXPECT_EQ(fileBytes(dir.filePath("Lumvex.dat")), GbkEncode(QStringLiteral("上传成功")) + "\r\n");
+    auto table = CDbfTable::Open(CDbfTable::PathOf(dir.path(), QStringLiteral("ReadCB")));
+    EXPECT_EQ(table->FieldNames(), (QStringList{"HWNO", "DATETIM", "ZONGM", "SHENG", "LEIJI"}));
+    EXPECT_EQ(table->RecordCount(), 2);
+    EXPECT_EQ(table->ReadRows(), (QList<QStringList>{QStringList{"1234", "07-03-15 09:45", "120", "37.25", "150.50"}}));
+
+    // A download writes no table; "table=none" leaves none on an upload.
+    QFile::remove(CDbfTable::PathOf(dir.path(), QStringLiteral("ReadCB")));
+    runTool(dir.path(), QStringLiteral("Lumvex"), {"D", "1", ""});
+    InstallStandin(dir.path(), QStringLiteral("Lumvex"), {"table=none", "reading=1|07-03-15 09:45|1|1|1"});
+    runTool(dir.path(), QStringLiteral("Lumvex"), {"U", "1", ""});
+    EXPECT_FALSE(QFile::exists(CDbfTable::PathOf(dir.path(), QStringLiteral("ReadCB"))));
+}

@@ -33,6 +33,8 @@ const VersionStep kVersionSteps[] = {
     {1, ""},
     // Receipt layout 1, which the receipts are printed from.
     {3, "", "seed_receipt"},
+    // The meter types a fresh installation ships with.
+    {4, "", "seed_meter_types"},
     // The stored report layouts, one per report type, and ReportIndex above their keys.
     {5, "", "seed_reports"},
 };

@@ -8,6 +8,7 @@
 #include "KvEditListSetup.h"
 #include "KvGuard.h"
 #include "KvMessage.h"
+#include "KvNumberInput.h"
 #include "KvUtil.h"
 #include "SysGlobals.h"
 
@@ -17,7 +18,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QVBoxLayout>
 
 namespace {
@@ -26,14 +26,6 @@ const QString kPrepaid = QStringLiteral("预付费电价");
 const QString kWater = QStringLiteral("一卡抄水价");
 const QString kGas = QStringLiteral("一卡抄气价");
 const QString kQuota = QStringLiteral("定额收费价");
-
-// The leading integer of a text, as atoi reads it ("0.5" is 0, "abc" is 0).
-int leadingInteger(const QString& text)
-{
-    static const QRegularExpression number(QStringLiteral("^\\s*([+-]?\\d+)"));
-    const QRegularExpressionMatch match = number.match(text);
-    return match.hasMatch() ? match.captured(1).toInt() : 0;
-}
 
 int yearMonth(const QDate& date)
 {
@@ -310,7 +302,7 @@ bool CPriceEditDlg::checkTiers()
             m_tierList->BeginEdit(row, 0);
             return false;
         }
-        const int value = leadingInteger(floor);
+        const int value = KvLeadingInteger(floor);
         if (value <= previous) {
             PromptBox(QStringLiteral("阶梯底值应大于0且逐行递增！"), this);
             m_tierList->BeginEdit(row, 0);

@@ -4,6 +4,8 @@
 #include "CBuildingListDlg.h"
 #include "CDepartmentListDlg.h"
 #include "CMainFrame.h"
+#include "CPreModelListDlg.h"
+#include "CPreModelOrderDlg.h"
 #include "CPriceTypeDlg.h"
 #include "KvMainCommands.h"
 
@@ -24,4 +26,7 @@ void InstallMasterDataCommands(CMainFrame& frame)
     frame.SetCommandHandler(ID_BLOCKS, [] { RunCommandDialog<CBlockListDlg>(QStringLiteral("小区管理")); });
     frame.SetCommandHandler(ID_BUILDINGS, [] { RunCommandDialog<CBuildingListDlg>(QStringLiteral("楼幢管理")); });
     frame.SetCommandHandler(ID_DEPARTMENTS, [] { RunCommandDialog<CDepartmentListDlg>(QStringLiteral("部门管理")); });
+    frame.SetCommandHandler(ID_METER_TYPES, [] { RunCommandDialog<CPreModelListDlg>(QStringLiteral("维护表型")); });
+    frame.SetCommandHandler(ID_METER_TYPE_ORDER,
+                            [] { RunCommandDialog<CPreModelOrderDlg>(QStringLiteral("表型排序")); });
 }

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+class QLineEdit;
+
+// How the master-data dialogs take numbers from their edits.
+
+// An edit that takes only digits from the keyboard. Unlike a validator it
+// judges the typed characters alone, not the whole text: a value shown with a
+// decimal point ("30.0") can still be edited by deleting characters.
+void KvAcceptDigitsOnly(QLineEdit* edit);
+
+// The leading integer of a text, as atoi reads it ("12a" is 12, "0.5" is 0,
+// "abc" is 0).
+int KvLeadingInteger(const QString& text);

@@ -3,6 +3,7 @@
 #include "CHandSaleArchive.h"
 #include "CHandheldSaleDlg.h"
 #include "CMainFrame.h"
+#include "CSubProgrammerDlg.h"
 #include "KvMainCommands.h"
 
 void InstallDeviceCommands(CMainFrame& frame)
@@ -13,6 +14,10 @@ void InstallDeviceCommands(CMainFrame& frame)
     // No right of this name is granted, so the command stays greyed.
     frame.SetCommandHandler(ID_HANDHELD_SALE, [] {
         CHandheldSaleDlg dialog(nullptr, QStringLiteral("手持售电机"));
+        dialog.DoModal();
+    });
+    frame.SetCommandHandler(ID_SUB_PROGRAMMER, [] {
+        CSubProgrammerDlg dialog(nullptr, QStringLiteral("附表抄表器管理"));
         dialog.DoModal();
     });
 }

@@ -106,12 +106,12 @@ template <typename Step> void RunUpdateStep(Step step)
     }
 }
 
-// Whether the database holds a table of exactly this name: the catalogue
-// compares names as written, so letter case counts.
+// Whether the database holds a table of this name, whatever its letter case:
+// table names are not told apart by case, so "manualfee" is ManualFee.
 bool TableExists(CAdoConnection& db, const QString& name)
 {
     CAdoLease<CAdoRecordset> rs(db.AcquireRecordset());
-    rs->Open(KvFormatSql("select name from sqlite_master where type = 'table' and name = '%s'", name));
+    rs->Open(KvFormatSql("select name from sqlite_master where type = 'table' and name = '%s' collate nocase", name));
     return !rs->IsEOF();
 }
 

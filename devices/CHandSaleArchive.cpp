@@ -29,7 +29,7 @@ CHandSaleArchive::NewAccountOpener& opener()
 }
 
 // The inner multiplier of a meter type, or none when the type is missing.
-// (A small lookup of its own until the meter types have their list class.)
+// Only the multiplier is read: archived sales need nothing else of the type.
 std::optional<int> innerMulOf(const QString& modelId)
 {
     CAdoLease<CAdoRecordset> rs(GetMainDatabase()->AcquireRecordset());

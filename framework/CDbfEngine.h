@@ -19,6 +19,7 @@ public:
     bool isOpen() const override { return m_open; }
     // The tables are only read here.
     int execute(const QString& sql) override;
+    void executeScript(const QString& script) override { execute(script); }
     // "select * from <table>"; a missing table throws a text that names it.
     void query(const QString& sql, CDbResult& result) override;
     void begin(int) override {}

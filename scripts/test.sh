@@ -1,9 +1,27 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test offscreen.
+#   bash scripts/test.sh               the normal build, in build/
+#   bash scripts/test.sh --sanitizers  the same with AddressSanitizer and
+#                                      UndefinedBehaviorSanitizer, in build-asan/;
+#                                      any sanitizer report fails its test
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 bash "$here/scripts/setup.sh"
-cmake -S "$here" -B "$here/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLMER_BUILD_TESTS=ON >/dev/null
-cmake --build "$here/build"
-cd "$here/build"
-QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)" --timeout 300
+
+build="$here/build"
+options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
+if [ "${1:-}" = "--sanitizers" ]; then
+    build="$here/build-asan"
+    # -O1 and line tables only: a quicker build, and reports still name files and lines.
+    options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -g1 -DNDEBUG"
+             -DQUILLMER_SANITIZE=ON -DQUILLMER_BUILD_BENCH=OFF)
+    # Also in force while the build lists the tests of each test program.
+    export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:halt_on_error=1:detect_stack_use_after_return=1:strict_string_checks=1"
+    export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+    export LSAN_OPTIONS="suppressions=$here/scripts/lsan.supp:print_suppressions=0"
+fi
+
+cmake -S "$here" -B "$build" -G Ninja "${options[@]}" -DQUILLMER_BUILD_TESTS=ON >/dev/null
+cmake --build "$build"
+cd "$build"
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)" --timeout 600

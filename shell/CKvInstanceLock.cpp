@@ -15,7 +15,7 @@ QString CKvInstanceLock::LockFilePath(const QString& folder)
     return QDir(folder).filePath(InstanceName() + QStringLiteral(".lock"));
 }
 
-bool CKvInstanceLock::Acquire(const QString& folder)
+CKvInstanceLock::Outcome CKvInstanceLock::Acquire(const QString& folder)
 {
     Release();
     auto lock = std::make_unique<QLockFile>(LockFilePath(folder));
@@ -24,9 +24,16 @@ bool CKvInstanceLock::Acquire(const QString& folder)
     lock->setStaleLockTime(0);
     if (lock->tryLock(0)) {
         m_lock = std::move(lock);
-        return true;
+        return Acquired;
     }
-    return lock->error() != QLockFile::LockFailedError;
+    // Held means a lock file naming its owner; anything in its place that
+    // cannot be read as one (a folder, an unreadable file) is no running copy.
+    qint64 pid = 0;
+    QString host;
+    QString application;
+    if (lock->error() == QLockFile::LockFailedError && lock->getLockInfo(&pid, &host, &application))
+        return HeldByAnotherCopy;
+    return CannotLock;
 }
 
 void CKvInstanceLock::Release()

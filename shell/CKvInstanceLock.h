@@ -19,10 +19,17 @@ public:
     CKvInstanceLock(const CKvInstanceLock&) = delete;
     CKvInstanceLock& operator=(const CKvInstanceLock&) = delete;
 
-    // Takes the lock in `folder`. False only when another running copy holds
-    // it; a lock that cannot be made at all (for example a read-only folder)
-    // does not stop the program.
-    bool Acquire(const QString& folder);
+    enum Outcome
+    {
+        Acquired,
+        HeldByAnotherCopy,
+        // The lock file cannot be made (a read-only folder, a folder in its
+        // place): running without it would let two copies draw the same keys.
+        CannotLock,
+    };
+
+    // Takes the lock in `folder`.
+    Outcome Acquire(const QString& folder);
     void Release();
     bool IsHeld() const;
 

@@ -59,8 +59,15 @@ bool CKvStartup::run()
 {
     const QString appDir = GetAppDirectory();
 
-    if (!m_lock.Acquire(appDir)) {
+    switch (m_lock.Acquire(appDir)) {
+    case CKvInstanceLock::Acquired:
+        break;
+    case CKvInstanceLock::HeldByAnotherCopy:
         PromptBox(QStringLiteral("系统已启动本软件！"));
+        return false;
+    case CKvInstanceLock::CannotLock:
+        PromptBox(QStringLiteral("无法建立运行锁文件 %1，本软件不能启动！")
+                      .arg(QDir::toNativeSeparators(CKvInstanceLock::LockFilePath(appDir))));
         return false;
     }
 

@@ -83,9 +83,12 @@ void COperator::Update()
         const QString password = passwordToStore();
         CAdoLease<CAdoCommand> command(db.AcquireCommand());
         CAdoTransaction transaction(db);
-        command->Execute(KvFormatSql(QStringLiteral("update Operator set OperatorName = '%s', StationNo = '%s', "
-                                                    "OperatorPw = '%s' where OperatorNo = '%s'"),
-                                     m_operatorName, m_stationNo, password, m_operatorNo));
+        // An operator whose row is gone is a failure, and no Permission rows
+        // may be written for it: the transaction is rolled back.
+        if (command->Execute(KvFormatSql(QStringLiteral("update Operator set OperatorName = '%s', StationNo = '%s', "
+                                                        "OperatorPw = '%s' where OperatorNo = '%s'"),
+                                         m_operatorName, m_stationNo, password, m_operatorNo)) == 0)
+            throw CKvException(QString());
         command->Execute(KvFormatSql(QStringLiteral("delete from Permission where OperatorNo = '%s'"), m_operatorNo));
         writePermissions(*command);
         transaction.Commit();

@@ -19,11 +19,41 @@ namespace {
 struct VersionStep
 {
     int version;
-    const char* sql;
+    const char* sql; // a script, run through the script runner
     // A seed file (name without extension) whose statements the step runs as
     // well; such a seed inserts only the rows that are missing.
     const char* seed = nullptr;
+    // A step that looks at the file first.
+    void (*run)(CAdoConnection& db) = nullptr;
 };
+
+// The helper library's ManualFee statement before its text columns compared
+// without regard to case.
+QString BinaryManualFeeStatement()
+{
+    return ManualFeeCreateStatement().remove(QStringLiteral(" collate nocase"));
+}
+
+// Version 2: ManualFee's codes compare without regard to case, as every other
+// table's do. Only the table the helper library made is rebuilt (same columns,
+// same order, every row); a table of another shape is not ours to change.
+void RebuildManualFeeWithoutCase(CAdoConnection& db)
+{
+    CAdoLease<CAdoRecordset> rs(db.AcquireRecordset());
+    rs->Open(
+        QStringLiteral("select sql from sqlite_master where type = 'table' and name = 'ManualFee' collate nocase"));
+    if (rs->IsEOF())
+        return;
+    QString stored = rs->GetFieldText(QStringLiteral("sql"));
+    if (stored.startsWith(QStringLiteral("CREATE TABLE ")))
+        stored.replace(0, 12, QStringLiteral("create table"));
+    if (stored != BinaryManualFeeStatement())
+        return;
+    db.ExecuteScript(QStringLiteral("alter table ManualFee rename to ManualFeeBinary;\n") + ManualFeeCreateStatement() +
+                         QStringLiteral(";\ninsert into ManualFee select * from ManualFeeBinary;\n"
+                                        "drop table ManualFeeBinary;"),
+                     QString());
+}
 
 // Version 1 is the first kept version. A file made before versions were kept
 // already holds its tables (ManualFee is the helper library's own step), so the
@@ -31,12 +61,16 @@ struct VersionStep
 // Numbers need not follow each other: a file runs every step above its version.
 const VersionStep kVersionSteps[] = {
     {1, ""},
+    {2, "", nullptr, RebuildManualFeeWithoutCase},
     // Receipt layout 1, which the receipts are printed from.
     {3, "", "seed_receipt"},
     // The meter types a fresh installation ships with.
     {4, "", "seed_meter_types"},
     // The stored report layouts, one per report type, and ReportIndex above their keys.
     {5, "", "seed_reports"},
+    // The sale queries reach a meter's sales and a user's building by these.
+    {6, "create index if not exists WrtRecordMeterRow on WrtRecord(CliPreIndex);"
+        "create index if not exists BuildingNumber on Building(BuildingNo);"},
 };
 
 // The schema's own CREATE statements (tables and their indexes) of the tables a
@@ -74,6 +108,32 @@ QString CreateSeedTablesScript(const QString& seed)
     return script;
 }
 
+// The statements of a step that apply to the file: an index is only added to
+// a table the file holds (a file without the table gets it, with its indexes,
+// from the schema when the table is first needed).
+QString StepStatementsFor(CAdoConnection& db, const QString& sql)
+{
+    static const QRegularExpression indexOn(QStringLiteral("^create\\s+index\\s+.*?\\bon\\s+(\\w+)"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    QString script;
+    const QStringList statements = sql.split(u';', Qt::SkipEmptyParts);
+    for (const QString& statement : statements) {
+        const QString code = statement.trimmed();
+        if (code.isEmpty())
+            continue;
+        const QRegularExpressionMatch m = indexOn.match(code);
+        if (m.hasMatch()) {
+            CAdoLease<CAdoRecordset> rs(db.AcquireRecordset());
+            rs->Open(KvFormatSql(QStringLiteral("select name from sqlite_master where type = 'table' and name = '%s'"),
+                                 m.captured(1)));
+            if (rs->IsEOF())
+                continue;
+        }
+        script += code + QStringLiteral(";\n");
+    }
+    return script;
+}
+
 } // namespace
 
 int CurrentSchemaVersion()
@@ -84,15 +144,17 @@ int CurrentSchemaVersion()
 QString ManualFeeCreateStatement()
 {
     // Concatenated piece by piece, nothing added between the pieces.
+    // Text columns compare without regard to case, as the rest of the schema's do.
     return QStringLiteral("create table ManualFee (") + QStringLiteral("ManualIndex int primary key, ") +
-           QStringLiteral("MeterNo Varchar(20), ") + QStringLiteral("WrtNum int, ") + QStringLiteral("WrtIndex int, ") +
-           QStringLiteral("ClientName Varchar(100), ") + QStringLiteral("Department Varchar(20), ") +
-           QStringLiteral("ClientNo Varchar(20), ") + QStringLiteral("YearMonth Varchar(20), ") +
-           QStringLiteral("SubRead float, ") + QStringLiteral("ElecRead float, ") + QStringLiteral("SubFee float, ") +
-           QStringLiteral("ElecFee float, ") + QStringLiteral("TenementArea float, ") + QStringLiteral("Fee float, ") +
-           QStringLiteral("TotalFee float, ") + QStringLiteral("TeneFee float, ") +
-           QStringLiteral("State Varchar(20), ") + QStringLiteral("WrtTime DateTime, ") +
-           QStringLiteral("OperatorName Varchar(20))");
+           QStringLiteral("MeterNo Varchar(20) collate nocase, ") + QStringLiteral("WrtNum int, ") +
+           QStringLiteral("WrtIndex int, ") + QStringLiteral("ClientName Varchar(100) collate nocase, ") +
+           QStringLiteral("Department Varchar(20) collate nocase, ") +
+           QStringLiteral("ClientNo Varchar(20) collate nocase, ") +
+           QStringLiteral("YearMonth Varchar(20) collate nocase, ") + QStringLiteral("SubRead float, ") +
+           QStringLiteral("ElecRead float, ") + QStringLiteral("SubFee float, ") + QStringLiteral("ElecFee float, ") +
+           QStringLiteral("TenementArea float, ") + QStringLiteral("Fee float, ") + QStringLiteral("TotalFee float, ") +
+           QStringLiteral("TeneFee float, ") + QStringLiteral("State Varchar(20) collate nocase, ") +
+           QStringLiteral("WrtTime DateTime, ") + QStringLiteral("OperatorName Varchar(20) collate nocase)");
 }
 
 QString FreshDatabaseScript(const QDateTime& now)
@@ -138,15 +200,17 @@ int UpdateSchemaVersion(CAdoConnection& db)
     for (const VersionStep& step : kVersionSteps) {
         if (step.version <= version)
             continue;
-        const QString sql = QString::fromUtf8(step.sql).trimmed();
+        const QString sql = StepStatementsFor(db, QString::fromUtf8(step.sql));
         if (!sql.isEmpty())
-            db.Execute(sql, QString());
+            db.ExecuteScript(sql, QString());
+        if (step.run)
+            step.run(db);
         if (step.seed) {
             const QString seed = QString::fromUtf8(KvSeedSqlText(step.seed));
             const QString tables = CreateSeedTablesScript(seed);
             if (!tables.isEmpty())
-                db.Execute(tables, QString());
-            db.Execute(seed, QString());
+                db.ExecuteScript(tables, QString());
+            db.ExecuteScript(seed, QString());
         }
     }
     db.Execute(KvFormatSql(QStringLiteral("PRAGMA user_version = %d"), current), QString());

@@ -190,6 +190,7 @@ create table Building (
     BuildingName text collate nocase,
     primary key (BlockNo, BuildingNo)
 );
+create index BuildingNumber on Building(BuildingNo);
 
 create table Department (
     DepartmentNo text collate nocase primary key,
@@ -424,6 +425,7 @@ create table WrtRecord (
 create index WrtRecordMeter on WrtRecord(MeterNo);
 create index WrtRecordTime on WrtRecord(WrtTime);
 create index WrtRecordOperator on WrtRecord(OperatorNo);
+create index WrtRecordMeterRow on WrtRecord(CliPreIndex);
 
 create table WrtPrice (
     WrtPriceIndex integer primary key,
@@ -519,7 +521,7 @@ create index ManItemClient on ManItem(ClientNo);
 
 -- Kept word for word as the helper library creates it on an older database, so
 -- that both ways give the same table.
-create table ManualFee (ManualIndex int primary key, MeterNo Varchar(20), WrtNum int, WrtIndex int, ClientName Varchar(100), Department Varchar(20), ClientNo Varchar(20), YearMonth Varchar(20), SubRead float, ElecRead float, SubFee float, ElecFee float, TenementArea float, Fee float, TotalFee float, TeneFee float, State Varchar(20), WrtTime DateTime, OperatorName Varchar(20));
+create table ManualFee (ManualIndex int primary key, MeterNo Varchar(20) collate nocase, WrtNum int, WrtIndex int, ClientName Varchar(100) collate nocase, Department Varchar(20) collate nocase, ClientNo Varchar(20) collate nocase, YearMonth Varchar(20) collate nocase, SubRead float, ElecRead float, SubFee float, ElecFee float, TenementArea float, Fee float, TotalFee float, TeneFee float, State Varchar(20) collate nocase, WrtTime DateTime, OperatorName Varchar(20) collate nocase);
 
 -- Sub-meter readings charged with a sale.
 create table SubRead (

@@ -133,6 +133,11 @@ void CAdoConnection::syncDepthWithEngine()
 
 void CAdoConnection::BeginTrans()
 {
+    // While levels the engine ended are still owed their rollback, a new
+    // transaction would be taken for the lost one: those callers' rollback
+    // would undo it, or their later statements would land in it.
+    if (m_lostLevels > 0)
+        throw CKvException(QStringLiteral("开始事务时发生错误！"));
     ++m_transDepth;
     if (m_transDepth > 1 && m_serverFlag == 1)
         return;
@@ -254,6 +259,20 @@ bool CAdoConnection::RecordExists(const QString& sql, const QString& errorText)
 {
     QString copy = sql;
     return RecordExists(copy, errorText);
+}
+
+void CAdoConnection::ExecuteScript(const QString& script, const QString& errorText)
+{
+    withCallerText(errorText, [&] {
+        if (!m_engine)
+            throw CKvException(QStringLiteral("数据库没有打开！"));
+        try {
+            m_engine->executeScript(script);
+        } catch (...) {
+            syncDepthWithEngine();
+            throw;
+        }
+    });
 }
 
 int CAdoConnection::Execute(QString& sql, const QString& errorText)

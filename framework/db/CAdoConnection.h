@@ -32,6 +32,8 @@ public:
     void Close();
     bool IsOpen() const;
 
+    // Throws "开始事务时发生错误！" while a level the engine ended by itself is
+    // still owed its RollbackTrans.
     void BeginTrans();
     int CommitTrans();
     int RollbackTrans();
@@ -43,9 +45,13 @@ public:
     QString ConvertSql(QString& sql) const;
     bool RecordExists(QString& sql, const QString& errorText);
     bool RecordExists(const QString& sql, const QString& errorText);
-    // Runs a statement without rows; returns the number of rows it changed.
+    // Runs one statement without rows; returns the number of rows it changed.
+    // A text with a second statement throws the caller's text and runs nothing.
     int Execute(QString& sql, const QString& errorText);
     int Execute(const QString& sql, const QString& errorText);
+    // Runs a schema or upgrade script of several statements, unconverted; the
+    // only way to run more than one statement in one call.
+    void ExecuteScript(const QString& script, const QString& errorText);
 
     int GetServerFlag() const { return m_serverFlag; }
     CDbEngine* GetEngine() const { return m_engine.get(); }

@@ -5,6 +5,7 @@
 #include "KvSql.h"
 
 #include <cmath>
+#include <limits>
 
 CAdoRecordset::CAdoRecordset(CAdoConnection* owner) : m_owner(owner) {}
 
@@ -158,15 +159,29 @@ double textToNumber(const QString& text)
 }
 } // namespace
 
+namespace {
+// A whole number that fits an int; anything else is an overflow, not a wrapped value.
+int toInt(double rounded, const QString& shown)
+{
+    if (!(rounded >= std::numeric_limits<int>::min() && rounded <= std::numeric_limits<int>::max()))
+        throw CKvException(QStringLiteral("溢出: %1").arg(shown));
+    return static_cast<int>(rounded);
+}
+} // namespace
+
 int CAdoRecordset::ValueToInt(const CDbResult::Cell& value) const
 {
     switch (value.type) {
     case CDbResult::Integer:
+        if (value.integer < std::numeric_limits<int>::min() || value.integer > std::numeric_limits<int>::max())
+            throw CKvException(QStringLiteral("溢出: %1").arg(value.integer));
         return static_cast<int>(value.integer);
     case CDbResult::Real:
-        return static_cast<int>(std::llround(value.real));
-    case CDbResult::Text:
-        return static_cast<int>(std::llround(textToNumber(m_result.text(value))));
+        return toInt(std::round(value.real), ValueToText(value));
+    case CDbResult::Text: {
+        const QString text = m_result.text(value);
+        return toInt(std::round(textToNumber(text)), text);
+    }
     default:
         return 0;
     }

@@ -15,9 +15,13 @@ public:
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
 
-    // Runs a statement that returns no rows; returns the number of rows it changed.
+    // Runs one statement that returns no rows; returns the number of rows it
+    // changed. A text with a second statement throws and runs nothing.
     virtual int execute(const QString& sql) = 0;
-    // Runs a query and replaces the result with all of its rows.
+    // Runs every statement of a script in turn (schema and upgrade scripts only).
+    virtual void executeScript(const QString& script) = 0;
+    // Runs one query and replaces the result with all of its rows; a text with
+    // a second statement throws.
     virtual void query(const QString& sql, CDbResult& result) = 0;
 
     // Transactions by nesting level: level 1 is the outermost one.

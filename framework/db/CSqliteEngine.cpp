@@ -96,30 +96,65 @@ void CSqliteEngine::fail(sqlite3_stmt* stmt) const
     throw CKvException(message);
 }
 
+sqlite3_stmt* CSqliteEngine::prepareSingle(const QByteArray& text) const
+{
+    // A text is one statement: anything after it but blanks, comments and a
+    // closing ';' is refused before the first statement runs, so that text
+    // joined into a statement can never add a statement of its own.
+    const char* end = text.constData() + text.size();
+    const char* tail = nullptr;
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(m_db, text.constData(), static_cast<int>(text.size()), &stmt, &tail) != SQLITE_OK)
+        fail();
+    while (tail && tail < end) {
+        sqlite3_stmt* next = nullptr;
+        const int rc = sqlite3_prepare_v2(m_db, tail, static_cast<int>(end - tail), &next, &tail);
+        sqlite3_finalize(next);
+        if (rc != SQLITE_OK || next) {
+            sqlite3_finalize(stmt);
+            throw CKvException(QStringLiteral("一次只能执行一条Sql语句"));
+        }
+    }
+    return stmt;
+}
+
 int CSqliteEngine::execute(const QString& sql)
 {
     if (!m_db)
         fail();
-    const QByteArray text = sql.toUtf8();
+    sqlite3_stmt* stmt = prepareSingle(sql.toUtf8());
+    if (!stmt)
+        return 0; // only blanks or comments
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    }
+    if (rc != SQLITE_DONE)
+        fail(stmt);
+    const int changed = sqlite3_changes(m_db);
+    sqlite3_finalize(stmt);
+    return changed;
+}
+
+void CSqliteEngine::executeScript(const QString& script)
+{
+    if (!m_db)
+        fail();
+    const QByteArray text = script.toUtf8();
     const char* tail = text.constData();
     const char* end = tail + text.size();
-    int changed = 0;
-    // A text may hold several statements; each is run in turn.
     while (tail < end) {
         sqlite3_stmt* stmt = nullptr;
         if (sqlite3_prepare_v2(m_db, tail, static_cast<int>(end - tail), &stmt, &tail) != SQLITE_OK)
             fail();
         if (!stmt)
-            break; // only white space or comments were left
+            continue; // blanks, comments or a lone ';'
         int rc;
         while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
         }
         if (rc != SQLITE_DONE)
             fail(stmt);
-        changed = sqlite3_changes(m_db);
         sqlite3_finalize(stmt);
     }
-    return changed;
 }
 
 void CSqliteEngine::query(const QString& sql, CDbResult& result)
@@ -127,10 +162,7 @@ void CSqliteEngine::query(const QString& sql, CDbResult& result)
     result.clear();
     if (!m_db)
         fail();
-    const QByteArray text = sql.toUtf8();
-    sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(m_db, text.constData(), text.size(), &stmt, nullptr) != SQLITE_OK)
-        fail();
+    sqlite3_stmt* stmt = prepareSingle(sql.toUtf8());
     if (!stmt)
         return;
     const int columnCount = sqlite3_column_count(stmt);

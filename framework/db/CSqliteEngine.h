@@ -17,6 +17,7 @@ public:
     void close() override;
     bool isOpen() const override { return m_db != nullptr; }
     int execute(const QString& sql) override;
+    void executeScript(const QString& script) override;
     void query(const QString& sql, CDbResult& result) override;
     void begin(int level) override;
     void commit(int level) override;
@@ -33,6 +34,9 @@ public:
     void backupTo(const QString& targetPath);
 
 private:
+    // Prepares the one statement of a text (null for blanks only); a second
+    // statement throws and nothing is run.
+    sqlite3_stmt* prepareSingle(const QByteArray& text) const;
     // Throws the handle's last message, finalising the failed statement first.
     [[noreturn]] void fail(sqlite3_stmt* stmt = nullptr) const;
 

@@ -1,12 +1,13 @@
 #include "CCheckTreeCtrl.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStyledItemDelegate>
 
 namespace {
 
 // Draws items as usual but never toggles a check box by itself: clicks reach
-// the tree's own rules, and the keyboard changes no state.
+// the tree's own rules (Space on the current item is one too, see keyPressEvent).
 class CCheckTreeDelegate : public QStyledItemDelegate
 {
 public:
@@ -130,6 +131,16 @@ QRect CCheckTreeCtrl::StateIconRect(QTreeWidgetItem* item) const
     option.rect = visualRect(index);
     delegate->InitOption(&option, index);
     return style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, this);
+}
+
+void CCheckTreeCtrl::keyPressEvent(QKeyEvent* event)
+{
+    // Space is the keyboard's click on the current item's box.
+    if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier && currentItem()) {
+        OnClickItem(currentItem());
+        return;
+    }
+    QTreeWidget::keyPressEvent(event);
 }
 
 void CCheckTreeCtrl::mouseReleaseEvent(QMouseEvent* event)

@@ -36,6 +36,8 @@ public:
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
+    // Space on the current item acts as a click on its check box.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     int m_iconsLoaded = 0;

@@ -1,10 +1,14 @@
 #include "CKvApplication.h"
 
 #include "KvGuard.h"
+#include "KvImages.h"
 
 #include <QWidget>
 
-CKvApplication::CKvApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+CKvApplication::CKvApplication(int& argc, char** argv) : QApplication(argc, argv)
+{
+    setWindowIcon(KvProgramIcon()); // every window and the About box
+}
 
 bool CKvApplication::notify(QObject* receiver, QEvent* event)
 {

@@ -1,102 +1,24 @@
 #include "CKvDialog.h"
 
+#include "CKvClockWatch.h"
 #include "KvMessage.h"
 
 #include <QApplication>
-#include <QList>
 #include <QMainWindow>
-#include <QPointer>
 #include <QPushButton>
-#include <QSocketNotifier>
 #include <algorithm>
-
-#ifdef Q_OS_LINUX
-#include <cerrno>
-#include <cstdint>
-#include <ctime>
-#include <sys/timerfd.h>
-#include <unistd.h>
-#endif
-
-namespace {
-
-// One watch of the real-time clock for all dialogs. A timer far in the future
-// armed with TFD_TIMER_CANCEL_ON_SET is cancelled by the kernel whenever the
-// clock is set, which makes the descriptor readable with ECANCELED.
-class CClockWatch
-{
-public:
-    static CClockWatch& Instance()
-    {
-        static CClockWatch* watch = new CClockWatch; // lives until the process ends
-        return *watch;
-    }
-
-    void Add(CKvDialog* dialog) { m_dialogs.append(dialog); }
-    void Remove(CKvDialog* dialog) { m_dialogs.removeAll(dialog); }
-
-    void Broadcast()
-    {
-        // Only dialogs on screen close: one built but not shown has no window yet.
-        // Closing one may close or delete others on the way, hence the guards.
-        const QList<QPointer<CKvDialog>> dialogs(m_dialogs.cbegin(), m_dialogs.cend());
-        for (const QPointer<CKvDialog>& dialog : dialogs)
-            if (dialog && dialog->isVisible())
-                dialog->OnTimeChange();
-    }
-
-private:
-    CClockWatch()
-    {
-#ifdef Q_OS_LINUX
-        m_fd = timerfd_create(CLOCK_REALTIME, TFD_NONBLOCK | TFD_CLOEXEC);
-        if (m_fd < 0 || !Arm())
-            return;
-        m_notifier = new QSocketNotifier(m_fd, QSocketNotifier::Read, QCoreApplication::instance());
-        QObject::connect(m_notifier, &QSocketNotifier::activated, m_notifier, [this] { OnReadable(); });
-#endif
-    }
-
-#ifdef Q_OS_LINUX
-    bool Arm()
-    {
-        itimerspec timer{};
-        timer.it_value.tv_sec = static_cast<time_t>(INT32_MAX) * 2; // far beyond any real date
-        return timerfd_settime(m_fd, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &timer, nullptr) == 0;
-    }
-
-    void OnReadable()
-    {
-        std::uint64_t expirations = 0;
-        const ssize_t n = read(m_fd, &expirations, sizeof expirations);
-        const bool changed = n < 0 && errno == ECANCELED;
-        if (n < 0 && !changed)
-            return;
-        Arm(); // a cancelled timer stays cancelled until it is set again
-        if (changed)
-            CKvDialog::BroadcastTimeChange();
-    }
-
-    int m_fd = -1;
-    QSocketNotifier* m_notifier = nullptr;
-#endif
-
-    QList<CKvDialog*> m_dialogs;
-};
-
-} // namespace
 
 CKvDialog::CKvDialog(int templateId, QWidget* parent, const QString& caption)
     : QDialog(parent), m_templateId(templateId), m_caption(caption)
 {
     setObjectName(QStringLiteral("dlg%1").arg(templateId));
     setWindowTitle(caption);
-    CClockWatch::Instance().Add(this);
+    CKvClockWatch::Instance().Add(this);
 }
 
 CKvDialog::~CKvDialog()
 {
-    CClockWatch::Instance().Remove(this);
+    CKvClockWatch::Instance().Remove(this);
 }
 
 int CKvDialog::DoModal()
@@ -180,7 +102,7 @@ void CKvDialog::reject()
 
 void CKvDialog::BroadcastTimeChange()
 {
-    CClockWatch::Instance().Broadcast();
+    CKvClockWatch::Instance().Broadcast();
 }
 
 void CKvDialog::OnTimeChange()

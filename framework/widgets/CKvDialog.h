@@ -8,7 +8,7 @@ class QAbstractButton;
 
 // The base of the program's dialogs: a modal dialog with the caption given by
 // its caller, centred on the main window's view, that closes as cancelled when
-// the system clock is changed. Controls are created with CreateControl so that
+// the system clock is changed (CKvClockWatch). Controls are created with CreateControl so that
 // each carries the stable name of its number ("c1012").
 class CKvDialog : public QDialog
 {

@@ -1,6 +1,7 @@
 #include "CKvExtList.h"
 
 #include "CKvObject.h"
+#include "KvImages.h"
 
 #include <QPainter>
 #include <QStyleOptionButton>
@@ -28,13 +29,18 @@ QPixmap MakeCheckMark(QWidget* widget, bool ticked)
 
 CKvExtList::CKvExtList(QWidget* parent) : CKvExtListBase(EditorIds{713, 714, 715, 0}, parent) {}
 
-void CKvExtList::LoadCheckBitmaps(int, int)
+void CKvExtList::LoadCheckBitmaps(int tickedId, int untickedId)
 {
     if (m_bitmapsLoaded)
         return;
     m_bitmapsLoaded = 1;
-    m_ticked = MakeCheckMark(this, true);
-    m_unticked = MakeCheckMark(this, false);
+    // The program's own marks; a number without an image gets the style's box.
+    m_ticked = KvResourceImage(tickedId);
+    m_unticked = KvResourceImage(untickedId);
+    if (m_ticked.isNull())
+        m_ticked = MakeCheckMark(this, true);
+    if (m_unticked.isNull())
+        m_unticked = MakeCheckMark(this, false);
     viewport()->update();
 }
 
@@ -78,6 +84,18 @@ void CKvExtList::OnCellClick(int row, int column)
     // In an unticked row the editor is only positioned, not shown.
     ShowEditor(row, column, CellRect(row, column), CanShowEditor(row, column));
     SelectRow(row);
+}
+
+bool CKvExtList::OnSpaceKey()
+{
+    // The keyboard's click on the current row's box, with the same rules.
+    const int row = currentRow();
+    if (row < 0 || row >= rowCount())
+        return false;
+    m_curRow = row;
+    m_curCol = 0;
+    OnCellClick(row, 0);
+    return true;
 }
 
 bool CKvExtList::CanShowEditor(int row, int column) const

@@ -24,8 +24,8 @@ public:
     void SetClickCallback(ClickCallback callback) { m_clickCallback = std::move(callback); }
     void SetCellColourCallback(CellColourCallback callback) { m_cellColourCallback = std::move(callback); }
 
-    // The ticked and unticked marks, made on the first call (the numbers name
-    // the marks for the callers; the style draws them).
+    // Loads the ticked and unticked marks of these resource numbers on the
+    // first call (the dialogs use 158 and 159).
     void LoadCheckBitmaps(int tickedId, int untickedId);
     void SetHideChecks(int hide);
     int GetHideChecks() const { return m_hideChecks; }
@@ -37,6 +37,7 @@ public:
 
 protected:
     void OnCellClick(int row, int column) override;
+    bool OnSpaceKey() override;
     void OnBeforeEdit(int row, int column, CKvColumnInfo& info) override;
     void OnCellChanged(int row, int column, const QString& previous) override;
     void OnCellColour(CKvCellDC& dc, int row, int column) const override;

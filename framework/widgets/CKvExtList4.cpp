@@ -51,9 +51,17 @@ void CKvExtList4::WriteDate()
 bool CKvExtList4::eventFilter(QObject* watched, QEvent* event)
 {
     if (m_dateEdit && watched == m_dateEdit && event->type() == QEvent::FocusOut) {
-        if (static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason && m_dateEdit->isVisible())
+        if (static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason && m_dateEdit->isVisible() &&
+            !FocusStaysIn(m_dateEdit))
             WriteDate();
         return false;
     }
     return CKvExtList2::eventFilter(watched, event);
+}
+
+void CKvExtList4::OnRowsShifted(int first, int delta)
+{
+    if (m_dateRow < first)
+        return;
+    m_dateRow = delta == 0 && m_dateRow == first ? -1 : m_dateRow + delta;
 }

@@ -21,6 +21,7 @@ protected:
     void HideOtherEditors() override;
     QWidget* VisibleOtherEditor() const override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void OnRowsShifted(int first, int delta) override;
 
 private:
     void WriteDate();

@@ -82,6 +82,9 @@ int CKvExtListBase::InsertRow(int index, const QString& text, CKvObject* data)
         setRowHeight(index, verticalHeader()->defaultSectionSize());
     SetItemText(index, 0, text);
     SetItemData(index, data);
+    // The row being edited moved down: the editor goes with its record.
+    if (m_curRow >= 0 && index <= m_curRow)
+        ShiftRows(index, 1);
     return index;
 }
 
@@ -125,15 +128,32 @@ void CKvExtListBase::DeleteItem(int row)
 {
     if (row < 0 || row >= rowCount())
         return;
-    if (row == m_curRow)
+    if (row == m_curRow) {
+        // Its record is gone: nothing may be written into the row moving up.
         HideEditors();
+        m_curRow = -1;
+        OnRowsShifted(row, 0);
+    }
     removeRow(row);
+    if (row < m_curRow)
+        ShiftRows(row, -1);
 }
 
 void CKvExtListBase::DeleteAllItems()
 {
     HideEditors();
+    m_curRow = -1;
+    OnRowsShifted(0, 0);
     setRowCount(0);
+}
+
+void CKvExtListBase::ShiftRows(int first, int delta)
+{
+    m_curRow += delta;
+    OnRowsShifted(first, delta);
+    if (QWidget* editor = VisibleEditor())
+        editor->setGeometry(CellRect(m_curRow, m_curCol));
+    viewport()->update();
 }
 
 int CKvExtListBase::GetSelectedRow()
@@ -213,6 +233,51 @@ void CKvExtListBase::WatchEditor(QWidget* editor, int id)
     editor->setObjectName(QStringLiteral("c%1").arg(id));
     editor->hide();
     editor->installEventFilter(this);
+    m_watched.push_back(editor);
+}
+
+bool CKvExtListBase::FocusStaysIn(const QWidget* editor)
+{
+    // The check Qt's own item delegates make: a focus change inside the
+    // editor, or into a pop-up it opened (a combo's list, a calendar), is no
+    // leaving. X11 also sends an ordinary focus-out when such a pop-up opens.
+    const auto inside = [editor](const QWidget* widget) {
+        for (; widget; widget = widget->parentWidget())
+            if (widget == editor)
+                return true;
+        return false;
+    };
+    return inside(QApplication::focusWidget()) || inside(QApplication::activePopupWidget());
+}
+
+void CKvExtListBase::LeaveList(bool forward)
+{
+    // The editors are made on first use and so sit at the end of the focus
+    // chain: Tab goes on from the list itself, as from any other control.
+    HideEditors();
+    focusNextPrevChild(forward);
+}
+
+void CKvExtListBase::OpenCurrentCell()
+{
+    int row = currentRow() >= 0 ? currentRow() : m_curRow;
+    if (row < 0 || row >= rowCount())
+        row = rowCount() > 0 ? 0 : -1;
+    if (row < 0)
+        return;
+    int column = m_curCol;
+    if (column < FirstEditableColumn() || column >= columnCount()) {
+        // The first column that has an editor.
+        column = FirstEditableColumn();
+        for (int c = FirstEditableColumn(); c < int(m_columnInfo.size()); ++c) {
+            if (m_columnInfo[c].m_kind != KV_EDIT_NONE) {
+                column = c;
+                break;
+            }
+        }
+    }
+    AllocColumnInfo();
+    BeginEdit(row, column);
 }
 
 void CKvExtListBase::CreateEditors()
@@ -445,25 +510,56 @@ void CKvExtListBase::OnHeaderClick(int) {}
 
 bool CKvExtListBase::eventFilter(QObject* watched, QEvent* event)
 {
-    const bool isEditor = watched == m_textEdit || watched == m_numEdit || watched == m_combo;
-    if (!isEditor)
+    if (std::find(m_watched.begin(), m_watched.end(), watched) == m_watched.end())
         return QTableWidget::eventFilter(watched, event);
+    const bool isBaseEditor = watched == m_textEdit || watched == m_numEdit || watched == m_combo;
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
+        const Qt::KeyboardModifiers modifiers = key->modifiers();
         const bool arrow = key->key() == Qt::Key_Left || key->key() == Qt::Key_Right || key->key() == Qt::Key_Up ||
                            key->key() == Qt::Key_Down;
-        if (arrow && !key->modifiers().testFlag(Qt::ControlModifier)) {
+        const bool plain = !(modifiers & (Qt::ControlModifier | Qt::AltModifier));
+        if (isBaseEditor && arrow && !modifiers.testFlag(Qt::ControlModifier)) {
             MoveEditCell(key->key());
             return true;
         }
-    } else if (event->type() == QEvent::FocusOut) {
+        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && plain) {
+            LeaveList(key->key() == Qt::Key_Tab && !modifiers.testFlag(Qt::ShiftModifier));
+            return true;
+        }
+        if (key->key() == Qt::Key_Escape && modifiers == Qt::NoModifier) {
+            // Every change is in the cell already: Escape only hands the keys
+            // back to the list (a second one reaches the dialog).
+            HideEditors();
+            return true;
+        }
+    } else if (event->type() == QEvent::FocusOut && isBaseEditor) {
         auto* focus = static_cast<QFocusEvent*>(event);
-        if (focus->reason() != Qt::PopupFocusReason && !m_inShowEditor) {
-            static_cast<QWidget*>(watched)->hide();
+        auto* editor = static_cast<QWidget*>(watched);
+        if (focus->reason() != Qt::PopupFocusReason && !m_inShowEditor && !FocusStaysIn(editor)) {
+            editor->hide();
             viewport()->update();
         }
     }
     return QTableWidget::eventFilter(watched, event);
+}
+
+void CKvExtListBase::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    const bool plain = !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier));
+    if (plain && (key == Qt::Key_F2 || key == Qt::Key_Return || key == Qt::Key_Enter) && !VisibleEditor()) {
+        OpenCurrentCell();
+        return;
+    }
+    if (plain && key == Qt::Key_Space && OnSpaceKey())
+        return;
+    QTableWidget::keyPressEvent(event);
+}
+
+bool CKvExtListBase::OnSpaceKey()
+{
+    return false;
 }
 
 void CKvExtListBase::focusInEvent(QFocusEvent* event)
@@ -471,9 +567,13 @@ void CKvExtListBase::focusInEvent(QFocusEvent* event)
     QTableWidget::focusInEvent(event);
     if (m_inShowEditor)
         return;
+    const bool byKey = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
     if (m_clickFlag) {
+        // A click's own focus-in arrives before the click is handled, so the
+        // flag may still stand when the user comes back by Tab.
         m_clickFlag = 0;
-        return;
+        if (!byKey)
+            return;
     }
     if (event->reason() == Qt::MouseFocusReason)
         return; // the click that brought the focus opens its own cell

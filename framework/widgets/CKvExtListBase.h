@@ -154,8 +154,24 @@ protected:
     // A click that found its row and column: opens the column's editor there.
     virtual void OnCellClick(int row, int column);
 
+    // The editors' keys: arrows move between cells, Tab and Shift+Tab leave
+    // the list, Escape closes the editor; their focus-out closes them.
     bool eventFilter(QObject* watched, QEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
+    // F2 or Enter opens the current cell's editor; Space goes to OnSpaceKey.
+    void keyPressEvent(QKeyEvent* event) override;
+    // Space on the focused list; true when it was used.
+    virtual bool OnSpaceKey();
+    // Rows from `first` on moved by `delta` (0: the edited row was removed);
+    // the current row has been moved already.
+    virtual void OnRowsShifted(int /*first*/, int /*delta*/) {}
+    // Whether the focus is still in the editor or a pop-up of it.
+    static bool FocusStaysIn(const QWidget* editor);
+    // Closes the editor and moves the focus to the control after or before the list.
+    void LeaveList(bool forward);
+    // Opens the editor of the current cell (the first editable one of the row
+    // when no column was edited yet).
+    void OpenCurrentCell();
     void mouseReleaseEvent(QMouseEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
     void paintEvent(QPaintEvent* event) override;
@@ -173,6 +189,8 @@ private:
     void CreateEditors();
     std::array<QWidget*, 3> BaseEditors() const;
     void MoveEditCell(int key);
+    // Moves the current row by `delta` and the open editor with it.
+    void ShiftRows(int first, int delta);
     // An editor's new text goes into the cell being edited, then to the change hook.
     void WriteEditedCell(const QString& text);
 
@@ -185,6 +203,7 @@ private:
     CNumEdit* m_numEdit = nullptr;
     QLineEdit* m_textEdit = nullptr;
     QComboBox* m_combo = nullptr;
+    std::vector<QWidget*> m_watched; // every editor, the derived lists' too
     bool m_filling = false;
     bool m_inShowEditor = false;
 };

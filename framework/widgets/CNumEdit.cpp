@@ -1,8 +1,13 @@
 #include "CNumEdit.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLocale>
+#include <QMenu>
+#include <QMouseEvent>
 #include <cmath>
 
 CNumEdit::CNumEdit(QWidget* parent) : QLineEdit(parent)
@@ -92,8 +97,56 @@ void CNumEdit::FilterChar(QChar ch, int, int)
     // every other character is refused
 }
 
+void CNumEdit::PasteFiltered(QClipboard::Mode mode)
+{
+    if (isReadOnly())
+        return;
+    const QString pasted = QApplication::clipboard()->text(mode);
+    for (QChar ch : pasted)
+        FilterChar(ch, 1, 0);
+}
+
+QMenu* CNumEdit::CreateContextMenu()
+{
+    QMenu* menu = createStandardContextMenu();
+    // The menu's Paste, found by its name (newer Qt) or its text.
+    const QString pasteText = QCoreApplication::translate("QLineEdit", "&Paste");
+    const QList<QAction*> actions = menu->actions();
+    for (QAction* action : actions) {
+        if (action->objectName() != QLatin1String("edit-paste") && action->text().section(u'\t', 0, 0) != pasteText)
+            continue;
+        action->setObjectName(QStringLiteral("edit-paste"));
+        action->disconnect(this); // the plain paste would bypass the rules
+        connect(action, &QAction::triggered, this, [this] { PasteFiltered(); });
+    }
+    return menu;
+}
+
+void CNumEdit::contextMenuEvent(QContextMenuEvent* event)
+{
+    QMenu* menu = CreateContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
+}
+
+void CNumEdit::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::MiddleButton) {
+        if (QApplication::clipboard()->supportsSelection())
+            PasteFiltered(QClipboard::Selection);
+        event->accept();
+        return;
+    }
+    QLineEdit::mouseReleaseEvent(event);
+}
+
 void CNumEdit::keyPressEvent(QKeyEvent* event)
 {
+    if (event->matches(QKeySequence::Paste)) { // Ctrl+V, Shift+Insert
+        PasteFiltered();
+        event->accept();
+        return;
+    }
     // Keys that move the caret, delete forward or belong to the dialog keep their
     // usual meaning; characters (control characters included) go to the filter.
     switch (event->key()) {

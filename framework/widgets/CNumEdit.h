@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QClipboard>
 #include <QLineEdit>
+
+class QMenu;
 
 // An edit box for a signed decimal number with a fixed number of decimals.
 // Typed characters pass through FilterChar only: digits (never in front of the
@@ -25,10 +28,19 @@ public:
     // atof on a text, independent of the locale.
     static double TextToDouble(const QString& text);
 
+    // Pastes the clipboard (or X11's selection) character by character through
+    // FilterChar: what the rules refuse is left out.
+    void PasteFiltered(QClipboard::Mode mode = QClipboard::Clipboard);
+    // The edit's context menu, its Paste going through PasteFiltered.
+    QMenu* CreateContextMenu();
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     // Text from an input method passes the filter character by character too.
     void inputMethodEvent(QInputMethodEvent* event) override;
+    // Middle-click pastes X11's selection through the filter.
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     int m_decimals = 0;

@@ -8,6 +8,7 @@
 #include "CNumEdit.h"
 #include "CPriceVer.h"
 #include "CSysPara.h"
+#include "KvAdminUi.h"
 #include "KvEditListSetup.h"
 #include "KvGuard.h"
 #include "KvMessage.h"
@@ -94,15 +95,11 @@ CCliPreEditDlg::CCliPreEditDlg(QWidget* parent, const QString& caption) : CKvDia
     m_paramList = CreateControl<CKvExtList2>(1110);
     m_priceList = CreateControl<CKvExtList2>(1074);
     m_descripEdit = CreateControl<QPlainTextEdit>(1014);
-    m_okButton = CreateControl<QPushButton>(1000);
-    m_okButton->setText(QStringLiteral("确认(&O)"));
-    auto* cancel = CreateControl<QPushButton>(1021);
-    cancel->setText(QStringLiteral("取消(&C)"));
+    m_okButton = MakeConfirmButton(this, QStringLiteral("确认(&O)"));
+    QPushButton* cancel = MakeCloseButton(this, 1021, QStringLiteral("取消(&C)"));
     m_priceButton = CreateControl<CMenuButton>(1050);
     m_priceButton->setText(QStringLiteral("增删电价(&P)"));
     m_priceButton->setAutoDefault(false);
-    BindConfirm(m_okButton);
-    BindClose(cancel);
 
     connect(m_modelCombo, &QComboBox::currentIndexChanged, this, KvGuarded([this](int) { OnModelChange(); }));
     connect(m_levelCombo, &QComboBox::currentIndexChanged, this,
@@ -156,13 +153,7 @@ CCliPreEditDlg::CCliPreEditDlg(QWidget* parent, const QString& caption) : CKvDia
     auto* body = new QHBoxLayout;
     body->addLayout(left);
     body->addLayout(right);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_okButton);
-    buttons->addWidget(cancel);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(body);
-    layout->addLayout(buttons);
+    LayOutDialog(this, body, {}, {m_okButton, cancel});
     resize(760, 560);
 }
 

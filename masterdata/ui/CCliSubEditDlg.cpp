@@ -3,6 +3,7 @@
 #include "CKvComboBox.h"
 #include "CKvEdit.h"
 #include "CNumEdit.h"
+#include "KvAdminUi.h"
 #include "KvGuard.h"
 #include "KvMessage.h"
 #include "KvNumberInput.h"
@@ -10,7 +11,6 @@
 
 #include <QCheckBox>
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
@@ -49,12 +49,8 @@ CCliSubEditDlg::CCliSubEditDlg(QWidget* parent, const QString& caption) : CKvDia
     m_sameCheck->setText(QStringLiteral("以下附表设置相同，不再出现本窗口"));
     for (CKvEdit* edit : {m_clientNoEdit, m_meterNoEdit, m_subNoEdit, m_initPulsesEdit})
         edit->setReadOnly(true);
-    auto* ok = CreateControl<QPushButton>(1000);
-    ok->setText(QStringLiteral("确认(&O)"));
-    auto* back = CreateControl<QPushButton>(1001);
-    back->setText(QStringLiteral("返回(&R)"));
-    BindConfirm(ok);
-    BindClose(back);
+    QPushButton* ok = MakeConfirmButton(this, QStringLiteral("确认(&O)"));
+    QPushButton* back = MakeCloseButton(this, 1001, QStringLiteral("返回(&R)"));
     connect(m_subXEdit, &QLineEdit::textChanged, this, KvGuarded([this](const QString&) { OnSequenceChange(); }));
 
     auto* fields = new QFormLayout;
@@ -69,14 +65,10 @@ CCliSubEditDlg::CCliSubEditDlg(QWidget* parent, const QString& caption) : CKvDia
     fields->addRow(QStringLiteral("脉冲常数："), m_subConstCombo);
     fields->addRow(QStringLiteral("价目代码："), m_priceCombo);
     fields->addRow(QStringLiteral("抄表方式："), m_readModeCombo);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(back);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(fields);
-    layout->addWidget(m_sameCheck);
-    layout->addLayout(buttons);
+    auto* body = new QVBoxLayout;
+    body->addLayout(fields);
+    body->addWidget(m_sameCheck);
+    LayOutDialog(this, body, {}, {ok, back});
 }
 
 bool CCliSubEditDlg::OnInitDialog()

@@ -10,14 +10,13 @@
 #include "CProgRead.h"
 #include "CSubRead.h"
 #include "CurrentOperator.h"
+#include "KvAdminUi.h"
 #include "KvEditListSetup.h"
 #include "KvGuard.h"
 #include "KvMessage.h"
 #include "SysGlobals.h"
 
-#include <QHBoxLayout>
 #include <QPushButton>
-#include <QVBoxLayout>
 #include <memory>
 
 namespace {
@@ -44,7 +43,6 @@ void takeSettings(const CCliSubEditDlg& dialog, CCliSub& sub)
 CCliSubListDlg::CCliSubListDlg(QWidget* parent, const QString& caption) : CKvDialog(161, parent, caption)
 {
     m_list = CreateControl<CKvExtList2>(1170);
-    auto* buttons = new QHBoxLayout;
     const struct
     {
         int id;
@@ -54,25 +52,16 @@ CCliSubListDlg::CCliSubListDlg(QWidget* parent, const QString& caption) : CKvDia
                    {1309, "修改(&M)", &CCliSubListDlg::OnModify},
                    {1026, "删除(&D)", &CCliSubListDlg::OnDelete},
                    {1118, "拆表(&T)", &CCliSubListDlg::OnRemove}};
+    QList<QWidget*> buttons;
     for (const auto& action : actions) {
-        auto* button = CreateControl<QPushButton>(action.id);
-        button->setText(QString::fromUtf8(action.text));
+        QPushButton* button = MakeDialogButton(this, action.id, QString::fromUtf8(action.text));
         button->setAutoDefault(false);
-        connect(button, &QPushButton::clicked, this,
-                KvGuarded([this, handler = action.handler](auto...) { (this->*handler)(); }));
-        buttons->addWidget(button);
+        OnClickGuarded(button, this, [this, handler = action.handler] { (this->*handler)(); });
+        buttons << button;
     }
-    m_deleteButton = findChild<QPushButton*>(ControlName(1026));
-    m_removeButton = findChild<QPushButton*>(ControlName(1118));
-    auto* close = CreateControl<QPushButton>(1050);
-    close->setText(QStringLiteral("返回(&R)"));
-    BindClose(close);
-    buttons->addStretch();
-    buttons->addWidget(close);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_list);
-    layout->addLayout(buttons);
+    m_deleteButton = static_cast<QPushButton*>(buttons[2]);
+    m_removeButton = static_cast<QPushButton*>(buttons[3]);
+    LayOutDialog(this, m_list, buttons, {MakeCloseButton(this, 1050, QStringLiteral("返回(&R)"))});
     resize(640, 300);
 }
 

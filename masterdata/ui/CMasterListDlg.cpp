@@ -14,7 +14,7 @@ CMasterListDlg::CMasterListDlg(int templateId, QWidget* parent, const QString& c
     : CKvDialog(templateId, parent, caption), m_layout(layout), m_texts(texts)
 {
     m_list = CreateControl<CKvExtList2>(layout.listId);
-    const int ids[4] = {1024, 1025, 1026, 1001};
+    const int ids[4] = {1024, 1025, 1026, layout.closeId};
     auto* buttons = new QVBoxLayout;
     for (int i = 0; i < 4; ++i) {
         m_buttons[i] = CreateControl<QPushButton>(ids[i]);
@@ -96,12 +96,18 @@ void CMasterListDlg::OnDeleteClicked()
     CKvObject* record = SelectedRecord();
     if (!record)
         return;
+    const auto refused = [&] {
+        const QString refusal = DeleteRefusal(record);
+        if (!refusal.isEmpty())
+            PromptBox(refusal, this);
+        return !refusal.isEmpty();
+    };
+    if (m_texts.refuseBeforeAsking && refused())
+        return;
     if (AskBox(m_texts.deleteQuestion, this) != IDYES)
         return;
-    if (const QString refusal = DeleteRefusal(record); !refusal.isEmpty()) {
-        PromptBox(refusal, this);
+    if (!m_texts.refuseBeforeAsking && refused())
         return;
-    }
     DeleteRecord(record);
     FillList();
 }

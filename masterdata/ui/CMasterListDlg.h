@@ -35,11 +35,13 @@ protected:
         int extraWidth;             // added to each header's text width
         QStringList buttonCaptions; // add, modify, delete, close
         bool captionsAtInit;        // set by the initialisation, else the template's
+        int closeId = 1001;
     };
     struct Texts
     {
-        QString selectPrompt;   // modify or delete without a selected row
-        QString deleteQuestion; // asked before a delete
+        QString selectPrompt;            // modify or delete without a selected row
+        QString deleteQuestion;          // asked before a delete
+        bool refuseBeforeAsking = false; // the refusal test comes before the question
     };
 
     CMasterListDlg(int templateId, QWidget* parent, const QString& caption, const Layout& layout, const Texts& texts);

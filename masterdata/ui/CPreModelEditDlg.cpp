@@ -4,6 +4,7 @@
 #include "CKvEdit.h"
 #include "CNumEdit.h"
 #include "CPreModel.h"
+#include "KvAdminUi.h"
 #include "KvMessage.h"
 #include "KvNumberInput.h"
 
@@ -46,12 +47,8 @@ CPreModelEditDlg::CPreModelEditDlg(QWidget* parent, const QString& caption) : CK
     m_ctCheck->setText(QStringLiteral("可外接CT"));
     m_ptCheck = CreateControl<QCheckBox>(1071);
     m_ptCheck->setText(QStringLiteral("可外接PT"));
-    auto* ok = CreateControl<QPushButton>(1000);
-    ok->setText(QStringLiteral("确认(&O)"));
-    auto* cancel = CreateControl<QPushButton>(1021);
-    cancel->setText(QStringLiteral("取消(&C)"));
-    BindConfirm(ok);
-    BindClose(cancel);
+    QPushButton* ok = MakeConfirmButton(this, QStringLiteral("确认(&O)"));
+    QPushButton* cancel = MakeCloseButton(this, 1021, QStringLiteral("取消(&C)"));
 
     auto* fields = new QFormLayout;
     fields->addRow(QStringLiteral("型    别："), m_idEdit);
@@ -67,14 +64,10 @@ CPreModelEditDlg::CPreModelEditDlg(QWidget* parent, const QString& caption) : CK
     auto* checks = new QHBoxLayout;
     checks->addWidget(m_ctCheck);
     checks->addWidget(m_ptCheck);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(fields);
-    layout->addLayout(checks);
-    layout->addLayout(buttons);
+    auto* body = new QVBoxLayout;
+    body->addLayout(fields);
+    body->addLayout(checks);
+    LayOutDialog(this, body, {}, {ok, cancel});
 }
 
 void CPreModelEditDlg::SetFrom(const CPreModel& model)

@@ -1,31 +1,30 @@
 #pragma once
 
-#include "CKvDialog.h"
+#include "CMasterListDlg.h"
 #include "CPreModel.h"
-
-class CKvExtList2;
 
 // The meter types: add, modify and delete. A type that any meter names, now or
 // in its history, cannot be deleted.
-class CPreModelListDlg : public CKvDialog
+class CPreModelListDlg : public CMasterListDlg
 {
     Q_OBJECT
 
 public:
     CPreModelListDlg(QWidget* parent, const QString& caption);
 
+    CKvExtList2* GetList() const { return GetListCtrl(); }
+
     bool OnInitDialog() override;
 
-    void OnAdd();
-    void OnModify();
-    void OnDelete();
-
-    CKvExtList2* GetList() const { return m_list; }
+protected:
+    void FillRows(CKvExtList2& list) override;
+    void OnAdd() override;
+    bool ModifyRecord(CKvObject* record) override;
+    QString DeleteRefusal(CKvObject* record) override;
+    void DeleteRecord(CKvObject* record) override;
 
 private:
-    void refill();
-    CPreModel* selectedModel();
+    bool editModel(CPreModel& model, const QString& caption);
 
     CPreModelList m_models;
-    CKvExtList2* m_list; // 1113
 };

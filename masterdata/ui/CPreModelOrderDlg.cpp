@@ -3,6 +3,7 @@
 #include "CCliPre.h"
 #include "CKvExtList2.h"
 #include "CMenuButton.h"
+#include "KvAdminUi.h"
 #include "KvEditListSetup.h"
 #include "KvGuard.h"
 #include "KvMessage.h"
@@ -45,12 +46,8 @@ CPreModelOrderDlg::CPreModelOrderDlg(QWidget* parent, const QString& caption) : 
                 KvGuarded([this, handler = arrow.handler](auto...) { (this->*handler)(); }));
         buttons << button;
     }
-    auto* ok = CreateControl<QPushButton>(1000);
-    ok->setText(QStringLiteral("确认(&O)"));
-    auto* cancel = CreateControl<QPushButton>(1021);
-    cancel->setText(QStringLiteral("取消(&C)"));
-    BindConfirm(ok);
-    BindClose(cancel);
+    QPushButton* ok = MakeConfirmButton(this, QStringLiteral("确认(&O)"));
+    QPushButton* cancel = MakeCloseButton(this, 1021, QStringLiteral("取消(&C)"));
 
     auto* across = new QVBoxLayout;
     across->addStretch();

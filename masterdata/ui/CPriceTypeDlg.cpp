@@ -2,6 +2,7 @@
 
 #include "CKvExtList2.h"
 #include "CPriceVer.h"
+#include "KvCommandButtons.h"
 #include "KvEditListSetup.h"
 #include "KvGuard.h"
 #include "KvMessage.h"
@@ -13,28 +14,11 @@
 CPriceTypeDlg::CPriceTypeDlg(QWidget* parent, const QString& caption) : CKvDialog(181, parent, caption)
 {
     m_list = CreateControl<CKvExtList2>(1103);
-    auto* buttons = new QHBoxLayout;
-    const struct
-    {
-        int id;
-        const char* text;
-        void (CPriceTypeDlg::*handler)();
-    } actions[] = {{1024, "增加(&A)", &CPriceTypeDlg::OnAdd},
-                   {1026, "删除(&D)", &CPriceTypeDlg::OnDelete},
-                   {1020, "保存(&S)", &CPriceTypeDlg::OnSave}};
-    for (const auto& action : actions) {
-        auto* button = CreateControl<QPushButton>(action.id);
-        button->setText(QString::fromUtf8(action.text));
-        button->setAutoDefault(false);
-        connect(button, &QPushButton::clicked, this,
-                KvGuarded([this, handler = action.handler](auto...) { (this->*handler)(); }));
-        buttons->addWidget(button);
-    }
-    auto* close = CreateControl<QPushButton>(1001);
-    close->setText(QStringLiteral("返回(&R)"));
-    BindClose(close);
-    buttons->addStretch();
-    buttons->addWidget(close);
+    QHBoxLayout* buttons = KvCommandButtonRow<CPriceTypeDlg>(this,
+                                                             {{1024, "增加(&A)", &CPriceTypeDlg::OnAdd},
+                                                              {1026, "删除(&D)", &CPriceTypeDlg::OnDelete},
+                                                              {1020, "保存(&S)", &CPriceTypeDlg::OnSave}},
+                                                             1001);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_list);

@@ -1,8 +1,11 @@
 #include "KvQueryCommands.h"
 
 #include "CMainFrame.h"
+#include "KvMainCommands.h"
+#include "KvSaleQueryCommands.h"
 
 void InstallQueryCommands(CMainFrame& frame)
 {
-    (void)frame;
+    frame.SetCommandHandler(ID_QUERY_SALES, [&frame] { QuerySales(frame); });
+    frame.SetCommandHandler(ID_STAT_SALES, [&frame] { StatSales(frame); });
 }

@@ -19,7 +19,8 @@ public:
     // Takes over the payment's figures and writes them to the user's row at
     // once. A user without a row gets one inserted instead, so that the
     // payment's balance is never silently dropped; a record without ClientNo
-    // writes nothing.
+    // writes nothing. A payment does not name its user, so callers must set
+    // ClientNo on a default balance (a user without a row yet) before this call.
     void SetFromClientPay(const CClientPay& pay);
 
     // Refuses an empty ClientNo; no key is drawn.

@@ -37,13 +37,17 @@ void CClientPay::Delete()
 
 void CClientPay::Update()
 {
-    GetMainDatabase()->Execute(
+    const QString failed = QStringLiteral("向数据库更新用户余额时发生错误");
+    // No row changed is a failure: the receipt numbering relies on this row.
+    const int changed = GetMainDatabase()->Execute(
         KvFormatSql(QStringLiteral("update ClientPay set WrtIndex = %d, WrtNum = %d, \t\tTotFee = %f, RealPay = %f, "
                                    "\t\tPayMode = '%s', ThisBalance = %f, LastBalance = %f, InvoiceNo = '%s', "
                                    "\t\tState = '%s' where PayIndex = %d"),
                     m_WrtIndex, m_WrtNum, m_TotFee, m_RealPay, m_PayMode, m_ThisBalance, m_LastBalance, m_InvoiceNo,
                     m_State, m_PayIndex),
-        QStringLiteral("向数据库更新用户余额时发生错误"));
+        failed);
+    if (changed == 0)
+        throw CKvException(failed);
     SetState(StateStored);
 }
 

@@ -36,6 +36,10 @@ void CPreLastWrt::UpdateFromWrtRecord(const CWrtRecord& sale)
     m_AccuRemain = sale.GetAccuRemain();
     m_OpMode = sale.GetOpMode();
     m_WrtTime = sale.GetWrtTime();
+    // A default image (a meter without an image row yet) names no meter: the
+    // sale's does, and its row is then inserted.
+    if (m_MeterNo.isEmpty())
+        SetMeterNo(sale.GetMeterNo());
     InsertUnlessUpdated(*this, m_MeterNo, updateRow());
 }
 

@@ -23,8 +23,8 @@ public:
 
     // Takes over the sale's card figures and writes them to the meter's row
     // at once. A meter without a row gets one inserted instead, so that the
-    // card image is never silently lost; a record without MeterNo writes
-    // nothing.
+    // card image is never silently lost. A default image (no MeterNo yet)
+    // takes the sale's meter number.
     void UpdateFromWrtRecord(const CWrtRecord& sale);
 
     // Refuses an empty MeterNo; no key is drawn.

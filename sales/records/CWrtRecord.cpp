@@ -87,14 +87,22 @@ void CWrtRecord::Delete()
 
 void CWrtRecord::Update()
 {
-    GetMainDatabase()->Execute(
-        KvFormatSql(QStringLiteral("update WrtRecord set State = '%s' where WrtIndex = %d"), m_State, m_WrtIndex),
-        QStringLiteral("更新写卡记录失败！"));
+    const QString failed = QStringLiteral("更新写卡记录失败！");
+    // No row changed: the sale was never saved or was deleted meanwhile, and
+    // reporting it stored would let a payment be recorded against nothing.
+    if (GetMainDatabase()->Execute(
+            KvFormatSql(QStringLiteral("update WrtRecord set State = '%s' where WrtIndex = %d"), m_State, m_WrtIndex),
+            failed) == 0)
+        throw CKvException(failed);
     SetState(StateStored);
 }
 
-void CWrtRecord::writeState(const QString& word)
+void CWrtRecord::writeState(const QString& word, const QString& refused)
 {
+    // A record that was never stored has no row to change; saving it as
+    // changed would skip its insert for good.
+    if (GetState() == StateNew || GetState() == StateNewKeyed)
+        throw CKvException(refused);
     m_State = word;
     SetState(StateChanged);
     Save();
@@ -105,19 +113,19 @@ void CWrtRecord::ConfirmWritten()
     if (m_State == kPaid || m_State == kWritten || m_State == kTransferred)
         throw CKvException(QStringLiteral("确认写卡成功发生错误！"));
     const bool transfer = m_OpMode == QStringLiteral("补卡补值") || m_OpMode == QStringLiteral("补卡补值2");
-    writeState(transfer ? kTransferred : kWritten);
+    writeState(transfer ? kTransferred : kWritten, QStringLiteral("确认写卡成功发生错误！"));
 }
 
 void CWrtRecord::ConfirmPaid()
 {
     if (m_State != kWritten)
         throw CKvException(QStringLiteral("收讫发生错误！"));
-    writeState(kPaid);
+    writeState(kPaid, QStringLiteral("收讫发生错误！"));
 }
 
 void CWrtRecord::SetVoid()
 {
-    writeState(QStringLiteral("作废"));
+    writeState(QStringLiteral("作废"), QStringLiteral("更新写卡记录失败！"));
 }
 
 CWrtPrice* CWrtRecord::appendShare(const CWrtPrice& from)

@@ -25,10 +25,11 @@ public:
     void Insert() override;
     // The sale, its payments and its shares in one transaction.
     void Delete() override;
-    // Writes back the state word only.
+    // Writes back the state word only; a row that is not there is a failure.
     void Update() override;
 
-    // State changes; each writes the row at once.
+    // State changes; each writes the row at once. A record that was never
+    // stored is refused with the change's own failure text.
     void ConfirmWritten();
     void ConfirmPaid();
     void SetVoid();
@@ -97,7 +98,8 @@ public:
     void SetWrtTime(const QDateTime& value) { m_WrtTime = value; }
 
 private:
-    void writeState(const QString& word);
+    // Sets the word and writes it; a record never stored is refused with `refused`.
+    void writeState(const QString& word, const QString& refused);
     // A new share (state 0, key drawn when inserted) with the price mix of `from`.
     CWrtPrice* appendShare(const CWrtPrice& from);
 

@@ -1,8 +1,37 @@
 #include "KvSalesCommands.h"
 
 #include "CMainFrame.h"
+#include "CSaleDlg.h"
+#include "KvFixFeeGeneration.h"
+#include "KvMainCommands.h"
+
+#include <QApplication>
+#include <QCursor>
+
+namespace {
+
+// The wait cursor for as long as it lives, on every way out.
+class CWaitCursor
+{
+public:
+    CWaitCursor() { QApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
+    ~CWaitCursor() { QApplication::restoreOverrideCursor(); }
+    CWaitCursor(const CWaitCursor&) = delete;
+    CWaitCursor& operator=(const CWaitCursor&) = delete;
+};
+
+} // namespace
 
 void InstallSalesCommands(CMainFrame& frame)
 {
-    (void)frame;
+    frame.SetCommandHandler(ID_SALE_SERVICE, [] {
+        CSaleDlg dlg(nullptr, QStringLiteral("售电服务"));
+        dlg.DoModal();
+    });
+    // A month that fails is rolled back by the generation and its failure
+    // passed on; the frame's command loop shows it and stops.
+    frame.SetMonthFixFeeGenerator([](int yearMonth) {
+        CWaitCursor wait;
+        GenerateMonthFixFees(yearMonth);
+    });
 }

@@ -1,5 +1,7 @@
 #include "CAboutDlg.h"
 
+#include "KvImages.h"
+
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -14,9 +16,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
 
     auto* icon = new QLabel(this);
     icon->setObjectName(QStringLiteral("aboutIcon"));
-    const QIcon appIcon =
-        qApp->windowIcon().isNull() ? style()->standardIcon(QStyle::SP_ComputerIcon) : qApp->windowIcon();
-    icon->setPixmap(appIcon.pixmap(32, 32));
+    icon->setPixmap(KvProgramIcon().pixmap(32, 32));
     auto* text = new QLabel(QStringLiteral("Quillmer 1.2 1版"), this);
     text->setObjectName(QStringLiteral("aboutText"));
     auto* ok = new QPushButton(QStringLiteral("确定"), this);

@@ -5,6 +5,7 @@
 #include "CSysPara.h"
 #include "CurrentOperator.h"
 #include "KvGuard.h"
+#include "KvImages.h"
 #include "KvMainCommands.h"
 #include "KvMessage.h"
 #include "KvRights.h"
@@ -72,6 +73,7 @@ void CMainFrame::createMenuAndToolbar()
             if (command.toolbarIndex >= 0) {
                 // The button shows its own, shorter text; the menu keeps the full one.
                 action->setIconText(utf8(command.toolbarText));
+                action->setIcon(QIcon(KvResourceImage(command.toolbarIcon)));
                 toolbarActions.emplace_back(command.toolbarIndex, action);
             }
             m_actions.insert(id, action);
@@ -127,6 +129,8 @@ void CMainFrame::createSideBar()
     m_sideBar->setObjectName(QStringLiteral("sideBar144"));
     m_rightsList = new CNavListBox(m_sideBar);
     m_rightsList->setObjectName(QStringLiteral("c1045"));
+    m_rightsList->SetGroupBitmap(KvResourceImage(156));
+    m_rightsList->SetEntryBitmap(KvResourceImage(155));
     m_sideBar->setWidget(m_rightsList);
     addDockWidget(Qt::LeftDockWidgetArea, m_sideBar);
 }

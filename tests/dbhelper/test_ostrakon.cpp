@@ -36,7 +36,7 @@ protected:
         CreateFreshDatabase(DatabasePath(), QDateTime(QDate(2026, 12, 10), QTime(9, 30)));
         auto db = std::make_unique<CAdoConnection>();
         db->Open(0, "Data Source=" + DatabasePath());
-        db->Execute(QStringLiteral("drop table ManualFee; PRAGMA user_version = 0;"), QString());
+        db->ExecuteScript(QStringLiteral("drop table ManualFee; PRAGMA user_version = 0;"), QString());
         return db;
     }
 
@@ -116,12 +116,47 @@ TEST_F(OstrakonTest, LeavesAnExistingManualFeeOfAnotherShapeAndItsRowsAlone)
     auto db = MakeOlderDatabase();
     const QString ownShape = QStringLiteral("create table ManualFee (ManualIndex int primary key, State Varchar(20))");
     db->Execute(ownShape, QString());
-    db->Execute(QStringLiteral("insert into ManualFee values(1, '已收费'); insert into ManualFee values(2, '未收费')"),
-                QString());
+    db->ExecuteScript(
+        QStringLiteral("insert into ManualFee values(1, '已收费'); insert into ManualFee values(2, '未收费')"),
+        QString());
 
     EXPECT_EQ(RunLibrary(), 0);
     EXPECT_EQ(CreateStatementOf(*db, "ManualFee"), ownShape);
     EXPECT_EQ(Rows(*db, "select * from ManualFee order by ManualIndex"), (QStringList{"1|已收费", "2|未收费"}));
+}
+
+TEST_F(OstrakonTest, FindsTheTableWhateverTheCaseOfItsNameAndMakesOlderCodesCompareWithoutCase)
+{
+    // A table of the same name in other letters is the same table: no second
+    // create (which the engine refuses), its rows stay.
+    {
+        auto db = MakeOlderDatabase();
+        db->Execute(QStringLiteral("create table manualfee (ManualIndex int primary key)"), QString());
+        db->Execute(QStringLiteral("insert into manualfee values(7)"), QString());
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(RunLibrary(), 0);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "no failed step";
+        EXPECT_EQ(Rows(*db, "select ManualIndex from ManualFee"), QStringList{"7"});
+        EXPECT_EQ(ReadSchemaVersion(*db), CurrentSchemaVersion());
+    }
+    QFile::remove(DatabasePath());
+
+    // A version 1 file whose ManualFee the library made before codes compared
+    // without case: rebuilt with every row, and 'U5' now finds 'u5'.
+    auto db = MakeOlderDatabase();
+    QString binary = ManualFeeCreateStatement();
+    binary.remove(QStringLiteral(" collate nocase"));
+    db->Execute(binary, QString());
+    db->ExecuteScript(QStringLiteral("insert into ManualFee(ManualIndex, ClientNo, MeterNo, TotalFee, State) "
+                                     "values(1, 'u5', 'm5', 12.5, '未收费'); PRAGMA user_version = 1;"),
+                      QString());
+    EXPECT_EQ(RunLibrary(), 0);
+    EXPECT_EQ(CreateStatementOf(*db, "ManualFee"), ManualFeeCreateStatement());
+    EXPECT_EQ(Rows(*db, "select ManualIndex, ClientNo, MeterNo, TotalFee, State from ManualFee "
+                        "where ClientNo = 'U5' and MeterNo = 'M5'"),
+              QStringList{"1|u5|m5|12.5|未收费"});
+    EXPECT_EQ(Rows(*db, "select count(*) from sqlite_master where name like 'ManualFee%'"), QStringList{"1"});
+    EXPECT_EQ(ReadSchemaVersion(*db), CurrentSchemaVersion());
 }
 
 TEST_F(OstrakonTest, AFreshDatabaseIsLeftAsItIs)

@@ -173,12 +173,18 @@ TEST_F(SchemaTest, ManualFeeIsTheTableTheHelperLibraryCreates)
     QString stored = fresh.Value("select sql from sqlite_master where name = 'ManualFee'");
     ASSERT_TRUE(stored.startsWith("CREATE TABLE "));
     EXPECT_EQ(stored.replace(0, 12, "create table"), ManualFeeCreateStatement());
-    EXPECT_EQ(ManualFeeCreateStatement(),
-              QStringLiteral("create table ManualFee (ManualIndex int primary key, MeterNo Varchar(20), WrtNum int, "
-                             "WrtIndex int, ClientName Varchar(100), Department Varchar(20), ClientNo Varchar(20), "
-                             "YearMonth Varchar(20), SubRead float, ElecRead float, SubFee float, ElecFee float, "
-                             "TenementArea float, Fee float, TotalFee float, TeneFee float, State Varchar(20), "
-                             "WrtTime DateTime, OperatorName Varchar(20))"));
+    EXPECT_EQ(
+        ManualFeeCreateStatement(),
+        QStringLiteral("create table ManualFee (ManualIndex int primary key, MeterNo Varchar(20) collate nocase, "
+                       "WrtNum int, WrtIndex int, ClientName Varchar(100) collate nocase, Department Varchar(20) "
+                       "collate nocase, ClientNo Varchar(20) collate nocase, YearMonth Varchar(20) collate nocase, "
+                       "SubRead float, ElecRead float, SubFee float, ElecFee float, TenementArea float, Fee float, "
+                       "TotalFee float, TeneFee float, State Varchar(20) collate nocase, WrtTime DateTime, "
+                       "OperatorName Varchar(20) collate nocase)"));
+    // Codes compare without regard to case, as in every other table.
+    db().Execute(QStringLiteral("insert into ManualFee(ManualIndex, ClientNo, State) values(1, 'ab1', '未收费')"),
+                 QString());
+    EXPECT_EQ(fresh.Count("select * from ManualFee where ClientNo = 'AB1' and State = '未收费'"), 1);
 }
 
 TEST(SchemaClock, QuotaMonthAndLastBackupComeFromTheCreationTime)

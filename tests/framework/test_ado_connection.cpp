@@ -49,6 +49,7 @@ public:
         calls << sql;
         return 0;
     }
+    void executeScript(const QString& script) override { calls << script; }
     void query(const QString& sql, CDbResult&) override { calls << sql; }
     void begin(int level) override
     {
@@ -307,6 +308,57 @@ TEST_F(ConnectionTest, AGroupTheEngineRolledBackOnAFullDiskUnwindsWithTheOrigina
     }
     EXPECT_EQ(count("select * from Block where BlockNo = '11'"), 1);
     EXPECT_EQ(db->GetTransDepth(), 0);
+}
+
+TEST_F(ConnectionTest, ATextWithASecondStatementRunsNothing)
+{
+    const QString caller = QStringLiteral("修改小区时发生错误！");
+    const std::function<void()> calls[] = {
+        [&] { db->Execute(QStringLiteral("update Block set BlockName = 'x'; delete from Block"), caller); },
+        [&] {
+            db->Execute(QStringLiteral("insert into Block values ('09', 'a');insert into Block values ('10', 'b')"),
+                        caller);
+        },
+        [&] { db->RecordExists(QStringLiteral("select * from Block; delete from Block"), caller); },
+        [&] { db->Execute(QStringLiteral("delete from Block where BlockNo = '01'; select 1 from Nowhere"), caller); },
+    };
+    for (const auto& call : calls)
+        EXPECT_EQ(ThrownText(call), caller);
+    EXPECT_EQ(count("select * from Block where BlockName in ('East', 'West', 'North')"), 3) << "nothing ran";
+
+    // One statement with a closing ';', blanks or a comment after it is still one.
+    EXPECT_EQ(db->Execute(QStringLiteral("update Block set BlockName = 'y' where BlockNo = '01';  -- done\n"), caller),
+              1);
+    EXPECT_TRUE(db->RecordExists(QStringLiteral("select * from Block where BlockName = 'y';"), caller));
+
+    // Scripts of several statements go through the script runner.
+    db->ExecuteScript(QStringLiteral("insert into Block values ('20', 'a'); insert into Block values ('21', 'b');"),
+                      caller);
+    EXPECT_EQ(count("select * from Block where BlockNo in ('20', '21')"), 2);
+    EXPECT_EQ(ThrownText([&] { db->ExecuteScript(QStringLiteral("insert into Nowhere values (1)"), caller); }), caller);
+}
+
+TEST_F(ConnectionTest, NoNewTransactionWhileALostLevelIsOwedItsRollback)
+{
+    db->Execute(QStringLiteral("PRAGMA max_page_count = 1"), QString());
+    const QString filler = QString(4000, u'x');
+    db->BeginTrans();
+    EXPECT_THROW(for (int i = 100; i < 400; ++i)
+                     db->Execute(KvFormatSql("insert into Block values ('%d', '%s')", i, filler), QString()),
+                 CKvException);
+    ASSERT_EQ(db->GetTransDepth(), 0) << "the engine ended the group";
+    db->Execute(QStringLiteral("PRAGMA max_page_count = 100000"), QString());
+
+    // A group begun now would be the one the owed rollback undoes.
+    EXPECT_EQ(ThrownText([&] { db->BeginTrans(); }), QStringLiteral("开始事务时发生错误！"));
+    EXPECT_EQ(db->GetTransDepth(), 0);
+    db->RollbackTrans(); // the owed one
+    {
+        CAdoTransaction transaction(*db);
+        db->Execute(QStringLiteral("insert into Block values ('11', 'after')"), QString());
+        transaction.Commit();
+    }
+    EXPECT_EQ(count("select * from Block where BlockNo = '11'"), 1);
 }
 
 TEST_F(ConnectionTest, ExecuteTellsHowManyRowsChanged)

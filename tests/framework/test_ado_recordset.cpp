@@ -93,3 +93,22 @@ TEST_F(RecordsetTest, ReopeningReplacesTheResultAndPassesEngineErrorsOn)
     EXPECT_THROW(rs->Open(QStringLiteral("select * from Nowhere")), CKvException);
     EXPECT_FALSE(rs->IsOpen());
 }
+
+TEST_F(RecordsetTest, AnIntegerReadOutsideTheRangeOfIntFailsInsteadOfWrapping)
+{
+    struct Case
+    {
+        const char* value;
+        bool fits;
+        int read;
+    };
+    for (const Case& c : {Case{"2147483647", true, 2147483647}, Case{"-2147483648", true, -2147483647 - 1},
+                          Case{"2147483648", false, 0}, Case{"-2147483649", false, 0}, Case{"4294967297", false, 0},
+                          Case{"3e9", false, 0}, Case{"'5000000000'", false, 0}, Case{"'12.5'", true, 13}}) {
+        rs->Open(QStringLiteral("select %1 as v").arg(QString::fromLatin1(c.value)));
+        if (c.fits)
+            EXPECT_EQ(rs->GetFieldInt("v"), c.read) << c.value;
+        else
+            EXPECT_THROW(rs->GetFieldInt("v"), CKvException) << c.value;
+    }
+}

@@ -207,12 +207,16 @@ TEST_F(CardImageTest, AConfirmedWriteUpdatesTheImageOrInsertsIt)
     }
     EXPECT_EQ(fresh.Count("select * from PreLastWrt"), 0);
 
-    // A record never given its meter names no row: nothing is written.
-    CPreLastWrt never;
+    // A default image, as the loads hand out for a meter without an image row,
+    // takes the sale's meter and inserts that meter's row.
+    CPreLastWrt fresh0;
     CWrtRecord sale;
-    EXPECT_EQ(ThrownText([&] { never.UpdateFromWrtRecord(*MakeSale(sale, "正常充值")); }), "");
-    EXPECT_EQ(never.GetOpMode(), "正常充值");
-    EXPECT_EQ(fresh.Count("select * from PreLastWrt"), 0);
+    MakeSale(sale, "正常充值")->SetMeterNo("87654321");
+    fresh0.UpdateFromWrtRecord(sale);
+    EXPECT_EQ(fresh0.GetMeterNo(), "87654321");
+    EXPECT_EQ(fresh.Value("select VNo || ' ' || OpMode from PreLastWrt where MeterNo = '87654321'"),
+              "97654321 正常充值");
+    db().Execute("delete from PreLastWrt", QString());
 
     // A failing statement keeps the copied figures in the record and passes
     // the failure on with its text.

@@ -8,6 +8,7 @@
 #include "SalesTestHelpers.h"
 #include "SysGlobals.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -168,6 +169,61 @@ TEST_F(SaleRecordTest, WrittenThenPaidAndTheRefusals)
         sale->ConfirmWritten();
         EXPECT_EQ(StateOf(key), c.result) << c.opMode.toStdString();
     }
+}
+
+TEST_F(SaleRecordTest, AStateChangeOfASaleWithoutItsRowIsAFailure)
+{
+    // Never stored: refused with the change's own text, and nothing is marked stored.
+    struct Change
+    {
+        const char* name;
+        std::function<void(CWrtRecord&)> run;
+        QString text;
+    };
+    const Change changes[] = {
+        {"written", [](CWrtRecord& r) { r.ConfirmWritten(); }, "确认写卡成功发生错误！"},
+        {"paid",
+         [](CWrtRecord& r) {
+             r.SetState(QStringLiteral("写卡成功"));
+             r.ConfirmPaid();
+         },
+         "收讫发生错误！"},
+        {"void", [](CWrtRecord& r) { r.SetVoid(); }, "更新写卡记录失败！"},
+    };
+    for (const Change& c : changes) {
+        CWrtRecord never;
+        never.SetMeterNo("00001234");
+        never.SetOpMode("正常充值");
+        EXPECT_EQ(ThrownText([&] { c.run(never); }), c.text) << c.name;
+        EXPECT_EQ(never.GetState(), CKvPersistance::StateNew) << c.name;
+        never.SetWrtIndex(100000077);
+        never.SetState(CKvPersistance::StateNewKeyed);
+        EXPECT_EQ(ThrownText([&] { c.run(never); }), c.text) << c.name;
+    }
+    EXPECT_EQ(fresh.Count("select * from WrtRecord"), 0);
+
+    // Deleted meanwhile: the update finds no row and says so.
+    for (const Change& c : changes) {
+        auto sale = SaveSale("00001234", 7);
+        db().Execute(KvFormatSql("delete from WrtRecord where WrtIndex = %d", sale->GetWrtIndex()), QString());
+        EXPECT_EQ(ThrownText([&] { c.run(*sale); }), "更新写卡记录失败！") << c.name;
+        EXPECT_NE(sale->GetState(), CKvPersistance::StateStored) << c.name;
+    }
+    auto gone = SaveSale("00001234", 7);
+    CWrtRecordList list;
+    CWrtRecord* loaded = list.LoadByWrtIndex(gone->GetWrtIndex());
+    ASSERT_NE(loaded, nullptr);
+    db().Execute("delete from WrtRecord", QString());
+    EXPECT_EQ(ThrownText([&] { list.UpdateState(loaded, "卡片不存在"); }), "更新写卡记录失败！");
+
+    // A payment row that is gone is no numbered receipt.
+    CClientPay pay;
+    pay.SetPayIndex(100000099);
+    pay.SetWrtIndex(gone->GetWrtIndex());
+    pay.SetInvoiceNo("00000042");
+    pay.SetState(CKvPersistance::StateChanged);
+    EXPECT_EQ(ThrownText([&] { pay.Save(); }), "向数据库更新用户余额时发生错误");
+    EXPECT_EQ(pay.GetState(), CKvPersistance::StateChanged);
 }
 
 TEST_F(SaleRecordTest, UpdateStateAndDeleteRecordOnlyTakeTheirOwnRecords)

@@ -319,6 +319,21 @@ TEST_F(OperatorDbTest, FailedUpdateRollsBackWithItsText)
     EXPECT_EQ(permissions(QStringLiteral("op1")), (QList<int>{101}));
 }
 
+TEST_F(OperatorDbTest, UpdateOfAnOperatorWhoseRowIsGoneFailsAndLeavesNoRights)
+{
+    addOperator(QStringLiteral("op1"), QStringLiteral("张三"), QStringLiteral("Ab12"), {101});
+    COperatorList list;
+    COperator* op = list.FindByNo(QStringLiteral("op1"));
+    ASSERT_NE(op, nullptr);
+    db().Execute(QStringLiteral("delete from Operator where OperatorNo = 'op1'"), QString());
+    op->SetOperatorPw(QStringLiteral("new1"));
+    op->SetState(CKvPersistance::StateChanged);
+    EXPECT_EQ(ThrownText([&] { op->Save(); }), QStringLiteral("修改密码失败！"));
+    EXPECT_EQ(op->GetState(), CKvPersistance::StateChanged);
+    EXPECT_EQ(permissions(QStringLiteral("op1")), (QList<int>{101})) << "the old rows stay, none are added";
+    EXPECT_EQ(db().GetTransDepth(), 0);
+}
+
 TEST_F(OperatorDbTest, RemoveDeletesTheRowAndItsRights)
 {
     addOperator(QStringLiteral("vx"), QStringLiteral("vx"), QStringLiteral("1"), {101, 103});

@@ -365,13 +365,13 @@ TEST(ReportLayoutVersion, AnOlderDatabaseGetsTheMissingLayoutsAndKeepsItsOwn)
     CAdoConnection& db = fresh.Db();
     // A database of version 1 in which an operator edited one layout and the
     // other layouts were never shipped.
-    db.Execute(QStringLiteral("delete from KvReportCol where ReportId <> 1; "
-                              "delete from KvReportForm where ReportId <> 1; "
-                              "update KvReportForm set ReportId = 40 where ReportId = 1; "
-                              "update KvReportCol set ReportId = 40 where ReportId = 1; "
-                              "delete from KvReportCol where ColX > 0; "
-                              "update SysPara set ReportIndex = 1; PRAGMA user_version = 1;"),
-               QString());
+    db.ExecuteScript(QStringLiteral("delete from KvReportCol where ReportId <> 1; "
+                                    "delete from KvReportForm where ReportId <> 1; "
+                                    "update KvReportForm set ReportId = 40 where ReportId = 1; "
+                                    "update KvReportCol set ReportId = 40 where ReportId = 1; "
+                                    "delete from KvReportCol where ColX > 0; "
+                                    "update SysPara set ReportIndex = 1; PRAGMA user_version = 1;"),
+                     QString());
     const QStringList kept = Rows(db, "select * from KvReportCol where ReportId = 40");
     ASSERT_EQ(kept.size(), 1);
 

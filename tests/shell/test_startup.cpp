@@ -225,6 +225,18 @@ TEST_F(StartupTest, SecondCopyIsRefusedAndLeavesTheFirstAlone)
     after.ExitInstance();
 }
 
+TEST_F(StartupTest, ALockThatCannotBeMadeStopsTheStart)
+{
+    // A folder where the lock file should be: no copy can hold it, so none may run.
+    const QString lockPath = CKvInstanceLock::LockFilePath(app.Path());
+    ASSERT_TRUE(QDir().mkpath(lockPath));
+    CKvStartup startup(script);
+    EXPECT_FALSE(startup.InitInstance());
+    EXPECT_EQ(script.log, QStringList{QStringLiteral("提示:无法建立运行锁文件 %1，本软件不能启动！").arg(lockPath)});
+    EXPECT_FALSE(QFile::exists(GetLocalDatabasePath())) << "refused before anything else";
+    startup.ExitInstance();
+}
+
 TEST_F(StartupTest, LockLeftByACrashedCopyDoesNotBlockTheNextStart)
 {
     const QString lockPath = CKvInstanceLock::LockFilePath(app.Path());

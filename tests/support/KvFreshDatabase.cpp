@@ -4,6 +4,7 @@
 #include "CAdoRecordset.h"
 #include "KvClock.h"
 #include "KvSchema.h"
+#include "KvSql.h"
 #include "SysGlobals.h"
 
 #include <QDir>
@@ -43,4 +44,21 @@ QString CFreshDatabase::Value(const QString& sql) const
         return QString();
     const QVariant v = rs->GetFieldValue(0);
     return v.isValid() ? v.toString() : QString();
+}
+
+QMap<QString, QString> CFreshDatabase::Row(const QString& sql) const
+{
+    CAdoLease<CAdoRecordset> rs(Db().AcquireRecordset());
+    rs->Open(sql);
+    QMap<QString, QString> row;
+    if (rs->IsEOF())
+        return row;
+    for (int i = 0; i < rs->GetFieldCount(); ++i)
+        row.insert(rs->GetFieldName(i), rs->GetFieldText(rs->GetFieldName(i)));
+    return row;
+}
+
+QString FieldText(const QDateTime& value)
+{
+    return KvDateText(value);
 }

@@ -3,6 +3,7 @@
 #include "KvTestSupport.h"
 
 #include <QDateTime>
+#include <QMap>
 #include <gtest/gtest.h>
 
 class CAdoConnection;
@@ -22,6 +23,8 @@ public:
     int Count(const QString& sql) const;
     // One value of a one-row query, as text ("" for NULL).
     QString Value(const QString& sql) const;
+    // The first row of a query, each column's text by its name ("" for NULL).
+    QMap<QString, QString> Row(const QString& sql) const;
 
 private:
     CTempAppDirectory m_app;
@@ -35,3 +38,19 @@ protected:
     CFreshDatabase fresh;
     CAdoConnection& db() { return fresh.Db(); }
 };
+
+// Texts of record fields in the form the database gives them back, for
+// comparing a loaded record with its stored row column by column.
+inline QString FieldText(int value)
+{
+    return QString::number(value);
+}
+inline QString FieldText(double value)
+{
+    return QString::number(value, 'g', 15);
+}
+inline QString FieldText(const QString& value)
+{
+    return value;
+}
+QString FieldText(const QDateTime& value);

@@ -21,22 +21,6 @@ constexpr int kRowHeight = 60;
 constexpr int kHeadingInset = 15;
 constexpr int kCellInset = 10;
 
-QFont PointFont(const CKvDC& dc, int points, int weight)
-{
-    QFont font(QStringLiteral("宋体"));
-    font.setPixelSize(std::max(1, static_cast<int>(std::lround(points * dc.LogicalUnitsPerPoint()))));
-    font.setWeight(static_cast<QFont::Weight>(weight));
-    return font;
-}
-
-QPen SolidPen(int width)
-{
-    QPen pen(Qt::black);
-    pen.setWidth(width);
-    pen.setStyle(Qt::SolidLine);
-    return pen;
-}
-
 } // namespace
 
 CListPrintJob::CListPrintJob(CQueryResultDlg* owner) : CPrintJob(owner), m_dialog(owner) {}
@@ -120,12 +104,7 @@ void CListPrintJob::OnBeginPrinting(CKvDC& dc, CPrintInfo& info)
 void CListPrintJob::OnPrepareDC(CKvDC& dc, CPrintInfo& info)
 {
     CPrintJob::OnPrepareDC(dc, info);
-    if (!dc.IsPrinting())
-        return;
-    dc.SetMapMode(MM_LOMETRIC);
-    // Page n shows the n-th page-high stretch of the drawing.
-    const int height = dc.DeviceToLogicalY(dc.GetDeviceCaps(PHYSICALHEIGHT));
-    dc.SetWindowOrg(0, -(info.m_nCurPage - 1) * height);
+    ShowPageStretch(dc, info);
 }
 
 void CListPrintJob::OnEndPrinting(CKvDC& dc, CPrintInfo& info)
@@ -141,18 +120,7 @@ QString CListPrintJob::FooterText(int page) const
 
 void CListPrintJob::Draw(CKvDC& dc)
 {
-    if (!dc.GetPainter() || m_pageCount < 1)
-        return;
-    // The pages lie one page height apart; the window origin shows one of
-    // them, so only that one is drawn (the others fall outside the sheet).
-    const int height = dc.DeviceToLogicalY(dc.GetDeviceCaps(PHYSICALHEIGHT));
-    if (height <= 0) {
-        for (int page = 0; page < m_pageCount; ++page)
-            drawPage(dc, page);
-        return;
-    }
-    const int shown = static_cast<int>(std::lround(-double(dc.GetWindowOrg().y()) / height));
-    drawPage(dc, std::clamp(shown, 0, m_pageCount - 1));
+    DrawShownPage(dc, [&](int page) { drawPage(dc, page); });
 }
 
 void CListPrintJob::drawPage(CKvDC& dc, int page)

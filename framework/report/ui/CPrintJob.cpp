@@ -17,6 +17,7 @@
 #include <QPainter>
 #include <QPrinterInfo>
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -118,6 +119,46 @@ void CPrintJob::ReleaseGraphics()
     m_boldBodyFont.reset();
     m_thinPen.reset();
     m_thickPen.reset();
+}
+
+void CPrintJob::ShowPageStretch(CKvDC& dc, const CPrintInfo& info)
+{
+    if (!dc.IsPrinting())
+        return;
+    dc.SetMapMode(MM_LOMETRIC);
+    const int height = dc.DeviceToLogicalY(dc.GetDeviceCaps(PHYSICALHEIGHT));
+    dc.SetWindowOrg(0, -(info.m_nCurPage - 1) * height);
+}
+
+void CPrintJob::DrawShownPage(const CKvDC& dc, const std::function<void(int page)>& drawPage) const
+{
+    if (!dc.GetPainter() || m_pageCount < 1)
+        return;
+    // The other pages fall outside the sheet: drawing them would only cost.
+    const int height = dc.DeviceToLogicalY(dc.GetDeviceCaps(PHYSICALHEIGHT));
+    if (height <= 0) {
+        for (int page = 0; page < m_pageCount; ++page)
+            drawPage(page);
+        return;
+    }
+    const int shown = static_cast<int>(std::lround(-double(dc.GetWindowOrg().y()) / height));
+    drawPage(std::clamp(shown, 0, m_pageCount - 1));
+}
+
+QFont CPrintJob::PointFont(const CKvDC& dc, int points, int weight)
+{
+    QFont font(QStringLiteral("宋体"));
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(points * dc.LogicalUnitsPerPoint()))));
+    font.setWeight(static_cast<QFont::Weight>(weight));
+    return font;
+}
+
+QPen CPrintJob::SolidPen(int width)
+{
+    QPen pen(Qt::black);
+    pen.setWidth(width);
+    pen.setStyle(Qt::SolidLine);
+    return pen;
 }
 
 bool CPrintJob::DoPreparePrinting(CPrintInfo& info)

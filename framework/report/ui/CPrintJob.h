@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QVector>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -66,6 +67,17 @@ protected:
     // The end-printing step the document kinds share: releases the fonts and
     // pens they made.
     void ReleaseGraphics();
+
+    // What the ruled table jobs share. Their pages lie one page height apart
+    // in 0.1 mm: the prepare-device step of page n moves the window origin
+    // onto the n-th stretch (while printing or previewing), and drawing draws
+    // only the page that origin shows (every page on a device without a page
+    // height), by its index from 0.
+    static void ShowPageStretch(CKvDC& dc, const CPrintInfo& info);
+    void DrawShownPage(const CKvDC& dc, const std::function<void(int page)>& drawPage) const;
+    // A font of the table jobs' face "宋体" at a point size, in the device's logical units.
+    static QFont PointFont(const CKvDC& dc, int points, int weight);
+    static QPen SolidPen(int width);
 
     QPointer<QWidget> m_owner;
     // Page metrics of the device, in its units.

@@ -114,7 +114,7 @@ class ReceiptLayoutTest : public FreshDatabaseTest
 TEST_F(ReceiptLayoutTest, LoadersReadEveryColumnOfTheirLayout)
 {
     // A layout of its own with a distinct value in every column.
-    db().Execute(
+    db().ExecuteScript(
         QStringLiteral("insert into KvReport values(7, 15000, -9000);"
                        "insert into KvLine values(7, 11, -12, 13, -14, 15, 4);"
                        "insert into KvLine values(8, 1, 1, 1, 1, 1, 1);"
@@ -244,10 +244,11 @@ TEST(ReceiptLayoutVersion, AnOlderDatabaseGetsLayoutOneOnlyWhereItIsMissing)
     // A file of version 1: the tables are there, the layout is not.
     CreateFreshDatabase(app.FilePath("old.db"), now);
     auto old = OpenFile(app.FilePath("old.db"));
-    old->Execute(QStringLiteral("delete from KvReport; delete from KvLine; delete from KvText; delete from KvField;"
-                                "insert into KvText(ReportId, KvText) values(2, 'other layout');"
-                                "PRAGMA user_version = 1"),
-                 QString());
+    old->ExecuteScript(
+        QStringLiteral("delete from KvReport; delete from KvLine; delete from KvText; delete from KvField;"
+                       "insert into KvText(ReportId, KvText) values(2, 'other layout');"
+                       "PRAGMA user_version = 1"),
+        QString());
     EXPECT_EQ(UpdateSchemaVersion(*old), CurrentSchemaVersion());
     EXPECT_EQ(counts(*old, kLayout), shipped);
     EXPECT_EQ(counts(*old, 2), QStringLiteral("0,0,1,0"));
@@ -257,11 +258,11 @@ TEST(ReceiptLayoutVersion, AnOlderDatabaseGetsLayoutOneOnlyWhereItIsMissing)
     // A file that holds a layout 1 of its own keeps it; only the missing table is filled.
     CreateFreshDatabase(app.FilePath("own.db"), now);
     auto own = OpenFile(app.FilePath("own.db"));
-    own->Execute(QStringLiteral("delete from KvReport; delete from KvLine; delete from KvField;"
-                                "insert into KvReport values(1, 10000, -5000);"
-                                "insert into KvLine values(1, 0, 0, 100, 0, 1, 1);"
-                                "PRAGMA user_version = 1"),
-                 QString());
+    own->ExecuteScript(QStringLiteral("delete from KvReport; delete from KvLine; delete from KvField;"
+                                      "insert into KvReport values(1, 10000, -5000);"
+                                      "insert into KvLine values(1, 0, 0, 100, 0, 1, 1);"
+                                      "PRAGMA user_version = 1"),
+                       QString());
     UpdateSchemaVersion(*own);
     int width = 0;
     int length = 0;

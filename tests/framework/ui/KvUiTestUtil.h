@@ -1,11 +1,11 @@
 #pragma once
 
 // Small drivers for widgets in the offscreen tests: activation, clicks and keys
-// sent through the application as a user's would be.
+// sent as a user's are, through QTest, so that they are spontaneous events that
+// move the focus on a click and reach the widgets through the whole event path.
 
 #include <QApplication>
-#include <QKeyEvent>
-#include <QMouseEvent>
+#include <QTest>
 #include <QWidget>
 
 inline bool ShowActive(QWidget* window)
@@ -17,14 +17,9 @@ inline bool ShowActive(QWidget* window)
     return QApplication::activeWindow() == window;
 }
 
-inline void MouseClick(QWidget* target, const QPoint& pos)
+inline void MouseClick(QWidget* target, const QPoint& pos, Qt::MouseButton button = Qt::LeftButton)
 {
-    const QPointF local(pos);
-    const QPointF global(target->mapToGlobal(pos));
-    QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &release);
+    QTest::mouseClick(target, button, Qt::NoModifier, pos);
 }
 
 inline void MouseClick(QWidget* target)
@@ -32,24 +27,23 @@ inline void MouseClick(QWidget* target)
     MouseClick(target, target->rect().center());
 }
 
+// A key as the keyboard delivers it; `text` is what the key types (empty for
+// keys that type nothing).
 inline void PressKey(QWidget* target, int key, const QString& text = QString(),
                      Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 {
-    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
-    QApplication::sendEvent(target, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
-    QApplication::sendEvent(target, &release);
+    QTest::sendKeyEvent(QTest::Click, target, Qt::Key(key), text, modifiers);
 }
 
-// Types one printable character the way the keyboard delivers it.
+// Types one printable character the way the keyboard delivers it; a
+// character no key of the test keyboard has (a Chinese one) comes as the text
+// of a key press, as an input method's would.
 inline void TypeChar(QWidget* target, QChar ch)
 {
-    int key = ch.toUpper().unicode();
-    if (ch == u'.')
-        key = Qt::Key_Period;
-    else if (ch == u'-')
-        key = Qt::Key_Minus;
-    PressKey(target, key, QString(ch));
+    if (ch.unicode() >= 0x20 && ch.unicode() < 0x7f)
+        QTest::keyClick(target, ch.toLatin1());
+    else
+        QTest::sendKeyEvent(QTest::Click, target, Qt::Key(ch.toUpper().unicode()), QString(ch), Qt::NoModifier);
 }
 
 inline void TypeText(QWidget* target, const QString& text)

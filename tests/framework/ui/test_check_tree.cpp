@@ -110,9 +110,25 @@ TEST_F(CheckTree, OnlyAClickOnTheCheckBoxCounts)
     MouseClick(m_tree.viewport(), box.center());
     EXPECT_EQ(Snapshot(), (States{3, 2, 2, 2, 2, 1, 1}));
     EXPECT_EQ(m_tree.currentItem(), m_a);
-    // The keyboard does not toggle behind the rules' back.
+}
+
+TEST_F(CheckTree, SpaceOnTheCurrentItemAppliesTheRulesOfAClick)
+{
+    m_tree.resize(300, 300);
+    ASSERT_TRUE(ShowActive(&m_tree));
+    m_tree.setFocus();
+    m_tree.setCurrentItem(m_a);
     PressKey(&m_tree, Qt::Key_Space, QStringLiteral(" "));
-    EXPECT_EQ(m_tree.GetCheckState(m_a), 2);
+    EXPECT_EQ(Snapshot(), (States{3, 2, 2, 2, 2, 1, 1}));
+    PressKey(&m_tree, Qt::Key_Down); // to the first child
+    PressKey(&m_tree, Qt::Key_Space, QStringLiteral(" "));
+    EXPECT_EQ(m_tree.GetCheckState(m_a), 3) << "a parent follows its children";
+    PressKey(&m_tree, Qt::Key_Up);
+    PressKey(&m_tree, Qt::Key_Space, QStringLiteral(" ")); // a partly ticked item is unticked
+    EXPECT_EQ(Snapshot(), (States{1, 1, 1, 1, 1, 1, 1}));
+    m_tree.SetLocked(1);
+    PressKey(&m_tree, Qt::Key_Space, QStringLiteral(" "));
+    EXPECT_EQ(m_tree.GetCheckState(m_a), 1) << "locked";
 }
 
 } // namespace

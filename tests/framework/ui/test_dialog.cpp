@@ -1,4 +1,5 @@
 #include "CKvApplication.h"
+#include "CKvClockWatch.h"
 #include "CKvDialog.h"
 #include "CKvEdit.h"
 #include "KvTestSupport.h"
@@ -162,6 +163,34 @@ TEST(KvDialog, ClockChangeClosesEveryOpenDialogAsCancelled)
     }
     EXPECT_EQ(waitingClosed, 0);
     EXPECT_FALSE(waiting.isVisible());
+}
+
+TEST(KvDialog, AResumeFromSuspendKeepsTheDialogOpenAndARealClockChangeClosesIt)
+{
+    // The kernel reports both alike; the watch tells them apart by the wall
+    // clock's distance to the boot clock, which the seam feeds here.
+    qint64 offset = 1'700'000'000'000;
+    CKvClockWatch& watch = CKvClockWatch::Instance();
+    watch.SetOffsetReader([&offset] { return offset; });
+    CNameDlg dialog(QStringLiteral("修改操作员"));
+    bool openAfterResume = false;
+    bool openAfterSmallStep = false;
+    const int result = RunModal(dialog, [&] {
+        dialog.m_edit->setText(QStringLiteral("李四"));
+        watch.OnClockReport(); // woke up: wall and boot clock moved together
+        openAfterResume = dialog.isVisible();
+        offset += 400; // a step smaller than a second
+        watch.OnClockReport();
+        openAfterSmallStep = dialog.isVisible();
+        offset -= 3600 * 1000; // set back an hour
+        watch.OnClockReport();
+    });
+    watch.SetOffsetReader(nullptr);
+    EXPECT_TRUE(openAfterResume);
+    EXPECT_TRUE(openAfterSmallStep);
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(dialog.m_saves, 0);
+    EXPECT_EQ(dialog.m_name, QStringLiteral("原值"));
 }
 
 TEST(KvDialog, CentresOnTheMainWindowsView)

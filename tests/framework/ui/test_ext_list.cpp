@@ -11,6 +11,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QVBoxLayout>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -32,8 +33,8 @@ void PrintTo(const Change& c, std::ostream* os)
 }
 
 // A window holding a list of three rows and four columns: 名称 (text),
-// 数量 (number), 状态 (combo 常开|常闭), 备注 (not editable); and a spare edit
-// to move the focus to.
+// 数量 (number), 状态 (combo 常开|常闭), 备注 (not editable); and an edit
+// before and a spare edit after it, to move the focus to.
 template <class List> class ListWindow
 {
 public:
@@ -42,7 +43,9 @@ public:
         auto* layout = new QVBoxLayout(&m_window);
         m_list = new List;
         m_list->setObjectName(QStringLiteral("c1013"));
+        m_before = new QLineEdit;
         m_spare = new QLineEdit;
+        layout->addWidget(m_before);
         layout->addWidget(m_list);
         layout->addWidget(m_spare);
         m_window.resize(520, 300);
@@ -72,9 +75,18 @@ public:
 
     QWidget m_window;
     List* m_list;
+    QLineEdit* m_before;
     QLineEdit* m_spare;
     std::vector<std::unique_ptr<CKvObject>> m_objects;
 };
+
+// Every change the list reports, with the cell's text after it.
+void RecordChanges(CKvExtList2* list, std::vector<Change>& changes)
+{
+    list->SetChangeCallback([&changes](int row, int column, const QString& previous, CKvExtList2* l) {
+        changes.push_back({row, column, previous, l->GetItemText(row, column)});
+    });
+}
 
 template <class T> T* Editor(QWidget* list, const char* name)
 {
@@ -142,9 +154,7 @@ TEST(KvExtList2, EveryChangeIsReportedWithThePreviousText)
     ListWindow<CKvExtList2> w;
     CKvExtList2* list = w.m_list;
     std::vector<Change> changes;
-    list->SetChangeCallback([&changes](int row, int column, const QString& previous, CKvExtList2* l) {
-        changes.push_back({row, column, previous, l->GetItemText(row, column)});
-    });
+    RecordChanges(list, changes);
 
     w.Click(0, 0); // opening fills the editor: no change
     EXPECT_TRUE(changes.empty());
@@ -331,6 +341,163 @@ TEST(KvExtList4, DatePickerWritesTheCellWhenItLosesTheFocus)
     EXPECT_EQ(list->GetItemText(1, 3), QStringLiteral("2024-06-30"));
     EXPECT_EQ(changes, 0);
     KvClock::Reset();
+}
+
+// ---- a user's keys and clicks ---------------------------------------------
+
+TEST(KvExtList2, AComboCellOpensItsListOnTheFirstTryAndKeepsItOpen)
+{
+    ListWindow<CKvExtList2> w;
+    CKvExtList2* list = w.m_list;
+    std::vector<Change> changes;
+    RecordChanges(list, changes);
+    struct Opening
+    {
+        const char* how;
+        std::function<void(QComboBox*)> open;
+    };
+    const Opening openings[] = {
+        {"mouse", [](QComboBox* combo) { MouseClick(combo); }},
+        {"F4", [](QComboBox* combo) { PressKey(combo, Qt::Key_F4); }},
+        {"Space", [](QComboBox* combo) { PressKey(combo, Qt::Key_Space, QStringLiteral(" ")); }},
+    };
+    for (const Opening& o : openings) {
+        SCOPED_TRACE(o.how);
+        w.m_spare->setFocus();
+        w.Click(1, 2);
+        auto* combo = Editor<QComboBox>(list, "c725");
+        ASSERT_NE(combo, nullptr);
+        ASSERT_TRUE(combo->hasFocus());
+        o.open(combo);
+        ASSERT_TRUE(combo->view()->isVisible()) << "the list opened";
+        // Opening a pop-up makes X11 take the focus from the window as well:
+        // the combo hears an ordinary focus-out while its list is on screen.
+        QFocusEvent windowFocusOut(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+        QApplication::sendEvent(combo, &windowFocusOut);
+        EXPECT_TRUE(combo->isVisible()) << "the editor stayed";
+        EXPECT_TRUE(combo->view()->isVisible()) << "the list stayed open";
+
+        // The choice is made in the open list and lands in the cell.
+        const QString before = list->GetItemText(1, 2);
+        const QString other = before == QStringLiteral("常开") ? QStringLiteral("常闭") : QStringLiteral("常开");
+        changes.clear();
+        combo->view()->setCurrentIndex(combo->model()->index(combo->findText(other), 0));
+        PressKey(combo->view(), Qt::Key_Return);
+        EXPECT_FALSE(combo->view()->isVisible());
+        EXPECT_TRUE(combo->isVisible());
+        EXPECT_EQ(list->GetItemText(1, 2), other);
+        EXPECT_EQ(changes, (std::vector<Change>{{1, 2, before, other}}));
+    }
+
+    // Leaving for another control still closes the editor.
+    MouseClick(w.m_spare);
+    EXPECT_EQ(list->VisibleEditor(), nullptr);
+}
+
+TEST(KvExtList2, AnOpenEditorFollowsItsRecordAcrossInsertsAndRemovals)
+{
+    ListWindow<CKvExtList2> w;
+    CKvExtList2* list = w.m_list;
+    std::vector<Change> changes;
+    RecordChanges(list, changes);
+    CKvObject added;
+    w.Click(1, 0);
+    auto* text = Editor<QLineEdit>(list, "c723");
+    ASSERT_TRUE(text->isVisible());
+
+    list->InsertRow(0, QStringLiteral("新"), &added);
+    EXPECT_EQ(list->GetCurrentRow(), 2);
+    EXPECT_EQ(list->GetRowObject(list->GetCurrentRow()), w.m_objects[1].get());
+    ASSERT_TRUE(text->isVisible());
+    EXPECT_EQ(text->geometry(), list->visualItemRect(list->item(2, 0)));
+    TypeText(text, QStringLiteral("x"));
+    EXPECT_EQ(list->GetItemText(2, 0), QStringLiteral("表1x"));
+    EXPECT_EQ(list->GetItemText(1, 0), QStringLiteral("表0"));
+    EXPECT_EQ(changes, (std::vector<Change>{{2, 0, "表1", "表1x"}}));
+
+    // A row below the editor moves nothing; a row above moves it back up.
+    list->InsertRow(4, QStringLiteral("尾"), &added);
+    list->DeleteItem(0);
+    EXPECT_EQ(list->GetCurrentRow(), 1);
+    EXPECT_EQ(list->GetRowObject(1), w.m_objects[1].get());
+    EXPECT_EQ(text->geometry(), list->visualItemRect(list->item(1, 0)));
+    changes.clear();
+    TypeText(text, QStringLiteral("y"));
+    EXPECT_EQ(changes, (std::vector<Change>{{1, 0, "表1x", "表1xy"}}));
+
+    // Removing the edited row closes the editor; no keystroke reaches a neighbour.
+    list->DeleteItem(1);
+    EXPECT_EQ(list->VisibleEditor(), nullptr);
+    EXPECT_EQ(list->GetCurrentRow(), -1);
+    changes.clear();
+    TypeText(list, QStringLiteral("z"));
+    EXPECT_TRUE(changes.empty());
+    EXPECT_EQ(list->GetItemText(1, 0), QStringLiteral("表2"));
+}
+
+TEST(KvExtList2, TabAndShiftTabFromACellEditorLeaveTheList)
+{
+    ListWindow<CKvExtList2> w;
+    CKvExtList2* list = w.m_list;
+    for (int column : {0, 1, 2}) {
+        SCOPED_TRACE(column);
+        w.Click(1, column);
+        ASSERT_NE(list->VisibleEditor(), nullptr);
+        PressKey(list->VisibleEditor(), Qt::Key_Tab);
+        EXPECT_TRUE(w.m_spare->hasFocus());
+        EXPECT_EQ(list->VisibleEditor(), nullptr);
+
+        w.Click(1, column);
+        PressKey(list->VisibleEditor(), Qt::Key_Backtab, QString(), Qt::ShiftModifier);
+        EXPECT_TRUE(w.m_before->hasFocus());
+    }
+    // Tab into the list opens the editor of the cell last edited.
+    PressKey(w.m_before, Qt::Key_Tab);
+    ASSERT_NE(list->VisibleEditor(), nullptr);
+    EXPECT_EQ(list->VisibleEditor(), Editor<QComboBox>(list, "c725"));
+}
+
+TEST(KvExtList2, F2OrEnterOpensTheCurrentCellAndEscapeGivesTheKeysBackToTheList)
+{
+    ListWindow<CKvExtList2> w;
+    CKvExtList2* list = w.m_list;
+    list->setFocus();
+    ASSERT_TRUE(list->hasFocus());
+    PressKey(list, Qt::Key_F2);
+    QWidget* editor = list->VisibleEditor();
+    ASSERT_EQ(editor, Editor<QLineEdit>(list, "c723")) << "the first cell of the first row";
+    EXPECT_TRUE(editor->hasFocus());
+    PressKey(editor, Qt::Key_Right);
+    PressKey(list->VisibleEditor(), Qt::Key_Escape);
+    EXPECT_EQ(list->VisibleEditor(), nullptr);
+    EXPECT_TRUE(list->hasFocus());
+    EXPECT_TRUE(w.m_window.isVisible());
+
+    PressKey(list, Qt::Key_Down); // the list's own cursor
+    PressKey(list, Qt::Key_Return);
+    EXPECT_EQ(list->GetCurrentRow(), 1);
+    EXPECT_EQ(list->GetCurrentColumn(), 1);
+    EXPECT_EQ(list->VisibleEditor(), Editor<CNumEdit>(list, "c724"));
+}
+
+TEST(KvExtList, SpaceTicksTheCurrentRowAsAClickOnItsBoxDoes)
+{
+    ListWindow<CKvExtList> w;
+    CKvExtList* list = w.m_list;
+    list->LoadCheckBitmaps(158, 159);
+    std::vector<std::pair<int, int>> clicks;
+    list->SetClickCallback([&clicks](int row, int column, CKvExtList*) { clicks.emplace_back(row, column); });
+    list->setFocus();
+    PressKey(list, Qt::Key_Down);
+    PressKey(list, Qt::Key_Space, QStringLiteral(" "));
+    EXPECT_EQ(list->GetCheck(1), 1);
+    EXPECT_EQ(clicks, (std::vector<std::pair<int, int>>{{1, 0}}));
+    PressKey(list, Qt::Key_F2); // a ticked row is edited from the keyboard too
+    ASSERT_EQ(list->VisibleEditor(), Editor<CNumEdit>(list, "c714"));
+    PressKey(list->VisibleEditor(), Qt::Key_Escape);
+    PressKey(list, Qt::Key_Space, QStringLiteral(" "));
+    EXPECT_EQ(list->GetCheck(1), 0);
+    EXPECT_EQ(list->GetCheck(0) + list->GetCheck(2), 0);
 }
 
 } // namespace

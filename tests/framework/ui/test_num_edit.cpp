@@ -1,8 +1,13 @@
 #include "CNumEdit.h"
 #include "KvUiTestUtil.h"
 
+#include <QAction>
+#include <QClipboard>
 #include <QInputMethodEvent>
+#include <QMenu>
+#include <functional>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace {
 
@@ -92,6 +97,45 @@ TEST(NumEdit, InputMethodTextAndDropsPassTheFilterToo)
     QApplication::sendEvent(&edit, &committed);
     EXPECT_EQ(edit.text(), QStringLiteral("12.35"));
     EXPECT_FALSE(edit.acceptDrops());
+}
+
+TEST(NumEdit, PastedTextPassesTheFilterCharacterByCharacter)
+{
+    struct Paste
+    {
+        const char* how;
+        std::function<void(CNumEdit&)> paste;
+    };
+    const Paste pastes[] = {
+        {"Shift+Insert", [](CNumEdit& e) { PressKey(&e, Qt::Key_Insert, QString(), Qt::ShiftModifier); }},
+        {"Ctrl+V", [](CNumEdit& e) { PressKey(&e, Qt::Key_V, QStringLiteral("\x16"), Qt::ControlModifier); }},
+        {"context menu",
+         [](CNumEdit& e) {
+             std::unique_ptr<QMenu> menu(e.CreateContextMenu());
+             auto* paste = menu->findChild<QAction*>(QStringLiteral("edit-paste"));
+             ASSERT_NE(paste, nullptr);
+             paste->trigger();
+         }},
+        {"middle click",
+         [](CNumEdit& e) {
+             if (!QApplication::clipboard()->supportsSelection()) {
+                 e.insert(QStringLiteral("2.35")); // no X11 selection on this platform
+                 return;
+             }
+             QApplication::clipboard()->setText(QStringLiteral("2元.3４5-6x"), QClipboard::Selection);
+             MouseClick(&e, e.rect().center(), Qt::MiddleButton);
+             e.end(false);
+         }},
+    };
+    QApplication::clipboard()->setText(QStringLiteral("2元.3４5-6x"));
+    for (const Paste& p : pastes) {
+        CNumEdit edit;
+        edit.SetDecimals(2);
+        edit.setText(QStringLiteral("1"));
+        edit.setCursorPosition(1);
+        p.paste(edit);
+        EXPECT_EQ(edit.text(), QStringLiteral("12.35")) << p.how;
+    }
 }
 
 TEST(NumEdit, SetValueRoundsHalfUpAtTheDecimals)

@@ -1,6 +1,7 @@
 #include "CDynamicLibrary.h"
 #include "CImageButton.h"
 #include "CMenuButton.h"
+#include "KvImages.h"
 #include "KvTestSupport.h"
 #include "KvUiTestUtil.h"
 
@@ -128,3 +129,16 @@ TEST(DynamicLibrary, MissingLibraryOrEntryGivesNull)
 }
 
 } // namespace
+
+TEST(KvImages, EveryDrawnImageLoads)
+{
+    for (int id : KvResourceImageIds()) {
+        const QPixmap image = KvResourceImage(id);
+        EXPECT_EQ(image.size(), QSize(16, 16)) << id;
+    }
+    EXPECT_TRUE(KvResourceImage(157).isNull()) << "no image of that number";
+    const QIcon program = KvProgramIcon();
+    for (int size : {16, 32, 48})
+        EXPECT_EQ(program.pixmap(size, size).size(), QSize(size, size)) << size;
+    EXPECT_NE(KvResourceImage(158).toImage(), KvResourceImage(159).toImage());
+}

@@ -35,8 +35,8 @@ protected:
         m_meter.SetMeterNo("00000001");
     }
 
-    // The edit dialog as the list dialog's add opens it.
-    std::unique_ptr<CCliSubEditDlg> AddDialog()
+    // The edit dialog as the list dialog's add opens it, not yet shown.
+    static std::unique_ptr<CCliSubEditDlg> PresetAddDialog()
     {
         auto dialog = std::make_unique<CCliSubEditDlg>(nullptr, QStringLiteral("增加附表"));
         dialog->m_strClientNo = "0001";
@@ -46,6 +46,11 @@ protected:
         dialog->m_strInitPulses = "0";
         dialog->m_strBaseRead = "0";
         dialog->m_bCheckEnabled = 0;
+        return dialog;
+    }
+    std::unique_ptr<CCliSubEditDlg> AddDialog()
+    {
+        auto dialog = PresetAddDialog();
         dialog->show();
         return dialog;
     }
@@ -117,13 +122,7 @@ TEST_F(SubMeterDialogTest, EditChecksRunInOrderWithTheirTexts)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        auto dialog = std::make_unique<CCliSubEditDlg>(nullptr, QStringLiteral("增加附表"));
-        dialog->m_strClientNo = "0001";
-        dialog->m_strMeterNo = "00000001";
-        dialog->m_strSubX = "1";
-        dialog->m_strSubNo = "00000001_1";
-        dialog->m_strInitPulses = "0";
-        dialog->m_strBaseRead = "0";
+        auto dialog = PresetAddDialog();
         if (c.before)
             c.before(dialog.get());
         dialog->show();

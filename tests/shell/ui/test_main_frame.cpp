@@ -9,6 +9,7 @@
 #include "SysGlobals.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -16,6 +17,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QSet>
 #include <QToolBar>
 #include <gtest/gtest.h>
 
@@ -121,6 +123,19 @@ TEST_F(MainFrameTest, ToolbarHasTheTenButtonsInOrder)
     EXPECT_EQ(buttons, (QStringList{"cmd32772 售电服务", "cmd32792 售电查询", "cmd32793 售电统计", "cmd32794 附收查询",
                                     "cmd32795 附收统计", "cmd32773 新表开户", "cmd32797 电表查询", "cmd32808 数据备份",
                                     "cmd32802 系统帮助", "cmd32806 退出系统"}));
+    // Each button shows its own drawn icon, none the same as another.
+    QSet<qint64> icons;
+    for (QAction* a : toolBar->actions()) {
+        const QImage image = a->icon().pixmap(16, 16).toImage();
+        EXPECT_FALSE(image.isNull()) << a->objectName().toStdString();
+        icons.insert(image.cacheKey() ^ qHashBits(image.constBits(), image.sizeInBytes()));
+    }
+    EXPECT_EQ(icons.size(), 10);
+    auto* rights = frame.findChild<CNavListBox*>(QStringLiteral("c1045"));
+    ASSERT_NE(rights, nullptr);
+    EXPECT_EQ(rights->GetGroupBitmap().size(), QSize(16, 16));
+    EXPECT_EQ(rights->GetEntryBitmap().size(), QSize(16, 16));
+    EXPECT_FALSE(QApplication::windowIcon().isNull());
 }
 
 TEST_F(MainFrameTest, CommandsFollowTheOperatorsRights)

@@ -1,0 +1,21 @@
+#include "KvDialogRunner.h"
+
+#include "CKvDialog.h"
+
+namespace {
+
+IKvDialogRunner* g_runner = nullptr;
+
+} // namespace
+
+IKvDialogRunner* SetDialogRunner(IKvDialogRunner* runner)
+{
+    IKvDialogRunner* previous = g_runner;
+    g_runner = runner;
+    return previous;
+}
+
+int RunOperatorDialog(CKvDialog& dialog)
+{
+    return g_runner ? g_runner->Run(dialog) : dialog.DoModal();
+}

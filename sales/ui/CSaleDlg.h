@@ -1,0 +1,153 @@
+#pragma once
+
+#include "CCardClassifier.h"
+#include "CCliBalance.h"
+#include "CCliPre.h"
+#include "CCliSub.h"
+#include "CClient.h"
+#include "CFixFee.h"
+#include "CKvDialog.h"
+#include "CManItem.h"
+#include "CManualFee.h"
+#include "COtherItem.h"
+#include "CPreLastWrt.h"
+#include "CPreModel.h"
+#include "CPriceVer.h"
+#include "CSubRead.h"
+#include "CWrtRecord.h"
+#include "KvArchiveRepair.h"
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+class CKvCellDC;
+class CKvExtList2;
+class QComboBox;
+class QPlainTextEdit;
+class QPushButton;
+
+// The point of sale (售电服务), and the return-card refund of one meter
+// (返卡退费): the operator reads a customer's card, sees it beside the archive
+// (meter, meter type, user, price mix, sale history, sub-meter readings and
+// fees due) and writes the top-up. The mode is the caption.
+//
+// A read resets everything that belongs to a card: the card state, the
+// current meter and user, the card image and balance records and every list
+// of records; the classification then sets the card state and alone enables
+// the write button. The figures that later steps need stay in the list cells
+// as shown, and are read back from there.
+class CSaleDlg : public CKvDialog, private ICardClassifyHost
+{
+    Q_OBJECT
+
+public:
+    CSaleDlg(QWidget* parent, const QString& mode);
+    ~CSaleDlg() override;
+
+    bool OnInitDialog() override;
+
+    void OnReadCard();
+    void OnWriteCard();
+    void OnClearCard();
+    void OnPortChanged();
+    void OnTestPort();
+
+    // Called by the classification and the write operations.
+    void ShowCard(QStringList& fields);
+    void ClearArchiveDisplay() override;
+    void FillWriteHistory();
+    void SumFeeLists(double& subCharges, double& feeCharges) const;
+    void SumManualFees(double& sum) const;
+    // Links every fee record of the sub-meter and fee lists to the sale; runs
+    // inside the caller's transaction.
+    void LinkFeesToSale(const CWrtRecord& sale);
+    void ShowBalanceMessage(double balance);
+
+    static void LabelColumnColour(CKvCellDC& dc, int row, int column, CKvExtList2* list);
+    static void ValueColour(CKvCellDC& dc, int row, int column, CKvExtList2* list);
+
+    bool IsSaleMode() const;
+    CCliPre* GetMeter() const { return m_pMeter; }
+    CClient* GetClient() const { return m_pClient; }
+    const CPreLastWrt& GetLastWrt() const { return m_LastWrt; }
+    const CCliBalance& GetBalance() const { return m_Balance; }
+
+    int m_nCardState = -1;
+    int m_nRemotePayIndex = -1;
+    QString m_strRefundMeterNo;
+    QString m_strRefundMode;
+    CCliBalance m_Balance;
+    CPreLastWrt m_LastWrt;
+    double m_WeightedPrice = 0;
+    int m_nPortIndex = -1;
+    QString m_strRemark;
+
+protected:
+    bool DoDataExchange(bool saveAndValidate) override;
+
+private:
+    void ClassifyInfraredCard();
+    void ClassifyIcCard();
+    // Reads the card of the family, shows it and classifies it.
+    void ClassifyCard(bool ic);
+    CardFigures CardFiguresFromList(const QStringList& fields) const;
+
+    void ShowCardFields(const QStringList& fields);
+    void ShowArchiveImage();
+    void FillMeterTypeList();
+    void FillUserList();
+    void FillPriceList();
+    // Empties every list of records of the previous card, the rows that point
+    // at them first.
+    void ResetCard();
+
+    // The fees due, in the order the read takes them.
+    void LoadFeesDue(bool withManualFees);
+    void LoadSubReadings();
+    void LoadFixFees();
+    void LoadManItemFees();
+    void LoadOtherItemFees();
+    void LoadManualFees();
+
+    bool RepairArchive(const QString& opWord) override;
+    bool RepairInfraredArchive(const QString& opWord);
+    void RepairIcArchive(const QString& opWord);
+    // Dialog 220 for every current sub-meter of the meter, in order; false at
+    // the first cancel.
+    bool AskSubMeterReadings(std::vector<SubMeterLastReading>& readings);
+
+    void SetCell(CKvExtList2* list, int row, int column, const QString& text);
+    void EnableWrite(bool enable);
+
+    CWrtRecordList m_history;
+    CPriceVerList m_prices;
+    CCliPreList m_meters;
+    CClientList m_clients;
+    CCliPre* m_pMeter = nullptr;
+    CClient* m_pClient = nullptr;
+    CCliSubList m_subMeters;
+    CSubReadList m_subReads;
+    CFixFeeList m_fixFees;
+    CManItemList m_manItems;
+    COtherItemList m_otherItems;
+    CManualFeeList m_manualFees;
+    bool m_icRead = false; // the family of the card being classified
+    CardFigures m_card;    // the figures of the card being classified
+
+    QPushButton* m_read;
+    QPushButton* m_write;
+    QPushButton* m_clear;
+    QPushButton* m_close;
+    QPushButton* m_test;
+    QComboBox* m_cardType;
+    QComboBox* m_port;
+    QPlainTextEdit* m_remark;
+    CKvExtList2* m_cardList;    // 1155
+    CKvExtList2* m_typeList;    // 1113
+    CKvExtList2* m_userList;    // 1086
+    CKvExtList2* m_priceList;   // 1074
+    CKvExtList2* m_feeList;     // 1106
+    CKvExtList2* m_subList;     // 1170
+    CKvExtList2* m_historyList; // 1152
+};

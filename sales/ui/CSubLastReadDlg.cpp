@@ -1,0 +1,84 @@
+#include "CSubLastReadDlg.h"
+
+#include "KvMessage.h"
+#include "SysGlobals.h"
+
+#include <QDateTimeEdit>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+CSubLastReadDlg::CSubLastReadDlg(QWidget* parent, const QString& caption)
+    : CKvDialog(220, parent, caption), m_LastReadDate(GetServerTime())
+{
+    m_date = CreateControl<QDateTimeEdit>(1276);
+    m_date->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    m_date->setCalendarPopup(true);
+    m_pulses = CreateControl<QLineEdit>(1271);
+    m_read = CreateControl<QLineEdit>(1187);
+    m_subNo = CreateControl<QLineEdit>(1185);
+    m_subNo->setReadOnly(true);
+
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("附表编号："), m_subNo);
+    form->addRow(QStringLiteral("上次抄表日："), m_date);
+    form->addRow(QStringLiteral("上次脉冲数："), m_pulses);
+    form->addRow(QStringLiteral("上次抄量："), m_read);
+
+    auto* ok = CreateControl<QPushButton>(1000);
+    ok->setText(QStringLiteral("确认(&O)"));
+    BindConfirm(ok);
+    auto* cancel = CreateControl<QPushButton>(1021);
+    cancel->setText(QStringLiteral("取消(&C)"));
+    BindClose(cancel);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addLayout(buttons);
+}
+
+bool CSubLastReadDlg::OnInitDialog()
+{
+    CKvDialog::OnInitDialog();
+    m_read->setFocus();
+    SetInitDone(1);
+    return true;
+}
+
+bool CSubLastReadDlg::DoDataExchange(bool saveAndValidate)
+{
+    if (saveAndValidate) {
+        m_LastReadDate = m_date->dateTime();
+        m_strLastPulses = m_pulses->text();
+        m_strLastRead = m_read->text();
+        m_strSubNo = m_subNo->text();
+    } else {
+        m_date->setDateTime(m_LastReadDate);
+        m_pulses->setText(m_strLastPulses);
+        m_read->setText(m_strLastRead);
+        m_subNo->setText(m_strSubNo);
+    }
+    return true;
+}
+
+void CSubLastReadDlg::OnOK()
+{
+    UpdateData(true);
+    if (m_strLastRead.isEmpty()) {
+        PromptBox(QStringLiteral("请输入上次抄数！"), this);
+        m_read->setFocus();
+        return;
+    }
+    if (m_strLastPulses.isEmpty()) {
+        PromptBox(QStringLiteral("请输入上次脉冲数！"), this);
+        m_pulses->setFocus();
+        return;
+    }
+    CKvDialog::OnOK();
+}

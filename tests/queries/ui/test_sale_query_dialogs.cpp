@@ -1,0 +1,330 @@
+// The sale condition dialogs offscreen, and the two sale query commands run
+// from the menu against a small fixture database, compared with golden CSV.
+#include "../../framework/ui/KvUiTestUtil.h"
+#include "CAdoConnection.h"
+#include "CKvExtList2.h"
+#include "CKvReportCol.h"
+#include "CMainFrame.h"
+#include "COperator.h"
+#include "CQueryResultDlg.h"
+#include "CSaleConditionDlg.h"
+#include "CSaleStatDlg.h"
+#include "CurrentOperator.h"
+#include "KvFreshDatabase.h"
+#include "KvMainCommands.h"
+#include "KvModalScript.h"
+#include "KvQueryCommands.h"
+#include "SysGlobals.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFile>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <gtest/gtest.h>
+
+namespace {
+
+using D = CSaleConditionDlg;
+
+class SaleQueryTest : public ::testing::Test
+{
+protected:
+    CRecordingMessageSink sink;
+    CFreshDatabase fresh{QDateTime(QDate(2024, 3, 15), QTime(10, 0))};
+    CMainFrame frame;
+
+    SaleQueryTest()
+    {
+        QFile script(QStringLiteral(QUILLMER_SOURCE_DIR "/tests/queries/sales_fixture.sql"));
+        EXPECT_TRUE(script.open(QIODevice::ReadOnly));
+        fresh.Db().Execute(QString::fromUtf8(script.readAll()), QString());
+        GetCurrentOperator()->SetRights(QVector<int>{100, 103, 104});
+        frame.BuildRightsList();
+        InstallQueryCommands(frame);
+    }
+
+    static QComboBox* combo(QWidget* dialog, int id)
+    {
+        return dialog->findChild<QComboBox*>(CKvDialog::ControlName(id));
+    }
+    static QCheckBox* box(QWidget* dialog, int id) { return dialog->findChild<QCheckBox*>(CKvDialog::ControlName(id)); }
+    // A click on the box's indicator, at its left edge, as the operator clicks it.
+    static void clickIndicator(QAbstractButton* button)
+    {
+        ASSERT_NE(button, nullptr);
+        MouseClick(button, QPoint(6, button->height() / 2));
+    }
+    static void clickBox(QWidget* dialog, int id) { clickIndicator(box(dialog, id)); }
+    // Chooses an item by its text as the operator does with the keyboard.
+    static void choose(QWidget* dialog, int id, const QString& text)
+    {
+        QComboBox* c = combo(dialog, id);
+        ASSERT_NE(c, nullptr) << id;
+        const int target = c->findText(text);
+        ASSERT_GE(target, 0) << text.toStdString();
+        c->setFocus();
+        while (c->currentIndex() < target)
+            PressKey(c, Qt::Key_Down);
+        while (c->currentIndex() > target)
+            PressKey(c, Qt::Key_Up);
+    }
+
+    // The result list as CSV: window caption, titles, rows, count line.
+    // Statistics rows have no order of their own: they are compared sorted,
+    // the total row kept last.
+    static QString resultCsv(CQueryResultDlg* result, bool sortRows)
+    {
+        CKvExtList2* list = result->GetList();
+        QStringList rows;
+        for (int r = 0; r < list->GetItemCount(); ++r) {
+            QStringList cells;
+            for (int c = 0; c < list->GetColumnCount(); ++c)
+                cells << list->GetItemText(r, c);
+            rows << cells.join(u',');
+        }
+        if (sortRows && rows.size() > 1) {
+            const QString total = rows.takeLast();
+            rows.sort();
+            rows << total;
+        }
+        return QStringList{result->windowTitle(), result->GetTitles().join(u','), rows.join(u'\n'),
+                           result->GetRecordCountText()}
+                   .join(u'\n') +
+               u'\n';
+    }
+
+    static void expectGolden(const QString& name, const QString& csv)
+    {
+        const QString golden = QStringLiteral(QUILLMER_SOURCE_DIR "/tests/queries/golden/") + name + ".csv";
+        if (qEnvironmentVariableIsSet("QUILLMER_REGENERATE_GOLDEN")) {
+            QFile out(golden);
+            ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            out.write(csv.toUtf8());
+        }
+        QFile in(golden);
+        ASSERT_TRUE(in.open(QIODevice::ReadOnly)) << "set QUILLMER_REGENERATE_GOLDEN=1 to write it";
+        EXPECT_EQ(csv, QString::fromUtf8(in.readAll())) << name.toStdString();
+    }
+
+    // Runs a command: the condition dialog is set up and confirmed, the result
+    // captured and closed, and the dialog shown again is cancelled.
+    QString runOnce(int command, const std::function<void(QWidget*)>& conditions, bool sortRows)
+    {
+        QString csv;
+        CModalScript script;
+        script
+            .Then([&](QWidget* dialog) {
+                conditions(dialog);
+                CModalScript::Click(dialog, 1000);
+            })
+            .Then([&](QWidget* dialog) {
+                auto* result = qobject_cast<CQueryResultDlg*>(dialog);
+                EXPECT_NE(result, nullptr) << dialog->objectName().toStdString();
+                if (result)
+                    csv = resultCsv(result, sortRows);
+                dialog->close();
+            })
+            .Then([](QWidget* dialog) { CModalScript::Click(dialog, 1001); });
+        frame.GetCommandAction(command)->trigger();
+        EXPECT_TRUE(script.Exhausted());
+        const QString dialog = command == ID_QUERY_SALES ? "dlg183" : "dlg184";
+        EXPECT_EQ(script.Seen(), QStringList({dialog, "dlg180", dialog}));
+        return csv;
+    }
+};
+
+} // namespace
+
+TEST_F(SaleQueryTest, BoxesTickTheirParentsAndClearingLeavesThem)
+{
+    CSaleQueryDlg dialog(nullptr, QStringLiteral("售电记录查询"));
+    dialog.EnsureInitialised();
+    const int block = dialog.CheckBoxId(D::Block), building = dialog.CheckBoxId(D::Building),
+              floor = dialog.CheckBoxId(D::Floor), unit = dialog.CheckBoxId(D::Unit), room = dialog.CheckBoxId(D::Room);
+    EXPECT_FALSE(combo(&dialog, 1042)->isEnabled());
+
+    clickBox(&dialog, room);
+    for (int id : {block, building, floor, room})
+        EXPECT_TRUE(box(&dialog, id)->isChecked()) << id;
+    EXPECT_TRUE(combo(&dialog, 1042)->isEnabled());
+    EXPECT_TRUE(combo(&dialog, 1044)->isEnabled());
+    EXPECT_TRUE(combo(&dialog, 1046)->isEnabled());
+    EXPECT_FALSE(box(&dialog, unit)->isChecked());
+
+    // Clearing the district leaves the building ticked.
+    clickBox(&dialog, block);
+    EXPECT_FALSE(box(&dialog, block)->isChecked());
+    EXPECT_FALSE(combo(&dialog, 1042)->isEnabled());
+    EXPECT_TRUE(box(&dialog, building)->isChecked());
+
+    CSaleStatDlg stat(nullptr, QStringLiteral("售电记录统计"));
+    stat.EnsureInitialised();
+    clickBox(&stat, stat.CheckBoxId(D::Unit));
+    EXPECT_TRUE(box(&stat, 1041)->isChecked());
+    EXPECT_TRUE(box(&stat, 1053)->isChecked());
+    EXPECT_FALSE(box(&stat, stat.CheckBoxId(D::Floor))->isChecked());
+    EXPECT_EQ(stat.CheckBoxId(D::Floor), 1059);
+    EXPECT_EQ(combo(&stat, 1058)->count(), 6);
+    EXPECT_FALSE(combo(&stat, 1058)->isEditable());
+
+    // Unticking a user code empties it.
+    clickBox(&dialog, 1051);
+    dialog.findChild<QLineEdit*>("c1002")->setText("01");
+    clickBox(&dialog, 1051);
+    EXPECT_TRUE(dialog.findChild<QLineEdit*>("c1002")->text().isEmpty());
+    EXPECT_TRUE(dialog.findChild<QLineEdit*>("c1002")->isReadOnly());
+}
+
+TEST_F(SaleQueryTest, ADistrictChoiceOffersItsBuildingsAndReopeningRestoresEverything)
+{
+    CSaleCondition chosen;
+    {
+        CSaleQueryDlg dialog(nullptr, QStringLiteral("售电记录查询"));
+        dialog.EnsureInitialised();
+        clickBox(&dialog, 1053); // building ticks the district
+        choose(&dialog, 1042, "西区");
+        QComboBox* buildings = combo(&dialog, 1043);
+        EXPECT_EQ(buildings->count(), 2); // the reserved row and 西一幢
+        EXPECT_EQ(buildings->currentIndex(), -1);
+        choose(&dialog, 1043, "西一幢");
+        clickBox(&dialog, 1256);
+        choose(&dialog, 1257, "李出纳");
+        clickBox(&dialog, 1152);
+        dialog.findChild<QLineEdit*>("c1155")->setText("10");
+        dialog.findChild<QLineEdit*>("c1156")->setText("500");
+        clickBox(&dialog, 1057);
+        combo(&dialog, 1058)->setEditText("补卡充值");
+        MouseClick(dialog.findChild<QAbstractButton*>("c1000"));
+        chosen = dialog.GetCondition();
+    }
+    EXPECT_EQ(chosen.m_blockNo, "02");
+    EXPECT_EQ(chosen.m_blockName, "西区");
+    EXPECT_EQ(chosen.m_buildingNo, "01");
+    EXPECT_EQ(chosen.m_operatorNo, "op2");
+    EXPECT_EQ(chosen.m_operatorName, "李出纳");
+    EXPECT_EQ(chosen.m_opMode, "补卡充值");
+    EXPECT_EQ(chosen.m_buyTo, "500");
+
+    CSaleQueryDlg again(nullptr, QStringLiteral("售电记录查询"));
+    again.SetCondition(chosen);
+    again.EnsureInitialised();
+    EXPECT_TRUE(box(&again, 1041)->isChecked());
+    EXPECT_TRUE(box(&again, 1053)->isChecked());
+    EXPECT_EQ(combo(&again, 1042)->currentText(), "西区");
+    EXPECT_EQ(combo(&again, 1043)->currentText(), "西一幢");
+    EXPECT_EQ(combo(&again, 1257)->currentText(), "李出纳");
+    EXPECT_EQ(combo(&again, 1058)->currentText(), "补卡充值");
+    EXPECT_EQ(again.findChild<QLineEdit*>("c1155")->text(), "10");
+    EXPECT_EQ(again.findChild<QLineEdit*>("c1156")->text(), "500");
+    EXPECT_FALSE(box(&again, 1051)->isChecked());
+}
+
+TEST_F(SaleQueryTest, SaleRecordQueryFromTheMenuMatchesItsGolden)
+{
+    expectGolden("sale_records_all", runOnce(
+                                         ID_QUERY_SALES, [](QWidget*) {}, false));
+    expectGolden("sale_records_march_east", runOnce(
+                                                ID_QUERY_SALES,
+                                                [](QWidget* dialog) {
+                                                    clickBox(dialog, 1204);
+                                                    auto* from = dialog->findChild<QDateEdit*>("c1206");
+                                                    auto* to = dialog->findChild<QDateEdit*>("c1207");
+                                                    from->setDate(QDate(2024, 3, 1));
+                                                    to->setDate(QDate(2024, 3, 31));
+                                                    clickBox(dialog, 1041);
+                                                    choose(dialog, 1042, "东区");
+                                                },
+                                                false));
+    EXPECT_TRUE(sink.Texts().isEmpty()) << sink.Texts().join(u'|').toStdString();
+}
+
+TEST_F(SaleQueryTest, SaleStatisticsFromTheMenuMatchesItsGolden)
+{
+    expectGolden(
+        "sale_stat_operator",
+        runOnce(
+            ID_STAT_SALES, [](QWidget* dialog) { clickIndicator(dialog->findChild<QRadioButton*>("c1232")); }, true));
+    expectGolden(
+        "sale_stat_room",
+        runOnce(
+            ID_STAT_SALES, [](QWidget* dialog) { clickIndicator(dialog->findChild<QRadioButton*>("c1065")); }, true));
+    EXPECT_TRUE(sink.Texts().isEmpty()) << sink.Texts().join(u'|').toStdString();
+}
+
+TEST_F(SaleQueryTest, NothingFoundEndsTheCommandAndAMissingLayoutIsTold)
+{
+    {
+        CModalScript script;
+        script.Then([](QWidget* dialog) {
+            clickBox(dialog, 1263);
+            dialog->findChild<QLineEdit*>("c1009")->setText("O'Brien");
+            CModalScript::Click(dialog, 1000);
+        });
+        script.Then([](QWidget* dialog) { dialog->close(); });
+        script.Then([](QWidget* dialog) {
+            clickBox(dialog, 1263);
+            clickBox(dialog, 1263);
+            dialog->findChild<QLineEdit*>("c1009")->setText("nobody");
+            CModalScript::Click(dialog, 1000);
+        });
+        frame.GetCommandAction(ID_QUERY_SALES)->trigger();
+        EXPECT_TRUE(script.Exhausted());
+    }
+    EXPECT_EQ(sink.Texts(), QStringList({"找不到相关数据！"}));
+
+    // The layouts of the statistics by room are gone: told, no list, the dialog again.
+    sink.Clear();
+    fresh.Db().Execute(QStringLiteral("delete from KvReportForm where ReportType = '售电记录统计表_按房号'"),
+                       QString());
+    CModalScript stat;
+    stat.Then([](QWidget* dialog) {
+            clickIndicator(dialog->findChild<QRadioButton*>("c1065"));
+            CModalScript::Click(dialog, 1112); // the format button: told, nothing else
+            CModalScript::Click(dialog, 1000);
+        })
+        .Then([](QWidget* dialog) { CModalScript::Click(dialog, 1001); });
+    frame.GetCommandAction(ID_STAT_SALES)->trigger();
+    EXPECT_TRUE(stat.Exhausted());
+    EXPECT_EQ(sink.Texts(), QStringList({"报表格式类型错误！", "报表格式类型错误！"}));
+}
+
+TEST_F(SaleQueryTest, TheFormatButtonReplacesTheColumnsOfTheChosenGrouping)
+{
+    const int reportId =
+        fresh.Value("select ReportId from KvReportForm where ReportType = '售电记录统计表_按房号'").toInt();
+    CModalScript script;
+    // The setup dialog opens from the button, outside the script's own turn;
+    // when it has been answered the statistics dialog is closed.
+    script
+        .Then([](QWidget* dialog) {
+            clickIndicator(dialog->findChild<QRadioButton*>("c1065"));
+            QTimer::singleShot(0, dialog, [dialog] {
+                CModalScript::Click(dialog, 1112);
+                CModalScript::Click(dialog, 1001);
+            });
+        })
+        .Then([](QWidget* setup) {
+            EXPECT_EQ(setup->windowTitle(), "设置报表格式");
+            CModalScript::Click(setup, 1000);
+        });
+    const int before = fresh.Count(QStringLiteral("select * from KvReportCol where ReportId = %1").arg(reportId));
+    frame.GetCommandAction(ID_STAT_SALES)->trigger();
+    EXPECT_TRUE(script.Exhausted());
+    EXPECT_EQ(fresh.Value(QStringLiteral("select ReportName from KvReportForm where ReportId = %1").arg(reportId)),
+              "售电记录统计表_按房号");
+    const int after = fresh.Count(QStringLiteral("select * from KvReportCol where ReportId = %1").arg(reportId));
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(
+        fresh.Value(QStringLiteral("select group_concat(ColX) from (select ColX from KvReportCol where ReportId = "
+                                   "%1 order by ColX)")
+                        .arg(reportId)),
+        [after] {
+            QStringList xs;
+            for (int i = 0; i < after; ++i)
+                xs << QString::number(i);
+            return xs.join(u',');
+        }());
+}

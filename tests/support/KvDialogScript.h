@@ -1,0 +1,75 @@
+#pragma once
+
+#include "CKvDialog.h"
+#include "KvDialogRunner.h"
+#include "KvMessage.h"
+#include "KvModalScript.h"
+
+#include <QStringList>
+#include <deque>
+#include <gtest/gtest.h>
+
+// Answers the operator dialogs of a sale (RunOperatorDialog) in turn while it
+// lives: each dialog is initialised unseen and handed to the next action, the
+// same actions as CModalScript's (type into numbered controls, click 1000 or
+// 1021). The dialog's result is what its own buttons decided. A dialog that
+// finds the script exhausted, or that an action leaves open (a refused
+// input), fails the test and counts as cancelled, so no test can hang.
+class CDialogScript : public IKvDialogRunner
+{
+public:
+    CDialogScript() : m_previous(SetDialogRunner(this)) {}
+    ~CDialogScript() override { SetDialogRunner(m_previous); }
+    CDialogScript(const CDialogScript&) = delete;
+    CDialogScript& operator=(const CDialogScript&) = delete;
+
+    CDialogScript& Then(CModalScript::Action action)
+    {
+        m_actions.push_back(std::move(action));
+        return *this;
+    }
+    // The common answers: values typed into controls, then OK (1000) or Cancel (1021).
+    CDialogScript& Confirm(const QList<QPair<int, QString>>& values = {}) { return Answer(values, 1000); }
+    CDialogScript& Cancel() { return Answer({}, 1021); }
+
+    // "dlg220 修复档案" per dialog run, in order.
+    QStringList Seen() const { return m_seen; }
+    bool Exhausted() const { return m_actions.empty(); }
+
+    int Run(CKvDialog& dialog) override
+    {
+        dialog.EnsureInitialised();
+        m_seen << dialog.objectName() + u' ' + dialog.windowTitle();
+        if (m_actions.empty()) {
+            ADD_FAILURE() << "unexpected dialog " << m_seen.last().toStdString();
+            return IDCANCEL;
+        }
+        CModalScript::Action action = std::move(m_actions.front());
+        m_actions.pop_front();
+        dialog.setResult(kOpen);
+        action(&dialog);
+        if (dialog.result() == kOpen) {
+            ADD_FAILURE() << "dialog left open " << m_seen.last().toStdString();
+            return IDCANCEL;
+        }
+        return dialog.result() == QDialog::Accepted   ? IDOK
+               : dialog.result() == QDialog::Rejected ? IDCANCEL
+                                                      : dialog.result();
+    }
+
+private:
+    static constexpr int kOpen = -12345;
+
+    CDialogScript& Answer(const QList<QPair<int, QString>>& values, int button)
+    {
+        return Then([values, button](QWidget* dialog) {
+            for (const auto& value : values)
+                CModalScript::Type(dialog, value.first, value.second);
+            CModalScript::Click(dialog, button);
+        });
+    }
+
+    IKvDialogRunner* m_previous;
+    std::deque<CModalScript::Action> m_actions;
+    QStringList m_seen;
+};

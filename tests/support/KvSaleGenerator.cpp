@@ -1,0 +1,157 @@
+#include "KvSaleGenerator.h"
+
+#include <QByteArray>
+#include <QString>
+#include <sqlite3.h>
+#include <stdexcept>
+#include <vector>
+
+namespace {
+
+void exec(sqlite3* db, const char* sql)
+{
+    char* error = nullptr;
+    if (sqlite3_exec(db, sql, nullptr, nullptr, &error) != SQLITE_OK) {
+        const std::string text = error ? error : "sqlite error";
+        sqlite3_free(error);
+        throw std::runtime_error(text);
+    }
+}
+
+// A prepared insert whose values are bound in order and that resets after each row.
+class CInsert
+{
+public:
+    CInsert(sqlite3* db, const char* sql) : m_db(db)
+    {
+        if (sqlite3_prepare_v2(db, sql, -1, &m_stmt, nullptr) != SQLITE_OK)
+            throw std::runtime_error(sqlite3_errmsg(db));
+    }
+    ~CInsert() { sqlite3_finalize(m_stmt); }
+    CInsert& operator<<(long long v)
+    {
+        sqlite3_bind_int64(m_stmt, ++m_at, v);
+        return *this;
+    }
+    CInsert& operator<<(int v) { return *this << static_cast<long long>(v); }
+    CInsert& operator<<(double v)
+    {
+        sqlite3_bind_double(m_stmt, ++m_at, v);
+        return *this;
+    }
+    CInsert& operator<<(const QString& v)
+    {
+        const QByteArray utf8 = v.toUtf8();
+        sqlite3_bind_text(m_stmt, ++m_at, utf8.constData(), utf8.size(), SQLITE_TRANSIENT);
+        return *this;
+    }
+    CInsert& operator<<(const char* v) { return *this << QString::fromUtf8(v); }
+    void Run()
+    {
+        if (sqlite3_step(m_stmt) != SQLITE_DONE)
+            throw std::runtime_error(sqlite3_errmsg(m_db));
+        sqlite3_reset(m_stmt);
+        m_at = 0;
+    }
+
+private:
+    sqlite3* m_db;
+    sqlite3_stmt* m_stmt = nullptr;
+    int m_at = 0;
+};
+
+QString two(int n)
+{
+    return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+void GenerateSales(sqlite3* db, const CSaleGeneratorSpec& spec)
+{
+    exec(db, "begin");
+    {
+        CInsert block(db, "insert into Block (BlockNo, BlockName) values (?, ?)");
+        CInsert building(db, "insert into Building (BlockNo, BuildingNo, BuildingName) values (?, ?, ?)");
+        for (int b = 1; b <= spec.districts; ++b) {
+            block << two(b) << QStringLiteral("小区%1").arg(b);
+            block.Run();
+            for (int u = 1; u <= 10; ++u) {
+                building << two(b) << two(u) << QStringLiteral("%1区%2幢").arg(b).arg(u);
+                building.Run();
+            }
+        }
+        exec(db, "insert into Department (DepartmentNo, DepartmentName) values ('01', '一部')");
+        CInsert op(db,
+                   "insert into Operator (OperatorNo, OperatorName, OperatorPw, StationNo) values (?, ?, '', '01')");
+        for (int o = 1; o <= spec.operators; ++o) {
+            op << QStringLiteral("g%1").arg(o) << QStringLiteral("收费员%1").arg(o);
+            op.Run();
+        }
+        exec(db, "insert into Price (PriceNo, PriceName, PriceType, State) values "
+                 "('P1', '居民生活', '预付费电价', '正常'), ('P2', '商业用电', '预付费电价', '正常'), "
+                 "('P3', '附加', '预付费电价', '正常');"
+                 "insert into PriceVer (PriceIndex, PriceNo, Price, BeginDate, EndDate) values "
+                 "(1, 'P1', 0.52, '2000-01-01', '2050-12-31'), (2, 'P2', 0.85, '2000-01-01', '2050-12-31'), "
+                 "(3, 'P3', 0.1, '2000-01-01', '2050-12-31');"
+                 "insert into PreModel (ModelId, Model, DevType, CardType, Phase, State) values "
+                 "('1', 'DDSY', '预付费电表', 'IC片卡', '单相二线', '正常'), "
+                 "('2', 'DTSY', '预付费控制器', 'IC钥匙卡', '三相四线', '正常')");
+
+        CInsert client(db, "insert into Client (ClientIndex, ClientNo, BlockNo, BuildingNo, LayerNo, RoomNo, Cell, "
+                           "DepartmentNo, ClientName, Addr, Tel, State, BeginDate, EndDate) values "
+                           "(?, ?, ?, ?, ?, ?, '一单元', '01', ?, '', '', '正常', '2000-01-01', '2050-12-31')");
+        CInsert meter(db, "insert into CliPre (CliPreIndex, ClientNo, MeterNo, ModelId, MeterLevel, SuperNo, State, "
+                          "BeginDate, EndDate) values (?, ?, ?, ?, '一级', '', '正常', '2000-01-01', '2050-12-31')");
+        CInsert share(db, "insert into PrePrice (PrePriceIndex, CliPreIndex, PriceX, PriceNo, PricePercent) values "
+                          "(?, ?, ?, ?, ?)");
+        int shareIndex = 0;
+        for (int i = 1; i <= spec.users; ++i) {
+            const QString no = QStringLiteral("%1").arg(i, 8, 10, QLatin1Char('0'));
+            const int district = 1 + i % spec.districts;
+            client << i << no << two(district) << two(1 + (i / spec.districts) % 10) << two(1 + i % 6) << two(1 + i % 4)
+                   << QStringLiteral("住户%1").arg(i);
+            client.Run();
+            meter << i << no << QStringLiteral("M%1").arg(no) << QString::number(1 + i % 2);
+            meter.Run();
+            const bool twoPrices = i % 3 == 0;
+            share << ++shareIndex << i << 0 << (i % 5 == 0 ? "P2" : "P1") << (twoPrices ? 80 : 100);
+            share.Run();
+            if (twoPrices) {
+                share << ++shareIndex << i << 1 << "P3" << 20;
+                share.Run();
+            }
+        }
+
+        CInsert sale(db, "insert into WrtRecord (WrtIndex, MeterNo, CliPreIndex, BuyValue, FreeValue, LWaste, TWaste, "
+                         "Price, Fee, PrePay, SubFee, FixFee, OpMode, State, OperatorNo, WrtTime) values "
+                         "(?, ?, ?, ?, 0, ?, 0, ?, ?, 0, 0, 0, '正常充值', '收讫', ?, ?)");
+        CInsert pay(db, "insert into ClientPay (PayIndex, WrtIndex, WrtNum, TotFee, RealPay, PayMode, ThisBalance, "
+                        "LastBalance, InvoiceNo, State) values (?, ?, 1, ?, ?, ?, 0, 0, '', '收讫')");
+        CInsert wrtPrice(db, "insert into WrtPrice (WrtPriceIndex, WrtIndex, PriceIndex, PricePercent) values "
+                             "(?, ?, ?, ?)");
+        int priceRow = 0;
+        const long long secondsPerSale = static_cast<long long>(spec.days) * 86400 / spec.sales;
+        const QDateTime start(spec.firstDay, QTime(8, 0));
+        for (int w = 1; w <= spec.sales; ++w) {
+            const int user = 1 + (w * 7919) % spec.users;
+            const int kwh = 20 + w % 300;
+            const double fee = kwh * (user % 5 == 0 ? 0.85 : 0.52);
+            const QString time =
+                start.addSecs(secondsPerSale * (w - 1)).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+            sale << w << QStringLiteral("M%1").arg(user, 8, 10, QLatin1Char('0')) << user << kwh << kwh * 0.01
+                 << (user % 5 == 0 ? 0.85 : 0.52) << fee << QStringLiteral("g%1").arg(1 + w % spec.operators) << time;
+            sale.Run();
+            pay << w << w << fee << fee << (w % 10 == 0 ? "支票" : "现金");
+            pay.Run();
+            const int mainIndex = user % 5 == 0 ? 2 : 1;
+            wrtPrice << ++priceRow << w << mainIndex << 100;
+            wrtPrice.Run();
+            if (user % 3 == 0) {
+                wrtPrice << ++priceRow << w << 3 << 20;
+                wrtPrice.Run();
+            }
+        }
+    }
+    exec(db, "commit");
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QDate>
+
+struct sqlite3;
+
+// Fills a database of the installation's schema with completed sales for the
+// sale query plan test and benchmark: districts with buildings, users with one
+// meter each (a main price and, for every third meter, a second one), operators,
+// and sales spread evenly over the days, each with its payment and one or two
+// shares of its meter's main price. One transaction, prepared statements.
+struct CSaleGeneratorSpec
+{
+    int sales = 20000;
+    int users = 2000;
+    int districts = 20;
+    int operators = 10;
+    QDate firstDay = QDate(2023, 1, 1);
+    int days = 365;
+};
+
+void GenerateSales(sqlite3* db, const CSaleGeneratorSpec& spec);

@@ -4,6 +4,7 @@
 #include "CHandSaleArchive.h"
 #include "CHandheldSaleDlg.h"
 #include "CMainFrame.h"
+#include "CSubProgrammerDlg.h"
 #include "KvMainCommands.h"
 
 void InstallDeviceCommands(CMainFrame& frame)
@@ -18,6 +19,10 @@ void InstallDeviceCommands(CMainFrame& frame)
     });
     frame.SetCommandHandler(ID_METER_READER, [] {
         CHandReadDlg dialog(nullptr, QStringLiteral("电表抄表器管理"));
+        dialog.DoModal();
+    });
+    frame.SetCommandHandler(ID_SUB_PROGRAMMER, [] {
+        CSubProgrammerDlg dialog(nullptr, QStringLiteral("附表抄表器管理"));
         dialog.DoModal();
     });
 }

@@ -26,6 +26,17 @@ std::string DataFilePath()
     return folder + "/" KV_READ_DATA_FILE;
 }
 
+#ifdef HOLLORIN_WITHOUT_FREE
+// Without its free export the program cannot hand the array back: this test
+// copy keeps the last one and lets go of it when it is unloaded.
+ReadDataRecord* g_kept = nullptr;
+__attribute__((destructor)) void ReleaseKept()
+{
+    std::free(g_kept);
+    g_kept = nullptr;
+}
+#endif
+
 } // namespace
 
 #ifndef HOLLORIN_WITHOUT_GET
@@ -45,6 +56,10 @@ HOLLORIN_EXPORT int GetReadData(ReadDataRecord** records, int32_t* count)
         if (array) {
             *count = int32_t(std::fread(array, sizeof(ReadDataRecord), size_t(total), file));
             *records = array;
+#ifdef HOLLORIN_WITHOUT_FREE
+            std::free(g_kept);
+            g_kept = array;
+#endif
         }
     }
     std::fclose(file);

@@ -24,7 +24,7 @@ CPreModelListDlg::CPreModelListDlg(QWidget* parent, const QString& caption)
 bool CPreModelListDlg::OnInitDialog()
 {
     CMasterListDlg::OnInitDialog();
-    // The code, model and specification columns take 100 beside their headers, the rest 50.
+    // The code, model and rating columns take 100 beside their headers, the rest 50.
     for (int column = 0; column < 3; ++column)
         GetListCtrl()->setColumnWidth(column, GetListCtrl()->columnWidth(column) + 50);
     return true;

@@ -719,9 +719,15 @@ QString CCardToolSim::InsertCard(int port)
                code != QStringLiteral("13")) {
         return QStringLiteral("the meter does not take a card of code %1").arg(code);
     }
-    card.use = meter.use;
-    card.purchase = meter.purchase;
-    card.remaining = meter.remaining;
+    // An infrared card brings the meter's figures back; an IC card already
+    // carries its own (its writes add the amount at once), so the meter
+    // changes only its code. Only an IC replacement card reads level with the
+    // meter, as above.
+    if (card.family != 2 || code == QStringLiteral("05")) {
+        card.use = meter.use;
+        card.purchase = meter.purchase;
+        card.remaining = meter.remaining;
+    }
     card.restart = false;
     SetMeter(card.meterNo, meter);
     SetCard(port, card);

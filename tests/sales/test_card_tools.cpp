@@ -258,3 +258,78 @@ TEST_F(CardToolsTest, AToolThatCannotStartConfirmsNothing)
     EXPECT_TRUE(result.isEmpty());
     EXPECT_EQ(writer.GetReplyLine(), QStringLiteral("ERROR"));
 }
+
+// The top-ups of the sales dialog beyond the ordinary one, each on the card it
+// is sold to: what the card reads after the write.
+TEST_F(CardToolsTest, EachTopUpLeavesTheCardAsARealOneWould)
+{
+    using Write = int (*)(CCardWriter&, QString&);
+    struct Case
+    {
+        const char* name;
+        int family;
+        const char* code; // the card before the write: count 4, amount 50, 30 / 200 / 170
+        Write write;      // of 80 units
+        QStringList after; // code, count, amount, use, purchase, remaining, limit
+    };
+    const Case cases[] = {
+        {"续用充值 on a refund-marked card", 1, "13",
+         [](CCardWriter& w, QString& r) { return w.WriteContinueCard(kMeter, 80, r); },
+         {"03", "5", "80", "0", "0", "0", "200"}},
+        {"IC 正常充值", 2, "04",
+         [](CCardWriter& w, QString& r) { return w.WriteIcRechargeCard(kMeter, 80, 25, 15, r); },
+         {"03", "5", "80", "30", "280", "250", "800"}},
+        {"IC 增容充值", 2, "04",
+         [](CCardWriter& w, QString& r) { return w.WriteIcCapacityCard(kMeter, 80, 60, r); },
+         {"03", "5", "80", "30", "280", "250", "60"}},
+        {"IC 修改充值 of a top-up not yet used", 2, "03",
+         [](CCardWriter& w, QString& r) { return w.WriteIcModifyCard(kMeter, 80, 25, 15, r); },
+         {"03", "4", "80", "30", "230", "200", "800"}},
+        {"IC 补卡充值 on a used replacement card", 2, "06",
+         [](CCardWriter& w, QString& r) { return w.WriteIcModifyCard(kMeter, 80, 25, 15, r); },
+         {"03", "5", "80", "30", "280", "250", "800"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Side({"--card", "1", QStringLiteral("family=%1").arg(c.family), QStringLiteral("code=%1").arg(c.code),
+              "meter=1234", "count=4", "amount=50", "use=30", "purchase=200", "remaining=170"});
+        CCardWriter writer(1, nullptr);
+        QString result;
+        ASSERT_EQ(c.write(writer, result), 1);
+        EXPECT_EQ(result, QStringLiteral("写卡成功"));
+        if (c.family == 2)
+            writer.ReadIcCard();
+        else
+            writer.ReadCard();
+        QStringList after = Fields(writer).mid(1, 8);
+        after.removeAt(1); // the meter number
+        EXPECT_EQ(after, c.after);
+    }
+}
+
+// An IC card keeps what its writes put on it when it goes into the meter,
+// while the meter takes the load; an infrared card brings the meter's figures.
+TEST_F(CardToolsTest, AnIcCardGoingIntoTheMeterChangesOnlyItsCode)
+{
+    CSimMeter meter;
+    meter.count = 4;
+    meter.purchase = 200;
+    meter.use = 60;
+    meter.remaining = 140;
+    sim.SetMeter(kMeter, meter);
+    Side({"--card", "2", "family=2", "code=03", "meter=1234", "count=5", "amount=80", "use=30", "purchase=280",
+          "remaining=250"});
+    Side({"--insert", "2"});
+    CCardWriter ic(2, nullptr);
+    ic.ReadIcCard();
+    EXPECT_EQ(Fields(ic).mid(1, 7), (QStringList{"04", kMeter, "5", "80", "30", "280", "250"}));
+    EXPECT_EQ(sim.Meter(kMeter).purchase, 280);
+    EXPECT_EQ(sim.Meter(kMeter).count, 5);
+
+    // A continued-use card starts the meter anew at its amount.
+    Side({"--card", "1", "family=1", "code=03", "meter=1234", "count=6", "amount=40", "restart=1"});
+    Side({"--insert", "1"});
+    CCardWriter infrared(1, nullptr);
+    infrared.ReadCard();
+    EXPECT_EQ(Fields(infrared).mid(1, 7), (QStringList{"04", kMeter, "6", "40", "0", "40", "40"}));
+}

@@ -1,0 +1,236 @@
+// The writes of the sales dialog beyond the ordinary top-up, run through the
+// one write engine against the card tool stand-ins: the row each stores, the
+// card command it sends, the states its transactions leave and its payment.
+
+#include "CCardToolSim.h"
+#include "CardToolTestHelpers.h"
+#include "CurrentOperator.h"
+#include "KvMessage.h"
+#include "KvSaleWriteMembers.h"
+#include "SaleWriteTestHost.h"
+
+#include <QMap>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kMeter = QStringLiteral("00001234");
+const QString kClient = QStringLiteral("C001");
+const int kEarlier = 100000001;
+
+// One user with one meter (limit "80", alarm 25, cut-off 15, withholding 10 %)
+// whose last sale, write 4 of 50 units, was paid 26 from a balance of 2,
+// leaving 10.
+class WriteMembersTest : public FreshDatabaseTest
+{
+protected:
+    void SetUp() override
+    {
+        CopyCardTools(fresh.AppDir());
+        GetCurrentOperator()->SetOperatorNo(QStringLiteral("01"));
+        exec(QStringLiteral("insert into Client values(1, 'C001', '00', '00', '1', '101', '1', '00', '李四', '', "
+                            "'李四路1号', '', 3, '正常', '', '01', '2020-01-01', '2050-12-31', '2020-01-01')"));
+        // New keys come after the earlier sale's.
+        exec(QStringLiteral("update SysPara set WrtIndex = 1000, WrtPriceIndex = 1000, PayIndex = 1000"));
+        host.fresh = &fresh;
+        host.card.meterNo = kMeter;
+        host.card.count = 4;
+        host.card.lastAmount = 50;
+        host.card.use = 30;
+        host.card.purchase = 1000;
+        host.card.remaining = 60;
+        host.card.archiveLimit = QStringLiteral("80");
+    }
+    void TearDown() override
+    {
+        ResetCurrentOperator();
+        ReleaseProcessObjects();
+    }
+
+    void exec(const QString& sql) { db().Execute(sql, QString()); }
+
+    // The archive as a card read finds it: `lastOp` is the operation of the
+    // last sale and of the card image.
+    void Archive(const QString& lastOp = QStringLiteral("正常充值"), const QString& imageLimit = QStringLiteral("080"),
+                 int rate = 10, bool withSale = true)
+    {
+        exec(KvFormatSql("insert into CliPre values(1, 'C001', '%s', 'M1', 1, 1, %d, 0, 0, '', '', '80', 25, 15, 0, "
+                         "'常闭', '', '正常', '01', '2020-01-01', '2050-12-31', '2020-01-01')",
+                         kMeter, rate));
+        exec(KvFormatSql("insert into PreLastWrt values('%s', '91234', %d, 4, 50, '%s', 30, 20, 1000, 30, 60, '%s', "
+                         "'2026-12-01 10:00:00')",
+                         kMeter, kEarlier, imageLimit, lastOp));
+        if (withSale) {
+            exec(KvFormatSql("insert into WrtRecord values(%d, '%s', 1, 50, '%s', 30, 20, 4, 1, 45, 5, 1000, 30, 60, "
+                             "0.3, 0.5, 0.6, 27, 0, 1, 2, '%s', '收讫', '01', '2026-12-01 10:00:00')",
+                             kEarlier, kMeter, imageLimit, lastOp));
+            exec(KvFormatSql("insert into WrtPrice values(100000001, %d, 3, 100)", kEarlier));
+            exec(KvFormatSql("insert into ClientPay values(100000501, %d, 4, 27, 26, '现金', 10, 2, '', '收讫')",
+                             kEarlier));
+        }
+        exec(QStringLiteral("insert into CliBalance values('C001', 100000501, 4, 27, 26, '现金', 10, 2, '')"));
+        host.Load(kClient, kMeter);
+    }
+    void PutCard(const QString& code, int family)
+    {
+        CSimCard card;
+        card.family = family;
+        card.code = code;
+        card.meterNo = kMeter;
+        card.count = host.card.count;
+        card.amount = host.card.lastAmount;
+        card.use = host.card.use;
+        card.purchase = host.card.purchase;
+        card.remaining = host.card.remaining;
+        sim.SetCard(1, card);
+    }
+    // Runs the write; what it raises is shown as the guard would.
+    void Run(const SaleWriteDescriptor& descriptor)
+    {
+        CSaleWriteEngine engine(host);
+        engine.Run(descriptor);
+        context = engine.Context();
+    }
+    // The card commands of the run: the arguments after "0 <family> 1 <port>".
+    QStringList Commands() const
+    {
+        QStringList commands;
+        for (const QString& line : sim.Log()) {
+            if (!line.startsWith(QStringLiteral("Tarlisk [")))
+                continue;
+            const QString args = line.section(QStringLiteral("] "), 1).section(QStringLiteral(" =>"), 0, 0);
+            commands << args.section(u' ', 4);
+        }
+        return commands;
+    }
+    QMap<QString, QString> NewestRow() const
+    {
+        return fresh.Row(QStringLiteral("select * from WrtRecord order by WrtIndex desc limit 1"));
+    }
+    int Count(const QString& sql) const { return fresh.Count(sql); }
+    QString EarlierState() const
+    {
+        return fresh.Value(QStringLiteral("select State from WrtRecord where WrtIndex = %1").arg(kEarlier));
+    }
+
+    SaleWriteTestHost host;
+    CCardToolSim sim{fresh.AppDir()};
+    SaleWriteContext context;
+};
+
+struct MemberCase
+{
+    const char* name;
+    std::function<SaleWriteDescriptor()> make;
+    const char* lastOp;     // the last sale's and the card image's operation
+    const char* imageLimit; // the card image's limit
+    const char* cardCode;   // the card in the reader
+    int family;
+    // The stored row.
+    int wrtNum;
+    const char* opMode;
+    int accuBuy;
+    double accuUse;
+    double accuRemain;
+    const char* limit;
+    int alarm;
+    int cutOff;
+    double prePay;
+    const char* command; // "" when no card command is sent
+    const char* afterT1;
+    const char* afterT2;
+    bool paid;
+};
+
+const char* const kNormal = "正常充值";
+const char* const kCampus = "校园退费";
+
+// Card count 4, last write 50, use 30, purchase 1000, remaining 60; 80 units
+// at 0.5 with 10 % withholding (4.00 by kWh).
+const MemberCase kMembers[] = {
+    {"修改充值 by kWh", [] { return ModifyTopUpWrite(SalePayment::Energy); }, kNormal, "080", "03", 1, 4, "修改充值",
+     1080, 30, 140, "080", 30, 20, 4, "03 00001234 0080 200A 030 20", "写卡成功", "收讫", true},
+    {"修改充值 by money", [] { return ModifyTopUpWrite(SalePayment::Money); }, kNormal, "080", "03", 1, 4, "修改充值",
+     1080, 30, 140, "080", 30, 20, 0, "03 00001234 0080 200A 030 20", "写卡成功", "收讫", true},
+    {"IC 修改充值", [] { return IcModifyTopUpWrite(SalePayment::Energy); }, kNormal, "080", "03", 2, 4, "修改充值",
+     1030, 30, 90, "080", 25, 15, 4, "04 00001234 0080 800% 025 15", "写卡成功", "收讫", true},
+    {"补卡充值 by kWh", [] { return ReissueTopUpWrite(SalePayment::Energy); }, kNormal, "080", "06", 1, 4, "补卡充值",
+     1080, 30, 140, "080", 30, 20, 4, "03 00001234 0080 200A 030 20", "写卡成功", "收讫", true},
+    {"补卡充值 remote", [] { return ReissueTopUpWrite(SalePayment::Remote); }, kNormal, "080", "06", 1, 4, "补卡充值",
+     1080, 30, 140, "080", 30, 20, 0, "03 00001234 0080 200A 030 20", "写卡成功", "收讫", true},
+    {"IC 补卡充值", [] { return IcReissueTopUpWrite(SalePayment::Energy); }, kNormal, "080", "06", 2, 5, "补卡充值",
+     1080, 30, 140, "080", 25, 15, 4, "04 00001234 0080 800% 025 15", "写卡成功", "收讫", true},
+    {"IC 补卡充值 by money", [] { return IcReissueTopUpWrite(SalePayment::Money); }, kNormal, "080", "06", 2, 5,
+     "补卡充值", 1080, 30, 140, "080", 25, 15, 0, "04 00001234 0080 800% 025 15", "写卡成功", "收讫", true},
+    {"补卡补值", [] { return ReissueRestoreWrite(); }, kNormal, "080", "06", 1, 4, "补卡补值", 1000, 30, 60, "080", 30,
+     20, 0, "03 00001234 0050 200A 030 20", "补值成功", "补值成功", false},
+    {"IC 补卡补值", [] { return IcReissueRestoreWrite(); }, kNormal, "080", "06", 2, 4, "补卡补值", 1000, 30, 60, "080",
+     30, 20, 0, "04 00001234 0050 800% 030 20", "补值成功", "补值成功", false},
+    {"续用充值 by kWh", [] { return ContinuedUseWrite(SalePayment::Energy); }, kCampus, "080", "13", 1, 5, "续用充值",
+     80, 0, 80, "080", 30, 20, 4, "13 00001234 0080 200A 030 20", "写卡成功", "收讫", true},
+    {"续用充值 remote", [] { return ContinuedUseWrite(SalePayment::Remote); }, kCampus, "080", "13", 1, 5, "续用充值",
+     80, 0, 80, "080", 30, 20, 0, "13 00001234 0080 200A 030 20", "写卡成功", "收讫", true},
+    {"续用 after another operation", [] { return ContinuedUseWrite(SalePayment::Energy); }, kNormal, "080", "13", 1, 5,
+     "正常充值", 1080, 30, 140, "080", 30, 20, 4, "03 00001234 0080 200A 030 20", "写卡成功", "收讫", true},
+    {"IC 增容充值 (\"80\" against \"080\")", [] { return IcTopUpWrite(SalePayment::Energy); }, kNormal, "080", "04", 2,
+     5, "增容充值", 1080, 30, 140, "80", 30, 20, 4, "07 00001234 0080 080% 030 20", "写卡成功", "收讫", true},
+    {"IC 增容充值 remote", [] { return IcTopUpWrite(SalePayment::Remote); }, kNormal, "080", "04", 2, 5, "增容充值",
+     1080, 30, 140, "80", 30, 20, 0, "07 00001234 0080 080% 030 20", "写卡成功", "收讫", true},
+    {"IC 正常充值", [] { return IcTopUpWrite(SalePayment::Energy); }, kNormal, "80", "04", 2, 5, "正常充值", 1080, 30,
+     140, "80", 25, 15, 4, "03 00001234 0080 800% 025 15", "写卡成功", "收讫", true},
+    {"IC 正常充值 by money", [] { return IcTopUpWrite(SalePayment::Money); }, kNormal, "80", "04", 2, 5, "正常充值", 1080,
+     30, 140, "80", 25, 15, 0, "03 00001234 0080 800% 025 15", "写卡成功", "收讫", true},
+    {"返卡退费 of a used top-up card",
+     [] { return ReturnCardRefundWrite(QStringLiteral("返卡退费"), QStringLiteral("00001234"), 4); }, kNormal, "080",
+     "04", 1, 5, "返卡退费", 1000, 30, 60, "080", 30, 20, 0, "", "写卡成功", "收讫", true},
+    {"校园退费 of a refund-marked card",
+     [] { return ReturnCardRefundWrite(QStringLiteral("校园退费"), QStringLiteral("00001234"), 13); }, kNormal, "080",
+     "13", 1, 4, "校园退费", 1000, 30, 60, "080", 30, 20, 0, "", "写卡成功", "收讫", true},
+};
+
+} // namespace
+
+TEST_F(WriteMembersTest, EachMemberStoresItsRowSendsItsCommandAndIsPaidOrNot)
+{
+    for (const MemberCase& c : kMembers) {
+        SCOPED_TRACE(c.name);
+        exec(QStringLiteral("delete from WrtRecord"));
+        exec(QStringLiteral("delete from WrtPrice"));
+        exec(QStringLiteral("delete from ClientPay"));
+        exec(QStringLiteral("delete from CliBalance"));
+        exec(QStringLiteral("delete from PreLastWrt"));
+        exec(QStringLiteral("delete from CliPre"));
+        QFile::remove(QDir(fresh.AppDir()).filePath(QStringLiteral("CardSim.log")));
+        Archive(QString::fromUtf8(c.lastOp), QString::fromUtf8(c.imageLimit));
+        PutCard(QString::fromUtf8(c.cardCode), c.family);
+        host.stateAtPayment.clear();
+
+        Run(c.make());
+
+        ASSERT_EQ(Count(QStringLiteral("select * from WrtRecord")), 2);
+        const QMap<QString, QString> row = NewestRow();
+        EXPECT_EQ(row["WrtNum"].toInt(), c.wrtNum);
+        EXPECT_EQ(row["OpMode"], QString::fromUtf8(c.opMode));
+        EXPECT_EQ(row["AccuBuy"].toInt(), c.accuBuy);
+        EXPECT_DOUBLE_EQ(row["AccuUse"].toDouble(), c.accuUse);
+        EXPECT_DOUBLE_EQ(row["AccuRemain"].toDouble(), c.accuRemain);
+        EXPECT_EQ(row["LimitValue"], QString::fromUtf8(c.limit));
+        EXPECT_EQ(row["AlarmShold"].toInt(), c.alarm);
+        EXPECT_EQ(row["CloseShold"].toInt(), c.cutOff);
+        EXPECT_DOUBLE_EQ(row["PrePay"].toDouble(), c.prePay);
+        EXPECT_EQ(Commands(), *c.command ? QStringList{QString::fromUtf8(c.command)} : QStringList());
+        EXPECT_EQ(row["State"], QString::fromUtf8(c.afterT2));
+        EXPECT_EQ(Count(QStringLiteral("select * from ClientPay where WrtIndex = %1").arg(row["WrtIndex"])),
+                  c.paid ? 1 : 0);
+        if (c.paid)
+            EXPECT_EQ(host.stateAtPayment, QString::fromUtf8(c.afterT1));
+        // The card image takes the confirmed row.
+        EXPECT_EQ(fresh.Value(QStringLiteral("select OpMode from PreLastWrt")), QString::fromUtf8(c.opMode));
+        EXPECT_EQ(fresh.Value(QStringLiteral("select WrtNum from PreLastWrt")).toInt(), c.wrtNum);
+        // Only the rewrite voids the earlier sale.
+        EXPECT_EQ(EarlierState(), QString::fromUtf8(c.opMode) == QStringLiteral("修改充值") ? "作废" : "收讫");
+        // Every sale row has its price shares.
+        EXPECT_EQ(Count(QStringLiteral("select * from WrtPrice where WrtIndex = %1").arg(row["WrtIndex"])), 1);
+    }
+}

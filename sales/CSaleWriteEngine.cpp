@@ -310,7 +310,10 @@ void CSaleWriteEngine::TakePayment()
 void CSaleWriteEngine::StorePayment(CWrtRecord& row)
 {
     SaleWriteContext& c = m_context;
+    // A fresh payment: the context's copy would be left inert.
+    c.pay = CClientPay();
     CClientPay& pay = c.pay;
+    pay.SetState(CKvPersistance::StateNew);
     CSysPara* para = GetMainSysPara();
     QString payMode;
     if (c.descriptor->payment == SalePayment::Remote)

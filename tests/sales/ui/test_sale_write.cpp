@@ -491,3 +491,29 @@ TEST_F(SaleWriteTest, APaymentThatCannotBeConfirmedKeepsTheSale)
     EXPECT_EQ(fresh.Value("select State from WrtRecord where WrtIndex = 100000010"), QStringLiteral("收讫"));
     EXPECT_EQ(Count("select * from ClientPay where WrtIndex = 100000010"), 1);
 }
+
+// The payment is asked until it is confirmed and covers the due; with a
+// withholding rate the withholding is charged and credited; the pay mode is
+// asked when bPayMode is "是".
+TEST_F(SaleWriteTest, WithholdingAndThePaymentAskedUntilConfirmed)
+{
+    exec(QStringLiteral("update CliPre set PrePayRate = 10"));
+    GetMainSysPara()->SetPayModeFlag(QStringLiteral("是"));
+    GetMainSysPara()->SetPrintFlag(QStringLiteral("否"));
+    CSaleDlg dialog(nullptr, QStringLiteral("售电服务"));
+    ReadCard(dialog);
+    sink.QueueAnswer(IDYES); // the breakdown
+    sink.QueueAnswer(IDOK);  // 写卡成功！
+    sink.QueueAnswer(IDOK);  // the refused payment
+    sink.QueueAnswer(IDNO);  // not in cash
+    CDialogScript script;
+    script.Confirm({{1029, QStringLiteral("100")}}).Cancel().Confirm({{1164, QStringLiteral("50")}}).Confirm();
+    Write(dialog);
+    EXPECT_TRUE(script.Exhausted());
+    EXPECT_EQ(script.Seen().size(), 4);
+    EXPECT_TRUE(sink.Texts().at(0).contains(QStringLiteral("应缴预提：5.20 元\n\n")));
+    EXPECT_TRUE(sink.Texts().at(0).endsWith(QStringLiteral("本次应收款为：57.20元\n\n继续吗？")));
+    EXPECT_EQ(sink.Texts().mid(2), (QStringList{"输入金额不应小于应付金额！", "是现金支付吗？"}));
+    EXPECT_EQ(SaleRow().section(u',', 7, 8), QStringLiteral("52.00,5.20"));
+    EXPECT_EQ(PayRow(), QStringLiteral("100000010,100000010,2,57.20,57.20,支票,17.70,12.50,00000123"));
+}

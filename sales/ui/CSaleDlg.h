@@ -157,6 +157,8 @@ private:
     // The purchase dialog 224 with its defaults; false when cancelled.
     bool RunPurchaseInput(const QString& caption, const QString& unit, double& amount, double& transLoss,
                           int& subsidy);
+    // 1 for a filled purchase, else the refusal told and 0.
+    int PurchaseOutcome(PurchaseResult result, const QString& tooLittle);
     // Tells the change of a payment, or keeps it on the balance (bChange).
     void HandChange(double& change);
     void FillReceipt(CWrtRecord& sale);

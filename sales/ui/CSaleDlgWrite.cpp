@@ -192,16 +192,8 @@ int CSaleDlg::InputPurchaseByEnergy(PurchaseFigures& figures, int purpose)
     if (!RunPurchaseInput(caption, QStringLiteral("度"), amount, transLoss, subsidy))
         return 0;
     const bool lineLoss = GetMainSysPara()->GetLineLossFlag() == kYes;
-    switch (PurchaseByEnergy(figures, amount, transLoss, subsidy, LineLossPercent(), lineLoss)) {
-    case PurchaseResult::Ok:
-        return 1;
-    case PurchaseResult::SubsidyTooLarge:
-        PromptBox(QStringLiteral("申购量太小，无法满足补助量！"), this);
-        return 0;
-    default:
-        PromptBox(QStringLiteral("写卡量超出有效值范围！"), this);
-        return 0;
-    }
+    return PurchaseOutcome(PurchaseByEnergy(figures, amount, transLoss, subsidy, LineLossPercent(), lineLoss),
+                           QString());
 }
 
 int CSaleDlg::InputPurchaseByMoney(PurchaseFigures& figures)
@@ -212,16 +204,9 @@ int CSaleDlg::InputPurchaseByMoney(PurchaseFigures& figures)
     if (!RunPurchaseInput(QStringLiteral("输入申购量"), QStringLiteral("元"), money, transLoss, subsidy))
         return 0;
     const bool lineLoss = GetMainSysPara()->GetLineLossFlag() == kYes;
-    switch (PurchaseByMoney(figures, money, transLoss, subsidy, LineLossPercent(), lineLoss, m_WeightedPrice)) {
-    case PurchaseResult::Ok:
-        return 1;
-    case PurchaseResult::OutOfRange:
-        PromptBox(QStringLiteral("写卡量超出有效值范围！"), this);
-        return 0;
-    default:
-        PromptBox(QStringLiteral("金额太少，不足以支付应收费用！"), this);
-        return 0;
-    }
+    return PurchaseOutcome(
+        PurchaseByMoney(figures, money, transLoss, subsidy, LineLossPercent(), lineLoss, m_WeightedPrice),
+        QStringLiteral("金额太少，不足以支付应收费用！"));
 }
 
 int CSaleDlg::InputPurchaseRemote(PurchaseFigures& figures)
@@ -237,16 +222,28 @@ int CSaleDlg::InputPurchaseRemote(PurchaseFigures& figures)
     dialog.m_strAmount = Money(amount);
     if (RunOperatorDialog(dialog) != IDOK)
         return 0;
-    switch (PurchaseRemote(figures, CNumEdit::TextToDouble(dialog.m_strAmount), m_WeightedPrice)) {
+    return PurchaseOutcome(PurchaseRemote(figures, CNumEdit::TextToDouble(dialog.m_strAmount), m_WeightedPrice),
+                           QStringLiteral("金额太少！"));
+}
+
+int CSaleDlg::PurchaseOutcome(PurchaseResult result, const QString& tooLittle)
+{
+    QString refusal;
+    switch (result) {
     case PurchaseResult::Ok:
         return 1;
+    case PurchaseResult::SubsidyTooLarge:
+        refusal = QStringLiteral("申购量太小，无法满足补助量！");
+        break;
+    case PurchaseResult::TooLittle:
+        refusal = tooLittle;
+        break;
     case PurchaseResult::OutOfRange:
-        PromptBox(QStringLiteral("写卡量超出有效值范围！"), this);
-        return 0;
-    default:
-        PromptBox(QStringLiteral("金额太少！"), this);
-        return 0;
+        refusal = QStringLiteral("写卡量超出有效值范围！");
+        break;
     }
+    PromptBox(refusal, this);
+    return 0;
 }
 
 // ---------------------------------------------------------------- payments

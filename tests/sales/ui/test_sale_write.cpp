@@ -2,6 +2,7 @@
 // purchase, the breakdown, the card write, the confirmation with the fee
 // links, the payment, the balance and the receipt.
 
+#include "../../framework/report/ui/KvPrintTestUtil.h"
 #include "CFixFee.h"
 #include "CPrintPreviewDlg.h"
 #include "CReceiptDocument.h"
@@ -516,4 +517,21 @@ TEST_F(SaleWriteTest, WithholdingAndThePaymentAskedUntilConfirmed)
     EXPECT_EQ(sink.Texts().mid(2), (QStringList{"输入金额不应小于应付金额！", "是现金支付吗？"}));
     EXPECT_EQ(SaleRow().section(u',', 7, 8), QStringLiteral("52.00,5.20"));
     EXPECT_EQ(PayRow(), QStringLiteral("100000010,100000010,2,57.20,57.20,支票,17.70,12.50,00000123"));
+}
+
+// Printed from the preview, the two copies are the two pages of a PDF.
+TEST_F(SaleWriteTest, TheReceiptPrintsFromThePreview)
+{
+    CSaleDlg dialog(nullptr, QStringLiteral("售电服务"));
+    ReadCard(dialog);
+    CDialogScript script;
+    script.Confirm({{1029, QStringLiteral("100")}}).Confirm().Then([](QWidget* widget) {
+        CModalScript::Click(widget, 1078);
+        CModalScript::Click(widget, 1001);
+    });
+    Write(dialog);
+    EXPECT_TRUE(script.Exhausted());
+    const QStringList pdfs = PdfFiles();
+    ASSERT_EQ(pdfs.size(), 1);
+    EXPECT_EQ(PdfPageCount(QDir(fresh.AppDir()).filePath(pdfs.first())), 2);
 }

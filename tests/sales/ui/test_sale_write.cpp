@@ -535,3 +535,19 @@ TEST_F(SaleWriteTest, TheReceiptPrintsFromThePreview)
     ASSERT_EQ(pdfs.size(), 1);
     EXPECT_EQ(PdfPageCount(QDir(fresh.AppDir()).filePath(pdfs.first())), 2);
 }
+
+// A quota fee whose price version is gone still prints, without a name.
+TEST_F(SaleWriteTest, AFeeWithoutItsPriceVersionPrintsWithoutName)
+{
+    CSaleDlg dialog(nullptr, QStringLiteral("售电服务"));
+    ReadCard(dialog);
+    ListQuotaFees(dialog);
+    exec(QStringLiteral("delete from PriceVer where PriceNo = 'F1'"));
+    CReceiptValues receipt;
+    CDialogScript script;
+    script.Confirm({{1029, QStringLiteral("100")}}).Confirm().Then(ClosePreview(&receipt));
+    Write(dialog);
+    EXPECT_TRUE(script.Exhausted());
+    EXPECT_EQ(receipt.Fee(0, 0, 0), QString());
+    EXPECT_EQ(receipt.Fee(0, 0, 3), QStringLiteral("10.50"));
+}

@@ -173,6 +173,11 @@ bool CSaleWriteEngine::DefaultPurchase(SaleWriteContext& c)
 
 QString CSaleWriteEngine::DefaultBreakdown(const SaleWriteContext& c)
 {
+    return SaleBreakdownText(DefaultBreakdownLines(c));
+}
+
+SaleBreakdown CSaleWriteEngine::DefaultBreakdownLines(const SaleWriteContext& c)
+{
     SaleBreakdown lines;
     lines.bought = c.figures.Bought();
     lines.subsidy = c.figures.subsidy;
@@ -185,7 +190,7 @@ QString CSaleWriteEngine::DefaultBreakdown(const SaleWriteContext& c)
     lines.feeCharges = c.feeCharges;
     lines.balance = c.balance;
     lines.due = lines.withPrePay ? c.amounts.due : c.amounts.total;
-    return SaleBreakdownText(lines);
+    return lines;
 }
 
 void CSaleWriteEngine::DefaultRow(const SaleWriteContext& c, CWrtRecord& row)
@@ -310,7 +315,10 @@ void CSaleWriteEngine::TakePayment()
 void CSaleWriteEngine::StorePayment(CWrtRecord& row)
 {
     SaleWriteContext& c = m_context;
+    // A fresh payment: the context's copy would be left inert.
+    c.pay = CClientPay();
     CClientPay& pay = c.pay;
+    pay.SetState(CKvPersistance::StateNew);
     CSysPara* para = GetMainSysPara();
     QString payMode;
     if (c.descriptor->payment == SalePayment::Remote)

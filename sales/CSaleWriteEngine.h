@@ -185,7 +185,9 @@ public:
     // The figures of the last run, for callers and tests.
     const SaleWriteContext& Context() const { return m_context; }
 
-    // The ordinary steps, for hooks that add to them.
+    // The ordinary steps, for hooks that add to them. The lines of the S8
+    // breakdown can be changed before they are turned into its text.
+    static SaleBreakdown DefaultBreakdownLines(const SaleWriteContext& context);
     static QString DefaultBreakdown(const SaleWriteContext& context);
     // S5 to S7 by the descriptor's payment: the input, the range of the units,
     // the amounts and the amount the payment asks for.

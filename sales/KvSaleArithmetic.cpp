@@ -25,6 +25,22 @@ template <class Cost> int AffordableUnits(double available, Cost cost)
 
 } // namespace
 
+namespace {
+
+// The figures of n units bought on the figures' multiplier.
+void Fill(PurchaseFigures& figures, int n, int subsidy, double entered, double lineLossPercent, bool lineLossCharged,
+          double transLoss)
+{
+    figures.writtenUnits = n;
+    figures.totalEnergy = n * figures.totalMul;
+    figures.subsidy = subsidy;
+    figures.entered = entered;
+    figures.lineLoss = LineLossOf(figures.totalEnergy - subsidy, lineLossPercent, lineLossCharged);
+    figures.transLoss = transLoss;
+}
+
+} // namespace
+
 double DefaultTransLoss(int days, double monthlyLoss, bool charged)
 {
     return charged ? days * monthlyLoss * kDayOfMonth : 0.0;
@@ -46,14 +62,7 @@ PurchaseResult PurchaseByEnergy(PurchaseFigures& figures, double amount, double 
         return PurchaseResult::SubsidyTooLarge;
     if (units > kMaxWrittenUnits)
         return PurchaseResult::OutOfRange;
-    const int n = static_cast<int>(units);
-    const int bought = n * m - subsidy;
-    figures.writtenUnits = n;
-    figures.totalEnergy = n * m;
-    figures.subsidy = subsidy;
-    figures.entered = amount;
-    figures.lineLoss = LineLossOf(bought, lineLossPercent, lineLossCharged);
-    figures.transLoss = transLoss;
+    Fill(figures, static_cast<int>(units), subsidy, amount, lineLossPercent, lineLossCharged, transLoss);
     return PurchaseResult::Ok;
 }
 
@@ -73,13 +82,7 @@ PurchaseResult PurchaseByMoney(PurchaseFigures& figures, double money, double tr
         return PurchaseResult::OutOfRange;
     if (n < 0 || n * m - subsidy < 0)
         return PurchaseResult::TooLittle;
-    const int bought = n * m - subsidy;
-    figures.writtenUnits = n;
-    figures.totalEnergy = n * m;
-    figures.subsidy = subsidy;
-    figures.entered = money;
-    figures.lineLoss = LineLossOf(bought, lineLossPercent, lineLossCharged);
-    figures.transLoss = transLoss;
+    Fill(figures, n, subsidy, money, lineLossPercent, lineLossCharged, transLoss);
     return PurchaseResult::Ok;
 }
 
@@ -96,12 +99,7 @@ PurchaseResult PurchaseRemote(PurchaseFigures& figures, double paid, double pric
         return PurchaseResult::OutOfRange;
     if (n < 0)
         return PurchaseResult::TooLittle;
-    figures.writtenUnits = n;
-    figures.totalEnergy = n * m;
-    figures.subsidy = 0;
-    figures.entered = paid;
-    figures.lineLoss = 0;
-    figures.transLoss = 0;
+    Fill(figures, n, 0, paid, 0, false, 0);
     return PurchaseResult::Ok;
 }
 

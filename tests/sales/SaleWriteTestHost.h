@@ -25,6 +25,9 @@ public:
     // as the card read leaves them.
     void Load(const QString& clientNo, const QString& meterNo)
     {
+        m_history.Clear();
+        m_meters.Clear();
+        m_clients.Clear();
         m_meter = m_meters.FindCurrentByMeterNo(meterNo);
         m_client = m_clients.FindByClientNo(clientNo);
         lastWrt = CPreLastWrt();

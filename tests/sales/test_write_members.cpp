@@ -2,11 +2,15 @@
 // one write engine against the card tool stand-ins: the row each stores, the
 // card command it sends, the states its transactions leave and its payment.
 
+#include "CAdoConnection.h"
 #include "CCardToolSim.h"
+#include "COperator.h"
 #include "CardToolTestHelpers.h"
 #include "CurrentOperator.h"
 #include "KvMessage.h"
 #include "KvSaleWriteMembers.h"
+#include "KvSql.h"
+#include "SysGlobals.h"
 #include "SaleWriteTestHost.h"
 
 #include <QMap>
@@ -223,8 +227,9 @@ TEST_F(WriteMembersTest, EachMemberStoresItsRowSendsItsCommandAndIsPaidOrNot)
         EXPECT_EQ(row["State"], QString::fromUtf8(c.afterT2));
         EXPECT_EQ(Count(QStringLiteral("select * from ClientPay where WrtIndex = %1").arg(row["WrtIndex"])),
                   c.paid ? 1 : 0);
-        if (c.paid)
+        if (c.paid) {
             EXPECT_EQ(host.stateAtPayment, QString::fromUtf8(c.afterT1));
+        }
         // The card image takes the confirmed row.
         EXPECT_EQ(fresh.Value(QStringLiteral("select OpMode from PreLastWrt")), QString::fromUtf8(c.opMode));
         EXPECT_EQ(fresh.Value(QStringLiteral("select WrtNum from PreLastWrt")).toInt(), c.wrtNum);
@@ -233,4 +238,267 @@ TEST_F(WriteMembersTest, EachMemberStoresItsRowSendsItsCommandAndIsPaidOrNot)
         // Every sale row has its price shares.
         EXPECT_EQ(Count(QStringLiteral("select * from WrtPrice where WrtIndex = %1").arg(row["WrtIndex"])), 1);
     }
+}
+
+// The checks before anything is asked or entered: each refusal stores
+// nothing, sends no card command and opens no purchase input.
+TEST_F(WriteMembersTest, TheChecksOfTheLastWriteStopBeforeAnyInput)
+{
+    struct Setup
+    {
+        const char* name;
+        const char* change; // on the archive of a paid sale
+        const char* text;
+    };
+    const Setup setups[] = {
+        {"no earlier sale", "delete from WrtRecord", "找不到上次写卡记录！"},
+        {"write numbers differ", "update PreLastWrt set WrtNum = 3", "上次写卡次数校验错误！"},
+    };
+    const std::pair<const char*, std::function<SaleWriteDescriptor()>> members[] = {
+        {"修改充值", [] { return ModifyTopUpWrite(SalePayment::Energy); }},
+        {"补卡补值", [] { return IcReissueRestoreWrite(); }},
+        {"续用充值 remote", [] { return ContinuedUseWrite(SalePayment::Remote); }},
+        {"返卡退费", [] { return ReturnCardRefundWrite(QStringLiteral("返卡退费"), kMeter, 4); }},
+    };
+    for (const Setup& s : setups) {
+        for (const auto& [name, make] : members) {
+            SCOPED_TRACE(std::string(s.name) + " / " + name);
+            exec(QStringLiteral("delete from WrtRecord"));
+            exec(QStringLiteral("delete from PreLastWrt"));
+            exec(QStringLiteral("delete from CliBalance"));
+            exec(QStringLiteral("delete from CliPre"));
+            exec(QStringLiteral("delete from WrtPrice"));
+            exec(QStringLiteral("delete from ClientPay"));
+            Archive();
+            exec(QString::fromUtf8(s.change));
+            host.Load(kClient, kMeter);
+            sink.Clear();
+            Run(make());
+            EXPECT_EQ(sink.Texts(), QStringList{QString::fromUtf8(s.text)});
+            EXPECT_TRUE(host.calls.filter(QStringLiteral("input")).isEmpty()) << host.calls.join(u',').toStdString();
+            EXPECT_TRUE(Commands().isEmpty());
+            EXPECT_EQ(Count(QStringLiteral("select * from WrtRecord where WrtIndex <> %1").arg(kEarlier)), 0);
+        }
+    }
+}
+
+TEST_F(WriteMembersTest, TheRewriteAsksBeforeItVoidsAndRefusesAPaymentAheadOfTheCard)
+{
+    const QString voidQuestion = QStringLiteral("对未用充值卡写卡，将使卡上电量作废，继续吗？");
+    struct Case
+    {
+        const char* name;
+        const char* change;
+        QList<int> answers;
+        QStringList texts;
+    };
+    const Case cases[] = {
+        {"a 补卡补值 card not yet used", "update PreLastWrt set OpMode = '补卡补值'", {},
+         {"该卡是未用的补卡补值卡，不能进行改写电量！"}},
+        {"No to the void", "", {IDNO}, {voidQuestion}},
+        {"unpaid, No", "update CliBalance set WrtNum = 3", {IDYES, IDNO}, {voidQuestion, "未用充值尚未付款，确认吗？"}},
+        {"paid, No", "", {IDYES, IDNO}, {voidQuestion, "未用充值已经付款，确认吗？"}},
+        {"a payment ahead of the card", "update CliBalance set WrtNum = 5", {IDYES}, {voidQuestion, "付款数据发生错误！"}},
+    };
+    Archive();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        exec(QStringLiteral("update PreLastWrt set OpMode = '正常充值'"));
+        exec(QStringLiteral("update CliBalance set WrtNum = 4"));
+        if (*c.change)
+            exec(QString::fromUtf8(c.change));
+        host.Load(kClient, kMeter);
+        sink.Clear();
+        for (int answer : c.answers)
+            sink.QueueAnswer(answer);
+        Run(ModifyTopUpWrite(SalePayment::Energy));
+        EXPECT_EQ(sink.Texts(), c.texts);
+        EXPECT_TRUE(host.calls.filter(QStringLiteral("input")).isEmpty());
+        EXPECT_EQ(Count(QStringLiteral("select * from WrtRecord")), 1);
+        EXPECT_EQ(EarlierState(), QStringLiteral("收讫"));
+    }
+}
+
+// Paid 26 for the earlier sale from a balance of 2; the new 40 units cost 20:
+// the breakdown pays 8 back, the payment still asks for the whole 18.
+TEST_F(WriteMembersTest, ARewriteForLessShowsTheRefundButIsPaidInFull)
+{
+    Archive(QStringLiteral("正常充值"), QStringLiteral("080"), 0);
+    PutCard(QStringLiteral("03"), 1);
+    host.units = 40;
+    Run(ModifyTopUpWrite(SalePayment::Energy));
+
+    ASSERT_EQ(sink.Texts().size(), 4);
+    EXPECT_EQ(sink.Texts()[2], QStringLiteral("本次购电量为：40 度\t\t\t\n\n补助电量为：0 度\n\n"
+                                              "根据线损计算方法，另计线损：0.0度\n\n根据变压器使用情况，另计变损：0.0度\n\n"
+                                              "应缴电费：20.00 元\n\n应缴预提：0.00 元\n\n应缴附表计费：0.00元\n\n"
+                                              "应缴定额收费：0.00元\n\n用户余额：2.00元\n\n本次应退款为：8.00元\n\n继续吗？"));
+    EXPECT_TRUE(host.calls.contains(QStringLiteral("pay by energy 18.00 ")));
+    const QMap<QString, QString> pay = fresh.Row(
+        QStringLiteral("select * from ClientPay where WrtIndex <> %1").arg(kEarlier));
+    EXPECT_DOUBLE_EQ(pay["TotFee"].toDouble(), 20);
+    EXPECT_DOUBLE_EQ(pay["RealPay"].toDouble(), 18);
+    EXPECT_DOUBLE_EQ(pay["LastBalance"].toDouble(), 2);
+    EXPECT_DOUBLE_EQ(pay["ThisBalance"].toDouble(), 0);
+    // The voided sale keeps its payment.
+    EXPECT_EQ(EarlierState(), QStringLiteral("作废"));
+    EXPECT_EQ(Count(QStringLiteral("select * from ClientPay where WrtIndex = %1").arg(kEarlier)), 1);
+}
+
+TEST_F(WriteMembersTest, DecliningTheRewriteOfAnUnpaidTopUpRemindsToWriteZero)
+{
+    const QString reminder = QStringLiteral("未用充值未收费，请充零值后再交给用户！");
+    for (const auto& [balanceWrtNum, reminded] : {std::pair{3, true}, std::pair{4, false}}) {
+        SCOPED_TRACE(balanceWrtNum);
+        exec(QStringLiteral("delete from CliBalance"));
+        exec(QStringLiteral("delete from PreLastWrt"));
+        exec(QStringLiteral("delete from CliPre"));
+        exec(QStringLiteral("delete from WrtRecord"));
+        exec(QStringLiteral("delete from WrtPrice"));
+        exec(QStringLiteral("delete from ClientPay"));
+        Archive(QStringLiteral("正常充值"), QStringLiteral("080"), 0);
+        exec(QStringLiteral("update CliBalance set WrtNum = %1").arg(balanceWrtNum));
+        host.Load(kClient, kMeter);
+        sink.Clear();
+        for (int answer : {IDYES, IDYES, IDNO})
+            sink.QueueAnswer(answer);
+        Run(ModifyTopUpWrite(SalePayment::Energy));
+        ASSERT_GE(sink.Texts().size(), 3);
+        // Unpaid: from the current balance, the new amount in full.
+        EXPECT_TRUE(sink.Texts()[2].endsWith(reminded ? QStringLiteral("用户余额：10.00元\n\n本次应收款为：30.00元\n\n继续吗？")
+                                                      : QStringLiteral("用户余额：2.00元\n\n本次应收款为：12.00元\n\n继续吗？")))
+            << sink.Texts()[2].toStdString();
+        EXPECT_EQ(sink.Texts().size() == 4 && sink.Texts()[3] == reminder, reminded);
+        EXPECT_EQ(Count(QStringLiteral("select * from WrtRecord")), 1);
+    }
+}
+
+TEST_F(WriteMembersTest, AFailedConfirmationOfARewriteKeepsTheEarlierSale)
+{
+    Archive();
+    PutCard(QStringLiteral("03"), 1);
+    host.failLinking = true;
+    EXPECT_THROW(Run(ModifyTopUpWrite(SalePayment::Energy)), CKvException);
+    EXPECT_EQ(EarlierState(), QStringLiteral("收讫"));
+    EXPECT_EQ(NewestRow()["State"], QStringLiteral("待写"));
+    EXPECT_EQ(Count(QStringLiteral("select * from ClientPay")), 1);
+    EXPECT_EQ(fresh.Value(QStringLiteral("select WrtIndex from PreLastWrt")).toInt(), kEarlier);
+}
+
+// The history of the meter: 100 kWh bought and 50 free; the card price 0.6.
+TEST_F(WriteMembersTest, ARefundBuysBackOnlyBoughtEnergyAndPaysItOut)
+{
+    struct Case
+    {
+        double remaining;
+        int refunded;
+        double fee;
+    };
+    for (const Case& c : {Case{120, 100, 60}, Case{30, 30, 18}}) {
+        SCOPED_TRACE(c.remaining);
+        exec(QStringLiteral("delete from CliBalance"));
+        exec(QStringLiteral("delete from PreLastWrt"));
+        exec(QStringLiteral("delete from CliPre"));
+        exec(QStringLiteral("delete from WrtRecord"));
+        exec(QStringLiteral("delete from WrtPrice"));
+        exec(QStringLiteral("delete from ClientPay"));
+        Archive();
+        exec(QStringLiteral("update WrtRecord set BuyValue = 100, FreeValue = 50"));
+        exec(QStringLiteral("update CliBalance set ThisBalance = 0"));
+        host.Load(kClient, kMeter);
+        host.card.remaining = c.remaining;
+        sink.Clear();
+        Run(ReturnCardRefundWrite(QStringLiteral("返卡退费"), kMeter, 4));
+
+        EXPECT_TRUE(host.calls.contains(QStringLiteral("input by energy 0")));
+        EXPECT_TRUE(host.calls.contains(QStringLiteral("pay by energy %1 返卡退费").arg(-c.fee, 0, 'f', 2)));
+        EXPECT_TRUE(sink.Texts().value(0).startsWith(QStringLiteral("剩余电量为：%1 度").arg(c.refunded)));
+        const QMap<QString, QString> row = NewestRow();
+        EXPECT_EQ(row["WrtValue"].toInt(), -c.refunded);
+        EXPECT_EQ(row["BuyValue"].toInt(), -c.refunded);
+        EXPECT_EQ(row["FreeValue"].toInt(), 0);
+        EXPECT_DOUBLE_EQ(row["Fee"].toDouble(), -c.fee);
+        EXPECT_DOUBLE_EQ(row["Price"].toDouble(), 0.6);
+        const QMap<QString, QString> pay = fresh.Row(
+            QStringLiteral("select * from ClientPay where WrtIndex = %1").arg(row["WrtIndex"]));
+        EXPECT_DOUBLE_EQ(pay["TotFee"].toDouble(), -c.fee);
+        EXPECT_DOUBLE_EQ(pay["RealPay"].toDouble(), -c.fee);
+        EXPECT_DOUBLE_EQ(pay["ThisBalance"].toDouble(), 0);
+        EXPECT_DOUBLE_EQ(fresh.Value(QStringLiteral("select ThisBalance from CliBalance")).toDouble(), 0);
+        // The price shares are the earlier sale's.
+        EXPECT_EQ(fresh.Value(QStringLiteral("select PriceIndex from WrtPrice where WrtIndex = %1").arg(row["WrtIndex"])),
+                  QStringLiteral("3"));
+    }
+}
+
+TEST_F(WriteMembersTest, ARefundOfAnotherMetersCardStoresNothing)
+{
+    Archive();
+    Run(ReturnCardRefundWrite(QStringLiteral("返卡退费"), QStringLiteral("00005678"), 4));
+    EXPECT_EQ(sink.Texts(), QStringList{QStringLiteral("最近读过的卡号与用户卡号不符！")});
+    EXPECT_EQ(Count(QStringLiteral("select * from WrtRecord")), 1);
+}
+
+TEST_F(WriteMembersTest, TheRestoreIsNeverPaidAndLeavesTheRestoredPurchaseLast)
+{
+    Archive();
+    PutCard(QStringLiteral("06"), 1);
+    Run(ReissueRestoreWrite());
+    const QMap<QString, QString> row = NewestRow();
+    EXPECT_EQ(row["State"], QStringLiteral("补值成功"));
+    EXPECT_EQ(row["WrtValue"], QStringLiteral("50"));
+    EXPECT_EQ(Count(QStringLiteral("select * from ClientPay")), 1);
+    EXPECT_TRUE(host.calls.filter(QStringLiteral("pay")).isEmpty());
+    EXPECT_FALSE(host.calls.contains(QStringLiteral("receipt")));
+    EXPECT_TRUE(host.calls.filter(QStringLiteral("link")).isEmpty());
+    ASSERT_EQ(host.SaleHistory().GetCount(), 1);
+    EXPECT_EQ(host.SaleHistory().At(0)->GetWrtIndex(), kEarlier);
+
+    // An unconfirmed write keeps its row under the reply.
+    PutCard(QStringLiteral("06"), 1);
+    sim.QueueReply(QStringLiteral("ALARM! nowrite"));
+    sink.QueueAnswer(IDYES);
+    sink.QueueAnswer(IDNO);
+    Run(ReissueRestoreWrite());
+    EXPECT_EQ(NewestRow()["State"], QStringLiteral("应答信号错误"));
+}
+
+TEST_F(WriteMembersTest, AfterACapacityIncreaseTheNextIcTopUpIsNormal)
+{
+    Archive();
+    PutCard(QStringLiteral("04"), 2);
+    Run(IcTopUpWrite(SalePayment::Energy));
+    EXPECT_EQ(NewestRow()["OpMode"], QStringLiteral("增容充值"));
+    host.Load(kClient, kMeter);
+    host.card.count = 5;
+    Run(IcTopUpWrite(SalePayment::Energy));
+    EXPECT_EQ(NewestRow()["OpMode"], QStringLiteral("正常充值"));
+    EXPECT_EQ(Commands(), (QStringList{"07 00001234 0080 080% 030 20", "03 00001234 0080 800% 025 15"}));
+
+    // A meter limit without digits goes out as 000%.
+    exec(QStringLiteral("update CliPre set LimitValue = '无'"));
+    host.Load(kClient, kMeter);
+    host.card.archiveLimit = QStringLiteral("无");
+    Run(IcTopUpWrite(SalePayment::Energy));
+    EXPECT_EQ(Commands().last(), QStringLiteral("07 00001234 0080 000% 030 20"));
+}
+
+// Without withholding a balance short by under half a cent: the IC top-up
+// asks for the unrounded difference, the infrared one for nothing.
+TEST_F(WriteMembersTest, AnIcTopUpByKwhAsksForWhatIsShortEvenUnderHalfACent)
+{
+    Archive(QStringLiteral("正常充值"), QStringLiteral("80"), 0);
+    exec(QStringLiteral("update CliBalance set ThisBalance = 39.997"));
+    host.Load(kClient, kMeter);
+    PutCard(QStringLiteral("04"), 2);
+    Run(IcTopUpWrite(SalePayment::Energy));
+    EXPECT_NEAR(context.amounts.due, 0.003, 1e-9);
+    EXPECT_DOUBLE_EQ(context.amounts.newBalance, 0);
+
+    PutCard(QStringLiteral("04"), 1);
+    exec(QStringLiteral("update CliBalance set ThisBalance = 39.997"));
+    host.Load(kClient, kMeter);
+    Run(CSaleWriteEngine::TopUp(SalePayment::Energy));
+    EXPECT_DOUBLE_EQ(context.amounts.due, 0);
+    EXPECT_DOUBLE_EQ(context.amounts.newBalance, 0);
 }

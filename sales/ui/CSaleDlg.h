@@ -77,6 +77,35 @@ public:
     void WriteTopUpRemote();
     void RunWrite(const SaleWriteDescriptor& descriptor);
 
+    // The other writes, each a thin entry that picks its descriptor: the
+    // rewrite of a top-up not yet used, the return-card refund, the
+    // replacement-card and continued-use top-ups and the IC writes.
+    void ReturnCardRefund();
+    void WriteModifyTopUp();
+    void WriteModifyTopUpByEnergy();
+    void WriteModifyTopUpByMoney();
+    void WriteReissueTopUp();
+    void WriteReissueTopUpRemote();
+    void WriteReissueTopUpByEnergy();
+    void WriteReissueTopUpByMoney();
+    void WriteReissueRestore();
+    void WriteContinuedUse();
+    void WriteContinuedUseRemote();
+    void WriteContinuedUseByEnergy();
+    void WriteContinuedUseByMoney();
+    void WriteIcCard();
+    void WriteIcTopUpRemote();
+    void WriteIcTopUpByEnergy();
+    void WriteIcTopUpByMoney();
+    void WriteIcModifyTopUp();
+    void WriteIcModifyTopUpByEnergy();
+    void WriteIcModifyTopUpByMoney();
+    void WriteIcReissueTopUp();
+    void WriteIcReissueTopUpRemote();
+    void WriteIcReissueTopUpByEnergy();
+    void WriteIcReissueTopUpByMoney();
+    void WriteIcReissueRestore();
+
     // The purchase inputs (1 filled, 0 cancelled or refused) and the payments.
     int InputPurchaseByEnergy(PurchaseFigures& figures, int purpose) override;
     int InputPurchaseByMoney(PurchaseFigures& figures) override;

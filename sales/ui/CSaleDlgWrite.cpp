@@ -13,6 +13,7 @@
 #include "CRemotePayDlg.h"
 #include "CSysPara.h"
 #include "KvDialogRunner.h"
+#include "KvGuard.h"
 #include "KvMessage.h"
 #include "KvUtil.h"
 #include "SysGlobals.h"
@@ -38,9 +39,14 @@ QString Money(double value)
 
 void CSaleDlg::OnWriteCard()
 {
-    // The return-card refund runs from here in its own mode.
-    if (!IsSaleMode())
+    // The return-card refund closes the dialog whatever it did; a failure is
+    // told first.
+    if (!IsSaleMode()) {
+        EnableWrite(false);
+        KvGuard([this] { ReturnCardRefund(); }, this);
+        accept();
         return;
+    }
     const QString cardType = m_cardType->currentText();
     if (cardType != m_typeList->GetItemText(3, 1)) {
         PromptBox(QStringLiteral("所选卡类型与档案不符！"), this);
@@ -50,6 +56,8 @@ void CSaleDlg::OnWriteCard()
     EnableWrite(false);
     if (cardType == kInfraredCard)
         WriteInfraredCard();
+    else if (cardType == kIcCard)
+        WriteIcCard();
 }
 
 void CSaleDlg::WriteInfraredCard()
@@ -59,9 +67,20 @@ void CSaleDlg::WriteInfraredCard()
     case 4:
         WriteTopUp();
         break;
+    case 3:
+        WriteModifyTopUp();
+        break;
+    case 6:
+        WriteReissueTopUp();
+        break;
     case 13:
-        if (m_LastWrt.GetOpMode() != QStringLiteral("校园退费"))
+        if (m_LastWrt.GetOpMode() == QStringLiteral("校园退费"))
+            WriteContinuedUse();
+        else
             WriteTopUp();
+        break;
+    case 56:
+        WriteReissueRestore();
         break;
     default:
         break;

@@ -257,8 +257,7 @@ void CSaleDlg::LoadManualFees()
 void CSaleDlg::ShowManualFees(int wrtNum)
 {
     const CCliPre& meter = RequireMeter();
-    m_manualFees.LoadByClientMeterWrtNum(m_pClient ? m_pClient->GetClientNo() : QString(), meter.GetMeterNo(),
-                                         wrtNum);
+    m_manualFees.LoadByClientMeterWrtNum(m_pClient ? m_pClient->GetClientNo() : QString(), meter.GetMeterNo(), wrtNum);
     for (int i = 0; i < m_manualFees.GetCount(); ++i) {
         CManualFee* fee = m_manualFees.At(i);
         AppendRow(m_feeList, fee, {fee->GetYearMonth(), QString(), QString(), QString(), Fixed(fee->GetTotalFee(), 2)});

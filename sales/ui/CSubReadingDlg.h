@@ -21,10 +21,10 @@ public:
 
     bool OnInitDialog() override;
 
-    QString m_strThisRead;  // 1202
-    QDateTime m_ReadDate;   // 1278, now when made
-    QString m_strSubNo;     // 1185, read-only
-    QString m_strLastRead;  // 1161, read-only
+    QString m_strThisRead; // 1202
+    QDateTime m_ReadDate;  // 1278, now when made
+    QString m_strSubNo;    // 1185, read-only
+    QString m_strLastRead; // 1161, read-only
 
 protected:
     bool DoDataExchange(bool saveAndValidate) override;

@@ -59,8 +59,9 @@ bool CSubReadingTaker::TakeReadings(CSubReadList& readings)
     bool upload = false;
     if (GetMainSysPara()->GetTellFlag() != QStringLiteral("是")) {
         if (subs.At(0)->GetThisPulses() == -1 && subs.GetCount() == 1) {
-            if (AskBox(QStringLiteral("上次是手工录入附表数据，必须先用编程器设置并归档后，才能采用遥控卡上传。继续吗？"),
-                       nullptr) != IDYES)
+            if (AskBox(
+                    QStringLiteral("上次是手工录入附表数据，必须先用编程器设置并归档后，才能采用遥控卡上传。继续吗？"),
+                    nullptr) != IDYES)
                 return false;
         } else if (AskBox(QStringLiteral("请准备附表数据！自动上传附表数据吗？"), m_context.owner) == IDYES) {
             if (!UploadCards())
@@ -228,8 +229,8 @@ CSubReadingTaker::Outcome CSubReadingTaker::ReadFromCard(CCliSub& sub)
 }
 
 CSubReadingTaker::Outcome CSubReadingTaker::AskSubsidy(CCliSub& sub, std::unique_ptr<CSubRead> reading,
-                                                       const QString& caption, const Price& price,
-                                                       CProgRead* consumed, CProgReadList* from)
+                                                       const QString& caption, const Price& price, CProgRead* consumed,
+                                                       CProgReadList* from)
 {
     CSubSubsidyDlg dialog(m_context.owner, caption);
     dialog.m_strSubNo = sub.GetSubNo();

@@ -88,8 +88,8 @@ bool CSubSubsidyDlg::DoDataExchange(bool saveAndValidate)
     {
         QString* member;
         QLineEdit* edit;
-    } texts[] = {{&m_strSubsidy, m_subsidy}, {&m_strLastRead, m_lastRead}, {&m_strUse, m_use},
-                 {&m_strThisRead, m_thisRead}, {&m_strRate, m_rate},       {&m_strDays, m_days},
+    } texts[] = {{&m_strSubsidy, m_subsidy},   {&m_strLastRead, m_lastRead}, {&m_strUse, m_use},
+                 {&m_strThisRead, m_thisRead}, {&m_strRate, m_rate},         {&m_strDays, m_days},
                  {&m_strPersons, m_persons},   {&m_strSubNo, m_subNo}};
     for (const auto& text : texts) {
         if (saveAndValidate)

@@ -43,8 +43,8 @@ inline void AddSubMeterRow(CAdoConnection& db, const SubMeterRow& row)
 inline void AddTypedPrice(CAdoConnection& db, int priceIndex, const QString& priceNo, const QString& name,
                           const QString& type, double price)
 {
-    db.Execute(KvFormatSql("insert into Price values('%s', '%s', '%s', '', '预付', '元', '', '', '正常')", priceNo, name,
-                           type),
+    db.Execute(KvFormatSql("insert into Price values('%s', '%s', '%s', '', '预付', '元', '', '', '正常')", priceNo,
+                           name, type),
                QString());
     db.Execute(KvFormatSql("insert into PriceVer values(%d, '%s', %f, '2020-01-01', '2050-12-31', '01', '2020-01-01')",
                            priceIndex, priceNo, price),

@@ -10,11 +10,11 @@
 #include "CProgRead.h"
 #include "CSubRead.h"
 #include "CSubReadingBatch.h"
+#include "CSysPara.h"
 #include "CardToolTestHelpers.h"
 #include "FeeTestHelpers.h"
 #include "KvFreshDatabase.h"
 #include "KvSaleFees.h"
-#include "CSysPara.h"
 #include "SysGlobals.h"
 
 #include <gtest/gtest.h>
@@ -29,10 +29,9 @@ TEST(SaleFeeWriteNumbers, FollowTheCardStateAndTheCardsWriteCount)
         bool gathers;
         bool showsQuota;
     } cases[] = {
-        {2, 8, true, true},    {4, 8, true, true},    {13, 8, true, true},   {102, 8, true, true},
-        {104, 8, true, true},  {6, 7, true, true},    {106, 8, true, true},  {156, 8, false, true},
-        {3, 7, false, true},   {103, 7, false, true}, {56, 7, false, true},  {1, 7, false, false},
-        {-1, 7, false, false},
+        {2, 8, true, true},   {4, 8, true, true},   {13, 8, true, true},   {102, 8, true, true}, {104, 8, true, true},
+        {6, 7, true, true},   {106, 8, true, true}, {156, 8, false, true}, {3, 7, false, true},  {103, 7, false, true},
+        {56, 7, false, true}, {1, 7, false, false}, {-1, 7, false, false},
     };
     for (const auto& expected : cases) {
         const FeeWriteNumber n = FeeWriteNumberOf(expected.state, c);

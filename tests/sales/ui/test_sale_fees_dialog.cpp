@@ -272,10 +272,10 @@ TEST_F(SaleFeeTest, AnAbandonedEntryLeavesNoRowAndStopsTheSale)
         Read(dialog);
         EXPECT_TRUE(script.Exhausted());
     }
-    EXPECT_EQ(sink.Texts(), (QStringList{"该卡为已用充值卡！", "确实要放弃对该表录入数据吗？",
-                                         "确实要放弃对该表录入数据吗？",
-                                         "应缴附表计费：0.00元\n\n应缴定额收费：0.00元\n\n用户余额：12.50元\n\n"
-                                         "扣除应缴非电费，用户尚有余额：12.50元"}));
+    EXPECT_EQ(sink.Texts(),
+              (QStringList{"该卡为已用充值卡！", "确实要放弃对该表录入数据吗？", "确实要放弃对该表录入数据吗？",
+                           "应缴附表计费：0.00元\n\n应缴定额收费：0.00元\n\n用户余额：12.50元\n\n"
+                           "扣除应缴非电费，用户尚有余额：12.50元"}));
     EXPECT_FALSE(Button(dialog, 1132)->isEnabled());
     EXPECT_EQ(Count("select * from SubRead"), 0);
     EXPECT_EQ(Value("select WrtNum || '/' || ThisPulses from CliSub where CliSubIndex = 1"), QStringLiteral("1/300"));
@@ -287,8 +287,8 @@ TEST_F(SaleFeeTest, AnAbandonedEntryLeavesNoRowAndStopsTheSale)
         script.Confirm({{1202, QStringLiteral("30")}}).Then(Subsidy()).Cancel();
         Read(dialog); // Yes to both questions
     }
-    EXPECT_EQ(sink.Texts().mid(1, 3), (QStringList{"确实要放弃对该表录入数据吗？", "是否继续执行其他操作？",
-                                                   "找不到附表抄表记录！"}));
+    EXPECT_EQ(sink.Texts().mid(1, 3),
+              (QStringList{"确实要放弃对该表录入数据吗？", "是否继续执行其他操作？", "找不到附表抄表记录！"}));
     EXPECT_EQ(Count("select * from SubRead"), 1);
     EXPECT_FALSE(Button(dialog, 1132)->isEnabled());
 }
@@ -313,8 +313,11 @@ TEST_F(SaleFeeTest, UploadRefusalsDependOnTheRightToTopUpUnread)
         {kToday, {111}, {"在指定的附表位置没有抄表数据！"}, 1, 0},
         {QStringLiteral("2026-12-09"), {111}, {"1 号附表的抄表日期不是今天！"}, 0, 0},
         {kToday, {111, 112}, {"在指定的附表位置没有抄表数据！是否继续？"}, 1, 1},
-        {QStringLiteral("2026-12-09"), {111, 112},
-         {"1 号附表的抄表日期不是今天！是否继续？", "在指定的附表位置没有抄表数据！是否继续？"}, 1, 1},
+        {QStringLiteral("2026-12-09"),
+         {111, 112},
+         {"1 号附表的抄表日期不是今天！是否继续？", "在指定的附表位置没有抄表数据！是否继续？"},
+         1,
+         1},
     };
     for (const auto& c : cases) {
         exec("delete from SubRead");
@@ -348,8 +351,8 @@ TEST_F(SaleFeeTest, FiveSubMetersNeedTheAttachedCard)
     PutReadingCard({{1, 500}}, kToday, true, kOther);
     PutUsedTopUpCard();
     Read(dialog);
-    EXPECT_EQ(sink.Texts().mid(1, 3), (QStringList{"请准备附表数据！自动上传附表数据吗？", "请准备上传附卡数据！",
-                                                   "抄表卡与购电卡不一致！"}));
+    EXPECT_EQ(sink.Texts().mid(1, 3),
+              (QStringList{"请准备附表数据！自动上传附表数据吗？", "请准备上传附卡数据！", "抄表卡与购电卡不一致！"}));
     EXPECT_FALSE(Button(dialog, 1132)->isEnabled());
     EXPECT_EQ(Count("select * from SubRead"), 0);
 
@@ -468,11 +471,32 @@ TEST_F(SaleFeeTest, CardsOfAnExistingWriteShowItsRowsOnly)
         int state;
         QStringList fees;
     } cases[] = {
-        {"03", 1, 1, 50, 60, 100, 40, 3,
+        {"03",
+         1,
+         1,
+         50,
+         60,
+         100,
+         40,
+         3,
          {"卫生费|2026-10-01|2026-10-31|31|21.00", "杂费|2026-11-01|2026-11-30|30|41.00", "2026-1||||31.00"}},
-        {"06", 1, 1, 0, 100, 100, 0, 56,
+        {"06",
+         1,
+         1,
+         0,
+         100,
+         100,
+         0,
+         56,
          {"卫生费|2026-10-01|2026-10-31|31|21.00", "杂费|2026-11-01|2026-11-30|30|41.00", "2026-1||||31.00"}},
-        {"06", 2, 0, 0, 100, 100, 0, 156,
+        {"06",
+         2,
+         0,
+         0,
+         100,
+         100,
+         0,
+         156,
          {"卫生费|2026-10-01|2026-10-31|31|21.00", "杂费|2026-11-01|2026-11-30|30|41.00"}},
     };
     for (const auto& c : cases) {

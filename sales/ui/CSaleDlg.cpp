@@ -593,11 +593,6 @@ void CSaleDlg::ClearArchiveDisplay()
 
 // ---------------------------------------------------------------- buttons
 
-void CSaleDlg::OnWriteCard()
-{
-    // The write operations fill this in by the card state and the mode.
-}
-
 void CSaleDlg::OnClearCard()
 {
     EnableWrite(false);

@@ -24,6 +24,7 @@
 
 class CKvCellDC;
 class CKvExtList2;
+class CSubReadingTaker;
 class QComboBox;
 class QPlainTextEdit;
 class QPushButton;
@@ -160,6 +161,19 @@ private:
     void LoadManItemFees();
     void LoadOtherItemFees();
     void LoadManualFees();
+    // The steps of the fee loading (CSaleDlgFees.cpp). The two Take steps
+    // answer whether their batch of readings was written.
+    bool TakeSubReadings(const QString& cardKind);
+    bool TakeProgrammerReadings(const QString& cardKind);
+    bool FinishSubReadings(bool (CSubReadingTaker::*take)(CSubReadList&), const QString& cardKind);
+    void ShowSubReadings();
+    void ShowFixFees(int wrtNum);
+    void ShowManItems(int wrtNum);
+    void ShowOtherItems(int wrtNum);
+    void ShowManualFees(int wrtNum);
+    CCliPre& RequireMeter() const;
+    int CardWriteCount() const;
+    QString UserNoOfList() const;
 
     bool RepairArchive(const QString& opWord) override;
     bool RepairInfraredArchive(const QString& opWord);

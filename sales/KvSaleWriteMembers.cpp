@@ -218,8 +218,8 @@ SaleWriteDescriptor IcTopUpWrite(SalePayment payment)
         if (row.GetOpMode() == kCapacity)
             return writer.WriteIcCapacityCard(row.GetMeterNo(), row.GetWrtValue(), LimitTextValue(row.GetLimitValue()),
                                               result);
-        return writer.WriteIcRechargeCard(row.GetMeterNo(), row.GetWrtValue(), row.GetAlarmShold(),
-                                          row.GetCloseShold(), result);
+        return writer.WriteIcRechargeCard(row.GetMeterNo(), row.GetWrtValue(), row.GetAlarmShold(), row.GetCloseShold(),
+                                          result);
     };
     return d;
 }

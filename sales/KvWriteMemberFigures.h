@@ -57,10 +57,10 @@ struct RefundInput
 
 struct RefundFigures
 {
-    int remaining = 0;  // Rem: kWh left on the card
-    int used = 0;       // Bt + Fr − Rem
-    int refundable = 0; // Re: only bought energy is bought back, free energy counts as used first
-    int units = 0;      // Ur: card units of Re
+    int remaining = 0;   // Rem: kWh left on the card
+    int used = 0;        // Bt + Fr − Rem
+    int refundable = 0;  // Re: only bought energy is bought back, free energy counts as used first
+    int units = 0;       // Ur: card units of Re
     double lineLoss = 0; // Lr
     double fee = 0;      // Fe: the energy refund
     double due = 0;      // D: > 0 the user pays, else the user receives |D|

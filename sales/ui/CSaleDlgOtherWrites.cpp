@@ -18,6 +18,25 @@ bool NoRemoteVariant(SalePayment& payment)
     return false;
 }
 
+using WriteEntry = void (CSaleDlg::*)();
+
+// The variant of a write, in the order of the ordinary top-up: remote when
+// bRemote is "是", else by kWh when BuyUnit is "度", else by money.
+void RunVariant(CSaleDlg& dialog, WriteEntry remote, WriteEntry energy, WriteEntry money)
+{
+    switch (CSaleWriteEngine::ChosenPayment()) {
+    case SalePayment::Remote:
+        (dialog.*remote)();
+        break;
+    case SalePayment::Energy:
+        (dialog.*energy)();
+        break;
+    default:
+        (dialog.*money)();
+        break;
+    }
+}
+
 } // namespace
 
 // ---------------------------------------------------------------- return-card refund
@@ -52,17 +71,8 @@ void CSaleDlg::WriteModifyTopUpByMoney()
 
 void CSaleDlg::WriteReissueTopUp()
 {
-    switch (CSaleWriteEngine::ChosenPayment()) {
-    case SalePayment::Remote:
-        WriteReissueTopUpRemote();
-        break;
-    case SalePayment::Energy:
-        WriteReissueTopUpByEnergy();
-        break;
-    default:
-        WriteReissueTopUpByMoney();
-        break;
-    }
+    RunVariant(*this, &CSaleDlg::WriteReissueTopUpRemote, &CSaleDlg::WriteReissueTopUpByEnergy,
+               &CSaleDlg::WriteReissueTopUpByMoney);
 }
 
 void CSaleDlg::WriteReissueTopUpRemote()
@@ -87,17 +97,8 @@ void CSaleDlg::WriteReissueRestore()
 
 void CSaleDlg::WriteContinuedUse()
 {
-    switch (CSaleWriteEngine::ChosenPayment()) {
-    case SalePayment::Remote:
-        WriteContinuedUseRemote();
-        break;
-    case SalePayment::Energy:
-        WriteContinuedUseByEnergy();
-        break;
-    default:
-        WriteContinuedUseByMoney();
-        break;
-    }
+    RunVariant(*this, &CSaleDlg::WriteContinuedUseRemote, &CSaleDlg::WriteContinuedUseByEnergy,
+               &CSaleDlg::WriteContinuedUseByMoney);
 }
 
 void CSaleDlg::WriteContinuedUseRemote()
@@ -122,17 +123,8 @@ void CSaleDlg::WriteIcCard()
     switch (m_nCardState) {
     case 102:
     case 104:
-        switch (CSaleWriteEngine::ChosenPayment()) {
-        case SalePayment::Remote:
-            WriteIcTopUpRemote();
-            break;
-        case SalePayment::Energy:
-            WriteIcTopUpByEnergy();
-            break;
-        default:
-            WriteIcTopUpByMoney();
-            break;
-        }
+        RunVariant(*this, &CSaleDlg::WriteIcTopUpRemote, &CSaleDlg::WriteIcTopUpByEnergy,
+                   &CSaleDlg::WriteIcTopUpByMoney);
         break;
     case 103:
         WriteIcModifyTopUp();
@@ -186,17 +178,8 @@ void CSaleDlg::WriteIcModifyTopUpByMoney()
 
 void CSaleDlg::WriteIcReissueTopUp()
 {
-    switch (CSaleWriteEngine::ChosenPayment()) {
-    case SalePayment::Remote:
-        WriteIcReissueTopUpRemote();
-        break;
-    case SalePayment::Energy:
-        WriteIcReissueTopUpByEnergy();
-        break;
-    default:
-        WriteIcReissueTopUpByMoney();
-        break;
-    }
+    RunVariant(*this, &CSaleDlg::WriteIcReissueTopUpRemote, &CSaleDlg::WriteIcReissueTopUpByEnergy,
+               &CSaleDlg::WriteIcReissueTopUpByMoney);
 }
 
 void CSaleDlg::WriteIcReissueTopUpRemote()

@@ -268,24 +268,34 @@ TEST_F(CardToolsTest, EachTopUpLeavesTheCardAsARealOneWould)
     {
         const char* name;
         int family;
-        const char* code; // the card before the write: count 4, amount 50, 30 / 200 / 170
-        Write write;      // of 80 units
+        const char* code;  // the card before the write: count 4, amount 50, 30 / 200 / 170
+        Write write;       // of 80 units
         QStringList after; // code, count, amount, use, purchase, remaining, limit
     };
     const Case cases[] = {
-        {"续用充值 on a refund-marked card", 1, "13",
+        {"续用充值 on a refund-marked card",
+         1,
+         "13",
          [](CCardWriter& w, QString& r) { return w.WriteContinueCard(kMeter, 80, r); },
          {"03", "5", "80", "0", "0", "0", "200"}},
-        {"IC 正常充值", 2, "04",
+        {"IC 正常充值",
+         2,
+         "04",
          [](CCardWriter& w, QString& r) { return w.WriteIcRechargeCard(kMeter, 80, 25, 15, r); },
          {"03", "5", "80", "30", "280", "250", "800"}},
-        {"IC 增容充值", 2, "04",
+        {"IC 增容充值",
+         2,
+         "04",
          [](CCardWriter& w, QString& r) { return w.WriteIcCapacityCard(kMeter, 80, 60, r); },
          {"03", "5", "80", "30", "280", "250", "60"}},
-        {"IC 修改充值 of a top-up not yet used", 2, "03",
+        {"IC 修改充值 of a top-up not yet used",
+         2,
+         "03",
          [](CCardWriter& w, QString& r) { return w.WriteIcModifyCard(kMeter, 80, 25, 15, r); },
          {"03", "4", "80", "30", "230", "200", "800"}},
-        {"IC 补卡充值 on a used replacement card", 2, "06",
+        {"IC 补卡充值 on a used replacement card",
+         2,
+         "06",
          [](CCardWriter& w, QString& r) { return w.WriteIcModifyCard(kMeter, 80, 25, 15, r); },
          {"03", "5", "80", "30", "280", "250", "800"}},
     };

@@ -10,8 +10,8 @@
 #include "KvMessage.h"
 #include "KvSaleWriteMembers.h"
 #include "KvSql.h"
-#include "SysGlobals.h"
 #include "SaleWriteTestHost.h"
+#include "SysGlobals.h"
 
 #include <QMap>
 #include <functional>
@@ -75,6 +75,12 @@ protected:
         }
         exec(QStringLiteral("insert into CliBalance values('C001', 100000501, 4, 27, 26, '现金', 10, 2, '')"));
         host.Load(kClient, kMeter);
+    }
+    // Empties what Archive() fills, for the next case.
+    void ClearArchive()
+    {
+        for (const char* table : {"WrtRecord", "WrtPrice", "ClientPay", "CliBalance", "PreLastWrt", "CliPre"})
+            exec(QStringLiteral("delete from %1").arg(QString::fromLatin1(table)));
     }
     void PutCard(const QString& code, int family)
     {
@@ -183,8 +189,8 @@ const MemberCase kMembers[] = {
      1080, 30, 140, "80", 30, 20, 0, "07 00001234 0080 080% 030 20", "写卡成功", "收讫", true},
     {"IC 正常充值", [] { return IcTopUpWrite(SalePayment::Energy); }, kNormal, "80", "04", 2, 5, "正常充值", 1080, 30,
      140, "80", 25, 15, 4, "03 00001234 0080 800% 025 15", "写卡成功", "收讫", true},
-    {"IC 正常充值 by money", [] { return IcTopUpWrite(SalePayment::Money); }, kNormal, "80", "04", 2, 5, "正常充值", 1080,
-     30, 140, "80", 25, 15, 0, "03 00001234 0080 800% 025 15", "写卡成功", "收讫", true},
+    {"IC 正常充值 by money", [] { return IcTopUpWrite(SalePayment::Money); }, kNormal, "80", "04", 2, 5, "正常充值",
+     1080, 30, 140, "80", 25, 15, 0, "03 00001234 0080 800% 025 15", "写卡成功", "收讫", true},
     {"返卡退费 of a used top-up card",
      [] { return ReturnCardRefundWrite(QStringLiteral("返卡退费"), QStringLiteral("00001234"), 4); }, kNormal, "080",
      "04", 1, 5, "返卡退费", 1000, 30, 60, "080", 30, 20, 0, "", "写卡成功", "收讫", true},
@@ -199,12 +205,7 @@ TEST_F(WriteMembersTest, EachMemberStoresItsRowSendsItsCommandAndIsPaidOrNot)
 {
     for (const MemberCase& c : kMembers) {
         SCOPED_TRACE(c.name);
-        exec(QStringLiteral("delete from WrtRecord"));
-        exec(QStringLiteral("delete from WrtPrice"));
-        exec(QStringLiteral("delete from ClientPay"));
-        exec(QStringLiteral("delete from CliBalance"));
-        exec(QStringLiteral("delete from PreLastWrt"));
-        exec(QStringLiteral("delete from CliPre"));
+        ClearArchive();
         QFile::remove(QDir(fresh.AppDir()).filePath(QStringLiteral("CardSim.log")));
         Archive(QString::fromUtf8(c.lastOp), QString::fromUtf8(c.imageLimit));
         PutCard(QString::fromUtf8(c.cardCode), c.family);
@@ -263,12 +264,7 @@ TEST_F(WriteMembersTest, TheChecksOfTheLastWriteStopBeforeAnyInput)
     for (const Setup& s : setups) {
         for (const auto& [name, make] : members) {
             SCOPED_TRACE(std::string(s.name) + " / " + name);
-            exec(QStringLiteral("delete from WrtRecord"));
-            exec(QStringLiteral("delete from PreLastWrt"));
-            exec(QStringLiteral("delete from CliBalance"));
-            exec(QStringLiteral("delete from CliPre"));
-            exec(QStringLiteral("delete from WrtPrice"));
-            exec(QStringLiteral("delete from ClientPay"));
+            ClearArchive();
             Archive();
             exec(QString::fromUtf8(s.change));
             host.Load(kClient, kMeter);
@@ -293,12 +289,17 @@ TEST_F(WriteMembersTest, TheRewriteAsksBeforeItVoidsAndRefusesAPaymentAheadOfThe
         QStringList texts;
     };
     const Case cases[] = {
-        {"a 补卡补值 card not yet used", "update PreLastWrt set OpMode = '补卡补值'", {},
+        {"a 补卡补值 card not yet used",
+         "update PreLastWrt set OpMode = '补卡补值'",
+         {},
          {"该卡是未用的补卡补值卡，不能进行改写电量！"}},
         {"No to the void", "", {IDNO}, {voidQuestion}},
         {"unpaid, No", "update CliBalance set WrtNum = 3", {IDYES, IDNO}, {voidQuestion, "未用充值尚未付款，确认吗？"}},
         {"paid, No", "", {IDYES, IDNO}, {voidQuestion, "未用充值已经付款，确认吗？"}},
-        {"a payment ahead of the card", "update CliBalance set WrtNum = 5", {IDYES}, {voidQuestion, "付款数据发生错误！"}},
+        {"a payment ahead of the card",
+         "update CliBalance set WrtNum = 5",
+         {IDYES},
+         {voidQuestion, "付款数据发生错误！"}},
     };
     Archive();
     for (const Case& c : cases) {
@@ -329,13 +330,14 @@ TEST_F(WriteMembersTest, ARewriteForLessShowsTheRefundButIsPaidInFull)
     Run(ModifyTopUpWrite(SalePayment::Energy));
 
     ASSERT_EQ(sink.Texts().size(), 4);
-    EXPECT_EQ(sink.Texts()[2], QStringLiteral("本次购电量为：40 度\t\t\t\n\n补助电量为：0 度\n\n"
-                                              "根据线损计算方法，另计线损：0.0度\n\n根据变压器使用情况，另计变损：0.0度\n\n"
-                                              "应缴电费：20.00 元\n\n应缴预提：0.00 元\n\n应缴附表计费：0.00元\n\n"
-                                              "应缴定额收费：0.00元\n\n用户余额：2.00元\n\n本次应退款为：8.00元\n\n继续吗？"));
+    EXPECT_EQ(sink.Texts()[2],
+              QStringLiteral("本次购电量为：40 度\t\t\t\n\n补助电量为：0 度\n\n"
+                             "根据线损计算方法，另计线损：0.0度\n\n根据变压器使用情况，另计变损：0.0度\n\n"
+                             "应缴电费：20.00 元\n\n应缴预提：0.00 元\n\n应缴附表计费：0.00元\n\n"
+                             "应缴定额收费：0.00元\n\n用户余额：2.00元\n\n本次应退款为：8.00元\n\n继续吗？"));
     EXPECT_TRUE(host.calls.contains(QStringLiteral("pay by energy 18.00 ")));
-    const QMap<QString, QString> pay = fresh.Row(
-        QStringLiteral("select * from ClientPay where WrtIndex <> %1").arg(kEarlier));
+    const QMap<QString, QString> pay =
+        fresh.Row(QStringLiteral("select * from ClientPay where WrtIndex <> %1").arg(kEarlier));
     EXPECT_DOUBLE_EQ(pay["TotFee"].toDouble(), 20);
     EXPECT_DOUBLE_EQ(pay["RealPay"].toDouble(), 18);
     EXPECT_DOUBLE_EQ(pay["LastBalance"].toDouble(), 2);
@@ -350,12 +352,7 @@ TEST_F(WriteMembersTest, DecliningTheRewriteOfAnUnpaidTopUpRemindsToWriteZero)
     const QString reminder = QStringLiteral("未用充值未收费，请充零值后再交给用户！");
     for (const auto& [balanceWrtNum, reminded] : {std::pair{3, true}, std::pair{4, false}}) {
         SCOPED_TRACE(balanceWrtNum);
-        exec(QStringLiteral("delete from CliBalance"));
-        exec(QStringLiteral("delete from PreLastWrt"));
-        exec(QStringLiteral("delete from CliPre"));
-        exec(QStringLiteral("delete from WrtRecord"));
-        exec(QStringLiteral("delete from WrtPrice"));
-        exec(QStringLiteral("delete from ClientPay"));
+        ClearArchive();
         Archive(QStringLiteral("正常充值"), QStringLiteral("080"), 0);
         exec(QStringLiteral("update CliBalance set WrtNum = %1").arg(balanceWrtNum));
         host.Load(kClient, kMeter);
@@ -365,8 +362,9 @@ TEST_F(WriteMembersTest, DecliningTheRewriteOfAnUnpaidTopUpRemindsToWriteZero)
         Run(ModifyTopUpWrite(SalePayment::Energy));
         ASSERT_GE(sink.Texts().size(), 3);
         // Unpaid: from the current balance, the new amount in full.
-        EXPECT_TRUE(sink.Texts()[2].endsWith(reminded ? QStringLiteral("用户余额：10.00元\n\n本次应收款为：30.00元\n\n继续吗？")
-                                                      : QStringLiteral("用户余额：2.00元\n\n本次应收款为：12.00元\n\n继续吗？")))
+        EXPECT_TRUE(sink.Texts()[2].endsWith(
+            reminded ? QStringLiteral("用户余额：10.00元\n\n本次应收款为：30.00元\n\n继续吗？")
+                     : QStringLiteral("用户余额：2.00元\n\n本次应收款为：12.00元\n\n继续吗？")))
             << sink.Texts()[2].toStdString();
         EXPECT_EQ(sink.Texts().size() == 4 && sink.Texts()[3] == reminder, reminded);
         EXPECT_EQ(Count(QStringLiteral("select * from WrtRecord")), 1);
@@ -396,12 +394,7 @@ TEST_F(WriteMembersTest, ARefundBuysBackOnlyBoughtEnergyAndPaysItOut)
     };
     for (const Case& c : {Case{120, 100, 60}, Case{30, 30, 18}}) {
         SCOPED_TRACE(c.remaining);
-        exec(QStringLiteral("delete from CliBalance"));
-        exec(QStringLiteral("delete from PreLastWrt"));
-        exec(QStringLiteral("delete from CliPre"));
-        exec(QStringLiteral("delete from WrtRecord"));
-        exec(QStringLiteral("delete from WrtPrice"));
-        exec(QStringLiteral("delete from ClientPay"));
+        ClearArchive();
         Archive();
         exec(QStringLiteral("update WrtRecord set BuyValue = 100, FreeValue = 50"));
         exec(QStringLiteral("update CliBalance set ThisBalance = 0"));
@@ -419,15 +412,16 @@ TEST_F(WriteMembersTest, ARefundBuysBackOnlyBoughtEnergyAndPaysItOut)
         EXPECT_EQ(row["FreeValue"].toInt(), 0);
         EXPECT_DOUBLE_EQ(row["Fee"].toDouble(), -c.fee);
         EXPECT_DOUBLE_EQ(row["Price"].toDouble(), 0.6);
-        const QMap<QString, QString> pay = fresh.Row(
-            QStringLiteral("select * from ClientPay where WrtIndex = %1").arg(row["WrtIndex"]));
+        const QMap<QString, QString> pay =
+            fresh.Row(QStringLiteral("select * from ClientPay where WrtIndex = %1").arg(row["WrtIndex"]));
         EXPECT_DOUBLE_EQ(pay["TotFee"].toDouble(), -c.fee);
         EXPECT_DOUBLE_EQ(pay["RealPay"].toDouble(), -c.fee);
         EXPECT_DOUBLE_EQ(pay["ThisBalance"].toDouble(), 0);
         EXPECT_DOUBLE_EQ(fresh.Value(QStringLiteral("select ThisBalance from CliBalance")).toDouble(), 0);
         // The price shares are the earlier sale's.
-        EXPECT_EQ(fresh.Value(QStringLiteral("select PriceIndex from WrtPrice where WrtIndex = %1").arg(row["WrtIndex"])),
-                  QStringLiteral("3"));
+        EXPECT_EQ(
+            fresh.Value(QStringLiteral("select PriceIndex from WrtPrice where WrtIndex = %1").arg(row["WrtIndex"])),
+            QStringLiteral("3"));
     }
 }
 

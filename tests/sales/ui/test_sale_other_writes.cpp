@@ -74,9 +74,9 @@ TEST_F(SaleOtherWritesTest, ACampusRefundIsPaidOutAndTheNextSaleContinuesUse)
         ASSERT_FALSE(sink.Texts().isEmpty());
         EXPECT_TRUE(sink.Texts().first().startsWith(QStringLiteral("剩余电量为：50 度")));
         EXPECT_TRUE(sink.Texts().first().endsWith(QStringLiteral("本次应退款为：26.52元\n\n继续吗？")));
-        EXPECT_EQ(Row("WrtNum || ',' || WrtValue || ',' || printf('%.2f', Fee) || ',' || OpMode || ',' || State",
-                      100000010),
-                  QStringLiteral("1,-50,-26.52,校园退费,收讫"));
+        EXPECT_EQ(
+            Row("WrtNum || ',' || WrtValue || ',' || printf('%.2f', Fee) || ',' || OpMode || ',' || State", 100000010),
+            QStringLiteral("1,-50,-26.52,校园退费,收讫"));
         EXPECT_EQ(fresh.Value("select printf('%.2f', TotFee) || ',' || printf('%.2f', RealPay) || ',' || "
                               "printf('%.2f', ThisBalance) from ClientPay where WrtIndex = 100000010"),
                   QStringLiteral("-26.52,-26.52,0.00"));
@@ -134,7 +134,8 @@ TEST_F(SaleOtherWritesTest, WithRemotePaymentAnUnusedIcCardIsRefusedAndAReplacem
         int state;
         const char* text;
     };
-    for (const Case& c : {Case{"03", 103, "远程付款不支持改写电量！"}, Case{"06", 106, "无法调用Raskell.dll的GetPay！"}}) {
+    for (const Case& c :
+         {Case{"03", 103, "远程付款不支持改写电量！"}, Case{"06", 106, "无法调用Raskell.dll的GetPay！"}}) {
         SCOPED_TRACE(c.state);
         PutCard(QString::fromUtf8(c.code), kMeter, 1, 50, 100, 150, 50, 2);
         CSaleDlg dialog(nullptr, QStringLiteral("售电服务"));

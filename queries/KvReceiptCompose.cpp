@@ -118,12 +118,9 @@ void ComposeReceiptHead(CReceiptValues& values, const QStringList& row, CReceipt
     };
     if (single) {
         head += {
-            {fieldIndex(names, "购电年"), writeDate.left(4)},
-            {fieldIndex(names, "购电月"), writeDate.mid(5, 2)},
-            {fieldIndex(names, "购电日"), writeDate.right(2)},
-            {fieldIndex(names, "打印年"), printDate.left(4)},
-            {fieldIndex(names, "打印月"), printDate.mid(5, 2)},
-            {fieldIndex(names, "打印日"), printDate.mid(8, 2)},
+            {fieldIndex(names, "购电年"), writeDate.left(4)},   {fieldIndex(names, "购电月"), writeDate.mid(5, 2)},
+            {fieldIndex(names, "购电日"), writeDate.right(2)},  {fieldIndex(names, "打印年"), printDate.left(4)},
+            {fieldIndex(names, "打印月"), printDate.mid(5, 2)}, {fieldIndex(names, "打印日"), printDate.mid(8, 2)},
         };
     }
     const int billField = fieldIndex(names, "票据编号");
@@ -256,8 +253,7 @@ void StoreBillNumber(CClientPay& pay, const QString& number)
 QString DrawBillNumber(CClientPay& pay)
 {
     CAdoTransaction transaction(*GetMainDatabase());
-    const QString number =
-        QString::asprintf("%08d", GetMainSysPara()->GetIntPara(QStringLiteral("InvoiceNo"), 1));
+    const QString number = QString::asprintf("%08d", GetMainSysPara()->GetIntPara(QStringLiteral("InvoiceNo"), 1));
     StoreBillNumber(pay, number);
     transaction.Commit();
     return number;

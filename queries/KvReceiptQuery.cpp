@@ -66,10 +66,10 @@ QString ReceiptListCaption(const CSaleCondition& condition)
 
 QStringList ReceiptColumnTitles()
 {
-    return {"票据编号", "电表编号", "型    别", "CT",       "PT",       "内部倍率", "写卡电量", "购买电量", "补助电量",
-            "线损电量", "变损电量", "单  价",   "金  额",   "预提金额", "用电性质", "付款方式", "上次余额", "实付金额",
-            "本次余额", "用户代码", "用户姓名", "用户地址", "用户电话", "写卡时间", "操作员",   "操作方式", "",
-            ""};
+    return {"票据编号", "电表编号", "型    别", "CT",       "PT",       "内部倍率", "写卡电量",
+            "购买电量", "补助电量", "线损电量", "变损电量", "单  价",   "金  额",   "预提金额",
+            "用电性质", "付款方式", "上次余额", "实付金额", "本次余额", "用户代码", "用户姓名",
+            "用户地址", "用户电话", "写卡时间", "操作员",   "操作方式", "",         ""};
 }
 
 bool IsReceiptNumericColumn(int column)
@@ -137,9 +137,8 @@ CReportTable BuildReceiptTable(const std::vector<CReceiptSaleRow>& rows)
                     << intText(r.wrtValue) << intText(r.buyValue) << intText(r.freeValue) << numberText(r.lWaste, 1)
                     << numberText(r.tWaste, 1) << numberText(r.price, 4) << numberText(r.fee, 2)
                     << numberText(r.prePay, 2) << r.priceName << r.payMode << numberText(r.lastBalance, 2)
-                    << numberText(r.realPay, 2) << numberText(r.thisBalance, 2) << r.clientNo << r.clientName
-                    << r.addr << r.tel
-                    << (r.wrtTime.isValid() ? r.wrtTime.toString(QStringLiteral("yyyy-MM-dd")) : QString())
+                    << numberText(r.realPay, 2) << numberText(r.thisBalance, 2) << r.clientNo << r.clientName << r.addr
+                    << r.tel << (r.wrtTime.isValid() ? r.wrtTime.toString(QStringLiteral("yyyy-MM-dd")) : QString())
                     << r.operatorName << r.opMode << numberText(r.totFee, 2) << intText(r.wrtIndex);
         buy += r.buyValue.value_or(0);
         free += r.freeValue.value_or(0);

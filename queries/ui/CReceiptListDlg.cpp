@@ -184,7 +184,8 @@ bool CReceiptListDlg::setReceiptPaper()
         PromptBox(QStringLiteral("票据格式不存在！"), this);
         return false;
     }
-    CQuillmerApp::SetPrinterPaper(3, static_cast<short>(std::abs(length) / 10), static_cast<short>(std::abs(width) / 10));
+    CQuillmerApp::SetPrinterPaper(3, static_cast<short>(std::abs(length) / 10),
+                                  static_cast<short>(std::abs(width) / 10));
     return true;
 }
 

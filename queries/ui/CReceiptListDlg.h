@@ -30,6 +30,8 @@ public:
     void SetRecordCountText(const QString& text) { m_recordCountText = text; }
     const QString& GetRecordCountText() const { return m_recordCountText; }
 
+    const QStringList* GetCells() const { return m_cells; }
+    int GetRowCount() const { return m_rows; }
     CKvExtList2* GetList() const { return m_list; }
     CReceiptDocument* GetReceiptDocument() const { return m_document.get(); }
     // The sale key a list row carries (0 for the total row).

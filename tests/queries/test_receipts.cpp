@@ -99,7 +99,7 @@ TEST(ReceiptFees, QuotaItemsMergeUpToTwentyAndOtherFeesFollow)
     const auto day = [](int m, int d) { return QDateTime(QDate(2024, m, d), QTime()); };
     for (int i = 0; i < 21; ++i)
         s.AddQuota({QStringLiteral("项%1").arg(i), day(1, 1), day(1, 31), 31, 1});
-    s.AddQuota({QStringLiteral("项0"), day(2, 1), day(2, 29), 29, 2.5}); // still merges
+    s.AddQuota({QStringLiteral("项0"), day(2, 1), day(2, 29), 29, 2.5});  // still merges
     s.AddQuota({QStringLiteral("项20"), day(2, 1), day(2, 29), 29, 2.5}); // still left out
     s.AddOther({QStringLiteral("项0"), day(3, 1), day(3, 31), 31, 7});
     const auto& items = s.Items();
@@ -211,8 +211,10 @@ TEST_F(ReceiptComposeTest, FieldsOfTheListedSale)
         {"batch leaves the date parts empty", [&] { return all.Common(6, common("打印年")); }, ""},
         {"打印人", [&] { return one.Common(0, common("打印人")); }, "打印员"},
         {"本次余额", [&] { return one.Common(0, common("本次余额")); }, "10.00"},
-        {"price row", [&] { return one.Price(1, 0, 0) + "|" + one.Price(1, 0, 1) + "|" + one.Price(1, 0, 2) + "|" +
-                                   one.Price(1, 0, 3); },
+        {"price row",
+         [&] {
+             return one.Price(1, 0, 0) + "|" + one.Price(1, 0, 1) + "|" + one.Price(1, 0, 2) + "|" + one.Price(1, 0, 3);
+         },
          "P1|居民生活|0.5200|100"},
         {"sub-meter rows by ReadIndex", [&] { return one.Sub(0, 0, sub("附表编号")) + one.Sub(0, 1, sub("附表编号")); },
          "S01S02"},
@@ -224,10 +226,10 @@ TEST_F(ReceiptComposeTest, FieldsOfTheListedSale)
          "20.50|2024-03-03"},
         {"three months merged into one fee row",
          [&] {
-             return QStringList{one.Fee(0, 0, fee("收费项目")), one.Fee(0, 0, fee("起始日期")),
-                                one.Fee(0, 0, fee("截止日期")), one.Fee(0, 0, fee("天数")),
-                                one.Fee(0, 0, fee("调整金额")), one.Fee(0, 0, fee("单价")),
-                                one.Fee(0, 0, fee("数量")), one.Fee(0, 0, fee("计算金额")), one.Fee(0, 0, fee("年月"))}
+             return QStringList{
+                 one.Fee(0, 0, fee("收费项目")), one.Fee(0, 0, fee("起始日期")), one.Fee(0, 0, fee("截止日期")),
+                 one.Fee(0, 0, fee("天数")),     one.Fee(0, 0, fee("调整金额")), one.Fee(0, 0, fee("单价")),
+                 one.Fee(0, 0, fee("数量")),     one.Fee(0, 0, fee("计算金额")), one.Fee(0, 0, fee("年月"))}
                  .join(u'|');
          },
          "物业费|2024-01-01|2024-03-31|91|29.50||||"},

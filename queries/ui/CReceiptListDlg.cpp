@@ -19,12 +19,11 @@
 #include "KvReceiptLayout.h"
 #include "KvReceiptQuery.h"
 #include "KvReportText.h"
+#include "KvResultList.h"
 #include "SysGlobals.h"
 
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
-#include <QPalette>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <cstdlib>
@@ -101,23 +100,9 @@ void CReceiptListDlg::SetData(QStringList* cells, int rows, QStringList* titles,
 bool CReceiptListDlg::OnInitDialog()
 {
     CKvDialog::OnInitDialog();
-    m_list->SetRowHeight(20);
-    QPalette palette = m_list->palette();
-    palette.setColor(QPalette::Base, palette.color(QPalette::Button));
-    m_list->setPalette(palette);
-    m_list->SetHeaderClickCallback([this](int column, CKvExtList2*) { SortByColumn(column); });
-
     // The last two columns (total fee, sale key) stay hidden.
-    const int shown = m_columns - 2;
-    if (!m_titles || shown <= 0) {
-        m_list->InsertColumn(0, QString(), 100);
-    } else {
-        const QFontMetrics metrics = m_list->horizontalHeader()->fontMetrics();
-        for (int c = 0; c < shown; ++c) {
-            const QString title = m_titles->value(c);
-            m_list->InsertColumn(c, title, metrics.horizontalAdvance(title) + 20);
-        }
-    }
+    PrepareResultList(*m_list, m_titles, m_columns - 2);
+    m_list->SetHeaderClickCallback([this](int column, CKvExtList2*) { SortByColumn(column); });
     fillRows();
     m_countLabel->setText(m_recordCountText);
     m_document = std::make_unique<CReceiptDocument>(*GetLocalDatabase(), this);
@@ -142,25 +127,11 @@ int CReceiptListDlg::RowWrtIndex(int row) const
 
 void CReceiptListDlg::fillRows()
 {
-    m_list->DeleteAllItems();
-    m_list->clearSelection();
-    const int shown = m_columns - 2;
-    if (!m_cells || shown <= 0 || m_rows <= 0)
-        return;
-    // Filled in one pass, every cell with its item: a year of receipts at once.
-    m_list->setRowCount(m_rows);
-    {
-        const QSignalBlocker blocker(m_list->model());
-        for (int r = 0; r < m_rows; ++r) {
-            for (int c = 0; c < shown; ++c) {
-                auto* item = new QTableWidgetItem(cell(r, c));
-                if (c == 0)
-                    item->setData(kWrtIndexRole, KvAtoi(cell(r, m_columns - 1)));
-                m_list->setItem(r, c, item);
-            }
-        }
-    }
-    Q_EMIT m_list->model()->dataChanged(m_list->model()->index(0, 0), m_list->model()->index(m_rows - 1, shown - 1));
+    FillResultList(*m_list, m_cells, m_rows, m_columns, m_columns - 2);
+    // Each row carries its sale's key, the integer of its last cell.
+    for (int r = 0; r < m_list->GetItemCount(); ++r)
+        if (QTableWidgetItem* item = m_list->item(r, 0))
+            item->setData(kWrtIndexRole, KvAtoi(cell(r, m_columns - 1)));
     m_list->clearSelection();
     m_list->setCurrentItem(nullptr);
 }
@@ -201,6 +172,11 @@ void CReceiptListDlg::OnPrintOne()
     m_document->SetReceiptCount(GetMainSysPara()->GetInvoiceNum());
     if (!guarded(this, [&] { return ComposeReceipt(row, true); }))
         return;
+    showPreview();
+}
+
+void CReceiptListDlg::showPreview()
+{
     CPrintPreviewDlg preview(nullptr);
     preview.SetPrintJob(m_document.get());
     preview.DoModal();
@@ -220,9 +196,7 @@ void CReceiptListDlg::OnPrintAll()
     for (int r = 0; r < n; ++r)
         if (!guarded(this, [&] { return ComposeReceipt(r, false); }))
             return;
-    CPrintPreviewDlg preview(nullptr);
-    preview.SetPrintJob(m_document.get());
-    preview.DoModal();
+    showPreview();
 }
 
 void CReceiptListDlg::OnChangeBillNo()

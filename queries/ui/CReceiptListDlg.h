@@ -63,6 +63,7 @@ private:
     QStringList rowCells(int row) const;
     // The paper of the receipt layout; false (told) without a layout.
     bool setReceiptPaper();
+    void showPreview();
     // Shows a bill number in every row of the sale, list and table.
     void showBillNumber(int wrtIndex, const QString& number);
     bool isDataRow(int row) const { return row >= 0 && row < dataRows(); }

@@ -12,6 +12,7 @@
 #include "CSysPara.h"
 #include "CurrentOperator.h"
 #include "KvFreshDatabase.h"
+#include "KvGoldenCsv.h"
 #include "KvMainCommands.h"
 #include "KvModalScript.h"
 #include "KvQueryCommands.h"
@@ -154,15 +155,7 @@ TEST_F(ReceiptListTest, MenuCommandListsPaidSalesAndReopensTheConditions)
         EXPECT_TRUE(sink.Texts().isEmpty()) << sink.Texts().join(u'|').toStdString();
     }
 
-    const QString golden = QStringLiteral(QUILLMER_SOURCE_DIR "/tests/queries/golden/receipts_all.csv");
-    if (qEnvironmentVariableIsSet("QUILLMER_REGENERATE_GOLDEN")) {
-        QFile out(golden);
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        out.write(csv.toUtf8());
-    }
-    QFile in(golden);
-    ASSERT_TRUE(in.open(QIODevice::ReadOnly)) << "set QUILLMER_REGENERATE_GOLDEN=1 to write it";
-    EXPECT_EQ(csv, QString::fromUtf8(in.readAll()));
+    ExpectGoldenCsv("receipts_all", csv);
 
     // Nothing found: told, and the command ends.
     CModalScript none;

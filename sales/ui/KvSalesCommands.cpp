@@ -2,25 +2,9 @@
 
 #include "CMainFrame.h"
 #include "CSaleDlg.h"
+#include "CWaitCursor.h"
 #include "KvFixFeeGeneration.h"
 #include "KvMainCommands.h"
-
-#include <QApplication>
-#include <QCursor>
-
-namespace {
-
-// The wait cursor for as long as it lives, on every way out.
-class CWaitCursor
-{
-public:
-    CWaitCursor() { QApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
-    ~CWaitCursor() { QApplication::restoreOverrideCursor(); }
-    CWaitCursor(const CWaitCursor&) = delete;
-    CWaitCursor& operator=(const CWaitCursor&) = delete;
-};
-
-} // namespace
 
 void InstallSalesCommands(CMainFrame& frame)
 {

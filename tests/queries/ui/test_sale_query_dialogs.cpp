@@ -11,6 +11,7 @@
 #include "CSaleStatDlg.h"
 #include "CurrentOperator.h"
 #include "KvFreshDatabase.h"
+#include "KvGoldenCsv.h"
 #include "KvMainCommands.h"
 #include "KvModalScript.h"
 #include "KvQueryCommands.h"
@@ -96,18 +97,7 @@ protected:
                u'\n';
     }
 
-    static void expectGolden(const QString& name, const QString& csv)
-    {
-        const QString golden = QStringLiteral(QUILLMER_SOURCE_DIR "/tests/queries/golden/") + name + ".csv";
-        if (qEnvironmentVariableIsSet("QUILLMER_REGENERATE_GOLDEN")) {
-            QFile out(golden);
-            ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            out.write(csv.toUtf8());
-        }
-        QFile in(golden);
-        ASSERT_TRUE(in.open(QIODevice::ReadOnly)) << "set QUILLMER_REGENERATE_GOLDEN=1 to write it";
-        EXPECT_EQ(csv, QString::fromUtf8(in.readAll())) << name.toStdString();
-    }
+    static void expectGolden(const QString& name, const QString& csv) { ExpectGoldenCsv(name, csv); }
 
     // Runs a command: the condition dialog is set up and confirmed, the result
     // captured and closed, and the dialog shown again is cancelled.

@@ -6,6 +6,7 @@
 #include "CMainFrame.h"
 #include "CMeterQueryDlg.h"
 #include "COperator.h"
+#include "CQuotaQueryDlg.h"
 #include "CurrentOperator.h"
 #include "KvMainCommands.h"
 #include "KvModalScript.h"
@@ -213,4 +214,38 @@ TEST_F(MeterQuotaQueryTest, QuotaStatisticsByBuildingComesBackWithItsGroupingAnd
     EXPECT_EQ(script.Seen(), QStringList({"dlg168", "dlg180", "dlg168"}));
     EXPECT_TRUE(sink.Texts().isEmpty()) << sink.Texts().join(u'|').toStdString();
     ExpectGolden("quota_stat_building", csv);
+}
+
+TEST_F(MeterQuotaQueryTest, FeeItemsBeyondAHundredAreTickedAndComeBack)
+{
+    for (int i = 0; i < 100; ++i) {
+        const QString code = QStringLiteral("R%1").arg(i, 3, 10, QLatin1Char('0'));
+        fresh.Db().Execute(
+            QStringLiteral("insert into Price (PriceNo, PriceName, PriceType, PriceCycle, BalMode, Unit, MonthlyBegin, "
+                           "BalDay, State) values ('%1', '项%2', '定额收费价', '', '', '月', '', '', '正常')")
+                .arg(code)
+                .arg(i),
+            QString());
+        fresh.Db().Execute(QStringLiteral("insert into PriceVer (PriceIndex, PriceNo, Price, BeginDate, EndDate, "
+                                          "OperatorNo, ModiTime) values (%1, '%2', 1, '2020-01-01', '2050-12-31', "
+                                          "'qz', '2020-01-01')")
+                               .arg(1000 + i)
+                               .arg(code),
+                           QString());
+    }
+    QList<int> selection(104, 0);
+    selection[101] = 1; // the 102nd row: R097, after Q1 to Q4 by code
+    CQuotaQueryDlg dialog(nullptr, QStringLiteral("请选择收费项"));
+    dialog.SetFeeSelection(selection);
+    ASSERT_TRUE(ShowActive(&dialog));
+    CKvExtList* list = feeList(&dialog);
+    ASSERT_EQ(list->GetItemCount(), 104);
+    EXPECT_EQ(list->GetCheck(101), 1);
+    list->scrollToBottom();
+    clickFeeRows(&dialog, {103});
+    MouseClick(dialog.findChild<QAbstractButton*>("c1000"));
+    ASSERT_EQ(dialog.GetFeeSelection().size(), 104);
+    EXPECT_EQ(dialog.GetFeeSelection()[101], 1);
+    EXPECT_EQ(dialog.GetFeeSelection()[103], 1);
+    EXPECT_EQ(dialog.GetFeeNames(), QStringList({"项97", "项99"}));
 }

@@ -46,7 +46,9 @@ inline void ClickIndicator(QAbstractButton* button)
 
 // The result list as CSV: window caption, titles, rows, count line and, with
 // `printLine`, what it prints: title, subtitle, paper, margins and widths.
-inline QString ResultCsv(CQueryResultDlg* result, bool printLine)
+// Rows without an order of their own (statistics) are compared with
+// `sortRows`: sorted, the total row kept last.
+inline QString ResultCsv(CQueryResultDlg* result, bool printLine, bool sortRows = false)
 {
     CKvExtList2* list = result->GetList();
     QStringList rows;
@@ -55,6 +57,11 @@ inline QString ResultCsv(CQueryResultDlg* result, bool printLine)
         for (int c = 0; c < list->GetColumnCount(); ++c)
             cells << list->GetItemText(r, c);
         rows << cells.join(u',');
+    }
+    if (sortRows && rows.size() > 1) {
+        const QString total = rows.takeLast();
+        rows.sort();
+        rows << total;
     }
     QStringList lines{result->windowTitle(), result->GetTitles().join(u','), rows.join(u'\n'),
                       result->GetRecordCountText()};

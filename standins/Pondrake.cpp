@@ -3,7 +3,8 @@
 // "<meter> <status>" line each), takes forced answers from
 // PondrakeScenario.txt ("<export> <answer>" lines, the first line of the
 // called export is used up) and logs every call, the record decoded, to
-// Pondrake.log. Texts arrive in GBK and are kept in UTF-8.
+// Pondrake.log. Texts arrive in GBK and are kept in UTF-8. Built with
+// PONDRAKE_WITHOUT_EDIT it lacks EditMeterInfoFromCarrier.
 
 #include "CarrierMeterInfo.h"
 #include "KvGbk.h"
@@ -175,6 +176,7 @@ __attribute__((visibility("default"))) int PondrakeToTmp(CarrierMeterInfo* recor
     return finish("PondrakeToTmp", arguments, 1);
 }
 
+#ifndef PONDRAKE_WITHOUT_EDIT
 __attribute__((visibility("default"))) int EditMeterInfoFromCarrier(CarrierMeterInfo* record, const char* status)
 {
     const QString arguments = describe(record) + QStringLiteral(" status=") + text(status);
@@ -188,6 +190,7 @@ __attribute__((visibility("default"))) int EditMeterInfoFromCarrier(CarrierMeter
     setStatus(meterNo, word == QLatin1String("0") ? QStringLiteral("在用") : word, true);
     return finish("EditMeterInfoFromCarrier", arguments, 1);
 }
+#endif
 
 __attribute__((visibility("default"))) int DeleteMeterInfoFromTmp(const char* meterNo)
 {

@@ -198,3 +198,18 @@ TEST(CarrierLinkWithoutLibraryTest, EveryOperationGoesOnWithoutTheCarrier)
     link.ForgetAdded("00001234");
     link.DeleteMeter("00001234");
 }
+
+// A number the carrier knows is only enabled again through
+// EditMeterInfoFromCarrier: a library without it refuses the meter.
+TEST(CarrierLinkWithoutEditTest, AKnownNumberIsRefusedWithoutTheEditExport)
+{
+    CFreshDatabase fresh;
+    ASSERT_TRUE(
+        QFile::copy(QStringLiteral(QUILLMER_CARRIER_TEST_LIB), QDir(fresh.AppDir()).filePath(CarrierLibraryFile())));
+    CarrierMeterInfo record = CCarrierLink::MakeMeterInfo(CCliPre(), nullptr);
+    ForceCarrierAnswers(fresh.AppDir(), {"PondrakeToTmp 1", "PondrakeToTmp -5"});
+    CCarrierLink link;
+    EXPECT_TRUE(link.AgreeToAdd(record));
+    EXPECT_FALSE(link.AgreeToAdd(record));
+    EXPECT_TRUE(link.AgreeToModify(record)) << "a missing export lets a change go on";
+}

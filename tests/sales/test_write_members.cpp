@@ -496,3 +496,16 @@ TEST_F(WriteMembersTest, AnIcTopUpByKwhAsksForWhatIsShortEvenUnderHalfACent)
     EXPECT_DOUBLE_EQ(context.amounts.due, 0);
     EXPECT_DOUBLE_EQ(context.amounts.newBalance, 0);
 }
+
+// The dispatch looked at the card image; the member looks at the last write.
+TEST_F(WriteMembersTest, AContinuedUseAfterAnotherLastWriteIsAnOrdinaryTopUp)
+{
+    Archive();
+    exec(QStringLiteral("update PreLastWrt set OpMode = '校园退费'"));
+    host.Load(kClient, kMeter);
+    PutCard(QStringLiteral("13"), 1);
+    Run(ContinuedUseWrite(SalePayment::Energy));
+    EXPECT_EQ(NewestRow()["OpMode"], QStringLiteral("正常充值"));
+    EXPECT_EQ(NewestRow()["AccuBuy"], QStringLiteral("1080"));
+    EXPECT_EQ(Commands(), QStringList{"03 00001234 0080 200A 030 20"});
+}

@@ -1,5 +1,6 @@
 #include "CSaleConditionDlg.h"
 
+#include "KvConditionCombos.h"
 #include "KvReportFormat.h"
 #include "KvSaleQuerySql.h"
 
@@ -13,43 +14,6 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
-
-namespace {
-
-QStringList numberedItems(int last)
-{
-    QStringList items{QString()};
-    for (int i = 1; i <= last; ++i)
-        items << QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0'));
-    return items;
-}
-
-// A fixed list is restored by exact text; nothing matching leaves no selection.
-void selectText(QComboBox* combo, const QString& text)
-{
-    combo->setCurrentIndex(combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
-}
-
-// A master-data choice keeps its record's code as item data.
-void selectCode(QComboBox* combo, const QString& code)
-{
-    int found = -1;
-    for (int i = 0; i < combo->count() && found < 0; ++i)
-        if (combo->itemData(i).toString() == code)
-            found = i;
-    combo->setCurrentIndex(found);
-}
-
-// The code of the chosen item; a text typed without choosing an item has none.
-QString chosenCode(const QComboBox* combo)
-{
-    const int i = combo->currentIndex();
-    if (i < 0 || combo->itemText(i) != combo->currentText())
-        return QString();
-    return combo->itemData(i).toString();
-}
-
-} // namespace
 
 CSaleConditionDlg::CSaleConditionDlg(int templateId, QWidget* parent, const QString& caption,
                                      const QHash<int, int>& checkIds, const QString& okText, const QStringList& opModes,
@@ -84,17 +48,12 @@ CSaleConditionDlg::CSaleConditionDlg(int templateId, QWidget* parent, const QStr
         m_opModeCombo->model()->sort(0);
     m_blockCombo = combo(1042);
     m_buildingCombo = combo(1043);
-    m_floorCombo = combo(1044, numberedItems(50));
-    m_roomFromCombo = combo(1045, numberedItems(99));
-    m_roomToCombo = combo(1046, numberedItems(99));
-    QStringList units;
-    const QStringList numerals{"一", "二", "三", "四", "五", "六", "七", "八", "九", "十"};
-    for (const QString& n : numerals)
-        units << n + QStringLiteral("单元");
-    m_unitCombo = combo(1008, units);
+    m_floorCombo = combo(1044, NumberedItems(50));
+    m_roomFromCombo = combo(1045, NumberedItems(99));
+    m_roomToCombo = combo(1046, NumberedItems(99));
+    m_unitCombo = combo(1008, UnitItems());
     m_deptCombo = combo(1007);
-    m_levelCombo = combo(1010, {QStringLiteral("一级"), QStringLiteral("二级"), QStringLiteral("三级"),
-                                QStringLiteral("四级"), QStringLiteral("五级")});
+    m_levelCombo = combo(1010, LevelItems());
     m_superEdit = edit(1011);
     m_buyFromEdit = edit(1155);
     m_buyToEdit = edit(1156);
@@ -189,23 +148,23 @@ bool CSaleConditionDlg::OnInitDialog()
         m_deptCombo->addItem(m_departmentList.At(i)->GetDepartmentName(), m_departmentList.At(i)->GetDepartmentNo());
     m_buildingCombo->clear();
 
-    selectCode(m_priceCombo, m_cond.m_priceNo);
-    selectCode(m_operatorCombo, m_cond.m_operatorNo);
-    selectCode(m_blockCombo, m_cond.m_blockNo);
+    SelectComboCode(m_priceCombo, m_cond.m_priceNo);
+    SelectComboCode(m_operatorCombo, m_cond.m_operatorNo);
+    SelectComboCode(m_blockCombo, m_cond.m_blockNo);
     if (m_blockCombo->currentIndex() >= 0)
         fillBuildings(m_cond.m_blockNo);
-    selectCode(m_buildingCombo, m_cond.m_buildingNo);
-    selectCode(m_deptCombo, m_cond.m_departmentNo);
-    selectText(m_payCombo, m_cond.m_payMode);
-    selectText(m_devCombo, m_cond.m_devType);
-    selectText(m_cardCombo, m_cond.m_cardType);
-    selectText(m_phaseCombo, m_cond.m_phase);
-    selectText(m_opModeCombo, m_cond.m_opMode);
-    selectText(m_floorCombo, m_cond.m_floor);
-    selectText(m_roomFromCombo, m_cond.m_roomFrom);
-    selectText(m_roomToCombo, m_cond.m_roomTo);
-    selectText(m_unitCombo, m_cond.m_unit);
-    selectText(m_levelCombo, m_cond.m_level);
+    SelectComboCode(m_buildingCombo, m_cond.m_buildingNo);
+    SelectComboCode(m_deptCombo, m_cond.m_departmentNo);
+    SelectComboText(m_payCombo, m_cond.m_payMode);
+    SelectComboText(m_devCombo, m_cond.m_devType);
+    SelectComboText(m_cardCombo, m_cond.m_cardType);
+    SelectComboText(m_phaseCombo, m_cond.m_phase);
+    SelectComboText(m_opModeCombo, m_cond.m_opMode);
+    SelectComboText(m_floorCombo, m_cond.m_floor);
+    SelectComboText(m_roomFromCombo, m_cond.m_roomFrom);
+    SelectComboText(m_roomToCombo, m_cond.m_roomTo);
+    SelectComboText(m_unitCombo, m_cond.m_unit);
+    SelectComboText(m_levelCombo, m_cond.m_level);
 
     for (int c = 0; c < ConditionCount; ++c)
         OnCheck(static_cast<ECondition>(c));
@@ -277,7 +236,7 @@ void CSaleConditionDlg::OnSelchangeBlock()
 {
     if (m_blockCombo->currentIndex() < 0)
         return;
-    m_cond.m_blockNo = chosenCode(m_blockCombo);
+    m_cond.m_blockNo = ChosenComboCode(m_blockCombo);
     fillBuildings(m_cond.m_blockNo);
 }
 
@@ -313,7 +272,7 @@ bool CSaleConditionDlg::DoDataExchange(bool save)
         {m_buildingCombo, {&m_cond.m_buildingNo, &m_cond.m_buildingName}},
         {m_deptCombo, {&m_cond.m_departmentNo, &m_cond.m_departmentName}}};
     for (const auto& [combo, target] : chosen) {
-        *target.first = chosenCode(combo);
+        *target.first = ChosenComboCode(combo);
         *target.second = combo->currentText();
     }
     const QList<QPair<QComboBox*, QString*>> shown{

@@ -3,9 +3,13 @@
 #include "CMainFrame.h"
 #include "KvMainCommands.h"
 #include "KvSaleQueryCommands.h"
+#include "KvSubReadQueryCommands.h"
 
 void InstallQueryCommands(CMainFrame& frame)
 {
     frame.SetCommandHandler(ID_QUERY_SALES, [&frame] { QuerySales(frame); });
     frame.SetCommandHandler(ID_STAT_SALES, [&frame] { StatSales(frame); });
+    frame.SetCommandHandler(ID_QUERY_SUBREADINGS, [&frame] { QuerySubReadings(frame); });
+    frame.SetCommandHandler(ID_STAT_SUBREADINGS, [&frame] { StatSubReadings(frame); });
+    frame.SetCommandHandler(ID_QUERY_BALANCES, [&frame] { QueryBalances(frame); });
 }

@@ -1,138 +1,27 @@
 // The sale condition dialogs offscreen, and the two sale query commands run
 // from the menu against a small fixture database, compared with golden CSV.
-#include "../../framework/ui/KvUiTestUtil.h"
-#include "CAdoConnection.h"
-#include "CKvExtList2.h"
-#include "CKvReportCol.h"
-#include "CMainFrame.h"
-#include "COperator.h"
-#include "CQueryResultDlg.h"
 #include "CSaleConditionDlg.h"
 #include "CSaleStatDlg.h"
-#include "CurrentOperator.h"
-#include "KvFreshDatabase.h"
 #include "KvMainCommands.h"
-#include "KvModalScript.h"
-#include "KvQueryCommands.h"
-#include "SysGlobals.h"
+#include "KvQueryUiTest.h"
 
 #include <QAction>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QDateEdit>
-#include <QFile>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <gtest/gtest.h>
 
 namespace {
 
 using D = CSaleConditionDlg;
 
-class SaleQueryTest : public ::testing::Test
+class SaleQueryTest : public QueryUiTest
 {
 protected:
-    CRecordingMessageSink sink;
-    CFreshDatabase fresh{QDateTime(QDate(2024, 3, 15), QTime(10, 0))};
-    CMainFrame frame;
+    SaleQueryTest() : QueryUiTest({QStringLiteral("sales_fixture.sql")}, QVector<int>{100, 103, 104}) {}
 
-    SaleQueryTest()
-    {
-        QFile script(QStringLiteral(QUILLMER_SOURCE_DIR "/tests/queries/sales_fixture.sql"));
-        EXPECT_TRUE(script.open(QIODevice::ReadOnly));
-        fresh.Db().ExecuteScript(QString::fromUtf8(script.readAll()), QString());
-        GetCurrentOperator()->SetRights(QVector<int>{100, 103, 104});
-        frame.BuildRightsList();
-        InstallQueryCommands(frame);
-    }
-
-    static QComboBox* combo(QWidget* dialog, int id)
-    {
-        return dialog->findChild<QComboBox*>(CKvDialog::ControlName(id));
-    }
-    static QCheckBox* box(QWidget* dialog, int id) { return dialog->findChild<QCheckBox*>(CKvDialog::ControlName(id)); }
-    // A click on the box's indicator, at its left edge, as the operator clicks it.
-    static void clickIndicator(QAbstractButton* button)
-    {
-        ASSERT_NE(button, nullptr);
-        MouseClick(button, QPoint(6, button->height() / 2));
-    }
-    static void clickBox(QWidget* dialog, int id) { clickIndicator(box(dialog, id)); }
-    // Chooses an item by its text as the operator does with the keyboard.
-    static void choose(QWidget* dialog, int id, const QString& text)
-    {
-        QComboBox* c = combo(dialog, id);
-        ASSERT_NE(c, nullptr) << id;
-        const int target = c->findText(text);
-        ASSERT_GE(target, 0) << text.toStdString();
-        c->setFocus();
-        while (c->currentIndex() < target)
-            PressKey(c, Qt::Key_Down);
-        while (c->currentIndex() > target)
-            PressKey(c, Qt::Key_Up);
-    }
-
-    // The result list as CSV: window caption, titles, rows, count line.
-    // Statistics rows have no order of their own: they are compared sorted,
-    // the total row kept last.
-    static QString resultCsv(CQueryResultDlg* result, bool sortRows)
-    {
-        CKvExtList2* list = result->GetList();
-        QStringList rows;
-        for (int r = 0; r < list->GetItemCount(); ++r) {
-            QStringList cells;
-            for (int c = 0; c < list->GetColumnCount(); ++c)
-                cells << list->GetItemText(r, c);
-            rows << cells.join(u',');
-        }
-        if (sortRows && rows.size() > 1) {
-            const QString total = rows.takeLast();
-            rows.sort();
-            rows << total;
-        }
-        return QStringList{result->windowTitle(), result->GetTitles().join(u','), rows.join(u'\n'),
-                           result->GetRecordCountText()}
-                   .join(u'\n') +
-               u'\n';
-    }
-
-    static void expectGolden(const QString& name, const QString& csv)
-    {
-        const QString golden = QStringLiteral(QUILLMER_SOURCE_DIR "/tests/queries/golden/") + name + ".csv";
-        if (qEnvironmentVariableIsSet("QUILLMER_REGENERATE_GOLDEN")) {
-            QFile out(golden);
-            ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            out.write(csv.toUtf8());
-        }
-        QFile in(golden);
-        ASSERT_TRUE(in.open(QIODevice::ReadOnly)) << "set QUILLMER_REGENERATE_GOLDEN=1 to write it";
-        EXPECT_EQ(csv, QString::fromUtf8(in.readAll())) << name.toStdString();
-    }
-
-    // Runs a command: the condition dialog is set up and confirmed, the result
-    // captured and closed, and the dialog shown again is cancelled.
     QString runOnce(int command, const std::function<void(QWidget*)>& conditions, bool sortRows)
     {
-        QString csv;
-        CModalScript script;
-        script
-            .Then([&](QWidget* dialog) {
-                conditions(dialog);
-                CModalScript::Click(dialog, 1000);
-            })
-            .Then([&](QWidget* dialog) {
-                auto* result = qobject_cast<CQueryResultDlg*>(dialog);
-                EXPECT_NE(result, nullptr) << dialog->objectName().toStdString();
-                if (result)
-                    csv = resultCsv(result, sortRows);
-                dialog->close();
-            })
-            .Then([](QWidget* dialog) { CModalScript::Click(dialog, 1001); });
-        frame.GetCommandAction(command)->trigger();
-        EXPECT_TRUE(script.Exhausted());
-        const QString dialog = command == ID_QUERY_SALES ? "dlg183" : "dlg184";
-        EXPECT_EQ(script.Seen(), QStringList({dialog, "dlg180", dialog}));
-        return csv;
+        return QueryUiTest::runOnce(command, command == ID_QUERY_SALES ? "dlg183" : "dlg184", conditions, sortRows);
     }
 };
 

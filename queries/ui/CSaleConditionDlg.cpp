@@ -172,27 +172,14 @@ bool CSaleConditionDlg::OnInitDialog()
     return true;
 }
 
-void CSaleConditionDlg::setValueEnabled(ECondition condition, bool on)
-{
-    for (QWidget* w : m_values.value(condition)) {
-        if (auto* e = qobject_cast<QLineEdit*>(w))
-            e->setReadOnly(!on);
-        else
-            w->setEnabled(on);
-    }
-}
-
 void CSaleConditionDlg::tick(ECondition condition)
 {
-    m_boxes.value(condition)->setChecked(true);
-    setValueEnabled(condition, true);
+    TickCondition(m_boxes.value(condition), m_values.value(condition));
 }
 
 void CSaleConditionDlg::OnCheck(ECondition condition)
 {
     const bool on = m_boxes.value(condition)->isChecked();
-    setValueEnabled(condition, on);
-    const QList<QWidget*> values = m_values.value(condition);
     if (on) {
         // A place inside a building is only found within its district and building.
         switch (condition) {
@@ -209,18 +196,8 @@ void CSaleConditionDlg::OnCheck(ECondition condition)
         default:
             break;
         }
-        if (!values.isEmpty())
-            values.first()->setFocus();
-        return;
     }
-    if (condition == Period)
-        return;
-    for (QWidget* w : values) {
-        if (auto* e = qobject_cast<QLineEdit*>(w))
-            e->clear();
-        else if (auto* c = qobject_cast<QComboBox*>(w))
-            c->setCurrentIndex(-1);
-    }
+    ApplyConditionBox(on, m_values.value(condition), condition == Period);
 }
 
 void CSaleConditionDlg::fillBuildings(const QString& blockNo)

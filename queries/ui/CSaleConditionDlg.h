@@ -84,7 +84,6 @@ private:
     void addRow(ECondition condition, const QString& text, QList<QWidget*> values);
     void fillBuildings(const QString& blockNo);
     void tick(ECondition condition);
-    void setValueEnabled(ECondition condition, bool on);
 
     CSaleCondition m_cond;
     QHash<int, int> m_checkIds;

@@ -162,27 +162,14 @@ bool CSubReadConditionDlg::OnInitDialog()
     return true;
 }
 
-void CSubReadConditionDlg::setValueEnabled(ECondition condition, bool on)
-{
-    for (QWidget* w : m_values.value(condition)) {
-        if (auto* e = qobject_cast<QLineEdit*>(w))
-            e->setReadOnly(!on);
-        else
-            w->setEnabled(on);
-    }
-}
-
 void CSubReadConditionDlg::tick(ECondition condition)
 {
-    m_boxes.value(condition)->setChecked(true);
-    setValueEnabled(condition, true);
+    TickCondition(m_boxes.value(condition), m_values.value(condition));
 }
 
 void CSubReadConditionDlg::OnCheck(ECondition condition)
 {
     const bool on = m_boxes.value(condition)->isChecked();
-    setValueEnabled(condition, on);
-    const QList<QWidget*> values = m_values.value(condition);
     if (on) {
         // A place inside a building is only found within its district and
         // building; a fee nature belongs to its category.
@@ -203,18 +190,8 @@ void CSubReadConditionDlg::OnCheck(ECondition condition)
         default:
             break;
         }
-        if (!values.isEmpty())
-            values.first()->setFocus();
-        return;
     }
-    if (condition == Period)
-        return;
-    for (QWidget* w : values) {
-        if (auto* e = qobject_cast<QLineEdit*>(w))
-            e->clear();
-        else if (auto* c = qobject_cast<QComboBox*>(w))
-            c->setCurrentIndex(-1);
-    }
+    ApplyConditionBox(on, m_values.value(condition), condition == Period);
 }
 
 void CSubReadConditionDlg::fillBuildings(const QString& blockNo)

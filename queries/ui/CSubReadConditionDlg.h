@@ -80,7 +80,6 @@ private:
     void fillBuildings(const QString& blockNo);
     void fillFeeNatures(const QString& category);
     void tick(ECondition condition);
-    void setValueEnabled(ECondition condition, bool on);
 
     CSubReadCondition m_cond;
     QHash<int, QCheckBox*> m_boxes;

@@ -1,6 +1,9 @@
 #include "KvConditionCombos.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
+#include <QList>
 
 QStringList NumberedItems(int last)
 {
@@ -44,4 +47,38 @@ QString ChosenComboCode(const QComboBox* combo)
     if (i < 0 || combo->itemText(i) != combo->currentText())
         return QString();
     return combo->itemData(i).toString();
+}
+
+void EnableConditionValues(const QList<QWidget*>& values, bool on)
+{
+    for (QWidget* w : values) {
+        if (auto* e = qobject_cast<QLineEdit*>(w))
+            e->setReadOnly(!on);
+        else
+            w->setEnabled(on);
+    }
+}
+
+void TickCondition(QCheckBox* box, const QList<QWidget*>& values)
+{
+    box->setChecked(true);
+    EnableConditionValues(values, true);
+}
+
+void ApplyConditionBox(bool on, const QList<QWidget*>& values, bool keepValues)
+{
+    EnableConditionValues(values, on);
+    if (on) {
+        if (!values.isEmpty())
+            values.first()->setFocus();
+        return;
+    }
+    if (keepValues)
+        return;
+    for (QWidget* w : values) {
+        if (auto* e = qobject_cast<QLineEdit*>(w))
+            e->clear();
+        else if (auto* c = qobject_cast<QComboBox*>(w))
+            c->setCurrentIndex(-1);
+    }
 }

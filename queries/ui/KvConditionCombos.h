@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -20,3 +21,15 @@ void SelectComboText(QComboBox* combo, const QString& text);
 void SelectComboCode(QComboBox* combo, const QString& code);
 // The code of the chosen item; a text typed without choosing an item has none.
 QString ChosenComboCode(const QComboBox* combo);
+
+class QCheckBox;
+class QWidget;
+
+// The value controls of a condition follow its box: while it is off, edits
+// are read-only and other controls disabled.
+void EnableConditionValues(const QList<QWidget*>& values, bool on);
+// Ticks the box of a condition that another lies within, enabling its values.
+void TickCondition(QCheckBox* box, const QList<QWidget*>& values);
+// The rule of a box: on, its values are enabled and the first takes the focus;
+// off, they are disabled and emptied, unless `keepValues` (the period's dates).
+void ApplyConditionBox(bool on, const QList<QWidget*>& values, bool keepValues);

@@ -18,7 +18,7 @@
 CSaleConditionDlg::CSaleConditionDlg(int templateId, QWidget* parent, const QString& caption,
                                      const QHash<int, int>& checkIds, const QString& okText, const QStringList& opModes,
                                      bool opModeTyped)
-    : CKvDialog(templateId, parent, caption), m_checkIds(checkIds)
+    : CConditionDlg(templateId, parent, caption), m_checkIds(checkIds)
 {
     auto combo = [this](int id, const QStringList& items = {}, bool typed = false) {
         auto* c = CreateControl<QComboBox>(id);
@@ -30,10 +30,6 @@ CSaleConditionDlg::CSaleConditionDlg(int templateId, QWidget* parent, const QStr
 
     m_fromDate = CreateControl<QDateEdit>(1206);
     m_toDate = CreateControl<QDateEdit>(1207);
-    for (QDateEdit* d : {m_fromDate, m_toDate}) {
-        d->setCalendarPopup(true);
-        d->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
-    }
     m_clientNoEdit = edit(1002);
     m_nameEdit = edit(1009);
     m_meterEdit = edit(1105);
@@ -60,71 +56,29 @@ CSaleConditionDlg::CSaleConditionDlg(int templateId, QWidget* parent, const QStr
     for (QLineEdit* e : {m_buyFromEdit, m_buyToEdit})
         e->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), e));
 
-    auto* outer = new QVBoxLayout(this);
-    m_grid = new QGridLayout;
-    outer->addLayout(m_grid);
-    auto* period = new QWidget(this);
-    auto* periodRow = new QHBoxLayout(period);
-    periodRow->setContentsMargins(0, 0, 0, 0);
-    periodRow->addWidget(new QLabel(QStringLiteral("从"), period));
-    periodRow->addWidget(m_fromDate);
-    periodRow->addWidget(new QLabel(QStringLiteral("到"), period));
-    periodRow->addWidget(m_toDate);
-    addRow(Period, QString(), {m_fromDate, m_toDate});
-    m_grid->addWidget(period, m_row - 1, 1, 1, 3);
-    addRow(ClientNo, QStringLiteral("用户代码："), {m_clientNoEdit});
-    addRow(ClientName, QStringLiteral("用户姓名："), {m_nameEdit});
-    addRow(MeterNo, QStringLiteral("电表编号："), {m_meterEdit});
-    addRow(UseNature, QStringLiteral("用电性质："), {m_priceCombo});
-    addRow(PayMode, QStringLiteral("付款方式："), {m_payCombo});
-    addRow(Operator, QStringLiteral("操作员："), {m_operatorCombo});
-    addRow(DevType, QStringLiteral("设备类型："), {m_devCombo});
-    addRow(CardType, QStringLiteral("电卡类型："), {m_cardCombo});
-    addRow(Phase, QStringLiteral("电表相线："), {m_phaseCombo});
-    addRow(OpMode, QStringLiteral("操作方式："), {m_opModeCombo});
-    addRow(Block, QStringLiteral("小区名称："), {m_blockCombo});
-    addRow(Building, QStringLiteral("楼幢名称："), {m_buildingCombo});
-    addRow(Floor, QStringLiteral("楼    层："), {m_floorCombo});
-    addRow(Room, QStringLiteral("房    间："), {m_roomFromCombo, m_roomToCombo});
-    addRow(Unit, QStringLiteral("单    元："), {m_unitCombo});
-    addRow(Department, QStringLiteral("部    门："), {m_deptCombo});
-    addRow(Level, QStringLiteral("安装级别："), {m_levelCombo});
-    addRow(SuperNo, QStringLiteral("上级表号："), {m_superEdit});
-    addRow(BuyValue, QStringLiteral("购 电 量："), {m_buyFromEdit, m_buyToEdit});
+    AddPeriodRow(Period, CheckBoxId(Period), m_fromDate, m_toDate, 3);
+    AddConditionRow(ClientNo, CheckBoxId(ClientNo), QStringLiteral("用户代码："), {m_clientNoEdit});
+    AddConditionRow(ClientName, CheckBoxId(ClientName), QStringLiteral("用户姓名："), {m_nameEdit});
+    AddConditionRow(MeterNo, CheckBoxId(MeterNo), QStringLiteral("电表编号："), {m_meterEdit});
+    AddConditionRow(UseNature, CheckBoxId(UseNature), QStringLiteral("用电性质："), {m_priceCombo});
+    AddConditionRow(PayMode, CheckBoxId(PayMode), QStringLiteral("付款方式："), {m_payCombo});
+    AddConditionRow(Operator, CheckBoxId(Operator), QStringLiteral("操作员："), {m_operatorCombo});
+    AddConditionRow(DevType, CheckBoxId(DevType), QStringLiteral("设备类型："), {m_devCombo});
+    AddConditionRow(CardType, CheckBoxId(CardType), QStringLiteral("电卡类型："), {m_cardCombo});
+    AddConditionRow(Phase, CheckBoxId(Phase), QStringLiteral("电表相线："), {m_phaseCombo});
+    AddConditionRow(OpMode, CheckBoxId(OpMode), QStringLiteral("操作方式："), {m_opModeCombo});
+    AddConditionRow(Block, CheckBoxId(Block), QStringLiteral("小区名称："), {m_blockCombo});
+    AddConditionRow(Building, CheckBoxId(Building), QStringLiteral("楼幢名称："), {m_buildingCombo});
+    AddConditionRow(Floor, CheckBoxId(Floor), QStringLiteral("楼    层："), {m_floorCombo});
+    AddConditionRow(Room, CheckBoxId(Room), QStringLiteral("房    间："), {m_roomFromCombo, m_roomToCombo});
+    AddConditionRow(Unit, CheckBoxId(Unit), QStringLiteral("单    元："), {m_unitCombo});
+    AddConditionRow(Department, CheckBoxId(Department), QStringLiteral("部    门："), {m_deptCombo});
+    AddConditionRow(Level, CheckBoxId(Level), QStringLiteral("安装级别："), {m_levelCombo});
+    AddConditionRow(SuperNo, CheckBoxId(SuperNo), QStringLiteral("上级表号："), {m_superEdit});
+    AddConditionRow(BuyValue, CheckBoxId(BuyValue), QStringLiteral("购 电 量："), {m_buyFromEdit, m_buyToEdit});
 
-    auto* buttons = new QHBoxLayout;
-    auto* ok = CreateControl<QPushButton>(1000);
-    ok->setText(okText);
-    ok->setDefault(true);
-    auto* format = CreateControl<QPushButton>(1112);
-    format->setText(QStringLiteral("报表格式(&F)"));
-    auto* close = CreateControl<QPushButton>(1001);
-    close->setText(QStringLiteral("返回(&R)"));
-    buttons->addWidget(ok);
-    buttons->addWidget(format);
-    buttons->addWidget(close);
-    outer->addLayout(buttons);
-    BindConfirm(ok);
-    BindClose(close);
-    connect(format, &QPushButton::clicked, this, [this] { OnReportFormat(); });
-    connect(m_blockCombo, &QComboBox::currentIndexChanged, this, [this] {
-        if (IsInitDone())
-            OnSelchangeBlock();
-    });
-}
-
-void CSaleConditionDlg::addRow(ECondition condition, const QString& text, QList<QWidget*> values)
-{
-    auto* box = CreateControl<QCheckBox>(m_checkIds.value(condition));
-    box->setText(text);
-    m_boxes.insert(condition, box);
-    m_values.insert(condition, values);
-    m_grid->addWidget(box, m_row, 0);
-    if (condition != Period)
-        for (int i = 0; i < values.size(); ++i)
-            m_grid->addWidget(values.at(i), m_row, 1 + i);
-    ++m_row;
-    connect(box, &QCheckBox::clicked, this, [this, condition] { OnCheck(condition); });
+    AddButtons(okText);
+    SetPlaceCombos(m_blockCombo, m_buildingCombo);
 }
 
 bool CSaleConditionDlg::OnInitDialog()
@@ -133,7 +87,7 @@ bool CSaleConditionDlg::OnInitDialog()
     m_priceList.LoadValidOfType(QStringLiteral("预付费电价"));
     m_operatorList.LoadAll();
     m_blockList.LoadWithoutReserved();
-    m_buildingList.LoadAll();
+    Buildings().LoadAll();
     m_departmentList.LoadWithoutReserved();
 
     for (int i = 0; i < m_priceList.GetCount(); ++i)
@@ -152,7 +106,7 @@ bool CSaleConditionDlg::OnInitDialog()
     SelectComboCode(m_operatorCombo, m_cond.m_operatorNo);
     SelectComboCode(m_blockCombo, m_cond.m_blockNo);
     if (m_blockCombo->currentIndex() >= 0)
-        fillBuildings(m_cond.m_blockNo);
+        FillBuildings(m_cond.m_blockNo);
     SelectComboCode(m_buildingCombo, m_cond.m_buildingNo);
     SelectComboCode(m_deptCombo, m_cond.m_departmentNo);
     SelectComboText(m_payCombo, m_cond.m_payMode);
@@ -172,49 +126,22 @@ bool CSaleConditionDlg::OnInitDialog()
     return true;
 }
 
-void CSaleConditionDlg::tick(ECondition condition)
+void CSaleConditionDlg::OnCheckClicked(int condition)
 {
-    TickCondition(m_boxes.value(condition), m_values.value(condition));
+    OnCheck(static_cast<ECondition>(condition));
 }
 
 void CSaleConditionDlg::OnCheck(ECondition condition)
 {
-    const bool on = m_boxes.value(condition)->isChecked();
-    if (on) {
-        // A place inside a building is only found within its district and building.
-        switch (condition) {
-        case Room:
-            tick(Floor);
-            [[fallthrough]];
-        case Floor:
-        case Unit:
-            tick(Building);
-            [[fallthrough]];
-        case Building:
-            tick(Block);
-            break;
-        default:
-            break;
-        }
-    }
-    ApplyConditionBox(on, m_values.value(condition), condition == Period);
-}
-
-void CSaleConditionDlg::fillBuildings(const QString& blockNo)
-{
-    m_buildingCombo->clear();
-    m_buildingList.LoadByBlock(blockNo);
-    for (int i = 0; i < m_buildingList.GetCount(); ++i)
-        m_buildingCombo->addItem(m_buildingList.At(i)->GetBuildingName(), m_buildingList.At(i)->GetBuildingNo());
-    m_buildingCombo->setCurrentIndex(-1);
+    // A place inside a building is only found within its district and building.
+    static const QHash<int, QList<int>> within{
+        {Room, {Floor, Building, Block}}, {Floor, {Building, Block}}, {Unit, {Building, Block}}, {Building, {Block}}};
+    ApplyCheck(condition, within.value(condition), condition == Period);
 }
 
 void CSaleConditionDlg::OnSelchangeBlock()
 {
-    if (m_blockCombo->currentIndex() < 0)
-        return;
-    m_cond.m_blockNo = ChosenComboCode(m_blockCombo);
-    fillBuildings(m_cond.m_blockNo);
+    RefillBuildingsOfChosenBlock(m_cond.m_blockNo);
 }
 
 bool CSaleConditionDlg::DoDataExchange(bool save)
@@ -229,7 +156,7 @@ bool CSaleConditionDlg::DoDataExchange(bool save)
         {m_superEdit, &m_cond.m_superNo},     {m_buyFromEdit, &m_cond.m_buyFrom}, {m_buyToEdit, &m_cond.m_buyTo}};
     if (!save) {
         for (int c = 0; c < ConditionCount; ++c)
-            m_boxes.value(c)->setChecked(*flags[c] != 0);
+            ConditionBox(c)->setChecked(*flags[c] != 0);
         m_fromDate->setDate(m_cond.m_periodFrom.date());
         m_toDate->setDate(m_cond.m_periodTo.date());
         for (const auto& [e, text] : edits)
@@ -237,7 +164,7 @@ bool CSaleConditionDlg::DoDataExchange(bool save)
         return true;
     }
     for (int c = 0; c < ConditionCount; ++c)
-        *flags[c] = m_boxes.value(c)->isChecked() ? 1 : 0;
+        *flags[c] = ConditionBox(c)->isChecked() ? 1 : 0;
     m_cond.m_periodFrom = QDateTime(m_fromDate->date(), m_cond.m_periodFrom.time());
     m_cond.m_periodTo = QDateTime(m_toDate->date(), m_cond.m_periodTo.time());
     for (const auto& [e, text] : edits)

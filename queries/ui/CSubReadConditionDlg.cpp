@@ -14,7 +14,7 @@
 
 CSubReadConditionDlg::CSubReadConditionDlg(int templateId, QWidget* parent, const QString& caption,
                                            const QString& okText)
-    : CKvDialog(templateId, parent, caption)
+    : CConditionDlg(templateId, parent, caption)
 {
     auto combo = [this](int id, const QStringList& items = {}) {
         auto* c = CreateControl<QComboBox>(id);
@@ -25,10 +25,6 @@ CSubReadConditionDlg::CSubReadConditionDlg(int templateId, QWidget* parent, cons
 
     m_fromDate = CreateControl<QDateEdit>(1206);
     m_toDate = CreateControl<QDateEdit>(1207);
-    for (QDateEdit* d : {m_fromDate, m_toDate}) {
-        d->setCalendarPopup(true);
-        d->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
-    }
     m_clientNoEdit = edit(1002);
     m_nameEdit = edit(1009);
     m_meterEdit = edit(1105);
@@ -46,53 +42,25 @@ CSubReadConditionDlg::CSubReadConditionDlg(int templateId, QWidget* parent, cons
     m_levelCombo = combo(1010, LevelItems());
     m_superEdit = edit(1011);
 
-    auto* outer = new QVBoxLayout(this);
-    m_grid = new QGridLayout;
-    outer->addLayout(m_grid);
-    auto* period = new QWidget(this);
-    auto* periodRow = new QHBoxLayout(period);
-    periodRow->setContentsMargins(0, 0, 0, 0);
-    periodRow->addWidget(new QLabel(QStringLiteral("从"), period));
-    periodRow->addWidget(m_fromDate);
-    periodRow->addWidget(new QLabel(QStringLiteral("到"), period));
-    periodRow->addWidget(m_toDate);
-    addRow(Period, QString(), {m_fromDate, m_toDate});
-    m_grid->addWidget(period, m_row - 1, 1, 1, 2);
-    addRow(ClientNo, QStringLiteral("用户代码："), {m_clientNoEdit});
-    addRow(ClientName, QStringLiteral("用户姓名："), {m_nameEdit});
-    addRow(MeterNo, QStringLiteral("电表编号："), {m_meterEdit});
-    addRow(Category, QStringLiteral("计量类别："), {m_categoryCombo});
-    addRow(FeeNature, QStringLiteral("收费性质："), {m_priceCombo});
-    addRow(SubNo, QStringLiteral("附表编号："), {m_subNoEdit});
-    addRow(Operator, QStringLiteral("操作员："), {m_operatorCombo});
-    addRow(Block, QStringLiteral("小区名称："), {m_blockCombo});
-    addRow(Building, QStringLiteral("楼幢名称："), {m_buildingCombo});
-    addRow(Floor, QStringLiteral("楼    层："), {m_floorCombo});
-    addRow(Room, QStringLiteral("房    间："), {m_roomFromCombo, m_roomToCombo});
-    addRow(Unit, QStringLiteral("单    元："), {m_unitCombo});
-    addRow(Department, QStringLiteral("部    门："), {m_deptCombo});
-    addRow(Level, QStringLiteral("安装级别："), {m_levelCombo});
-    addRow(SuperNo, QStringLiteral("上级表号："), {m_superEdit});
+    AddPeriodRow(Period, CheckBoxId(Period), m_fromDate, m_toDate, 2);
+    AddConditionRow(ClientNo, CheckBoxId(ClientNo), QStringLiteral("用户代码："), {m_clientNoEdit});
+    AddConditionRow(ClientName, CheckBoxId(ClientName), QStringLiteral("用户姓名："), {m_nameEdit});
+    AddConditionRow(MeterNo, CheckBoxId(MeterNo), QStringLiteral("电表编号："), {m_meterEdit});
+    AddConditionRow(Category, CheckBoxId(Category), QStringLiteral("计量类别："), {m_categoryCombo});
+    AddConditionRow(FeeNature, CheckBoxId(FeeNature), QStringLiteral("收费性质："), {m_priceCombo});
+    AddConditionRow(SubNo, CheckBoxId(SubNo), QStringLiteral("附表编号："), {m_subNoEdit});
+    AddConditionRow(Operator, CheckBoxId(Operator), QStringLiteral("操作员："), {m_operatorCombo});
+    AddConditionRow(Block, CheckBoxId(Block), QStringLiteral("小区名称："), {m_blockCombo});
+    AddConditionRow(Building, CheckBoxId(Building), QStringLiteral("楼幢名称："), {m_buildingCombo});
+    AddConditionRow(Floor, CheckBoxId(Floor), QStringLiteral("楼    层："), {m_floorCombo});
+    AddConditionRow(Room, CheckBoxId(Room), QStringLiteral("房    间："), {m_roomFromCombo, m_roomToCombo});
+    AddConditionRow(Unit, CheckBoxId(Unit), QStringLiteral("单    元："), {m_unitCombo});
+    AddConditionRow(Department, CheckBoxId(Department), QStringLiteral("部    门："), {m_deptCombo});
+    AddConditionRow(Level, CheckBoxId(Level), QStringLiteral("安装级别："), {m_levelCombo});
+    AddConditionRow(SuperNo, CheckBoxId(SuperNo), QStringLiteral("上级表号："), {m_superEdit});
 
-    auto* buttons = new QHBoxLayout;
-    auto* ok = CreateControl<QPushButton>(1000);
-    ok->setText(okText);
-    ok->setDefault(true);
-    auto* format = CreateControl<QPushButton>(1112);
-    format->setText(QStringLiteral("报表格式(&F)"));
-    auto* close = CreateControl<QPushButton>(1001);
-    close->setText(QStringLiteral("返回(&R)"));
-    buttons->addWidget(ok);
-    buttons->addWidget(format);
-    buttons->addWidget(close);
-    outer->addLayout(buttons);
-    BindConfirm(ok);
-    BindClose(close);
-    connect(format, &QPushButton::clicked, this, [this] { OnReportFormat(); });
-    connect(m_blockCombo, &QComboBox::currentIndexChanged, this, [this] {
-        if (IsInitDone())
-            OnSelchangeBlock();
-    });
+    AddButtons(okText);
+    SetPlaceCombos(m_blockCombo, m_buildingCombo);
     connect(m_categoryCombo, &QComboBox::currentIndexChanged, this, [this] {
         if (IsInitDone())
             OnSelchangeCategory();
@@ -106,26 +74,12 @@ int CSubReadConditionDlg::CheckBoxId(ECondition condition)
     return condition >= 0 && condition < ConditionCount ? ids[condition] : -1;
 }
 
-void CSubReadConditionDlg::addRow(ECondition condition, const QString& text, QList<QWidget*> values)
-{
-    auto* box = CreateControl<QCheckBox>(CheckBoxId(condition));
-    box->setText(text);
-    m_boxes.insert(condition, box);
-    m_values.insert(condition, values);
-    m_grid->addWidget(box, m_row, 0);
-    if (condition != Period)
-        for (int i = 0; i < values.size(); ++i)
-            m_grid->addWidget(values.at(i), m_row, 1 + i);
-    ++m_row;
-    connect(box, &QCheckBox::clicked, this, [this, condition] { OnCheck(condition); });
-}
-
 bool CSubReadConditionDlg::OnInitDialog()
 {
     CKvDialog::OnInitDialog();
     m_operatorList.LoadAll();
     m_blockList.LoadWithoutReserved();
-    m_buildingList.LoadAll();
+    Buildings().LoadAll();
     m_departmentList.LoadWithoutReserved();
     m_priceTypeList.LoadAll();
 
@@ -147,7 +101,7 @@ bool CSubReadConditionDlg::OnInitDialog()
     SelectComboCode(m_operatorCombo, m_cond.m_operatorNo);
     SelectComboCode(m_blockCombo, m_cond.m_blockNo);
     if (m_blockCombo->currentIndex() >= 0)
-        fillBuildings(m_cond.m_blockNo);
+        FillBuildings(m_cond.m_blockNo);
     SelectComboCode(m_buildingCombo, m_cond.m_buildingNo);
     SelectComboCode(m_deptCombo, m_cond.m_departmentNo);
     SelectComboText(m_floorCombo, m_cond.m_floor);
@@ -162,45 +116,20 @@ bool CSubReadConditionDlg::OnInitDialog()
     return true;
 }
 
-void CSubReadConditionDlg::tick(ECondition condition)
+void CSubReadConditionDlg::OnCheckClicked(int condition)
 {
-    TickCondition(m_boxes.value(condition), m_values.value(condition));
+    OnCheck(static_cast<ECondition>(condition));
 }
 
 void CSubReadConditionDlg::OnCheck(ECondition condition)
 {
-    const bool on = m_boxes.value(condition)->isChecked();
-    if (on) {
-        // A place inside a building is only found within its district and
-        // building; a fee nature belongs to its category.
-        switch (condition) {
-        case Room:
-            tick(Floor);
-            [[fallthrough]];
-        case Floor:
-        case Unit:
-            tick(Building);
-            [[fallthrough]];
-        case Building:
-            tick(Block);
-            break;
-        case FeeNature:
-            tick(Category);
-            break;
-        default:
-            break;
-        }
-    }
-    ApplyConditionBox(on, m_values.value(condition), condition == Period);
-}
-
-void CSubReadConditionDlg::fillBuildings(const QString& blockNo)
-{
-    m_buildingCombo->clear();
-    m_buildingList.LoadByBlock(blockNo);
-    for (int i = 0; i < m_buildingList.GetCount(); ++i)
-        m_buildingCombo->addItem(m_buildingList.At(i)->GetBuildingName(), m_buildingList.At(i)->GetBuildingNo());
-    m_buildingCombo->setCurrentIndex(-1);
+    // A place inside a building is only found within its district and building; a fee nature belongs to its category.
+    static const QHash<int, QList<int>> within{{Room, {Floor, Building, Block}},
+                                               {Floor, {Building, Block}},
+                                               {Unit, {Building, Block}},
+                                               {Building, {Block}},
+                                               {FeeNature, {Category}}};
+    ApplyCheck(condition, within.value(condition), condition == Period);
 }
 
 void CSubReadConditionDlg::fillFeeNatures(const QString& category)
@@ -212,14 +141,6 @@ void CSubReadConditionDlg::fillFeeNatures(const QString& category)
     m_priceCombo->setCurrentIndex(-1);
 }
 
-void CSubReadConditionDlg::OnSelchangeBlock()
-{
-    if (m_blockCombo->currentIndex() < 0)
-        return;
-    m_cond.m_blockNo = ChosenComboCode(m_blockCombo);
-    fillBuildings(m_cond.m_blockNo);
-}
-
 void CSubReadConditionDlg::OnSelchangeCategory()
 {
     // A category emptied by clearing its box keeps the natures offered.
@@ -227,6 +148,11 @@ void CSubReadConditionDlg::OnSelchangeCategory()
         return;
     m_cond.m_category = m_categoryCombo->currentText();
     fillFeeNatures(m_cond.m_category);
+}
+
+void CSubReadConditionDlg::OnSelchangeBlock()
+{
+    RefillBuildingsOfChosenBlock(m_cond.m_blockNo);
 }
 
 bool CSubReadConditionDlg::DoDataExchange(bool save)
@@ -243,7 +169,7 @@ bool CSubReadConditionDlg::DoDataExchange(bool save)
                                                    {m_superEdit, &m_cond.m_superNo}};
     if (!save) {
         for (int c = 0; c < ConditionCount; ++c)
-            m_boxes.value(c)->setChecked(*flags[c] != 0);
+            ConditionBox(c)->setChecked(*flags[c] != 0);
         m_fromDate->setDate(m_cond.m_periodFrom.date());
         m_toDate->setDate(m_cond.m_periodTo.date());
         for (const auto& [e, text] : edits)
@@ -251,7 +177,7 @@ bool CSubReadConditionDlg::DoDataExchange(bool save)
         return true;
     }
     for (int c = 0; c < ConditionCount; ++c)
-        *flags[c] = m_boxes.value(c)->isChecked() ? 1 : 0;
+        *flags[c] = ConditionBox(c)->isChecked() ? 1 : 0;
     m_cond.m_periodFrom = QDateTime(m_fromDate->date(), m_cond.m_periodFrom.time());
     m_cond.m_periodTo = QDateTime(m_toDate->date(), m_cond.m_periodTo.time());
     for (const auto& [e, text] : edits)

@@ -2,8 +2,8 @@
 
 #include "CBlock.h"
 #include "CBuilding.h"
+#include "CConditionDlg.h"
 #include "CDepartment.h"
-#include "CKvDialog.h"
 #include "COperatorList.h"
 #include "CPriceType.h"
 #include "CPriceVer.h"
@@ -25,7 +25,7 @@ class QLineEdit;
 // box never clears another). The fee natures offered are the price versions
 // valid today of the chosen category. No combo sorts or takes typed text. A
 // dialog shown again restores every box, date, text and choice.
-class CSubReadConditionDlg : public CKvDialog
+class CSubReadConditionDlg : public CConditionDlg
 {
     Q_OBJECT
 
@@ -58,39 +58,29 @@ public:
 
     // The check-box id of a condition.
     static int CheckBoxId(ECondition condition);
-    QCheckBox* CheckBox(ECondition condition) const { return m_boxes.value(condition); }
+    QCheckBox* CheckBox(ECondition condition) const { return ConditionBox(condition); }
 
     bool OnInitDialog() override;
 
     // The handlers of the controls.
     void OnCheck(ECondition condition);
-    void OnSelchangeBlock();
+    void OnSelchangeBlock() override;
     void OnSelchangeCategory();
-    virtual void OnReportFormat() = 0;
 
 protected:
     CSubReadConditionDlg(int templateId, QWidget* parent, const QString& caption, const QString& okText);
 
     bool DoDataExchange(bool saveAndValidate) override;
-    // The grid the derived dialog may add its own controls beside.
-    QGridLayout* Grid() const { return m_grid; }
+    void OnCheckClicked(int condition) override;
 
 private:
-    void addRow(ECondition condition, const QString& text, QList<QWidget*> values);
-    void fillBuildings(const QString& blockNo);
     void fillFeeNatures(const QString& category);
-    void tick(ECondition condition);
 
     CSubReadCondition m_cond;
-    QHash<int, QCheckBox*> m_boxes;
-    QHash<int, QList<QWidget*>> m_values;
-    QGridLayout* m_grid;
-    int m_row = 0;
 
     CPriceVerList m_priceList;
     COperatorList m_operatorList;
     CBlockList m_blockList;
-    CBuildingList m_buildingList;
     CDepartmentList m_departmentList;
     CPriceTypeList m_priceTypeList;
 

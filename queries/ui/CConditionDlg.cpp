@@ -8,6 +8,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -108,4 +109,29 @@ void CConditionDlg::RefillBuildingsOfChosenBlock(QString& blockNo)
         return;
     blockNo = ChosenComboCode(m_placeBlock);
     FillBuildings(blockNo);
+}
+
+void CConditionDlg::ExchangeConditions(bool save, const CConditionBindings& b)
+{
+    if (!save) {
+        for (int c = 0; c < b.flags.size(); ++c)
+            ConditionBox(c)->setChecked(*b.flags.at(c) != 0);
+        b.fromDate->setDate(b.periodFrom->date());
+        b.toDate->setDate(b.periodTo->date());
+        for (const auto& [e, text] : b.edits)
+            e->setText(*text);
+        return;
+    }
+    for (int c = 0; c < b.flags.size(); ++c)
+        *b.flags.at(c) = ConditionBox(c)->isChecked() ? 1 : 0;
+    *b.periodFrom = QDateTime(b.fromDate->date(), b.periodFrom->time());
+    *b.periodTo = QDateTime(b.toDate->date(), b.periodTo->time());
+    for (const auto& [e, text] : b.edits)
+        *text = e->text();
+    for (const auto& [combo, target] : b.chosen) {
+        *target.first = ChosenComboCode(combo);
+        *target.second = combo->currentText();
+    }
+    for (const auto& [combo, text] : b.shown)
+        *text = combo->currentText();
 }

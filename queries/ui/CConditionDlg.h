@@ -3,13 +3,31 @@
 #include "CBuilding.h"
 #include "CKvDialog.h"
 
+#include <QDateTime>
 #include <QHash>
 #include <QList>
+#include <QPair>
 
 class QCheckBox;
 class QComboBox;
 class QDateEdit;
 class QGridLayout;
+class QLineEdit;
+
+// What a condition dialog moves between its controls and its condition block.
+struct CConditionBindings
+{
+    QList<int*> flags; // by condition, in the order of the boxes' conditions
+    QDateEdit* fromDate = nullptr;
+    QDateEdit* toDate = nullptr;
+    QDateTime* periodFrom = nullptr;
+    QDateTime* periodTo = nullptr;
+    QList<QPair<QLineEdit*, QString*>> edits;
+    // Master-data combos: the code of the chosen item and the text shown.
+    QList<QPair<QComboBox*, QPair<QString*, QString*>>> chosen;
+    // Fixed lists: the text shown.
+    QList<QPair<QComboBox*, QString*>> shown;
+};
 
 // The base of the query condition dialogs: a column of condition boxes, each
 // with its value controls beside it, the buttons 1000 (query or statistics),
@@ -47,6 +65,10 @@ protected:
     // The rule of a box: `within` are ticked when it is on; off, its values are
     // emptied unless `keepValues`.
     void ApplyCheck(int condition, const QList<int>& within, bool keepValues);
+
+    // Moves the boxes, dates and edit texts into the controls (load), or every
+    // control into the block (save); the dates keep their time of day.
+    void ExchangeConditions(bool save, const CConditionBindings& b);
 
     // The buildings of a district and the reserved 00/00 row, none chosen.
     void FillBuildings(const QString& blockNo);

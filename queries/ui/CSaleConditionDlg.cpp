@@ -146,46 +146,30 @@ void CSaleConditionDlg::OnSelchangeBlock()
 
 bool CSaleConditionDlg::DoDataExchange(bool save)
 {
-    int* const flags[ConditionCount] = {
-        &m_cond.m_bPeriod,     &m_cond.m_bClientNo, &m_cond.m_bClientName, &m_cond.m_bMeterNo,  &m_cond.m_bUseNature,
-        &m_cond.m_bPayMode,    &m_cond.m_bOperator, &m_cond.m_bDevType,    &m_cond.m_bCardType, &m_cond.m_bPhase,
-        &m_cond.m_bOpMode,     &m_cond.m_bBlock,    &m_cond.m_bBuilding,   &m_cond.m_bFloor,    &m_cond.m_bRoom,
-        &m_cond.m_bDepartment, &m_cond.m_bUnit,     &m_cond.m_bLevel,      &m_cond.m_bSuperNo,  &m_cond.m_bBuyValue};
-    const QList<QPair<QLineEdit*, QString*>> edits{
-        {m_clientNoEdit, &m_cond.m_clientNo}, {m_nameEdit, &m_cond.m_clientName}, {m_meterEdit, &m_cond.m_meterNo},
-        {m_superEdit, &m_cond.m_superNo},     {m_buyFromEdit, &m_cond.m_buyFrom}, {m_buyToEdit, &m_cond.m_buyTo}};
-    if (!save) {
-        for (int c = 0; c < ConditionCount; ++c)
-            ConditionBox(c)->setChecked(*flags[c] != 0);
-        m_fromDate->setDate(m_cond.m_periodFrom.date());
-        m_toDate->setDate(m_cond.m_periodTo.date());
-        for (const auto& [e, text] : edits)
-            e->setText(*text);
-        return true;
-    }
-    for (int c = 0; c < ConditionCount; ++c)
-        *flags[c] = ConditionBox(c)->isChecked() ? 1 : 0;
-    m_cond.m_periodFrom = QDateTime(m_fromDate->date(), m_cond.m_periodFrom.time());
-    m_cond.m_periodTo = QDateTime(m_toDate->date(), m_cond.m_periodTo.time());
-    for (const auto& [e, text] : edits)
-        *text = e->text();
-    const QList<QPair<QComboBox*, QPair<QString*, QString*>>> chosen{
-        {m_priceCombo, {&m_cond.m_priceNo, &m_cond.m_priceName}},
-        {m_operatorCombo, {&m_cond.m_operatorNo, &m_cond.m_operatorName}},
-        {m_blockCombo, {&m_cond.m_blockNo, &m_cond.m_blockName}},
-        {m_buildingCombo, {&m_cond.m_buildingNo, &m_cond.m_buildingName}},
-        {m_deptCombo, {&m_cond.m_departmentNo, &m_cond.m_departmentName}}};
-    for (const auto& [combo, target] : chosen) {
-        *target.first = ChosenComboCode(combo);
-        *target.second = combo->currentText();
-    }
-    const QList<QPair<QComboBox*, QString*>> shown{
-        {m_payCombo, &m_cond.m_payMode},       {m_devCombo, &m_cond.m_devType},   {m_cardCombo, &m_cond.m_cardType},
-        {m_phaseCombo, &m_cond.m_phase},       {m_opModeCombo, &m_cond.m_opMode}, {m_floorCombo, &m_cond.m_floor},
-        {m_roomFromCombo, &m_cond.m_roomFrom}, {m_roomToCombo, &m_cond.m_roomTo}, {m_unitCombo, &m_cond.m_unit},
-        {m_levelCombo, &m_cond.m_level}};
-    for (const auto& [combo, text] : shown)
-        *text = combo->currentText();
+    CConditionBindings b;
+    b.flags = {&m_cond.m_bPeriod,    &m_cond.m_bClientNo, &m_cond.m_bClientName, &m_cond.m_bMeterNo,
+               &m_cond.m_bUseNature, &m_cond.m_bPayMode,  &m_cond.m_bOperator,   &m_cond.m_bDevType,
+               &m_cond.m_bCardType,  &m_cond.m_bPhase,    &m_cond.m_bOpMode,     &m_cond.m_bBlock,
+               &m_cond.m_bBuilding,  &m_cond.m_bFloor,    &m_cond.m_bRoom,       &m_cond.m_bDepartment,
+               &m_cond.m_bUnit,      &m_cond.m_bLevel,    &m_cond.m_bSuperNo,    &m_cond.m_bBuyValue};
+    b.fromDate = m_fromDate;
+    b.toDate = m_toDate;
+    b.periodFrom = &m_cond.m_periodFrom;
+    b.periodTo = &m_cond.m_periodTo;
+    b.edits = {{m_clientNoEdit, &m_cond.m_clientNo}, {m_nameEdit, &m_cond.m_clientName},
+               {m_meterEdit, &m_cond.m_meterNo},     {m_superEdit, &m_cond.m_superNo},
+               {m_buyFromEdit, &m_cond.m_buyFrom},   {m_buyToEdit, &m_cond.m_buyTo}};
+    b.chosen = {{m_priceCombo, {&m_cond.m_priceNo, &m_cond.m_priceName}},
+                {m_operatorCombo, {&m_cond.m_operatorNo, &m_cond.m_operatorName}},
+                {m_blockCombo, {&m_cond.m_blockNo, &m_cond.m_blockName}},
+                {m_buildingCombo, {&m_cond.m_buildingNo, &m_cond.m_buildingName}},
+                {m_deptCombo, {&m_cond.m_departmentNo, &m_cond.m_departmentName}}};
+    b.shown = {{m_payCombo, &m_cond.m_payMode},       {m_devCombo, &m_cond.m_devType},
+               {m_cardCombo, &m_cond.m_cardType},     {m_phaseCombo, &m_cond.m_phase},
+               {m_opModeCombo, &m_cond.m_opMode},     {m_floorCombo, &m_cond.m_floor},
+               {m_roomFromCombo, &m_cond.m_roomFrom}, {m_roomToCombo, &m_cond.m_roomTo},
+               {m_unitCombo, &m_cond.m_unit},         {m_levelCombo, &m_cond.m_level}};
+    ExchangeConditions(save, b);
     return true;
 }
 

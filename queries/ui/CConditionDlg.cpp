@@ -38,6 +38,13 @@ void CConditionDlg::AddConditionRow(int condition, int checkId, const QString& t
     ++m_row;
 }
 
+void CConditionDlg::HideCondition(int condition)
+{
+    m_boxes.value(condition)->hide();
+    for (QWidget* w : m_values.value(condition))
+        w->hide();
+}
+
 void CConditionDlg::AddPeriodRow(int condition, int checkId, QDateEdit* from, QDateEdit* to, int span)
 {
     for (QDateEdit* d : {from, to}) {

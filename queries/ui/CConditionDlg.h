@@ -60,6 +60,10 @@ protected:
     // runs OnSelchangeBlock.
     void SetPlaceCombos(QComboBox* block, QComboBox* building);
 
+    // Leaves out a condition that a derived dialog does not offer: its box and
+    // value controls are hidden and stay unticked.
+    void HideCondition(int condition);
+
     // A box was clicked; the derived dialog applies its rule.
     virtual void OnCheckClicked(int condition) = 0;
     // The rule of a box: `within` are ticked when it is on; off, its values are

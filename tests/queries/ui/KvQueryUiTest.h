@@ -1,9 +1,9 @@
 #pragma once
 
-// The fixture and drivers shared by the query dialog tests: a fresh database
-// with the query fixture scripts loaded (clock fixed at 2024-03-15 10:00), the
-// main frame with the query commands installed, and result lists captured as
-// CSV and compared with golden files.
+// The fixture of the sub-meter reading and balance query tests: a fresh
+// database with the query fixture scripts loaded (clock fixed at 2024-03-15
+// 10:00), the main frame with the query commands installed, and the drivers of
+// KvQueryUiTestUtil.h in the short names the tests use.
 #include "../../framework/ui/KvUiTestUtil.h"
 #include "CAdoConnection.h"
 #include "CKvDialog.h"
@@ -13,8 +13,10 @@
 #include "CQueryResultDlg.h"
 #include "CurrentOperator.h"
 #include "KvFreshDatabase.h"
+#include "KvGoldenCsv.h"
 #include "KvModalScript.h"
 #include "KvQueryCommands.h"
+#include "KvQueryUiTestUtil.h"
 #include "KvTestSupport.h"
 #include "SysGlobals.h"
 
@@ -35,27 +37,15 @@ protected:
     // The fixture scripts of tests/queries, in order; the rights to grant.
     QueryUiTest(const QStringList& scripts, const QVector<int>& rights)
     {
-        for (const QString& name : scripts) {
-            QFile script(QStringLiteral(QUILLMER_SOURCE_DIR "/tests/queries/") + name);
-            EXPECT_TRUE(script.open(QIODevice::ReadOnly)) << name.toStdString();
-            fresh.Db().ExecuteScript(QString::fromUtf8(script.readAll()), QString());
-        }
+        LoadQueryFixtures(fresh, scripts);
         GetCurrentOperator()->SetRights(rights);
         frame.BuildRightsList();
         InstallQueryCommands(frame);
     }
 
-    static QComboBox* combo(QWidget* dialog, int id)
-    {
-        return dialog->findChild<QComboBox*>(CKvDialog::ControlName(id));
-    }
-    static QCheckBox* box(QWidget* dialog, int id) { return dialog->findChild<QCheckBox*>(CKvDialog::ControlName(id)); }
-    // A click on the box's indicator, at its left edge, as the operator clicks it.
-    static void clickIndicator(QAbstractButton* button)
-    {
-        ASSERT_NE(button, nullptr);
-        MouseClick(button, QPoint(6, button->height() / 2));
-    }
+    static QComboBox* combo(QWidget* dialog, int id) { return ConditionCombo(dialog, id); }
+    static QCheckBox* box(QWidget* dialog, int id) { return ConditionBox(dialog, id); }
+    static void clickIndicator(QAbstractButton* button) { ClickIndicator(button); }
     static void clickBox(QWidget* dialog, int id) { clickIndicator(box(dialog, id)); }
     static void clickRadio(QWidget* dialog, int id)
     {
@@ -83,42 +73,8 @@ protected:
         return texts;
     }
 
-    // The result list as CSV: window caption, titles, rows, count line. Rows
-    // of a statement without an order clause are compared sorted, the total
-    // row kept last.
-    static QString resultCsv(CQueryResultDlg* result, bool sortRows)
-    {
-        CKvExtList2* list = result->GetList();
-        QStringList rows;
-        for (int r = 0; r < list->GetItemCount(); ++r) {
-            QStringList cells;
-            for (int c = 0; c < list->GetColumnCount(); ++c)
-                cells << list->GetItemText(r, c);
-            rows << cells.join(u',');
-        }
-        if (sortRows && rows.size() > 1) {
-            const QString total = rows.takeLast();
-            rows.sort();
-            rows << total;
-        }
-        return QStringList{result->windowTitle(), result->GetTitles().join(u','), rows.join(u'\n'),
-                           result->GetRecordCountText()}
-                   .join(u'\n') +
-               u'\n';
-    }
-
-    static void expectGolden(const QString& name, const QString& csv)
-    {
-        const QString golden = QStringLiteral(QUILLMER_SOURCE_DIR "/tests/queries/golden/") + name + ".csv";
-        if (qEnvironmentVariableIsSet("QUILLMER_REGENERATE_GOLDEN")) {
-            QFile out(golden);
-            ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            out.write(csv.toUtf8());
-        }
-        QFile in(golden);
-        ASSERT_TRUE(in.open(QIODevice::ReadOnly)) << "set QUILLMER_REGENERATE_GOLDEN=1 to write it";
-        EXPECT_EQ(csv, QString::fromUtf8(in.readAll())) << name.toStdString();
-    }
+    static QString resultCsv(CQueryResultDlg* result, bool sortRows) { return ResultCsv(result, false, sortRows); }
+    static void expectGolden(const QString& name, const QString& csv) { ExpectGoldenCsv(name, csv); }
 
     // Runs a looping query command: the condition dialog is set up and
     // confirmed, the result captured and closed, and the dialog shown again

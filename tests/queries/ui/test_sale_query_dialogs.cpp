@@ -1,27 +1,95 @@
 // The sale condition dialogs offscreen, and the two sale query commands run
 // from the menu against a small fixture database, compared with golden CSV.
+#include "CAdoConnection.h"
+#include "CKvExtList2.h"
+#include "CKvReportCol.h"
+#include "CMainFrame.h"
+#include "COperator.h"
+#include "CQueryResultDlg.h"
 #include "CSaleConditionDlg.h"
 #include "CSaleStatDlg.h"
+#include "CurrentOperator.h"
+#include "KvFreshDatabase.h"
+#include "KvGoldenCsv.h"
 #include "KvMainCommands.h"
-#include "KvQueryUiTest.h"
+#include "KvModalScript.h"
+#include "KvQueryCommands.h"
+#include "KvQueryUiTestUtil.h"
+#include "SysGlobals.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDateEdit>
+#include <QFile>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <gtest/gtest.h>
 
 namespace {
 
 using D = CSaleConditionDlg;
 
-class SaleQueryTest : public QueryUiTest
+class SaleQueryTest : public ::testing::Test
 {
 protected:
-    SaleQueryTest() : QueryUiTest({QStringLiteral("sales_fixture.sql")}, QVector<int>{100, 103, 104}) {}
+    CRecordingMessageSink sink;
+    CFreshDatabase fresh{QDateTime(QDate(2024, 3, 15), QTime(10, 0))};
+    CMainFrame frame;
 
+    SaleQueryTest()
+    {
+        LoadQueryFixtures(fresh, {"sales_fixture.sql"});
+        GetCurrentOperator()->SetRights(QVector<int>{100, 103, 104});
+        frame.BuildRightsList();
+        InstallQueryCommands(frame);
+    }
+
+    static QComboBox* combo(QWidget* dialog, int id) { return ConditionCombo(dialog, id); }
+    static QCheckBox* box(QWidget* dialog, int id) { return ConditionBox(dialog, id); }
+    static void clickIndicator(QAbstractButton* button) { ClickIndicator(button); }
+    static void clickBox(QWidget* dialog, int id) { clickIndicator(box(dialog, id)); }
+    // Chooses an item by its text as the operator does with the keyboard.
+    static void choose(QWidget* dialog, int id, const QString& text)
+    {
+        QComboBox* c = combo(dialog, id);
+        ASSERT_NE(c, nullptr) << id;
+        const int target = c->findText(text);
+        ASSERT_GE(target, 0) << text.toStdString();
+        c->setFocus();
+        while (c->currentIndex() < target)
+            PressKey(c, Qt::Key_Down);
+        while (c->currentIndex() > target)
+            PressKey(c, Qt::Key_Up);
+    }
+
+    static QString resultCsv(CQueryResultDlg* result, bool sortRows) { return ResultCsv(result, false, sortRows); }
+    static void expectGolden(const QString& name, const QString& csv) { ExpectGoldenCsv(name, csv); }
+
+    // Runs a command: the condition dialog is set up and confirmed, the result
+    // captured and closed, and the dialog shown again is cancelled.
     QString runOnce(int command, const std::function<void(QWidget*)>& conditions, bool sortRows)
     {
-        return QueryUiTest::runOnce(command, command == ID_QUERY_SALES ? "dlg183" : "dlg184", conditions, sortRows);
+        QString csv;
+        CModalScript script;
+        script
+            .Then([&](QWidget* dialog) {
+                conditions(dialog);
+                CModalScript::Click(dialog, 1000);
+            })
+            .Then([&](QWidget* dialog) {
+                auto* result = qobject_cast<CQueryResultDlg*>(dialog);
+                EXPECT_NE(result, nullptr) << dialog->objectName().toStdString();
+                if (result)
+                    csv = resultCsv(result, sortRows);
+                dialog->close();
+            })
+            .Then([](QWidget* dialog) { CModalScript::Click(dialog, 1001); });
+        frame.GetCommandAction(command)->trigger();
+        EXPECT_TRUE(script.Exhausted());
+        const QString dialog = command == ID_QUERY_SALES ? "dlg183" : "dlg184";
+        EXPECT_EQ(script.Seen(), QStringList({dialog, "dlg180", dialog}));
+        return csv;
     }
 };
 

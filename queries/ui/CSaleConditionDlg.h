@@ -2,8 +2,8 @@
 
 #include "CBlock.h"
 #include "CBuilding.h"
+#include "CConditionDlg.h"
 #include "CDepartment.h"
-#include "CKvDialog.h"
 #include "COperatorList.h"
 #include "CPriceVer.h"
 #include "CSaleCondition.h"
@@ -23,7 +23,7 @@ class QLineEdit;
 // lie within (clearing a box never clears another). Master-data choices are
 // offered by name and kept by code; a dialog shown again restores every box,
 // date, text and choice from the condition block it is given.
-class CSaleConditionDlg : public CKvDialog
+class CSaleConditionDlg : public CConditionDlg
 {
     Q_OBJECT
 
@@ -61,15 +61,14 @@ public:
     // The check-box ids of dialog 183, by condition.
     static QHash<int, int> QueryCheckIds();
 
-    QCheckBox* CheckBox(ECondition condition) const { return m_boxes.value(condition); }
+    QCheckBox* CheckBox(ECondition condition) const { return ConditionBox(condition); }
     int CheckBoxId(ECondition condition) const { return m_checkIds.value(condition); }
 
     bool OnInitDialog() override;
 
     // The handlers of the controls.
     void OnCheck(ECondition condition);
-    void OnSelchangeBlock();
-    virtual void OnReportFormat() = 0;
+    void OnSelchangeBlock() override;
 
 protected:
     // The check-box ids of the template; the value controls share their ids.
@@ -77,29 +76,15 @@ protected:
                       const QString& okText, const QStringList& opModes, bool opModeTyped);
 
     bool DoDataExchange(bool saveAndValidate) override;
-    // Leaves out a condition that a derived dialog does not offer: its box and
-    // value controls are hidden and stay unticked.
-    void HideCondition(ECondition condition);
-    // The grid the derived dialog may add its own controls beside.
-    QGridLayout* Grid() const { return m_grid; }
+    void OnCheckClicked(int condition) override;
 
 private:
-    void addRow(ECondition condition, const QString& text, QList<QWidget*> values);
-    void fillBuildings(const QString& blockNo);
-    void tick(ECondition condition);
-    void setValueEnabled(ECondition condition, bool on);
-
     CSaleCondition m_cond;
     QHash<int, int> m_checkIds;
-    QHash<int, QCheckBox*> m_boxes;
-    QHash<int, QList<QWidget*>> m_values;
-    QGridLayout* m_grid;
-    int m_row = 0;
 
     CPriceVerList m_priceList;
     COperatorList m_operatorList;
     CBlockList m_blockList;
-    CBuildingList m_buildingList;
     CDepartmentList m_departmentList;
 
     QDateEdit* m_fromDate;      // 1206

@@ -109,7 +109,16 @@ void CSaleWriteEngine::Run(const SaleWriteDescriptor& d)
         m_host.BuildWrtPrices(shares);
         row->SetWrtPrices(shares.data(), static_cast<int>(shares.size()));
     }
-    row->Save();
+    if (d.agreed && !d.agreed(c))
+        return;
+    if (d.withRow) {
+        CAdoTransaction transaction(*GetMainDatabase());
+        d.withRow(c);
+        row->Save();
+        transaction.Commit();
+    } else {
+        row->Save();
+    }
     c.row = row.get();
     m_host.SaleHistory().AppendRecord(row.release());
 

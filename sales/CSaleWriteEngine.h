@@ -125,6 +125,11 @@ struct SaleWriteDescriptor
     std::function<QString(const SaleWriteContext&)> breakdown;
     // After No to the breakdown.
     std::function<void(const SaleWriteContext&)> declined;
+    // After Yes to the breakdown and the range check, before anything is
+    // stored: false stops with nothing written.
+    std::function<bool(SaleWriteContext&)> agreed;
+    // Inside the transaction that stores the pending row, before it.
+    std::function<void(SaleWriteContext&)> withRow;
     // After the S9 fields are set.
     std::function<void(SaleWriteContext&, CWrtRecord&)> fillRow;
     // Replaces S9 and the price shares of S10 (a copy of an earlier row).

@@ -399,12 +399,6 @@ void CCardWriteDlg::WriteOpenAndUsedCard(CCardWriter& writer, const QString& car
     writer.WriteUsedCard(cardNo);
 }
 
-bool CCardWriteDlg::WriteOpenAccount(const QString&)
-{
-    PromptBox(QStringLiteral("本系统尚未提供开户写卡！"), this);
-    return false;
-}
-
 bool CCardWriteDlg::WriteReplacementWithTopUp(const QString&)
 {
     PromptBox(QStringLiteral("本系统尚未提供补卡充值！"), this);

@@ -4,6 +4,7 @@
 #include "CKvDialog.h"
 #include "CPreLastWrt.h"
 #include "CPriceVer.h"
+#include "CSaleWriteEngine.h"
 #include "CWrtRecord.h"
 
 #include <QString>
@@ -24,7 +25,7 @@ class QPushButton;
 //
 // The caller sets the meter and the user (not owned) before the dialog runs;
 // afterwards the balance member holds the user's balance as the writes left it.
-class CCardWriteDlg : public CKvDialog
+class CCardWriteDlg : public CKvDialog, public ISaleWriteHost
 {
     Q_OBJECT
 
@@ -52,6 +53,38 @@ public:
     double m_WeightedPrice = 0;
     int m_PortIndex = -1;
 
+    // The account opening (电表开户) of the card type chosen, in kWh when
+    // BuyUnit is "度", else in money.
+    void OpenAccount();
+    void OpenIcAccount();
+
+    // What the write sequence asks of the dialog.
+    QObject* WriteParent() override { return this; }
+    SaleCard ReadSaleCard() const override;
+    int TotalMultiplier() const override;
+    double LineLossPercent() const override;
+    void GetHistoryTotals(int& bought, int& free) const override;
+    CCliPre& SaleMeter() override { return *m_pMeter; }
+    CClient& SaleClient() override { return *m_pClient; }
+    CCliBalance& SaleBalance() override { return m_Balance; }
+    CPreLastWrt& SaleLastWrt() override { return m_LastWrt; }
+    CWrtRecordList& SaleHistory() override { return m_WrtRecords; }
+    double WeightedPrice() const override { return m_WeightedPrice; }
+    int CardPort() const override { return m_PortIndex + 1; }
+    int RemotePayIndex() const override { return -1; }
+    void SumFeeLists(double& subCharges, double& feeCharges) const override;
+    int InputPurchaseByEnergy(PurchaseFigures& figures, int purpose) override;
+    int InputPurchaseByMoney(PurchaseFigures& figures) override;
+    int InputPurchaseRemote(PurchaseFigures& figures) override;
+    void BuildWrtPrices(std::vector<CWrtPrice>& shares) override;
+    void TakePaymentByEnergy(double due, double& change, double& paid, const QString& mode) override;
+    void TakePaymentByMoney(double due, double& change, double money) override;
+    void ConfirmRemotePayment(double& due, double& change, double paid) override;
+    void LinkFeesToSale(const CWrtRecord&) override {}
+    void ShowBalance(double) override {}
+    void PrintReceipt(CWrtRecord& sale, CClientPay& pay) override;
+    void FillWriteHistory() override {}
+
     CKvExtList2* GetPriceList() const { return m_priceList; }
     CKvExtList2* GetArchiveList() const { return m_archiveList; }
     CKvExtList2* GetTypeList() const { return m_typeList; }
@@ -73,6 +106,8 @@ private:
     // The account opening and the replacement with a top-up come with the
     // opening of an account; until then they tell so and write nothing.
     bool WriteOpenAccount(const QString& meterNo);
+    // The opening's write: infrared or IC card, by kWh or by money.
+    void RunOpening(bool ic, bool byEnergy);
     bool WriteReplacementWithTopUp(const QString& meterNo);
 
     QPushButton* m_clear;       // 1134

@@ -14,6 +14,7 @@
 #include "CSysPara.h"
 #include "KvDialogRunner.h"
 #include "KvGuard.h"
+#include "KvSaleDialogSteps.h"
 #include "KvMessage.h"
 #include "KvUtil.h"
 #include "SysGlobals.h"
@@ -166,41 +167,21 @@ void CSaleDlg::ShowBalance(double balance)
 
 void CSaleDlg::BuildWrtPrices(std::vector<CWrtPrice>& shares)
 {
-    const int count = m_priceList->GetItemCount();
-    if (count < 1)
-        throw CKvException(QStringLiteral("没有电价！"));
-    shares.assign(count, CWrtPrice());
-    for (int i = 0; i < count; ++i) {
-        const auto* price = static_cast<const CPriceVer*>(m_priceList->GetRowObject(i));
-        shares[i].SetPriceIndex(price ? price->GetPriceIndex() : -1);
-        shares[i].SetPricePercent(CCardClassifier::CellInt(m_priceList->GetItemText(i, 3)));
-    }
+    KvBuildWrtPrices(m_priceList, shares);
 }
-
-// ---------------------------------------------------------------- purchase inputs
 
 bool CSaleDlg::RunPurchaseInput(const QString& caption, const QString& unit, double& amount, double& transLoss,
                                 int& subsidy)
 {
-    // Whole days since the meter's last card write, both at midnight.
-    const QDateTime last(m_LastWrt.GetWrtTime().date(), QTime(0, 0));
-    const int days = std::abs(DaysBetween(last, GetServerDate()));
-    const double monthly = m_pMeter->GetTTWaste();
-    const bool charged = GetMainSysPara()->GetTransLossFlag() == kYes;
-
-    CPurchaseInputDlg dialog(this, caption);
-    dialog.m_strTransLoss = QString::asprintf("%0.1f", DefaultTransLoss(days, monthly, charged));
-    dialog.m_strPurchase = QStringLiteral("0");
-    dialog.m_strSubsidy = QStringLiteral("0");
-    dialog.m_strUnit = unit;
-    dialog.m_strFormula = QString::asprintf("%0.1f / 30", monthly);
-    if (RunOperatorDialog(dialog) != IDOK)
-        return false;
-    amount = CNumEdit::TextToDouble(dialog.m_strPurchase);
-    transLoss = CNumEdit::TextToDouble(dialog.m_strTransLoss);
-    subsidy = CCardClassifier::CellInt(dialog.m_strSubsidy);
-    return true;
+    return KvRunPurchaseInput(this, m_LastWrt, m_pMeter->GetTTWaste(), caption, unit, amount, transLoss, subsidy);
 }
+
+int CSaleDlg::PurchaseOutcome(PurchaseResult result, const QString& tooLittle)
+{
+    return KvPurchaseOutcome(this, result, tooLittle);
+}
+
+// ---------------------------------------------------------------- purchase inputs
 
 int CSaleDlg::InputPurchaseByEnergy(PurchaseFigures& figures, int purpose)
 {
@@ -245,92 +226,24 @@ int CSaleDlg::InputPurchaseRemote(PurchaseFigures& figures)
                            QStringLiteral("金额太少！"));
 }
 
-int CSaleDlg::PurchaseOutcome(PurchaseResult result, const QString& tooLittle)
-{
-    QString refusal;
-    switch (result) {
-    case PurchaseResult::Ok:
-        return 1;
-    case PurchaseResult::SubsidyTooLarge:
-        refusal = QStringLiteral("申购量太小，无法满足补助量！");
-        break;
-    case PurchaseResult::TooLittle:
-        refusal = tooLittle;
-        break;
-    case PurchaseResult::OutOfRange:
-        refusal = QStringLiteral("写卡量超出有效值范围！");
-        break;
-    }
-    PromptBox(refusal, this);
-    return 0;
-}
-
 // ---------------------------------------------------------------- payments
 
 void CSaleDlg::HandChange(double& change)
 {
-    if (RoundAmount(change * 100) == 0)
-        return;
-    if (GetMainSysPara()->GetChangeFlag() == kYes)
-        change = 0;
-    else
-        PromptBox(QString::asprintf("应找零: %0.2f元", change), this);
+    KvHandChange(this, change);
 }
-
-namespace {
-
-// Dialog 173 until it is confirmed: the operator cannot leave a payment once
-// the card is written.
-void RunPaymentDialog(CPaymentDlg& dialog)
-{
-    while (RunOperatorDialog(dialog) != IDOK) {
-    }
-}
-
-QString PaymentCaption(double due)
-{
-    return RoundAmount(due * 100) < 0 ? QStringLiteral("输入退款额") : QStringLiteral("输入交款额");
-}
-
-void SetPaymentLabels(CPaymentDlg& dialog, double due)
-{
-    const bool refund = RoundAmount(due * 100) < 0;
-    dialog.m_strLabel1 = refund ? QStringLiteral("应退款：") : QStringLiteral("应付款：");
-    dialog.m_strLabel2 = refund ? QStringLiteral("退款额：") : QStringLiteral("交款额：");
-}
-
-} // namespace
 
 void CSaleDlg::TakePaymentByEnergy(double due, double& change, double& paid, const QString& mode)
 {
-    for (;;) {
-        CPaymentDlg dialog(this, PaymentCaption(due));
-        SetPaymentLabels(dialog, due);
-        dialog.m_strDue = Money(std::fabs(due));
-        dialog.m_strPaid = dialog.m_strDue;
-        dialog.m_strMode = mode;
-        RunPaymentDialog(dialog);
-        paid = std::fabs(CNumEdit::TextToDouble(dialog.m_strPaid));
-        const PaymentCheck check = CheckPayment(due, paid);
-        if (!check.refusal.isEmpty()) {
-            PromptBox(check.refusal, this);
-            continue;
-        }
-        change = check.change;
-        HandChange(change);
-        return;
-    }
+    KvTakePaymentByEnergy(this, due, change, paid, mode);
 }
 
 void CSaleDlg::TakePaymentByMoney(double due, double& change, double money)
 {
-    CPaymentDlg dialog(this, PaymentCaption(due));
-    SetPaymentLabels(dialog, due);
-    dialog.m_strDue = Money(std::fabs(due));
-    dialog.m_strPaid = Money(money);
-    RunPaymentDialog(dialog);
-    HandChange(change);
+    KvTakePaymentByMoney(this, due, change, money);
 }
+
+
 
 void CSaleDlg::ConfirmRemotePayment(double& due, double& change, double paid)
 {

@@ -1,0 +1,177 @@
+// The account opening of the card dialog (电表开户) against the card tool and
+// carrier stand-ins: the reading, the history shift, the open card, the
+// readings archived and the payment.
+
+#include "CCardWriteDlg.h"
+#include "CCliPre.h"
+#include "CClient.h"
+#include "CSysPara.h"
+#include "KvDialogScript.h"
+#include "MeterCardTest.h"
+
+#include <memory>
+
+namespace {
+
+const QString kMeter = QStringLiteral("00001234");
+
+class AccountOpeningTest : public MeterCardTest
+{
+protected:
+    void SetUp() override
+    {
+        MeterCardTest::SetUp();
+        AddClient(QStringLiteral("C001"), QStringLiteral("李四"));
+        AddMeter(1, QStringLiteral("C001"), kMeter);
+        // Multiplier 1, no losses, price 0.52.
+        exec(QStringLiteral("update PreModel set InnerMul = 1"));
+        exec(QStringLiteral("update CliPre set Ct = 1, Pt = 1, TTWaste = 0, TLWaste = 0"));
+        exec(QStringLiteral("update SysPara set WrtIndex = 10, WrtPriceIndex = 10, PayIndex = 10"));
+        GetMainSysPara()->SetStringPara(QStringLiteral("BuyUnit"), QStringLiteral("度"));
+    }
+
+    void AddReadingBase(double thisRead)
+    {
+        exec(KvFormatSql("insert into HandReadBase values('%s', 1, %f, '2026-11-01', '2026-12-01')", kMeter, thisRead));
+    }
+
+    // Opens the dialog, reads a blank infrared card and presses the write.
+    void OpenAccount()
+    {
+        CCardWriteDlg dialog(nullptr, QStringLiteral("电表开户"));
+        dialog.m_pMeter = m_meters.FindCurrentByMeterNo(kMeter);
+        dialog.m_pClient = m_users.FindByClientNo(QStringLiteral("C001"));
+        dialog.show();
+        PutCard(QStringLiteral("00"), QStringLiteral("00000000"), 0, 0, 0, 0, 0);
+        MouseClick(Button(dialog, 1135));
+        ASSERT_TRUE(Button(dialog, 1132)->isEnabled());
+        sink.Clear();
+        MouseClick(Button(dialog, 1132));
+    }
+    QString Sales() { return fresh.Value("select group_concat(WrtNum || ':' || OpMode || ':' || State, ',') from "
+                                         "(select * from WrtRecord order by WrtNum)"); }
+
+    CCliPreList m_meters;
+    CClientList m_users;
+};
+
+} // namespace
+
+// The flow: the energy used, 100 kWh, Yes, the open card, the carrier told,
+// the readings archived, paid; the earlier history lies below -99.
+TEST_F(AccountOpeningTest, AnInfraredOpeningInKwhWritesTheOpenCardAndStartsANewHistory)
+{
+    AddReadingBase(120);
+    AddImage(kMeter, 3, 50, 150);
+    AddSale(100000001, 1, kMeter, 3, 50, 26);
+    exec(QStringLiteral("insert into ManItem (ClientNo, WrtNum) values ('C001', -1)"));
+
+    CDialogScript script;
+    script.Confirm({{1158, QStringLiteral("150")}}).Confirm({{1029, QStringLiteral("100")}}).Confirm();
+    OpenAccount();
+
+    EXPECT_TRUE(script.Exhausted());
+    EXPECT_EQ(script.Seen(), (QStringList{"dlg198 请输入表上已用电量", "dlg224 输入申购量", "dlg173 输入交款额"}));
+    ASSERT_FALSE(sink.Texts().isEmpty());
+    EXPECT_EQ(sink.Texts().first(),
+              QStringLiteral("开户购电量为：100 度\t\t\t\n\n补助电量为：0 度\n\n根据线损计算方法，另计线损：0.0度\n\n"
+                             "根据变压器使用情况，另计变损：0.0度\n\n应缴电费：52.00 元\n\n应缴预提：0.00 元\n\n"
+                             "用户余额：0.00元\n\n本次应收款为：52.00元\n\n继续吗？"));
+    EXPECT_EQ(sim.Card(1).code, QStringLiteral("01"));
+    EXPECT_EQ(sim.Card(1).amount, 100);
+    EXPECT_EQ(sim.Card(1).count, 0);
+    EXPECT_EQ(Sales(), QStringLiteral("-100:正常充值:收讫,0:开户:收讫"));
+    EXPECT_EQ(fresh.Value("select WrtNum from ManItem"), "-104") << "a -1 row starts the new history too";
+    EXPECT_EQ(fresh.Value("select WrtNum || ',' || AccuBuy || ',' || OpMode from PreLastWrt"), "0,100,开户");
+    EXPECT_EQ(fresh.Value("select LastRead || ',' || ThisRead || ',' || Mul || ',' || RealUse from HandRead"),
+              "120.0,150.0,1,30.0");
+    EXPECT_EQ(fresh.Value("select LastRead || ',' || ThisRead || ',' || substr(LastReadTime, 1, 10) from "
+                          "HandReadBase"),
+              "0.0,0.0,2026-12-01");
+    EXPECT_EQ(fresh.Value("select TotFee || ',' || RealPay || ',' || ThisBalance from ClientPay where WrtNum = 0"), "52.0,52.0,0.0");
+    EXPECT_EQ(Carrier(), QStringList{"ReOpenAccountInCarrier 00001234 150.00 0 0 => 1"});
+}
+
+// A meter never read skips the energy used and the carrier; a meter without a
+// card image shifts by 99; a carrier refusal writes nothing at all.
+TEST_F(AccountOpeningTest, TheReadingDecidesTheDialogAndTheCarrier)
+{
+    AddSale(100000001, 1, kMeter, 2, 50, 26);
+    AddReadingBase(-1);
+    {
+        CDialogScript script;
+        script.Confirm({{1029, QStringLiteral("100")}}).Confirm();
+        OpenAccount();
+        EXPECT_EQ(script.Seen(), (QStringList{"dlg224 输入申购量", "dlg173 输入交款额"}));
+    }
+    EXPECT_EQ(Sales(), QStringLiteral("-97:正常充值:收讫,0:开户:收讫"));
+    EXPECT_TRUE(Carrier().isEmpty());
+    EXPECT_EQ(fresh.Count("select * from HandRead"), 0);
+    EXPECT_EQ(fresh.Value("select ThisRead from HandReadBase"), "0");
+
+    exec(QStringLiteral("delete from WrtRecord"));
+    exec(QStringLiteral("update HandReadBase set ThisRead = 10"));
+    ForceCarrierAnswers(fresh.AppDir(), {QStringLiteral("ReOpenAccountInCarrier 0")});
+    const int commands = CardCommands().size();
+    {
+        CDialogScript script;
+        script.Confirm({{1158, QStringLiteral("15")}}).Confirm({{1029, QStringLiteral("100")}});
+        OpenAccount();
+        EXPECT_TRUE(script.Exhausted());
+    }
+    EXPECT_EQ(fresh.Count("select * from WrtRecord"), 0);
+    EXPECT_EQ(CardCommands().size(), commands + 1) << "only the read";
+}
+
+TEST_F(AccountOpeningTest, TheOpeningStopsBeforeAnyChange)
+{
+    const struct
+    {
+        double thisRead; // -2: no reading base
+        const char* used;
+        const char* message;
+    } cases[] = {{-2, "", "该表没有抄表档案！"}, {120, "100", "表上已用量不应小于上次表上已用量！"}};
+    for (const auto& c : cases) {
+        exec(QStringLiteral("delete from HandReadBase"));
+        if (c.thisRead > -2)
+            AddReadingBase(c.thisRead);
+        CDialogScript script;
+        if (c.thisRead > -2)
+            script.Confirm({{1158, QString::fromUtf8(c.used)}});
+        OpenAccount();
+        EXPECT_EQ(sink.Texts(), QStringList{QString::fromUtf8(c.message)});
+        EXPECT_EQ(fresh.Count("select * from WrtRecord"), 0);
+    }
+}
+
+// Rate 0 lets the balance pay; a rate adds the withholding to what is due
+// and to the balance.
+TEST_F(AccountOpeningTest, TheAmountsOfAnOpening)
+{
+    const struct
+    {
+        int rate;
+        double balance;
+        double price;
+        const char* pay; // TotFee, RealPay, ThisBalance, LastBalance
+    } cases[] = {{0, 30, 0.2, "20.0,0.0,10.0,30.0"},
+                 {0, 5, 0.2, "20.0,15.0,0.0,5.0"},
+                 {10, 0, 0.5, "55.0,55.0,5.0,0.0"}};
+    for (const auto& c : cases) {
+        exec(QStringLiteral("delete from WrtRecord"));
+        exec(QStringLiteral("delete from ClientPay"));
+        exec(QStringLiteral("delete from CliBalance"));
+        exec(QStringLiteral("delete from HandReadBase"));
+        AddReadingBase(-1);
+        AddBalance(QStringLiteral("C001"), c.balance, 0);
+        exec(KvFormatSql("update CliPre set PrePayRate = %d", c.rate));
+        exec(KvFormatSql("update PriceVer set Price = %f", c.price));
+        CDialogScript script;
+        script.Confirm({{1029, QStringLiteral("100")}}).Confirm();
+        OpenAccount();
+        EXPECT_EQ(fresh.Value("select TotFee || ',' || RealPay || ',' || ThisBalance || ',' || LastBalance from "
+                              "ClientPay"),
+                  QString::fromUtf8(c.pay))
+            << c.rate << " " << c.balance;
+    }
+}

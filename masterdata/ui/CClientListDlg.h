@@ -38,6 +38,9 @@ public:
     // one the button does nothing past its selection check.
     using MeterDialogOpener = std::function<void(CClientListDlg& owner, CClient& user)>;
     static void SetMeterDialogOpener(MeterDialogOpener opener);
+    // The user dialog's values on a user record and back.
+    static void ToDialog(const CClient& user, CClientEditDlg& dlg);
+    static void FromDialog(const CClientEditDlg& dlg, CClient& user);
 
     // The program started for a user's manual sub-meters, in the program folder.
     static QString ManualMeterProgram() { return QStringLiteral("Velcrist"); }
@@ -52,8 +55,6 @@ private:
     // The user of the selected row, or null after "请选择用户！".
     CClient* SelectedUser();
     void ShowCount(int count);
-    static void ToDialog(const CClient& user, CClientEditDlg& dlg);
-    static void FromDialog(const CClientEditDlg& dlg, CClient& user);
 
     CKvExtList2* m_list;         // 1086
     QPushButton* m_delete;       // 1026

@@ -8,6 +8,7 @@
 #include "CWaitCursor.h"
 #include "KvFixFeeGeneration.h"
 #include "KvMainCommands.h"
+#include "KvNewAccountWizard.h"
 
 void InstallSalesCommands(CMainFrame& frame)
 {
@@ -19,6 +20,8 @@ void InstallSalesCommands(CMainFrame& frame)
         CSpecialCardDlg dlg(nullptr, QStringLiteral("写特殊卡"));
         dlg.DoModal();
     });
+    // 新表开户 from the menu (no hint) and for a meter not on file.
+    frame.SetNewAccountHandler(&KvOpenNewAccount);
     // The user archive's meter management button.
     CClientListDlg::SetMeterDialogOpener(&CCliPreListDlg::OpenForUser);
     // A month that fails is rolled back by the generation and its failure

@@ -5,10 +5,13 @@
 #include "CCardWriteDlg.h"
 #include "CCliPre.h"
 #include "CClient.h"
+#include "CMainFrame.h"
+#include "KvSalesCommands.h"
 #include "CSysPara.h"
 #include "KvDialogScript.h"
 #include "MeterCardTest.h"
 
+#include <QComboBox>
 #include <memory>
 
 namespace {
@@ -25,8 +28,9 @@ protected:
         AddMeter(1, QStringLiteral("C001"), kMeter);
         // Multiplier 1, no losses, price 0.52.
         exec(QStringLiteral("update PreModel set InnerMul = 1"));
+        exec(QStringLiteral("update PreModel set SortIndex = 0 where ModelId = 'QM-H1'"));
         exec(QStringLiteral("update CliPre set Ct = 1, Pt = 1, TTWaste = 0, TLWaste = 0"));
-        exec(QStringLiteral("update SysPara set WrtIndex = 10, WrtPriceIndex = 10, PayIndex = 10"));
+        exec(QStringLiteral("update SysPara set WrtIndex = 10, WrtPriceIndex = 10, PayIndex = 10, ClientIndex = 100"));
         GetMainSysPara()->SetStringPara(QStringLiteral("BuyUnit"), QStringLiteral("度"));
     }
 
@@ -174,4 +178,96 @@ TEST_F(AccountOpeningTest, TheAmountsOfAnOpening)
                   QString::fromUtf8(c.pay))
             << c.rate << " " << c.balance;
     }
+}
+
+namespace {
+
+CModalScript::Action EnterUser(const QString& clientNo)
+{
+    return [clientNo](QWidget* dialog) {
+        CModalScript::Type(dialog, 1002, clientNo);
+        CModalScript::Type(dialog, 1009, QStringLiteral("王五"));
+        CModalScript::Click(dialog, 1000);
+    };
+}
+
+CModalScript::Action EnterMeter(const QString& meterNo, QString* shown = nullptr)
+{
+    return [meterNo, shown](QWidget* dialog) {
+        if (shown)
+            *shown = dialog->findChild<QLineEdit*>(QStringLiteral("c1105"))->text();
+        auto* model = dialog->findChild<QComboBox*>(QStringLiteral("c1111"));
+        model->setCurrentIndex(model->findText(QStringLiteral("QM-H1")));
+        CModalScript::Type(dialog, 1105, meterNo);
+        CModalScript::Click(dialog, 1000);
+    };
+}
+
+} // namespace
+
+// With a meter number given: duplicates send the dialogs back, and neither
+// the fixed fees nor the card follow; the rows of a closed meter of that
+// number are overwritten.
+TEST_F(AccountOpeningTest, TheWizardForAGivenMeterRefusesDuplicatesAndWritesNoCard)
+{
+    exec(QStringLiteral("insert into Client (ClientIndex, ClientNo, ClientName, EndDate) values (50, 'U8', '旧', "
+                        "'2020-01-01')"));
+    exec(QStringLiteral("insert into CliPre select 7, ClientNo, '00007777', ModelId, Ct, Pt, PrePayRate, TTWaste, "
+                        "TLWaste, MeterLevel, SuperNo, LimitValue, AlarmShold, CloseShold, Pulses, OutState, Descrip, "
+                        "State, OperatorNo, '2019-01-01', '2019-12-31', ModiTime from CliPre where CliPreIndex = 1"));
+    AddImage(QStringLiteral("00007777"), 5, 50, 500);
+    AddReadingBase(33);
+    exec(QStringLiteral("update HandReadBase set MeterNo = '00007777'"));
+    GetMainSysPara()->SetAutoSetFixFlag(QStringLiteral("是"));
+    CMainFrame frame;
+    InstallSalesCommands(frame);
+
+    QString shown;
+    CDialogScript script;
+    script.Then(EnterUser(QStringLiteral("C001")))
+        .Then(EnterUser(QStringLiteral("U8")))
+        .Then(EnterUser(QStringLiteral("U9")))
+        .Then(EnterMeter(kMeter, &shown))
+        .Then(EnterMeter(QStringLiteral("00007777")));
+    sink.Clear();
+    frame.OpenNewAccountForMeter(QStringLiteral("00007777"));
+
+    EXPECT_TRUE(script.Exhausted());
+    EXPECT_EQ(script.Seen().size(), 5) << script.Seen().join(", ").toStdString();
+    EXPECT_EQ(shown, QStringLiteral("00007777"));
+    EXPECT_EQ(sink.Texts(), (QStringList{"用户代码重复！", "用户代码重复！", "表计编号重复！"}));
+    EXPECT_EQ(fresh.Count("select * from CliBalance where ClientNo = 'U9'"), 1);
+    EXPECT_EQ(fresh.Value("select ClientNo from CliPre where MeterNo = '00007777' and EndDate = '2050-12-31'"), "U9");
+    EXPECT_EQ(fresh.Value("select WrtNum from PreLastWrt where MeterNo = '00007777'"), "-1");
+    EXPECT_EQ(fresh.Value("select ThisRead from HandReadBase where MeterNo = '00007777'"), "-1");
+}
+
+// From the menu: user, meter with the user code as number, then the card
+// dialog; a carrier refusal keeps the user and saves no meter.
+TEST_F(AccountOpeningTest, TheWizardFromTheMenuEndsWithTheCardDialog)
+{
+    GetMainSysPara()->SetAutoSetFixFlag(QStringLiteral("否"));
+    CMainFrame frame;
+    InstallSalesCommands(frame);
+    QString shown;
+    {
+        CDialogScript script;
+        script.Then(EnterUser(QStringLiteral("U9"))).Then(EnterMeter(QStringLiteral("00009999"), &shown)).Cancel();
+        frame.OpenNewAccount(QString());
+        EXPECT_TRUE(script.Exhausted());
+        ASSERT_EQ(script.Seen().size(), 3);
+        EXPECT_EQ(script.Seen().last(), QStringLiteral("dlg162 电表开户"));
+    }
+    EXPECT_EQ(shown, QStringLiteral("U9"));
+    EXPECT_EQ(fresh.Count("select * from CliPre where MeterNo = '00009999'"), 1);
+
+    ForceCarrierAnswers(fresh.AppDir(), {QStringLiteral("PondrakeToTmp 0")});
+    {
+        CDialogScript script;
+        script.Then(EnterUser(QStringLiteral("U10"))).Then(EnterMeter(QStringLiteral("00008888")));
+        frame.OpenNewAccount(QString());
+        EXPECT_TRUE(script.Exhausted());
+    }
+    EXPECT_EQ(fresh.Count("select * from Client where ClientNo = 'U10'"), 1);
+    EXPECT_EQ(fresh.Count("select * from CliPre where MeterNo = '00008888'"), 0);
 }

@@ -31,7 +31,7 @@ protected:
         exec(QStringLiteral("update PreModel set SortIndex = 0 where ModelId = 'QM-H1'"));
         exec(QStringLiteral("update CliPre set Ct = 1, Pt = 1, TTWaste = 0, TLWaste = 0"));
         exec(QStringLiteral("update SysPara set WrtIndex = 10, WrtPriceIndex = 10, PayIndex = 10, ClientIndex = 100"));
-        GetMainSysPara()->SetStringPara(QStringLiteral("BuyUnit"), QStringLiteral("度"));
+        GetMainSysPara()->SetBuyUnit(QStringLiteral("度"));
     }
 
     void AddReadingBase(double thisRead)
@@ -39,14 +39,14 @@ protected:
         exec(KvFormatSql("insert into HandReadBase values('%s', 1, %f, '2026-11-01', '2026-12-01')", kMeter, thisRead));
     }
 
-    // Opens the dialog, reads a blank infrared card and presses the write.
-    void OpenAccount()
+    // Opens the dialog, reads a blank card and presses the write.
+    void OpenAccount(int family = 1)
     {
         CCardWriteDlg dialog(nullptr, QStringLiteral("电表开户"));
         dialog.m_pMeter = m_meters.FindCurrentByMeterNo(kMeter);
         dialog.m_pClient = m_users.FindByClientNo(QStringLiteral("C001"));
         dialog.show();
-        PutCard(QStringLiteral("00"), QStringLiteral("00000000"), 0, 0, 0, 0, 0);
+        PutCard(QStringLiteral("00"), QStringLiteral("00000000"), 0, 0, 0, 0, 0, family);
         MouseClick(Button(dialog, 1135));
         ASSERT_TRUE(Button(dialog, 1132)->isEnabled());
         sink.Clear();
@@ -178,6 +178,32 @@ TEST_F(AccountOpeningTest, TheAmountsOfAnOpening)
                   QString::fromUtf8(c.pay))
             << c.rate << " " << c.balance;
     }
+}
+
+// An IC opening needs no reading base and sends the meter's limit as a
+// percentage; the money opening takes what the money buys.
+TEST_F(AccountOpeningTest, AnIcOpeningSendsTheLimitWithoutReadings)
+{
+    SetModel(1, QStringLiteral("K1"));
+    exec(QStringLiteral("update CliPre set LimitValue = '60'"));
+    CDialogScript script;
+    script.Confirm({{1029, QStringLiteral("100")}}).Confirm();
+    OpenAccount(2);
+    EXPECT_TRUE(script.Exhausted());
+    EXPECT_TRUE(CardCommands().last().contains(QStringLiteral("060%"))) << CardCommands().last().toStdString();
+    EXPECT_EQ(sim.Card(1).purchase, 100);
+    EXPECT_EQ(fresh.Value("select WrtNum || ':' || WrtValue || ':' || LimitValue || ':' || State from WrtRecord"),
+              "0:100:60:收讫");
+    EXPECT_TRUE(Carrier().isEmpty());
+
+    exec(QStringLiteral("delete from WrtRecord"));
+    GetMainSysPara()->SetBuyUnit(QStringLiteral("元"));
+    CDialogScript money;
+    money.Confirm({{1029, QStringLiteral("52")}}).Confirm();
+    OpenAccount(2);
+    EXPECT_TRUE(money.Exhausted());
+    EXPECT_EQ(fresh.Value("select WrtValue || ':' || PrePay || ':' || State from WrtRecord"), "100:0.0:收讫");
+    GetMainSysPara()->SetBuyUnit(QStringLiteral("度"));
 }
 
 namespace {

@@ -6,6 +6,7 @@
 #include "CMainFrame.h"
 #include "CSaleConditionDlg.h"
 #include "CSaleStatDlg.h"
+#include "KvDialogRunner.h"
 #include "KvMessage.h"
 #include "KvSaleQuerySql.h"
 #include "SysGlobals.h"
@@ -59,7 +60,7 @@ void QuerySales(CMainFrame& frame)
     for (;;) {
         CSaleQueryDlg dialog(nullptr, QStringLiteral("售电记录查询"));
         dialog.SetCondition(condition);
-        if (dialog.DoModal() != IDOK)
+        if (RunOperatorDialog(dialog) != IDOK)
             return;
         condition = dialog.GetCondition();
         const CSaleWhere where = BuildSaleWhere(condition, ESaleCaptionStyle::RecordQuery);
@@ -75,7 +76,7 @@ void StatSales(CMainFrame& frame)
     for (;;) {
         CSaleStatDlg dialog(nullptr, QStringLiteral("售电记录统计"));
         dialog.SetStatCondition(condition);
-        if (dialog.DoModal() != IDOK)
+        if (RunOperatorDialog(dialog) != IDOK)
             return;
         condition = dialog.GetStatCondition();
         const CSaleStatGrouping* grouping = SaleStatGrouping(condition.m_grouping);

@@ -67,6 +67,9 @@ CSqliteEngine::CSqliteEngine(const QString& path) : m_path(path)
         CDbResult ignored;
         query(QStringLiteral("PRAGMA journal_mode=WAL"), ignored);
         execute(QStringLiteral("PRAGMA synchronous=FULL"));
+        // A counter's file holds years of sales: 64 MB of pages keep the
+        // users, meters and prices a query joins to every sale in memory.
+        execute(QStringLiteral("PRAGMA cache_size=-65536"));
         // Reads the schema, so that a file that is no database fails here.
         query(QStringLiteral("select count(*) from sqlite_master"), ignored);
     } catch (...) {

@@ -2,6 +2,7 @@
 // from the menu against a small fixture database, compared with golden CSV.
 #include "../../framework/ui/KvUiTestUtil.h"
 #include "CAdoConnection.h"
+#include "CKvException.h"
 #include "CKvExtList2.h"
 #include "CKvReportCol.h"
 #include "CMainFrame.h"
@@ -12,10 +13,11 @@
 #include "CSaleStatDlg.h"
 #include "CurrentOperator.h"
 #include "KvFreshDatabase.h"
-#include "KvMainCommands.h"
 #include "KvDialogScript.h"
+#include "KvMainCommands.h"
 #include "KvModalScript.h"
 #include "KvQueryCommands.h"
+#include "KvReportFormat.h"
 #include "SysGlobals.h"
 
 #include <QAction>
@@ -370,4 +372,37 @@ TEST_F(SaleQueryTest, TheFormatButtonReplacesTheColumnsOfTheChosenGrouping)
                 xs << QString::number(i);
             return xs.join(u',');
         }());
+}
+
+TEST_F(SaleQueryTest, AFailingColumnInsertKeepsTheStoredFormatWhole)
+{
+    const QString type = QStringLiteral("售电记录统计表_按房号");
+    const int reportId = fresh.Value("select ReportId from KvReportForm where ReportType = '售电记录统计表_按房号'").toInt();
+    const auto stored = [&] {
+        return fresh.Value(QStringLiteral("select PaperWidth || '|' || LeftOffset from KvReportForm where ReportId = %1")
+                               .arg(reportId)) +
+               u'|' +
+               fresh.Value(QStringLiteral("select group_concat(ColHeader || ':' || ColX || ':' || ColWidth, ';') from "
+                                          "(select * from KvReportCol where ReportId = %1 order by ColX)")
+                               .arg(reportId));
+    };
+    const QString before = stored();
+    ASSERT_FALSE(before.endsWith(u'|'));
+    fresh.Db().Execute(QStringLiteral("create trigger NoColumn before insert on KvReportCol "
+                                      "begin select raise(abort, 'refused'); end"),
+                       QString());
+    CModalScript script;
+    script.Then([](QWidget* setup) {
+        setup->findChild<QLineEdit*>("c1029")->setText("77");
+        CModalScript::Click(setup, 1000);
+    });
+    bool thrown = false;
+    try {
+        SetupReportFormat(type);
+    } catch (const CKvException&) {
+        thrown = true;
+    }
+    EXPECT_TRUE(thrown);
+    EXPECT_TRUE(script.Exhausted());
+    EXPECT_EQ(stored(), before);
 }

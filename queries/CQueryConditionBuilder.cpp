@@ -73,3 +73,11 @@ void CQueryConditionBuilder::AddIntRange(int on, const QString& clauseFormat, co
     m_clauses += KvFormatSql(clauseFormat, lo, hi);
     m_pieces += captionFormat.arg(lo).arg(hi) + separator;
 }
+
+void CQueryConditionBuilder::AddFixed(int on, const KvSqlFragment& clause, const QString& piece)
+{
+    if (!on)
+        return;
+    m_clauses += clause.text;
+    m_pieces += piece;
+}

@@ -49,6 +49,8 @@ public:
     // 0); the clause format has two %d, the caption format %1 and %2.
     void AddIntRange(int on, const QString& clauseFormat, const QString& from, const QString& to,
                      const QString& captionFormat, const QString& separator = QString());
+    // A clause that takes no value (a choice between fixed clauses) and its piece.
+    void AddFixed(int on, const KvSqlFragment& clause, const QString& piece);
 
     KvSqlFragment Clauses() const { return KvSqlFragment{m_clauses}; }
     QString Caption() const { return (m_periodPiece.isEmpty() ? m_startCaption : m_periodPiece) + m_pieces; }

@@ -3,6 +3,9 @@
 // caller's buffers hold 20 (address) and 24 (port) bytes with the end mark, so
 // nothing longer is ever written or kept.
 
+#include "KvGbk.h"
+
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QString>
@@ -60,5 +63,89 @@ __attribute__((visibility("default"))) int SaveRemoteServer(const char* address,
     settings.setValue(QStringLiteral("Remote/Port"), QString::fromUtf8(fitted(port, kPortBuffer)));
     settings.sync();
     return settings.status() == QSettings::NoError ? 1 : 0;
+}
+}
+
+// Remote payments: RaskellPay.txt beside the library holds one payment a line,
+// GBK, "<user code>;<pay index>;<amount>;<0 open | 1 confirmed>". GetPay hands
+// out the user's first open payment; Confirm marks it confirmed, so no payment
+// serves two sales. Both calls are logged to Raskell.log.
+
+namespace {
+
+QString besideLibrary(const QString& name)
+{
+    return QFileInfo(settingsPath()).absolutePath() + u'/' + name;
+}
+
+QList<QStringList> readPayments()
+{
+    QList<QStringList> rows;
+    QFile file(besideLibrary(QStringLiteral("RaskellPay.txt")));
+    if (!file.open(QIODevice::ReadOnly))
+        return rows;
+    const QString text = GbkDecode(file.readAll());
+    for (const QString& line : text.split(u'\n', Qt::SkipEmptyParts)) {
+        QStringList fields = line.trimmed().split(u';');
+        if (fields.size() < 3)
+            continue;
+        while (fields.size() < 4)
+            fields << QStringLiteral("0");
+        rows << fields;
+    }
+    return rows;
+}
+
+void writePayments(const QList<QStringList>& rows)
+{
+    QString text;
+    for (const QStringList& row : rows)
+        text += row.join(u';') + QStringLiteral("\r\n");
+    QFile file(besideLibrary(QStringLiteral("RaskellPay.txt")));
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(GbkEncode(text));
+}
+
+void logCall(const QString& line)
+{
+    QFile file(besideLibrary(QStringLiteral("Raskell.log")));
+    if (file.open(QIODevice::Append))
+        file.write(line.toUtf8() + '\n');
+}
+
+} // namespace
+
+extern "C" {
+
+__attribute__((visibility("default"))) int GetPay(const char* clientNo, int* payIndex, float* amount)
+{
+    const QString client = GbkDecode(QByteArray(clientNo ? clientNo : ""));
+    for (const QStringList& row : readPayments()) {
+        if (row.at(0) != client || row.at(3) != QLatin1String("0"))
+            continue;
+        if (payIndex)
+            *payIndex = row.at(1).toInt();
+        if (amount)
+            *amount = row.at(2).toFloat();
+        logCall(QStringLiteral("GetPay %1 => 0 %2 %3").arg(client, row.at(1), row.at(2)));
+        return 0;
+    }
+    logCall(QStringLiteral("GetPay %1 => 1").arg(client));
+    return 1;
+}
+
+__attribute__((visibility("default"))) int Confirm(int payIndex)
+{
+    QList<QStringList> rows = readPayments();
+    for (QStringList& row : rows) {
+        if (row.at(1).toInt() != payIndex || row.at(3) != QLatin1String("0"))
+            continue;
+        row[3] = QStringLiteral("1");
+        writePayments(rows);
+        logCall(QStringLiteral("Confirm %1 => 0").arg(payIndex));
+        return 0;
+    }
+    logCall(QStringLiteral("Confirm %1 => 1").arg(payIndex));
+    return 1;
 }
 }

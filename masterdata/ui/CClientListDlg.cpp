@@ -290,10 +290,26 @@ void CClientListDlg::OnDelete()
     FillRows();
 }
 
+namespace {
+
+CClientListDlg::MeterDialogOpener& meterDialogOpener()
+{
+    static CClientListDlg::MeterDialogOpener opener;
+    return opener;
+}
+
+} // namespace
+
+void CClientListDlg::SetMeterDialogOpener(MeterDialogOpener opener)
+{
+    meterDialogOpener() = std::move(opener);
+}
+
 void CClientListDlg::OnMeters()
 {
-    // The meter management dialog is opened from here once it is built.
-    SelectedUser();
+    CClient* user = SelectedUser();
+    if (user && meterDialogOpener())
+        meterDialogOpener()(*this, *user);
 }
 
 void CClientListDlg::OnFixFees()

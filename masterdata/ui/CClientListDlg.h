@@ -3,6 +3,7 @@
 #include "CKvDialog.h"
 
 #include <QString>
+#include <functional>
 
 class CClient;
 class CClientEditDlg;
@@ -31,6 +32,12 @@ public:
     // Shows the selected user's balance again from the record's cache.
     void RefreshSelectedBalance();
     CKvExtList2* GetListCtrl() const { return m_list; }
+
+    // Opens the meter management of a user (button 1120). The dialog lives
+    // with the sales dialogs it opens, so the sales side installs it; without
+    // one the button does nothing past its selection check.
+    using MeterDialogOpener = std::function<void(CClientListDlg& owner, CClient& user)>;
+    static void SetMeterDialogOpener(MeterDialogOpener opener);
 
     // The program started for a user's manual sub-meters, in the program folder.
     static QString ManualMeterProgram() { return QStringLiteral("Velcrist"); }

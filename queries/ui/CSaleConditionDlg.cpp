@@ -213,6 +213,13 @@ bool CSaleConditionDlg::OnInitDialog()
     return true;
 }
 
+void CSaleConditionDlg::HideCondition(ECondition condition)
+{
+    m_boxes.value(condition)->hide();
+    for (QWidget* w : m_values.value(condition))
+        w->hide();
+}
+
 void CSaleConditionDlg::setValueEnabled(ECondition condition, bool on)
 {
     for (QWidget* w : m_values.value(condition)) {

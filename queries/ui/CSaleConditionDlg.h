@@ -77,6 +77,9 @@ protected:
                       const QString& okText, const QStringList& opModes, bool opModeTyped);
 
     bool DoDataExchange(bool saveAndValidate) override;
+    // Leaves out a condition that a derived dialog does not offer: its box and
+    // value controls are hidden and stay unticked.
+    void HideCondition(ECondition condition);
     // The grid the derived dialog may add its own controls beside.
     QGridLayout* Grid() const { return m_grid; }
 

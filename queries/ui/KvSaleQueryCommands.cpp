@@ -8,29 +8,11 @@
 #include "CSaleStatDlg.h"
 #include "KvDialogRunner.h"
 #include "KvMessage.h"
+#include "KvRecordsetHold.h"
 #include "KvSaleQuerySql.h"
 #include "SysGlobals.h"
 
-#include <utility>
-
 namespace {
-
-// Gives a pooled recordset back on every way out unless it was handed over.
-class CRecordsetHold
-{
-public:
-    explicit CRecordsetHold(CAdoRecordset* rs) : m_rs(rs) {}
-    ~CRecordsetHold()
-    {
-        if (m_rs)
-            m_rs->Release();
-    }
-    CAdoRecordset* Get() const { return m_rs; }
-    CAdoRecordset* HandOver() { return std::exchange(m_rs, nullptr); }
-
-private:
-    CAdoRecordset* m_rs;
-};
 
 // Runs one statement and hands its rows to the report output with the first
 // stored layout of the type. False when nothing was found: the command ends.

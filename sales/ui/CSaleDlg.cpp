@@ -593,11 +593,6 @@ void CSaleDlg::ClearArchiveDisplay()
 
 // ---------------------------------------------------------------- buttons
 
-void CSaleDlg::OnWriteCard()
-{
-    // The write operations fill this in by the card state and the mode.
-}
-
 void CSaleDlg::OnClearCard()
 {
     EnableWrite(false);
@@ -636,12 +631,7 @@ void CSaleDlg::LoadFeesDue(bool withManualFees)
         LoadManualFees();
 }
 
-// The fee loading of a sale fills these; until then a sale carries no fees.
-void CSaleDlg::LoadSubReadings() {}
-void CSaleDlg::LoadFixFees() {}
-void CSaleDlg::LoadManItemFees() {}
-void CSaleDlg::LoadOtherItemFees() {}
-void CSaleDlg::LoadManualFees() {}
+// The five fee-loading steps are in CSaleDlgFees.cpp.
 
 void CSaleDlg::SumFeeLists(double& subCharges, double& feeCharges) const
 {

@@ -15,6 +15,7 @@
 #include "CPriceVer.h"
 #include "CSubRead.h"
 #include "CWrtRecord.h"
+#include "CSaleWriteEngine.h"
 #include "KvArchiveRepair.h"
 
 #include <QString>
@@ -23,6 +24,7 @@
 
 class CKvCellDC;
 class CKvExtList2;
+class CSubReadingTaker;
 class QComboBox;
 class QPlainTextEdit;
 class QPushButton;
@@ -37,7 +39,7 @@ class QPushButton;
 // of records; the classification then sets the card state and alone enables
 // the write button. The figures that later steps need stay in the list cells
 // as shown, and are read back from there.
-class CSaleDlg : public CKvDialog, private ICardClassifyHost
+class CSaleDlg : public CKvDialog, private ICardClassifyHost, private ISaleWriteHost
 {
     Q_OBJECT
 
@@ -66,6 +68,27 @@ public:
 
     static void LabelColumnColour(CKvCellDC& dc, int row, int column, CKvExtList2* list);
     static void ValueColour(CKvCellDC& dc, int row, int column, CKvExtList2* list);
+
+    // The writes: the infrared dispatch by card state, the ordinary top-up
+    // and its three variants. Each picks a descriptor and runs the engine.
+    void WriteInfraredCard();
+    void WriteTopUp();
+    void WriteTopUpByEnergy();
+    void WriteTopUpByMoney();
+    void WriteTopUpRemote();
+    void RunWrite(const SaleWriteDescriptor& descriptor);
+
+    // The purchase inputs (1 filled, 0 cancelled or refused) and the payments.
+    int InputPurchaseByEnergy(PurchaseFigures& figures, int purpose) override;
+    int InputPurchaseByMoney(PurchaseFigures& figures) override;
+    int InputPurchaseRemote(PurchaseFigures& figures) override;
+    void TakePaymentByEnergy(double due, double& change, double& paid, const QString& mode) override;
+    void TakePaymentByMoney(double due, double& change, double money) override;
+    void ConfirmRemotePayment(double& due, double& change, double paid) override;
+    // The price shares of the price list; "没有电价！" when it is empty.
+    void BuildWrtPrices(std::vector<CWrtPrice>& shares) override;
+    // The receipt number, and the receipt previewed when receipts are printed.
+    void PrintReceipt(CWrtRecord& sale, CClientPay& pay) override;
 
     bool IsSaleMode() const;
     CCliPre* GetMeter() const { return m_pMeter; }
@@ -109,6 +132,19 @@ private:
     void LoadManItemFees();
     void LoadOtherItemFees();
     void LoadManualFees();
+    // The steps of the fee loading (CSaleDlgFees.cpp). The two Take steps
+    // answer whether their batch of readings was written.
+    bool TakeSubReadings(const QString& cardKind);
+    bool TakeProgrammerReadings(const QString& cardKind);
+    bool FinishSubReadings(bool (CSubReadingTaker::*take)(CSubReadList&), const QString& cardKind);
+    void ShowSubReadings();
+    void ShowFixFees(int wrtNum);
+    void ShowManItems(int wrtNum);
+    void ShowOtherItems(int wrtNum);
+    void ShowManualFees(int wrtNum);
+    CCliPre& RequireMeter() const;
+    int CardWriteCount() const;
+    QString UserNoOfList() const;
 
     bool RepairArchive(const QString& opWord) override;
     bool RepairInfraredArchive(const QString& opWord);
@@ -116,6 +152,30 @@ private:
     // Dialog 220 for every current sub-meter of the meter, in order; false at
     // the first cancel.
     bool AskSubMeterReadings(std::vector<SubMeterLastReading>& readings);
+
+    // What the write engine reads of the dialog.
+    QObject* WriteParent() override { return this; }
+    SaleCard ReadSaleCard() const override;
+    int TotalMultiplier() const override;
+    double LineLossPercent() const override;
+    void GetHistoryTotals(int& bought, int& free) const override;
+    CCliPre& SaleMeter() override { return *m_pMeter; }
+    CClient& SaleClient() override { return *m_pClient; }
+    CCliBalance& SaleBalance() override { return m_Balance; }
+    CPreLastWrt& SaleLastWrt() override { return m_LastWrt; }
+    CWrtRecordList& SaleHistory() override { return m_history; }
+    double WeightedPrice() const override { return m_WeightedPrice; }
+    int CardPort() const override { return m_nPortIndex + 1; }
+    int RemotePayIndex() const override { return m_nRemotePayIndex; }
+    void ShowBalance(double balance) override;
+    // The purchase dialog 224 with its defaults; false when cancelled.
+    bool RunPurchaseInput(const QString& caption, const QString& unit, double& amount, double& transLoss,
+                          int& subsidy);
+    // 1 for a filled purchase, else the refusal told and 0.
+    int PurchaseOutcome(PurchaseResult result, const QString& tooLittle);
+    // Tells the change of a payment, or keeps it on the balance (bChange).
+    void HandChange(double& change);
+    void FillReceipt(CWrtRecord& sale);
 
     void SetCell(CKvExtList2* list, int row, int column, const QString& text);
     void EnableWrite(bool enable);

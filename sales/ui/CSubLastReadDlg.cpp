@@ -1,13 +1,13 @@
 #include "CSubLastReadDlg.h"
 
 #include "KvMessage.h"
+#include "KvSaleDialogButtons.h"
 #include "SysGlobals.h"
 
 #include <QDateTimeEdit>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 CSubLastReadDlg::CSubLastReadDlg(QWidget* parent, const QString& caption)
@@ -27,16 +27,7 @@ CSubLastReadDlg::CSubLastReadDlg(QWidget* parent, const QString& caption)
     form->addRow(QStringLiteral("上次脉冲数："), m_pulses);
     form->addRow(QStringLiteral("上次抄量："), m_read);
 
-    auto* ok = CreateControl<QPushButton>(1000);
-    ok->setText(QStringLiteral("确认(&O)"));
-    BindConfirm(ok);
-    auto* cancel = CreateControl<QPushButton>(1021);
-    cancel->setText(QStringLiteral("取消(&C)"));
-    BindClose(cancel);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    QHBoxLayout* buttons = MakeConfirmCancelRow(*this, QStringLiteral("确认(&O)"));
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);

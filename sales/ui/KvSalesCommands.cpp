@@ -1,26 +1,13 @@
 #include "KvSalesCommands.h"
 
+#include "CCliPreListDlg.h"
+#include "CClientListDlg.h"
 #include "CMainFrame.h"
 #include "CSaleDlg.h"
+#include "CSpecialCardDlg.h"
+#include "CWaitCursor.h"
 #include "KvFixFeeGeneration.h"
 #include "KvMainCommands.h"
-
-#include <QApplication>
-#include <QCursor>
-
-namespace {
-
-// The wait cursor for as long as it lives, on every way out.
-class CWaitCursor
-{
-public:
-    CWaitCursor() { QApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
-    ~CWaitCursor() { QApplication::restoreOverrideCursor(); }
-    CWaitCursor(const CWaitCursor&) = delete;
-    CWaitCursor& operator=(const CWaitCursor&) = delete;
-};
-
-} // namespace
 
 void InstallSalesCommands(CMainFrame& frame)
 {
@@ -28,6 +15,12 @@ void InstallSalesCommands(CMainFrame& frame)
         CSaleDlg dlg(nullptr, QStringLiteral("售电服务"));
         dlg.DoModal();
     });
+    frame.SetCommandHandler(ID_SPECIAL_CARD, [] {
+        CSpecialCardDlg dlg(nullptr, QStringLiteral("写特殊卡"));
+        dlg.DoModal();
+    });
+    // The user archive's meter management button.
+    CClientListDlg::SetMeterDialogOpener(&CCliPreListDlg::OpenForUser);
     // A month that fails is rolled back by the generation and its failure
     // passed on; the frame's command loop shows it and stops.
     frame.SetMonthFixFeeGenerator([](int yearMonth) {

@@ -9,6 +9,7 @@
 #include "CStationSelectDlg.h"
 #include "CSysPara.h"
 #include "CSysParaDlg.h"
+#include "CWaitCursor.h"
 #include "CurrentOperator.h"
 #include "KvBackup.h"
 #include "KvFileChooser.h"
@@ -21,16 +22,6 @@
 #include <QDir>
 
 namespace {
-
-// The wait cursor for the length of a scope.
-class CWaitCursor
-{
-public:
-    CWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~CWaitCursor() { QApplication::restoreOverrideCursor(); }
-    CWaitCursor(const CWaitCursor&) = delete;
-    CWaitCursor& operator=(const CWaitCursor&) = delete;
-};
 
 QString appFile(const QString& relative)
 {

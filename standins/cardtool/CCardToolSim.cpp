@@ -338,6 +338,37 @@ void CCardToolSim::SetReadingCards(int port, const QStringList& replies)
         SetCard(port, card); // keep the file whole: a card and its reading cards
 }
 
+void CSimReadingCard::SetReading(int k, const QString& date, int pulsesRead, int stealFlag)
+{
+    positions[k].presence = QStringLiteral("0");
+    positions[k].date = date;
+    positions[k].pulses = pulsesRead;
+    positions[k].steal = stealFlag;
+}
+
+QString CSimReadingCard::CardNumber() const
+{
+    return attached ? QStringLiteral("9") + meterNo.right(7) : meterNo;
+}
+
+QString CSimReadingCard::Reply() const
+{
+    QStringList fields{QStringLiteral("RD:") + CardNumber()};
+    QString presence;
+    for (const Position& position : positions)
+        presence += position.presence.isEmpty() ? QStringLiteral("1") : position.presence.left(1);
+    fields << presence;
+    for (const Position& position : positions)
+        fields << position.date << QString::number(position.pulses) << QString::number(position.steal);
+    fields << QStringLiteral("0");
+    return fields.join(u';') + u';';
+}
+
+void CCardToolSim::AddReadingCard(int port, const CSimReadingCard& card)
+{
+    SetReadingCards(port, ReadingCards(port) << card.Reply());
+}
+
 CSimMeter CCardToolSim::Meter(const QString& meterNo) const
 {
     CSimMeter meter;

@@ -41,6 +41,33 @@ struct CSimCard
     bool Set(const QString& key, const QString& value);
 };
 
+// A meter-reading card as the transfer tool uploads it: the main card of a
+// meter (its number is the meter's) or the attached card that carries
+// positions 5 to 8 ("9" + the last 7 characters of the meter number), each
+// with four positions. Its reply has 15 fields, each ended by ";": the card
+// number after three characters the program drops, the presence text (one
+// character a position, "0": the position holds a reading), then date, pulse
+// count and steal flag of each position, and a last field the program does not
+// read.
+struct CSimReadingCard
+{
+    struct Position
+    {
+        QString presence = QStringLiteral("1"); // no reading
+        QString date;
+        int pulses = 0;
+        int steal = 0;
+    };
+    QString meterNo;
+    bool attached = false;
+    Position positions[4];
+
+    // Position k (0 to 3) holds a reading of that date, pulse count and flag.
+    void SetReading(int k, const QString& date, int pulses, int steal = 0);
+    QString CardNumber() const;
+    QString Reply() const;
+};
+
 // A meter's own figures: what it has loaded and used.
 struct CSimMeter
 {
@@ -78,6 +105,8 @@ public:
     // first; the last one stays in the reader.
     QStringList ReadingCards(int port) const;
     void SetReadingCards(int port, const QStringList& replies);
+    // Puts a meter-reading card behind the ones already waiting on the port.
+    void AddReadingCard(int port, const CSimReadingCard& card);
     CSimMeter Meter(const QString& meterNo) const;
     void SetMeter(const QString& meterNo, const CSimMeter& meter);
 

@@ -11,6 +11,8 @@ int Usage(QTextStream& err)
     err << "usage: <tool> 0 <command>            one run of the tool\n"
            "       <tool> --card <port> key=value...   set the card in the reader\n"
            "       <tool> --reading <port> <reply>     add a meter-reading card to the reader\n"
+           "       <tool> --readingcard <port> <meter> main|attached [<k>=<date>,<pulses>[,<steal>]]...\n"
+           "                                           add a meter-reading card, positions k 1 to 4\n"
            "       <tool> --meter <meter> key=value... set a meter's figures\n"
            "       <tool> --reply <scenario line>      force the reply of a coming run\n"
            "       <tool> --insert <port>              put the card into its meter\n"
@@ -47,6 +49,23 @@ int SideCommand(CCardToolSim& sim, const QStringList& args)
     } else if (command == QStringLiteral("--reading") && args.size() == 3) {
         sim.SetReadingCards(target.toInt(), sim.ReadingCards(target.toInt()) << args[2]);
         done = args[2];
+    } else if (command == QStringLiteral("--readingcard") && args.size() >= 4 &&
+               (args[3] == QStringLiteral("main") || args[3] == QStringLiteral("attached"))) {
+        CSimReadingCard card;
+        card.meterNo = args[2];
+        card.attached = args[3] == QStringLiteral("attached");
+        for (const QString& position : args.mid(4)) {
+            const int eq = position.indexOf(u'=');
+            const int k = position.left(eq).toInt();
+            const QStringList values = position.mid(eq + 1).split(u',');
+            if (eq <= 0 || k < 1 || k > 4 || values.size() < 2) {
+                err << "bad position: " << position << "\n";
+                return 2;
+            }
+            card.SetReading(k - 1, values[0], values[1].toInt(), values.value(2).toInt());
+        }
+        sim.AddReadingCard(target.toInt(), card);
+        done = card.Reply();
     } else if (command == QStringLiteral("--meter") && args.size() >= 2) {
         CSimMeter meter = sim.Meter(target);
         if (!SetAll(meter, args.mid(2), err))

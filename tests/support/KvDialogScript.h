@@ -7,6 +7,7 @@
 
 #include <QStringList>
 #include <deque>
+#include <stdexcept>
 #include <vector>
 #include <gtest/gtest.h>
 
@@ -61,6 +62,9 @@ public:
         m_seen << dialog.objectName() + u' ' + dialog.windowTitle();
         if (m_actions.empty()) {
             ADD_FAILURE() << "unexpected dialog " << m_seen.last().toStdString();
+            // A dialog shown until it is confirmed would come back for ever.
+            if (++m_unexpected > 3)
+                throw std::runtime_error("dialog script exhausted");
             return IDCANCEL;
         }
         CModalScript::Action action = std::move(m_actions.front());
@@ -89,6 +93,7 @@ private:
     }
 
     IKvDialogRunner* m_previous;
+    int m_unexpected = 0;
     std::deque<CModalScript::Action> m_actions;
     QStringList m_seen;
     std::vector<CListTable> m_tables;

@@ -6,6 +6,7 @@
 #include "CReportField.h"
 #include "CReportTable.h"
 #include "KvPrinterPaper.h"
+#include "KvResultList.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -60,21 +61,8 @@ const QStringList& CQueryResultDlg::GetTitles() const
 bool CQueryResultDlg::OnInitDialog()
 {
     CKvDialog::OnInitDialog();
-    m_list->SetRowHeight(20);
-    QPalette palette = m_list->palette();
-    palette.setColor(QPalette::Base, palette.color(QPalette::Button));
-    m_list->setPalette(palette);
+    PrepareResultList(*m_list, m_titles, m_columns);
     m_list->SetHeaderClickCallback([this](int column, CKvExtList2*) { SortByColumn(column); });
-
-    if (!m_titles || m_columns <= 0) {
-        m_list->InsertColumn(0, QString(), 100);
-    } else {
-        const QFontMetrics metrics = m_list->horizontalHeader()->fontMetrics();
-        for (int c = 0; c < m_columns; ++c) {
-            const QString title = m_titles->value(c);
-            m_list->InsertColumn(c, title, metrics.horizontalAdvance(title) + 20);
-        }
-    }
     fillRows();
     m_countLabel->setText(m_recordCountText);
     m_printJob = std::make_unique<CListPrintJob>(this);
@@ -83,21 +71,7 @@ bool CQueryResultDlg::OnInitDialog()
 
 void CQueryResultDlg::fillRows()
 {
-    m_list->DeleteAllItems();
-    if (!m_cells || m_columns <= 0 || m_rows <= 0)
-        return;
-    // Filled in one pass: the rows are made at once and every cell gets its
-    // item with its text (one InsertRow a row costs a relayout a row).
-    m_list->setRowCount(m_rows);
-    {
-        // The view learns of the new cells once, below, not once a cell.
-        const QSignalBlocker blocker(m_list->model());
-        for (int r = 0; r < m_rows; ++r)
-            for (int c = 0; c < m_columns; ++c)
-                m_list->setItem(r, c, new QTableWidgetItem(m_cells->value(static_cast<qsizetype>(r) * m_columns + c)));
-    }
-    Q_EMIT m_list->model()->dataChanged(m_list->model()->index(0, 0),
-                                        m_list->model()->index(m_rows - 1, m_columns - 1));
+    FillResultList(*m_list, m_cells, m_rows, m_columns, m_columns);
 }
 
 bool CQueryResultDlg::hasSummaryRow() const

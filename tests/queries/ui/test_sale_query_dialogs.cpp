@@ -1,6 +1,5 @@
 // The sale condition dialogs offscreen, and the two sale query commands run
 // from the menu against a small fixture database, compared with golden CSV.
-#include "../../framework/ui/KvUiTestUtil.h"
 #include "CAdoConnection.h"
 #include "CKvException.h"
 #include "CKvExtList2.h"
@@ -14,9 +13,11 @@
 #include "CurrentOperator.h"
 #include "KvFreshDatabase.h"
 #include "KvDialogScript.h"
+#include "KvGoldenCsv.h"
 #include "KvMainCommands.h"
 #include "KvModalScript.h"
 #include "KvQueryCommands.h"
+#include "KvQueryUiTestUtil.h"
 #include "KvReportFormat.h"
 #include "SysGlobals.h"
 
@@ -42,25 +43,15 @@ protected:
 
     SaleQueryTest()
     {
-        QFile script(QStringLiteral(QUILLMER_SOURCE_DIR "/tests/queries/sales_fixture.sql"));
-        EXPECT_TRUE(script.open(QIODevice::ReadOnly));
-        fresh.Db().ExecuteScript(QString::fromUtf8(script.readAll()), QString());
+        LoadQueryFixtures(fresh, {"sales_fixture.sql"});
         GetCurrentOperator()->SetRights(QVector<int>{100, 103, 104});
         frame.BuildRightsList();
         InstallQueryCommands(frame);
     }
 
-    static QComboBox* combo(QWidget* dialog, int id)
-    {
-        return dialog->findChild<QComboBox*>(CKvDialog::ControlName(id));
-    }
-    static QCheckBox* box(QWidget* dialog, int id) { return dialog->findChild<QCheckBox*>(CKvDialog::ControlName(id)); }
-    // A click on the box's indicator, at its left edge, as the operator clicks it.
-    static void clickIndicator(QAbstractButton* button)
-    {
-        ASSERT_NE(button, nullptr);
-        MouseClick(button, QPoint(6, button->height() / 2));
-    }
+    static QComboBox* combo(QWidget* dialog, int id) { return ConditionCombo(dialog, id); }
+    static QCheckBox* box(QWidget* dialog, int id) { return ConditionBox(dialog, id); }
+    static void clickIndicator(QAbstractButton* button) { ClickIndicator(button); }
     static void clickBox(QWidget* dialog, int id) { clickIndicator(box(dialog, id)); }
     // Chooses an item by its text as the operator does with the keyboard.
     static void choose(QWidget* dialog, int id, const QString& text)
@@ -76,42 +67,8 @@ protected:
             PressKey(c, Qt::Key_Up);
     }
 
-    // The result list as CSV: window caption, titles, rows, count line.
-    // Statistics rows have no order of their own: they are compared sorted,
-    // the total row kept last.
-    static QString resultCsv(CQueryResultDlg* result, bool sortRows)
-    {
-        CKvExtList2* list = result->GetList();
-        QStringList rows;
-        for (int r = 0; r < list->GetItemCount(); ++r) {
-            QStringList cells;
-            for (int c = 0; c < list->GetColumnCount(); ++c)
-                cells << list->GetItemText(r, c);
-            rows << cells.join(u',');
-        }
-        if (sortRows && rows.size() > 1) {
-            const QString total = rows.takeLast();
-            rows.sort();
-            rows << total;
-        }
-        return QStringList{result->windowTitle(), result->GetTitles().join(u','), rows.join(u'\n'),
-                           result->GetRecordCountText()}
-                   .join(u'\n') +
-               u'\n';
-    }
-
-    static void expectGolden(const QString& name, const QString& csv)
-    {
-        const QString golden = QStringLiteral(QUILLMER_SOURCE_DIR "/tests/queries/golden/") + name + ".csv";
-        if (qEnvironmentVariableIsSet("QUILLMER_REGENERATE_GOLDEN")) {
-            QFile out(golden);
-            ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            out.write(csv.toUtf8());
-        }
-        QFile in(golden);
-        ASSERT_TRUE(in.open(QIODevice::ReadOnly)) << "set QUILLMER_REGENERATE_GOLDEN=1 to write it";
-        EXPECT_EQ(csv, QString::fromUtf8(in.readAll())) << name.toStdString();
-    }
+    static QString resultCsv(CQueryResultDlg* result, bool sortRows) { return ResultCsv(result, false, sortRows); }
+    static void expectGolden(const QString& name, const QString& csv) { ExpectGoldenCsv(name, csv); }
 
     // Runs a command: the condition dialog is set up and confirmed, the result
     // captured and closed, and the dialog shown again is cancelled.

@@ -1,0 +1,7 @@
+#include "CMeterCondition.h"
+
+#include "KvClock.h"
+
+CMeterCondition::CMeterCondition() : m_installDate(KvClock::Now()) {}
+
+CMeterCondition::~CMeterCondition() = default;

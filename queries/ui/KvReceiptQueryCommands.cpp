@@ -1,0 +1,56 @@
+#include "KvReceiptQueryCommands.h"
+
+#include "CAdoConnection.h"
+#include "CAdoRecordset.h"
+#include "CMainFrame.h"
+#include "CReceiptListDlg.h"
+#include "CSaleConditionDlg.h"
+#include "KvMessage.h"
+#include "KvReceiptQuery.h"
+#include "SysGlobals.h"
+
+namespace {
+
+// The receipt query has no bought-kWh condition: the dialog shows that box as
+// a new block has it, and what the operator sets there is not kept.
+void keepKwh(CSaleCondition& target, const CSaleCondition& source)
+{
+    target.m_bBuyValue = source.m_bBuyValue;
+    target.m_buyFrom = source.m_buyFrom;
+    target.m_buyTo = source.m_buyTo;
+}
+
+} // namespace
+
+void QueryReceipts(CMainFrame& frame)
+{
+    const CSaleCondition defaults;
+    CSaleCondition condition;
+    for (;;) {
+        CSaleQueryDlg dialog(nullptr, QStringLiteral("售电记录查询"));
+        CSaleCondition shown = condition;
+        keepKwh(shown, defaults);
+        dialog.SetCondition(shown);
+        if (dialog.DoModal() != IDOK)
+            return;
+        const CSaleCondition previous = condition;
+        condition = dialog.GetCondition();
+        keepKwh(condition, previous);
+
+        std::vector<CReceiptSaleRow> sales;
+        {
+            CAdoLease<CAdoRecordset> rs(GetMainDatabase()->AcquireRecordset());
+            rs->Open(ReceiptQuerySql(condition));
+            if (rs->GetRecordCount() < 1) {
+                PromptBox(QStringLiteral("找不到相关数据！"), &frame);
+                return;
+            }
+            sales = ReadReceiptSaleRows(*rs);
+        }
+        CReportTable table = BuildReceiptTable(sales);
+        CReceiptListDlg list(nullptr, ReceiptListCaption(condition));
+        list.SetData(&table.cells, table.rows, &table.titles, table.columns);
+        list.SetRecordCountText(QStringLiteral("记录总数：%1").arg(sales.size()));
+        list.DoModal();
+    }
+}

@@ -1,0 +1,388 @@
+#include "CSaleWriteEngine.h"
+
+#include "CAdoConnection.h"
+#include "CCardWriter.h"
+#include "CCliBalance.h"
+#include "CCliPre.h"
+#include "CClient.h"
+#include "CDynamicLibrary.h"
+#include "CKvException.h"
+#include "CPreLastWrt.h"
+#include "CSysPara.h"
+#include "CWrtPrice.h"
+#include "CWrtRecord.h"
+#include "KvGbk.h"
+#include "KvMessage.h"
+#include "KvUtil.h"
+#include "SysGlobals.h"
+
+#include <memory>
+
+namespace {
+
+const QString kYes = QStringLiteral("是");
+const QString kOutOfRange = QStringLiteral("写卡量超出有效值范围！");
+
+bool UnitsInRange(int units)
+{
+    return units >= 0 && units <= kMaxWrittenUnits;
+}
+
+} // namespace
+
+SaleWriteDescriptor CSaleWriteEngine::TopUp(SalePayment payment)
+{
+    SaleWriteDescriptor d;
+    d.opMode = QStringLiteral("正常充值");
+    d.payment = payment;
+    d.cardWrite = &CSaleWriteEngine::WriteRecharge;
+    return d;
+}
+
+int CSaleWriteEngine::WriteRecharge(CCardWriter& writer, const CWrtRecord& row, QString& result)
+{
+    return writer.WriteRechargeCard(row.GetMeterNo(), row.GetWrtValue(), result);
+}
+
+SalePayment CSaleWriteEngine::ChosenPayment()
+{
+    CSysPara* para = GetMainSysPara();
+    if (para->GetRemoteFlag() == kYes)
+        return SalePayment::Remote;
+    if (para->GetBuyUnit() == QStringLiteral("度"))
+        return SalePayment::Energy;
+    return SalePayment::Money;
+}
+
+void CSaleWriteEngine::Run(const SaleWriteDescriptor& d)
+{
+    m_context = SaleWriteContext();
+    SaleWriteContext& c = m_context;
+    c.host = &m_host;
+    c.descriptor = &d;
+    QObject* parent = m_host.WriteParent();
+
+    // S1, S2.
+    c.card = m_host.ReadSaleCard();
+    c.totalMul = m_host.TotalMultiplier();
+    if (d.payment != SalePayment::None && c.totalMul <= 0) {
+        // Every figure of the sale divides by it.
+        PromptBox(QStringLiteral("合计倍率不正确，不能售电！"), parent);
+        return;
+    }
+    // S3.
+    c.rate = d.payment == SalePayment::Energy ? m_host.SaleMeter().GetPrePayRate() : 0;
+    c.balance = m_host.SaleBalance().GetThisBalance();
+    if (d.checks && !d.checks(c))
+        return;
+
+    if (d.payment != SalePayment::None) {
+        // S4 to S7.
+        m_host.SumFeeLists(c.subCharges, c.feeCharges);
+        c.price = m_host.WeightedPrice();
+        if (!(d.purchase ? d.purchase(c) : DefaultPurchase(c)))
+            return;
+        // S8.
+        const QString text = d.breakdown ? d.breakdown(c) : DefaultBreakdown(c);
+        if (AskBoxStr(text, parent) == IDNO) {
+            if (d.declined)
+                d.declined(c);
+            return;
+        }
+    }
+
+    // S9, S10.
+    auto row = std::make_unique<CWrtRecord>();
+    if (d.buildRow) {
+        d.buildRow(c, *row);
+    } else {
+        DefaultRow(c, *row);
+        if (d.fillRow)
+            d.fillRow(c, *row);
+    }
+    if (d.cardWrite && !UnitsInRange(row->GetWrtValue())) {
+        PromptBox(kOutOfRange, parent);
+        return;
+    }
+    if (!d.buildRow) {
+        std::vector<CWrtPrice> shares;
+        m_host.BuildWrtPrices(shares);
+        row->SetWrtPrices(shares.data(), static_cast<int>(shares.size()));
+    }
+    row->Save();
+    c.row = row.get();
+    m_host.SaleHistory().AppendRecord(row.release());
+
+    // S11, S12.
+    if (!CardStep(c.row))
+        return;
+    // S13.
+    Confirm(*c.row);
+    if (d.payment == SalePayment::None) {
+        m_host.FillWriteHistory();
+        return;
+    }
+    // S14 to S16.
+    TakePayment();
+    StorePayment(*c.row);
+    if (d.payment == SalePayment::Remote)
+        ConfirmRemote();
+    // S17 to S19.
+    m_host.ShowBalance(m_host.SaleBalance().GetThisBalance());
+    if (d.receipt)
+        m_host.PrintReceipt(*c.row, c.pay);
+    m_host.FillWriteHistory();
+}
+
+bool CSaleWriteEngine::DefaultPurchase(SaleWriteContext& c)
+{
+    ISaleWriteHost& host = *c.host;
+    PurchaseFigures& f = c.figures;
+    f = PurchaseFigures();
+    f.totalMul = c.totalMul;
+    f.subCharges = c.subCharges;
+    f.feeCharges = c.feeCharges;
+    f.balance = c.balance;
+    int done = 0;
+    switch (c.descriptor->payment) {
+    case SalePayment::Energy:
+        done = host.InputPurchaseByEnergy(f, 1);
+        break;
+    case SalePayment::Money:
+        done = host.InputPurchaseByMoney(f);
+        break;
+    case SalePayment::Remote:
+        done = host.InputPurchaseRemote(f);
+        c.remotePayIndex = host.RemotePayIndex();
+        break;
+    case SalePayment::None:
+        break;
+    }
+    if (!done)
+        return false;
+    if (!UnitsInRange(f.writtenUnits)) {
+        PromptBox(kOutOfRange, host.WriteParent());
+        return false;
+    }
+    c.amounts = c.descriptor->payment == SalePayment::Energy
+                    ? EnergySaleAmounts(f, c.price, c.rate, c.balance, c.descriptor->dueTest)
+                    : MoneySaleAmounts(f, c.price, c.balance);
+    c.duePaid = c.descriptor->payment == SalePayment::Energy ? c.amounts.due : c.amounts.total;
+    return true;
+}
+
+QString CSaleWriteEngine::DefaultBreakdown(const SaleWriteContext& c)
+{
+    return SaleBreakdownText(DefaultBreakdownLines(c));
+}
+
+SaleBreakdown CSaleWriteEngine::DefaultBreakdownLines(const SaleWriteContext& c)
+{
+    SaleBreakdown lines;
+    lines.bought = c.figures.Bought();
+    lines.subsidy = c.figures.subsidy;
+    lines.lineLoss = c.figures.lineLoss;
+    lines.transLoss = c.figures.transLoss;
+    lines.fee = c.amounts.fee;
+    lines.prePay = c.amounts.prePay;
+    lines.withPrePay = c.descriptor->payment == SalePayment::Energy;
+    lines.subCharges = c.subCharges;
+    lines.feeCharges = c.feeCharges;
+    lines.balance = c.balance;
+    lines.due = lines.withPrePay ? c.amounts.due : c.amounts.total;
+    return lines;
+}
+
+void CSaleWriteEngine::DefaultRow(const SaleWriteContext& c, CWrtRecord& row)
+{
+    const SaleWriteDescriptor& d = *c.descriptor;
+    ISaleWriteHost& host = *c.host;
+    const CCliPre& meter = host.SaleMeter();
+    const CPreLastWrt& image = host.SaleLastWrt();
+    const int units = c.figures.writtenUnits;
+
+    row.SetMeterNo(meter.GetMeterNo());
+    row.SetCliPreIndex(meter.GetCliPreIndex());
+    row.SetWrtValue(units);
+    row.SetLimitValue(d.limitFrom == SaleLimitSource::Meter ? meter.GetLimitValue() : image.GetLimitValue());
+    const bool meterThresholds = d.thresholdsFrom == SaleLimitSource::Meter;
+    row.SetAlarmShold(meterThresholds ? meter.GetAlarmShold() : image.GetAlarmShold());
+    row.SetCloseShold(meterThresholds ? meter.GetCloseShold() : image.GetCloseShold());
+    row.SetWrtNum(c.card.count + d.wrtNumStep);
+    row.SetTotalMul(c.totalMul);
+    switch (d.accumulation) {
+    case SaleAccumulation::Advance:
+        row.SetAccuBuy(c.card.purchase + units);
+        row.SetAccuUse(c.card.use);
+        row.SetAccuRemain(c.card.remaining + units);
+        break;
+    case SaleAccumulation::Restart:
+        row.SetAccuBuy(units);
+        row.SetAccuUse(0);
+        row.SetAccuRemain(units);
+        break;
+    case SaleAccumulation::IcRewrite:
+        row.SetAccuBuy(units - c.card.lastAmount + c.card.purchase);
+        row.SetAccuUse(c.card.use);
+        row.SetAccuRemain(units + c.card.remaining - c.card.lastAmount);
+        break;
+    case SaleAccumulation::Keep:
+        row.SetAccuBuy(c.card.purchase);
+        row.SetAccuUse(c.card.use);
+        row.SetAccuRemain(c.card.remaining);
+        break;
+    }
+    row.SetBuyValue(c.figures.Bought());
+    row.SetFreeValue(c.figures.subsidy);
+    row.SetLWaste(c.figures.lineLoss);
+    row.SetTWaste(c.figures.transLoss);
+    row.SetPrice(c.price);
+    row.SetFee(c.amounts.fee);
+    row.SetPrePay(c.amounts.prePay);
+    row.SetSubFee(c.subCharges);
+    row.SetFixFee(c.feeCharges);
+    row.SetOpMode(d.opMode);
+    row.SetState(QStringLiteral("待写"));
+}
+
+bool CSaleWriteEngine::CardStep(CWrtRecord*& row)
+{
+    const SaleWriteDescriptor& d = *m_context.descriptor;
+    if (!d.cardWrite)
+        return true;
+    QString result;
+    int written = 0;
+    {
+        CCardWriter writer(m_host.CardPort(), m_host.WriteParent());
+        written = d.cardWrite(writer, *row, result);
+    }
+    if (written)
+        return true;
+    CWrtRecordList& history = m_host.SaleHistory();
+    // A refused command leaves no text: nothing reached the card either.
+    if (result.isEmpty() || result == QStringLiteral("写卡失败") || result == QStringLiteral("未知错误")) {
+        history.DeleteRecord(row);
+        row = nullptr;
+        m_context.row = nullptr;
+    } else {
+        history.UpdateState(row, result);
+    }
+    return false;
+}
+
+void CSaleWriteEngine::Confirm(CWrtRecord& row)
+{
+    const SaleWriteDescriptor& d = *m_context.descriptor;
+    CAdoTransaction transaction(*GetMainDatabase());
+    if (d.beforeConfirm)
+        d.beforeConfirm(m_context);
+    row.ConfirmWritten();
+    m_host.SaleLastWrt().UpdateFromWrtRecord(row);
+    if (d.linkFees)
+        m_host.LinkFeesToSale(row);
+    transaction.Commit();
+}
+
+void CSaleWriteEngine::TakePayment()
+{
+    SaleWriteContext& c = m_context;
+    SaleAmounts& a = c.amounts;
+    switch (c.descriptor->payment) {
+    case SalePayment::Energy:
+        m_host.TakePaymentByEnergy(c.duePaid, c.change, c.paid, c.descriptor->paymentText);
+        if (RoundAmountValue(c.change * 100) == 0)
+            a.newBalance = a.newBalance + c.paid - c.duePaid;
+        break;
+    case SalePayment::Money:
+        c.change = a.newBalance;
+        m_host.TakePaymentByMoney(a.total, c.change, c.figures.entered);
+        a.newBalance -= c.change;
+        c.paid = c.figures.entered;
+        break;
+    case SalePayment::Remote: {
+        double total = a.total;
+        c.change = a.newBalance;
+        m_host.ConfirmRemotePayment(total, c.change, c.figures.entered);
+        a.newBalance -= c.change;
+        c.paid = c.figures.entered;
+        break;
+    }
+    case SalePayment::None:
+        break;
+    }
+}
+
+void CSaleWriteEngine::StorePayment(CWrtRecord& row)
+{
+    SaleWriteContext& c = m_context;
+    // A fresh payment: the context's copy would be left inert.
+    c.pay = CClientPay();
+    CClientPay& pay = c.pay;
+    pay.SetState(CKvPersistance::StateNew);
+    CSysPara* para = GetMainSysPara();
+    QString payMode;
+    if (c.descriptor->payment == SalePayment::Remote)
+        payMode = QStringLiteral("现金");
+    else if (para->GetPayModeFlag() == kYes)
+        payMode = AskBox(QStringLiteral("是现金支付吗？"), m_host.WriteParent()) == IDYES ? QStringLiteral("现金")
+                                                                                          : QStringLiteral("支票");
+    else
+        payMode = para->GetPayMode();
+    pay.SetPayMode(payMode);
+    pay.SetWrtIndex(row.GetWrtIndex());
+    pay.SetWrtNum(row.GetWrtNum());
+    pay.SetTotFee(c.amounts.total);
+    pay.SetRealPay(c.paid - c.change);
+    pay.SetThisBalance(c.amounts.newBalance);
+    pay.SetLastBalance(c.balance);
+    if (c.descriptor->fillPay)
+        c.descriptor->fillPay(c, pay);
+
+    // S16, T2.
+    CAdoTransaction transaction(*GetMainDatabase());
+    pay.Save();
+    m_host.SaleBalance().SetFromClientPay(pay);
+    row.ConfirmPaid();
+    transaction.Commit();
+}
+
+void CSaleWriteEngine::ConfirmRemote()
+{
+    // The sale is committed: a payment that cannot be confirmed is told, the
+    // sale kept.
+    if (!RemoteConfirm(m_context.remotePayIndex))
+        PromptBox(QStringLiteral("无法调用%1的Confirm，远程付款未确认！").arg(RemotePayLibraryName()),
+                  m_host.WriteParent(), MB_OK | MB_ICONWARNING);
+}
+
+QString RemotePayLibraryName()
+{
+    return QStringLiteral("Raskell.dll");
+}
+
+bool RemoteGetPay(const QString& clientNo, int& payIndex, double& amount)
+{
+    using GetPayFn = int (*)(const char*, int*, float*);
+    CDynamicLibrary library(RemotePayLibraryName());
+    const auto getPay = library.GetProc<GetPayFn>("GetPay");
+    if (!getPay)
+        throw CKvException(QStringLiteral("无法调用%1的GetPay！").arg(RemotePayLibraryName()));
+    int index = -1;
+    float paid = 0;
+    if (getPay(GbkEncode(clientNo).constData(), &index, &paid) != 0)
+        return false;
+    payIndex = index;
+    amount = paid;
+    return true;
+}
+
+bool RemoteConfirm(int payIndex)
+{
+    using ConfirmFn = int (*)(int);
+    CDynamicLibrary library(RemotePayLibraryName());
+    const auto confirm = library.GetProc<ConfirmFn>("Confirm");
+    if (!confirm)
+        return false;
+    confirm(payIndex);
+    return true;
+}

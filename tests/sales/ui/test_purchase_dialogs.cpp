@@ -1,0 +1,98 @@
+// The purchase input (224) and the payment dialog (173): which fields the
+// operator may change, and what the purchase input refuses.
+
+#include "CPaymentDlg.h"
+#include "CPurchaseInputDlg.h"
+#include "CSysPara.h"
+#include "SaleDialogTest.h"
+
+#include <QLineEdit>
+
+namespace {
+
+bool ReadOnly(QWidget& dialog, int id)
+{
+    auto* edit = dialog.findChild<QLineEdit*>(CKvDialog::ControlName(id));
+    EXPECT_NE(edit, nullptr) << id;
+    return edit && edit->isReadOnly();
+}
+
+} // namespace
+
+TEST_F(SaleDialogTest, ThePurchaseInputLocksWhatTheOperatorMayNotChange)
+{
+    const struct
+    {
+        const char* caption;
+        bool subsidyRight;
+        const char* transLossFlag;
+        bool purchaseLocked, subsidyLocked, lossLocked;
+    } cases[] = {
+        {"输入申购量", true, "是", false, false, false},
+        {"输入申购量", false, "否", false, true, true},
+        {"输入应退变损", true, "是", true, true, false},
+    };
+    for (const auto& c : cases) {
+        GetCurrentOperator()->SetRights(c.subsidyRight ? QVector<int>{110} : QVector<int>{});
+        GetMainSysPara()->SetTransLossFlag(QString::fromUtf8(c.transLossFlag));
+        CPurchaseInputDlg dialog(nullptr, QString::fromUtf8(c.caption));
+        dialog.EnsureInitialised();
+        EXPECT_EQ(ReadOnly(dialog, 1029), c.purchaseLocked) << c.caption;
+        EXPECT_EQ(ReadOnly(dialog, 1019), c.subsidyLocked) << c.caption;
+        EXPECT_EQ(ReadOnly(dialog, 1036), c.lossLocked) << c.caption;
+    }
+}
+
+TEST_F(SaleDialogTest, ThePurchaseInputRequiresEveryFigure)
+{
+    const struct
+    {
+        const char* loss;
+        const char* purchase;
+        const char* subsidy;
+        const char* message; // empty: accepted
+    } cases[] = {
+        {"", "1", "0", "请输入变损！"},   {".5", "1", "0", "请输入变损！"}, {"-1", "1", "0", "请输入变损！"},
+        {"0", ".5", "0", "请输入申购量！"}, {"0", "", "0", "请输入申购量！"}, {"0", "1", "", "请输入补助量！"},
+        {"0.5", "1", "0", ""},
+    };
+    for (const auto& c : cases) {
+        CPurchaseInputDlg dialog(nullptr, QStringLiteral("输入申购量"));
+        dialog.EnsureInitialised();
+        sink.Clear();
+        CModalScript::Type(&dialog, 1036, QString::fromUtf8(c.loss));
+        CModalScript::Type(&dialog, 1029, QString::fromUtf8(c.purchase));
+        CModalScript::Type(&dialog, 1019, QString::fromUtf8(c.subsidy));
+        CModalScript::Click(&dialog, 1000);
+        const QString message = QString::fromUtf8(c.message);
+        EXPECT_EQ(sink.Texts(), message.isEmpty() ? QStringList() : QStringList{message}) << c.loss << c.purchase;
+        EXPECT_EQ(dialog.result() == QDialog::Accepted, message.isEmpty()) << c.loss << c.purchase;
+    }
+}
+
+TEST_F(SaleDialogTest, ThePaidAmountIsLockedWhereItCannotDiffer)
+{
+    const struct
+    {
+        const char* buyUnit;
+        const char* caption;
+        const char* label1;
+        const char* mode;
+        bool locked;
+    } cases[] = {
+        {"度", "输入交款额", "应付款：", "", false},
+        {"元", "输入交款额", "应付款：", "", true},
+        {"元", "输入退款额", "应退款：", "", true},
+        {"度", "输入退款额", "应退款：", "", true},
+        {"度", "输入交款额", "应付款：", "返卡退费", true},
+    };
+    for (const auto& c : cases) {
+        GetMainSysPara()->SetBuyUnit(QString::fromUtf8(c.buyUnit));
+        CPaymentDlg dialog(nullptr, QString::fromUtf8(c.caption));
+        dialog.m_strLabel1 = QString::fromUtf8(c.label1);
+        dialog.m_strMode = QString::fromUtf8(c.mode);
+        dialog.EnsureInitialised();
+        EXPECT_EQ(ReadOnly(dialog, 1164), c.locked) << c.buyUnit << c.caption << c.mode;
+        EXPECT_TRUE(ReadOnly(dialog, 1163));
+    }
+}

@@ -228,10 +228,38 @@ void CCliPreListDlg::FromEditDialog(const CCliPreEditDlg& dlg, CCliPre& meter)
     meter.SetPrePrices(dlg.m_PriceShares, dlg.m_nPriceCount);
 }
 
+bool CCliPreListDlg::SaveNewMeter(CCliPre& meter, const CClient* user)
+{
+    // Rows left by a closed meter of that number are overwritten with fresh ones.
+    const QString meterNo = meter.GetMeterNo();
+    CPreLastWrt lastWrt;
+    lastWrt.SetMeterNo(meterNo);
+    if (CPreLastWrtList::ExistsMeterNo(meterNo))
+        lastWrt.SetState(CKvPersistance::StateChanged);
+    CHandReadBase readBase;
+    readBase.SetMeterNo(meterNo);
+    if (CHandReadBaseList::ExistsMeterNo(meterNo))
+        readBase.SetState(CKvPersistance::StateChanged);
+
+    CCarrierLink carrier;
+    CarrierMeterInfo record = CCarrierLink::MakeMeterInfo(meter, user);
+    if (!carrier.AgreeToAdd(record))
+        return false;
+    try {
+        CAdoTransaction transaction(*GetMainDatabase());
+        meter.Save();
+        lastWrt.Save();
+        readBase.Save();
+        transaction.Commit();
+    } catch (...) {
+        carrier.ForgetAdded(meterNo);
+        throw;
+    }
+    return true;
+}
+
 void CCliPreListDlg::OnAddMeter()
 {
-    CPreLastWrt lastWrt;
-    CHandReadBase readBase;
     auto meter = std::make_unique<CCliPre>();
     meter->SetClientNo(m_strClientNo);
     meter->SetMeterNo(m_strClientNo);
@@ -247,28 +275,8 @@ void CCliPreListDlg::OnAddMeter()
             break;
         PromptBox(QStringLiteral("表计编号重复！"), this);
     }
-    const QString meterNo = meter->GetMeterNo();
-    lastWrt.SetMeterNo(meterNo);
-    if (CPreLastWrtList::ExistsMeterNo(meterNo))
-        lastWrt.SetState(CKvPersistance::StateChanged);
-    readBase.SetMeterNo(meterNo);
-    if (CHandReadBaseList::ExistsMeterNo(meterNo))
-        readBase.SetState(CKvPersistance::StateChanged);
-
-    CCarrierLink carrier;
-    CarrierMeterInfo record = CCarrierLink::MakeMeterInfo(*meter, m_pClient);
-    if (!carrier.AgreeToAdd(record))
+    if (!SaveNewMeter(*meter, m_pClient))
         return;
-    try {
-        CAdoTransaction transaction(*GetMainDatabase());
-        meter->Save();
-        lastWrt.Save();
-        readBase.Save();
-        transaction.Commit();
-    } catch (...) {
-        carrier.ForgetAdded(meterNo);
-        throw;
-    }
     CCliPre* added = meter.release();
     m_meters.AppendRecord(added);
     const int row = m_list->GetItemCount();

@@ -59,6 +59,9 @@ public:
     // The meter dialog's values on a meter record and back.
     static void ToEditDialog(const CCliPre& meter, CCliPreEditDlg& dlg);
     static void FromEditDialog(const CCliPreEditDlg& dlg, CCliPre& meter);
+    // A new meter with a fresh card image and reading base, once the carrier
+    // agrees, in one transaction; false when the carrier refused.
+    static bool SaveNewMeter(CCliPre& meter, const CClient* user);
 
 protected:
     bool DoDataExchange(bool saveAndValidate) override;

@@ -1,8 +1,6 @@
 #include "KvNewAccountWizard.h"
 
-#include "CAdoConnection.h"
 #include "CCardWriteDlg.h"
-#include "CCarrierLink.h"
 #include "CCliBalance.h"
 #include "CCliFixListDlg.h"
 #include "CCliPre.h"
@@ -11,8 +9,6 @@
 #include "CClient.h"
 #include "CClientEditDlg.h"
 #include "CClientListDlg.h"
-#include "CHandReadBase.h"
-#include "CPreLastWrt.h"
 #include "CSysPara.h"
 #include "KvDialogRunner.h"
 #include "KvMessage.h"
@@ -64,33 +60,8 @@ void KvOpenNewAccount(const QString& hint)
             break;
         PromptBox(QStringLiteral("表计编号重复！"), nullptr);
     }
-    // Rows of a closed meter of that number are overwritten with fresh ones.
-    const QString meterNo = meter.GetMeterNo();
-    CPreLastWrt lastWrt;
-    lastWrt.SetMeterNo(meterNo);
-    if (CPreLastWrtList::ExistsMeterNo(meterNo))
-        lastWrt.SetState(CKvPersistance::StateChanged);
-    CHandReadBase readBase;
-    readBase.SetMeterNo(meterNo);
-    if (CHandReadBaseList::ExistsMeterNo(meterNo))
-        readBase.SetState(CKvPersistance::StateChanged);
-
-    {
-        CCarrierLink carrier;
-        CarrierMeterInfo record = CCarrierLink::MakeMeterInfo(meter, &user);
-        if (!carrier.AgreeToAdd(record))
-            return;
-        try {
-            CAdoTransaction transaction(*GetMainDatabase());
-            meter.Save();
-            lastWrt.Save();
-            readBase.Save();
-            transaction.Commit();
-        } catch (...) {
-            carrier.ForgetAdded(meterNo);
-            throw;
-        }
-    }
+    if (!CCliPreListDlg::SaveNewMeter(meter, &user))
+        return;
 
     if (!hint.isEmpty())
         return;

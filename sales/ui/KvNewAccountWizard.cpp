@@ -1,5 +1,6 @@
 #include "KvNewAccountWizard.h"
 
+#include "CAdoConnection.h"
 #include "CCardWriteDlg.h"
 #include "CCliBalance.h"
 #include "CCliFixListDlg.h"

@@ -1,6 +1,7 @@
 #include "CSqliteEngine.h"
 
 #include "CKvException.h"
+#include "KvPeriodJoin.h"
 #include "KvSql.h"
 
 #include <QFile>
@@ -66,6 +67,9 @@ CSqliteEngine::CSqliteEngine(const QString& path) : m_path(path)
         CDbResult ignored;
         query(QStringLiteral("PRAGMA journal_mode=WAL"), ignored);
         execute(QStringLiteral("PRAGMA synchronous=FULL"));
+        // A counter's file holds years of sales: 64 MB of pages keep the
+        // users, meters and prices a query joins to every sale in memory.
+        execute(QStringLiteral("PRAGMA cache_size=-65536"));
         // Reads the schema, so that a file that is no database fails here.
         query(QStringLiteral("select count(*) from sqlite_master"), ignored);
     } catch (...) {
@@ -157,12 +161,40 @@ void CSqliteEngine::executeScript(const QString& script)
     }
 }
 
+bool CSqliteEngine::leadsIndex(const QString& table, const QString& column) const
+{
+    if (!m_db)
+        return false;
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(m_db,
+                           "select 1 from sqlite_master m, pragma_index_info(m.name) i where m.type = 'index' "
+                           "and m.tbl_name = ?1 collate nocase and i.seqno = 0 and i.name = ?2 collate nocase",
+                           -1, &stmt, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(stmt);
+        return false;
+    }
+    const QByteArray t = table.toUtf8();
+    const QByteArray c = column.toUtf8();
+    sqlite3_bind_text(stmt, 1, t.constData(), t.size(), SQLITE_TRANSIENT);
+    sqlite3_bind_text(stmt, 2, c.constData(), c.size(), SQLITE_TRANSIENT);
+    const bool found = sqlite3_step(stmt) == SQLITE_ROW;
+    sqlite3_finalize(stmt);
+    return found;
+}
+
+QString CSqliteEngine::adaptQuery(const QString& sql) const
+{
+    return KvPeriodTableFirst(sql, [this](const QString& table, const QString& column) {
+        return leadsIndex(table, column);
+    });
+}
+
 void CSqliteEngine::query(const QString& sql, CDbResult& result)
 {
     result.clear();
     if (!m_db)
         fail();
-    sqlite3_stmt* stmt = prepareSingle(sql.toUtf8());
+    sqlite3_stmt* stmt = prepareSingle(adaptQuery(sql).toUtf8());
     if (!stmt)
         return;
     const int columnCount = sqlite3_column_count(stmt);

@@ -25,6 +25,12 @@ public:
     bool inTransaction() const override;
 
     sqlite3* handle() const { return m_db; }
+
+    // The text a query runs as: a period on an indexed column of a large
+    // table drives the join (KvPeriodJoin.h); anything else as written.
+    QString adaptQuery(const QString& sql) const;
+    // Whether an index of the table begins with the column.
+    bool leadsIndex(const QString& table, const QString& column) const;
     const QString& path() const { return m_path; }
 
     // Creates a new database file from a schema script; fails when the file exists.

@@ -19,3 +19,9 @@ int RunOperatorDialog(CKvDialog& dialog)
 {
     return g_runner ? g_runner->Run(dialog) : dialog.DoModal();
 }
+
+void CaptureListTable(const QString& caption, const QStringList& titles, const QStringList& cells, int columns)
+{
+    if (g_runner)
+        g_runner->ListTable(caption, titles, cells, columns);
+}

@@ -1,11 +1,15 @@
 #pragma once
 
+#include <QString>
+#include <QStringList>
+
 class CKvDialog;
 
 // One seam for the operator dialogs that a sale opens on its way (the last
 // readings of a repair, the purchase input, the payment, the receipt number,
-// the print preview, ...): each is built by its caller with its values set and
-// then run through RunOperatorDialog, which answers IDOK or IDCANCEL and leaves
+// the print preview, ...) and that a query command opens in its loop (the
+// condition dialog, the result list): each is built by its caller with its
+// values set and then run through RunOperatorDialog, which answers IDOK or IDCANCEL and leaves
 // what the operator entered in the dialog's members, exactly as DoModal does.
 //
 // The program runs the dialog modally. A test installs a runner, as it installs
@@ -20,6 +24,13 @@ public:
     virtual ~IKvDialogRunner() = default;
     // Runs the dialog; IDOK or IDCANCEL (or the code the dialog ended with).
     virtual int Run(CKvDialog& dialog) = 0;
+    // The cell table a report output hands to its result list, just before
+    // the list runs: the list's window caption, the column titles and the
+    // cells row after row (the summary row last).
+    virtual void ListTable(const QString& /*caption*/, const QStringList& /*titles*/, const QStringList& /*cells*/,
+                           int /*columns*/)
+    {
+    }
 };
 
 // Installs a runner (null restores the modal one) and returns the one replaced.
@@ -27,3 +38,6 @@ IKvDialogRunner* SetDialogRunner(IKvDialogRunner* runner);
 
 // Runs an operator dialog of a sale through the installed runner.
 int RunOperatorDialog(CKvDialog& dialog);
+
+// Tells the installed runner (if any) the table handed to a result list.
+void CaptureListTable(const QString& caption, const QStringList& titles, const QStringList& cells, int columns);

@@ -3,6 +3,7 @@
 #include "CMainFrame.h"
 #include "CSaleConditionDlg.h"
 #include "CSaleStatDlg.h"
+#include "KvDialogRunner.h"
 #include "KvMessage.h"
 #include "KvQueryOutput.h"
 #include "KvSaleQuerySql.h"
@@ -13,7 +14,7 @@ void QuerySales(CMainFrame& frame)
     for (;;) {
         CSaleQueryDlg dialog(nullptr, QStringLiteral("售电记录查询"));
         dialog.SetCondition(condition);
-        if (dialog.DoModal() != IDOK)
+        if (RunOperatorDialog(dialog) != IDOK)
             return;
         condition = dialog.GetCondition();
         const CSaleWhere where = BuildSaleWhere(condition, ESaleCaptionStyle::RecordQuery);
@@ -29,7 +30,7 @@ void StatSales(CMainFrame& frame)
     for (;;) {
         CSaleStatDlg dialog(nullptr, QStringLiteral("售电记录统计"));
         dialog.SetStatCondition(condition);
-        if (dialog.DoModal() != IDOK)
+        if (RunOperatorDialog(dialog) != IDOK)
             return;
         condition = dialog.GetStatCondition();
         const CSaleStatGrouping* grouping = SaleStatGrouping(condition.m_grouping);

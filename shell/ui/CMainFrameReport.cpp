@@ -7,6 +7,7 @@
 #include "CMainFrame.h"
 #include "CQueryResultDlg.h"
 #include "CReportTable.h"
+#include "KvDialogRunner.h"
 #include "KvMessage.h"
 #include "KvReportCatalogues.h"
 
@@ -54,10 +55,12 @@ void CMainFrame::OutputReport(CAdoRecordset* rs, CKvReportForm* layout, const QS
     settings.m_rightMargin = layout->GetRightOffset();
     settings.m_reserved = 2;
 
-    CQueryResultDlg dialog(this, QStringLiteral("%1(%2)").arg(title, condition));
+    const QString caption = QStringLiteral("%1(%2)").arg(title, condition);
+    CaptureListTable(caption, table.titles, table.cells, table.columns);
+    CQueryResultDlg dialog(this, caption);
     dialog.SetData(&table.cells, table.rows, &table.titles, table.columns, settings);
     dialog.SetCatalogue(catalogue);
     dialog.SetSummaryRow(true);
     dialog.SetRecordCountText(QStringLiteral("记录总数：%1").arg(recordCount));
-    dialog.DoModal();
+    RunOperatorDialog(dialog);
 }

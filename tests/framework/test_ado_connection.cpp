@@ -2,6 +2,7 @@
 #include "CAdoConnection.h"
 #include "CAdoRecordset.h"
 #include "CKvException.h"
+#include "KvPeriodJoin.h"
 #include "KvSql.h"
 #include "KvTestSupport.h"
 
@@ -155,6 +156,56 @@ TEST_F(ConnectionTest, EmbeddedConnectionLeavesCDateAlone)
 {
     QString sql = QStringLiteral("select * from X where D = CDate('2005-01-01')");
     EXPECT_EQ(db->ConvertSql(sql), QStringLiteral("select * from X where D = CDate('2005-01-01')"));
+}
+
+TEST(SqlitePeriodJoin, APeriodOnAnIndexedColumnDrivesTheJoin)
+{
+    // W(Time) and W(Meter) lead an index; nothing else does.
+    const auto leads = [](const QString& table, const QString& column) {
+        return table == "W" && (column.compare("Time", Qt::CaseInsensitive) == 0 || column == "Meter");
+    };
+    const QString period = " and w.Time >= CDate('2023-06-01') and w.Time < CDate('2023-07-01')";
+    struct Case
+    {
+        QString in;
+        QString out; // empty: as written
+    } cases[] = {
+        // Reached in the order of the joins: m from w, u from m, c from u; x by nothing, last.
+        {"select u.Name from U u, X x, C c, M m, W w where w.Meter = m.Meter and m.User = u.User and c.Code = u.Code" +
+             period + " order by w.Time",
+         "select u.Name from W w cross join M m cross join U u cross join C c cross join X x where w.Meter = m.Meter "
+         "and m.User = u.User and c.Code = u.Code" +
+             period + " order by w.Time"},
+        {"SELECT count(*) FROM U u, W w WHERE w.User = u.User AND w.TIME >= CDate('2023-06-01') AND w.Time <= "
+         "CDate('2023-06-30') group by u.User",
+         "SELECT count(*) FROM W w cross join U u WHERE w.User = u.User AND w.TIME >= CDate('2023-06-01') AND w.Time <= "
+         "CDate('2023-06-30') group by u.User"},
+        // No period, a column no index leads, one bound only, two columns, a single table: as written.
+        {"select * from U u, W w where w.User = u.User", ""},
+        {"select * from U u, W w where w.User = u.User and w.Fee >= CDate('2023-06-01') and w.Fee < CDate('2023-07-01')",
+         ""},
+        {"select * from U u, W w where w.User = u.User and w.Time >= CDate('2023-06-01')", ""},
+        {"select * from U u, W w where w.User = u.User and w.Time >= CDate('2023-06-01') and w.Meter < CDate('x')", ""},
+        {"select * from W w where 1 = 1" + period, ""},
+        // Join syntax or a sub-select: as written.
+        {"select * from U u join W w on w.User = u.User where 1 = 1" + period, ""},
+        {"select * from U u, W w where u.User in (select User from W) and w.User = u.User" + period, ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(KvPeriodTableFirst(c.in, leads), c.out.isEmpty() ? c.in : c.out) << c.in.toStdString();
+}
+
+TEST_F(ConnectionTest, APeriodDrivenJoinFindsTheSameRows)
+{
+    db->ExecuteScript(QStringLiteral("create index StampAt on Stamp(At);"
+                                     "insert into Stamp values (1, '2005-03-01 08:00:00'), (2, '2005-03-02');"),
+                      QString());
+    EXPECT_EQ(count("select s.Id, b.BlockNo from Block b, Stamp s where s.At >= CDate('2005-03-01') and "
+                    "s.At < CDate('2005-03-02')"),
+              3);
+    EXPECT_EQ(count("select s.Id from Block b, Stamp s where b.BlockNo = '01' and s.At >= CDate('2005-03-01') and "
+                    "s.At < CDate('2005-03-03')"),
+              2);
 }
 
 TEST(CAdoConnectionTransactions, ServerGetsOneFlatTransaction)

@@ -1,5 +1,5 @@
-// The sale statistics over a year of sales: one month is reached through an
-// index, and none of the big tables is scanned whole.
+// The sale queries over a year of sales: a month or a day is read first
+// through the period's range, and none of the big tables is scanned whole.
 #include "CAdoConnection.h"
 #include "CAdoRecordset.h"
 #include "CSqliteEngine.h"
@@ -27,7 +27,23 @@ QStringList queryPlan(sqlite3* db, const QString& sql)
 
 } // namespace
 
-TEST(SaleQueryPlan, AMonthOfStatisticsSearchesTheSalesByIndex)
+TEST(SaleGenerator, EverySaleIsForAUserOfTheFile)
+{
+    // Sale numbers far past the int range of sale * 7919, as a million sales reach.
+    const struct
+    {
+        int sale;
+        int users;
+    } cases[] = {{1, 20000}, {271181, 20000}, {500000, 20000}, {920000, 20000}, {1000000, 20000}, {999999, 7}};
+    for (const auto& c : cases) {
+        const int user = GeneratedSaleUser(c.sale, c.users);
+        EXPECT_GE(user, 1) << c.sale;
+        EXPECT_LE(user, c.users) << c.sale;
+        EXPECT_EQ(user, 1 + static_cast<int>(static_cast<long long>(c.sale) * 7919 % c.users)) << c.sale;
+    }
+}
+
+TEST(SaleQueryPlan, AMonthOrADayIsReadThroughItsPeriod)
 {
     CRecordingMessageSink sink;
     CFreshDatabase fresh(QDateTime(QDate(2023, 12, 31), QTime(12, 0)));
@@ -36,21 +52,42 @@ TEST(SaleQueryPlan, AMonthOfStatisticsSearchesTheSalesByIndex)
     GenerateSales(engine->handle(), CSaleGeneratorSpec{});
     fresh.Db().Execute(QStringLiteral("ANALYZE"), QString());
     ASSERT_GE(fresh.Count(QStringLiteral("select WrtIndex from WrtRecord")), 20000);
+    // Every generated sale reaches its meter and user.
+    EXPECT_EQ(fresh.Count(QStringLiteral("select c.WrtIndex from WrtRecord c, CliPre b, Client a where "
+                                         "c.CliPreIndex = b.CliPreIndex and b.ClientNo = a.ClientNo")),
+              fresh.Count(QStringLiteral("select WrtIndex from WrtRecord")));
 
-    for (int grouping : {6, 8, 0}) {
+    const auto expectDrivenByPeriod = [&](const QString& sql, const std::string& what) {
+        const QStringList plan = queryPlan(engine->handle(), engine->adaptQuery(sql));
+        const QString all = plan.join(u'\n');
+        // The sales come first, searched by the period's range, never scanned;
+        // nor are the rows per sale or per meter.
+        ASSERT_FALSE(plan.isEmpty()) << what;
+        EXPECT_TRUE(plan.first().contains(QRegularExpression(QStringLiteral("^SEARCH c USING .*\\(WrtTime>\\? AND WrtTime<\\?\\)"))))
+            << what << "\n" << all.toStdString();
+        EXPECT_EQ(plan.filter(QRegularExpression(QStringLiteral("^SEARCH c USING"))).size(), 1)
+            << what << "\n" << all.toStdString();
+        for (const char* alias : {"c", "k", "d", "f", "b"})
+            EXPECT_TRUE(plan.filter(QRegularExpression(QStringLiteral("^SCAN %1\\b").arg(alias))).isEmpty())
+                << what << " " << alias << "\n"
+                << all.toStdString();
+    };
+    for (int grouping = 0; grouping < kSaleStatGroupingCount; ++grouping) {
         CSaleStatCondition k;
         k.m_grouping = grouping;
         k.m_bPeriod = 1;
         k.m_periodFrom = QDateTime(QDate(2023, 6, 1), QTime());
         k.m_periodTo = QDateTime(QDate(2023, 6, 30), QTime());
-        const QStringList plan = queryPlan(engine->handle(), SaleStatSql(k));
-        const QString all = plan.join(u'\n');
-        // The sales are searched (by time), never scanned; nor are the rows per sale or per meter.
-        EXPECT_TRUE(plan.filter(QRegularExpression(QStringLiteral("^SEARCH c USING"))).size() == 1)
-            << all.toStdString();
-        for (const char* alias : {"c", "k", "d", "f", "b"})
-            EXPECT_TRUE(plan.filter(QRegularExpression(QStringLiteral("^SCAN %1\\b").arg(alias))).isEmpty())
-                << grouping << " " << alias << "\n"
-                << all.toStdString();
+        expectDrivenByPeriod(SaleStatSql(k), "grouping " + std::to_string(grouping));
     }
+    CSaleCondition day;
+    day.m_bPeriod = 1;
+    day.m_periodFrom = day.m_periodTo = QDateTime(QDate(2023, 6, 15), QTime());
+    expectDrivenByPeriod(SaleRecordQuerySql(day), "one day");
+    // The day holds the generated sales of that day, each once.
+    CAdoLease<CAdoRecordset> rs(fresh.Db().AcquireRecordset());
+    rs->Open(SaleRecordQuerySql(day));
+    EXPECT_EQ(rs->GetRecordCount(), fresh.Count(QStringLiteral("select WrtIndex from WrtRecord where WrtTime >= "
+                                                               "'2023-06-15' and WrtTime < '2023-06-16'")));
+    EXPECT_GT(rs->GetRecordCount(), 0);
 }

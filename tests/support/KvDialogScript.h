@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <deque>
 #include <stdexcept>
+#include <vector>
 #include <gtest/gtest.h>
 
 // Answers the operator dialogs of a sale (RunOperatorDialog) in turn while it
@@ -16,6 +17,7 @@
 // 1021). The dialog's result is what its own buttons decided. A dialog that
 // finds the script exhausted, or that an action leaves open (a refused
 // input), fails the test and counts as cancelled, so no test can hang.
+// The tables handed to result lists are kept, in order, as CSV-like rows.
 class CDialogScript : public IKvDialogRunner
 {
 public:
@@ -36,6 +38,23 @@ public:
     // "dlg220 修复档案" per dialog run, in order.
     QStringList Seen() const { return m_seen; }
     bool Exhausted() const { return m_actions.empty(); }
+
+    // One table handed to a result list: the list's caption, then the titles
+    // and every row as cells joined by ','.
+    struct CListTable
+    {
+        QString caption;
+        QStringList lines;
+    };
+    const std::vector<CListTable>& Tables() const { return m_tables; }
+
+    void ListTable(const QString& caption, const QStringList& titles, const QStringList& cells, int columns) override
+    {
+        CListTable table{caption, {titles.join(u',')}};
+        for (int at = 0; columns > 0 && at < cells.size(); at += columns)
+            table.lines << cells.mid(at, columns).join(u',');
+        m_tables.push_back(table);
+    }
 
     int Run(CKvDialog& dialog) override
     {
@@ -77,4 +96,5 @@ private:
     int m_unexpected = 0;
     std::deque<CModalScript::Action> m_actions;
     QStringList m_seen;
+    std::vector<CListTable> m_tables;
 };

@@ -20,3 +20,7 @@ struct CSaleGeneratorSpec
 };
 
 void GenerateSales(sqlite3* db, const CSaleGeneratorSpec& spec);
+
+// The user (1 to `users`) whose meter sale number `sale` (1 on) is written for:
+// the sales walk the users in a scattered but fixed order.
+int GeneratedSaleUser(int sale, int users);

@@ -1,20 +1,24 @@
 // The sale condition dialogs offscreen, and the two sale query commands run
 // from the menu against a small fixture database, compared with golden CSV.
 #include "CAdoConnection.h"
+#include "CKvException.h"
 #include "CKvExtList2.h"
 #include "CKvReportCol.h"
 #include "CMainFrame.h"
 #include "COperator.h"
 #include "CQueryResultDlg.h"
+#include "CReportTable.h"
 #include "CSaleConditionDlg.h"
 #include "CSaleStatDlg.h"
 #include "CurrentOperator.h"
 #include "KvFreshDatabase.h"
+#include "KvDialogScript.h"
 #include "KvGoldenCsv.h"
 #include "KvMainCommands.h"
 #include "KvModalScript.h"
 #include "KvQueryCommands.h"
 #include "KvQueryUiTestUtil.h"
+#include "KvReportFormat.h"
 #include "SysGlobals.h"
 
 #include <QAction>
@@ -198,6 +202,47 @@ TEST_F(SaleQueryTest, SaleRecordQueryFromTheMenuMatchesItsGolden)
     EXPECT_TRUE(sink.Texts().isEmpty()) << sink.Texts().join(u'|').toStdString();
 }
 
+TEST_F(SaleQueryTest, TheLoopRunsThroughTheDialogSeamWithTheTableHandedToTheList)
+{
+    CDialogScript script;
+    const auto setDay = [](QWidget* dialog) {
+        dialog->findChild<QDateEdit*>("c1206")->setDate(QDate(2024, 3, 10));
+        dialog->findChild<QDateEdit*>("c1207")->setDate(QDate(2024, 3, 10));
+    };
+    script
+        .Then([&](QWidget* dialog) {
+            clickBox(dialog, 1204);
+            setDay(dialog);
+            CModalScript::Click(dialog, 1000);
+        })
+        .Then([](QWidget* dialog) {
+            EXPECT_NE(qobject_cast<CQueryResultDlg*>(dialog), nullptr);
+            qobject_cast<QDialog*>(dialog)->reject();
+        })
+        .Then([](QWidget* dialog) {
+            // Again with the day just used.
+            EXPECT_TRUE(box(dialog, 1204)->isChecked());
+            EXPECT_EQ(dialog->findChild<QDateEdit*>("c1206")->date(), QDate(2024, 3, 10));
+            EXPECT_EQ(dialog->findChild<QDateEdit*>("c1207")->date(), QDate(2024, 3, 10));
+            CModalScript::Click(dialog, 1001);
+        });
+    frame.GetCommandAction(ID_QUERY_SALES)->trigger();
+    EXPECT_TRUE(script.Exhausted());
+    ASSERT_EQ(script.Seen().size(), 3);
+    EXPECT_TRUE(script.Seen()[0].startsWith("dlg183 售电记录查询"));
+    EXPECT_TRUE(script.Seen()[1].startsWith("dlg180 "));
+    ASSERT_EQ(script.Tables().size(), 1u);
+    const CDialogScript::CListTable& table = script.Tables().front();
+    EXPECT_EQ(table.caption, QStringLiteral("售电记录明细表(时期：2024-03-10 至 2024-03-10；)"));
+    // Titles, the day's one sale (once per share of its main price), the total.
+    ASSERT_GE(table.lines.size(), 3);
+    EXPECT_TRUE(table.lines.first().startsWith("用户代码,"));
+    for (int i = 1; i + 1 < table.lines.size(); ++i)
+        EXPECT_TRUE(table.lines[i].contains("2024-03-10 14:30:00")) << table.lines[i].toStdString();
+    EXPECT_TRUE(table.lines.last().startsWith(KV_SUMMARY_CAPTION));
+    EXPECT_TRUE(sink.Texts().isEmpty()) << sink.Texts().join(u'|').toStdString();
+}
+
 TEST_F(SaleQueryTest, SaleStatisticsFromTheMenuMatchesItsGolden)
 {
     expectGolden(
@@ -284,4 +329,37 @@ TEST_F(SaleQueryTest, TheFormatButtonReplacesTheColumnsOfTheChosenGrouping)
                 xs << QString::number(i);
             return xs.join(u',');
         }());
+}
+
+TEST_F(SaleQueryTest, AFailingColumnInsertKeepsTheStoredFormatWhole)
+{
+    const QString type = QStringLiteral("售电记录统计表_按房号");
+    const int reportId = fresh.Value("select ReportId from KvReportForm where ReportType = '售电记录统计表_按房号'").toInt();
+    const auto stored = [&] {
+        return fresh.Value(QStringLiteral("select PaperWidth || '|' || LeftOffset from KvReportForm where ReportId = %1")
+                               .arg(reportId)) +
+               u'|' +
+               fresh.Value(QStringLiteral("select group_concat(ColHeader || ':' || ColX || ':' || ColWidth, ';') from "
+                                          "(select * from KvReportCol where ReportId = %1 order by ColX)")
+                               .arg(reportId));
+    };
+    const QString before = stored();
+    ASSERT_FALSE(before.endsWith(u'|'));
+    fresh.Db().Execute(QStringLiteral("create trigger NoColumn before insert on KvReportCol "
+                                      "begin select raise(abort, 'refused'); end"),
+                       QString());
+    CModalScript script;
+    script.Then([](QWidget* setup) {
+        setup->findChild<QLineEdit*>("c1029")->setText("77");
+        CModalScript::Click(setup, 1000);
+    });
+    bool thrown = false;
+    try {
+        SetupReportFormat(type);
+    } catch (const CKvException&) {
+        thrown = true;
+    }
+    EXPECT_TRUE(thrown);
+    EXPECT_TRUE(script.Exhausted());
+    EXPECT_EQ(stored(), before);
 }

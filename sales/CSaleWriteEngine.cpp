@@ -143,15 +143,21 @@ void CSaleWriteEngine::Run(const SaleWriteDescriptor& d)
     m_host.FillWriteHistory();
 }
 
-bool CSaleWriteEngine::DefaultPurchase(SaleWriteContext& c)
+PurchaseFigures& CSaleWriteEngine::StartFigures(SaleWriteContext& c)
 {
-    ISaleWriteHost& host = *c.host;
     PurchaseFigures& f = c.figures;
     f = PurchaseFigures();
     f.totalMul = c.totalMul;
     f.subCharges = c.subCharges;
     f.feeCharges = c.feeCharges;
     f.balance = c.balance;
+    return f;
+}
+
+bool CSaleWriteEngine::DefaultPurchase(SaleWriteContext& c)
+{
+    ISaleWriteHost& host = *c.host;
+    PurchaseFigures& f = StartFigures(c);
     int done = 0;
     switch (c.descriptor->payment) {
     case SalePayment::Energy:

@@ -197,6 +197,8 @@ public:
     // S5 to S7 by the descriptor's payment: the input, the range of the units,
     // the amounts and the amount the payment asks for.
     static bool DefaultPurchase(SaleWriteContext& context);
+    // Fresh purchase figures carrying the sale's multiplier, charges and balance.
+    static PurchaseFigures& StartFigures(SaleWriteContext& context);
     static void DefaultRow(const SaleWriteContext& context, CWrtRecord& row);
 
 private:

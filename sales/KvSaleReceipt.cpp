@@ -3,11 +3,10 @@
 #include "CCliBalance.h"
 #include "CCliPre.h"
 #include "CClient.h"
+#include "CReceiptFeeSummary.h"
 #include "CReceiptValues.h"
 #include "CWrtRecord.h"
 #include "KvUtil.h"
-
-#include <algorithm>
 
 namespace {
 
@@ -34,27 +33,19 @@ enum FeeColumn
 
 std::vector<SaleFeeEntry> BuildFeeSummary(const std::vector<SaleFeeLine>& lines)
 {
-    std::vector<SaleFeeEntry> entries;
-    const auto full = [&entries] { return static_cast<int>(entries.size()) >= CReceiptValues::FeeRows; };
-    for (const SaleFeeLine& line : lines) {
-        if (!line.quota)
-            continue;
-        auto same = std::find_if(entries.begin(), entries.end(),
-                                 [&line](const SaleFeeEntry& e) { return e.name == line.name; });
-        if (same != entries.end()) {
-            if (line.first < same->first)
-                same->first = line.first;
-            if (line.last > same->last)
-                same->last = line.last;
-            same->days += line.days;
-            same->amount += line.amount;
-        } else if (!full()) {
-            entries.push_back({line.name, line.first, line.last, line.days, line.amount});
-        }
-    }
+    // The receipt's merging rule is the reprint's: quota items first, then
+    // every other fee, within the receipt's fee rows.
+    CReceiptFeeSummary summary(CReceiptValues::FeeRows);
     for (const SaleFeeLine& line : lines)
-        if (!line.quota && !full())
-            entries.push_back({line.name, line.first, line.last, line.days, line.amount});
+        if (line.quota)
+            summary.AddQuota({line.name, line.first, line.last, line.days, line.amount});
+    for (const SaleFeeLine& line : lines)
+        if (!line.quota)
+            summary.AddOther({line.name, line.first, line.last, line.days, line.amount});
+    std::vector<SaleFeeEntry> entries;
+    for (const CReceiptFeeItem& item : summary.Items())
+        if (static_cast<int>(entries.size()) < CReceiptValues::FeeRows)
+            entries.push_back({item.name, item.begin, item.end, item.days, item.fee});
     return entries;
 }
 

@@ -249,12 +249,7 @@ SaleWriteDescriptor ReturnCardRefundWrite(const QString& refundMode, const QStri
     };
     d.purchase = [refund](SaleWriteContext& c) {
         ISaleWriteHost& host = *c.host;
-        PurchaseFigures& f = c.figures;
-        f = PurchaseFigures();
-        f.totalMul = c.totalMul;
-        f.subCharges = c.subCharges;
-        f.feeCharges = c.feeCharges;
-        f.balance = c.balance;
+        PurchaseFigures& f = CSaleWriteEngine::StartFigures(c);
         if (!host.InputPurchaseByEnergy(f, 0))
             return false;
 

@@ -1,11 +1,11 @@
 #include "KvPaymentLayout.h"
 
 #include "CKvDialog.h"
+#include "KvSaleDialogButtons.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 void KvLayOutPaymentDialog(CKvDialog& dialog, const QList<KvPaymentLine>& lines)
@@ -17,16 +17,7 @@ void KvLayOutPaymentDialog(CKvDialog& dialog, const QList<KvPaymentLine>& lines)
         grid->addWidget(line.field, i, 1);
         grid->addWidget(new QLabel(line.unit, &dialog), i, 2);
     }
-    auto* ok = dialog.CreateControl<QPushButton>(1000);
-    ok->setText(QStringLiteral("确认(&O)"));
-    dialog.BindConfirm(ok);
-    auto* cancel = dialog.CreateControl<QPushButton>(1021);
-    cancel->setText(QStringLiteral("取消(&C)"));
-    dialog.BindClose(cancel);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    QHBoxLayout* buttons = MakeConfirmCancelRow(dialog, QStringLiteral("确认(&O)"));
     auto* layout = new QVBoxLayout(&dialog);
     layout->addLayout(grid);
     layout->addLayout(buttons);

@@ -8,6 +8,7 @@ packages=(
     libsqlite3-dev libsodium-dev libshp-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-wqy-microhei
+    libpq-dev postgresql postgresql-contrib
 )
 
 missing=()

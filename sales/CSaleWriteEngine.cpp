@@ -159,19 +159,23 @@ bool CSaleWriteEngine::DefaultPurchase(SaleWriteContext& c)
     ISaleWriteHost& host = *c.host;
     PurchaseFigures& f = StartFigures(c);
     int done = 0;
-    switch (c.descriptor->payment) {
-    case SalePayment::Energy:
-        done = host.InputPurchaseByEnergy(f, 1);
-        break;
-    case SalePayment::Money:
-        done = host.InputPurchaseByMoney(f);
-        break;
-    case SalePayment::Remote:
-        done = host.InputPurchaseRemote(f);
-        c.remotePayIndex = host.RemotePayIndex();
-        break;
-    case SalePayment::None:
-        break;
+    if (c.descriptor->input) {
+        done = c.descriptor->input(c, f);
+    } else {
+        switch (c.descriptor->payment) {
+        case SalePayment::Energy:
+            done = host.InputPurchaseByEnergy(f, 1);
+            break;
+        case SalePayment::Money:
+            done = host.InputPurchaseByMoney(f);
+            break;
+        case SalePayment::Remote:
+            done = host.InputPurchaseRemote(f);
+            c.remotePayIndex = host.RemotePayIndex();
+            break;
+        case SalePayment::None:
+            break;
+        }
     }
     if (!done)
         return false;

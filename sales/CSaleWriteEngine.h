@@ -119,6 +119,8 @@ struct SaleWriteDescriptor
     // After S3, before the charges: false stops (the hook told the operator).
     // It may set the base balance and what was received before.
     std::function<bool(SaleWriteContext&)> checks;
+    // Replaces the host's purchase input of S5 (1 filled, 0 refused).
+    std::function<int(SaleWriteContext&, PurchaseFigures&)> input;
     // Replaces S5 to S7 (the purchase and the amounts); false stops.
     std::function<bool(SaleWriteContext&)> purchase;
     // Replaces the S8 text.

@@ -2,6 +2,7 @@
 
 #include "KvUtil.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -19,6 +20,15 @@ template <class Cost> int AffordableUnits(double available, Cost cost)
 {
     for (int n = 0; n <= kMaxWrittenUnits + 1; ++n)
         if (cost(n) > available)
+            return n - 1;
+    return kMaxWrittenUnits + 1;
+}
+
+// The same search where a cost equal to the money already stops it.
+template <class Cost> int UnitsBelow(double available, Cost cost)
+{
+    for (int n = 0; n <= kMaxWrittenUnits + 1; ++n)
+        if (cost(n) >= available)
             return n - 1;
     return kMaxWrittenUnits + 1;
 }
@@ -80,9 +90,44 @@ PurchaseResult PurchaseByMoney(PurchaseFigures& figures, double money, double tr
     });
     if (n > kMaxWrittenUnits)
         return PurchaseResult::OutOfRange;
-    if (n < 0 || n * m - subsidy < 0)
+    if (n < 0)
+        return PurchaseResult::TooLittle;
+    if (n * m - subsidy < 0)
+        return PurchaseResult::SubsidyShort;
+    Fill(figures, n, subsidy, money, lineLossPercent, lineLossCharged, transLoss);
+    return PurchaseResult::Ok;
+}
+
+PurchaseResult PurchaseReplacementByMoney(PurchaseFigures& figures, double money, double transLoss, int subsidy,
+                                          double lineLossPercent, bool lineLossCharged, double price)
+{
+    const int m = figures.totalMul;
+    if (m <= 0)
+        return PurchaseResult::OutOfRange;
+    const double available = figures.balance + money;
+    const int n = UnitsBelow(available, [&](int units) {
+        const int bought = units * m - subsidy;
+        return (bought + LineLossOf(bought, lineLossPercent, lineLossCharged) + transLoss) * price;
+    });
+    if (n > kMaxWrittenUnits)
+        return PurchaseResult::OutOfRange;
+    if (n < 0)
         return PurchaseResult::TooLittle;
     Fill(figures, n, subsidy, money, lineLossPercent, lineLossCharged, transLoss);
+    return PurchaseResult::Ok;
+}
+
+PurchaseResult PurchaseReplacementByEnergy(PurchaseFigures& figures, double amount, double transLoss, int subsidy,
+                                           double lineLossPercent, bool lineLossCharged)
+{
+    const int m = figures.totalMul;
+    if (m <= 0)
+        return PurchaseResult::OutOfRange;
+    const double units = std::trunc((static_cast<double>(subsidy) + amount) / m);
+    if (units > kMaxWrittenUnits)
+        return PurchaseResult::OutOfRange;
+    const int n = static_cast<int>(units);
+    Fill(figures, n, std::min(subsidy, n * m), amount, lineLossPercent, lineLossCharged, transLoss);
     return PurchaseResult::Ok;
 }
 

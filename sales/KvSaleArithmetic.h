@@ -29,6 +29,7 @@ enum class PurchaseResult
     Ok,
     SubsidyTooLarge, // 申购量太小，无法满足补助量！
     TooLittle,       // the money does not pay the fees with zero units
+    SubsidyShort,    // the money buys fewer kWh than the subsidy
     OutOfRange,      // more than the card takes
 };
 
@@ -48,6 +49,15 @@ PurchaseResult PurchaseByEnergy(PurchaseFigures& figures, double amount, double 
 // sub-meters, at `price` a kWh) the money and the balance pay, in whole cents.
 PurchaseResult PurchaseByMoney(PurchaseFigures& figures, double money, double transLoss, int subsidy,
                                double lineLossPercent, bool lineLossCharged, double price);
+// The purchase by money of a replacement card's top-up: the cost compared
+// with the money without rounding, and the amount whose cost reaches the
+// money is not bought; no check of the subsidy.
+PurchaseResult PurchaseReplacementByMoney(PurchaseFigures& figures, double money, double transLoss, int subsidy,
+                                          double lineLossPercent, bool lineLossCharged, double price);
+// The purchase by kWh of a replacement card's top-up: a subsidy beyond the
+// kWh bought is lowered to them instead of refused.
+PurchaseResult PurchaseReplacementByEnergy(PurchaseFigures& figures, double amount, double transLoss, int subsidy,
+                                           double lineLossPercent, bool lineLossCharged);
 // The purchase from a remote payment: as by money, without subsidy and losses.
 PurchaseResult PurchaseRemote(PurchaseFigures& figures, double paid, double price);
 

@@ -357,8 +357,7 @@ void CCardWriteDlg::OnWriteCard()
             PromptBox(QStringLiteral("因上次是返卡退费操作，建议不要直接补卡充值！"), this);
             writer.WriteReplacementCard(meterNo, result);
         } else if (GetMainSysPara()->GetStringPara(QStringLiteral("bCompWrt")) == QStringLiteral("是")) {
-            if (!WriteReplacementWithTopUp(meterNo))
-                return;
+            WriteReplacementWithTopUp();
         } else {
             writer.WriteReplacementCard(meterNo, result);
         }
@@ -397,12 +396,6 @@ void CCardWriteDlg::WriteOpenAndUsedCard(CCardWriter& writer, const QString& car
     writer.ReadCard();
     PromptBox(QStringLiteral("请准备写已用卡！"), this);
     writer.WriteUsedCard(cardNo);
-}
-
-bool CCardWriteDlg::WriteReplacementWithTopUp(const QString&)
-{
-    PromptBox(QStringLiteral("本系统尚未提供补卡充值！"), this);
-    return false;
 }
 
 // ---------------------------------------------------------------- buttons

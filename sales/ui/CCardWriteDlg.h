@@ -58,6 +58,22 @@ public:
     void OpenAccount();
     void OpenIcAccount();
 
+    // The replacement card with a purchase (写补卡 with bCompWrt "是"): the
+    // operator's background picks a new top-up or the last purchase again.
+    // The meter's history is loaded first.
+    void WriteReplacementWithTopUp();
+    // A new paid top-up (补卡充值2) under the next write number, in kWh when
+    // BuyUnit is "度", else in money; the flag only tells the dispatch's path.
+    void ReplacementTopUp(int flag);
+    void ReplacementTopUpByEnergy();
+    void ReplacementTopUpByMoney();
+    // The last write (flag 1), or the one before a failed 补卡充值2 (flag 0,
+    // which is voided), written again unpaid as 补卡补值2.
+    void ResupplyLastPurchase(int flag);
+    // The purchase of a replacement's top-up when sales are not in kWh: by
+    // money when BuyUnit is "元", else kWh with the subsidy kept within them.
+    int InputReplacementPurchase(PurchaseFigures& figures);
+
     // What the write sequence asks of the dialog.
     QObject* WriteParent() override { return this; }
     SaleCard ReadSaleCard() const override;
@@ -103,12 +119,20 @@ private:
     // then a read and the used card; nothing after a failed open.
     void WriteOpenAndUsedCard(CCardWriter& writer, const QString& cardNo);
     void WriteSettingCard(CCardWriter& writer, const QString& meterNo);
-    // The account opening and the replacement with a top-up come with the
-    // opening of an account; until then they tell so and write nothing.
     bool WriteOpenAccount(const QString& meterNo);
     // The opening's write: infrared or IC card, by kWh or by money.
     void RunOpening(bool ic, bool byEnergy);
-    bool WriteReplacementWithTopUp(const QString& meterNo);
+    // The purchase and the amounts of an opening (and of a replacement's
+    // top-up): a withholding is paid at the counter, not from the balance.
+    static bool OpeningPurchase(SaleWriteContext& context);
+    // The opening's breakdown under its own first line.
+    static QString OpeningBreakdown(const SaleWriteContext& context, const QString& firstLine);
+    // The meter's last write, which must carry the last card image's write
+    // number; null after telling the operator why not.
+    CWrtRecord* CheckedLastWrite();
+    void RunReplacementTopUp(SalePayment payment);
+    // The receipt's values from the write, the balance and the lists.
+    void FillReceipt(const CWrtRecord& sale);
 
     QPushButton* m_clear;       // 1134
     CKvExtList2* m_priceList;   // 1074

@@ -15,6 +15,10 @@
 #include "CKvExtList2.h"
 #include "CMeterUsedDlg.h"
 #include "CNumEdit.h"
+#include "COperator.h"
+#include "CReceiptDocument.h"
+#include "CurrentOperator.h"
+#include "KvSaleReceipt.h"
 #include "CSysPara.h"
 #include "CWrtPrice.h"
 #include "KvDialogRunner.h"
@@ -35,6 +39,9 @@ constexpr int kTypeInnerMul = 3;
 constexpr int kArchiveLineLoss = 1;
 constexpr int kArchiveCt = 3;
 constexpr int kArchivePt = 4;
+
+// The receipt value a sale fills with the total of its manual fees (代收费).
+constexpr int kReceiptManualFees = 26;
 
 // The reading step of an infrared opening in kWh.
 struct OpeningReading
@@ -102,7 +109,25 @@ int CCardWriteDlg::InputPurchaseByMoney(PurchaseFigures& figures)
     const bool lineLoss = GetMainSysPara()->GetLineLossFlag() == kYes;
     return KvPurchaseOutcome(
         this, PurchaseByMoney(figures, money, transLoss, subsidy, LineLossPercent(), lineLoss, m_WeightedPrice),
-        QStringLiteral("金额太少，不足以支付变损！"));
+        QStringLiteral("金额太少，不足以支付变损！"), QStringLiteral("金额太少，无法满足补助量！"));
+}
+
+int CCardWriteDlg::InputReplacementPurchase(PurchaseFigures& figures)
+{
+    const QString unit = GetMainSysPara()->GetBuyUnit();
+    double entered = 0;
+    double transLoss = 0;
+    int subsidy = 0;
+    if (!KvRunPurchaseInput(this, m_LastWrt, m_pMeter->GetTTWaste(), QStringLiteral("输入申购量"), unit, entered,
+                            transLoss, subsidy))
+        return 0;
+    const bool lineLoss = GetMainSysPara()->GetLineLossFlag() == kYes;
+    const PurchaseResult result =
+        unit == QStringLiteral("元")
+            ? PurchaseReplacementByMoney(figures, entered, transLoss, subsidy, LineLossPercent(), lineLoss,
+                                         m_WeightedPrice)
+            : PurchaseReplacementByEnergy(figures, entered, transLoss, subsidy, LineLossPercent(), lineLoss);
+    return KvPurchaseOutcome(this, result, QStringLiteral("金额太少，不足以支付变损！"));
 }
 
 int CCardWriteDlg::InputPurchaseRemote(PurchaseFigures&)
@@ -127,20 +152,30 @@ void CCardWriteDlg::TakePaymentByMoney(double due, double& change, double money)
 
 void CCardWriteDlg::ConfirmRemotePayment(double&, double&, double) {}
 
-void CCardWriteDlg::PrintReceipt(CWrtRecord&, CClientPay& pay)
+void CCardWriteDlg::PrintReceipt(CWrtRecord& sale, CClientPay& pay)
 {
-    // The receipt's number; the printed receipt of a card-dialog write is
-    // not laid out yet.
-    CSysPara* para = GetMainSysPara();
-    if (para->GetInvoiceNoMode() != QStringLiteral("自动"))
-        return;
-    CAdoTransaction transaction(*GetMainDatabase());
-    const int number = para->GetIntPara(QStringLiteral("InvoiceNo"), 1);
-    pay.SetInvoiceNo(QString::asprintf("%08d", number));
-    pay.SetState(CKvPersistance::StateChanged);
-    pay.Save();
-    m_Balance.SetFromClientPay(pay);
-    transaction.Commit();
+    KvPrintReceipt(this, pay, m_Balance, *static_cast<CReceiptDocument*>(m_pPrintJob), [&] { FillReceipt(sale); });
+}
+
+void CCardWriteDlg::FillReceipt(const CWrtRecord& sale)
+{
+    const COperator* op = GetCurrentOperator();
+    SaleReceiptHeader header;
+    header.client = m_pClient;
+    header.meter = m_pMeter;
+    header.ct = m_archiveList->GetItemText(kArchiveCt, 1);
+    header.pt = m_archiveList->GetItemText(kArchivePt, 1);
+    header.innerMul = m_typeList->GetItemText(kTypeInnerMul, 1);
+    header.operatorName = op ? op->GetOperatorName() : QString();
+    header.sale = &sale;
+    header.balance = &m_Balance;
+    header.printTime = GetServerTime();
+    header.priceName = m_priceList->GetItemCount() > 0 ? m_priceList->GetItemText(0, 0) : QString();
+    QStringList common = SaleReceiptCommon(header);
+    // No manual fees are collected with a card of this dialog: 代收费 stays empty.
+    common[kReceiptManualFees] = QString();
+    auto* receipt = static_cast<CReceiptDocument*>(m_pPrintJob);
+    FillSaleReceipt(receipt->Values(), common, KvReceiptPriceRows(m_priceList), {}, {});
 }
 
 // ---------------------------------------------------------------- opening
@@ -162,6 +197,36 @@ void CCardWriteDlg::OpenAccount()
 void CCardWriteDlg::OpenIcAccount()
 {
     RunOpening(true, GetMainSysPara()->GetBuyUnit() == QStringLiteral("度"));
+}
+
+bool CCardWriteDlg::OpeningPurchase(SaleWriteContext& c)
+{
+    if (!CSaleWriteEngine::DefaultPurchase(c))
+        return false;
+    if (c.descriptor->payment == SalePayment::Energy && c.rate != 0) {
+        // The withholding is paid at the counter and credited; the old
+        // balance pays nothing.
+        SaleAmounts& a = c.amounts;
+        a.total = a.due = a.fee + a.prePay;
+        a.newBalance = c.balance + a.prePay;
+        c.duePaid = a.due;
+    }
+    return true;
+}
+
+QString CCardWriteDlg::OpeningBreakdown(const SaleWriteContext& c, const QString& firstLine)
+{
+    const bool energy = c.descriptor->payment == SalePayment::Energy;
+    QString text = firstLine;
+    text += QString::asprintf("补助电量为：%d 度\n\n", c.figures.subsidy);
+    text += QString::asprintf("根据线损计算方法，另计线损：%0.1f度\n\n", c.figures.lineLoss);
+    text += QString::asprintf("根据变压器使用情况，另计变损：%0.1f度\n\n", c.figures.transLoss);
+    text += QString::asprintf("应缴电费：%0.2f 元\n\n", c.amounts.fee);
+    if (energy)
+        text += QString::asprintf("应缴预提：%0.2f 元\n\n", c.amounts.prePay);
+    text += QString::asprintf("用户余额：%0.2f元\n\n", c.balance);
+    text += QString::asprintf("本次应收款为：%.2f元\n\n继续吗？", energy ? c.amounts.due : c.amounts.fee);
+    return text;
 }
 
 void CCardWriteDlg::RunOpening(bool ic, bool byEnergy)
@@ -207,31 +272,9 @@ void CCardWriteDlg::RunOpening(bool ic, bool byEnergy)
             return true;
         };
     }
-    d.purchase = [](SaleWriteContext& c) {
-        if (!CSaleWriteEngine::DefaultPurchase(c))
-            return false;
-        if (c.descriptor->payment == SalePayment::Energy && c.rate != 0) {
-            // The withholding is paid at the counter and credited; the old
-            // balance pays nothing.
-            SaleAmounts& a = c.amounts;
-            a.total = a.due = a.fee + a.prePay;
-            a.newBalance = c.balance + a.prePay;
-            c.duePaid = a.due;
-        }
-        return true;
-    };
+    d.purchase = &CCardWriteDlg::OpeningPurchase;
     d.breakdown = [](const SaleWriteContext& c) {
-        const bool energy = c.descriptor->payment == SalePayment::Energy;
-        QString text = QString::asprintf("开户购电量为：%d 度\t\t\t\n\n", c.figures.Bought());
-        text += QString::asprintf("补助电量为：%d 度\n\n", c.figures.subsidy);
-        text += QString::asprintf("根据线损计算方法，另计线损：%0.1f度\n\n", c.figures.lineLoss);
-        text += QString::asprintf("根据变压器使用情况，另计变损：%0.1f度\n\n", c.figures.transLoss);
-        text += QString::asprintf("应缴电费：%0.2f 元\n\n", c.amounts.fee);
-        if (energy)
-            text += QString::asprintf("应缴预提：%0.2f 元\n\n", c.amounts.prePay);
-        text += QString::asprintf("用户余额：%0.2f元\n\n", c.balance);
-        text += QString::asprintf("本次应收款为：%.2f元\n\n继续吗？", energy ? c.amounts.due : c.amounts.fee);
-        return text;
+        return OpeningBreakdown(c, QString::asprintf("开户购电量为：%d 度\t\t\t\n\n", c.figures.Bought()));
     };
     d.fillRow = [](SaleWriteContext&, CWrtRecord& row) { row.SetWrtNum(0); };
     if (withReading) {

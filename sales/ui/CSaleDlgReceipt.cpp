@@ -3,73 +3,18 @@
 
 #include "CSaleDlg.h"
 
-#include "CAdoConnection.h"
-#include "CClientPay.h"
-#include "CInvoiceNoDlg.h"
 #include "CKvExtList2.h"
 #include "COperator.h"
-#include "CPrintPreviewDlg.h"
 #include "CReceiptDocument.h"
 #include "CSysPara.h"
 #include "CurrentOperator.h"
-#include "KvDialogRunner.h"
-#include "KvMessage.h"
-#include "KvPrinterPaper.h"
-#include "KvReceiptLayout.h"
+#include "KvSaleDialogSteps.h"
 #include "KvSaleReceipt.h"
 #include "SysGlobals.h"
 
-#include <cstdlib>
-
-namespace {
-
-// Sets the payment's number and takes it over into the balance, as one unit.
-void StoreInvoiceNo(CClientPay& pay, CCliBalance& balance, const QString& number)
-{
-    pay.SetInvoiceNo(number);
-    pay.SetState(CKvPersistance::StateChanged);
-    pay.Save();
-    balance.SetFromClientPay(pay);
-}
-
-} // namespace
-
 void CSaleDlg::PrintReceipt(CWrtRecord& sale, CClientPay& pay)
 {
-    CSysPara* para = GetMainSysPara();
-    const bool automatic = para->GetInvoiceNoMode() == QStringLiteral("自动");
-    if (automatic) {
-        // The number drawn and the rows that carry it stand or fall together.
-        CAdoTransaction transaction(*GetMainDatabase());
-        const int number = para->GetIntPara(QStringLiteral("InvoiceNo"), 1);
-        StoreInvoiceNo(pay, m_Balance, QString::asprintf("%08d", number));
-        transaction.Commit();
-    }
-    if (para->GetPrintFlag() != QStringLiteral("是"))
-        return;
-    if (!automatic) {
-        CInvoiceNoDlg dialog(this, QStringLiteral("输入票据号"));
-        RunOperatorDialog(dialog);
-        CAdoTransaction transaction(*GetMainDatabase());
-        StoreInvoiceNo(pay, m_Balance, dialog.GetInvoiceNo());
-        transaction.Commit();
-    }
-
-    int width = 0;
-    int length = 0;
-    if (!LoadReportPageSize(*GetLocalDatabase(), CReceiptDocument::ReceiptLayoutId, width, length)) {
-        PromptBox(QStringLiteral("票据格式不存在！"), this);
-        return;
-    }
-    // The layout keeps its page length negative (each copy lies lower).
-    SetPrinterPaper(3, static_cast<short>(std::abs(length) / 10), static_cast<short>(std::abs(width) / 10));
-    auto* receipt = static_cast<CReceiptDocument*>(m_pPrintJob);
-    receipt->SetReceiptCount(para->GetInvoiceNum());
-    FillReceipt(sale);
-
-    CPrintPreviewDlg preview(nullptr);
-    preview.SetPrintJob(receipt);
-    RunOperatorDialog(preview);
+    KvPrintReceipt(this, pay, m_Balance, *static_cast<CReceiptDocument*>(m_pPrintJob), [&] { FillReceipt(sale); });
 }
 
 void CSaleDlg::FillReceipt(CWrtRecord& sale)
@@ -92,10 +37,7 @@ void CSaleDlg::FillReceipt(CWrtRecord& sale)
     header.printTime = GetServerTime();
     header.priceName = m_priceList->GetItemCount() > 0 ? m_priceList->GetItemText(0, 0) : QString();
 
-    QList<QStringList> prices;
-    for (int row = 0; row < m_priceList->GetItemCount(); ++row)
-        prices << QStringList{m_priceList->GetItemText(row, 1), m_priceList->GetItemText(row, 0),
-                              m_priceList->GetItemText(row, 2), m_priceList->GetItemText(row, 3)};
+    const QList<QStringList> prices = KvReceiptPriceRows(m_priceList);
     // Receipt columns 0..9 from list columns 0, 2, 3, 4, 5, 6, 1, 7, 8, 9.
     static const int subColumns[] = {0, 2, 3, 4, 5, 6, 1, 7, 8, 9};
     QList<QStringList> subs;

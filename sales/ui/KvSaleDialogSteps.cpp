@@ -1,21 +1,30 @@
 #include "KvSaleDialogSteps.h"
 
+#include "CAdoConnection.h"
 #include "CCardClassifier.h"
+#include "CCliBalance.h"
+#include "CClientPay.h"
+#include "CInvoiceNoDlg.h"
 #include "CKvException.h"
 #include "CKvExtList2.h"
 #include "CNumEdit.h"
 #include "CPaymentDlg.h"
 #include "CPreLastWrt.h"
 #include "CPriceVer.h"
+#include "CPrintPreviewDlg.h"
 #include "CPurchaseInputDlg.h"
+#include "CReceiptDocument.h"
 #include "CSysPara.h"
 #include "CWrtPrice.h"
 #include "KvDialogRunner.h"
 #include "KvMessage.h"
+#include "KvPrinterPaper.h"
+#include "KvReceiptLayout.h"
 #include "KvUtil.h"
 #include "SysGlobals.h"
 
 #include <cmath>
+#include <cstdlib>
 
 namespace {
 
@@ -24,6 +33,15 @@ const QString kYes = QStringLiteral("是");
 QString Money(double value)
 {
     return QString::asprintf("%0.2f", value);
+}
+
+// Sets the payment's number and takes it over into the balance, as one unit.
+void StoreInvoiceNo(CClientPay& pay, CCliBalance& balance, const QString& number)
+{
+    pay.SetInvoiceNo(number);
+    pay.SetState(CKvPersistance::StateChanged);
+    pay.Save();
+    balance.SetFromClientPay(pay);
 }
 
 } // namespace
@@ -63,7 +81,8 @@ bool KvRunPurchaseInput(QWidget* parent, const CPreLastWrt& image, double monthl
     return true;
 }
 
-int KvPurchaseOutcome(QWidget* parent, PurchaseResult result, const QString& tooLittle)
+int KvPurchaseOutcome(QWidget* parent, PurchaseResult result, const QString& tooLittle,
+                      const QString& subsidyShort)
 {
     QString refusal;
     switch (result) {
@@ -74,6 +93,9 @@ int KvPurchaseOutcome(QWidget* parent, PurchaseResult result, const QString& too
         break;
     case PurchaseResult::TooLittle:
         refusal = tooLittle;
+        break;
+    case PurchaseResult::SubsidyShort:
+        refusal = subsidyShort.isEmpty() ? tooLittle : subsidyShort;
         break;
     case PurchaseResult::OutOfRange:
         refusal = QStringLiteral("写卡量超出有效值范围！");
@@ -148,3 +170,50 @@ void KvTakePaymentByMoney(QWidget* parent, double due, double& change, double mo
     KvHandChange(parent, change);
 }
 
+
+void KvPrintReceipt(QWidget* parent, CClientPay& pay, CCliBalance& balance, CReceiptDocument& receipt,
+                    const std::function<void()>& fill)
+{
+    CSysPara* para = GetMainSysPara();
+    const bool automatic = para->GetInvoiceNoMode() == QStringLiteral("自动");
+    if (automatic) {
+        // The number drawn and the rows that carry it stand or fall together.
+        CAdoTransaction transaction(*GetMainDatabase());
+        const int number = para->GetIntPara(QStringLiteral("InvoiceNo"), 1);
+        StoreInvoiceNo(pay, balance, QString::asprintf("%08d", number));
+        transaction.Commit();
+    }
+    if (para->GetPrintFlag() != kYes)
+        return;
+    if (!automatic) {
+        CInvoiceNoDlg dialog(parent, QStringLiteral("输入票据号"));
+        RunOperatorDialog(dialog);
+        CAdoTransaction transaction(*GetMainDatabase());
+        StoreInvoiceNo(pay, balance, dialog.GetInvoiceNo());
+        transaction.Commit();
+    }
+
+    int width = 0;
+    int length = 0;
+    if (!LoadReportPageSize(*GetLocalDatabase(), CReceiptDocument::ReceiptLayoutId, width, length)) {
+        PromptBox(QStringLiteral("票据格式不存在！"), parent);
+        return;
+    }
+    // The layout keeps its page length negative (each copy lies lower).
+    SetPrinterPaper(3, static_cast<short>(std::abs(length) / 10), static_cast<short>(std::abs(width) / 10));
+    receipt.SetReceiptCount(para->GetInvoiceNum());
+    fill();
+
+    CPrintPreviewDlg preview(nullptr);
+    preview.SetPrintJob(&receipt);
+    RunOperatorDialog(preview);
+}
+
+QList<QStringList> KvReceiptPriceRows(const CKvExtList2* list)
+{
+    QList<QStringList> prices;
+    for (int row = 0; row < list->GetItemCount(); ++row)
+        prices << QStringList{list->GetItemText(row, 1), list->GetItemText(row, 0), list->GetItemText(row, 2),
+                              list->GetItemText(row, 3)};
+    return prices;
+}

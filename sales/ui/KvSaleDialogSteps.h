@@ -2,10 +2,16 @@
 
 #include "KvSaleArithmetic.h"
 
+#include <QList>
 #include <QString>
+#include <QStringList>
+#include <functional>
 #include <vector>
 
+class CCliBalance;
+class CClientPay;
 class CKvExtList2;
+class CReceiptDocument;
 class CPreLastWrt;
 class CWrtPrice;
 class QWidget;
@@ -16,8 +22,10 @@ class QWidget;
 // meter's last card write (`monthly` kWh a month); false when cancelled.
 bool KvRunPurchaseInput(QWidget* parent, const CPreLastWrt& image, double monthly, const QString& caption,
                         const QString& unit, double& amount, double& transLoss, int& subsidy);
-// 1 for a filled purchase, else the refusal told and 0.
-int KvPurchaseOutcome(QWidget* parent, PurchaseResult result, const QString& tooLittle);
+// 1 for a filled purchase, else the refusal told and 0. Money that falls short
+// of the subsidy is told `subsidyShort`, or `tooLittle` when that is empty.
+int KvPurchaseOutcome(QWidget* parent, PurchaseResult result, const QString& tooLittle,
+                      const QString& subsidyShort = QString());
 // Tells the change of a payment, or keeps it on the balance (bChange).
 void KvHandChange(QWidget* parent, double& change);
 // Payment dialog 173 of a kWh write until an acceptable amount is confirmed.
@@ -27,3 +35,13 @@ void KvTakePaymentByMoney(QWidget* parent, double due, double& change, double mo
 // The price shares of a price-mix list (row objects CPriceVer, column 3 the
 // percent); throws "没有电价！" when it is empty.
 void KvBuildWrtPrices(const CKvExtList2* list, std::vector<CWrtPrice>& shares);
+
+// The receipt of a paid write: numbers it (InvoiceNoMode "自动" draws the
+// counter, otherwise the receipt-number dialog asks when printing) and, when
+// bPrint is "是", lets `fill` set the receipt's values and shows the preview
+// of `receipt` with InvoiceNum copies.
+void KvPrintReceipt(QWidget* parent, CClientPay& pay, CCliBalance& balance, CReceiptDocument& receipt,
+                    const std::function<void()>& fill);
+// The receipt's price rows from a price-mix list (name, PriceNo, price,
+// percent): PriceNo, name, price and percent.
+QList<QStringList> KvReceiptPriceRows(const CKvExtList2* list);

@@ -4,6 +4,9 @@
 
 #include "CCardWriteDlg.h"
 #include "CCliPre.h"
+#include "CPrintPreviewDlg.h"
+#include "CReceiptDocument.h"
+#include "CReceiptValues.h"
 #include "CClient.h"
 #include "CMainFrame.h"
 #include "KvSalesCommands.h"
@@ -32,6 +35,7 @@ protected:
         exec(QStringLiteral("update CliPre set Ct = 1, Pt = 1, TTWaste = 0, TLWaste = 0"));
         exec(QStringLiteral("update SysPara set WrtIndex = 10, WrtPriceIndex = 10, PayIndex = 10, ClientIndex = 100"));
         GetMainSysPara()->SetBuyUnit(QStringLiteral("度"));
+        GetMainSysPara()->SetPrintFlag(QStringLiteral("否"));
     }
 
     void AddReadingBase(double thisRead)
@@ -206,6 +210,64 @@ TEST_F(AccountOpeningTest, AnIcOpeningSendsTheLimitWithoutReadings)
     GetMainSysPara()->SetBuyUnit(QStringLiteral("度"));
 }
 
+// The money opening refuses money that pays less than the transformer loss,
+// and money whose kWh fall short of the subsidy; nothing is stored.
+TEST_F(AccountOpeningTest, TheMoneyOpeningRefusesWhatTheMoneyCannotPay)
+{
+    GetMainSysPara()->SetBuyUnit(QStringLiteral("元"));
+    const struct
+    {
+        const char* subsidy;
+        const char* message;
+    } cases[] = {{"0", "金额太少，不足以支付变损！"}, {"5", "金额太少，无法满足补助量！"}};
+    for (const auto& c : cases) {
+        // No money, 3 kWh of transformer loss: 0 kWh cost 1.56 without a
+        // subsidy; with 5 free kWh the loss is paid at 2 units, 3 short of it.
+        CDialogScript script;
+        script.Confirm({{1029, QStringLiteral("0")}, {1036, QStringLiteral("3")}, {1019, QString::fromUtf8(c.subsidy)}});
+        OpenAccount();
+        EXPECT_TRUE(script.Exhausted());
+        EXPECT_EQ(sink.Texts(), QStringList{QString::fromUtf8(c.message)});
+        EXPECT_EQ(fresh.Count("select * from WrtRecord"), 0);
+    }
+    GetMainSysPara()->SetBuyUnit(QStringLiteral("度"));
+}
+
+// The receipt of an opening is numbered and previewed as a sale's: the
+// card dialog's balance and price mix, no manual fees, sub-meters or fees.
+TEST_F(AccountOpeningTest, TheOpeningReceiptShowsThePriceMixWithoutFees)
+{
+    AddReadingBase(-1);
+    GetMainSysPara()->SetPrintFlag(QStringLiteral("是"));
+    exec(QStringLiteral("update SysPara set InvoiceNo = 77, InvoiceNum = 1, InvoiceNoMode = '自动'"));
+    CReceiptValues receipt;
+    CDialogScript script;
+    script.Confirm({{1029, QStringLiteral("100")}}).Confirm().Then([&receipt](QWidget* widget) {
+        auto* preview = static_cast<CPrintPreviewDlg*>(widget);
+        auto* job = dynamic_cast<CReceiptDocument*>(preview->GetPrintJob());
+        ASSERT_NE(job, nullptr);
+        receipt = job->Values();
+        CModalScript::Click(widget, 1001);
+    });
+    OpenAccount();
+    EXPECT_TRUE(script.Exhausted());
+    ASSERT_EQ(script.Seen().size(), 3);
+    ASSERT_EQ(receipt.GetReceiptCount(), 1);
+    EXPECT_EQ(receipt.Common(0, 35), QStringLiteral("00000077_1"));
+    EXPECT_EQ(receipt.Common(0, 0), QStringLiteral("李四"));
+    EXPECT_EQ(receipt.Common(0, 12), QStringLiteral("100"));
+    EXPECT_EQ(receipt.Common(0, 24), QStringLiteral("52.00"));
+    EXPECT_EQ(receipt.Common(0, 26), QString()) << "代收费 stays empty";
+    EXPECT_EQ(receipt.Price(0, 0, 0), QStringLiteral("P1"));
+    EXPECT_EQ(receipt.Price(0, 0, 1), QStringLiteral("居民电价"));
+    EXPECT_EQ(receipt.Price(0, 0, 2), QStringLiteral("0.5200"));
+    EXPECT_EQ(receipt.Price(0, 0, 3), QStringLiteral("100"));
+    EXPECT_EQ(receipt.Sub(0, 0, 0), QString());
+    EXPECT_EQ(receipt.Fee(0, 0, 0), QString());
+    EXPECT_EQ(fresh.Value("select InvoiceNo from ClientPay where WrtNum = 0"), "00000077");
+    EXPECT_EQ(fresh.Value("select InvoiceNo from CliBalance where ClientNo = 'C001'"), "00000077");
+}
+
 namespace {
 
 CModalScript::Action EnterUser(const QString& clientNo)
@@ -296,4 +358,28 @@ TEST_F(AccountOpeningTest, TheWizardFromTheMenuEndsWithTheCardDialog)
     }
     EXPECT_EQ(fresh.Count("select * from Client where ClientNo = 'U10'"), 1);
     EXPECT_EQ(fresh.Count("select * from CliPre where MeterNo = '00008888'"), 0);
+}
+
+// With bAutoSetFix "是" the new user's fixed fees are asked before the meter.
+TEST_F(AccountOpeningTest, TheWizardAsksForTheFixedFeesWhenTheyAreSetAutomatically)
+{
+    GetMainSysPara()->SetAutoSetFixFlag(QStringLiteral("是"));
+    CMainFrame frame;
+    InstallSalesCommands(frame);
+    QString fixesOf;
+    CDialogScript script;
+    script.Then(EnterUser(QStringLiteral("U9")))
+        .Then([&fixesOf](QWidget* dialog) {
+            fixesOf = dialog->findChild<QLineEdit*>(QStringLiteral("c1002"))->text();
+            CModalScript::Click(dialog, 1021);
+        })
+        .Then(EnterMeter(QStringLiteral("00009999")))
+        .Cancel();
+    frame.OpenNewAccount(QString());
+    EXPECT_TRUE(script.Exhausted());
+    ASSERT_EQ(script.Seen().size(), 4);
+    EXPECT_TRUE(script.Seen().at(1).startsWith(QStringLiteral("dlg189 "))) << script.Seen().at(1).toStdString();
+    EXPECT_EQ(script.Seen().last(), QStringLiteral("dlg162 电表开户"));
+    EXPECT_EQ(fixesOf, QStringLiteral("U9"));
+    EXPECT_EQ(fresh.Count("select * from CliPre where MeterNo = '00009999'"), 1);
 }

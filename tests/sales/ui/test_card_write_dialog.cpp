@@ -259,7 +259,7 @@ TEST_F(CardWriteDialogTest, CancelReplacementAndSettingCardsCloseTheDialog)
     EXPECT_TRUE(CardCommands().last().endsWith(QStringLiteral(" 3200 1"))) << CardCommands().last().toStdString();
 }
 
-TEST_F(CardWriteDialogTest, AReplacementAfterARefundIsWarnedAndATopUpReplacementIsNotOffered)
+TEST_F(CardWriteDialogTest, AReplacementAfterARefundIsWarnedAndTheTopUpReplacementCanBeCancelled)
 {
     AddImage(kMeter, 2, 50, 100, QStringLiteral("返卡退费"));
     PutCard(QStringLiteral("00"), QStringLiteral("00000000"), 0, 0, 0, 0, 0);
@@ -276,9 +276,13 @@ TEST_F(CardWriteDialogTest, AReplacementAfterARefundIsWarnedAndATopUpReplacement
     dialog = Open(QStringLiteral("写补卡"));
     Press(*dialog, 1135);
     const int runs = CardCommands().size();
+    CDialogScript script;
+    script.Cancel();
     Press(*dialog, 1132);
+    EXPECT_EQ(script.Seen(), QStringList{"dlg228 选择补卡背景情况"});
     EXPECT_EQ(CardCommands().size(), runs) << "nothing is written";
-    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(fresh.Count("select * from WrtRecord"), 0);
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
 }
 
 TEST_F(CardWriteDialogTest, ClearAndPortTestFollowTheCardType)

@@ -6,6 +6,7 @@
 #include "KvSaleReceipt.h"
 
 #include <QDateTime>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -23,7 +24,7 @@ PurchaseFigures Preset(int mul, double balance = 0, double fees = 0, double subs
 struct PurchaseCase
 {
     const char* name;
-    char kind; // 'E' energy, 'M' money, 'R' remote
+    char kind; // 'E' energy, 'M' money, 'R' remote, 'P' / 'K' a replacement's money / kWh
     int mul;
     double amount;
     int subsidy;
@@ -57,6 +58,18 @@ TEST(SalePurchase, InputsAsTheCounterMeetsThem)
         {"remote equal to the cost", 'R', 3, 15.6, 0, 0.52, 0, 0, PurchaseResult::Ok, 10},
         {"remote short", 'R', 1, 1, 0, 0.52, 5, 0, PurchaseResult::TooLittle, 0},
         {"remote at a price of 0", 'R', 1, 1, 0, 0, 0, 0, PurchaseResult::OutOfRange, 0},
+        // A replacement's top-up in money stops where the cost reaches the
+        // money, without rounding to cents.
+        {"replacement money equal to the cost", 'P', 1, 5, 0, 0.5, 0, 0, PurchaseResult::Ok, 9},
+        {"replacement money a cent above", 'P', 1, 5.01, 0, 0.5, 0, 0, PurchaseResult::Ok, 10},
+        {"replacement money plus balance", 'P', 2, 5, 0, 0.5, 0, 2, PurchaseResult::Ok, 6},
+        {"replacement money of 0", 'P', 1, 0, 0, 0.5, 0, 0, PurchaseResult::TooLittle, 0},
+        {"replacement money at a price of 0", 'P', 1, 5, 0, 0, 0, 0, PurchaseResult::OutOfRange, 0},
+        {"replacement money on a multiplier of 0", 'P', 0, 5, 0, 0.5, 0, 0, PurchaseResult::OutOfRange, 0},
+        // A replacement's top-up in kWh keeps the subsidy within the kWh.
+        {"replacement energy 4 + 5 free on 10", 'K', 10, 4, 5, 0, 0, 0, PurchaseResult::Ok, 0},
+        {"replacement energy 3 + 25 free on 10", 'K', 10, 3, 25, 0, 0, 0, PurchaseResult::Ok, 2},
+        {"replacement energy beyond the card", 'K', 1, 10000, 0, 0, 0, 0, PurchaseResult::OutOfRange, 0},
     };
     for (const PurchaseCase& c : cases) {
         PurchaseFigures f = Preset(c.mul, c.balance, c.fees);
@@ -65,6 +78,10 @@ TEST(SalePurchase, InputsAsTheCounterMeetsThem)
             result = PurchaseByEnergy(f, c.amount, 1.5, c.subsidy, 2, true);
         else if (c.kind == 'M')
             result = PurchaseByMoney(f, c.amount, 0, c.subsidy, 0, false, c.price);
+        else if (c.kind == 'P')
+            result = PurchaseReplacementByMoney(f, c.amount, 0, c.subsidy, 0, false, c.price);
+        else if (c.kind == 'K')
+            result = PurchaseReplacementByEnergy(f, c.amount, 1.5, c.subsidy, 2, true);
         else
             result = PurchaseRemote(f, c.amount, c.price);
         EXPECT_EQ(result, c.result) << c.name;
@@ -72,6 +89,8 @@ TEST(SalePurchase, InputsAsTheCounterMeetsThem)
             EXPECT_EQ(f.writtenUnits, c.units) << c.name;
             EXPECT_EQ(f.totalEnergy, c.units * c.mul) << c.name;
             EXPECT_DOUBLE_EQ(f.entered, c.amount) << c.name;
+            if (c.kind == 'K')
+                EXPECT_EQ(f.subsidy, std::min(c.subsidy, c.units * c.mul)) << c.name;
         }
     }
 }

@@ -297,3 +297,40 @@ TEST_F(ReplacementCardTest, TheReplacementInKwhLowersTheSubsidyWhereTheOpeningRe
     EXPECT_EQ(sink.Texts(), QStringList{"申购量太小，无法满足补助量！"});
     EXPECT_EQ(Writes(), "3:50:正常充值:收讫");
 }
+
+// A multiplier of 0, a price of 0 (the search stops at 10000 units) and an
+// amount beyond the card are refused before anything is stored.
+TEST_F(ReplacementCardTest, APurchaseTheCardCannotTakeIsRefusedBeforeAnythingIsStored)
+{
+    const struct
+    {
+        const char* unit;
+        int innerMul;
+        double price;
+        const char* entered; // nullptr: no purchase is asked
+        const char* message;
+    } cases[] = {
+        {"度", 0, 0.52, nullptr, "合计倍率不正确，不能售电！"},
+        {"元", 1, 0, "1", "写卡量超出有效值范围！"},
+        {"元", 1, 0.52, "5201", "写卡量超出有效值范围！"},
+        {"度", 1, 0.52, "10000", "写卡量超出有效值范围！"},
+    };
+    AddWrite(100000001, 3, 50, QStringLiteral("正常充值"));
+    AddImage(kMeter, 3, 50, 150);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.unit) + " " + (c.entered ? c.entered : "-"));
+        GetMainSysPara()->SetBuyUnit(QString::fromUtf8(c.unit));
+        exec(KvFormatSql("update PreModel set InnerMul = %d", c.innerMul));
+        exec(KvFormatSql("update PriceVer set Price = %f", c.price));
+        const int commands = CardCommands().size();
+        CDialogScript script;
+        script.Then(Background(kSupplied));
+        if (c.entered)
+            script.Confirm({{1029, QString::fromUtf8(c.entered)}});
+        Replace();
+        EXPECT_TRUE(script.Exhausted());
+        EXPECT_EQ(sink.Texts(), QStringList{QString::fromUtf8(c.message)});
+        EXPECT_EQ(Writes(), "3:50:正常充值:收讫");
+        EXPECT_EQ(CardCommands().size(), commands + 1) << "only the read";
+    }
+}

@@ -102,7 +102,8 @@ TEST_F(ReplacementCardTest, ANewTopUpGoesOnFromTheLastWriteUnderTheNextNumber)
     exec(QStringLiteral("update PreLastWrt set LimitValue = '600', AlarmShold = 25"));
 
     CDialogScript script;
-    script.Then(Background(kSupplied)).Confirm({{1029, QStringLiteral("100")}}).Confirm();
+    // The case dialog opens on the new top-up: OK alone chooses it.
+    script.Confirm().Confirm({{1029, QStringLiteral("100")}}).Confirm();
     auto dialog = Replace();
 
     EXPECT_TRUE(script.Exhausted());

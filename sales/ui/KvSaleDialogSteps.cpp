@@ -170,7 +170,6 @@ void KvTakePaymentByMoney(QWidget* parent, double due, double& change, double mo
     KvHandChange(parent, change);
 }
 
-
 void KvPrintReceipt(QWidget* parent, CClientPay& pay, CCliBalance& balance, CReceiptDocument& receipt,
                     const std::function<void()>& fill)
 {

@@ -42,6 +42,6 @@ void KvBuildWrtPrices(const CKvExtList2* list, std::vector<CWrtPrice>& shares);
 // of `receipt` with InvoiceNum copies.
 void KvPrintReceipt(QWidget* parent, CClientPay& pay, CCliBalance& balance, CReceiptDocument& receipt,
                     const std::function<void()>& fill);
-// The receipt's price rows from a price-mix list (name, PriceNo, price,
-// percent): PriceNo, name, price and percent.
+// The receipt's price rows (PriceNo, name, price, percent) from a price-mix
+// list whose columns are name, PriceNo, price and percent.
 QList<QStringList> KvReceiptPriceRows(const CKvExtList2* list);

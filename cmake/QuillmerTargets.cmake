@@ -17,11 +17,12 @@ function(quillmer_ui_library name)
     target_link_libraries(${name} PUBLIC Qt6::Core Qt6::Widgets Qt6::PrintSupport ${ARG_LINKS})
 endfunction()
 
-# quillmer_test(NAME [GUI] SOURCES ... LINKS ...)
+# quillmer_test(NAME [GUI] SOURCES ... LINKS ... [LABELS ...])
 #   One test program; every test case becomes its own CTest test, run offscreen.
+#   LABELS mark its tests for ctest -L (the server tests: "network").
 #   GUI tests get a main that makes a QApplication; the others a plain one.
 function(quillmer_test name)
-    cmake_parse_arguments(ARG "GUI" "" "SOURCES;LINKS" ${ARGN})
+    cmake_parse_arguments(ARG "GUI" "" "SOURCES;LINKS;LABELS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
     if(ARG_GUI)
@@ -32,7 +33,7 @@ function(quillmer_test name)
     endif()
     target_link_libraries(${name} PRIVATE ${ARG_LINKS} kv_testsupport ${test_main} GTest::gtest)
     gtest_discover_tests(${name}
-        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" LABELS "${ARG_LABELS}"
         DISCOVERY_TIMEOUT 60)
     # Where the sources and the built program folder are (shipped files, stand-ins).
     target_compile_definitions(${name} PRIVATE

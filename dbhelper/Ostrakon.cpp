@@ -165,7 +165,7 @@ void UpdateServer(CAdoConnection& server)
 {
     RunUpdateStep([&server] {
         if (IsServerInstalled(server) && !TableExists(server, QStringLiteral("ManualFee")))
-            server.Execute(ManualFeeCreateStatement(), QString());
+            server.Execute(ServerManualFeeCreateStatement(), QString());
     });
 }
 

@@ -173,6 +173,11 @@ QString ServerSchemaScript()
     return script;
 }
 
+QString ServerManualFeeCreateStatement()
+{
+    return ServerDdl(ManualFeeCreateStatement());
+}
+
 bool IsServerInstalled(CAdoConnection& server)
 {
     CAdoLease<CAdoRecordset> rs(server.AcquireRecordset());

@@ -67,6 +67,10 @@ QString ServerDialectScript();
 // once install once. Failures throw CKvException.
 bool InstallServerDatabase(CAdoConnection& server, const QDateTime& now);
 
+// The CREATE statement of ManualFee in the server's types, for the helper
+// library's step on a server that lacks the table.
+QString ServerManualFeeCreateStatement();
+
 // Whether the server database holds the installation.
 bool IsServerInstalled(CAdoConnection& server);
 

@@ -25,15 +25,16 @@ const QString kSetupSection = QStringLiteral("SystemSetup");
 
 // The common body of the typed reads: opens the column of the one row and
 // hands the recordset to `read`; a failure shows the one box and is passed on.
-// `statement` replaces the plain read (the key allocator's update).
-template <typename Read>
-auto readColumn(CAdoConnection* db, const QString& column, Read read, const QString& statement = QString())
+// With `draw` the column goes up by one in the same statement that reads it
+// (the key allocator).
+template <typename Read> auto readColumn(CAdoConnection* db, const QString& column, Read read, bool draw = false)
 {
     if (!db)
         throw CKvException(QStringLiteral("获取系统参数时发生错误！"));
     CAdoLease<CAdoRecordset> rs(db->AcquireRecordset());
     try {
-        rs->Open(statement.isEmpty() ? KvFormatSql("select %s from SysPara", column) : statement);
+        rs->Open(draw ? KvFormatSql("update SysPara set %s = %s + 1 returning %s", column, column, column)
+                      : KvFormatSql("select %s from SysPara", column));
         return read(*rs);
     } catch (...) {
         readFailed();
@@ -66,8 +67,7 @@ int CSysPara::GetIntPara(const QString& column, int increment)
     // read the same value, and both would use the same key. The key is the
     // value before the increment.
     return readColumn(
-        m_db, column, [&](const CAdoRecordset& rs) { return rs.GetFieldInt(column) - 1; },
-        KvFormatSql("update SysPara set %s = %s + 1 returning %s", column, column, column));
+        m_db, column, [&](const CAdoRecordset& rs) { return rs.GetFieldInt(column) - 1; }, true);
 }
 
 QString CSysPara::GetStringPara(const QString& column)

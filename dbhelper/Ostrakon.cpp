@@ -110,9 +110,7 @@ template <typename Step> void RunUpdateStep(Step step)
 // table names are not told apart by case, so "manualfee" is ManualFee.
 bool TableExists(CAdoConnection& db, const QString& name)
 {
-    CAdoLease<CAdoRecordset> rs(db.AcquireRecordset());
-    rs->Open(KvFormatSql("select name from sqlite_master where type = 'table' and name = '%s' collate nocase", name));
-    return !rs->IsEOF();
+    return DatabaseHasTable(db, name);
 }
 
 } // namespace
@@ -140,7 +138,10 @@ void QuillmerUpdateDatabase()
     // Step 1: the manual fees table of older databases.
     RunUpdateStep([] {
         if (!TableExists(*g_mainConnection, QStringLiteral("ManualFee")))
-            g_mainConnection->Execute(ManualFeeCreateStatement(), QString());
+            g_mainConnection->Execute(g_mainConnection->GetServerFlag() == 1
+                                          ? ServerCreateStatement(ManualFeeCreateStatement())
+                                          : ManualFeeCreateStatement(),
+                                      QString());
     });
     // Step 2: the schema version steps, all or nothing; a failure leaves the
     // file at its old version with every row.

@@ -178,4 +178,10 @@ TEST_F(PgEngineTest, AConnectionLostMidGroupLeavesNothingAndFailsTheCommit)
     CAdoLease<CAdoRecordset> rs(admin.AcquireRecordset());
     rs->Open(QStringLiteral("select * from Lost"));
     EXPECT_EQ(rs->GetRecordCount(), 0);
+
+    // The lost connection counts as closed; opening it again connects anew.
+    EXPECT_FALSE(db.IsOpen());
+    EXPECT_EQ(db.Open(1, Server().ConnectString()), 1);
+    EXPECT_EQ(db.GetTransDepth(), 0);
+    EXPECT_EQ(db.Execute(QStringLiteral("insert into Lost values (3)"), QString()), 1);
 }

@@ -145,28 +145,18 @@ template <typename Step> void RunUpdateStep(Step step)
 // table names are not told apart by case, so "manualfee" is ManualFee.
 bool TableExists(CAdoConnection& db, const QString& name)
 {
-    CAdoLease<CAdoRecordset> rs(db.AcquireRecordset());
-    if (db.GetServerFlag() == 1)
-        rs->Open(KvFormatSql("select table_name from information_schema.tables where table_schema = current_schema() "
-                             "and table_type = 'BASE TABLE' and lower(table_name) = lower('%s')",
-                             name));
-    else
-        rs->Open(
-            KvFormatSql("select name from sqlite_master where type = 'table' and name = '%s' collate nocase", name));
-    return !rs->IsEOF();
+    return DatabaseHasTable(db, name);
 }
 
-// The network edition's server: an installed one gains ManualFee when it
-// lacks it. An empty one (the database of a new installation) is left to the
-// start-up, which installs it once it has reached the server: at a counter's
-// first start the library cannot reach it yet (the server's name is typed in
-// the start-up's server dialog).
-void UpdateServer(CAdoConnection& server)
+// Whether the main database is the server of a new installation, still
+// empty: the start-up installs it once it has reached the server (at a
+// counter's first start the library cannot reach it yet: the server's name is
+// typed in the start-up's server dialog), so there is nothing to update.
+bool IsServerToBeInstalled(CAdoConnection& main)
 {
-    RunUpdateStep([&server] {
-        if (IsServerInstalled(server) && !TableExists(server, QStringLiteral("ManualFee")))
-            server.Execute(ServerManualFeeCreateStatement(), QString());
-    });
+    bool empty = false;
+    RunUpdateStep([&] { empty = main.GetServerFlag() == 1 && !IsServerInstalled(main); });
+    return empty;
 }
 
 } // namespace
@@ -193,14 +183,15 @@ void QuillmerUpdateDatabase()
     // nothing to update, and the failure has been reported already.
     if (!g_mainConnection || !g_mainConnection->IsOpen())
         return;
-    if (g_mainConnection->GetServerFlag() == 1) {
-        UpdateServer(*g_mainConnection);
+    if (IsServerToBeInstalled(*g_mainConnection))
         return;
-    }
     // Step 1: the manual fees table of older databases.
     RunUpdateStep([] {
         if (!TableExists(*g_mainConnection, QStringLiteral("ManualFee")))
-            g_mainConnection->Execute(ManualFeeCreateStatement(), QString());
+            g_mainConnection->Execute(g_mainConnection->GetServerFlag() == 1
+                                          ? ServerCreateStatement(ManualFeeCreateStatement())
+                                          : ManualFeeCreateStatement(),
+                                      QString());
     });
     // Step 2: the schema version steps, all or nothing; a failure leaves the
     // file at its old version with every row.

@@ -30,7 +30,8 @@ QString FreshDatabaseScript(const QDateTime& now);
 // issues it on a database that lacks the table.
 QString ManualFeeCreateStatement();
 
-// The schema version of an open database.
+// The schema version of an open database (on the server: the version its
+// installation recorded).
 int ReadSchemaVersion(CAdoConnection& db);
 
 // Brings an open database up to CurrentSchemaVersion() without losing rows: the
@@ -67,9 +68,13 @@ QString ServerDialectScript();
 // once install once. Failures throw CKvException.
 bool InstallServerDatabase(CAdoConnection& server, const QDateTime& now);
 
-// The CREATE statement of ManualFee in the server's types, for the helper
-// library's step on a server that lacks the table.
-QString ServerManualFeeCreateStatement();
+// A CREATE statement of the embedded schema in the server's types (the
+// translation ServerSchemaScript applies to every table).
+QString ServerCreateStatement(const QString& embeddedStatement);
+
+// Whether an open database (embedded file or server) holds a table of this
+// name, whatever its letter case.
+bool DatabaseHasTable(CAdoConnection& db, const QString& name);
 
 // Whether the server database holds the installation.
 bool IsServerInstalled(CAdoConnection& server);

@@ -169,7 +169,7 @@ int InitialOstrakon()
         return 1;
     }
     const bool mainOpened = LibraryEdition() == 2 ? OpenLibraryServer(*g_localConnection, *g_mainConnection)
-                                                   : OpenLibraryConnection(*g_mainConnection);
+                                                  : OpenLibraryConnection(*g_mainConnection);
     if (!mainOpened) {
         PromptMessage(QStringLiteral("连接主数据库失败！"));
         return 2;

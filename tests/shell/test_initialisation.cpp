@@ -8,8 +8,8 @@
 #include "SysGlobals.h"
 
 #include <QDir>
-#include <QStringList>
 #include <QRegularExpression>
+#include <QStringList>
 #include <gtest/gtest.h>
 
 namespace {

@@ -7,8 +7,7 @@
 
 namespace {
 
-QString connectString(const QString& serverName, const QString& database, const QString& login,
-                      const QString& password)
+QString connectString(const QString& serverName, const QString& database, const QString& login, const QString& password)
 {
     return QStringLiteral("Provider=SQLOLEDB;Server=%1;Database=%2;uid=%3;pwd=%4")
         .arg(serverName, database, login, password);
@@ -21,7 +20,7 @@ CTestQrdb::CTestQrdb()
     const QMap<QString, QString> pairs =
         KvPgTestServer::ParseConninfo(qEnvironmentVariable("QUILLMER_TEST_PG").trimmed());
     m_serverName = QStringLiteral("%1,%2").arg(pairs.value(QStringLiteral("host"), QStringLiteral("127.0.0.1")),
-                                              pairs.value(QStringLiteral("port"), QStringLiteral("5432")));
+                                               pairs.value(QStringLiteral("port"), QStringLiteral("5432")));
     m_login = pairs.value(QStringLiteral("user"), QStringLiteral("postgres"));
     m_password = pairs.value(QStringLiteral("password"));
     m_maintenanceDb = pairs.value(QStringLiteral("dbname"), QStringLiteral("postgres"));

@@ -85,8 +85,8 @@ protected:
     // The steps after the server connection, up to the end of a start-up.
     static QStringList stepsAfterTheServer(const QString& title)
     {
-        return {QStringLiteral("clock"), QStringLiteral("login"), QStringLiteral("window"), QStringLiteral("show:") + title,
-                QStringLiteral("rights"), QStringLiteral("setup")};
+        return {QStringLiteral("clock"),         QStringLiteral("login"),  QStringLiteral("window"),
+                QStringLiteral("show:") + title, QStringLiteral("rights"), QStringLiteral("setup")};
     }
     // The log with the clock question (its time is the server's) as "clock".
     QStringList log() const
@@ -125,9 +125,9 @@ TEST_F(NetworkStartupTest, FirstStartOfACounterAsksForTheServerThenInstallsItAnd
 
     ASSERT_TRUE(startup.InitInstance()) << script.log.join('|').toStdString();
 
-    EXPECT_EQ(log(), QStringList({QStringLiteral("schema"), kServerRefused, QStringLiteral("server")}) +
-                         stepsAfterTheServer(
-                             QStringLiteral("Quillmer 预付费售电管理系统 1.0(售电机编码：, 工作站编号：01)")));
+    EXPECT_EQ(log(),
+              QStringList({QStringLiteral("schema"), kServerRefused, QStringLiteral("server")}) +
+                  stepsAfterTheServer(QStringLiteral("Quillmer 预付费售电管理系统 1.0(售电机编码：, 工作站编号：01)")));
     EXPECT_NE(GetMainDatabase(), GetLocalDatabase());
     EXPECT_EQ(GetMainDatabase()->GetServerFlag(), 1);
     EXPECT_GE(GetServerTime().date().year(), 2026) << "now is the server's clock, not the counter's";
@@ -138,8 +138,8 @@ TEST_F(NetworkStartupTest, FirstStartOfACounterAsksForTheServerThenInstallsItAnd
     EXPECT_EQ(count(server(), QStringLiteral("select OperatorNo from Operator where OperatorNo = 'qz'")), 1);
     EXPECT_EQ(count(localFile(), QStringLiteral("select name from sqlite_master where name = 'Operator'")), 0);
     EXPECT_EQ(count(localFile(), QStringLiteral("select ReportId from KvReport where ReportId = 1")), 1);
-    EXPECT_EQ(count(localFile(), QStringLiteral("select ServerName from SysPara where ServerName = '%1'")
-                                     .arg(qrdb->ServerName())),
+    EXPECT_EQ(count(localFile(),
+                    QStringLiteral("select ServerName from SysPara where ServerName = '%1'").arg(qrdb->ServerName())),
               1);
     startup.ExitInstance();
     EXPECT_FALSE(GetMainDatabase()->IsOpen());
@@ -150,9 +150,9 @@ TEST_F(NetworkStartupTest, FirstStartOfACounterAsksForTheServerThenInstallsItAnd
     script.answers = {IDYES};
     CKvStartup again(script);
     ASSERT_TRUE(again.InitInstance());
-    EXPECT_EQ(log(), QStringList{QStringLiteral("schema")} +
-                         stepsAfterTheServer(
-                             QStringLiteral("Quillmer 预付费售电管理系统 1.0(售电机编码：, 工作站编号：01)")));
+    EXPECT_EQ(log(),
+              QStringList{QStringLiteral("schema")} +
+                  stepsAfterTheServer(QStringLiteral("Quillmer 预付费售电管理系统 1.0(售电机编码：, 工作站编号：01)")));
     again.ExitInstance();
 }
 
@@ -182,7 +182,10 @@ TEST_F(NetworkStartupTest, AServerThatIsDownIsAskedAboutUntilTheOperatorGivesUp)
          keepTheName,
          false,
          tried + QStringList{"server", kServerRefused}},
-        {"the name corrected", {IDYES, IDYES}, correctTheName, true,
+        {"the name corrected",
+         {IDYES, IDYES},
+         correctTheName,
+         true,
          tried + QStringList{"server"} + stepsAfterTheServer(title)},
     };
     for (const Case& c : cases) {

@@ -34,8 +34,7 @@ protected:
         qrdb = std::make_unique<CTestQrdb>();
         qrdb->WriteServerProfile();
         QDir(app.Path()).mkpath(QStringLiteral("work"));
-        CreateLocalNetworkDatabase(GetLocalDatabasePath(), QDateTime::currentDateTime(),
-                                   QStringLiteral("127.0.0.1,1"));
+        CreateLocalNetworkDatabase(GetLocalDatabasePath(), QDateTime::currentDateTime(), QStringLiteral("127.0.0.1,1"));
     }
     void TearDown() override
     {

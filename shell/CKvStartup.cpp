@@ -43,7 +43,11 @@ QString CKvStartup::MainWindowTitle()
     CSysPara* para = GetLocalSysPara();
     const QString title = para->GetStringPara(QStringLiteral("AppTitle"));
     const QString version = para->GetStringPara(QStringLiteral("AppVersion"));
-    return QStringLiteral("%1 %2(售电机编码：%3)").arg(title, version, para->GetMachineCode());
+    if (isStandAlone())
+        return QStringLiteral("%1 %2(售电机编码：%3)").arg(title, version, para->GetMachineCode());
+    const int station = para->GetIntPara(QStringLiteral("StationNo"));
+    return QStringLiteral("%1 %2(售电机编码：%3, 工作站编号：%4)")
+        .arg(title, version, para->GetMachineCode(), QString::asprintf("%02d", station));
 }
 
 bool CKvStartup::InitInstance()
@@ -131,7 +135,12 @@ bool CKvStartup::createFirstInstallation()
     if (!appDir.mkdir(QStringLiteral("work")))
         return false;
     try {
-        CreateFreshDatabase(GetLocalDatabasePath(), GetServerTime());
+        // The network edition's counter keeps only its own tables; the
+        // others are on the server.
+        if (isStandAlone())
+            CreateFreshDatabase(GetLocalDatabasePath(), GetServerTime());
+        else
+            CreateLocalNetworkDatabase(GetLocalDatabasePath(), GetServerTime());
         return true;
     } catch (const CKvException&) {
         // Leave the program folder as it was, so that the next start tries
@@ -151,15 +160,28 @@ bool CKvStartup::openConnections()
         return false;
     }
     // In the stand-alone edition the main connection is the local one and is
-    // open by now; the network edition's server would be tried until it opens
-    // or the operator gives up.
+    // open by now. The network edition's server is tried until it opens or
+    // the operator gives up; before each new try the operator may correct the
+    // server's name (the connection string is built anew from it).
     while (!GetMainDatabase()->IsOpen()) {
         try {
             GetMainDatabase()->Open(1, GetServerConnectString());
         } catch (const CKvException&) {
             if (AskBox(QStringLiteral("连接业务数据库失败！是否继续.")) == IDNO)
                 return false;
+            if (!isStandAlone() && !m_host.AskServerName())
+                return false;
         }
+    }
+    // The first counter that reaches a new installation's server database
+    // (made empty by its administrator) installs the main tables and their
+    // rows; an installed one is left as it is. A failure ends the start-up
+    // with its text.
+    if (!isStandAlone() && !IsServerInstalled(*GetMainDatabase())) {
+        // Its "now" is the server's clock, whose function comes with the
+        // server's dialect functions.
+        GetMainDatabase()->ExecuteScript(ServerDialectScript(), QString());
+        InstallServerDatabase(*GetMainDatabase(), GetServerTime());
     }
     return true;
 }

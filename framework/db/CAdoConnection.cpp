@@ -4,6 +4,9 @@
 #include "CAdoRecordset.h"
 #include "CKvException.h"
 #include "CSqliteEngine.h"
+#ifdef QUILLMER_HAVE_LIBPQ
+#include "CPgEngine.h"
+#endif
 
 #include <algorithm>
 
@@ -73,8 +76,15 @@ int CAdoConnection::Open(int kind, const QString& connectString)
     if (IsOpen())
         return 1;
     try {
-        if (kind != 0)
+        if (kind == 1) {
+#ifdef QUILLMER_HAVE_LIBPQ
+            return OpenEngine(std::make_unique<CPgEngine>(connectString), kind);
+#else
             throw CKvException(QStringLiteral("the network edition's engine is not built"));
+#endif
+        }
+        if (kind != 0)
+            throw CKvException(QStringLiteral("unknown connection kind"));
         const QString path = DataSourceOf(connectString);
         if (path.isEmpty())
             throw CKvException(QStringLiteral("no data source"));
@@ -91,6 +101,7 @@ int CAdoConnection::OpenEngine(std::unique_ptr<CDbEngine> engine, int kind)
     m_engine = std::move(engine);
     m_transDepth = 0;
     m_lostLevels = 0;
+    m_rollbackOnly = false;
     m_serverFlag = kind;
     return 1;
 }
@@ -105,6 +116,7 @@ void CAdoConnection::Close()
     }
     m_transDepth = 0;
     m_lostLevels = 0;
+    m_rollbackOnly = false;
 }
 
 bool CAdoConnection::IsOpen() const
@@ -125,9 +137,10 @@ void CAdoConnection::syncDepthWithEngine()
     // error); the counter follows it, so the next BeginTrans starts a real one.
     // The callers of those levels still unwind them: their rollbacks have
     // nothing left to do, and a commit of them must not report success.
-    if (m_transDepth > 0 && m_serverFlag == 0 && m_engine && !m_engine->inTransaction()) {
+    if (m_transDepth > 0 && m_engine && !m_engine->inTransaction()) {
         m_lostLevels += m_transDepth;
         m_transDepth = 0;
+        m_rollbackOnly = false;
     }
 }
 
@@ -163,8 +176,31 @@ int CAdoConnection::endTransaction(bool commit)
         return 1;
     }
     --m_transDepth;
-    if (m_transDepth > 0 && m_serverFlag == 1)
+    if (m_transDepth > 0 && m_serverFlag == 1) {
+        // The server has one real transaction for all levels: an inner
+        // rollback cannot undo its own part alone, so the whole transaction
+        // may only end in a rollback now. Without this the outer caller would
+        // commit the work the inner one rolled back.
+        if (!commit)
+            m_rollbackOnly = true;
         return 1;
+    }
+    if (commit && m_rollbackOnly) {
+        // The outermost commit of a transaction an inner level rolled back:
+        // roll it back for real and fail. The caller's rollback, still owed,
+        // then has nothing left to do. Should the rollback fail, the group
+        // stays doomed: a later commit fails again.
+        try {
+            if (m_engine)
+                m_engine->rollback(1);
+        } catch (...) {
+        }
+        ++m_transDepth;
+        syncDepthWithEngine();
+        throw CKvException(QStringLiteral("提交事务时发生错误！"));
+    }
+    if (m_transDepth == 0)
+        m_rollbackOnly = false;
     try {
         if (!m_engine)
             throw CKvException(QString());

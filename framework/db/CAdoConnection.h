@@ -83,6 +83,9 @@ private:
     // Levels the engine ended by itself: the callers still owe their
     // RollbackTrans (which then succeeds quietly) and may not commit them.
     int m_lostLevels = 0;
+    // Kind 1 only: an inner level rolled back, so the one real transaction may
+    // not be committed.
+    bool m_rollbackOnly = false;
     std::vector<std::unique_ptr<CAdoRecordset>> m_recordsets;
     std::vector<std::unique_ptr<CAdoCommand>> m_commands;
     int m_serverFlag = 0;

@@ -41,6 +41,7 @@ class RecordingEngine : public CDbEngine
 public:
     QStringList calls;
     bool failCommit = false;
+    bool failRollback = false;
     bool engineInTransaction = false;
 
     void close() override {}
@@ -63,7 +64,14 @@ public:
             throw CKvException(QStringLiteral("busy"));
         calls << QStringLiteral("commit %1").arg(level);
     }
-    void rollback(int level) override { calls << QStringLiteral("rollback %1").arg(level); }
+    void rollback(int level) override
+    {
+        if (failRollback)
+            throw CKvException(QStringLiteral("gone"));
+        calls << QStringLiteral("rollback %1").arg(level);
+        if (level <= 1)
+            engineInTransaction = false;
+    }
     bool inTransaction() const override { return engineInTransaction; }
 };
 
@@ -214,10 +222,54 @@ TEST(CAdoConnectionTransactions, ServerGetsOneFlatTransaction)
     CAdoConnection& server = recorded.connection;
     server.BeginTrans();
     server.BeginTrans();
-    server.RollbackTrans(); // an inner rollback only lowers the depth
+    server.CommitTrans(); // an inner commit only lowers the depth
     EXPECT_EQ(server.GetTransDepth(), 1);
+    EXPECT_EQ(recorded.engine->calls, (QStringList{"begin 1"}));
     server.CommitTrans();
     EXPECT_EQ(recorded.engine->calls, (QStringList{"begin 1", "commit 1"}));
+    EXPECT_EQ(server.GetTransDepth(), 0);
+}
+
+// The server has one real transaction for all levels: after an inner rollback
+// the outer level may not commit the work the inner one gave up. Its commit
+// rolls back for real and fails; its owed rollback then succeeds quietly.
+TEST(CAdoConnectionTransactions, AnInnerRollbackOnTheServerMakesTheOuterCommitFail)
+{
+    RecordedConnection recorded(1);
+    CAdoConnection& server = recorded.connection;
+    server.BeginTrans();
+    server.BeginTrans();
+    server.RollbackTrans();
+    EXPECT_EQ(server.GetTransDepth(), 1);
+    EXPECT_EQ(recorded.engine->calls, (QStringList{"begin 1"}));
+    EXPECT_EQ(ThrownText([&] { server.CommitTrans(); }), QStringLiteral("提交事务时发生错误！"));
+    EXPECT_EQ(recorded.engine->calls, (QStringList{"begin 1", "rollback 1"}));
+    EXPECT_EQ(server.GetTransDepth(), 0);
+
+    // The next group on the connection is a normal one again.
+    recorded.engine->calls.clear();
+    server.RollbackTrans(); // the failed commit's caller unwinds: nothing left to do
+    server.BeginTrans();
+    server.CommitTrans();
+    EXPECT_EQ(server.GetTransDepth(), 0);
+    EXPECT_EQ(recorded.engine->calls, (QStringList{"begin 1", "commit 1"}));
+}
+
+// A doomed group whose rollback fails stays doomed: no later commit succeeds.
+TEST(CAdoConnectionTransactions, ADoomedGroupWhoseRollbackFailsIsNeverCommitted)
+{
+    RecordedConnection recorded(1);
+    CAdoConnection& server = recorded.connection;
+    server.BeginTrans();
+    server.BeginTrans();
+    server.RollbackTrans();
+    recorded.engine->failRollback = true;
+    EXPECT_EQ(ThrownText([&] { server.CommitTrans(); }), QStringLiteral("提交事务时发生错误！"));
+    EXPECT_EQ(server.GetTransDepth(), 1);
+    EXPECT_EQ(ThrownText([&] { server.CommitTrans(); }), QStringLiteral("提交事务时发生错误！"));
+    EXPECT_EQ(recorded.engine->calls, (QStringList{"begin 1"}));
+    recorded.engine->failRollback = false;
+    EXPECT_EQ(server.RollbackTrans(), 1);
     EXPECT_EQ(server.GetTransDepth(), 0);
 }
 

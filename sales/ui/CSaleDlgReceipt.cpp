@@ -21,37 +21,19 @@
 
 #include <cstdlib>
 
-namespace {
-
-// Sets the payment's number and takes it over into the balance, as one unit.
-void StoreInvoiceNo(CClientPay& pay, CCliBalance& balance, const QString& number)
-{
-    pay.SetInvoiceNo(number);
-    pay.SetState(CKvPersistance::StateChanged);
-    pay.Save();
-    balance.SetFromClientPay(pay);
-}
-
-} // namespace
-
 void CSaleDlg::PrintReceipt(CWrtRecord& sale, CClientPay& pay)
 {
     CSysPara* para = GetMainSysPara();
     const bool automatic = para->GetInvoiceNoMode() == QStringLiteral("自动");
-    if (automatic) {
-        // The number drawn and the rows that carry it stand or fall together.
-        CAdoTransaction transaction(*GetMainDatabase());
-        const int number = para->GetIntPara(QStringLiteral("InvoiceNo"), 1);
-        StoreInvoiceNo(pay, m_Balance, QString::asprintf("%08d", number));
-        transaction.Commit();
-    }
+    if (automatic)
+        NumberSaleReceipt(pay, m_Balance);
     if (para->GetPrintFlag() != QStringLiteral("是"))
         return;
     if (!automatic) {
         CInvoiceNoDlg dialog(this, QStringLiteral("输入票据号"));
         RunOperatorDialog(dialog);
         CAdoTransaction transaction(*GetMainDatabase());
-        StoreInvoiceNo(pay, m_Balance, dialog.GetInvoiceNo());
+        StoreSaleReceiptNo(pay, m_Balance, dialog.GetInvoiceNo());
         transaction.Commit();
     }
 

@@ -25,13 +25,16 @@ const QString kSetupSection = QStringLiteral("SystemSetup");
 
 // The common body of the typed reads: opens the column of the one row and
 // hands the recordset to `read`; a failure shows the one box and is passed on.
-template <typename Read> auto readColumn(CAdoConnection* db, const QString& column, Read read)
+// With `draw` the column goes up by one in the same statement that reads it
+// (the key allocator).
+template <typename Read> auto readColumn(CAdoConnection* db, const QString& column, Read read, bool draw = false)
 {
     if (!db)
         throw CKvException(QStringLiteral("获取系统参数时发生错误！"));
     CAdoLease<CAdoRecordset> rs(db->AcquireRecordset());
     try {
-        rs->Open(KvFormatSql("select %s from SysPara", column));
+        rs->Open(draw ? KvFormatSql("update SysPara set %s = %s + 1 returning %s", column, column, column)
+                      : KvFormatSql("select %s from SysPara", column));
         return read(*rs);
     } catch (...) {
         readFailed();
@@ -57,14 +60,14 @@ QString CSysPara::GetAppDir() const
 
 int CSysPara::GetIntPara(const QString& column, int increment)
 {
-    return readColumn(m_db, column, [&](const CAdoRecordset& rs) {
-        const int value = rs.GetFieldInt(column);
-        if (increment != 0) {
-            CAdoLease<CAdoCommand> cmd(m_db->AcquireCommand());
-            cmd->Execute(KvFormatSql("update SysPara set %s = %d", column, value + 1));
-        }
-        return value;
-    });
+    if (increment == 0)
+        return readColumn(m_db, column, [&](const CAdoRecordset& rs) { return rs.GetFieldInt(column); });
+    // The counter goes up and its new value comes back in one statement: a
+    // read followed by a write lets two counters drawing at the same moment
+    // read the same value, and both would use the same key. The key is the
+    // value before the increment.
+    return readColumn(
+        m_db, column, [&](const CAdoRecordset& rs) { return rs.GetFieldInt(column) - 1; }, true);
 }
 
 QString CSysPara::GetStringPara(const QString& column)

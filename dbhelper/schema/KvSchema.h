@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 class CAdoConnection;
 
@@ -37,3 +38,40 @@ int ReadSchemaVersion(CAdoConnection& db);
 // version number (all or nothing). A file of a newer version is left alone.
 // Returns the version the file has afterwards. Failures throw CKvException.
 int UpdateSchemaVersion(CAdoConnection& db);
+
+// ---- The network edition ------------------------------------------------
+// There the main tables live on the server (PostgreSQL) and each counter keeps
+// a local file with the per-workstation tables: its own SysPara row (station
+// number, ports, server name, card type, the report-layout counter) and the
+// receipt layout it prints with.
+
+// The tables of a counter's local file in the network edition.
+const QStringList& LocalTableNames();
+bool IsLocalTable(const QString& table);
+
+// The schema translated for the server: every table of the schema except the
+// local-only ones (SysPara is on both), plus the helper library's ManualFee.
+// Text columns become citext (compare without regard to case), date columns
+// timestamp(0), reals double precision, auto-numbers identity columns.
+QString ServerSchemaScript();
+
+// The functions that let the server take the program's SQL as the embedded
+// file does: GetDate() (now, without fractions), CDate(text), ifnull(a, b),
+// round(double precision, int). Part of the installation; safe to run again.
+QString ServerDialectScript();
+
+// First installation of a server database (empty apart from what the server
+// itself holds): the dialect functions, the main tables, their seed rows and the
+// server's SysPara row, in one transaction. Returns true when it installed;
+// an installed database is left as it is (false). Two counters installing at
+// once install once. Failures throw CKvException.
+bool InstallServerDatabase(CAdoConnection& server, const QDateTime& now);
+
+// Whether the server database holds the installation.
+bool IsServerInstalled(CAdoConnection& server);
+
+// A counter's local file for the network edition (folder must exist, the file
+// must not): the local tables only, the counter's own SysPara row (with
+// ServerName when one is given) and receipt layout 1. One transaction: a
+// failure leaves no file behind.
+void CreateLocalNetworkDatabase(const QString& path, const QDateTime& now, const QString& serverName = QString());

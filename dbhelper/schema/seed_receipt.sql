@@ -120,7 +120,7 @@ select 1, column1, column2, column3, column4, column5, column6 from (values
     (1500, -13550, 19800, -13550, 3, 1),
     (1500, -2500, 1500, -13550, 3, 2),
     (19800, -2500, 19800, -13550, 3, 2)
-) where not exists (select 1 from KvLine where ReportId = 1);
+) as layout where not exists (select 1 from KvLine where ReportId = 1);
 
 insert into KvText (ReportId, KvLeft, KvTop, KvRight, KvBottom, KvText, BkMode, nHeight, lfHeight, lfWidth, lfEscapement, lfOrientation, lfWeight, lfItalic, lfUnderline, lfStrikeOut, lfCharSet, lfOutPrecision, lfClipPrecision, lfQuality, lfPitchAndFamily, lfFaceName)
 select 1, column1, column2, column3, column4, column5, column6, column7, column8, column9, column10, column11, column12, column13, column14, column15, column16, column17, column18, column19, column20, column21 from (values
@@ -171,7 +171,7 @@ select 1, column1, column2, column3, column4, column5, column6, column7, column8
     (1650, -12954, 3120, -13416, '合计大写', 1, -12, 90, 0, 0, 0, 400, 0, 0, 0, 134, 3, 2, 1, 2, '宋体'),
     (1500, -13804, 2970, -14266, '操作员：', 1, -12, 90, 0, 0, 0, 400, 0, 0, 0, 134, 3, 2, 1, 2, '宋体'),
     (13600, -13804, 15388, -14266, '打印日期：', 1, -12, 90, 0, 0, 0, 400, 0, 0, 0, 134, 3, 2, 1, 2, '宋体')
-) where not exists (select 1 from KvText where ReportId = 1);
+) as layout where not exists (select 1 from KvText where ReportId = 1);
 
 insert into KvField (ReportId, KvLeft, KvTop, KvRight, KvBottom, KvFieldName, KvCaption, KvFieldType, KvRankNo, KvPriceNo, KvMeterNo, KvMonthNo, BkMode, nHeight, lfHeight, lfWidth, lfEscapement, lfOrientation, lfWeight, lfItalic, lfUnderline, lfStrikeOut, lfCharSet, lfOutPrecision, lfClipPrecision, lfQuality, lfPitchAndFamily, lfFaceName)
 select 1, column1, column2, column3, column4, column5, column6, column7, column8, column9, column10, column11, column12, column13, column14, column15, column16, column17, column18, column19, column20, column21, column22, column23, column24, column25, column26, column27 from (values
@@ -239,4 +239,4 @@ select 1, column1, column2, column3, column4, column5, column6, column7, column8
     (3450, -12900, 19750, -13550, '合计大写', '合计大写', '常用信息', '', '', '', '', 1, -12, 90, 0, 0, 0, 700, 0, 0, 0, 134, 3, 2, 1, 2, '宋体'),
     (2800, -13750, 7500, -14400, '打印人', '打印人', '常用信息', '', '', '', '', 1, -12, 90, 0, 0, 0, 400, 0, 0, 0, 134, 3, 2, 1, 2, '宋体'),
     (15200, -13750, 19800, -14400, '打印日期', '打印日期', '常用信息', '', '', '', '', 1, -12, 90, 0, 0, 0, 400, 0, 0, 0, 134, 3, 2, 1, 2, '宋体')
-) where not exists (select 1 from KvField where ReportId = 1);
+) as layout where not exists (select 1 from KvField where ReportId = 1);

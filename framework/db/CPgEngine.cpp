@@ -137,6 +137,8 @@ CPgEngine::CPgEngine(const QString& connectString)
         throw CKvException(message);
     }
     PQsetErrorVerbosity(m_conn, PQERRORS_DEFAULT);
+    // The server's notices ("already exists, skipping") are not for the operator.
+    PQsetNoticeProcessor(m_conn, [](void*, const char*) {}, nullptr);
 }
 
 CPgEngine::~CPgEngine()

@@ -86,3 +86,96 @@ TEST_F(PgEngineTest, ExecuteTellsHowManyRowsChanged)
     EXPECT_EQ(db.Execute(QStringLiteral("update Counted set Id = Id + 10 where Id >= 2"), QString()), 2);
     EXPECT_EQ(db.Execute(QStringLiteral("delete from Counted where Id = 99"), QString()), 0);
 }
+
+// One real transaction for all levels; an inner rollback dooms the whole
+// group, so the outer commit fails and nothing of it is stored.
+TEST_F(PgEngineTest, NestedGroupsShareOneTransactionAndAnInnerRollbackWins)
+{
+    db.Execute(QStringLiteral("create table Nested (Id integer)"), QString());
+    CAdoConnection observer;
+    observer.Open(1, Server().ConnectString());
+    const auto seen = [&] {
+        CAdoLease<CAdoRecordset> rs(observer.AcquireRecordset());
+        rs->Open(QStringLiteral("select * from Nested"));
+        return rs->GetRecordCount();
+    };
+
+    // Inner commit: nothing visible until the outer one.
+    db.BeginTrans();
+    db.Execute(QStringLiteral("insert into Nested values (1)"), QString());
+    db.BeginTrans();
+    db.Execute(QStringLiteral("insert into Nested values (2)"), QString());
+    db.CommitTrans();
+    EXPECT_EQ(seen(), 0);
+    db.CommitTrans();
+    EXPECT_EQ(seen(), 2);
+
+    // Inner rollback: the outer commit fails and rolls everything back.
+    {
+        CAdoTransaction outer(db);
+        db.Execute(QStringLiteral("insert into Nested values (3)"), QString());
+        {
+            CAdoTransaction inner(db);
+            db.Execute(QStringLiteral("insert into Nested values (4)"), QString());
+            inner.Rollback();
+        }
+        EXPECT_EQ(ThrownText([&] { outer.Commit(); }), QStringLiteral("提交事务时发生错误！"));
+    }
+    EXPECT_EQ(db.GetTransDepth(), 0);
+    EXPECT_EQ(seen(), 2);
+    EXPECT_EQ(count("select * from Nested"), 2);
+
+    // The connection is sound afterwards.
+    {
+        CAdoTransaction next(db);
+        db.Execute(QStringLiteral("insert into Nested values (5)"), QString());
+        next.Commit();
+    }
+    EXPECT_EQ(seen(), 3);
+}
+
+// A statement the server refuses inside a group dooms the group there: the
+// commit must not report success for what the server rolled back.
+TEST_F(PgEngineTest, ACommitAfterARefusedStatementFailsAndStoresNothing)
+{
+    db.Execute(QStringLiteral("create table Refused (Id integer primary key)"), QString());
+    {
+        CAdoTransaction group(db);
+        db.Execute(QStringLiteral("insert into Refused values (1)"), QString());
+        try {
+            db.Execute(QStringLiteral("insert into Refused values (1)"), QStringLiteral("重复"));
+        } catch (const CKvException&) {
+            // a caller that goes on regardless
+        }
+        EXPECT_EQ(ThrownText([&] { group.Commit(); }), QStringLiteral("提交事务时发生错误！"));
+    }
+    EXPECT_EQ(db.GetTransDepth(), 0);
+    EXPECT_EQ(count("select * from Refused"), 0);
+    db.BeginTrans();
+    db.Execute(QStringLiteral("insert into Refused values (2)"), QString());
+    EXPECT_EQ(db.CommitTrans(), 1);
+    EXPECT_EQ(count("select * from Refused"), 1);
+}
+
+// A killed connection: the open group is gone with it, nothing half-written.
+TEST_F(PgEngineTest, AConnectionLostMidGroupLeavesNothingAndFailsTheCommit)
+{
+    db.Execute(QStringLiteral("create table Lost (Id integer)"), QString());
+    CAdoConnection admin;
+    admin.Open(1, Server().ConnectString());
+    const QString pid = [&] {
+        CAdoLease<CAdoRecordset> rs(db.AcquireRecordset());
+        rs->Open(QStringLiteral("select pg_backend_pid() as Pid"));
+        return rs->GetFieldString(QStringLiteral("Pid"));
+    }();
+    {
+        CAdoTransaction group(db);
+        db.Execute(QStringLiteral("insert into Lost values (1)"), QString());
+        admin.Execute(QStringLiteral("select pg_terminate_backend(%1)").arg(pid), QString());
+        EXPECT_THROW(db.Execute(QStringLiteral("insert into Lost values (2)"), QStringLiteral("断开")), CKvException);
+        EXPECT_THROW(group.Commit(), CKvException);
+    }
+    CAdoLease<CAdoRecordset> rs(admin.AcquireRecordset());
+    rs->Open(QStringLiteral("select * from Lost"));
+    EXPECT_EQ(rs->GetRecordCount(), 0);
+}

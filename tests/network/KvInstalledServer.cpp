@@ -1,0 +1,37 @@
+#include "KvInstalledServer.h"
+
+#include "KvSchema.h"
+
+#include <gtest/gtest.h>
+
+void InstalledServerTest::SetUpTestSuite()
+{
+    PgServerTest::SetUpTestSuite();
+    if (!KvPgTestServer::Available())
+        return;
+    CAdoConnection server;
+    server.Open(1, Server().ConnectString());
+    InstallServerDatabase(server, QDateTime(QDate(2026, 12, 10), QTime(9, 30, 0)));
+}
+
+void InstalledServerTest::SetUp()
+{
+    PgServerTest::SetUp();
+    if (IsSkipped() || HasFatalFailure())
+        return;
+    db.Open(1, Server().ConnectString());
+}
+
+int InstalledServerTest::Count(const QString& sql)
+{
+    CAdoLease<CAdoRecordset> rs(db.AcquireRecordset());
+    rs->Open(sql);
+    return rs->GetRecordCount();
+}
+
+QString InstalledServerTest::Value(const QString& sql)
+{
+    CAdoLease<CAdoRecordset> rs(db.AcquireRecordset());
+    rs->Open(sql);
+    return rs->GetFieldText(rs->GetFieldName(0));
+}

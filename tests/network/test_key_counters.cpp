@@ -1,0 +1,104 @@
+// Two counters drawing keys from one counter column at the same moment: every
+// key is drawn once, and the counter ends at the number of keys drawn.
+#include "CAdoConnection.h"
+#include "CAdoRecordset.h"
+#include "CSysPara.h"
+#include "KvInstalledServer.h"
+#include "KvSchema.h"
+#include "KvTestSupport.h"
+
+#include <QProcess>
+#include <QSet>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Drawn
+{
+    QList<int> keys;
+    QString failures;
+};
+
+// Starts `processes` drawers at once, each drawing `each` keys from `column`.
+Drawn DrawAtOnce(int kind, const QString& connectString, const QString& column, int processes, int each)
+{
+    std::vector<std::unique_ptr<QProcess>> drawers;
+    for (int i = 0; i < processes; ++i) {
+        auto p = std::make_unique<QProcess>();
+        p->start(QStringLiteral(KV_KEY_DRAWER),
+                 {QString::number(kind), connectString, column, QString::number(each)});
+        drawers.push_back(std::move(p));
+    }
+    Drawn drawn;
+    for (auto& p : drawers) {
+        if (!p->waitForFinished(300000) || p->exitCode() != 0)
+            drawn.failures += QString::fromUtf8(p->readAllStandardError()) + QStringLiteral(" (exit %1)\n").arg(p->exitCode());
+        const QList<QByteArray> lines = p->readAllStandardOutput().split('\n');
+        for (const QByteArray& line : lines) {
+            if (!line.trimmed().isEmpty())
+                drawn.keys << line.trimmed().toInt();
+        }
+    }
+    return drawn;
+}
+
+int CounterValue(CAdoConnection& db, const QString& column)
+{
+    CAdoLease<CAdoRecordset> rs(db.AcquireRecordset());
+    rs->Open(QStringLiteral("select %1 from SysPara").arg(column));
+    return rs->GetFieldInt(column);
+}
+
+void ExpectEveryKeyOnce(const Drawn& drawn, int first, int total)
+{
+    ASSERT_TRUE(drawn.failures.isEmpty()) << drawn.failures.toStdString();
+    ASSERT_EQ(drawn.keys.size(), total);
+    const QSet<int> unique(drawn.keys.begin(), drawn.keys.end());
+    EXPECT_EQ(unique.size(), total) << "a key was drawn twice";
+    EXPECT_EQ(*std::min_element(drawn.keys.begin(), drawn.keys.end()), first);
+    EXPECT_EQ(*std::max_element(drawn.keys.begin(), drawn.keys.end()), first + total - 1);
+}
+
+class ServerKeyCounterTest : public InstalledServerTest
+{
+};
+
+} // namespace
+
+TEST_F(ServerKeyCounterTest, TwoProcessesDrawingAtOnceNeverShareAKey)
+{
+    const int first = CounterValue(db, QStringLiteral("WrtIndex"));
+    const int each = 3000;
+    const Drawn drawn = DrawAtOnce(1, Server().ConnectString(), QStringLiteral("WrtIndex"), 2, each);
+    ExpectEveryKeyOnce(drawn, first, 2 * each);
+    EXPECT_EQ(CounterValue(db, QStringLiteral("WrtIndex")), first + 2 * each);
+}
+
+TEST_F(ServerKeyCounterTest, AKeyIsTheValueBeforeTheIncrement)
+{
+    CSysPara para;
+    para.SetDatabase(&db);
+    para.SetIntPara(QStringLiteral("ClientIndex"), 41);
+    EXPECT_EQ(para.GetIntPara(QStringLiteral("ClientIndex"), 1), 41);
+    EXPECT_EQ(para.GetIntPara(QStringLiteral("ClientIndex"), 0), 42);
+    EXPECT_EQ(para.GetIntPara(QStringLiteral("ClientIndex"), 0), 42);
+    // A key drawn inside a group that is rolled back is given back with it.
+    db.BeginTrans();
+    EXPECT_EQ(para.GetIntPara(QStringLiteral("ClientIndex"), 1), 42);
+    db.RollbackTrans();
+    EXPECT_EQ(para.GetIntPara(QStringLiteral("ClientIndex"), 0), 42);
+}
+
+TEST(EmbeddedKeyCounter, TwoProcessesDrawingAtOnceNeverShareAKey)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Qrdb.db"));
+    CreateFreshDatabase(path, QDateTime(QDate(2026, 12, 10), QTime(9, 30, 0)));
+    const int each = 1500;
+    const Drawn drawn = DrawAtOnce(0, QStringLiteral("Data Source=%1").arg(path), QStringLiteral("PayIndex"), 2, each);
+    ExpectEveryKeyOnce(drawn, 1, 2 * each);
+    CAdoConnection db;
+    db.Open(0, path);
+    EXPECT_EQ(CounterValue(db, QStringLiteral("PayIndex")), 1 + 2 * each);
+}

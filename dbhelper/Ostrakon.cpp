@@ -5,7 +5,9 @@
 #include "CAdoConnection.h"
 #include "CAdoRecordset.h"
 #include "CKvException.h"
+#include "KvEdition.h"
 #include "KvSchema.h"
+#include "KvServerConfig.h"
 #include "KvSql.h"
 
 #include <QApplication>
@@ -21,9 +23,12 @@
 
 namespace {
 
-// 1 = the stand-alone edition (the database file), 2 = the network edition.
-// Only the stand-alone edition is built.
-constexpr int kEdition = 1;
+// 1 = the stand-alone edition (the database file), 2 = the network edition
+// (the server), as the build was configured.
+int LibraryEdition()
+{
+    return KvIsNetworkEdition() ? 2 : 1;
+}
 
 CAdoConnection* g_localConnection = nullptr;
 CAdoConnection* g_mainConnection = nullptr;
@@ -82,11 +87,41 @@ void DeleteLibraryConnections()
 // over a connection of its own.
 bool OpenLibraryConnection(CAdoConnection& connection)
 {
-    static_assert(kEdition == 1, "only the stand-alone edition is built");
     try {
         // An open connection counts as opened; a missing file is a failure,
         // never a new empty database.
         connection.Open(0, LibraryConnectString());
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+// A parameter of the counter's own file. SysPara is one row with a column per
+// parameter, so the parameter is that column of the row.
+QString GetLibraryParameter(CAdoConnection& db, const QString& name)
+{
+    try {
+        CAdoLease<CAdoRecordset> rs(db.AcquireRecordset());
+        rs->Open(KvFormatSql("select %s from SysPara", name));
+        if (rs->IsEOF()) {
+            ErrorMessage(QStringLiteral("找不到指定参数！"));
+            throw CKvException(QString());
+        }
+        return rs->GetFieldText(name);
+    } catch (...) {
+        ErrorMessage(QStringLiteral("获取参数 %1 错误！").arg(name));
+        throw;
+    }
+}
+
+// The network edition's main connection: the server named by the counter's
+// file, with the installation's login (KvServerConfig.h).
+bool OpenLibraryServer(CAdoConnection& local, CAdoConnection& server)
+{
+    try {
+        const QString serverName = GetLibraryParameter(local, QStringLiteral("ServerName"));
+        server.Open(1, KvServerConnectString(KvDefaultAppDirectory(), serverName));
         return true;
     } catch (...) {
         return false;
@@ -111,8 +146,27 @@ template <typename Step> void RunUpdateStep(Step step)
 bool TableExists(CAdoConnection& db, const QString& name)
 {
     CAdoLease<CAdoRecordset> rs(db.AcquireRecordset());
-    rs->Open(KvFormatSql("select name from sqlite_master where type = 'table' and name = '%s' collate nocase", name));
+    if (db.GetServerFlag() == 1)
+        rs->Open(KvFormatSql("select table_name from information_schema.tables where table_schema = current_schema() "
+                             "and table_type = 'BASE TABLE' and lower(table_name) = lower('%s')",
+                             name));
+    else
+        rs->Open(
+            KvFormatSql("select name from sqlite_master where type = 'table' and name = '%s' collate nocase", name));
     return !rs->IsEOF();
+}
+
+// The network edition's server: an installed one gains ManualFee when it
+// lacks it. An empty one (the database of a new installation) is left to the
+// start-up, which installs it once it has reached the server: at a counter's
+// first start the library cannot reach it yet (the server's name is typed in
+// the start-up's server dialog).
+void UpdateServer(CAdoConnection& server)
+{
+    RunUpdateStep([&server] {
+        if (TableExists(server, QStringLiteral("SysPara")) && !TableExists(server, QStringLiteral("ManualFee")))
+            server.Execute(ManualFeeCreateStatement(), QString());
+    });
 }
 
 } // namespace
@@ -124,7 +178,9 @@ int InitialOstrakon()
         PromptMessage(QStringLiteral("连接本地数据库失败！"));
         return 1;
     }
-    if (!OpenLibraryConnection(*g_mainConnection)) {
+    const bool mainOpened = LibraryEdition() == 2 ? OpenLibraryServer(*g_localConnection, *g_mainConnection)
+                                                   : OpenLibraryConnection(*g_mainConnection);
+    if (!mainOpened) {
         PromptMessage(QStringLiteral("连接主数据库失败！"));
         return 2;
     }
@@ -137,6 +193,10 @@ void QuillmerUpdateDatabase()
     // nothing to update, and the failure has been reported already.
     if (!g_mainConnection || !g_mainConnection->IsOpen())
         return;
+    if (g_mainConnection->GetServerFlag() == 1) {
+        UpdateServer(*g_mainConnection);
+        return;
+    }
     // Step 1: the manual fees table of older databases.
     RunUpdateStep([] {
         if (!TableExists(*g_mainConnection, QStringLiteral("ManualFee")))

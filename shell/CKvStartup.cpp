@@ -43,7 +43,11 @@ QString CKvStartup::MainWindowTitle()
     CSysPara* para = GetLocalSysPara();
     const QString title = para->GetStringPara(QStringLiteral("AppTitle"));
     const QString version = para->GetStringPara(QStringLiteral("AppVersion"));
-    return QStringLiteral("%1 %2(售电机编码：%3)").arg(title, version, para->GetMachineCode());
+    if (isStandAlone())
+        return QStringLiteral("%1 %2(售电机编码：%3)").arg(title, version, para->GetMachineCode());
+    const int station = para->GetIntPara(QStringLiteral("StationNo"));
+    return QStringLiteral("%1 %2(售电机编码：%3, 工作站编号：%4)")
+        .arg(title, version, para->GetMachineCode(), QString::asprintf("%02d", station));
 }
 
 bool CKvStartup::InitInstance()
@@ -151,13 +155,16 @@ bool CKvStartup::openConnections()
         return false;
     }
     // In the stand-alone edition the main connection is the local one and is
-    // open by now; the network edition's server would be tried until it opens
-    // or the operator gives up.
+    // open by now. The network edition's server is tried until it opens or
+    // the operator gives up; before each new try the operator may correct the
+    // server's name (the connection string is built anew from it).
     while (!GetMainDatabase()->IsOpen()) {
         try {
             GetMainDatabase()->Open(1, GetServerConnectString());
         } catch (const CKvException&) {
             if (AskBox(QStringLiteral("连接业务数据库失败！是否继续.")) == IDNO)
+                return false;
+            if (!isStandAlone() && !m_host.AskServerName())
                 return false;
         }
     }

@@ -17,6 +17,9 @@ public:
     // The login dialog; false when it was cancelled (a change of the system
     // clock while it is open counts as a cancel).
     virtual bool AskLogin(QString& operatorNo, QString& password) = 0;
+    // Network edition, after the operator chose to try the server again: the
+    // server dialog, which stores the name typed; false when it was cancelled.
+    virtual bool AskServerName() = 0;
     // The main window with its empty document and home view, not yet shown;
     // false when it cannot be made.
     virtual bool CreateMainWindow() = 0;
@@ -48,7 +51,8 @@ public:
     static QString MachineCodeKey() { return QStringLiteral("MachineCode"); }
 
     static QString ClockQuestion(const QDateTime& now);
-    // The main window's title from the local parameters and the machine code.
+    // The main window's title from the local parameters and the machine code;
+    // the network edition adds this counter's workstation number.
     static QString MainWindowTitle();
 
 private:
@@ -56,7 +60,7 @@ private:
     // A program folder without work/ is a first installation: make the folder
     // and a fresh database in it. A work/ folder is never touched here.
     static bool createFirstInstallation();
-    static bool openConnections();
+    bool openConnections();
 
     IKvStartupHost& m_host;
     CKvInstanceLock m_lock;

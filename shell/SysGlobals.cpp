@@ -1,9 +1,12 @@
 #include "SysGlobals.h"
 
 #include "CAdoConnection.h"
+#include "CAdoRecordset.h"
 #include "CSysPara.h"
 #include "CurrentOperator.h"
 #include "KvClock.h"
+#include "KvEdition.h"
+#include "KvServerConfig.h"
 #include "KvUtil.h"
 
 #include <QDir>
@@ -16,11 +19,24 @@ CAdoConnection& localDatabase()
     return db;
 }
 
+// The network edition's connection to the shared server; never opened in the
+// stand-alone edition.
+CAdoConnection& serverDatabase()
+{
+    static CAdoConnection db;
+    return db;
+}
+
+bool isNetworkEdition()
+{
+    return GetEdition() == QStringLiteral("网络版");
+}
+
 } // namespace
 
 QString GetEdition()
 {
-    return QStringLiteral("单机版");
+    return KvIsNetworkEdition() ? QStringLiteral("网络版") : QStringLiteral("单机版");
 }
 
 CAdoConnection* GetLocalDatabase()
@@ -30,8 +46,7 @@ CAdoConnection* GetLocalDatabase()
 
 CAdoConnection* GetMainDatabase()
 {
-    // The network edition would return its server connection here.
-    return &localDatabase();
+    return isNetworkEdition() ? &serverDatabase() : &localDatabase();
 }
 
 QString GetLocalDatabasePath()
@@ -48,14 +63,22 @@ QString GetLocalConnectString()
 
 QString GetServerConnectString()
 {
-    return QStringLiteral("Provider=SQLOLEDB;Server=%1;Database=%2;uid=%3;pwd=%4")
-        .arg(GetLocalSysPara()->GetStringPara(QStringLiteral("ServerName")), QStringLiteral("qrdb"),
-             QStringLiteral("qrdbsa"), QStringLiteral("293716"));
+    // The login and password come from the installation's profile, never
+    // from the program (see KvServerConfig.h).
+    return KvServerConnectString(GetAppDirectory(), GetLocalSysPara()->GetStringPara(QStringLiteral("ServerName")));
 }
 
 QDateTime GetServerTime()
 {
-    return KvClock::Now();
+    // The server's clock, so that every counter stores the same "now". Before
+    // the server connection is open (the first installation of the counter's
+    // own file) and where the main database is a file, the program's clock.
+    CAdoConnection* main = GetMainDatabase();
+    if (!isNetworkEdition() || !main->IsOpen() || main->GetServerFlag() != 1)
+        return KvClock::Now();
+    CAdoLease<CAdoRecordset> rs(main->AcquireRecordset());
+    rs->Open(QStringLiteral("select GetDate() as SysDate"));
+    return rs->GetFieldDateTime(QStringLiteral("SysDate"));
 }
 
 QDateTime GetServerDate()
@@ -100,6 +123,7 @@ CSysPara* GetLocalSysPara()
 
 void ReleaseProcessObjects()
 {
+    serverDatabase().Close();
     localDatabase().Close();
     mainSysPara() = CSysPara();
     localSysPara() = CSysPara();

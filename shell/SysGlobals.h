@@ -8,15 +8,20 @@ class CSysPara;
 
 // The process-wide objects every part of the program reaches.
 
-// "单机版" in this build (the network edition would be "网络版").
+// "单机版" or "网络版", as the build was configured (QUILLMER_EDITION).
 QString GetEdition();
-// In the stand-alone edition main and local are one connection object.
+// In the stand-alone edition main and local are one connection object; in the
+// network edition the main connection is a separate one to the server.
 CAdoConnection* GetLocalDatabase();
 CAdoConnection* GetMainDatabase();
-// The connection strings: the embedded file below the program folder.
+// The connection strings: the embedded file below the program folder; the
+// server named by the local SysPara.ServerName, database qrdb, with the login
+// and password of the installation's profile (KvServerConfig.h).
 QString GetLocalConnectString();
 QString GetServerConnectString();
-// "Now" from the one clock of the program (KvClock); the date at 00:00:00.
+// "Now": in the stand-alone edition from the one clock of the program
+// (KvClock), in the network edition the server's clock ("select GetDate()",
+// a failure passes on); the date at 00:00:00.
 QDateTime GetServerTime();
 QDateTime GetServerDate();
 // The month of GetServerDate as yyyymm, the form in which SysPara keeps the

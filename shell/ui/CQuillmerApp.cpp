@@ -6,6 +6,7 @@
 #include "CMainFrame.h"
 #include "CQuillmerDoc.h"
 #include "CQuillmerView.h"
+#include "CServerDlg.h"
 #include "CStyleDlg.h"
 #include "KvAdminCommands.h"
 #include "KvLogin.h"
@@ -45,6 +46,12 @@ bool CQuillmerApp::AskLogin(QString& operatorNo, QString& password)
     operatorNo = dialog.GetOperatorNo();
     password = dialog.GetOperatorPw();
     return true;
+}
+
+bool CQuillmerApp::AskServerName()
+{
+    CServerDlg dialog(nullptr, QStringLiteral("设置服务器"));
+    return dialog.DoModal() == IDOK;
 }
 
 bool CQuillmerApp::CreateMainWindow()

@@ -54,6 +54,7 @@ public:
     // IKvStartupHost
     void UpdateDatabaseSchema() override;
     bool AskLogin(QString& operatorNo, QString& password) override;
+    bool AskServerName() override;
     bool CreateMainWindow() override;
     void ShowMainWindow(const QString& title) override;
     void BuildRightsList() override;

@@ -61,6 +61,11 @@ public:
         password = loginPassword;
         return true;
     }
+    bool AskServerName() override
+    {
+        log << QStringLiteral("server");
+        return serverDialog ? serverDialog() : false;
+    }
     bool CreateMainWindow() override
     {
         log << QStringLiteral("window");
@@ -81,6 +86,8 @@ public:
     QString loginCode = QStringLiteral("qz");
     QString loginPassword;
     std::function<void()> firstSetup;
+    // The server dialog: stores a name and answers OK (true) or Cancel.
+    std::function<bool()> serverDialog;
     QString folderAtSchema;
     bool databaseAtSchema = false;
 
@@ -101,6 +108,12 @@ protected:
         ReleaseProcessObjects();
         KvClock::Reset();
         QDir::setCurrent(m_startFolder);
+    }
+    void SetUp() override
+    {
+        // The network edition comes up against its server: tests/shell/network.
+        if (GetEdition() != QStringLiteral("单机版"))
+            GTEST_SKIP() << "the stand-alone edition's start-up";
     }
 
     // A database made before the start, changed by `sql`, then closed again.

@@ -3,6 +3,7 @@
 #include "CKvException.h"
 #include "CSysPara.h"
 #include "KvClock.h"
+#include "KvFreshDatabase.h"
 #include "KvProfile.h"
 #include "KvTestSupport.h"
 #include "SysGlobals.h"
@@ -129,10 +130,20 @@ TEST_F(SysParaTest, RemoteSwitchesLiveInTheApplicationProfile)
 
 TEST(SysGlobals, StandAloneEditionHasOneConnectionAndTwoCaches)
 {
-    EXPECT_EQ(GetEdition(), QStringLiteral("单机版"));
+    if (GetEdition() != QStringLiteral("单机版"))
+        GTEST_SKIP() << "the network edition's build";
     EXPECT_EQ(GetMainDatabase(), GetLocalDatabase());
     EXPECT_NE(GetMainSysPara(), GetLocalSysPara());
     EXPECT_EQ(GetMainSysPara()->GetDatabase(), GetLocalSysPara()->GetDatabase());
+}
+
+TEST(SysGlobals, NetworkEditionHasASeparateServerConnection)
+{
+    if (GetEdition() != QStringLiteral("网络版"))
+        GTEST_SKIP() << "the stand-alone edition's build";
+    EXPECT_NE(GetMainDatabase(), GetLocalDatabase());
+    EXPECT_EQ(GetMainSysPara()->GetDatabase(), GetMainDatabase());
+    EXPECT_EQ(GetLocalSysPara()->GetDatabase(), GetLocalDatabase());
 }
 
 TEST(SysGlobals, ServerDateIsTheDayAtMidnightAndItsMonthIsYyyymm)
@@ -150,4 +161,20 @@ TEST(SysGlobals, ConnectStringPointsIntoTheProgramFolder)
 {
     CTempAppDirectory app;
     EXPECT_EQ(GetLocalConnectString(), QStringLiteral("Data Source=%1/work/Qrdb.db").arg(app.Path()));
+}
+
+TEST(SysGlobals, ServerConnectStringTakesItsLoginFromTheInstallationNotFromTheProgram)
+{
+    CRecordingMessageSink sink;
+    CFreshDatabase fresh;
+    GetLocalSysPara()->SetStringPara(QStringLiteral("ServerName"), QStringLiteral("db1,5433"));
+
+    // An installation without its server entries names no login: nothing
+    // the program carries stands in for them.
+    EXPECT_EQ(GetServerConnectString(), QStringLiteral("Provider=SQLOLEDB;Server=db1,5433;Database=qrdb;uid=;pwd="));
+
+    WriteAppProfileString(QStringLiteral("Server"), QStringLiteral("Login"), QStringLiteral("counter"));
+    WriteAppProfileString(QStringLiteral("Server"), QStringLiteral("Password"), QStringLiteral("s3cret"));
+    EXPECT_EQ(GetServerConnectString(),
+              QStringLiteral("Provider=SQLOLEDB;Server=db1,5433;Database=qrdb;uid=counter;pwd=s3cret"));
 }

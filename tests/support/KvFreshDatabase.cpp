@@ -16,6 +16,11 @@ CFreshDatabase::CFreshDatabase(const QDateTime& now)
     QDir(m_app.Path()).mkpath(QStringLiteral("work"));
     CreateFreshDatabase(GetLocalDatabasePath(), now);
     GetLocalDatabase()->Open(0, GetLocalConnectString());
+    // The network edition's build runs the same tests with its separate main
+    // connection open on the same file; the server itself is what the tests
+    // labelled "network" use.
+    if (GetMainDatabase() != GetLocalDatabase())
+        GetMainDatabase()->Open(0, GetLocalConnectString());
 }
 
 CFreshDatabase::~CFreshDatabase()

@@ -10,7 +10,8 @@ class CAdoConnection;
 
 // A temporary program folder holding work/Qrdb.db as a fresh installation
 // creates it, opened as the program's local (= main) connection, with the
-// clock fixed at `now`. Everything is released again at the end.
+// clock fixed at `now`. Everything is released again at the end. In the
+// network edition's build the main connection is opened on the same file.
 class CFreshDatabase
 {
 public:

@@ -18,6 +18,7 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QSet>
+#include <QTest>
 #include <QToolBar>
 #include <gtest/gtest.h>
 
@@ -38,6 +39,11 @@ QList<int> allCommandIds()
 const QList<int> kAlwaysEnabled = {ID_CHANGE_PASSWORD, ID_SWITCH_OPERATOR, ID_SWITCH_STYLE, ID_SWITCH_BACKGROUND,
                                    ID_APP_ABOUT,       ID_HELP_FILE,       ID_APP_EXIT};
 const QList<int> kNetworkOnly = {ID_STATIONS, ID_SELECT_STATION, ID_SERVER};
+
+bool networkEdition()
+{
+    return GetEdition() == QStringLiteral("网络版");
+}
 
 class MainFrameTest : public ::testing::Test
 {
@@ -150,7 +156,7 @@ TEST_F(MainFrameTest, CommandsFollowTheOperatorsRights)
         {ID_NEW_ACCOUNT, false},     // 新住户配表 not held
         {ID_QUERY_SALES, false},     //
         {ID_OPERATORS, false},       //
-        {ID_STATIONS, false},        // held, but off in the stand-alone edition
+        {ID_STATIONS, networkEdition()}, // held; off in the stand-alone edition
         {ID_HANDHELD_SALE, false},   // no such right at all
         {ID_CHANGE_PASSWORD, true},  // always
     };
@@ -174,16 +180,50 @@ TEST_F(MainFrameTest, WithoutRightsOnlyTheAlwaysEnabledCommandsAreOn)
     EXPECT_EQ(frame.GetRightsList()->count(), 0);
 }
 
-TEST_F(MainFrameTest, WithEveryRightAllButTheServerCommandsAndTheHandheldMachineAreOn)
+TEST_F(MainFrameTest, WithEveryRightAllButTheHandheldMachineAreOnAndTheServerCommandsOnlyInTheNetworkEdition)
 {
-    ASSERT_EQ(GetEdition(), QStringLiteral("单机版"));
     QVector<int> all;
     for (int id = 101; id < 600; ++id)
         if (id % 100 != 0)
             all << id;
     logIn(QStringLiteral("all"), all);
     for (int id : allCommandIds())
-        EXPECT_EQ(enabled(id), !kNetworkOnly.contains(id) && id != ID_HANDHELD_SALE) << id;
+        EXPECT_EQ(enabled(id), (networkEdition() || !kNetworkOnly.contains(id)) && id != ID_HANDHELD_SALE) << id;
+
+    // The three commands follow their own rights in the network edition.
+    logIn(QStringLiteral("station only"), {514});
+    EXPECT_EQ(enabled(ID_STATIONS), networkEdition());
+    EXPECT_FALSE(enabled(ID_SELECT_STATION));
+    EXPECT_FALSE(enabled(ID_SERVER));
+}
+
+TEST_F(MainFrameTest, TheServerCommandsAreReachedThroughTheMenuOnlyInTheNetworkEdition)
+{
+    logIn(QStringLiteral("admin"), {514, 515, 518});
+    frame.show();
+    QStringList opened;
+    for (int id : kNetworkOnly)
+        frame.SetCommandHandler(id, [&opened, id] { opened << QString::number(id); });
+    QMenuBar* menuBar = frame.menuBar();
+    for (int id : kNetworkOnly) {
+        QAction* action = frame.findChild<QAction*>(QStringLiteral("cmd%1").arg(id));
+        ASSERT_NE(action, nullptr);
+        // The drop-down that holds the command, opened and clicked as a user does.
+        QMenu* menu = nullptr;
+        for (QAction* top : menuBar->actions())
+            if (top->menu() && top->menu()->actions().contains(action))
+                menu = top->menu();
+        ASSERT_NE(menu, nullptr) << id;
+        menu->popup(frame.mapToGlobal(QPoint(0, 0)));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+        menu->hide();
+    }
+    const QStringList expected = networkEdition() ? QStringList{QString::number(ID_STATIONS),
+                                                                QString::number(ID_SELECT_STATION),
+                                                                QString::number(ID_SERVER)}
+                                                  : QStringList{};
+    EXPECT_EQ(opened, expected);
 }
 
 TEST_F(MainFrameTest, RightsListKeepsTableOrderAndOnlyGroupsWithAGrantedRight)
@@ -339,7 +379,11 @@ TEST_F(MainFrameDbTest, FirstSetupRunsOnceForTheAdministrator)
 
     GetCurrentOperator()->SetOperatorNo(QStringLiteral("qz"));
     frame.RunFirstSetup();
-    EXPECT_EQ(steps, (QStringList{"32778", "32799", "32771", "32776", "32777"})) << "no workstation steps here";
+    // The network edition adds the workstations and this counter's own one.
+    const QStringList expected = networkEdition()
+                                     ? QStringList{"32778", "32799", "32771", "32776", "32814", "32815", "32777"}
+                                     : QStringList{"32778", "32799", "32771", "32776", "32777"};
+    EXPECT_EQ(steps, expected);
     EXPECT_EQ(sink.Texts().last(),
               QStringLiteral("请在下一窗口创建新操作员并赋予适当权限！\n\n然后退出系统，以新操作员重新登录。\n\n"
                              "新操作员的默认密码是724613，请登录后修改之！"));

@@ -15,15 +15,21 @@
 #include "../CardToolTestHelpers.h"
 
 #include <QProcess>
+#include <QThread>
 #include <QSet>
 #include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
 
+// This program's main database: the server (its "network" twin) or the file.
 std::unique_ptr<CSharedMain> MakeSharedMain()
 {
+#if defined(QUILLMER_COUNTERS_ON_SERVER)
+    return std::make_unique<CSharedServer>();
+#else
     return std::make_unique<CSharedFile>();
+#endif
 }
 
 // The first row of a query, each column's text by its lower-case name.
@@ -297,4 +303,80 @@ TEST_F(CounterSalesTest, ACounterKilledInsideASaleLeavesNoHalfWrittenSale)
     EXPECT_EQ(MainCount(Db(), QStringLiteral("select * from ClientPay")), 0);
     EXPECT_EQ(MainValue(Db(), QStringLiteral("select PayIndex from CliBalance")).toInt(), 0);
     EXPECT_EQ(MainValue(Db(), QStringLiteral("select InvoiceNo from SysPara")), receipt);
+}
+
+// A counter whose server connection is cut in the middle of a sale (the
+// server's backend terminated, as a lost network would) at each transaction
+// of the sale: the counter reports the failure, not the sale, and the
+// transaction leaves nothing behind: the pending row not without its share,
+// the confirmation not in part, no payment without its paid sale and balance.
+TEST_F(CounterSalesTest, AConnectionCutInsideASaleIsReportedAndLeavesNoHalfWrittenSale)
+{
+    auto* server = dynamic_cast<CSharedServer*>(m_main.get());
+    if (!server)
+        GTEST_SKIP() << "a server connection is cut; the embedded file has none";
+    const struct
+    {
+        const char* where;
+        const char* lockedTable; // held by another session until the counter waits for it
+        const char* state;       // the sale row afterwards ("" none)
+        bool imageUpdated;       // the card image carries the sale
+    } cases[] = {
+        {"storing the pending row and its share", "WrtPrice", "", false},
+        {"the confirmation", nullptr, "待写", false},
+        {"the payment and the balance", "CliBalance", "写卡成功", true},
+    };
+    const QString folder = AddCounter(1, 3);
+    const QString receipt = MainValue(Db(), QStringLiteral("select InvoiceNo from SysPara"));
+    int user = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.where);
+        ++user;
+        CAdoConnection locker;
+        locker.Open(1, server->ConnectStringFor(KvServerDatabaseName()));
+        QString waiting;
+        std::unique_ptr<QProcess> seller;
+        if (c.lockedTable) {
+            locker.BeginTrans();
+            locker.Execute(QStringLiteral("lock table %1 in exclusive mode").arg(QString::fromLatin1(c.lockedTable)),
+                           QString());
+            seller = StartSeller(folder, 1, user, 1);
+            waiting = QStringLiteral("wait_event_type = 'Lock'");
+        } else {
+            seller = StartSeller(folder, 1, user, 1, {QStringLiteral("--hold-in-confirmation")});
+            ASSERT_TRUE(WaitForHold(*seller));
+            waiting = QStringLiteral("state = 'idle in transaction'");
+        }
+        const QString counterBackend =
+            QStringLiteral("select pid from pg_stat_activity where datname = current_database() and pid <> "
+                           "pg_backend_pid() and %1")
+                .arg(waiting);
+        QString pid;
+        for (int tries = 0; tries < 600 && pid.isEmpty(); ++tries) {
+            pid = MainValue(Db(), counterBackend + QStringLiteral(" and pid <> %1").arg(MainValue(locker, "select pg_backend_pid()")));
+            if (pid.isEmpty())
+                QThread::msleep(50);
+        }
+        ASSERT_FALSE(pid.isEmpty()) << "the counter never waited inside its sale";
+        EXPECT_EQ(MainValue(Db(), QStringLiteral("select case when pg_terminate_backend(%1) then 1 else 0 end").arg(pid)),
+                  QStringLiteral("1"));
+        if (c.lockedTable)
+            locker.RollbackTrans();
+        else
+            seller->write("go\n");
+        const QStringList out = Finish(*seller);
+        EXPECT_EQ(seller->exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(seller->exitCode(), 1) << out.join(u'\n').toStdString();
+        EXPECT_TRUE(out.filter(QStringLiteral("SOLD")).isEmpty()) << out.join(u'\n').toStdString();
+        EXPECT_EQ(out.filter(QStringLiteral("FAILED")).size(), 1) << out.join(u'\n').toStdString();
+
+        ExpectNoHalfWrittenSale();
+        const QString meter = CounterMeterNo(1, user);
+        EXPECT_EQ(MainValue(Db(), QStringLiteral("select State from WrtRecord where MeterNo = '%1'").arg(meter)),
+                  QString::fromUtf8(c.state));
+        const int image = MainValue(Db(), QStringLiteral("select WrtIndex from PreLastWrt where MeterNo = '%1'").arg(meter)).toInt();
+        EXPECT_EQ(image != 0, c.imageUpdated);
+        EXPECT_EQ(MainCount(Db(), QStringLiteral("select * from ClientPay")), 0);
+        EXPECT_EQ(MainValue(Db(), QStringLiteral("select InvoiceNo from SysPara")), receipt);
+    }
 }

@@ -139,7 +139,7 @@ protected:
     }
     int Duplicates(const QString& table, const QString& column)
     {
-        return MainCount(Db(), QStringLiteral("select %2 from %1 where %2 <> '' group by %2 having count(*) > 1")
+        return MainCount(Db(), QStringLiteral("select %2 from %1 group by %2 having count(*) > 1")
                                    .arg(table, column));
     }
 

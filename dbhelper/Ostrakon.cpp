@@ -145,15 +145,7 @@ template <typename Step> void RunUpdateStep(Step step)
 // table names are not told apart by case, so "manualfee" is ManualFee.
 bool TableExists(CAdoConnection& db, const QString& name)
 {
-    CAdoLease<CAdoRecordset> rs(db.AcquireRecordset());
-    if (db.GetServerFlag() == 1)
-        rs->Open(KvFormatSql("select table_name from information_schema.tables where table_schema = current_schema() "
-                             "and table_type = 'BASE TABLE' and lower(table_name) = lower('%s')",
-                             name));
-    else
-        rs->Open(
-            KvFormatSql("select name from sqlite_master where type = 'table' and name = '%s' collate nocase", name));
-    return !rs->IsEOF();
+    return DatabaseHasTable(db, name);
 }
 
 // The network edition's server: an installed one gains ManualFee when it
@@ -200,7 +192,10 @@ void QuillmerUpdateDatabase()
     // Step 1: the manual fees table of older databases.
     RunUpdateStep([] {
         if (!TableExists(*g_mainConnection, QStringLiteral("ManualFee")))
-            g_mainConnection->Execute(ManualFeeCreateStatement(), QString());
+            g_mainConnection->Execute(g_mainConnection->GetServerFlag() == 1
+                                          ? ServerCreateStatement(ManualFeeCreateStatement())
+                                          : ManualFeeCreateStatement(),
+                                      QString());
     });
     // Step 2: the schema version steps, all or nothing; a failure leaves the
     // file at its old version with every row.

@@ -86,9 +86,11 @@ QString SeedText(const char* name)
     return QString::fromUtf8(text);
 }
 
-// One CREATE statement of the embedded schema in the server's types.
-QString ServerDdl(QString statement)
+} // namespace
+
+QString ServerCreateStatement(const QString& embeddedStatement)
 {
+    QString statement = embeddedStatement;
     struct Rule
     {
         const char* pattern;
@@ -109,6 +111,8 @@ QString ServerDdl(QString statement)
     }
     return statement;
 }
+
+namespace {
 
 // The clock values of a fresh installation (quota month, last backup day).
 QString ClockValuesStatement(const QDateTime& now, bool server)
@@ -164,20 +168,33 @@ QString ServerSchemaScript()
         const QString table = TargetTable(statement);
         if (table.isEmpty() || (IsLocalTable(table) && table.compare(QStringLiteral("SysPara"), Qt::CaseInsensitive)))
             continue;
-        script += ServerDdl(statement) + QStringLiteral(";\n");
+        script += ServerCreateStatement(statement) + QStringLiteral(";\n");
     }
     // The helper library's table, when the schema does not hold it already.
-    QString manualFee = ServerDdl(ManualFeeCreateStatement());
+    QString manualFee = ServerCreateStatement(ManualFeeCreateStatement());
     manualFee.replace(QStringLiteral("create table "), QStringLiteral("create table if not exists "));
     script += manualFee + QStringLiteral(";\n");
     return script;
 }
 
+bool DatabaseHasTable(CAdoConnection& db, const QString& name)
+{
+    CAdoLease<CAdoRecordset> rs(db.AcquireRecordset());
+    if (db.GetServerFlag() == 1) {
+        // Unquoted names are folded to lower case on the server.
+        rs->Open(KvFormatSql("select table_name from information_schema.tables where table_schema = current_schema() "
+                             "and lower(table_name) = lower('%s')",
+                             name));
+    } else {
+        rs->Open(
+            KvFormatSql("select name from sqlite_master where type = 'table' and name = '%s' collate nocase", name));
+    }
+    return !rs->IsEOF();
+}
+
 bool IsServerInstalled(CAdoConnection& server)
 {
-    CAdoLease<CAdoRecordset> rs(server.AcquireRecordset());
-    rs->Open(QStringLiteral("select to_regclass('syspara') is not null as Installed"));
-    return rs->GetFieldInt(QStringLiteral("Installed")) != 0;
+    return DatabaseHasTable(server, QStringLiteral("SysPara"));
 }
 
 bool InstallServerDatabase(CAdoConnection& server, const QDateTime& now)

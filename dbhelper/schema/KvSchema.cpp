@@ -184,6 +184,12 @@ void CreateFreshDatabase(const QString& path, const QDateTime& now)
 int ReadSchemaVersion(CAdoConnection& db)
 {
     CAdoLease<CAdoRecordset> rs(db.AcquireRecordset());
+    if (db.GetServerFlag() == 1) {
+        if (!DatabaseHasTable(db, QStringLiteral("KvSchemaVersion")))
+            return 0;
+        rs->Open(QStringLiteral("select max(Version) as Version from KvSchemaVersion"));
+        return rs->IsEOF() || rs->IsFieldNull(QStringLiteral("Version")) ? 0 : rs->GetFieldInt(QStringLiteral("Version"));
+    }
     rs->Open(QStringLiteral("PRAGMA user_version"));
     if (rs->IsEOF())
         return 0;
@@ -196,6 +202,10 @@ int UpdateSchemaVersion(CAdoConnection& db)
     const int current = CurrentSchemaVersion();
     if (version >= current)
         return version;
+    // A server is installed at the version of its program; the steps below are
+    // written for the embedded file.
+    if (db.GetServerFlag() == 1)
+        throw CKvException(QStringLiteral("服务器数据库的版本(%1)低于程序的版本(%2)").arg(version).arg(current));
     CAdoTransaction transaction(db);
     for (const VersionStep& step : kVersionSteps) {
         if (step.version <= version)

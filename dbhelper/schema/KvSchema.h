@@ -30,7 +30,8 @@ QString FreshDatabaseScript(const QDateTime& now);
 // issues it on a database that lacks the table.
 QString ManualFeeCreateStatement();
 
-// The schema version of an open database.
+// The schema version of an open database (on the server: the version its
+// installation recorded).
 int ReadSchemaVersion(CAdoConnection& db);
 
 // Brings an open database up to CurrentSchemaVersion() without losing rows: the
@@ -66,6 +67,14 @@ QString ServerDialectScript();
 // an installed database is left as it is (false). Two counters installing at
 // once install once. Failures throw CKvException.
 bool InstallServerDatabase(CAdoConnection& server, const QDateTime& now);
+
+// A CREATE statement of the embedded schema in the server's types (the
+// translation ServerSchemaScript applies to every table).
+QString ServerCreateStatement(const QString& embeddedStatement);
+
+// Whether an open database (embedded file or server) holds a table of this
+// name, whatever its letter case.
+bool DatabaseHasTable(CAdoConnection& db, const QString& name);
 
 // Whether the server database holds the installation.
 bool IsServerInstalled(CAdoConnection& server);

@@ -156,7 +156,9 @@ void CPgEngine::close()
 
 bool CPgEngine::isOpen() const
 {
-    return m_conn != nullptr;
+    // A connection the server ended (restart, killed backend) counts as
+    // closed, so that the next Open connects again.
+    return m_conn != nullptr && PQstatus(m_conn) == CONNECTION_OK;
 }
 
 void CPgEngine::fail(pg_result* result) const

@@ -95,7 +95,7 @@ TEST(EmbeddedKeyCounter, TwoProcessesDrawingAtOnceNeverShareAKey)
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Qrdb.db"));
     CreateFreshDatabase(path, QDateTime(QDate(2026, 12, 10), QTime(9, 30, 0)));
-    const int each = 1500;
+    const int each = 1000;
     const Drawn drawn = DrawAtOnce(0, QStringLiteral("Data Source=%1").arg(path), QStringLiteral("PayIndex"), 2, each);
     ExpectEveryKeyOnce(drawn, 1, 2 * each);
     CAdoConnection db;

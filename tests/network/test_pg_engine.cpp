@@ -1,6 +1,7 @@
 #include "CAdoConnection.h"
 #include "CAdoRecordset.h"
 #include "CKvException.h"
+#include "CPgEngine.h"
 #include "KvPgTestServer.h"
 #include "KvTestSupport.h"
 
@@ -40,6 +41,29 @@ protected:
 
 TEST(PgConnectString, ServerHostPortAndKeysWithoutRegardToCase)
 {
+    struct Case
+    {
+        const char* connect;
+        const char* host;
+        const char* port;
+        const char* dbname;
+        const char* user;
+        const char* password;
+    } cases[] = {
+        {"Provider=SQLOLEDB;Server=Qrserver;Database=qrdb;uid=qrdbsa;pwd=s3cret", "Qrserver", "", "qrdb", "qrdbsa",
+         "s3cret"},
+        {"provider=sqloledb; SERVER = 10.0.0.5,6543 ;DATABASE=qrdb;UID=a;PWD=b", "10.0.0.5", "6543", "qrdb", "a", "b"},
+        {"Data Source=db.local;Initial Catalog=qrdb;User ID=u;Password=p=q", "db.local", "", "qrdb", "u", "p=q"},
+    };
+    for (const Case& c : cases) {
+        const QMap<QString, QString> p = CPgEngine::LibpqParams(QString::fromUtf8(c.connect));
+        EXPECT_EQ(p.value("host"), QString::fromUtf8(c.host)) << c.connect;
+        EXPECT_EQ(p.value("port"), QString::fromUtf8(c.port)) << c.connect;
+        EXPECT_EQ(p.value("dbname"), QString::fromUtf8(c.dbname)) << c.connect;
+        EXPECT_EQ(p.value("user"), QString::fromUtf8(c.user)) << c.connect;
+        EXPECT_EQ(p.value("password"), QString::fromUtf8(c.password)) << c.connect;
+    }
+    // A string that names no server fails as every failed open does.
     CAdoConnection db;
     EXPECT_EQ(ThrownText([&] { db.Open(1, QStringLiteral("Provider=SQLOLEDB;Database=qrdb")); }),
               QStringLiteral("连接数据库失败"));
@@ -178,4 +202,10 @@ TEST_F(PgEngineTest, AConnectionLostMidGroupLeavesNothingAndFailsTheCommit)
     CAdoLease<CAdoRecordset> rs(admin.AcquireRecordset());
     rs->Open(QStringLiteral("select * from Lost"));
     EXPECT_EQ(rs->GetRecordCount(), 0);
+
+    // The lost connection counts as closed; opening it again connects anew.
+    EXPECT_FALSE(db.IsOpen());
+    EXPECT_EQ(db.Open(1, Server().ConnectString()), 1);
+    EXPECT_EQ(db.GetTransDepth(), 0);
+    EXPECT_EQ(db.Execute(QStringLiteral("insert into Lost values (3)"), QString()), 1);
 }

@@ -6,6 +6,8 @@
 #include "KvTestSupport.h"
 
 #include <QTemporaryDir>
+#include <atomic>
+#include <thread>
 #include <gtest/gtest.h>
 
 namespace {
@@ -93,6 +95,13 @@ TEST_F(ServerSchemaTest, InstallsOnceWithTheMainTablesAndTheirSeed)
     EXPECT_EQ(Value(server, "select FixYearMon from SysPara"), QStringLiteral("202612"));
     EXPECT_EQ(Value(server, "select LastBackDate from SysPara"), QStringLiteral("2026-12-10"));
 
+    // The helper library's checks work on the server too.
+    EXPECT_EQ(ReadSchemaVersion(server), CurrentSchemaVersion());
+    EXPECT_EQ(UpdateSchemaVersion(server), CurrentSchemaVersion());
+    EXPECT_TRUE(DatabaseHasTable(server, QStringLiteral("ManualFee")));
+    EXPECT_TRUE(DatabaseHasTable(server, QStringLiteral("manualfee")));
+    EXPECT_FALSE(DatabaseHasTable(server, QStringLiteral("KvReport")));
+
     // A second installation finds it in place and changes nothing.
     server.Execute(QStringLiteral("update SysPara set ClientIndex = 77"), QString());
     server.Execute(QStringLiteral("insert into Block (BlockNo, BlockName) values ('01', 'East')"), QString());
@@ -101,6 +110,38 @@ TEST_F(ServerSchemaTest, InstallsOnceWithTheMainTablesAndTheirSeed)
     EXPECT_EQ(Count(server, "select * from Block"), 2);
     EXPECT_EQ(Count(server, "select * from SysPara"), 1);
     EXPECT_EQ(server.GetTransDepth(), 0);
+}
+
+// Two counters started on an empty server at the same moment: one installs,
+// the other finds the installation (threads stand in for the two counters).
+TEST_F(ServerSchemaTest, TwoCountersInstallingAtOnceInstallOnce)
+{
+    KvPgTestServer own(QStringLiteral("kvt_race"));
+    CAdoConnection connections[2];
+    for (CAdoConnection& c : connections)
+        c.Open(1, own.ConnectString());
+    std::atomic<int> ready{0};
+    int installed[2] = {-1, -1};
+    QString failures[2];
+    std::vector<std::thread> counters;
+    for (int i = 0; i < 2; ++i) {
+        counters.emplace_back([&, i] {
+            ++ready;
+            while (ready < 2) {
+            }
+            try {
+                installed[i] = InstallServerDatabase(connections[i], kNow) ? 1 : 0;
+            } catch (const CKvException& e) {
+                failures[i] = e.text();
+            }
+        });
+    }
+    for (std::thread& t : counters)
+        t.join();
+    EXPECT_EQ(failures[0] + failures[1], QString());
+    EXPECT_EQ(installed[0] + installed[1], 1);
+    EXPECT_EQ(Count(connections[0], "select * from SysPara"), 1);
+    EXPECT_EQ(Count(connections[0], "select * from Permission"), 15);
 }
 
 TEST(LocalNetworkDatabase, HoldsOnlyTheCountersOwnTablesAndSeed)

@@ -156,7 +156,7 @@ bool TableExists(CAdoConnection& db, const QString& name)
 void UpdateServer(CAdoConnection& server)
 {
     RunUpdateStep([&server] {
-        if (TableExists(server, QStringLiteral("SysPara")) && !TableExists(server, QStringLiteral("ManualFee")))
+        if (IsServerInstalled(server) && !TableExists(server, QStringLiteral("ManualFee")))
             server.Execute(ManualFeeCreateStatement(), QString());
     });
 }

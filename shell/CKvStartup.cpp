@@ -135,7 +135,12 @@ bool CKvStartup::createFirstInstallation()
     if (!appDir.mkdir(QStringLiteral("work")))
         return false;
     try {
-        CreateFreshDatabase(GetLocalDatabasePath(), GetServerTime());
+        // The network edition's counter keeps only its own tables; the
+        // others are on the server.
+        if (isStandAlone())
+            CreateFreshDatabase(GetLocalDatabasePath(), GetServerTime());
+        else
+            CreateLocalNetworkDatabase(GetLocalDatabasePath(), GetServerTime());
         return true;
     } catch (const CKvException&) {
         // Leave the program folder as it was, so that the next start tries
@@ -168,6 +173,12 @@ bool CKvStartup::openConnections()
                 return false;
         }
     }
+    // The first counter that reaches a new installation's server database
+    // (made empty by its administrator) installs the main tables and their
+    // rows; an installed one is left as it is. A failure ends the start-up
+    // with its text.
+    if (!isStandAlone())
+        InstallServerDatabase(*GetMainDatabase(), GetServerTime());
     return true;
 }
 

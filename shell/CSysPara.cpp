@@ -6,6 +6,7 @@
 #include "CKvException.h"
 #include "KvMessage.h"
 #include "KvProfile.h"
+#include "KvSchema.h"
 #include "KvSql.h"
 #include "KvUtil.h"
 #include "SysGlobals.h"
@@ -272,8 +273,13 @@ void CSysPara::InitializeSystem()
         const QDate today = GetServerDate().date();
         CAdoLease<CAdoCommand> command(db.AcquireCommand());
         CAdoTransaction transaction(db);
+        // The network edition's local file holds only the counter's own
+        // tables; the others are emptied on the server.
+        const bool localFileOfNetwork = GetEdition() == QStringLiteral("网络版") && &db == GetLocalDatabase();
         for (const char* table : kEmptiedTables) {
             const QString name = QString::fromLatin1(table);
+            if (localFileOfNetwork && !IsLocalTable(name))
+                continue;
             command->Execute(KvFormatSql(QStringLiteral("delete from %s"), name));
             for (const QString& row : rowsAfterEmptying(name))
                 command->Execute(row);

@@ -1,5 +1,6 @@
 #include "CAdoConnection.h"
 #include "CAdoRecordset.h"
+#include "KvEdition.h"
 #include "KvSchema.h"
 #include "KvTestSupport.h"
 #include "Ostrakon.h"
@@ -18,6 +19,9 @@ class OstrakonTest : public ::testing::Test
 protected:
     void SetUp() override
     {
+        // The network edition's library works on the server: tests/shell/network.
+        if (KvIsNetworkEdition())
+            GTEST_SKIP() << "the stand-alone edition's helper library";
         ASSERT_TRUE(app.isValid());
         qputenv("QUILLMER_APPDIR", app.path().toUtf8());
     }

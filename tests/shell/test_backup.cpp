@@ -57,7 +57,7 @@ TEST_F(BackupTest, ABackupRestoredIntoAFreshProgramFolderHoldsTheSameRows)
     ASSERT_TRUE(RestoreDatabase(backupPath()));
     EXPECT_FALSE(GetLocalDatabase()->IsOpen()) << "the program ends after a restore";
 
-    GetLocalDatabase()->Open(0, GetLocalConnectString());
+    OpenProgramDatabase();
     EXPECT_EQ(stations(other.Db()), QStringLiteral("03=东门"));
     EXPECT_EQ(other.Value(QStringLiteral("select ClientName from SysPara")), QStringLiteral("Backed"));
     // The database it replaced is kept beside it.

@@ -15,6 +15,11 @@ CFreshDatabase::CFreshDatabase(const QDateTime& now)
     ReleaseProcessObjects();
     QDir(m_app.Path()).mkpath(QStringLiteral("work"));
     CreateFreshDatabase(GetLocalDatabasePath(), now);
+    OpenProgramDatabase();
+}
+
+void OpenProgramDatabase()
+{
     GetLocalDatabase()->Open(0, GetLocalConnectString());
     // The network edition's build runs the same tests with its separate main
     // connection open on the same file; the server itself is what the tests

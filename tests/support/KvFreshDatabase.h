@@ -31,6 +31,10 @@ private:
     CTempAppDirectory m_app;
 };
 
+// Opens the program's connections on work/Qrdb.db of the program folder (in
+// the network edition's build the main connection too, on the same file).
+void OpenProgramDatabase();
+
 // A gtest fixture around CFreshDatabase with a recording message sink.
 class FreshDatabaseTest : public ::testing::Test
 {

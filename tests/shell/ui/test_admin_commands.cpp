@@ -180,7 +180,7 @@ TEST_F(AdminCommandTest, RestoreEndsTheProgramOnlyOnceAFileWasChosen)
     EXPECT_TRUE(endsTheProgram(ID_RESTORE));
     EXPECT_EQ(sink.Texts(), QStringList{QStringLiteral("恢复成功！")});
     EXPECT_FALSE(GetLocalDatabase()->IsOpen());
-    GetLocalDatabase()->Open(0, GetLocalConnectString());
+    OpenProgramDatabase();
     EXPECT_EQ(para("ClientName"), QStringLiteral("live"));
 }
 

@@ -8,7 +8,9 @@
 #include "KvModalScript.h"
 #include "KvPassword.h"
 #include "KvRights.h"
+#include "SysGlobals.h"
 
+#include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
 #include <QTreeWidgetItem>
@@ -28,11 +30,29 @@ QList<int> treeIds(CCheckTreeCtrl* tree)
     return ids;
 }
 
+bool networkEdition()
+{
+    return GetEdition() == QStringLiteral("网络版");
+}
+
+// The network edition's editor asks for the operator's workstation: a new
+// operator gets the first one, chosen from the keyboard.
+void chooseFirstStationIfNone(QWidget* dialog)
+{
+    auto* box = dialog->findChild<QComboBox*>(QStringLiteral("c1040"));
+    ASSERT_NE(box, nullptr);
+    if (networkEdition() && box->currentIndex() < 0) {
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_Down);
+    }
+}
+
 CModalScript::Action editOperator(const QString& code, const QString& name)
 {
     return [code, name](QWidget* dialog) {
         CModalScript::Type(dialog, 1031, code);
         CModalScript::Type(dialog, 1032, name);
+        chooseFirstStationIfNone(dialog);
         CModalScript::Click(dialog, 1020);
     };
 }
@@ -40,6 +60,14 @@ CModalScript::Action editOperator(const QString& code, const QString& name)
 class OperatorDialogTest : public FreshDatabaseTest
 {
 protected:
+    OperatorDialogTest()
+    {
+        // Workstation 01, the built-in administrator's, exists in the network
+        // edition's list of workstations.
+        if (networkEdition())
+            db().Execute(QStringLiteral("insert into Station(StationNo, StationName) values('01', '总站')"), QString());
+    }
+
     void addOperator(const char* code, const QVector<int>& rights = {})
     {
         COperatorList list;
@@ -89,7 +117,7 @@ TEST_F(OperatorDialogTest, EditorChecksCodeThenName)
             EXPECT_TRUE(sink.Texts().isEmpty());
             ASSERT_EQ(dialog.result(), QDialog::Accepted);
             EXPECT_EQ(dialog.m_operatorNo, QString::fromUtf8(c.code).trimmed());
-            EXPECT_EQ(dialog.m_stationNo, QStringLiteral("01")) << "the stand-alone edition's workstation";
+            EXPECT_EQ(dialog.m_stationNo, QStringLiteral("01"));
         }
     }
 }
@@ -124,6 +152,7 @@ TEST_F(OperatorDialogTest, TreeOffersEveryRightButTheAdministratorsAndCollectsTh
         tree->scrollToItem(item);
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->StateIconRect(item).center());
     }
+    chooseFirstStationIfNone(&dialog);
     CModalScript::Click(&dialog, 1020);
     ASSERT_EQ(dialog.result(), QDialog::Accepted);
     int ids[COperator::MaxRights];
@@ -255,4 +284,46 @@ TEST_F(OperatorDialogTest, DeleteIsRefusedWhileRowsCarryTheCode)
         EXPECT_EQ(rowOf(dialog, QStringLiteral("vx")) < 0, c.deleted);
         EXPECT_EQ(fresh.Count(QStringLiteral("select * from Operator where OperatorNo = 'qz'")), 1);
     }
+}
+
+TEST_F(OperatorDialogTest, TheNetworkEditionsEditorOffersTheWorkstationsAndStoresTheChosenOne)
+{
+    if (!networkEdition())
+        GTEST_SKIP() << "the stand-alone edition stores workstation 01 without asking";
+    db().Execute(QStringLiteral("insert into Station(StationNo, StationName) values('02', '东门')"), QString());
+
+    COperatorListDlg dialog;
+    dialog.EnsureInitialised();
+    script
+        .Then([this](QWidget* editor) {
+            auto* box = editor->findChild<QComboBox*>(QStringLiteral("c1040"));
+            ASSERT_NE(box, nullptr);
+            ASSERT_EQ(box->count(), 2);
+            EXPECT_EQ(box->itemText(1), QStringLiteral("东门"));
+            EXPECT_EQ(box->currentIndex(), -1) << "a new operator has no workstation yet";
+            CModalScript::Type(editor, 1031, QStringLiteral("c2"));
+            CModalScript::Type(editor, 1032, QStringLiteral("收银二"));
+            CModalScript::Click(editor, 1020);
+            EXPECT_EQ(sink.Texts(), QStringList{QStringLiteral("请选择工作站！")});
+            EXPECT_TRUE(editor->isVisible()) << "the editor stays open";
+            box->setFocus();
+            QTest::keyClick(box, Qt::Key_Down);
+            QTest::keyClick(box, Qt::Key_Down);
+            ASSERT_EQ(box->currentText(), QStringLiteral("东门"));
+            CModalScript::Click(editor, 1020);
+        });
+    CModalScript::Click(&dialog, 1024);
+
+    EXPECT_TRUE(script.Exhausted());
+    EXPECT_EQ(fresh.Value(QStringLiteral("select StationNo from Operator where OperatorNo = 'c2'")),
+              QStringLiteral("02"));
+
+    // Modifying shows the stored workstation chosen.
+    script.Then([](QWidget* editor) {
+        EXPECT_EQ(editor->findChild<QComboBox*>(QStringLiteral("c1040"))->currentText(), QStringLiteral("东门"));
+        CModalScript::Click(editor, 1001);
+    });
+    dialog.GetList()->SelectRow(rowOf(dialog, QStringLiteral("c2")));
+    CModalScript::Click(&dialog, 1025);
+    EXPECT_TRUE(script.Exhausted());
 }

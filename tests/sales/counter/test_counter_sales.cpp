@@ -22,7 +22,14 @@
 
 namespace {
 
-// This program's main database: the server (its "network" twin) or the file.
+// This program's main database: the server (its "network" twin, whose suite
+// has a name of its own) or the file.
+#if defined(QUILLMER_COUNTERS_ON_SERVER)
+#define COUNTER_SALES CounterSalesOnServerTest
+#else
+#define COUNTER_SALES CounterSalesTest
+#endif
+
 std::unique_ptr<CSharedMain> MakeSharedMain()
 {
 #if defined(QUILLMER_COUNTERS_ON_SERVER)
@@ -69,7 +76,7 @@ const struct
      "where d.PayIndex = b.PayIndex)"},
 };
 
-class CounterSalesTest : public ::testing::Test
+class COUNTER_SALES : public ::testing::Test
 {
 protected:
     void SetUp() override
@@ -152,7 +159,7 @@ protected:
 // One top-up on a counter, run in this process as the sales dialog runs it:
 // 80 kWh at 0.50 on an empty balance, the card written, paid exactly, the
 // receipt numbered. Each row it stores is there once, with its figures.
-TEST_F(CounterSalesTest, ASaleIsStoredOnceWithItsShareItsPaymentItsBalanceAndItsReceipt)
+TEST_F(COUNTER_SALES, ASaleIsStoredOnceWithItsShareItsPaymentItsBalanceAndItsReceipt)
 {
     const QString folder = AddCounter(1, 1);
     const QString firstReceipt = MainValue(Db(), QStringLiteral("select InvoiceNo from SysPara"));
@@ -214,7 +221,7 @@ TEST_F(CounterSalesTest, ASaleIsStoredOnceWithItsShareItsPaymentItsBalanceAndIts
 // own users at the same time. Every sale, share, payment and balance is there
 // once; keys and receipt numbers never collide and no receipt number is lost;
 // the sale query shows both counters' sales.
-TEST_F(CounterSalesTest, TwoCountersSellingAtOnceStoreEverySaleOnceWithKeysThatNeverCollide)
+TEST_F(COUNTER_SALES, TwoCountersSellingAtOnceStoreEverySaleOnceWithKeysThatNeverCollide)
 {
     constexpr int kSales = 60;
     const QString folder1 = AddCounter(1, kSales);
@@ -286,7 +293,7 @@ TEST_F(CounterSalesTest, TwoCountersSellingAtOnceStoreEverySaleOnceWithKeysThatN
 // card image updated, not committed): nothing of the confirmation stays, the
 // pending row keeps its share, no payment and no receipt number exist, and the
 // counter never said the sale was done.
-TEST_F(CounterSalesTest, ACounterKilledInsideASaleLeavesNoHalfWrittenSale)
+TEST_F(COUNTER_SALES, ACounterKilledInsideASaleLeavesNoHalfWrittenSale)
 {
     const QString folder = AddCounter(1, 1);
     const QString receipt = MainValue(Db(), QStringLiteral("select InvoiceNo from SysPara"));
@@ -310,7 +317,7 @@ TEST_F(CounterSalesTest, ACounterKilledInsideASaleLeavesNoHalfWrittenSale)
 // of the sale: the counter reports the failure, not the sale, and the
 // transaction leaves nothing behind: the pending row not without its share,
 // the confirmation not in part, no payment without its paid sale and balance.
-TEST_F(CounterSalesTest, AConnectionCutInsideASaleIsReportedAndLeavesNoHalfWrittenSale)
+TEST_F(COUNTER_SALES, AConnectionCutInsideASaleIsReportedAndLeavesNoHalfWrittenSale)
 {
     auto* server = dynamic_cast<CSharedServer*>(m_main.get());
     if (!server)

@@ -13,7 +13,6 @@
 // 1. --hold-in-confirmation prints "HOLD" inside the first sale's confirmation
 // transaction and waits there for a line on its input (a test cuts the
 // connection meanwhile).
-#include "CurrentOperator.h"
 #include "KvCounterSale.h"
 #include "KvLogin.h"
 #include "KvTestSupport.h"

@@ -6,7 +6,6 @@
 #include "CCardToolSim.h"
 #include "CSaleCondition.h"
 #include "CounterTestFixture.h"
-#include "CurrentOperator.h"
 #include "KvCounterSale.h"
 #include "KvLogin.h"
 #include "KvSaleQuerySql.h"
@@ -16,7 +15,6 @@
 
 #include <QProcess>
 #include <QThread>
-#include <QSet>
 #include <algorithm>
 #include <gtest/gtest.h>
 
@@ -354,13 +352,14 @@ TEST_F(COUNTER_SALES, AConnectionCutInsideASaleIsReportedAndLeavesNoHalfWrittenS
             ASSERT_TRUE(WaitForHold(*seller));
             waiting = QStringLiteral("state = 'idle in transaction'");
         }
+        // The counter's backend: neither this test's connection nor the locker's.
         const QString counterBackend =
             QStringLiteral("select pid from pg_stat_activity where datname = current_database() and pid <> "
-                           "pg_backend_pid() and %1")
-                .arg(waiting);
+                           "pg_backend_pid() and pid <> %1 and %2")
+                .arg(MainValue(locker, QStringLiteral("select pg_backend_pid()")), waiting);
         QString pid;
         for (int tries = 0; tries < 600 && pid.isEmpty(); ++tries) {
-            pid = MainValue(Db(), counterBackend + QStringLiteral(" and pid <> %1").arg(MainValue(locker, "select pg_backend_pid()")));
+            pid = MainValue(Db(), counterBackend);
             if (pid.isEmpty())
                 QThread::msleep(50);
         }
@@ -381,7 +380,8 @@ TEST_F(COUNTER_SALES, AConnectionCutInsideASaleIsReportedAndLeavesNoHalfWrittenS
         const QString meter = CounterMeterNo(1, user);
         EXPECT_EQ(MainValue(Db(), QStringLiteral("select State from WrtRecord where MeterNo = '%1'").arg(meter)),
                   QString::fromUtf8(c.state));
-        const int image = MainValue(Db(), QStringLiteral("select WrtIndex from PreLastWrt where MeterNo = '%1'").arg(meter)).toInt();
+        const int image =
+            MainValue(Db(), QStringLiteral("select WrtIndex from PreLastWrt where MeterNo = '%1'").arg(meter)).toInt();
         EXPECT_EQ(image != 0, c.imageUpdated);
         EXPECT_EQ(MainCount(Db(), QStringLiteral("select * from ClientPay")), 0);
         EXPECT_EQ(MainValue(Db(), QStringLiteral("select InvoiceNo from SysPara")), receipt);

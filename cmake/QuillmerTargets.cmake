@@ -17,12 +17,14 @@ function(quillmer_ui_library name)
     target_link_libraries(${name} PUBLIC Qt6::Core Qt6::Widgets Qt6::PrintSupport ${ARG_LINKS})
 endfunction()
 
-# quillmer_test(NAME [GUI] SOURCES ... LINKS ... [LABELS ...])
+# quillmer_test(NAME [GUI] SOURCES ... LINKS ... [LABELS ...] [RESOURCE_LOCK ...])
 #   One test program; every test case becomes its own CTest test, run offscreen.
 #   LABELS mark its tests for ctest -L (the server tests: "network").
+#   RESOURCE_LOCK names what its tests may not share with others running at
+#   the same time (the server database "qrdb" of the network edition).
 #   GUI tests get a main that makes a QApplication; the others a plain one.
 function(quillmer_test name)
-    cmake_parse_arguments(ARG "GUI" "" "SOURCES;LINKS;LABELS" ${ARGN})
+    cmake_parse_arguments(ARG "GUI" "" "SOURCES;LINKS;LABELS;RESOURCE_LOCK" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
     if(ARG_GUI)
@@ -32,9 +34,14 @@ function(quillmer_test name)
         set(test_main kv_testmain_core)
     endif()
     target_link_libraries(${name} PRIVATE ${ARG_LINKS} kv_testsupport ${test_main} GTest::gtest)
-    gtest_discover_tests(${name}
-        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" LABELS "${ARG_LABELS}"
-        DISCOVERY_TIMEOUT 60)
+    set(properties ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+    if(ARG_LABELS)
+        list(APPEND properties LABELS "${ARG_LABELS}")
+    endif()
+    if(ARG_RESOURCE_LOCK)
+        list(APPEND properties RESOURCE_LOCK "${ARG_RESOURCE_LOCK}")
+    endif()
+    gtest_discover_tests(${name} PROPERTIES ${properties} DISCOVERY_TIMEOUT 60)
     # Where the sources and the built program folder are (shipped files, stand-ins).
     target_compile_definitions(${name} PRIVATE
         QUILLMER_SOURCE_DIR="${PROJECT_SOURCE_DIR}" QUILLMER_BUILD_APP_DIR="${QUILLMER_APP_DIR}")

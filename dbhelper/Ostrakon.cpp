@@ -148,17 +148,15 @@ bool TableExists(CAdoConnection& db, const QString& name)
     return DatabaseHasTable(db, name);
 }
 
-// The network edition's server: an installed one gains ManualFee when it
-// lacks it. An empty one (the database of a new installation) is left to the
-// start-up, which installs it once it has reached the server: at a counter's
-// first start the library cannot reach it yet (the server's name is typed in
-// the start-up's server dialog).
-void UpdateServer(CAdoConnection& server)
+// Whether the main database is the server of a new installation, still
+// empty: the start-up installs it once it has reached the server (at a
+// counter's first start the library cannot reach it yet: the server's name is
+// typed in the start-up's server dialog), so there is nothing to update.
+bool IsServerToBeInstalled(CAdoConnection& main)
 {
-    RunUpdateStep([&server] {
-        if (IsServerInstalled(server) && !TableExists(server, QStringLiteral("ManualFee")))
-            server.Execute(ManualFeeCreateStatement(), QString());
-    });
+    bool empty = false;
+    RunUpdateStep([&] { empty = main.GetServerFlag() == 1 && !IsServerInstalled(main); });
+    return empty;
 }
 
 } // namespace
@@ -171,7 +169,7 @@ int InitialOstrakon()
         return 1;
     }
     const bool mainOpened = LibraryEdition() == 2 ? OpenLibraryServer(*g_localConnection, *g_mainConnection)
-                                                   : OpenLibraryConnection(*g_mainConnection);
+                                                  : OpenLibraryConnection(*g_mainConnection);
     if (!mainOpened) {
         PromptMessage(QStringLiteral("连接主数据库失败！"));
         return 2;
@@ -185,10 +183,8 @@ void QuillmerUpdateDatabase()
     // nothing to update, and the failure has been reported already.
     if (!g_mainConnection || !g_mainConnection->IsOpen())
         return;
-    if (g_mainConnection->GetServerFlag() == 1) {
-        UpdateServer(*g_mainConnection);
+    if (IsServerToBeInstalled(*g_mainConnection))
         return;
-    }
     // Step 1: the manual fees table of older databases.
     RunUpdateStep([] {
         if (!TableExists(*g_mainConnection, QStringLiteral("ManualFee")))

@@ -177,8 +177,12 @@ bool CKvStartup::openConnections()
     // (made empty by its administrator) installs the main tables and their
     // rows; an installed one is left as it is. A failure ends the start-up
     // with its text.
-    if (!isStandAlone())
+    if (!isStandAlone() && !IsServerInstalled(*GetMainDatabase())) {
+        // Its "now" is the server's clock, whose function comes with the
+        // server's dialect functions.
+        GetMainDatabase()->ExecuteScript(ServerDialectScript(), QString());
         InstallServerDatabase(*GetMainDatabase(), GetServerTime());
+    }
     return true;
 }
 

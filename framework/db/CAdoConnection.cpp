@@ -188,8 +188,8 @@ int CAdoConnection::endTransaction(bool commit)
     if (commit && m_rollbackOnly) {
         // The outermost commit of a transaction an inner level rolled back:
         // roll it back for real and fail. The caller's rollback, still owed,
-        // then has nothing left to do.
-        m_rollbackOnly = false;
+        // then has nothing left to do. Should the rollback fail, the group
+        // stays doomed: a later commit fails again.
         try {
             if (m_engine)
                 m_engine->rollback(1);

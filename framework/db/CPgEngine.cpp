@@ -115,8 +115,10 @@ CPgEngine::CPgEngine(const QString& connectString)
     params.insert(QStringLiteral("client_encoding"), QStringLiteral("UTF8"));
     params.insert(QStringLiteral("connect_timeout"), QStringLiteral("10"));
     params.insert(QStringLiteral("application_name"), QStringLiteral("Quillmer"));
-    // Dates come back as "YYYY-MM-DD HH:MM:SS" whatever the server's default.
-    params.insert(QStringLiteral("options"), QStringLiteral("-c DateStyle=ISO,YMD"));
+    // Dates come back as "YYYY-MM-DD HH:MM:SS" whatever the server's default;
+    // a statement gives up after the layer's command timeout of 120 seconds
+    // (a lock another counter never releases fails instead of hanging).
+    params.insert(QStringLiteral("options"), QStringLiteral("-c DateStyle=ISO,YMD -c statement_timeout=120s"));
     std::vector<QByteArray> keys, values;
     for (auto it = params.cbegin(); it != params.cend(); ++it) {
         keys.push_back(it.key().toUtf8());

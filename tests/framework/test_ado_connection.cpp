@@ -41,6 +41,7 @@ class RecordingEngine : public CDbEngine
 public:
     QStringList calls;
     bool failCommit = false;
+    bool failRollback = false;
     bool engineInTransaction = false;
 
     void close() override {}
@@ -65,6 +66,8 @@ public:
     }
     void rollback(int level) override
     {
+        if (failRollback)
+            throw CKvException(QStringLiteral("gone"));
         calls << QStringLiteral("rollback %1").arg(level);
         if (level <= 1)
             engineInTransaction = false;
@@ -250,6 +253,24 @@ TEST(CAdoConnectionTransactions, AnInnerRollbackOnTheServerMakesTheOuterCommitFa
     server.CommitTrans();
     EXPECT_EQ(server.GetTransDepth(), 0);
     EXPECT_EQ(recorded.engine->calls, (QStringList{"begin 1", "commit 1"}));
+}
+
+// A doomed group whose rollback fails stays doomed: no later commit succeeds.
+TEST(CAdoConnectionTransactions, ADoomedGroupWhoseRollbackFailsIsNeverCommitted)
+{
+    RecordedConnection recorded(1);
+    CAdoConnection& server = recorded.connection;
+    server.BeginTrans();
+    server.BeginTrans();
+    server.RollbackTrans();
+    recorded.engine->failRollback = true;
+    EXPECT_EQ(ThrownText([&] { server.CommitTrans(); }), QStringLiteral("提交事务时发生错误！"));
+    EXPECT_EQ(server.GetTransDepth(), 1);
+    EXPECT_EQ(ThrownText([&] { server.CommitTrans(); }), QStringLiteral("提交事务时发生错误！"));
+    EXPECT_EQ(recorded.engine->calls, (QStringList{"begin 1"}));
+    recorded.engine->failRollback = false;
+    EXPECT_EQ(server.RollbackTrans(), 1);
+    EXPECT_EQ(server.GetTransDepth(), 0);
 }
 
 TEST(CAdoConnectionTransactions, FailedCommitKeepsTheDepth)

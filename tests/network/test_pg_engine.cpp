@@ -74,6 +74,7 @@ TEST_F(PgEngineTest, OpensAsKindOneAndRefusesABadLogin)
 {
     EXPECT_TRUE(db.IsOpen());
     EXPECT_EQ(db.GetServerFlag(), 1);
+    EXPECT_EQ(value("show statement_timeout"), QStringLiteral("2min")) << "the command timeout";
     CAdoConnection wrong;
     const QString bad = Server().ConnectString().replace(QStringLiteral("pwd="), QStringLiteral("PWD=x"));
     EXPECT_EQ(ThrownText([&] { wrong.Open(1, bad); }), QStringLiteral("连接数据库失败"));

@@ -8,8 +8,8 @@
 #include "SysGlobals.h"
 
 #include <QDir>
-#include <QStringList>
 #include <QRegularExpression>
+#include <QStringList>
 #include <gtest/gtest.h>
 
 namespace {
@@ -131,4 +131,33 @@ TEST_F(InitialisationTest, AFailurePartWayChangesNothing)
     EXPECT_EQ(dumpTable(db(), QStringLiteral("SysPara")), parameters);
     EXPECT_EQ(fresh.Count(QStringLiteral("select * from Client")), 1);
     EXPECT_EQ(db().GetTransDepth(), 0);
+}
+
+TEST(NetworkInitialisation, TheCountersOwnFileResetsItsRowAndKeepsItsReceiptLayout)
+{
+    if (GetEdition() != QStringLiteral("网络版"))
+        GTEST_SKIP() << "the stand-alone edition's file holds every table";
+    CRecordingMessageSink sink;
+    CTempAppDirectory app;
+    KvClock::SetFixed(QDateTime(QDate(2027, 3, 5), QTime(8, 0)));
+    ReleaseProcessObjects();
+    QDir(app.Path()).mkpath(QStringLiteral("work"));
+    CreateLocalNetworkDatabase(GetLocalDatabasePath(), QDateTime(QDate(2026, 12, 10), QTime(9, 30)),
+                               QStringLiteral("db1,5433"));
+    GetLocalDatabase()->Open(0, GetLocalConnectString());
+    CAdoConnection& local = *GetLocalDatabase();
+    local.Execute(QStringLiteral("update SysPara set StationNo = 7, CardBoxCom = 2"), QString());
+    const QStringList layout = dumpTable(local, QStringLiteral("KvField"));
+    ASSERT_FALSE(layout.isEmpty());
+
+    // The main tables are on the server: the file has none of them to empty.
+    GetLocalSysPara()->InitializeSystem();
+
+    EXPECT_TRUE(sink.Texts().isEmpty()) << sink.Texts().join('|').toStdString();
+    EXPECT_EQ(GetLocalSysPara()->GetIntPara(QStringLiteral("StationNo")), 1);
+    EXPECT_EQ(GetLocalSysPara()->GetIntPara(QStringLiteral("CardBoxCom")), 0);
+    EXPECT_EQ(GetLocalSysPara()->GetIntPara(QStringLiteral("FixYearMon")), 202703);
+    EXPECT_EQ(dumpTable(local, QStringLiteral("KvField")), layout);
+    ReleaseProcessObjects();
+    KvClock::Reset();
 }

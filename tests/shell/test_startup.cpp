@@ -8,6 +8,7 @@
 #include "KvMessage.h"
 #include "KvProfile.h"
 #include "KvSchema.h"
+#include "KvScriptedStartup.h"
 #include "KvTestSupport.h"
 #include "SysGlobals.h"
 
@@ -27,73 +28,6 @@ const QString kClockQuestion = QStringLiteral(
     "现在系统时间是 2026-12-10 09:30:00\n\n如不正确，请调整\n\n否则将使统计数据不准确\n\n系统时间正确吗？");
 const QString kLoginFailed = QStringLiteral("登录失败！\n\n请核对用户和密码\n\n如是使用网络版请核对工作站编号");
 const QString kTitle = QStringLiteral("Quillmer 预付费售电管理系统 1.0(售电机编码：)");
-
-// One log of everything the start-up does, message boxes included, so that the
-// order of steps and boxes can be compared as a whole.
-class ScriptedStartup : public IKvStartupHost, public IKvMessageSink
-{
-public:
-    ScriptedStartup() : m_previous(SetMessageSink(this)) {}
-    ~ScriptedStartup() override { SetMessageSink(m_previous); }
-
-    int Show(QObject*, const QString& caption, const QString& text, int style) override
-    {
-        log << caption + u':' + text;
-        if (answers.empty())
-            return KvDefaultAnswer(style);
-        const int answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-
-    void UpdateDatabaseSchema() override
-    {
-        log << QStringLiteral("schema");
-        folderAtSchema = QDir::currentPath();
-        databaseAtSchema = QFile::exists(GetLocalDatabasePath());
-    }
-    bool AskLogin(QString& operatorNo, QString& password) override
-    {
-        log << QStringLiteral("login");
-        if (!loginGiven)
-            return false;
-        operatorNo = loginCode;
-        password = loginPassword;
-        return true;
-    }
-    bool AskServerName() override
-    {
-        log << QStringLiteral("server");
-        return serverDialog ? serverDialog() : false;
-    }
-    bool CreateMainWindow() override
-    {
-        log << QStringLiteral("window");
-        return true;
-    }
-    void ShowMainWindow(const QString& title) override { log << QStringLiteral("show:") + title; }
-    void BuildRightsList() override { log << QStringLiteral("rights"); }
-    void RunFirstSetup() override
-    {
-        log << QStringLiteral("setup");
-        if (firstSetup)
-            firstSetup();
-    }
-
-    QStringList log;
-    std::deque<int> answers;
-    bool loginGiven = true;
-    QString loginCode = QStringLiteral("qz");
-    QString loginPassword;
-    std::function<void()> firstSetup;
-    // The server dialog: stores a name and answers OK (true) or Cancel.
-    std::function<bool()> serverDialog;
-    QString folderAtSchema;
-    bool databaseAtSchema = false;
-
-private:
-    IKvMessageSink* m_previous;
-};
 
 class StartupTest : public ::testing::Test
 {

@@ -95,10 +95,24 @@ void KvPgTestServer::runOnMaintenanceDb(const QString& sql) const
     admin.Execute(sql, QStringLiteral("测试数据库操作失败：%1").arg(sql));
 }
 
+std::string PgServerTest::s_setupFailure;
+
 void PgServerTest::SetUpTestSuite()
 {
-    if (KvPgTestServer::Available())
+    s_setupFailure.clear();
+    if (!KvPgTestServer::Available())
+        return;
+    try {
         s_server = std::make_unique<KvPgTestServer>();
+    } catch (const CKvException& e) {
+        s_setupFailure = e.what();
+    }
+}
+
+void PgServerTest::SuiteSetupFailed(const std::string& what)
+{
+    s_setupFailure = what;
+    s_server.reset();
 }
 
 void PgServerTest::TearDownTestSuite()
@@ -109,5 +123,5 @@ void PgServerTest::TearDownTestSuite()
 void PgServerTest::SetUp()
 {
     KV_REQUIRE_PG_SERVER();
-    ASSERT_TRUE(s_server) << "the test database could not be created";
+    ASSERT_TRUE(s_server) << "the test database could not be made ready: " << s_setupFailure;
 }

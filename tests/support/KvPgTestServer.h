@@ -4,6 +4,7 @@
 #include <QString>
 #include <gtest/gtest.h>
 #include <memory>
+#include <string>
 
 // A fresh database on the PostgreSQL test server, for the network edition's
 // tests. The server is named by the environment variable QUILLMER_TEST_PG, a
@@ -57,9 +58,13 @@ protected:
     void SetUp() override;
 
     static KvPgTestServer& Server() { return *s_server; }
+    static bool HasServer() { return s_server != nullptr; }
+    // A derived suite whose own preparation failed: its tests fail with `what`.
+    static void SuiteSetupFailed(const std::string& what);
 
 private:
     static std::unique_ptr<KvPgTestServer> s_server;
+    static std::string s_setupFailure;
 };
 
 // Skips the current test when no server is named.

@@ -148,17 +148,17 @@ TEST_F(MainFrameTest, CommandsFollowTheOperatorsRights)
 {
     logIn(QStringLiteral("张三"), {101, 205, 511, 514, 118, 117});
     const QList<std::pair<int, bool>> expected = {
-        {ID_SALE_SERVICE, true},     // 售电服务
-        {ID_QUERY_METERS, true},     // by 住户电表查询
-        {ID_BACKUP, true},           // by 数据备份
-        {ID_GENERATE_FIXFEES, true}, // 生成定额收费
-        {ID_RESTORE, false},         // 数据恢复 not held
-        {ID_NEW_ACCOUNT, false},     // 新住户配表 not held
-        {ID_QUERY_SALES, false},     //
-        {ID_OPERATORS, false},       //
+        {ID_SALE_SERVICE, true},         // 售电服务
+        {ID_QUERY_METERS, true},         // by 住户电表查询
+        {ID_BACKUP, true},               // by 数据备份
+        {ID_GENERATE_FIXFEES, true},     // 生成定额收费
+        {ID_RESTORE, false},             // 数据恢复 not held
+        {ID_NEW_ACCOUNT, false},         // 新住户配表 not held
+        {ID_QUERY_SALES, false},         //
+        {ID_OPERATORS, false},           //
         {ID_STATIONS, networkEdition()}, // held; off in the stand-alone edition
-        {ID_HANDHELD_SALE, false},   // no such right at all
-        {ID_CHANGE_PASSWORD, true},  // always
+        {ID_HANDHELD_SALE, false},       // no such right at all
+        {ID_CHANGE_PASSWORD, true},      // always
     };
     for (const auto& [id, on] : expected)
         EXPECT_EQ(enabled(id), on) << id;
@@ -219,10 +219,10 @@ TEST_F(MainFrameTest, TheServerCommandsAreReachedThroughTheMenuOnlyInTheNetworkE
         QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
         menu->hide();
     }
-    const QStringList expected = networkEdition() ? QStringList{QString::number(ID_STATIONS),
-                                                                QString::number(ID_SELECT_STATION),
-                                                                QString::number(ID_SERVER)}
-                                                  : QStringList{};
+    const QStringList expected =
+        networkEdition()
+            ? QStringList{QString::number(ID_STATIONS), QString::number(ID_SELECT_STATION), QString::number(ID_SERVER)}
+            : QStringList{};
     EXPECT_EQ(opened, expected);
 }
 

@@ -294,24 +294,23 @@ TEST_F(OperatorDialogTest, TheNetworkEditionsEditorOffersTheWorkstationsAndStore
 
     COperatorListDlg dialog;
     dialog.EnsureInitialised();
-    script
-        .Then([this](QWidget* editor) {
-            auto* box = editor->findChild<QComboBox*>(QStringLiteral("c1040"));
-            ASSERT_NE(box, nullptr);
-            ASSERT_EQ(box->count(), 2);
-            EXPECT_EQ(box->itemText(1), QStringLiteral("东门"));
-            EXPECT_EQ(box->currentIndex(), -1) << "a new operator has no workstation yet";
-            CModalScript::Type(editor, 1031, QStringLiteral("c2"));
-            CModalScript::Type(editor, 1032, QStringLiteral("收银二"));
-            CModalScript::Click(editor, 1020);
-            EXPECT_EQ(sink.Texts(), QStringList{QStringLiteral("请选择工作站！")});
-            EXPECT_TRUE(editor->isVisible()) << "the editor stays open";
-            box->setFocus();
-            QTest::keyClick(box, Qt::Key_Down);
-            QTest::keyClick(box, Qt::Key_Down);
-            ASSERT_EQ(box->currentText(), QStringLiteral("东门"));
-            CModalScript::Click(editor, 1020);
-        });
+    script.Then([this](QWidget* editor) {
+        auto* box = editor->findChild<QComboBox*>(QStringLiteral("c1040"));
+        ASSERT_NE(box, nullptr);
+        ASSERT_EQ(box->count(), 2);
+        EXPECT_EQ(box->itemText(1), QStringLiteral("东门"));
+        EXPECT_EQ(box->currentIndex(), -1) << "a new operator has no workstation yet";
+        CModalScript::Type(editor, 1031, QStringLiteral("c2"));
+        CModalScript::Type(editor, 1032, QStringLiteral("收银二"));
+        CModalScript::Click(editor, 1020);
+        EXPECT_EQ(sink.Texts(), QStringList{QStringLiteral("请选择工作站！")});
+        EXPECT_TRUE(editor->isVisible()) << "the editor stays open";
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_Down);
+        QTest::keyClick(box, Qt::Key_Down);
+        ASSERT_EQ(box->currentText(), QStringLiteral("东门"));
+        CModalScript::Click(editor, 1020);
+    });
     CModalScript::Click(&dialog, 1024);
 
     EXPECT_TRUE(script.Exhausted());

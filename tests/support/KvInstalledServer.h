@@ -4,8 +4,9 @@
 #include "CAdoRecordset.h"
 #include "KvPgTestServer.h"
 
-// A suite whose database holds a first installation (main tables, seed rows,
-// dialect functions), with a kind-1 connection open for each test.
+// A suite whose server database holds a first installation (main tables, seed
+// rows, dialect functions; installed at 2026-12-10 09:30), with a kind-1
+// connection `db` open for each test. Skipped without QUILLMER_TEST_PG.
 class InstalledServerTest : public PgServerTest
 {
 protected:

@@ -1,5 +1,6 @@
 #include "KvInstalledServer.h"
 
+#include "CKvException.h"
 #include "KvSchema.h"
 
 #include <gtest/gtest.h>
@@ -9,9 +10,15 @@ void InstalledServerTest::SetUpTestSuite()
     PgServerTest::SetUpTestSuite();
     if (!KvPgTestServer::Available())
         return;
-    CAdoConnection server;
-    server.Open(1, Server().ConnectString());
-    InstallServerDatabase(server, QDateTime(QDate(2026, 12, 10), QTime(9, 30, 0)));
+    if (!HasServer())
+        return;
+    try {
+        CAdoConnection server;
+        server.Open(1, Server().ConnectString());
+        InstallServerDatabase(server, QDateTime(QDate(2026, 12, 10), QTime(9, 30, 0)));
+    } catch (const CKvException& e) {
+        SuiteSetupFailed(e.what());
+    }
 }
 
 void InstalledServerTest::SetUp()

@@ -12,12 +12,11 @@
 #include "KvEdition.h"
 #include "KvPgTestServer.h"
 #include "KvSchema.h"
-#include "KvServerConfig.h"
+#include "KvTestQrdb.h"
 #include "KvTestSupport.h"
 
 #include <QDir>
 #include <QFile>
-#include <QLockFile>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <memory>
@@ -64,8 +63,9 @@ private:
     CAdoConnection m_db;
 };
 
-// Every counter reaches the server database by its one name, so the tests that
-// install it take turns (a lock file per server, across test processes).
+// The server database every counter names (qrdb), new and installed as a
+// first installation leaves it; its tests run one at a time (CTest's
+// RESOURCE_LOCK "qrdb").
 class CSharedServer : public CSharedMain
 {
 public:
@@ -79,34 +79,11 @@ public:
             m_skip = QStringLiteral("QUILLMER_TEST_PG is not set: no PostgreSQL server for the network edition's tests");
             return;
         }
-        const auto pairs = KvPgTestServer::ParseConninfo(QString::fromLocal8Bit(qgetenv("QUILLMER_TEST_PG")));
-        m_serverName = QStringLiteral("%1,%2").arg(pairs.value(QStringLiteral("host"), QStringLiteral("127.0.0.1")),
-                                                    pairs.value(QStringLiteral("port"), QStringLiteral("5432")));
-        m_login = pairs.value(QStringLiteral("user"), QStringLiteral("postgres"));
-        m_password = pairs.value(QStringLiteral("password"));
-        m_maintenance = pairs.value(QStringLiteral("dbname"), QStringLiteral("postgres"));
-        m_lock = std::make_unique<QLockFile>(
-            QDir::temp().filePath(QStringLiteral("quillmer-qrdb-%1.lock").arg(m_serverName)));
-        m_lock->setStaleLockTime(0);
-        if (!m_lock->tryLock(15 * 60 * 1000)) {
-            m_skip = QStringLiteral("the server database is held by another test for too long");
-            return;
-        }
-        Maintenance(QStringLiteral("drop database if exists %1 with (force)").arg(KvServerDatabaseName()));
-        Maintenance(QStringLiteral("create database %1").arg(KvServerDatabaseName()));
-        m_db.Open(1, ConnectStringFor(KvServerDatabaseName()));
+        m_qrdb = std::make_unique<CTestQrdb>();
+        m_db.Open(1, m_qrdb->ConnectString());
         InstallServerDatabase(m_db, QDateTime::currentDateTime());
     }
-    ~CSharedServer() override
-    {
-        if (!m_db.IsOpen())
-            return;
-        m_db.Close();
-        try {
-            Maintenance(QStringLiteral("drop database if exists %1 with (force)").arg(KvServerDatabaseName()));
-        } catch (...) {
-        }
-    }
+    ~CSharedServer() override { m_db.Close(); }
     QString SkipReason() const override { return m_skip; }
     CAdoConnection& Db() override { return m_db; }
     // The counter's own file names the server; the installation's profile
@@ -115,36 +92,22 @@ public:
     {
         QDir().mkpath(folder + QStringLiteral("/work"));
         const QString path = folder + QStringLiteral("/work/Qrdb.db");
-        CreateLocalNetworkDatabase(path, QDateTime::currentDateTime(), m_serverName);
+        CreateLocalNetworkDatabase(path, QDateTime::currentDateTime(), m_qrdb->ServerName());
         {
             CAdoConnection local;
             local.Open(0, QStringLiteral("Data Source=%1").arg(path));
             local.Execute(QStringLiteral("update SysPara set StationNo = %1").arg(station), QString());
         }
         QSettings profile(folder + QStringLiteral("/Quillmer.ini"), QSettings::IniFormat);
-        profile.setValue(QStringLiteral("Server/Login"), m_login);
-        profile.setValue(QStringLiteral("Server/Password"), m_password);
+        profile.setValue(QStringLiteral("Server/Login"), m_qrdb->Login());
+        profile.setValue(QStringLiteral("Server/Password"), m_qrdb->Password());
     }
-    QString ConnectStringFor(const QString& database) const
-    {
-        return QStringLiteral("Provider=SQLOLEDB;Server=%1;Database=%2;uid=%3;pwd=%4")
-            .arg(m_serverName, database, m_login, m_password);
-    }
+    // The counters' connection string of the server database.
+    QString ConnectString() const { return m_qrdb->ConnectString(); }
 
 private:
-    void Maintenance(const QString& sql) const
-    {
-        CAdoConnection admin;
-        admin.Open(1, ConnectStringFor(m_maintenance));
-        admin.Execute(sql, QString());
-    }
-
     QString m_skip;
-    QString m_serverName;
-    QString m_login;
-    QString m_password;
-    QString m_maintenance;
-    std::unique_ptr<QLockFile> m_lock;
+    std::unique_ptr<CTestQrdb> m_qrdb;
     CAdoConnection m_db;
 };
 

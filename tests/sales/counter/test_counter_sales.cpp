@@ -338,7 +338,7 @@ TEST_F(COUNTER_SALES, AConnectionCutInsideASaleIsReportedAndLeavesNoHalfWrittenS
         SCOPED_TRACE(c.where);
         ++user;
         CAdoConnection locker;
-        locker.Open(1, server->ConnectStringFor(KvServerDatabaseName()));
+        locker.Open(1, server->ConnectString());
         QString waiting;
         std::unique_ptr<QProcess> seller;
         if (c.lockedTable) {

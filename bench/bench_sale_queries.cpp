@@ -35,11 +35,6 @@ QString cachePath()
 
 void buildCache(const QString& path)
 {
-    const QString building = path + QStringLiteral(".building");
-    QFile::remove(building);
-    CreateFreshDatabase(building, QDateTime(QDate(2023, 12, 31), QTime(12, 0)));
-    sqlite3* db = nullptr;
-    sqlite3_open(building.toUtf8().constData(), &db);
     CSaleGeneratorSpec spec;
     spec.sales = 1000000;
     spec.users = 20000;
@@ -47,13 +42,7 @@ void buildCache(const QString& path)
     spec.operators = 10;
     spec.firstDay = QDate(2021, 1, 1);
     spec.days = 3 * 365;
-    QElapsedTimer timer;
-    timer.start();
-    GenerateSales(db, spec);
-    sqlite3_exec(db, "ANALYZE", nullptr, nullptr, nullptr);
-    sqlite3_close(db);
-    QFile::rename(building, path);
-    std::printf("generated %d sales in %.1f s -> %s\n", spec.sales, timer.elapsed() / 1000.0, qPrintable(path));
+    BuildGeneratedSalesFile(path, spec);
 }
 
 QStringList layoutHeadings(CAdoConnection& db, const QString& reportType, QList<int>* widths)

@@ -1,12 +1,16 @@
 #include "KvSaleReceipt.h"
 
+#include "CAdoConnection.h"
 #include "CCliBalance.h"
+#include "CClientPay.h"
 #include "CCliPre.h"
 #include "CClient.h"
 #include "CReceiptFeeSummary.h"
 #include "CReceiptValues.h"
 #include "CWrtRecord.h"
+#include "CSysPara.h"
 #include "KvUtil.h"
+#include "SysGlobals.h"
 
 namespace {
 
@@ -116,4 +120,22 @@ void FillSaleReceipt(CReceiptValues& values, const QStringList& common, const QL
             values.SetFee(k, r, FeeDays, QString::number(fee.days));
         }
     }
+}
+
+void StoreSaleReceiptNo(CClientPay& pay, CCliBalance& balance, const QString& number)
+{
+    pay.SetInvoiceNo(number);
+    pay.SetState(CKvPersistance::StateChanged);
+    pay.Save();
+    balance.SetFromClientPay(pay);
+}
+
+QString NumberSaleReceipt(CClientPay& pay, CCliBalance& balance)
+{
+    // The number drawn and the rows that carry it stand or fall together.
+    CAdoTransaction transaction(*GetMainDatabase());
+    const QString number = QString::asprintf("%08d", GetMainSysPara()->GetIntPara(QStringLiteral("InvoiceNo"), 1));
+    StoreSaleReceiptNo(pay, balance, number);
+    transaction.Commit();
+    return number;
 }

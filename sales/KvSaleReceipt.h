@@ -9,6 +9,7 @@
 class CCliBalance;
 class CCliPre;
 class CClient;
+class CClientPay;
 class CReceiptValues;
 class CWrtRecord;
 
@@ -63,3 +64,11 @@ QStringList SaleReceiptCommon(const SaleReceiptHeader& header);
 // fee rows by name, amount (under 调整金额), dates and days.
 void FillSaleReceipt(CReceiptValues& values, const QStringList& common, const QList<QStringList>& prices,
                      const QList<QStringList>& subs, const std::vector<SaleFeeEntry>& fees);
+
+// Puts a receipt number on a sale's payment and takes it over into the user's
+// balance (the caller holds the transaction).
+void StoreSaleReceiptNo(CClientPay& pay, CCliBalance& balance, const QString& number);
+// The automatic numbering: draws the next number of the main parameters and
+// stores it as StoreSaleReceiptNo does, in one transaction, so that a number
+// drawn is never lost nor given twice. Returns the number as stored.
+QString NumberSaleReceipt(CClientPay& pay, CCliBalance& balance);

@@ -20,6 +20,7 @@
 #include "KvMessage.h"
 #include "KvPrinterPaper.h"
 #include "KvReceiptLayout.h"
+#include "KvSaleReceipt.h"
 #include "KvUtil.h"
 #include "SysGlobals.h"
 
@@ -33,15 +34,6 @@ const QString kYes = QStringLiteral("是");
 QString Money(double value)
 {
     return QString::asprintf("%0.2f", value);
-}
-
-// Sets the payment's number and takes it over into the balance, as one unit.
-void StoreInvoiceNo(CClientPay& pay, CCliBalance& balance, const QString& number)
-{
-    pay.SetInvoiceNo(number);
-    pay.SetState(CKvPersistance::StateChanged);
-    pay.Save();
-    balance.SetFromClientPay(pay);
 }
 
 } // namespace
@@ -175,20 +167,15 @@ void KvPrintReceipt(QWidget* parent, CClientPay& pay, CCliBalance& balance, CRec
 {
     CSysPara* para = GetMainSysPara();
     const bool automatic = para->GetInvoiceNoMode() == QStringLiteral("自动");
-    if (automatic) {
-        // The number drawn and the rows that carry it stand or fall together.
-        CAdoTransaction transaction(*GetMainDatabase());
-        const int number = para->GetIntPara(QStringLiteral("InvoiceNo"), 1);
-        StoreInvoiceNo(pay, balance, QString::asprintf("%08d", number));
-        transaction.Commit();
-    }
+    if (automatic)
+        NumberSaleReceipt(pay, balance);
     if (para->GetPrintFlag() != kYes)
         return;
     if (!automatic) {
         CInvoiceNoDlg dialog(parent, QStringLiteral("输入票据号"));
         RunOperatorDialog(dialog);
         CAdoTransaction transaction(*GetMainDatabase());
-        StoreInvoiceNo(pay, balance, dialog.GetInvoiceNo());
+        StoreSaleReceiptNo(pay, balance, dialog.GetInvoiceNo());
         transaction.Commit();
     }
 

@@ -39,6 +39,8 @@ public:
         FillWriteHistory();
         calls.clear();
     }
+    // Whether Load found both the meter and its user.
+    bool Loaded() const { return m_meter && m_client; }
 
     QObject* WriteParent() override { return nullptr; }
     SaleCard ReadSaleCard() const override { return card; }

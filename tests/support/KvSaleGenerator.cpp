@@ -1,8 +1,13 @@
 #include "KvSaleGenerator.h"
 
+#include "KvSchema.h"
+
 #include <QByteArray>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QString>
 #include <sqlite3.h>
+#include <cstdio>
 #include <stdexcept>
 #include <vector>
 
@@ -163,4 +168,21 @@ void GenerateSales(sqlite3* db, const CSaleGeneratorSpec& spec)
         }
     }
     exec(db, "commit");
+}
+
+void BuildGeneratedSalesFile(const QString& path, const CSaleGeneratorSpec& spec)
+{
+    const QString building = path + QStringLiteral(".building");
+    QFile::remove(building);
+    CreateFreshDatabase(building, QDateTime(QDate(2023, 12, 31), QTime(12, 0)));
+    sqlite3* db = nullptr;
+    sqlite3_open(building.toUtf8().constData(), &db);
+    QElapsedTimer timer;
+    timer.start();
+    GenerateSales(db, spec);
+    sqlite3_exec(db, "ANALYZE", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    QFile::rename(building, path);
+    std::printf("generated %d sales of %d users in %.1f s -> %s\n", spec.sales, spec.users, timer.elapsed() / 1000.0,
+                qPrintable(path));
 }

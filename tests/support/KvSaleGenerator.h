@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QString>
 
 struct sqlite3;
 
@@ -20,6 +21,11 @@ struct CSaleGeneratorSpec
 };
 
 void GenerateSales(sqlite3* db, const CSaleGeneratorSpec& spec);
+
+// A fresh installation's file at `path` (made beside it and renamed when
+// complete, so that a broken run leaves no half file) with the sales of
+// `spec`, analysed; prints how long it took. The benchmarks cache it.
+void BuildGeneratedSalesFile(const QString& path, const CSaleGeneratorSpec& spec);
 
 // The user (1 to `users`) whose meter sale number `sale` (1 on) is written for:
 // the sales walk the users in a scattered but fixed order.

@@ -33,18 +33,6 @@ QString cachePath()
     return QCoreApplication::applicationDirPath() + QStringLiteral("/sales_1m.db");
 }
 
-void buildCache(const QString& path)
-{
-    CSaleGeneratorSpec spec;
-    spec.sales = 1000000;
-    spec.users = 20000;
-    spec.districts = 20;
-    spec.operators = 10;
-    spec.firstDay = QDate(2021, 1, 1);
-    spec.days = 3 * 365;
-    BuildGeneratedSalesFile(path, spec);
-}
-
 QStringList layoutHeadings(CAdoConnection& db, const QString& reportType, QList<int>* widths)
 {
     CAdoLease<CAdoRecordset> rs(db.AcquireRecordset());
@@ -175,7 +163,7 @@ int main(int argc, char** argv)
     setvbuf(stdout, nullptr, _IOLBF, 0);
     const QString path = cachePath();
     if (!QFile::exists(path))
-        buildCache(path);
+        BuildGeneratedSalesFile(path, MillionSalesSpec());
     CAdoConnection db;
     db.Open(0, path);
 

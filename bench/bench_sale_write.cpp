@@ -40,18 +40,6 @@ QString cachePath()
     return QCoreApplication::applicationDirPath() + QStringLiteral("/sales_write_1m.db");
 }
 
-void buildCache(const QString& path)
-{
-    CSaleGeneratorSpec spec;
-    spec.sales = kSales;
-    spec.users = kUsers;
-    spec.districts = 20;
-    spec.operators = 10;
-    spec.firstDay = QDate(2021, 1, 1);
-    spec.days = 3 * 365;
-    BuildGeneratedSalesFile(path, spec);
-}
-
 QString meterOf(int user)
 {
     return QStringLiteral("M%1").arg(user, 8, 10, QLatin1Char('0'));
@@ -230,7 +218,7 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     if (!QFile::exists(cachePath()))
-        buildCache(cachePath());
+        BuildGeneratedSalesFile(cachePath(), MillionSalesSpec(kUsers));
 
     const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/sale_write_run");
     QDir(folder).removeRecursively();

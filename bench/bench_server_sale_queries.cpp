@@ -160,17 +160,8 @@ int main(int argc, char** argv)
         return 0;
     }
     try {
-        if (!QFile::exists(cachePath())) {
-            // As bench_sale_queries makes it.
-            CSaleGeneratorSpec spec;
-            spec.sales = 1000000;
-            spec.users = 20000;
-            spec.districts = 20;
-            spec.operators = 10;
-            spec.firstDay = QDate(2021, 1, 1);
-            spec.days = 3 * 365;
-            BuildGeneratedSalesFile(cachePath(), spec);
-        }
+        if (!QFile::exists(cachePath()))
+            BuildGeneratedSalesFile(cachePath(), MillionSalesSpec());
         KvPgTestServer server(QStringLiteral("kvstat"));
         CAdoConnection db;
         db.Open(1, server.ConnectString());

@@ -13,6 +13,10 @@ set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 bash "$here/scripts/setup.sh"
 
+# The two editions' builds differ in one file: with paths taken relative to
+# the project, ccache gives build-net/ what build/ compiled already.
+export CCACHE_BASEDIR="$here" CCACHE_NOHASHDIR=true
+
 build="$here/build"
 options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
 case "${1:-}" in

@@ -27,8 +27,25 @@ public:
     // Transactions by nesting level: level 1 is the outermost one.
     virtual void begin(int level) = 0;
     virtual void commit(int level) = 0;
-    virtual void rollback(int level) = 0;
+    // Level 1 rolls the transaction back; an inner level returns to its
+    // savepoint and lets it go, so the outer levels go on.
+    virtual void rollback(int level);
     // True while the engine itself holds an open transaction; it may have ended
     // one on its own (a full disk, an I/O error).
     virtual bool inTransaction() const = 0;
+
+protected:
+    // The savepoint that stands for a nested level.
+    static QString SavepointName(int level) { return QStringLiteral("kv_level_%1").arg(level); }
 };
+
+inline void CDbEngine::rollback(int level)
+{
+    if (level <= 1) {
+        execute(QStringLiteral("ROLLBACK"));
+        return;
+    }
+    const QString name = SavepointName(level);
+    execute(QStringLiteral("ROLLBACK TO SAVEPOINT %1").arg(name));
+    execute(QStringLiteral("RELEASE SAVEPOINT %1").arg(name));
+}

@@ -53,10 +53,6 @@ Kind kindOf(Oid type)
     }
 }
 
-QString savepointName(int level)
-{
-    return QStringLiteral("kv_level_%1").arg(level);
-}
 
 // A date or time stamp as the server writes it (ISO: "2026-12-10",
 // "2026-12-10 08:30:00[.ffffff][+zz]") in the canonical stored form.
@@ -258,7 +254,7 @@ void CPgEngine::query(const QString& sql, CDbResult& result)
 
 void CPgEngine::begin(int level)
 {
-    execute(level <= 1 ? QStringLiteral("BEGIN") : QStringLiteral("SAVEPOINT %1").arg(savepointName(level)));
+    execute(level <= 1 ? QStringLiteral("BEGIN") : QStringLiteral("SAVEPOINT %1").arg(SavepointName(level)));
 }
 
 void CPgEngine::commit(int level)
@@ -273,18 +269,7 @@ void CPgEngine::commit(int level)
         execute(QStringLiteral("COMMIT"));
         return;
     }
-    execute(QStringLiteral("RELEASE SAVEPOINT %1").arg(savepointName(level)));
-}
-
-void CPgEngine::rollback(int level)
-{
-    if (level <= 1) {
-        execute(QStringLiteral("ROLLBACK"));
-        return;
-    }
-    const QString name = savepointName(level);
-    execute(QStringLiteral("ROLLBACK TO SAVEPOINT %1").arg(name));
-    execute(QStringLiteral("RELEASE SAVEPOINT %1").arg(name));
+    execute(QStringLiteral("RELEASE SAVEPOINT %1").arg(SavepointName(level)));
 }
 
 bool CPgEngine::inTransaction() const

@@ -33,7 +33,6 @@ public:
     // back instead and the commit throws (the server would only report the
     // rollback as the commit's tag).
     void commit(int level) override;
-    void rollback(int level) override;
     bool inTransaction() const override;
 
     // The key=value pairs of a connection string, keys in lower case.

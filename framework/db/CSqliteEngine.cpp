@@ -28,10 +28,6 @@ void cdateFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv)
     sqlite3_result_text(ctx, text.constData(), text.size(), SQLITE_TRANSIENT);
 }
 
-QString savepointName(int level)
-{
-    return QStringLiteral("kv_level_%1").arg(level);
-}
 
 // Registers the Jet-dialect functions the program's SQL uses on a handle.
 void registerDialect(sqlite3* db)
@@ -236,23 +232,12 @@ void CSqliteEngine::begin(int level)
 {
     // The outermost transaction takes the write lock at once, so that a
     // read-then-write group cannot be refused half way through.
-    execute(level <= 1 ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("SAVEPOINT %1").arg(savepointName(level)));
+    execute(level <= 1 ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("SAVEPOINT %1").arg(SavepointName(level)));
 }
 
 void CSqliteEngine::commit(int level)
 {
-    execute(level <= 1 ? QStringLiteral("COMMIT") : QStringLiteral("RELEASE SAVEPOINT %1").arg(savepointName(level)));
-}
-
-void CSqliteEngine::rollback(int level)
-{
-    if (level <= 1) {
-        execute(QStringLiteral("ROLLBACK"));
-        return;
-    }
-    const QString name = savepointName(level);
-    execute(QStringLiteral("ROLLBACK TO SAVEPOINT %1").arg(name));
-    execute(QStringLiteral("RELEASE SAVEPOINT %1").arg(name));
+    execute(level <= 1 ? QStringLiteral("COMMIT") : QStringLiteral("RELEASE SAVEPOINT %1").arg(SavepointName(level)));
 }
 
 bool CSqliteEngine::inTransaction() const

@@ -21,7 +21,6 @@ public:
     void query(const QString& sql, CDbResult& result) override;
     void begin(int level) override;
     void commit(int level) override;
-    void rollback(int level) override;
     bool inTransaction() const override;
 
     sqlite3* handle() const { return m_db; }

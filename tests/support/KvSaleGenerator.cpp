@@ -78,6 +78,18 @@ int GeneratedSaleUser(int sale, int users)
     return 1 + static_cast<int>(static_cast<long long>(sale) * 7919 % users);
 }
 
+CSaleGeneratorSpec MillionSalesSpec(int users)
+{
+    CSaleGeneratorSpec spec;
+    spec.sales = 1000000;
+    spec.users = users;
+    spec.districts = 20;
+    spec.operators = 10;
+    spec.firstDay = QDate(2021, 1, 1);
+    spec.days = 3 * 365;
+    return spec;
+}
+
 void GenerateSales(sqlite3* db, const CSaleGeneratorSpec& spec)
 {
     // The whole file stays in memory until the commit: the random order of the

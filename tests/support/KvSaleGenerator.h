@@ -20,6 +20,10 @@ struct CSaleGeneratorSpec
     int days = 365;
 };
 
+// The benchmarks' file: a million sales over three years from 2021 among
+// `users` users, 20 districts and 10 operators.
+CSaleGeneratorSpec MillionSalesSpec(int users = 20000);
+
 void GenerateSales(sqlite3* db, const CSaleGeneratorSpec& spec);
 
 // A fresh installation's file at `path` (made beside it and renamed when

@@ -5,6 +5,7 @@
 // an infrared meter type, and the card tool's commands as the log has them.
 
 #include "../../masterdata/CarrierTestHelpers.h"
+#include "CSysPara.h"
 #include "SaleDialogTest.h"
 
 class MeterCardTest : public SaleDialogTest
@@ -19,6 +20,19 @@ protected:
         AddModel(QStringLiteral("M1"), QStringLiteral("预付费电表"), QStringLiteral("红外遥控卡"));
         AddModel(QStringLiteral("K1"), QStringLiteral("预付费电表"), QStringLiteral("IC钥匙卡"));
         AddModel(QStringLiteral("C1"), QStringLiteral("预付费控制器"), QStringLiteral("红外遥控卡"));
+    }
+
+    // User C001 (李四) with `meter` on a multiplier of 1 at 0.52, no losses,
+    // keys from 10 on, sales in kWh, no printed receipt.
+    void AddPlainUserAndMeter(const QString& meter)
+    {
+        AddClient(QStringLiteral("C001"), QStringLiteral("李四"));
+        AddMeter(1, QStringLiteral("C001"), meter);
+        exec(QStringLiteral("update PreModel set InnerMul = 1"));
+        exec(QStringLiteral("update CliPre set Ct = 1, Pt = 1, TTWaste = 0, TLWaste = 0"));
+        exec(QStringLiteral("update SysPara set WrtIndex = 10, WrtPriceIndex = 10, PayIndex = 10"));
+        GetMainSysPara()->SetBuyUnit(QStringLiteral("度"));
+        GetMainSysPara()->SetPrintFlag(QStringLiteral("否"));
     }
 
     void AddModel(const QString& modelId, const QString& devType, const QString& cardType)

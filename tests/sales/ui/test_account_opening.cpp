@@ -27,15 +27,9 @@ protected:
     void SetUp() override
     {
         MeterCardTest::SetUp();
-        AddClient(QStringLiteral("C001"), QStringLiteral("李四"));
-        AddMeter(1, QStringLiteral("C001"), kMeter);
-        // Multiplier 1, no losses, price 0.52.
-        exec(QStringLiteral("update PreModel set InnerMul = 1"));
+        AddPlainUserAndMeter(kMeter);
         exec(QStringLiteral("update PreModel set SortIndex = 0 where ModelId = 'QM-H1'"));
-        exec(QStringLiteral("update CliPre set Ct = 1, Pt = 1, TTWaste = 0, TLWaste = 0"));
-        exec(QStringLiteral("update SysPara set WrtIndex = 10, WrtPriceIndex = 10, PayIndex = 10, ClientIndex = 100"));
-        GetMainSysPara()->SetBuyUnit(QStringLiteral("度"));
-        GetMainSysPara()->SetPrintFlag(QStringLiteral("否"));
+        exec(QStringLiteral("update SysPara set ClientIndex = 100"));
     }
 
     void AddReadingBase(double thisRead)

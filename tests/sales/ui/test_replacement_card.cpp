@@ -35,13 +35,8 @@ protected:
     void SetUp() override
     {
         MeterCardTest::SetUp();
-        AddClient(QStringLiteral("C001"), QStringLiteral("李四"));
-        AddMeter(1, QStringLiteral("C001"), kMeter);
-        exec(QStringLiteral("update PreModel set InnerMul = 1"));
-        exec(QStringLiteral("update CliPre set Ct = 1, Pt = 1, TTWaste = 0, TLWaste = 0"));
-        exec(QStringLiteral("update SysPara set WrtIndex = 10, WrtPriceIndex = 10, PayIndex = 10, bCompWrt = '是'"));
-        GetMainSysPara()->SetBuyUnit(QStringLiteral("度"));
-        GetMainSysPara()->SetPrintFlag(QStringLiteral("否"));
+        AddPlainUserAndMeter(kMeter);
+        exec(QStringLiteral("update SysPara set bCompWrt = '是'"));
     }
     void TearDown() override
     {

@@ -89,8 +89,9 @@ TEST(SalePurchase, InputsAsTheCounterMeetsThem)
             EXPECT_EQ(f.writtenUnits, c.units) << c.name;
             EXPECT_EQ(f.totalEnergy, c.units * c.mul) << c.name;
             EXPECT_DOUBLE_EQ(f.entered, c.amount) << c.name;
-            if (c.kind == 'K')
+            if (c.kind == 'K') {
                 EXPECT_EQ(f.subsidy, std::min(c.subsidy, c.units * c.mul)) << c.name;
+            }
         }
     }
 }

@@ -2,10 +2,16 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPointer>
+#include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTimer>
 #include <QWidget>
+
+#include "../framework/ui/KvUiTestUtil.h"
 #include <deque>
 #include <functional>
 #include <gtest/gtest.h>
@@ -34,7 +40,8 @@ public:
     QStringList Seen() const { return m_seen; }
     bool Exhausted() const { return m_actions.empty(); }
 
-    // Small actions on a dialog's numbered controls.
+    // Small actions on a dialog's numbered controls. A button is clicked
+    // with the mouse, as the operator does it, in the active dialog.
     static void Type(QWidget* dialog, int id, const QString& text)
     {
         auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("c%1").arg(id));
@@ -45,7 +52,26 @@ public:
     {
         auto* button = dialog->findChild<QAbstractButton*>(QStringLiteral("c%1").arg(id));
         ASSERT_NE(button, nullptr) << id;
-        button->click();
+        if (!dialog->window()->isVisible()) {
+            // A dialog a test built without showing it has no place on the
+            // screen to click.
+            button->click();
+            return;
+        }
+        ShowActive(dialog->window());
+        MouseClick(button, HitPoint(button));
+    }
+    // Where the operator clicks a button: a radio or check box on its mark
+    // (a wide one takes no click beyond its text), any other in its middle.
+    static QPoint HitPoint(QAbstractButton* button)
+    {
+        QStyleOptionButton option;
+        option.initFrom(button);
+        if (qobject_cast<QRadioButton*>(button))
+            return button->style()->subElementRect(QStyle::SE_RadioButtonIndicator, &option, button).center();
+        if (qobject_cast<QCheckBox*>(button))
+            return button->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, button).center();
+        return button->rect().center();
     }
     // The login dialog answered with a code and a password.
     static Action LogIn(const QString& code, const QString& password)

@@ -54,6 +54,15 @@ void CKvPreviewView::SetPrintJob(CPrintJob* job)
     SetZoomState(0, 1, QPoint(0, 0));
 }
 
+void CKvPreviewView::RestoreGraphics()
+{
+    if (!m_job || !m_printInfo)
+        return;
+    CKvDC dc(nullptr, m_metrics);
+    m_job->OnBeginPrinting(dc, *m_printInfo);
+    viewport()->update();
+}
+
 int CKvPreviewView::GetMinPage() const
 {
     return m_printInfo ? m_printInfo->GetMinPage() : 1;

@@ -39,6 +39,9 @@ public:
     // Prepares the job on the printer, lets it measure the page and shows page 1
     // whole. Called once.
     void SetPrintJob(CPrintJob* job);
+    // A print from the preview ends with the job letting its fonts and pens
+    // go; the preview makes them again for its own pages before it repaints.
+    void RestoreGraphics();
     CPrintJob* GetPrintJob() const { return m_job; }
 
     void ZoomIn();

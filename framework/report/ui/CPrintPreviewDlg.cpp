@@ -87,5 +87,5 @@ void CPrintPreviewDlg::OnPrint()
     m_pPrintJob->PrintDirect(true);
     m_print->setEnabled(true);
     if (m_view)
-        m_view->viewport()->update();
+        m_view->RestoreGraphics();
 }

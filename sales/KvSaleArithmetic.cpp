@@ -7,36 +7,6 @@
 
 namespace {
 
-// Money in whole cents, beyond the int range too.
-double Cents(double amount)
-{
-    return RoundAmountValue(amount * 100);
-}
-
-// The first n in 0..kMaxWrittenUnits + 1 whose cost exceeds `available`
-// cents, minus one; kMaxWrittenUnits + 1 when even that many units are
-// affordable (a price of 0 would otherwise never stop).
-template <class Cost> int AffordableUnits(double available, Cost cost)
-{
-    for (int n = 0; n <= kMaxWrittenUnits + 1; ++n)
-        if (cost(n) > available)
-            return n - 1;
-    return kMaxWrittenUnits + 1;
-}
-
-// The same search where a cost equal to the money already stops it.
-template <class Cost> int UnitsBelow(double available, Cost cost)
-{
-    for (int n = 0; n <= kMaxWrittenUnits + 1; ++n)
-        if (cost(n) >= available)
-            return n - 1;
-    return kMaxWrittenUnits + 1;
-}
-
-} // namespace
-
-namespace {
-
 // The figures of n units bought on the figures' multiplier.
 void Fill(PurchaseFigures& figures, int n, int subsidy, double entered, double lineLossPercent, bool lineLossCharged,
           double transLoss)
@@ -47,6 +17,44 @@ void Fill(PurchaseFigures& figures, int n, int subsidy, double entered, double l
     figures.entered = entered;
     figures.lineLoss = LineLossOf(figures.totalEnergy - subsidy, lineLossPercent, lineLossCharged);
     figures.transLoss = transLoss;
+}
+
+// Money in whole cents, beyond the int range too.
+double Cents(double amount)
+{
+    return RoundAmountValue(amount * 100);
+}
+
+// The first n in 0..kMaxWrittenUnits + 1 whose cost exceeds `available`
+// (or reaches it, when `reachingStops`), minus one; kMaxWrittenUnits + 1 when
+// even that many units are affordable (a price of 0 would otherwise never stop).
+template <class Cost> int AffordableUnits(double available, Cost cost, bool reachingStops = false)
+{
+    for (int n = 0; n <= kMaxWrittenUnits + 1; ++n) {
+        const double c = cost(n);
+        if (c > available || (reachingStops && c == available))
+            return n - 1;
+    }
+    return kMaxWrittenUnits + 1;
+}
+
+// The purchase by kWh: the units the amount and the subsidy make on the
+// multiplier; a subsidy beyond them is refused, or lowered to them when
+// `lowerSubsidy`.
+PurchaseResult EnergyPurchase(PurchaseFigures& figures, double amount, double transLoss, int subsidy,
+                              double lineLossPercent, bool lineLossCharged, bool lowerSubsidy)
+{
+    const int m = figures.totalMul;
+    if (m <= 0)
+        return PurchaseResult::OutOfRange;
+    const double units = std::trunc((static_cast<double>(subsidy) + amount) / m);
+    if (units * m < subsidy && !lowerSubsidy)
+        return PurchaseResult::SubsidyTooLarge;
+    if (units > kMaxWrittenUnits)
+        return PurchaseResult::OutOfRange;
+    const int n = static_cast<int>(units);
+    Fill(figures, n, std::min(subsidy, n * m), amount, lineLossPercent, lineLossCharged, transLoss);
+    return PurchaseResult::Ok;
 }
 
 } // namespace
@@ -64,16 +72,7 @@ double LineLossOf(int bought, double percent, bool charged)
 PurchaseResult PurchaseByEnergy(PurchaseFigures& figures, double amount, double transLoss, int subsidy,
                                 double lineLossPercent, bool lineLossCharged)
 {
-    const int m = figures.totalMul;
-    if (m <= 0)
-        return PurchaseResult::OutOfRange;
-    const double units = std::trunc((static_cast<double>(subsidy) + amount) / m);
-    if (units * m < subsidy)
-        return PurchaseResult::SubsidyTooLarge;
-    if (units > kMaxWrittenUnits)
-        return PurchaseResult::OutOfRange;
-    Fill(figures, static_cast<int>(units), subsidy, amount, lineLossPercent, lineLossCharged, transLoss);
-    return PurchaseResult::Ok;
+    return EnergyPurchase(figures, amount, transLoss, subsidy, lineLossPercent, lineLossCharged, false);
 }
 
 PurchaseResult PurchaseByMoney(PurchaseFigures& figures, double money, double transLoss, int subsidy,
@@ -105,10 +104,13 @@ PurchaseResult PurchaseReplacementByMoney(PurchaseFigures& figures, double money
     if (m <= 0)
         return PurchaseResult::OutOfRange;
     const double available = figures.balance + money;
-    const int n = UnitsBelow(available, [&](int units) {
-        const int bought = units * m - subsidy;
-        return (bought + LineLossOf(bought, lineLossPercent, lineLossCharged) + transLoss) * price;
-    });
+    const int n = AffordableUnits(
+        available,
+        [&](int units) {
+            const int bought = units * m - subsidy;
+            return (bought + LineLossOf(bought, lineLossPercent, lineLossCharged) + transLoss) * price;
+        },
+        true);
     if (n > kMaxWrittenUnits)
         return PurchaseResult::OutOfRange;
     if (n < 0)
@@ -120,15 +122,7 @@ PurchaseResult PurchaseReplacementByMoney(PurchaseFigures& figures, double money
 PurchaseResult PurchaseReplacementByEnergy(PurchaseFigures& figures, double amount, double transLoss, int subsidy,
                                            double lineLossPercent, bool lineLossCharged)
 {
-    const int m = figures.totalMul;
-    if (m <= 0)
-        return PurchaseResult::OutOfRange;
-    const double units = std::trunc((static_cast<double>(subsidy) + amount) / m);
-    if (units > kMaxWrittenUnits)
-        return PurchaseResult::OutOfRange;
-    const int n = static_cast<int>(units);
-    Fill(figures, n, std::min(subsidy, n * m), amount, lineLossPercent, lineLossCharged, transLoss);
-    return PurchaseResult::Ok;
+    return EnergyPurchase(figures, amount, transLoss, subsidy, lineLossPercent, lineLossCharged, true);
 }
 
 PurchaseResult PurchaseRemote(PurchaseFigures& figures, double paid, double price)

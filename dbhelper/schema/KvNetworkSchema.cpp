@@ -201,7 +201,7 @@ bool InstallServerDatabase(CAdoConnection& server, const QDateTime& now)
 {
     const QString clock = ClockValuesStatement(now, true);
     // The main tables' seeds: every seed but the receipt layout, which is local.
-    QString seeds = StatementsOf(QString::fromUtf8(KvSeedSqlText("seed")), [](const QString&) { return true; });
+    QString seeds = SeedText("seed") + QStringLiteral("\n");
     seeds += SeedText("seed_meter_types");
     seeds += QStringLiteral("\n") + SeedText("seed_reports");
 

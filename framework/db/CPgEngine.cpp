@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QStringList>
+#include <charconv>
 #include <cstdlib>
 #include <libpq-fe.h>
 #include <vector>
@@ -172,6 +173,14 @@ void CPgEngine::fail(pg_result* result) const
     throw CKvException(message);
 }
 
+pg_result* CPgEngine::checked(pg_result* result) const
+{
+    const ExecStatusType status = result ? PQresultStatus(result) : PGRES_FATAL_ERROR;
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK && status != PGRES_EMPTY_QUERY)
+        fail(result);
+    return result;
+}
+
 pg_result* CPgEngine::runSingle(const QString& sql)
 {
     if (!m_conn)
@@ -180,11 +189,7 @@ pg_result* CPgEngine::runSingle(const QString& sql)
     // The extended protocol takes exactly one statement: a text with a second
     // one is refused before anything of it runs, so text joined into a
     // statement can never add a statement of its own.
-    PGresult* result = PQexecParams(m_conn, text.constData(), 0, nullptr, nullptr, nullptr, nullptr, 0);
-    const ExecStatusType status = result ? PQresultStatus(result) : PGRES_FATAL_ERROR;
-    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK && status != PGRES_EMPTY_QUERY)
-        fail(result);
-    return result;
+    return checked(PQexecParams(m_conn, text.constData(), 0, nullptr, nullptr, nullptr, nullptr, 0));
 }
 
 int CPgEngine::execute(const QString& sql)
@@ -202,11 +207,7 @@ void CPgEngine::executeScript(const QString& script)
     const QByteArray text = script.toUtf8();
     // The simple protocol runs every statement of the text in turn and stops
     // at the first failure.
-    PGresult* result = PQexec(m_conn, text.constData());
-    const ExecStatusType status = result ? PQresultStatus(result) : PGRES_FATAL_ERROR;
-    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK && status != PGRES_EMPTY_QUERY)
-        fail(result);
-    PQclear(result);
+    PQclear(checked(PQexec(m_conn, text.constData())));
 }
 
 void CPgEngine::query(const QString& sql, CDbResult& result)
@@ -236,9 +237,14 @@ void CPgEngine::query(const QString& sql, CDbResult& result)
                 else
                     result.appendInteger(std::strtoll(value, nullptr, 10));
                 break;
-            case Kind::Real:
-                result.appendReal(std::strtod(value, nullptr));
+            case Kind::Real: {
+                // Not strtod: the program runs under the user's locale, whose
+                // decimal separator may be a comma; the server writes a '.'.
+                double number = 0;
+                std::from_chars(value, value + bytes, number);
+                result.appendReal(number);
                 break;
+            }
             case Kind::Date:
                 appendCanonicalDate(result, value, bytes);
                 break;

@@ -44,6 +44,8 @@ public:
     pg_conn* handle() const { return m_conn; }
 
 private:
+    // The result of a statement that succeeded; a failed one throws.
+    pg_result* checked(pg_result* result) const;
     // Runs one statement through the extended protocol, which refuses a
     // second statement in the same text; throws the server's message.
     pg_result* runSingle(const QString& sql);

@@ -5,6 +5,11 @@
 #include "KvPgTestServer.h"
 #include "KvTestSupport.h"
 
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <clocale>
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 namespace {
@@ -209,4 +214,37 @@ TEST_F(PgEngineTest, AConnectionLostMidGroupLeavesNothingAndFailsTheCommit)
     EXPECT_EQ(db.Open(1, Server().ConnectString()), 1);
     EXPECT_EQ(db.GetTransDepth(), 0);
     EXPECT_EQ(db.Execute(QStringLiteral("insert into Lost values (3)"), QString()), 1);
+}
+
+namespace {
+
+// Makes a locale whose decimal separator is a comma in `dir` and sets the
+// C library's number formatting to it; false where this machine cannot.
+bool UseCommaDecimalLocale(const QString& dir)
+{
+    const QString name = QStringLiteral("de_DE.UTF-8");
+    QProcess localedef;
+    localedef.start(QStringLiteral("localedef"),
+                    {QStringLiteral("-i"), QStringLiteral("de_DE"), QStringLiteral("-f"), QStringLiteral("UTF-8"),
+                     QDir(dir).filePath(name)});
+    if (!localedef.waitForFinished(60000) || localedef.exitStatus() != QProcess::NormalExit)
+        return false;
+    qputenv("LOCPATH", dir.toLocal8Bit());
+    return std::setlocale(LC_NUMERIC, name.toLatin1().constData()) != nullptr && std::strtod("1.5", nullptr) == 1.0;
+}
+
+} // namespace
+
+TEST_F(PgEngineTest, RealsReadTheSameUnderALocaleWithADecimalComma)
+{
+    QTemporaryDir locales;
+    const std::string before = std::setlocale(LC_NUMERIC, nullptr);
+    if (!UseCommaDecimalLocale(locales.path()))
+        GTEST_SKIP() << "no locale with a decimal comma can be made here";
+    CAdoLease<CAdoRecordset> rs(db.AcquireRecordset());
+    rs->Open(QStringLiteral("select cast(1234.56 as double precision) as Money"));
+    const double money = rs->GetFieldDouble(QStringLiteral("Money"));
+    std::setlocale(LC_NUMERIC, before.c_str());
+    qunsetenv("LOCPATH");
+    EXPECT_DOUBLE_EQ(money, 1234.56);
 }

@@ -141,13 +141,6 @@ template <typename Step> void RunUpdateStep(Step step)
     }
 }
 
-// Whether the database holds a table of this name, whatever its letter case:
-// table names are not told apart by case, so "manualfee" is ManualFee.
-bool TableExists(CAdoConnection& db, const QString& name)
-{
-    return DatabaseHasTable(db, name);
-}
-
 // Whether the main database is the server of a new installation, still
 // empty: the start-up installs it once it has reached the server (at a
 // counter's first start the library cannot reach it yet: the server's name is
@@ -187,7 +180,8 @@ void QuillmerUpdateDatabase()
         return;
     // Step 1: the manual fees table of older databases.
     RunUpdateStep([] {
-        if (!TableExists(*g_mainConnection, QStringLiteral("ManualFee")))
+        // Table names are not told apart by case: "manualfee" is ManualFee.
+        if (!DatabaseHasTable(*g_mainConnection, QStringLiteral("ManualFee")))
             g_mainConnection->Execute(g_mainConnection->GetServerFlag() == 1
                                           ? ServerCreateStatement(ManualFeeCreateStatement())
                                           : ManualFeeCreateStatement(),

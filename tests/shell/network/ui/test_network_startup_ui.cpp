@@ -9,6 +9,8 @@
 #include "KvTestSupport.h"
 #include "SysGlobals.h"
 
+#include "../../../framework/ui/KvUiTestUtil.h"
+
 #include <QAction>
 #include <QDir>
 #include <QLineEdit>
@@ -50,11 +52,14 @@ protected:
             auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("c1202"));
             ASSERT_NE(edit, nullptr);
             EXPECT_EQ(edit->text(), QStringLiteral("127.0.0.1,1")) << "the name the counter's file holds";
-            edit->selectAll();
-            QTest::keyClicks(edit, name);
+            // Into the field with the mouse, all of it selected, the new name typed.
+            ShowActive(dialog);
+            MouseClick(edit);
+            PressKey(edit, Qt::Key_A, QString(), Qt::ControlModifier);
+            TypeText(edit, name);
             auto* pressed = dialog->findChild<QAbstractButton*>(QStringLiteral("c%1").arg(button));
             ASSERT_NE(pressed, nullptr);
-            QTest::mouseClick(pressed, Qt::LeftButton);
+            MouseClick(pressed);
         };
     }
 

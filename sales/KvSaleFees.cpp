@@ -73,8 +73,12 @@ SubsidyProposal ProposeSubsidy(const QDateTime& lastDate, const QDateTime& thisD
                                double rate)
 {
     SubsidyProposal proposal;
-    const qint64 seconds = lastDate.secsTo(thisDate);
-    proposal.days = seconds > 0 ? static_cast<int>(seconds / 86400) : 0;
+    // Calendar days, the part of a day dropped: a day across a change of
+    // summer time has 23 or 25 hours and still counts as one.
+    qint64 days = lastDate.date().daysTo(thisDate.date());
+    if (days > 0 && thisDate.time() < lastDate.time())
+        --days;
+    proposal.days = days > 0 ? static_cast<int>(days) : 0;
     proposal.persons = personsText.trimmed().toInt();
     proposal.rate = rate;
     proposal.subsidy = proposal.persons * proposal.days * rate;

@@ -17,6 +17,7 @@
 #include "KvSaleFees.h"
 #include "SysGlobals.h"
 
+#include <QTimeZone>
 #include <gtest/gtest.h>
 
 TEST(SaleFeeWriteNumbers, FollowTheCardStateAndTheCardsWriteCount)
@@ -84,6 +85,24 @@ TEST(SubMeterArithmetic, PulsesSubsidyAndCharge)
     EXPECT_EQ(proposal.days, 9); // the fraction of a day is dropped
     proposal = ProposeSubsidy(last.addDays(3), last, QStringLiteral("2"), 0.5);
     EXPECT_EQ(proposal.days, 0);
+    // Days are calendar days, also across a change of summer time.
+    const QTimeZone berlin("Europe/Berlin");
+    const struct
+    {
+        QDate from, to;
+        int days;
+    } spans[] = {
+        {QDate(2024, 3, 25), QDate(2024, 4, 4), 10},   // across 31 March: one day of 23 hours
+        {QDate(2024, 3, 30), QDate(2024, 4, 1), 2},    // the same, two days
+        {QDate(2024, 10, 26), QDate(2024, 10, 28), 2}, // autumn: a day of 25 hours
+        {QDate(2024, 3, 20), QDate(2024, 3, 30), 10},  // no change within
+        {QDate(2024, 3, 31), QDate(2024, 3, 31), 0},
+    };
+    for (const auto& span : spans) {
+        const SubsidyProposal p = ProposeSubsidy(QDateTime(span.from, QTime(0, 0), berlin),
+                                                 QDateTime(span.to, QTime(0, 0), berlin), QStringLiteral("1"), 1);
+        EXPECT_EQ(p.days, span.days) << span.from.toString().toStdString();
+    }
     EXPECT_EQ(QString::asprintf("%0.4f", proposal.subsidy), QStringLiteral("0.0000"));
 
     CSubRead reading;

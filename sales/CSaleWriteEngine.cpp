@@ -28,6 +28,58 @@ bool UnitsInRange(int units)
     return units >= 0 && units <= kMaxWrittenUnits;
 }
 
+// A sale row's state word and record state, to be put back.
+struct SaleRowState
+{
+    explicit SaleRowState(CWrtRecord* record)
+        : row(record), word(record ? record->GetStateWord() : QString()), state(record ? record->GetState() : 0)
+    {
+    }
+    void Restore() const
+    {
+        if (!row)
+            return;
+        row->SetState(word);
+        row->SetState(state);
+    }
+    CWrtRecord* row;
+    QString word;
+    int state;
+};
+
+// The dialog's records that a transaction of the write changes: the last card
+// image, the balance, the new row and the earlier row it replaces. Taken
+// before the transaction and put back when it rolls back, so that the dialog
+// never shows (nor hands its caller) figures that were not stored.
+class CSaleRecordsSnapshot
+{
+public:
+    CSaleRecordsSnapshot(ISaleWriteHost& host, CWrtRecord* row, CWrtRecord* earlier)
+        : m_host(host), m_lastWrt(host.SaleLastWrt()), m_lastWrtState(host.SaleLastWrt().GetState()),
+          m_balance(host.SaleBalance()), m_balanceState(host.SaleBalance().GetState()), m_row(row), m_earlier(earlier)
+    {
+    }
+
+    void Restore() const
+    {
+        m_host.SaleLastWrt() = m_lastWrt;
+        m_host.SaleLastWrt().SetState(m_lastWrtState);
+        m_host.SaleBalance() = m_balance;
+        m_host.SaleBalance().SetState(m_balanceState);
+        m_row.Restore();
+        m_earlier.Restore();
+    }
+
+private:
+    ISaleWriteHost& m_host;
+    const CPreLastWrt m_lastWrt;
+    const int m_lastWrtState;
+    const CCliBalance m_balance;
+    const int m_balanceState;
+    const SaleRowState m_row;
+    const SaleRowState m_earlier;
+};
+
 } // namespace
 
 SaleWriteDescriptor CSaleWriteEngine::TopUp(SalePayment payment)
@@ -279,27 +331,37 @@ bool CSaleWriteEngine::CardStep(CWrtRecord*& row)
         return true;
     CWrtRecordList& history = m_host.SaleHistory();
     // A refused command leaves no text: nothing reached the card either.
-    if (result.isEmpty() || result == QStringLiteral("写卡失败") || result == QStringLiteral("未知错误")) {
+    if (result.isEmpty() || result == QStringLiteral("写卡失败")) {
         history.DeleteRecord(row);
         row = nullptr;
         m_context.row = nullptr;
-    } else {
-        history.UpdateState(row, result);
+        return false;
     }
+    // Any other answer leaves the card's outcome open: the row is kept under
+    // the answer, unpaid, as the evidence the next read of the card settles.
+    history.UpdateState(row, result);
+    if (result == QStringLiteral("未知错误"))
+        WarningBox(QStringLiteral("写卡机的应答无法识别，该卡可能已写入！\n\n请重新读卡核对。"), m_host.WriteParent());
     return false;
 }
 
 void CSaleWriteEngine::Confirm(CWrtRecord& row)
 {
     const SaleWriteDescriptor& d = *m_context.descriptor;
-    CAdoTransaction transaction(*GetMainDatabase());
-    if (d.beforeConfirm)
-        d.beforeConfirm(m_context);
-    row.ConfirmWritten();
-    m_host.SaleLastWrt().UpdateFromWrtRecord(row);
-    if (d.linkFees)
-        m_host.LinkFeesToSale(row);
-    transaction.Commit();
+    const CSaleRecordsSnapshot before(m_host, &row, m_context.earlier);
+    try {
+        CAdoTransaction transaction(*GetMainDatabase());
+        if (d.beforeConfirm)
+            d.beforeConfirm(m_context);
+        row.ConfirmWritten();
+        m_host.SaleLastWrt().UpdateFromWrtRecord(row);
+        if (d.linkFees)
+            m_host.LinkFeesToSale(row);
+        transaction.Commit();
+    } catch (...) {
+        before.Restore();
+        throw;
+    }
 }
 
 void CSaleWriteEngine::TakePayment()
@@ -358,11 +420,17 @@ void CSaleWriteEngine::StorePayment(CWrtRecord& row)
         c.descriptor->fillPay(c, pay);
 
     // S16, T2.
-    CAdoTransaction transaction(*GetMainDatabase());
-    pay.Save();
-    m_host.SaleBalance().SetFromClientPay(pay);
-    row.ConfirmPaid();
-    transaction.Commit();
+    const CSaleRecordsSnapshot before(m_host, &row, c.earlier);
+    try {
+        CAdoTransaction transaction(*GetMainDatabase());
+        pay.Save();
+        m_host.SaleBalance().SetFromClientPay(pay);
+        row.ConfirmPaid();
+        transaction.Commit();
+    } catch (...) {
+        before.Restore();
+        throw;
+    }
 }
 
 void CSaleWriteEngine::ConfirmRemote()

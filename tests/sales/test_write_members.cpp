@@ -381,6 +381,30 @@ TEST_F(WriteMembersTest, AFailedConfirmationOfARewriteKeepsTheEarlierSale)
     EXPECT_EQ(NewestRow()["State"], QStringLiteral("待写"));
     EXPECT_EQ(Count(QStringLiteral("select * from ClientPay")), 1);
     EXPECT_EQ(fresh.Value(QStringLiteral("select WrtIndex from PreLastWrt")).toInt(), kEarlier);
+    // What the dialog holds is what was stored.
+    EXPECT_EQ(host.SaleHistory().At(0)->GetStateWord(), QStringLiteral("收讫"));
+    EXPECT_EQ(host.SaleHistory().At(1)->GetStateWord(), QStringLiteral("待写"));
+    EXPECT_EQ(host.lastWrt.GetWrtIndex(), kEarlier);
+    EXPECT_EQ(host.lastWrt.GetOpMode(), fresh.Value(QStringLiteral("select OpMode from PreLastWrt")));
+}
+
+// A refund whose payment cannot be stored leaves the balance the dialog hands
+// back to the meter dialog as it is stored.
+TEST_F(WriteMembersTest, AFailedRefundPaymentLeavesTheStoredBalance)
+{
+    Archive();
+    exec(QStringLiteral("update WrtRecord set BuyValue = 100, FreeValue = 50"));
+    exec(QStringLiteral("update CliBalance set ThisBalance = 10"));
+    host.Load(kClient, kMeter);
+    host.card.remaining = 30;
+    exec(QStringLiteral("create trigger Fail before update on WrtRecord when new.State = '收讫' "
+                        "begin select raise(abort, 'no'); end"));
+    EXPECT_THROW(Run(ReturnCardRefundWrite(QStringLiteral("返卡退费"), kMeter, 4)), CKvException);
+    EXPECT_EQ(Count(QStringLiteral("select * from ClientPay")), 1);
+    EXPECT_DOUBLE_EQ(fresh.Value(QStringLiteral("select ThisBalance from CliBalance")).toDouble(), 10);
+    EXPECT_DOUBLE_EQ(host.balance.GetThisBalance(), 10);
+    EXPECT_EQ(host.balance.GetPayIndex(), fresh.Value(QStringLiteral("select PayIndex from CliBalance")).toInt());
+    EXPECT_EQ(host.SaleHistory().At(1)->GetStateWord(), QStringLiteral("写卡成功"));
 }
 
 // The history of the meter: 100 kWh bought and 50 free; the card price 0.6.

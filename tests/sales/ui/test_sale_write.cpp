@@ -276,8 +276,14 @@ TEST_F(SaleWriteTest, TheCardToolsAnswerDecidesThePendingRow)
         {"FAIL!", {}, "", false},
         {"TIMEOUT!", {IDNO}, "无应答信号", false},
         {"ALARM! nowrite", {IDNO}, "应答信号错误", false},
-        {"ALARM!", {IDYES}, "收讫", true},
+        // An answer that cannot be read says nothing of the card: the row
+        // stays, unpaid, and the operator is warned.
+        {"RAW OK!", {}, "未知错误", false},
+        {"TORN", {}, "未知错误", false},
+        {"ERROR:串口故障", {}, "未知错误", false},
+        {"ALARM!", {IDYES}, "收讫", true}, // last: the sale changes the card image
     };
+    const QString warning = QStringLiteral("写卡机的应答无法识别，该卡可能已写入！\n\n请重新读卡核对。");
     for (const auto& c : cases) {
         exec(QStringLiteral("delete from WrtPrice where WrtIndex >= 100000010"));
         exec(QStringLiteral("delete from ClientPay where WrtIndex >= 100000010"));
@@ -304,7 +310,12 @@ TEST_F(SaleWriteTest, TheCardToolsAnswerDecidesThePendingRow)
         EXPECT_EQ(Count("select * from ClientPay where WrtIndex = 100000010"), c.paid ? 1 : 0) << c.reply;
         EXPECT_EQ(fresh.Value("select WrtNum from PreLastWrt"), c.paid ? QStringLiteral("2") : QStringLiteral("1"))
             << c.reply;
+        EXPECT_EQ(sink.Texts().contains(warning), QString::fromUtf8(c.state) == QStringLiteral("未知错误")) << c.reply;
+        // An unpaid row takes no receipt number.
+        EXPECT_EQ(fresh.Value("select InvoiceNo from SysPara"), c.paid ? QStringLiteral("124") : QStringLiteral("123"))
+            << c.reply;
         exec(QStringLiteral("update PreLastWrt set WrtNum = 1, WrtIndex = 1"));
+        exec(QStringLiteral("update SysPara set InvoiceNo = 123"));
     }
 }
 
@@ -439,6 +450,11 @@ TEST_F(SaleWriteTest, FailuresInsideTheTransactionsRollBack)
         EXPECT_EQ(Count("select * from FixFee where WrtIndex = 100000010"),
                   QString::fromUtf8(c.state) == QStringLiteral("待写") ? 0 : 2)
             << c.state;
+        // The dialog holds what was stored, not what the rolled-back
+        // transaction had set.
+        EXPECT_EQ(dialog.GetLastWrt().GetWrtNum(), fresh.Value("select WrtNum from PreLastWrt").toInt()) << c.state;
+        EXPECT_DOUBLE_EQ(dialog.GetBalance().GetThisBalance(), 12.5) << c.state;
+        EXPECT_EQ(dialog.GetBalance().GetPayIndex(), 1) << c.state;
         exec(QStringLiteral("drop trigger Fail"));
         exec(QStringLiteral("delete from FixFee"));
         exec(QStringLiteral("delete from PriceVer where PriceNo = 'F1'"));

@@ -81,6 +81,10 @@ PurchaseResult PurchaseByMoney(PurchaseFigures& figures, double money, double tr
     const int m = figures.totalMul;
     if (m <= 0)
         return PurchaseResult::OutOfRange;
+    // Negative money would be taken from the balance while the payment
+    // records it as paid at the counter.
+    if (money < 0)
+        return PurchaseResult::TooLittle;
     const double available = Cents(money + figures.balance);
     const int n = AffordableUnits(available, [&](int units) {
         const int bought = units * m - subsidy;
@@ -103,6 +107,8 @@ PurchaseResult PurchaseReplacementByMoney(PurchaseFigures& figures, double money
     const int m = figures.totalMul;
     if (m <= 0)
         return PurchaseResult::OutOfRange;
+    if (money < 0)
+        return PurchaseResult::TooLittle;
     const double available = figures.balance + money;
     const int n = AffordableUnits(
         available,
@@ -211,20 +217,21 @@ QString SaleBreakdownText(const SaleBreakdown& l)
     return text;
 }
 
-PaymentCheck CheckPayment(double due, double paid)
+PaymentCheck CheckPayment(double due, double paid, RefundRule rule)
 {
     PaymentCheck check;
-    const double dueCents = RoundAmountValue(due * 100);
-    const bool refund = dueCents < 0;
+    const bool refund = RoundAmountValue(due * 100) < 0;
     paid = std::fabs(paid);
-    // The due as the dialog shows it, in whole cents.
+    // The due as the dialog shows it, in whole cents: the operator pays what
+    // he is shown, and a read-only refund field holds exactly that.
     const double shown = QString::asprintf("%0.2f", std::fabs(due)).toDouble();
+    const double shownCents = RoundAmountValue(shown * 100);
     const double paidCents = RoundAmountValue(paid * 100);
-    if (refund && RoundAmountValue(std::fabs(due * 100)) != paidCents)
+    if (refund && rule == RefundRule::Exact && shownCents != paidCents)
         check.refusal = QStringLiteral("退款额应等于应退款额！");
-    else if (!refund && paidCents < dueCents)
+    else if (!refund && paidCents < shownCents)
         check.refusal = QStringLiteral("输入金额不应小于应付金额！");
-    else if (refund && paidCents > std::fabs(dueCents))
+    else if (refund && paidCents > shownCents)
         check.refusal = QStringLiteral("输入金额不应大于应退金额！");
     check.change = refund ? shown - paid : paid - shown;
     return check;

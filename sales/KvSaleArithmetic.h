@@ -115,4 +115,11 @@ struct PaymentCheck
     QString refusal; // the message when the entry is refused
     double change = 0;
 };
-PaymentCheck CheckPayment(double due, double paid);
+// How a refund is checked: the sales dialog pays back exactly what is due,
+// the card dialog at most that (the rest is change).
+enum class RefundRule
+{
+    Exact,
+    AtMost,
+};
+PaymentCheck CheckPayment(double due, double paid, RefundRule rule = RefundRule::Exact);

@@ -142,7 +142,8 @@ void CCardWriteDlg::BuildWrtPrices(std::vector<CWrtPrice>& shares)
 
 void CCardWriteDlg::TakePaymentByEnergy(double due, double& change, double& paid, const QString& mode)
 {
-    KvTakePaymentByEnergy(this, due, change, paid, mode);
+    // A refund here may be paid back in part; the rest is change.
+    KvTakePaymentByEnergy(this, due, change, paid, mode, RefundRule::AtMost);
 }
 
 void CCardWriteDlg::TakePaymentByMoney(double due, double& change, double money)

@@ -118,7 +118,8 @@ void CPurchaseInputDlg::OnOK()
         return;
     }
     m_strPurchase = m_strPurchase.trimmed();
-    if (Unset(m_strPurchase)) {
+    // Nor is a purchase below 0: in money it would buy from the balance.
+    if (Unset(m_strPurchase) || CNumEdit::TextToDouble(m_strPurchase) < 0) {
         PromptBox(QStringLiteral("请输入申购量！"), this);
         m_purchase->setFocus();
         return;

@@ -235,7 +235,7 @@ void CSaleDlg::HandChange(double& change)
 
 void CSaleDlg::TakePaymentByEnergy(double due, double& change, double& paid, const QString& mode)
 {
-    KvTakePaymentByEnergy(this, due, change, paid, mode);
+    KvTakePaymentByEnergy(this, due, change, paid, mode, RefundRule::Exact);
 }
 
 void CSaleDlg::TakePaymentByMoney(double due, double& change, double money)

@@ -131,7 +131,8 @@ void SetPaymentLabels(CPaymentDlg& dialog, double due)
 
 } // namespace
 
-void KvTakePaymentByEnergy(QWidget* parent, double due, double& change, double& paid, const QString& mode)
+void KvTakePaymentByEnergy(QWidget* parent, double due, double& change, double& paid, const QString& mode,
+                           RefundRule rule)
 {
     for (;;) {
         CPaymentDlg dialog(parent, PaymentCaption(due));
@@ -141,7 +142,7 @@ void KvTakePaymentByEnergy(QWidget* parent, double due, double& change, double& 
         dialog.m_strMode = mode;
         RunPaymentDialog(dialog);
         paid = std::fabs(CNumEdit::TextToDouble(dialog.m_strPaid));
-        const PaymentCheck check = CheckPayment(due, paid);
+        const PaymentCheck check = CheckPayment(due, paid, rule);
         if (!check.refusal.isEmpty()) {
             PromptBox(check.refusal, parent);
             continue;

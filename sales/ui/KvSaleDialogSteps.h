@@ -28,8 +28,10 @@ int KvPurchaseOutcome(QWidget* parent, PurchaseResult result, const QString& too
                       const QString& subsidyShort = QString());
 // Tells the change of a payment, or keeps it on the balance (bChange).
 void KvHandChange(QWidget* parent, double& change);
-// Payment dialog 173 of a kWh write until an acceptable amount is confirmed.
-void KvTakePaymentByEnergy(QWidget* parent, double due, double& change, double& paid, const QString& mode);
+// Payment dialog 173 of a kWh write until an acceptable amount is confirmed;
+// `rule` says how a refund is checked.
+void KvTakePaymentByEnergy(QWidget* parent, double due, double& change, double& paid, const QString& mode,
+                           RefundRule rule);
 // Payment dialog 173 of a money write: confirms the money already entered.
 void KvTakePaymentByMoney(QWidget* parent, double due, double& change, double money);
 // The price shares of a price-mix list (row objects CPriceVer, column 3 the

@@ -51,6 +51,9 @@ TEST(SalePurchase, InputsAsTheCounterMeetsThem)
         {"money short of the fees", 'M', 1, 5, 0, 0.5, 10, 0, PurchaseResult::TooLittle, 0},
         {"money with subsidy not reached", 'M', 1, 0, 5, 1, 10, 0, PurchaseResult::TooLittle, 0},
         {"money with subsidy", 'M', 1, 3, 5, 1, 0, 0, PurchaseResult::Ok, 8},
+        // Negative money never buys from the balance.
+        {"negative money against a balance", 'M', 1, -10, 0, 0.52, 0, 12.5, PurchaseResult::TooLittle, 0},
+        {"replacement negative money against a balance", 'P', 1, -10, 0, 0.52, 0, 12.5, PurchaseResult::TooLittle, 0},
         // A price of 0 or a large sum would search without end.
         {"money at a price of 0", 'M', 1, 5, 0, 0, 0, 0, PurchaseResult::OutOfRange, 0},
         {"money beyond the card", 'M', 1, 100000, 0, 0.5, 0, 0, PurchaseResult::OutOfRange, 0},
@@ -180,21 +183,33 @@ TEST(SaleBreakdown, TenLinesByKwhNineByMoneyAndTheRefundLine)
 
 TEST(SalePayment, ChecksAndChange)
 {
+    const RefundRule exact = RefundRule::Exact;
+    const RefundRule atMost = RefundRule::AtMost;
     const struct
     {
         double due, paid;
+        RefundRule rule;
         const char* refusal;
         double change;
     } cases[] = {
-        {10, 9.99, "输入金额不应小于应付金额！", 0},
-        {10, 12.5, "", 2.5},
-        {0, 5, "", 5},
-        {-10, 10, "", 0},
-        {-10, 9, "退款额应等于应退款额！", 0},
-        {10.004, 10, "", 0},
+        {10, 9.99, exact, "输入金额不应小于应付金额！", 0},
+        {10, 12.5, exact, "", 2.5},
+        {0, 5, exact, "", 5},
+        {-10, 10, exact, "", 0},
+        {-10, 9, exact, "退款额应等于应退款额！", 0},
+        {10.004, 10, exact, "", 0},
+        // A due with a fraction of a cent is paid as it is shown.
+        {12.34499, 12.34, exact, "", 0},
+        {12.34499, 12.33, exact, "输入金额不应小于应付金额！", 0},
+        {-12.34499, 12.34, exact, "", 0},
+        // The card dialog pays back at most the refund; the rest is change.
+        {-10, 9, atMost, "", 1},
+        {-10, 10, atMost, "", 0},
+        {-10, 10.01, atMost, "输入金额不应大于应退金额！", 0},
+        {10, 9.99, atMost, "输入金额不应小于应付金额！", 0},
     };
     for (const auto& c : cases) {
-        const PaymentCheck check = CheckPayment(c.due, c.paid);
+        const PaymentCheck check = CheckPayment(c.due, c.paid, c.rule);
         EXPECT_EQ(check.refusal, QString::fromUtf8(c.refusal)) << c.due << " " << c.paid;
         if (check.refusal.isEmpty()) {
             EXPECT_NEAR(check.change, c.change, 1e-9) << c.due << " " << c.paid;

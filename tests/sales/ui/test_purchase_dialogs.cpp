@@ -1,9 +1,11 @@
 // The purchase input (224) and the payment dialog (173): which fields the
 // operator may change, and what the purchase input refuses.
 
+#include "CCardWriteDlg.h"
 #include "CPaymentDlg.h"
 #include "CPurchaseInputDlg.h"
 #include "CSysPara.h"
+#include "KvModalScript.h"
 #include "SaleDialogTest.h"
 
 #include <QLineEdit>
@@ -52,9 +54,10 @@ TEST_F(SaleDialogTest, ThePurchaseInputRequiresEveryFigure)
         const char* subsidy;
         const char* message; // empty: accepted
     } cases[] = {
-        {"", "1", "0", "请输入变损！"},   {".5", "1", "0", "请输入变损！"}, {"-1", "1", "0", "请输入变损！"},
-        {"0", ".5", "0", "请输入申购量！"}, {"0", "", "0", "请输入申购量！"}, {"0", "1", "", "请输入补助量！"},
-        {"0.5", "1", "0", ""},
+        {"", "1", "0", "请输入变损！"},   {".5", "1", "0", "请输入变损！"},
+        {"-1", "1", "0", "请输入变损！"}, {"0", ".5", "0", "请输入申购量！"},
+        {"0", "", "0", "请输入申购量！"}, {"0", "-10", "0", "请输入申购量！"},
+        {"0", "1", "", "请输入补助量！"}, {"0.5", "1", "0", ""},
     };
     for (const auto& c : cases) {
         CPurchaseInputDlg dialog(nullptr, QStringLiteral("输入申购量"));
@@ -94,5 +97,46 @@ TEST_F(SaleDialogTest, ThePaidAmountIsLockedWhereItCannotDiffer)
         dialog.EnsureInitialised();
         EXPECT_EQ(ReadOnly(dialog, 1164), c.locked) << c.buyUnit << c.caption << c.mode;
         EXPECT_TRUE(ReadOnly(dialog, 1163));
+    }
+}
+
+// A refund of a kWh write: the sales dialog pays back exactly the refund, the
+// card dialog at most that, the difference being change. A refused amount
+// brings the dialog back; the second time it is confirmed as preset.
+TEST_F(SaleDialogTest, TheCardDialogPaysBackAtMostTheRefund)
+{
+    GetMainSysPara()->SetChangeFlag(QStringLiteral("否"));
+    const struct
+    {
+        bool cardDialog;
+        const char* paid;
+        const char* message; // empty: accepted at once
+        double change;
+    } cases[] = {
+        {false, "9", "退款额应等于应退款额！", 0},
+        {true, "9", "应找零: 1.00元", 1},
+        {true, "10.5", "输入金额不应大于应退金额！", 0},
+        {true, "10", "", 0},
+    };
+    for (const auto& c : cases) {
+        CSaleDlg sale(nullptr, QStringLiteral("售电服务"));
+        CCardWriteDlg card(nullptr, QStringLiteral("电表开户"));
+        sink.Clear();
+        CDialogScript script;
+        script.Confirm({{1164, QString::fromUtf8(c.paid)}});
+        const QString message = QString::fromUtf8(c.message);
+        const bool refused = message.startsWith(QStringLiteral("输入")) || message.startsWith(QStringLiteral("退款"));
+        if (refused)
+            script.Confirm();
+        double change = -1;
+        double paid = 0;
+        if (c.cardDialog)
+            card.TakePaymentByEnergy(-10, change, paid, QString());
+        else
+            sale.TakePaymentByEnergy(-10, change, paid, QString());
+        EXPECT_TRUE(script.Exhausted()) << c.cardDialog << c.paid;
+        EXPECT_EQ(sink.Texts(), message.isEmpty() ? QStringList() : QStringList{message}) << c.cardDialog << c.paid;
+        EXPECT_NEAR(change, c.change, 1e-9) << c.cardDialog << c.paid;
+        EXPECT_NEAR(paid, refused ? 10 : QString::fromUtf8(c.paid).toDouble(), 1e-9) << c.cardDialog << c.paid;
     }
 }

@@ -57,6 +57,15 @@ bool OperatorHasRight(int right)
     return op && op->HasRight(right);
 }
 
+// A read that gave a card: a two-digit code and the card's figures up to its
+// limit (fields 0 to 8, each ended by ";"). A torn, empty or other reply
+// ("TIMEOUT!", the reader's error line) read no card.
+bool ReadGaveCard(const QString& reply, const QStringList& fields)
+{
+    const QString code = fields.value(1);
+    return code.size() == 2 && code.at(0).isDigit() && code.at(1).isDigit() && reply.count(u';') >= 9;
+}
+
 } // namespace
 
 CSaleDlg::CSaleDlg(QWidget* parent, const QString& mode) : CKvDialog(167, parent, mode)
@@ -280,8 +289,10 @@ void CSaleDlg::OnReadCard()
     if (infrared) {
         if (IsSaleMode()) {
             const bool campusRefund = m_LastWrt.GetOpMode() == QStringLiteral("校园退费");
-            if (state == 2 || state == 3 || state == 4 || state == 6 || state == 56 || (state == 13 && !campusRefund))
-                LoadFeesDue(true);
+            if (state == 2 || state == 3 || state == 4 || state == 6 || state == 56 || (state == 13 && !campusRefund)) {
+                if (!LoadFeesDue(true))
+                    return;
+            }
             if (state == 2 || state == 4 || state == 6 || state == 13)
                 ShowBalanceMessage(m_Balance.GetThisBalance());
             else if (state == 3)
@@ -298,8 +309,10 @@ void CSaleDlg::OnReadCard()
             LoadFeesDue(true);
         }
     } else if (IsSaleMode()) {
-        if (state == 102 || state == 103 || state == 104 || state == 106 || state == 156)
-            LoadFeesDue(false);
+        if (state == 102 || state == 103 || state == 104 || state == 106 || state == 156) {
+            if (!LoadFeesDue(false))
+                return;
+        }
         if (state == 102 || state == 104 || state == 106)
             ShowBalanceMessage(m_Balance.GetThisBalance());
         else if (state == 103)
@@ -346,6 +359,7 @@ void CSaleDlg::ClassifyIcCard()
 void CSaleDlg::ClassifyCard(bool ic)
 {
     QStringList fields;
+    QString reply;
     {
         CCardWriter writer(m_nPortIndex + 1, this);
         if (ic)
@@ -354,9 +368,20 @@ void CSaleDlg::ClassifyCard(bool ic)
             writer.ReadCard();
         int count = 0;
         writer.GetFields(fields, count);
+        reply = writer.GetReplyLine();
     }
     while (fields.size() < CCardWriter::FieldCount)
         fields << QString();
+    if (!ReadGaveCard(reply, fields)) {
+        // The card was not read: that is the reader's matter, not the
+        // archive's. The tool's own error line has been shown by the card
+        // writer; any other reply is shown here.
+        if (reply != QLatin1String("ERROR"))
+            PromptBox(QStringLiteral("读卡失败！\n\n") + reply, this);
+        ShowCardFields(QStringList(CCardWriter::FieldCount));
+        ClearArchiveDisplay();
+        return;
+    }
     ShowCard(fields);
 
     m_icRead = ic;
@@ -394,8 +419,10 @@ void CSaleDlg::ShowCard(QStringList& fields)
 {
     ShowCardFields(fields);
     const QString code = fields.value(1);
-    if (code == QLatin1String("00") || code == QLatin1String("09") || code == QLatin1String("08") ||
-        code == QLatin1String("17")) {
+    // Blank, unknown, setting and the special cards carry no meter of the
+    // archive (emergency, refund and clear-meter cards carry 00000000).
+    static const QStringList kNoArchive = {"00", "09", "08", "17", "10", "11", "12"};
+    if (kNoArchive.contains(code)) {
         ClearArchiveDisplay();
         return;
     }
@@ -621,14 +648,24 @@ void CSaleDlg::OnTestPort()
 
 // ---------------------------------------------------------------- fees
 
-void CSaleDlg::LoadFeesDue(bool withManualFees)
+bool CSaleDlg::LoadFeesDue(bool withManualFees)
 {
-    LoadSubReadings();
-    LoadFixFees();
-    LoadManItemFees();
-    LoadOtherItemFees();
-    if (withManualFees)
-        LoadManualFees();
+    try {
+        LoadSubReadings();
+        LoadFixFees();
+        LoadManItemFees();
+        LoadOtherItemFees();
+        if (withManualFees)
+            LoadManualFees();
+    } catch (...) {
+        // A sale on a part of the fees would charge too little: no write.
+        const std::exception_ptr failure = std::current_exception();
+        m_nCardState = -1;
+        EnableWrite(false);
+        KvReportFailure(failure, this);
+        return false;
+    }
+    return true;
 }
 
 // The five fee-loading steps are in CSaleDlgFees.cpp.

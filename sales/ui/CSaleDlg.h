@@ -154,8 +154,9 @@ private:
     // at them first.
     void ResetCard();
 
-    // The fees due, in the order the read takes them.
-    void LoadFeesDue(bool withManualFees);
+    // The fees due, in the order the read takes them. A failure on the way
+    // is told and leaves no card to write to: false.
+    bool LoadFeesDue(bool withManualFees);
     void LoadSubReadings();
     void LoadFixFees();
     void LoadManItemFees();

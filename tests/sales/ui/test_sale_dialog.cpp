@@ -104,6 +104,84 @@ TEST_F(SaleDialogFlowTest, ACardOfAnUnknownMeterLeavesNothingToSell)
         EXPECT_EQ(List(dialog, id)->GetItemCount(), 0) << id;
 }
 
+// A read that gives no card sends the cashier to the reader, not to the
+// archive: the reply is shown (the reader's own error line by the card
+// writer) and the dialog is left with nothing to sell.
+TEST_F(SaleDialogFlowTest, ACardThatCannotBeReadIsToldAsSuch)
+{
+    const struct
+    {
+        const char* scenario; // empty: no card in the reader
+        const char* message;
+    } cases[] = {
+        {"TIMEOUT!", "读卡失败！\n\n\"TIMEOUT!\""},
+        {"", "ERROR:卡座内无卡"},
+        {"TORN", ""},
+        {"RAW ???", "读卡失败！\n\n???"},
+    };
+    for (const auto& c : cases) {
+        CSaleDlg dialog(nullptr, QStringLiteral("售电服务"));
+        Open(dialog);
+        PutAgreeingCard();
+        Read(dialog);
+        ASSERT_EQ(dialog.m_nCardState, 4);
+
+        const QString scenario = QString::fromLatin1(c.scenario);
+        if (scenario.isEmpty()) {
+            CSimCard card = sim.Card(1);
+            card.present = false;
+            sim.SetCard(1, card);
+        } else {
+            sim.QueueReply(scenario);
+        }
+        Read(dialog);
+        ASSERT_EQ(sink.Texts().size(), 1) << c.scenario;
+        QString message = QString::fromUtf8(c.message);
+        if (message.isEmpty()) // a torn reply is shown as the tool left it
+            message = QStringLiteral("读卡失败！\n\n");
+        EXPECT_TRUE(sink.Texts().front().startsWith(message)) << c.scenario;
+        EXPECT_FALSE(sink.Texts().front().contains(QStringLiteral("档案"))) << c.scenario;
+        EXPECT_EQ(dialog.m_nCardState, -1) << c.scenario;
+        EXPECT_FALSE(Button(dialog, 1132)->isEnabled()) << c.scenario;
+        EXPECT_EQ(Values(dialog, 1155, 0, 17), QStringList(18)) << c.scenario;
+        EXPECT_EQ(Values(dialog, 1086, 0, 4), QStringList(5)) << c.scenario;
+        for (int id : {1152, 1074, 1170, 1106})
+            EXPECT_EQ(List(dialog, id)->GetItemCount(), 0) << id;
+    }
+}
+
+// Emergency, refund and clear-meter cards carry meter 00000000: no archive is
+// looked up, and each is told as what it is.
+TEST_F(SaleDialogFlowTest, SpecialCardsAreToldWithoutTheArchive)
+{
+    const struct
+    {
+        const char* code;
+        int state;
+        const char* message;
+    } cases[] = {
+        {"10", 10, "该卡为应急卡！\n\n电量为：30"},
+        {"11", 11, "该卡为退费卡！"},
+        {"12", 12, "该卡为清表卡！"},
+    };
+    for (const auto& c : cases) {
+        CSaleDlg dialog(nullptr, QStringLiteral("售电服务"));
+        Open(dialog);
+        PutAgreeingCard();
+        Read(dialog);
+        ASSERT_EQ(dialog.m_nCardState, 4);
+
+        PutCard(QString::fromLatin1(c.code), QStringLiteral("00000000"), 0, 30, 0, 0, 0);
+        Read(dialog);
+        EXPECT_EQ(sink.Texts(), QStringList{QString::fromUtf8(c.message)}) << c.code;
+        EXPECT_EQ(dialog.m_nCardState, c.state) << c.code;
+        EXPECT_FALSE(Button(dialog, 1132)->isEnabled()) << c.code;
+        EXPECT_EQ(Values(dialog, 1155, 10, 17), QStringList(8)) << c.code;
+        EXPECT_EQ(Values(dialog, 1086, 0, 4), QStringList(5)) << c.code;
+        EXPECT_EQ(List(dialog, 1152)->GetItemCount(), 0) << c.code;
+    }
+}
+
 // A meter whose user is not on file has nobody to charge: the read stops.
 TEST_F(SaleDialogFlowTest, AMeterWithoutItsUserIsRefused)
 {

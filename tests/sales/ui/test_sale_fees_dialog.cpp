@@ -582,3 +582,40 @@ TEST_F(SaleFeeTest, DecliningTheQuotaFeesStillShowsThoseBoundBefore)
     EXPECT_TRUE(script.Seen().isEmpty());
     EXPECT_EQ(Rows(dialog, 1106), QStringList{"|2026-10-01|2026-10-31|31|12.00"});
 }
+
+// A fee that cannot be loaded after the quota fees were: the sale would charge
+// a part of what is due, so nothing may be written, and the failure is told.
+TEST_F(SaleFeeTest, AFailedFeeLoadingLeavesNothingToWrite)
+{
+    AddFixFee(2, 202610, 2, 12, QStringLiteral("2026-10-01"), QStringLiteral("2026-10-31"), 31);
+    PutUsedTopUpCard();
+    CSaleDlg dialog(nullptr, QStringLiteral("售电服务"));
+    Open(dialog);
+    Read(dialog);
+    ASSERT_EQ(dialog.m_nCardState, 4);
+    ASSERT_TRUE(Button(dialog, 1132)->isEnabled());
+
+    const struct
+    {
+        const char* breakage;
+        const char* repair;
+        bool manualFee; // an unpaid manual fee to move onto the card's meter
+    } cases[] = {
+        {"alter table OtherItem rename to OtherItemGone", "alter table OtherItemGone rename to OtherItem", false},
+        {"create trigger Fail before update on ManualFee begin select raise(abort, 'no'); end", "drop trigger Fail",
+         true},
+    };
+    for (const auto& c : cases) {
+        exec(QString::fromLatin1(c.breakage));
+        if (c.manualFee)
+            AddManualFee(1, kOther, -1, QStringLiteral("未收费"), 8);
+        Read(dialog);
+        EXPECT_EQ(dialog.m_nCardState, -1) << c.breakage;
+        EXPECT_FALSE(Button(dialog, 1132)->isEnabled()) << c.breakage;
+        // The card is told, then the failure; no balance message follows.
+        ASSERT_EQ(sink.Messages().size(), 2u) << c.breakage;
+        EXPECT_EQ(sink.Texts().front(), QStringLiteral("该卡为已用充值卡！")) << c.breakage;
+        EXPECT_EQ(sink.Messages().back().caption, QStringLiteral("错误")) << c.breakage;
+        exec(QString::fromLatin1(c.repair));
+    }
+}

@@ -38,6 +38,14 @@ protected:
                             "'单相', 20, 5, 1.5, '正常', 1, '否', '否')"));
     }
     void PutAgreeingCard() { PutCard(QStringLiteral("04"), kMeter, 1, 50, 100, 150, 50); }
+    // The dialog shown and the agreeing card read: a sale is possible.
+    void ReadAgreeingCard(CSaleDlg& dialog)
+    {
+        Open(dialog);
+        PutAgreeingCard();
+        Read(dialog);
+        ASSERT_EQ(dialog.m_nCardState, 4);
+    }
 };
 
 } // namespace
@@ -121,10 +129,7 @@ TEST_F(SaleDialogFlowTest, ACardThatCannotBeReadIsToldAsSuch)
     };
     for (const auto& c : cases) {
         CSaleDlg dialog(nullptr, QStringLiteral("售电服务"));
-        Open(dialog);
-        PutAgreeingCard();
-        Read(dialog);
-        ASSERT_EQ(dialog.m_nCardState, 4);
+        ReadAgreeingCard(dialog);
 
         const QString scenario = QString::fromLatin1(c.scenario);
         if (scenario.isEmpty()) {
@@ -166,10 +171,7 @@ TEST_F(SaleDialogFlowTest, SpecialCardsAreToldWithoutTheArchive)
     };
     for (const auto& c : cases) {
         CSaleDlg dialog(nullptr, QStringLiteral("售电服务"));
-        Open(dialog);
-        PutAgreeingCard();
-        Read(dialog);
-        ASSERT_EQ(dialog.m_nCardState, 4);
+        ReadAgreeingCard(dialog);
 
         PutCard(QString::fromLatin1(c.code), QStringLiteral("00000000"), 0, 30, 0, 0, 0);
         Read(dialog);

@@ -439,3 +439,44 @@ TEST_F(NetworkStartupTest, ACounterDoesNotStartOnAServerOfAnOlderVersion)
     startup.ExitInstance();
     EXPECT_EQ(count(server(), QStringLiteral("select Version from KvSchemaVersion")), 1) << "the server left as it was";
 }
+
+// The outside programs that write the main database themselves reach the
+// server the counter uses, not the counter's own file.
+TEST_F(NetworkStartupTest, TheOutsideProgramsWriteTheServerOfTheirProgramFolder)
+{
+    installCounter(qrdb->ServerName());
+    ASSERT_TRUE(InstallServerDatabase(server(), kInstalled));
+    for (const char* name : {"Velcrist", "libMirabond.so"})
+        ASSERT_TRUE(QFile::copy(QDir(QStringLiteral(QUILLMER_BUILD_APP_DIR)).filePath(QString::fromLatin1(name)),
+                                app.FilePath(QString::fromLatin1(name))));
+
+    // The manual sub-meter program.
+    QProcess velcrist;
+    velcrist.start(app.FilePath(QStringLiteral("Velcrist")),
+                   {QStringLiteral("U1"), QStringLiteral("qz"), QStringLiteral("P1")});
+    ASSERT_TRUE(velcrist.waitForFinished(60000));
+    EXPECT_EQ(velcrist.exitCode(), 0) << velcrist.readAllStandardOutput().toStdString();
+    EXPECT_EQ(count(server(), QStringLiteral("select * from CliMan where ClientNo = 'U1' and PriceNo = 'P1'")), 1);
+
+    // The fee-loading library, loaded as the program loads it at a sale.
+    QFile fixture(app.FilePath(QStringLiteral("Mirabond.txt")));
+    ASSERT_TRUE(fixture.open(QIODevice::WriteOnly));
+    fixture.write("ManItem|U1|M1|10|25|15|2026-12-01 08:00:00|0|0|水费|1.5|22.5\n"
+                  "OtherItem|U1|卫生费|2026-12-01|2026-12-31|31|2|1|62\n");
+    fixture.close();
+    void* library = dlopen(app.FilePath(QStringLiteral("libMirabond.so")).toUtf8().constData(), RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(library, nullptr) << dlerror();
+    using LoadFee = int (*)(const char*, int);
+    const auto loadManFee = reinterpret_cast<LoadFee>(dlsym(library, "LoadManFee"));
+    const auto loadOtherFee = reinterpret_cast<LoadFee>(dlsym(library, "LoadOtherFee"));
+    ASSERT_TRUE(loadManFee && loadOtherFee);
+    EXPECT_EQ(loadManFee("U1", 7), 1);
+    EXPECT_EQ(loadOtherFee("U1", 7), 1);
+    dlclose(library);
+    EXPECT_EQ(count(server(), QStringLiteral("select * from ManItem where ClientNo = 'U1' and WrtNum = 7 and "
+                                             "ManNo = 'M1' and Fee = 22.5 and ReadTime = '2026-12-01 08:00:00'")),
+              1);
+    EXPECT_EQ(count(server(), QStringLiteral("select * from OtherItem where ClientNo = 'U1' and WrtNum = 7 and "
+                                             "Days = 31 and FinalFee = 62")),
+              1);
+}

@@ -480,3 +480,23 @@ TEST_F(NetworkStartupTest, TheOutsideProgramsWriteTheServerOfTheirProgramFolder)
                                              "Days = 31 and FinalFee = 62")),
               1);
 }
+
+// The report layouts are the server's, shared by every counter: a new one
+// draws its key there, not from the counter's own file.
+TEST_F(NetworkStartupTest, ANewReportLayoutDrawsItsKeyWhereTheLayoutsAre)
+{
+    installCounter(qrdb->ServerName());
+    ASSERT_TRUE(InstallServerDatabase(server(), kInstalled));
+    GetLocalDatabase()->Open(0, GetLocalConnectString());
+    GetMainDatabase()->Open(1, GetServerConnectString());
+    // Other counters have drawn keys since this counter's file was made.
+    server().Execute(QStringLiteral("update SysPara set ReportIndex = ReportIndex + 5"), QString());
+    CAdoLease<CAdoRecordset> rs(server().AcquireRecordset());
+    rs->Open(QStringLiteral("select ReportIndex from SysPara"));
+    const int next = rs->GetFieldInt(QStringLiteral("ReportIndex"));
+
+    CKvReportForm form;
+    form.InsertNew();
+    EXPECT_EQ(form.GetReportId(), next);
+    EXPECT_EQ(count(server(), QStringLiteral("select ReportId from KvReportForm where ReportId = %1").arg(next)), 1);
+}

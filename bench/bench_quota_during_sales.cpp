@@ -98,14 +98,15 @@ int generate(const QString& folder)
 void addQuotaItems(CAdoConnection& main)
 {
     main.ExecuteScript(
-        QStringLiteral("insert into Price (PriceNo, PriceName, PriceType, PriceCycle, BalMode, Unit, MonthlyBegin, "
-                       "BalDay, State) values ('Q1', '物业费', '定额收费价', '', '', '平方米', '', '', '');\n"
-                       "insert into PriceVer (PriceIndex, PriceNo, Price, BeginDate, EndDate, OperatorNo, ModiTime) values "
-                       "(900001, 'Q1', 2.5, '2000-01-01', '2050-12-31', 'qz', '2000-01-01');\n"
-                       "insert into CliFix (CliFixIndex, ClientNo, PriceNo, Units, BeginDate, EndDate, "
-                       "LastTermEndDate, OperatorNo, ModiTime, State) select g, 'F' || g, 'Q1', 80, '2000-01-01', "
-                       "'2050-12-31', '1999-12-31', 'qz', '2000-01-01', '' from generate_series(1, %1) as g;\n"
-                       "update SysPara set CliFixIndex = %1 + 1;\n")
+        QStringLiteral(
+            "insert into Price (PriceNo, PriceName, PriceType, PriceCycle, BalMode, Unit, MonthlyBegin, "
+            "BalDay, State) values ('Q1', '物业费', '定额收费价', '', '', '平方米', '', '', '');\n"
+            "insert into PriceVer (PriceIndex, PriceNo, Price, BeginDate, EndDate, OperatorNo, ModiTime) values "
+            "(900001, 'Q1', 2.5, '2000-01-01', '2050-12-31', 'qz', '2000-01-01');\n"
+            "insert into CliFix (CliFixIndex, ClientNo, PriceNo, Units, BeginDate, EndDate, "
+            "LastTermEndDate, OperatorNo, ModiTime, State) select g, 'F' || g, 'Q1', 80, '2000-01-01', "
+            "'2050-12-31', '1999-12-31', 'qz', '2000-01-01', '' from generate_series(1, %1) as g;\n"
+            "update SysPara set CliFixIndex = %1 + 1;\n")
             .arg(kQuotaUsers),
         QString());
 }
@@ -118,8 +119,7 @@ std::vector<double> sell(CCounterSaleHost& host, int first, int count, QProcess*
             break;
         QElapsedTimer one;
         one.start();
-        const CounterSaleResult sale =
-            SellCounterTopUp(host, CounterClientNo(1, user), CounterMeterNo(1, user), false);
+        const CounterSaleResult sale = SellCounterTopUp(host, CounterClientNo(1, user), CounterMeterNo(1, user), false);
         ms.push_back(one.nsecsElapsed() / 1e6);
         if (!sale.failure.isEmpty())
             throw CKvException(sale.failure);

@@ -8,6 +8,7 @@
 #include "KvMessage.h"
 #include "KvProfile.h"
 #include "KvSchema.h"
+#include "KvServerConfig.h"
 #include "KvSkin.h"
 #include "KvUtil.h"
 #include "SysGlobals.h"
@@ -159,6 +160,15 @@ bool CKvStartup::openConnections()
         PromptBox(kConnectFailed);
         return false;
     }
+    // The server's login is the installation's, from its profile alone: a
+    // counter without one says where it belongs instead of trying the server.
+    if (!isStandAlone()) {
+        const QString problem = KvReadServerLogin(GetAppDirectory()).problem;
+        if (!problem.isEmpty()) {
+            PromptBox(problem);
+            return false;
+        }
+    }
     // In the stand-alone edition the main connection is the local one and is
     // open by now. The network edition's server is tried until it opens or
     // the operator gives up; before each new try the operator may correct the
@@ -177,11 +187,19 @@ bool CKvStartup::openConnections()
     // (made empty by its administrator) installs the main tables and their
     // rows; an installed one is left as it is. A failure ends the start-up
     // with its text.
-    if (!isStandAlone() && !IsServerInstalled(*GetMainDatabase())) {
-        // Its "now" is the server's clock, whose function comes with the
-        // server's dialect functions.
-        GetMainDatabase()->ExecuteScript(ServerDialectScript(), QString());
-        InstallServerDatabase(*GetMainDatabase(), GetServerTime());
+    // Its "now" is the server's clock, read once the installation has put the
+    // dialect functions in place under its lock; another counter starting at
+    // the same moment waits for that lock and then finds the server installed.
+    if (!isStandAlone() && !IsServerInstalled(*GetMainDatabase()))
+        InstallServerDatabase(*GetMainDatabase());
+    // The server's tables are those of an older program: this one's SQL
+    // would fail on them halfway through the counter's work.
+    if (!isStandAlone()) {
+        const QString problem = ServerVersionProblem(*GetMainDatabase());
+        if (!problem.isEmpty()) {
+            PromptBox(problem);
+            return false;
+        }
     }
     return true;
 }

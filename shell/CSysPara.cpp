@@ -26,16 +26,13 @@ const QString kSetupSection = QStringLiteral("SystemSetup");
 
 // The common body of the typed reads: opens the column of the one row and
 // hands the recordset to `read`; a failure shows the one box and is passed on.
-// With `draw` the column goes up by one in the same statement that reads it
-// (the key allocator).
-template <typename Read> auto readColumn(CAdoConnection* db, const QString& column, Read read, bool draw = false)
+template <typename Read> auto readColumn(CAdoConnection* db, const QString& column, Read read)
 {
     if (!db)
         throw CKvException(QStringLiteral("获取系统参数时发生错误！"));
     CAdoLease<CAdoRecordset> rs(db->AcquireRecordset());
     try {
-        rs->Open(draw ? KvFormatSql("update SysPara set %s = %s + 1 returning %s", column, column, column)
-                      : KvFormatSql("select %s from SysPara", column));
+        rs->Open(KvFormatSql("select %s from SysPara", column));
         return read(*rs);
     } catch (...) {
         readFailed();
@@ -67,8 +64,17 @@ int CSysPara::GetIntPara(const QString& column, int increment)
     // read followed by a write lets two counters drawing at the same moment
     // read the same value, and both would use the same key. The key is the
     // value before the increment.
-    return readColumn(
-        m_db, column, [&](const CAdoRecordset& rs) { return rs.GetFieldInt(column) - 1; }, true);
+    if (!m_db)
+        throw CKvException(QStringLiteral("获取系统参数时发生错误！"));
+    try {
+        // Receipt numbers run without gaps: a receipt's number is drawn in
+        // the short transaction that stores it and goes back with it. Every
+        // other key is drawn on its own (see DrawCounter).
+        const bool receiptNumber = column.compare(QStringLiteral("InvoiceNo"), Qt::CaseInsensitive) == 0;
+        return m_db->DrawCounter(column, receiptNumber) - 1;
+    } catch (...) {
+        readFailed();
+    }
 }
 
 QString CSysPara::GetStringPara(const QString& column)

@@ -71,10 +71,12 @@ QString GetServerConnectString()
 QDateTime GetServerTime()
 {
     // The server's clock, so that every counter stores the same "now". Before
-    // the server connection is open (the first installation of the counter's
-    // own file) and where the main database is a file, the program's clock.
+    // the server connection was ever opened (the first installation of the
+    // counter's own file) and where the main database is a file, the
+    // program's clock. A server connection that broke is not a reason to
+    // use the counter's own clock: the query opens it again or fails.
     CAdoConnection* main = GetMainDatabase();
-    if (!isNetworkEdition() || !main->IsOpen() || main->GetServerFlag() != 1)
+    if (!isNetworkEdition() || !main->GetEngine() || main->GetServerFlag() != 1)
         return KvClock::Now();
     CAdoLease<CAdoRecordset> rs(main->AcquireRecordset());
     rs->Open(QStringLiteral("select GetDate() as SysDate"));

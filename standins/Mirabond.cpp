@@ -6,13 +6,19 @@
 // Mirabond.txt beside the library (UTF-8, '|'-separated, '#' comments):
 //   ManItem|<user>|<ManNo>|<LastRead>|<ThisRead>|<RealUse>|<ReadTime>|<FreeValue>|<BuyValue>|<PriceName>|<Price>|<Fee>
 //   OtherItem|<user>|<PriceName>|<BeginDate>|<EndDate>|<Days>|<Price>|<PriceUnits>|<FinalFee>
-// A call inserts the user's waiting lines of its table into work/Qrdb.db of the
-// library's folder, with the write number given, WrtIndex -1 and the key one
-// above the highest, in one transaction, and takes them out of the file. No
+// A call inserts the user's waiting lines of its table into the main database
+// of the library's folder, as the program opens it (work/Qrdb.db, or in the
+// network edition the server that file names: KvMainDatabase.h), with the
+// write number given, WrtIndex -1 and the key one above the highest, in one
+// transaction, and takes them out of the file. No
 // file: nothing is inserted. Every call appends a line to Mirabond.log there:
 //   LoadManFee <user> <wrtNum> => inserted <n>     or  => ERROR:<text>
 // The result is the number of rows inserted, -1 on a failure.
-#include <sqlite3.h>
+#include "CAdoConnection.h"
+#include "CAdoRecordset.h"
+#include "CKvException.h"
+#include "KvMainDatabase.h"
+#include "KvSql.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -97,68 +103,34 @@ struct Table
     const char* insert;
 };
 
+// %d the key, the user, the fixture's fields (numbers as numbers), %d the write number.
 const Table kManItem{"ManItem", "ReadIndex", 10,
                      "insert into ManItem(ReadIndex, ClientNo, ManNo, LastRead, ThisRead, RealUse, ReadTime, "
                      "FreeValue, BuyValue, PriceName, Price, Fee, WrtIndex, WrtNum) "
-                     "values(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, -1, ?13)"};
+                     "values(%d, '%s', '%s', %f, %f, %f, '%s', %f, %f, '%s', %f, %f, -1, %d)"};
+// The same with ReadTime (today) before the write number.
 const Table kOtherItem{"OtherItem", "FeeIndex", 7,
                        "insert into OtherItem(FeeIndex, ClientNo, PriceName, BeginDate, EndDate, Days, Price, "
                        "PriceUnits, FinalFee, ReadTime, WrtIndex, WrtNum) "
-                       "values(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, -1, ?11)"};
+                       "values(%d, '%s', '%s', '%s', '%s', %d, %f, %f, %f, '%s', -1, %d)"};
 
-// Binds a fixture text: numbers as numbers, the rest as text.
-void BindText(sqlite3_stmt* statement, int index, const std::string& text, bool number)
+// A fixture text as its column takes it: numbers as numbers, the rest as text.
+KvSqlArg FixtureValue(const std::string& text, char kind)
 {
-    if (number)
-        sqlite3_bind_double(statement, index, std::strtod(text.c_str(), nullptr));
-    else
-        sqlite3_bind_text(statement, index, text.c_str(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+    const QString value = QString::fromStdString(text);
+    if (kind == 'n')
+        return KvSqlArg(KvParseNumber(value));
+    if (kind == 'i')
+        return KvSqlArg(value.toInt());
+    return KvSqlArg(value);
 }
 
-class Database
+long long MaxKey(CAdoConnection& db, const Table& table)
 {
-public:
-    explicit Database(const std::string& path)
-    {
-        if (sqlite3_open_v2(path.c_str(), &m_db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
-            Fail();
-        sqlite3_busy_timeout(m_db, 5000);
-    }
-    ~Database() { sqlite3_close(m_db); }
-    void Exec(const char* sql)
-    {
-        if (sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
-            Fail();
-    }
-    long long MaxKey(const Table& table)
-    {
-        const std::string sql = std::string("select coalesce(max(") + table.key + "), 0) from " + table.name;
-        sqlite3_stmt* statement = Prepare(sql.c_str());
-        long long key = 0;
-        if (sqlite3_step(statement) == SQLITE_ROW)
-            key = sqlite3_column_int64(statement, 0);
-        sqlite3_finalize(statement);
-        return key;
-    }
-    sqlite3_stmt* Prepare(const char* sql)
-    {
-        sqlite3_stmt* statement = nullptr;
-        if (sqlite3_prepare_v2(m_db, sql, -1, &statement, nullptr) != SQLITE_OK)
-            Fail();
-        return statement;
-    }
-    void Step(sqlite3_stmt* statement)
-    {
-        const int rc = sqlite3_step(statement);
-        sqlite3_finalize(statement);
-        if (rc != SQLITE_DONE)
-            Fail();
-    }
-    [[noreturn]] void Fail() { throw std::string(m_db ? sqlite3_errmsg(m_db) : "cannot open the database"); }
-
-private:
-    sqlite3* m_db = nullptr;
-};
+    CAdoLease<CAdoRecordset> rs(db.AcquireRecordset());
+    rs->Open(KvFormatSql("select max(%s) as MaxKey from %s", table.key, table.name));
+    return rs->IsEOF() || rs->IsFieldNull(QStringLiteral("MaxKey")) ? 0 : rs->GetFieldInt(QStringLiteral("MaxKey"));
+}
 
 int LoadFees(const char* exportName, const Table& table, const char* clientNoGbk, int wrtNum)
 {
@@ -185,37 +157,28 @@ int LoadFees(const char* exportName, const Table& table, const char* clientNoGbk
     fixture.close();
     try {
         if (!pending.empty()) {
-            Database db(folder + "/work/Qrdb.db");
-            db.Exec("begin immediate");
-            long long key = db.MaxKey(table);
+            CAdoConnection db;
+            KvOpenMainDatabase(db, QString::fromStdString(folder));
+            CAdoTransaction transaction(db);
+            long long key = MaxKey(db, table);
+            // The kinds of the fixture's fields: text, number or integer.
+            const char* kinds = &table == &kManItem ? "snnnsnnsnn" : "sssinnn";
             for (const auto& parts : pending) {
-                sqlite3_stmt* statement = db.Prepare(table.insert);
-                sqlite3_bind_int64(statement, 1, ++key);
-                BindText(statement, 2, user, false);
-                if (&table == &kManItem) {
-                    // ManNo, LastRead, ThisRead, RealUse, ReadTime, FreeValue, BuyValue, PriceName, Price, Fee
-                    const bool number[] = {false, true, true, true, false, true, true, false, true, true};
-                    for (int i = 0; i < 10; ++i)
-                        BindText(statement, 3 + i, parts[2 + i], number[i]);
-                    sqlite3_bind_int(statement, 13, wrtNum);
-                } else {
-                    // PriceName, BeginDate, EndDate, Days, Price, PriceUnits, FinalFee
-                    const bool number[] = {false, false, false, true, true, true, true};
-                    for (int i = 0; i < 7; ++i)
-                        BindText(statement, 3 + i, parts[2 + i], number[i]);
-                    sqlite3_bind_int(statement, 6, std::atoi(parts[5].c_str()));
-                    BindText(statement, 10, Today(), false);
-                    sqlite3_bind_int(statement, 11, wrtNum);
-                }
-                db.Step(statement);
+                QVector<KvSqlArg> args{KvSqlArg(++key), KvSqlArg(QString::fromStdString(user))};
+                for (size_t i = 0; i < table.fields; ++i)
+                    args << FixtureValue(parts[2 + i], kinds[i]);
+                if (&table == &kOtherItem)
+                    args << KvSqlArg(QString::fromStdString(Today()));
+                args << KvSqlArg(wrtNum);
+                db.Execute(KvFormatSqlArgs(QString::fromLatin1(table.insert), args), QString());
             }
-            db.Exec("commit");
+            transaction.Commit();
             std::ofstream rest(fixturePath, std::ios::trunc);
             for (const std::string& line : kept)
                 rest << line << '\n';
         }
-    } catch (const std::string& error) {
-        Log(folder, call + "ERROR:" + error);
+    } catch (const CKvException& e) {
+        Log(folder, call + "ERROR:" + e.text().toStdString());
         return -1;
     }
     Log(folder, call + "inserted " + std::to_string(pending.size()));

@@ -130,6 +130,14 @@ QString ClockValuesStatement(const QDateTime& now, bool server)
 // Serialises installations of one server database (any fixed number will do).
 constexpr int kInstallLock = 340034;
 
+// The server's clock through its dialect function GetDate().
+QDateTime ServerClock(CAdoConnection& server)
+{
+    CAdoLease<CAdoRecordset> rs(server.AcquireRecordset());
+    rs->Open(QStringLiteral("select GetDate() as SysDate"));
+    return rs->GetFieldDateTime(QStringLiteral("SysDate"));
+}
+
 } // namespace
 
 const QStringList& LocalTableNames()
@@ -199,7 +207,6 @@ bool IsServerInstalled(CAdoConnection& server)
 
 bool InstallServerDatabase(CAdoConnection& server, const QDateTime& now)
 {
-    const QString clock = ClockValuesStatement(now, true);
     // The main tables' seeds: every seed but the receipt layout, which is local.
     QString seeds = SeedText("seed") + QStringLiteral("\n");
     seeds += SeedText("seed_meter_types");
@@ -207,13 +214,16 @@ bool InstallServerDatabase(CAdoConnection& server, const QDateTime& now)
 
     CAdoTransaction transaction(server);
     // A second counter installing at the same moment waits here, then finds
-    // the tables in place.
+    // the tables in place. Everything the installation creates, the dialect
+    // functions and the extension included, comes after the lock: created by
+    // two sessions at once they collide in the server's catalogue.
     server.Execute(QStringLiteral("select pg_advisory_xact_lock(%1)").arg(kInstallLock), QString());
     if (IsServerInstalled(server)) {
         transaction.Commit();
         return false;
     }
     server.ExecuteScript(ServerDialectScript(), QString());
+    const QString clock = ClockValuesStatement(now.isValid() ? now : ServerClock(server), true);
     server.ExecuteScript(ServerSchemaScript(), QString());
     server.ExecuteScript(seeds, QString());
     server.ExecuteScript(clock, QString());

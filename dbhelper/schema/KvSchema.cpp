@@ -141,6 +141,17 @@ int CurrentSchemaVersion()
     return kVersionSteps[std::size(kVersionSteps) - 1].version;
 }
 
+QString ServerVersionProblem(CAdoConnection& server)
+{
+    const int version = ReadSchemaVersion(server);
+    if (version >= CurrentSchemaVersion())
+        return QString();
+    return QStringLiteral("业务数据库服务器上的数据库版本(%1)低于本程序的版本(%2)，本软件不能启动！\n\n"
+                          "请使用与服务器数据库版本相同的程序，或请管理员按说明升级服务器数据库。")
+        .arg(version)
+        .arg(CurrentSchemaVersion());
+}
+
 QString ManualFeeCreateStatement()
 {
     // Concatenated piece by piece, nothing added between the pieces.
@@ -203,9 +214,10 @@ int UpdateSchemaVersion(CAdoConnection& db)
     if (version >= current)
         return version;
     // A server is installed at the version of its program; the steps below are
-    // written for the embedded file.
+    // written for the embedded file. The start-up refuses to run against an
+    // older server (ServerVersionProblem).
     if (db.GetServerFlag() == 1)
-        throw CKvException(QStringLiteral("服务器数据库的版本(%1)低于程序的版本(%2)").arg(version).arg(current));
+        return version;
     CAdoTransaction transaction(db);
     for (const VersionStep& step : kVersionSteps) {
         if (step.version <= version)

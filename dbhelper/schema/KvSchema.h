@@ -36,9 +36,15 @@ int ReadSchemaVersion(CAdoConnection& db);
 
 // Brings an open database up to CurrentSchemaVersion() without losing rows: the
 // version steps after its version run in one transaction together with the new
-// version number (all or nothing). A file of a newer version is left alone.
-// Returns the version the file has afterwards. Failures throw CKvException.
+// version number (all or nothing). A file of a newer version is left alone, and
+// so is a server (its installation is at its program's version). Returns the
+// version the database has afterwards. Failures throw CKvException.
 int UpdateSchemaVersion(CAdoConnection& db);
+
+// What keeps a counter from working on an installed server database: its
+// version is older than this program's (the text says so and what to do);
+// "" when it is not.
+QString ServerVersionProblem(CAdoConnection& server);
 
 // ---- The network edition ------------------------------------------------
 // There the main tables live on the server (PostgreSQL) and each counter keeps
@@ -65,8 +71,10 @@ QString ServerDialectScript();
 // itself holds): the dialect functions, the main tables, their seed rows and the
 // server's SysPara row, in one transaction. Returns true when it installed;
 // an installed database is left as it is (false). Two counters installing at
-// once install once. Failures throw CKvException.
-bool InstallServerDatabase(CAdoConnection& server, const QDateTime& now);
+// once install once: the whole installation, the dialect functions included,
+// runs under one server lock. An invalid `now` takes the server's clock (read
+// once its dialect functions are in place). Failures throw CKvException.
+bool InstallServerDatabase(CAdoConnection& server, const QDateTime& now = QDateTime());
 
 // A CREATE statement of the embedded schema in the server's types (the
 // translation ServerSchemaScript applies to every table).

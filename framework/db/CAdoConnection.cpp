@@ -4,6 +4,7 @@
 #include "CAdoRecordset.h"
 #include "CKvException.h"
 #include "CSqliteEngine.h"
+#include "KvSql.h"
 #ifdef QUILLMER_HAVE_LIBPQ
 #include "CPgEngine.h"
 #endif
@@ -99,6 +100,7 @@ int CAdoConnection::OpenEngine(std::unique_ptr<CDbEngine> engine, int kind)
     if (IsOpen())
         return 1;
     m_engine = std::move(engine);
+    m_keyEngine.reset();
     m_transDepth = 0;
     m_lostLevels = 0;
     m_rollbackOnly = false;
@@ -110,6 +112,7 @@ void CAdoConnection::Close()
 {
     for (auto& rs : m_recordsets)
         rs->Close();
+    m_keyEngine.reset();
     if (m_engine) {
         m_engine->close();
         m_engine.reset();
@@ -171,6 +174,15 @@ int CAdoConnection::endTransaction(bool commit)
         // The engine has rolled this level back already: a rollback has
         // nothing left to do, a commit must not report success.
         --m_lostLevels;
+        if (commit)
+            throw CKvException(QStringLiteral("提交事务时发生错误！"));
+        return 1;
+    }
+    if (m_transDepth == 0) {
+        // No level is open (a guard's rollback after its failed commit has
+        // ended the level already): nothing to roll back, nothing to commit.
+        // Sent on, a ROLLBACK would succeed on a connection opened anew and
+        // leave the depth below zero.
         if (commit)
             throw CKvException(QStringLiteral("提交事务时发生错误！"));
         return 1;
@@ -280,6 +292,27 @@ int CAdoConnection::RunStatement(const QString& sql)
         syncDepthWithEngine();
         throw;
     }
+}
+
+int CAdoConnection::DrawCounter(const QString& column, bool inCallersTransaction)
+{
+    const QString sql = KvFormatSql("update SysPara set %s = %s + 1 returning %s", column, column, column);
+    if (!m_engine)
+        throw CKvException(QStringLiteral("数据库没有打开！"));
+    if (!m_keyEngine && !inCallersTransaction)
+        m_keyEngine = m_engine->openSibling();
+    CDbResult result;
+    if (m_keyEngine && !inCallersTransaction)
+        m_keyEngine->query(sql, result);
+    else
+        RunQuery(sql, result);
+    if (result.rowCount < 1 || result.columns.isEmpty())
+        throw CKvException(QStringLiteral("获取系统参数时发生错误！"));
+    bool ok = false;
+    const int value = result.variant(result.cell(0, 0)).toInt(&ok);
+    if (!ok)
+        throw CKvException(QStringLiteral("获取系统参数时发生错误！"));
+    return value;
 }
 
 bool CAdoConnection::RecordExists(QString& sql, const QString& errorText)

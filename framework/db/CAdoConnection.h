@@ -53,6 +53,18 @@ public:
     // only way to run more than one statement in one call.
     void ExecuteScript(const QString& script, const QString& errorText);
 
+    // The key allocator's one statement: the counter column of SysPara goes
+    // up by one and its new value comes back. On the server it runs on a
+    // second connection of its own, committed at once: a key draw then never
+    // holds the counter row to the end of a long transaction of this
+    // connection, which would stop every other counter's sale until then. A
+    // key whose transaction rolls back is a gap. On the file it runs here.
+    // `inCallersTransaction` draws here on the server too (a number that
+    // may have no gaps, drawn in a short transaction that gives it back on a
+    // rollback); no key may then be drawn later in that transaction, as the
+    // second connection would wait for this one's row lock.
+    int DrawCounter(const QString& column, bool inCallersTransaction = false);
+
     int GetServerFlag() const { return m_serverFlag; }
     CDbEngine* GetEngine() const { return m_engine.get(); }
     // The file of the embedded engine, empty for any other.
@@ -79,6 +91,8 @@ private:
     int endTransaction(bool commit);
 
     std::unique_ptr<CDbEngine> m_engine;
+    // The server's connection of the key draws, opened at the first draw.
+    std::unique_ptr<CDbEngine> m_keyEngine;
     int m_transDepth = 0;
     // Levels the engine ended by itself: the callers still owe their
     // RollbackTrans (which then succeeds quietly) and may not commit them.

@@ -3,6 +3,7 @@
 #include "CDbResult.h"
 
 #include <QString>
+#include <memory>
 
 // The database engine behind a CAdoConnection. The connection keeps the rules
 // (dialect step, transaction depth, pools, thrown texts); an engine only runs
@@ -33,6 +34,11 @@ public:
     // True while the engine itself holds an open transaction; it may have ended
     // one on its own (a full disk, an I/O error).
     virtual bool inTransaction() const = 0;
+
+    // A second connection to the same database, for work that may not wait
+    // for this connection's transaction (the key draws of the server); null
+    // where the engine has none.
+    virtual std::unique_ptr<CDbEngine> openSibling() const { return nullptr; }
 
 protected:
     // The savepoint that stands for a nested level.

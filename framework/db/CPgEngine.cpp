@@ -72,11 +72,46 @@ void appendCanonicalDate(CDbResult& result, const char* value, int bytes)
 QMap<QString, QString> CPgEngine::ConnectPairs(const QString& connectString)
 {
     QMap<QString, QString> pairs;
-    const QStringList parts = connectString.split(u';', Qt::SkipEmptyParts);
-    for (const QString& part : parts) {
-        const int eq = part.indexOf(u'=');
-        if (eq > 0)
-            pairs.insert(part.left(eq).trimmed().toLower(), part.mid(eq + 1).trimmed());
+    const int n = connectString.size();
+    int i = 0;
+    while (i < n) {
+        const int eq = connectString.indexOf(u'=', i);
+        const int semicolon = connectString.indexOf(u';', i);
+        if (eq < 0 || (semicolon >= 0 && semicolon < eq)) {
+            // A part without a value.
+            if (semicolon < 0)
+                break;
+            i = semicolon + 1;
+            continue;
+        }
+        const QString key = connectString.mid(i, eq - i).trimmed().toLower();
+        int start = eq + 1;
+        while (start < n && connectString[start] == u' ')
+            ++start;
+        QString value;
+        if (start < n && connectString[start] == u'{') {
+            // A braced value holds any character; "}}" stands for "}".
+            int p = start + 1;
+            while (p < n) {
+                if (connectString[p] == u'}') {
+                    if (p + 1 < n && connectString[p + 1] == u'}') {
+                        value += u'}';
+                        p += 2;
+                        continue;
+                    }
+                    break;
+                }
+                value += connectString[p++];
+            }
+            const int end = connectString.indexOf(u';', p);
+            i = end < 0 ? n : end + 1;
+        } else {
+            const int end = connectString.indexOf(u';', start);
+            value = connectString.mid(start, end < 0 ? -1 : end - start).trimmed();
+            i = end < 0 ? n : end + 1;
+        }
+        if (!key.isEmpty())
+            pairs.insert(key, value);
     }
     return pairs;
 }
@@ -97,25 +132,31 @@ QMap<QString, QString> CPgEngine::LibpqParams(const QString& connectString)
     const QString database = pairs.value(QStringLiteral("database"), pairs.value(QStringLiteral("initial catalog")));
     if (!database.isEmpty())
         params.insert(QStringLiteral("dbname"), database);
+    // The login and its password come from the connection string alone: left
+    // empty, libpq would take them from the environment (PGUSER, PGPASSWORD),
+    // a password file or the name of the operating-system user.
     const QString user = pairs.value(QStringLiteral("uid"), pairs.value(QStringLiteral("user id")));
-    if (!user.isEmpty())
-        params.insert(QStringLiteral("user"), user);
     const QString password = pairs.value(QStringLiteral("pwd"), pairs.value(QStringLiteral("password")));
-    if (!password.isEmpty())
-        params.insert(QStringLiteral("password"), password);
+    if (user.isEmpty() || password.isEmpty())
+        throw CKvException(QStringLiteral("the connection string names no login or no password"));
+    params.insert(QStringLiteral("user"), user);
+    params.insert(QStringLiteral("password"), password);
     return params;
 }
 
-CPgEngine::CPgEngine(const QString& connectString)
+CPgEngine::CPgEngine(const QString& connectString) : m_connectString(connectString)
 {
     QMap<QString, QString> params = LibpqParams(connectString);
+    params.insert(QStringLiteral("passfile"), QStringLiteral("/dev/null"));
     params.insert(QStringLiteral("client_encoding"), QStringLiteral("UTF8"));
     params.insert(QStringLiteral("connect_timeout"), QStringLiteral("10"));
     params.insert(QStringLiteral("application_name"), QStringLiteral("Quillmer"));
-    // Dates come back as "YYYY-MM-DD HH:MM:SS" whatever the server's default;
-    // a statement gives up after the layer's command timeout of 120 seconds
-    // (a lock another counter never releases fails instead of hanging).
-    params.insert(QStringLiteral("options"), QStringLiteral("-c DateStyle=ISO,YMD -c statement_timeout=120s"));
+    // A statement gives up after the layer's command timeout of 120 seconds
+    // (a lock another counter never releases fails instead of hanging). The
+    // settings the dialect relies on are pinned once connected (pinSession):
+    // settings sent from the environment (PGTZ, PGDATESTYLE) would override
+    // these options.
+    params.insert(QStringLiteral("options"), QStringLiteral("-c statement_timeout=120s"));
     std::vector<QByteArray> keys, values;
     for (auto it = params.cbegin(); it != params.cend(); ++it) {
         keys.push_back(it.key().toUtf8());
@@ -138,6 +179,31 @@ CPgEngine::CPgEngine(const QString& connectString)
     PQsetErrorVerbosity(m_conn, PQERRORS_DEFAULT);
     // The server's notices ("already exists, skipping") are not for the operator.
     PQsetNoticeProcessor(m_conn, [](void*, const char*) {}, nullptr);
+    try {
+        pinSession();
+    } catch (...) {
+        close();
+        throw;
+    }
+}
+
+void CPgEngine::pinSession()
+{
+    // Whatever the server, the database or the environment set: dates read
+    // back as "YYYY-MM-DD HH:MM:SS"; a backslash in a quoted text is an
+    // ordinary character (the formatting helper doubles quotes only, so with
+    // escapes on a text ending in a backslash would end its literal early);
+    // and every counter's "now" is the server's own clock in the server's own
+    // time zone (log_timezone: a client cannot change it), not the zone of
+    // the counter's environment.
+    PQclear(checked(PQexec(m_conn, "select set_config('DateStyle', 'ISO, YMD', false), "
+                                   "set_config('standard_conforming_strings', 'on', false), "
+                                   "set_config('TimeZone', current_setting('log_timezone'), false)")));
+}
+
+std::unique_ptr<CDbEngine> CPgEngine::openSibling() const
+{
+    return std::make_unique<CPgEngine>(m_connectString);
 }
 
 CPgEngine::~CPgEngine()
@@ -181,20 +247,78 @@ pg_result* CPgEngine::checked(pg_result* result) const
     return result;
 }
 
-pg_result* CPgEngine::runSingle(const QString& sql)
+namespace {
+
+// What the operator is told when the server cannot be reached; the driver's
+// own text follows for whoever looks into it.
+QString connectionLostText(const QString& driverText, bool transactionLost)
+{
+    const QString text =
+        transactionLost
+            ? QStringLiteral("与业务数据库的连接已断开，本次操作没有完成，已全部撤销。请检查网络和服务器后重新操作。")
+            : QStringLiteral("连接业务数据库失败！请检查网络和服务器是否正常，然后重新操作。");
+    return driverText.isEmpty() ? text : QStringLiteral("%1\n(%2)").arg(text, driverText);
+}
+
+bool succeeded(pg_result* result)
+{
+    const ExecStatusType status = result ? PQresultStatus(result) : PGRES_FATAL_ERROR;
+    return status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK || status == PGRES_EMPTY_QUERY;
+}
+
+} // namespace
+
+void CPgEngine::reopen()
+{
+    PQreset(m_conn);
+    if (PQstatus(m_conn) != CONNECTION_OK)
+        throw CKvException(connectionLostText(QString::fromUtf8(PQerrorMessage(m_conn)).trimmed(), false));
+    pinSession();
+}
+
+pg_result* CPgEngine::run(const QByteArray& text, bool single)
 {
     if (!m_conn)
         fail(nullptr);
-    const QByteArray text = sql.toUtf8();
-    // The extended protocol takes exactly one statement: a text with a second
-    // one is refused before anything of it runs, so text joined into a
-    // statement can never add a statement of its own.
-    return checked(PQexecParams(m_conn, text.constData(), 0, nullptr, nullptr, nullptr, nullptr, 0));
+    const auto send = [&] {
+        // The extended protocol takes exactly one statement: a text with a
+        // second one is refused before anything of it runs, so text joined
+        // into a statement can never add a statement of its own. The simple
+        // protocol (scripts) runs every statement of the text in turn and
+        // stops at the first failure.
+        return single ? PQexecParams(m_conn, text.constData(), 0, nullptr, nullptr, nullptr, nullptr, 0)
+                      : PQexec(m_conn, text.constData());
+    };
+    // A connection found broken holds no transaction any more (the caller
+    // has been told when it broke): it is opened again first.
+    if (PQstatus(m_conn) != CONNECTION_OK)
+        reopen();
+    const bool outsideTransaction = PQtransactionStatus(m_conn) == PQTRANS_IDLE;
+    pg_result* result = send();
+    if (succeeded(result) || PQstatus(m_conn) == CONNECTION_OK)
+        return checked(result);
+    // The server closed the connection (restart, ended session, network).
+    const QString driverText = QString::fromUtf8(PQerrorMessage(m_conn)).trimmed();
+    PQclear(result);
+    // Inside a transaction the server has rolled it back with the
+    // connection: the statements before this one are gone, so nothing may
+    // go on as if they had run.
+    if (!outsideTransaction)
+        throw CKvException(connectionLostText(driverText, true));
+    // On its own the statement is tried once more on a new connection.
+    reopen();
+    result = send();
+    if (!succeeded(result) && PQstatus(m_conn) != CONNECTION_OK) {
+        const QString again = QString::fromUtf8(PQerrorMessage(m_conn)).trimmed();
+        PQclear(result);
+        throw CKvException(connectionLostText(again, false));
+    }
+    return checked(result);
 }
 
 int CPgEngine::execute(const QString& sql)
 {
-    PGresult* result = runSingle(sql);
+    PGresult* result = run(sql.toUtf8(), true);
     const int changed = std::atoi(PQcmdTuples(result));
     PQclear(result);
     return changed;
@@ -202,18 +326,13 @@ int CPgEngine::execute(const QString& sql)
 
 void CPgEngine::executeScript(const QString& script)
 {
-    if (!m_conn)
-        fail(nullptr);
-    const QByteArray text = script.toUtf8();
-    // The simple protocol runs every statement of the text in turn and stops
-    // at the first failure.
-    PQclear(checked(PQexec(m_conn, text.constData())));
+    PQclear(run(script.toUtf8(), false));
 }
 
 void CPgEngine::query(const QString& sql, CDbResult& result)
 {
     result.clear();
-    PGresult* rows = runSingle(sql);
+    PGresult* rows = run(sql.toUtf8(), true);
     const int columnCount = PQnfields(rows);
     std::vector<Kind> kinds;
     kinds.reserve(static_cast<size_t>(columnCount));

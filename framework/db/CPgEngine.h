@@ -4,6 +4,7 @@
 
 #include <QMap>
 #include <QString>
+#include <memory>
 
 struct pg_conn;
 struct pg_result;
@@ -11,7 +12,13 @@ struct pg_result;
 // The network edition's server: a PostgreSQL database reached through libpq.
 // The connection string is the one the counters keep for the server:
 //   "Provider=SQLOLEDB;Server=host[,port];Database=qrdb;uid=<login>;pwd=<password>"
-// (keys without regard to case; "Server" as "host,port" or a bare host).
+// (keys without regard to case; "Server" as "host,port" or a bare host; a
+// value in braces, "pwd={a;b}}c}", may hold any character, "}}" standing for
+// "}"). The login and password must be given: nothing is taken from the
+// environment or a password file.
+// A connection the server closed is opened again at the next statement; a
+// statement outside a transaction is then tried once more, one inside a
+// transaction fails (the server has rolled the transaction back).
 // Results come back as the embedded engine gives them: integers, doubles, text,
 // NULL, and dates in the canonical text form ("YYYY-MM-DD" at midnight, else
 // "YYYY-MM-DD HH:MM:SS").
@@ -21,6 +28,7 @@ public:
     // Connects; a refused or failed connection throws CKvException with the
     // server's message.
     explicit CPgEngine(const QString& connectString);
+    std::unique_ptr<CDbEngine> openSibling() const override;
     ~CPgEngine() override;
 
     void close() override;
@@ -46,10 +54,18 @@ public:
 private:
     // The result of a statement that succeeded; a failed one throws.
     pg_result* checked(pg_result* result) const;
-    // Runs one statement through the extended protocol, which refuses a
-    // second statement in the same text; throws the server's message.
-    pg_result* runSingle(const QString& sql);
+    // Runs one statement (`single`, through the extended protocol, which
+    // refuses a second statement in the same text) or a script; opens a
+    // connection the server closed again (see above); throws the server's
+    // message, or the program's own text when the server cannot be reached.
+    pg_result* run(const QByteArray& text, bool single);
     [[noreturn]] void fail(pg_result* result) const;
+    // The session settings the layer relies on, whatever the environment.
+    void pinSession();
+    // Connects again with the same settings; throws when the server cannot
+    // be reached.
+    void reopen();
 
+    QString m_connectString;
     pg_conn* m_conn = nullptr;
 };

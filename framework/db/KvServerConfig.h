@@ -6,11 +6,32 @@
 // the counter (SysPara.ServerName of the local file); the login and password
 // belong to the installation and are read from the application profile of the
 // program folder (Quillmer.ini), section [Server], entries Login and Password,
-// so that no password is written into the program.
+// so that no password is written into the program. Nothing else is asked for
+// them: no environment variable, no password file, not the operating-system
+// user.
+//
+// A value is taken as the profile gives it. A value holding a comma, a
+// semicolon, a '#', a backslash or a double quote is written in double quotes,
+// a backslash and a double quote inside them as \\ and \" (Password="ab,cd\\ef"):
+// unquoted, the profile would read a comma as a list, a backslash as an escape
+// and ';' or '#' as the start of a comment, so such a value is refused.
 
 // The name of the server database every counter uses.
 QString KvServerDatabaseName();
 
+// The login and password of the profile in appDir, and what is wrong with
+// them ("" when nothing): a missing or empty entry, or an unquoted value the
+// profile cannot read as written. The text names Quillmer.ini and [Server].
+struct KvServerLogin
+{
+    QString login;
+    QString password;
+    QString problem;
+};
+KvServerLogin KvReadServerLogin(const QString& appDir);
+
 // "Provider=SQLOLEDB;Server=<serverName>;Database=qrdb;uid=<Login>;pwd=<Password>"
-// with the login and password of the profile in appDir (empty when missing).
+// with the login and password of the profile in appDir (in braces where they
+// hold a ';', begin with '{' or with a blank); throws CKvException with
+// KvReadServerLogin's problem when they cannot be used.
 QString KvServerConnectString(const QString& appDir, const QString& serverName);

@@ -14,9 +14,10 @@
 
 void CKvReportForm::InsertNew()
 {
-    // The counter lives in the local parameters; in this edition that is the
-    // same file as the layouts, so a drawn key never meets a stored one.
-    m_ReportId = GetLocalSysPara()->GetIntPara(QStringLiteral("ReportIndex"), 1);
+    // Drawn where the layouts live: the main database. In the network edition
+    // the layouts are on the server, shared by every counter, and a counter's
+    // own ReportIndex would give two counters the same key.
+    m_ReportId = GetMainSysPara()->GetIntPara(QStringLiteral("ReportIndex"), 1);
     Insert();
 }
 

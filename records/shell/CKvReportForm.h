@@ -32,7 +32,8 @@ class CKvReportForm : public CKvPersistance
 public:
     CKvReportForm() = default;
 
-    // Draws ReportId from the local counter ReportIndex, then inserts.
+    // Draws ReportId from the counter ReportIndex of the main parameters
+    // (where the layouts are), then inserts.
     void InsertNew() override;
     void Insert() override;
     // Removes the layout row only; its columns stay.

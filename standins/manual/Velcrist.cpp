@@ -9,11 +9,13 @@
 //                                               electricity nor a quota price
 //   Velcrist <user> <operator> --remove         removes the user's manual meters
 //
-// The database is work/Qrdb.db of the program's own folder. Each run appends
-// one line to Velcrist.log there.
+// The database is the main database of the program's own folder, as the
+// program opens it (KvMainDatabase.h): work/Qrdb.db, or in the network edition
+// the server it names. Each run appends one line to Velcrist.log there.
 #include "CAdoConnection.h"
 #include "CAdoRecordset.h"
 #include "CKvException.h"
+#include "KvMainDatabase.h"
 #include "KvSql.h"
 
 #include <QCoreApplication>
@@ -39,13 +41,9 @@ QString firstSubMeterPrice(CAdoConnection& db)
 QString addManualMeter(CAdoConnection& db, const QString& clientNo, const QString& priceNo)
 {
     CAdoTransaction transaction(db);
-    int key = 0;
-    {
-        CAdoLease<CAdoRecordset> rs(db.AcquireRecordset());
-        rs->Open(QStringLiteral("select CliManIndex from SysPara"));
-        key = rs->IsEOF() ? 0 : rs->GetFieldInt(QStringLiteral("CliManIndex"));
-    }
-    db.Execute(KvFormatSql(QStringLiteral("update SysPara set CliManIndex = %d"), key + 1), QString());
+    // Drawn as the program draws its keys: a read and a separate write would
+    // give two counters the same key.
+    const int key = db.DrawCounter(QStringLiteral("CliManIndex")) - 1;
     db.Execute(KvFormatSql(QStringLiteral("insert into CliMan(CliManIndex, ClientNo, PriceNo) values(%d, '%s', '%s')"),
                            key, clientNo, priceNo),
                QString());
@@ -78,7 +76,7 @@ int main(int argc, char** argv)
     int code = 0;
     try {
         CAdoConnection db;
-        db.Open(0, QStringLiteral("Data Source=%1").arg(QDir(folder).filePath(QStringLiteral("work/Qrdb.db"))));
+        KvOpenMainDatabase(db, folder);
         if (option == QStringLiteral("--remove")) {
             const int removed = db.Execute(
                 KvFormatSql(QStringLiteral("delete from CliMan where ClientNo = '%s'"), clientNo), QString());

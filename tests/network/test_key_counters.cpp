@@ -83,11 +83,34 @@ TEST_F(ServerKeyCounterTest, AKeyIsTheValueBeforeTheIncrement)
     EXPECT_EQ(para.GetIntPara(QStringLiteral("ClientIndex"), 1), 41);
     EXPECT_EQ(para.GetIntPara(QStringLiteral("ClientIndex"), 0), 42);
     EXPECT_EQ(para.GetIntPara(QStringLiteral("ClientIndex"), 0), 42);
-    // A key drawn inside a group that is rolled back is given back with it.
+    // A key drawn inside a group that is rolled back is a gap: it was drawn
+    // on its own, so that no group holds the counter row.
     db.BeginTrans();
     EXPECT_EQ(para.GetIntPara(QStringLiteral("ClientIndex"), 1), 42);
     db.RollbackTrans();
-    EXPECT_EQ(para.GetIntPara(QStringLiteral("ClientIndex"), 0), 42);
+    EXPECT_EQ(para.GetIntPara(QStringLiteral("ClientIndex"), 0), 43);
+    // A receipt number is given back with its group: receipts have no gaps.
+    const int receipt = para.GetIntPara(QStringLiteral("InvoiceNo"), 0);
+    db.BeginTrans();
+    EXPECT_EQ(para.GetIntPara(QStringLiteral("InvoiceNo"), 1), receipt);
+    db.RollbackTrans();
+    EXPECT_EQ(para.GetIntPara(QStringLiteral("InvoiceNo"), 0), receipt);
+}
+
+// A counter inside a long transaction (the month's quota fees are one) that
+// has drawn keys holds no other counter's key draw back until it ends.
+TEST_F(ServerKeyCounterTest, ALongTransactionThatDrewKeysHoldsNoOtherCounterBack)
+{
+    CSysPara para;
+    para.SetDatabase(&db);
+    db.BeginTrans();
+    const int held = para.GetIntPara(QStringLiteral("FixFeeIndex"), 1);
+    const Drawn drawn = DrawAtOnce(1, Server().ConnectString(), QStringLiteral("FixFeeIndex"), 1, 3);
+    const bool stillOpen = db.GetTransDepth() == 1;
+    db.RollbackTrans();
+    EXPECT_TRUE(stillOpen);
+    ASSERT_TRUE(drawn.failures.isEmpty()) << drawn.failures.toStdString();
+    EXPECT_EQ(drawn.keys, QList<int>({held + 1, held + 2, held + 3}));
 }
 
 TEST(EmbeddedKeyCounter, TwoProcessesDrawingAtOnceNeverShareAKey)

@@ -3,6 +3,8 @@
 #include "CKvException.h"
 #include "CPgEngine.h"
 #include "KvPgTestServer.h"
+#include "KvSchema.h"
+#include "KvSql.h"
 #include "KvTestSupport.h"
 
 #include <QDir>
@@ -72,6 +74,38 @@ TEST(PgConnectString, ServerHostPortAndKeysWithoutRegardToCase)
     CAdoConnection db;
     EXPECT_EQ(ThrownText([&] { db.Open(1, QStringLiteral("Provider=SQLOLEDB;Database=qrdb")); }),
               QStringLiteral("连接数据库失败"));
+    EXPECT_FALSE(db.IsOpen());
+}
+
+// The login and password are the connection string's: a value in braces holds
+// any character; without them nothing is taken from the environment.
+TEST(PgConnectString, TheLoginAndPasswordComeFromTheStringAlone)
+{
+    const QMap<QString, QString> braced =
+        CPgEngine::LibpqParams(QStringLiteral("Server=h;uid={a;b}}c};pwd={ x=y,\\z\" };Database=qrdb"));
+    EXPECT_EQ(braced.value("user"), QStringLiteral("a;b}c"));
+    EXPECT_EQ(braced.value("password"), QStringLiteral(" x=y,\\z\" "));
+    EXPECT_EQ(braced.value("dbname"), QStringLiteral("qrdb"));
+    for (const char* connect : {"Server=h;Database=qrdb;uid=u", "Server=h;Database=qrdb;pwd=p",
+                                "Server=h;Database=qrdb;uid=u;pwd=", "Server=h;Database=qrdb;uid=;pwd=p"})
+        EXPECT_THROW(CPgEngine::LibpqParams(QString::fromLatin1(connect)), CKvException) << connect;
+
+    if (!KvPgTestServer::Available())
+        GTEST_SKIP() << "no PostgreSQL server for the environment's login";
+    // The environment names a login that would be let in.
+    const QMap<QString, QString> admin =
+        KvPgTestServer::ParseConninfo(qEnvironmentVariable("QUILLMER_TEST_PG").trimmed());
+    qputenv("PGUSER", admin.value(QStringLiteral("user")).toUtf8());
+    qputenv("PGPASSWORD", admin.value(QStringLiteral("password")).toUtf8());
+    CAdoConnection db;
+    const QString text = ThrownText([&] {
+        db.Open(1, QStringLiteral("Server=%1,%2;Database=%3")
+                       .arg(admin.value(QStringLiteral("host")), admin.value(QStringLiteral("port")),
+                            admin.value(QStringLiteral("dbname"))));
+    });
+    qunsetenv("PGUSER");
+    qunsetenv("PGPASSWORD");
+    EXPECT_EQ(text, QStringLiteral("连接数据库失败"));
     EXPECT_FALSE(db.IsOpen());
 }
 
@@ -214,6 +248,123 @@ TEST_F(PgEngineTest, AConnectionLostMidGroupLeavesNothingAndFailsTheCommit)
     EXPECT_EQ(db.Open(1, Server().ConnectString()), 1);
     EXPECT_EQ(db.GetTransDepth(), 0);
     EXPECT_EQ(db.Execute(QStringLiteral("insert into Lost values (3)"), QString()), 1);
+}
+
+// A connection the server closed (a restarted server, an ended session): on
+// its own a statement reopens it and runs once more; inside a transaction it
+// fails, the transaction rolled back; a server that stays unreachable is said
+// in the program's words, not only the driver's.
+TEST_F(PgEngineTest, AConnectionTheServerClosedIsOpenedAgainOutsideATransaction)
+{
+    db.Execute(QStringLiteral("create table Reopened (Id integer)"), QString());
+    CAdoConnection admin;
+    admin.Open(1, Server().ConnectString());
+    const auto endSession = [&] {
+        const QString pid = value(QStringLiteral("select pg_backend_pid()"));
+        admin.Execute(QStringLiteral("select pg_terminate_backend(%1)").arg(pid), QString());
+    };
+    const auto thrown = [&](const QString& sql) {
+        return ThrownText([&] {
+            CAdoLease<CAdoRecordset> rs(db.AcquireRecordset());
+            rs->Open(sql);
+        });
+    };
+
+    // Outside a transaction: opened again, the statement runs, the settings hold.
+    endSession();
+    EXPECT_EQ(db.Execute(QStringLiteral("insert into Reopened values (1)"), QString()), 1);
+    endSession();
+    EXPECT_EQ(count("select * from Reopened"), 1);
+    EXPECT_EQ(value("show standard_conforming_strings"), QStringLiteral("on"));
+    EXPECT_TRUE(db.IsOpen());
+
+    // Inside one: the group fails and leaves nothing; the next one works.
+    {
+        CAdoTransaction group(db);
+        db.Execute(QStringLiteral("insert into Reopened values (2)"), QString());
+        endSession();
+        const QString text = thrown(QStringLiteral("select * from Reopened"));
+        EXPECT_TRUE(text.startsWith(QStringLiteral("与业务数据库的连接已断开"))) << text.toStdString();
+        EXPECT_THROW(group.Commit(), CKvException);
+    }
+    EXPECT_EQ(db.GetTransDepth(), 0);
+    {
+        CAdoTransaction group(db);
+        db.Execute(QStringLiteral("insert into Reopened values (3)"), QString());
+        group.Commit();
+    }
+    EXPECT_EQ(count("select Id from Reopened order by Id"), 2);
+
+    // A server that refuses the new connection: the program's own words.
+    CAdoConnection maintenance;
+    maintenance.Open(1,
+                     Server().ConnectStringFor(KvPgTestServer::ParseConninfo(qEnvironmentVariable("QUILLMER_TEST_PG"))
+                                                   .value(QStringLiteral("dbname"), QStringLiteral("postgres"))));
+    maintenance.Execute(QStringLiteral("alter database %1 allow_connections false").arg(Server().DatabaseName()),
+                        QString());
+    endSession();
+    const QString text = thrown(QStringLiteral("select * from Reopened"));
+    maintenance.Execute(QStringLiteral("alter database %1 allow_connections true").arg(Server().DatabaseName()),
+                        QString());
+    EXPECT_TRUE(text.startsWith(QStringLiteral("连接业务数据库失败！"))) << text.toStdString();
+    EXPECT_EQ(count("select * from Reopened"), 2) << "tried again at the next statement";
+}
+
+// The settings the layer relies on hold whatever the server, the database or
+// the counter's environment set: a text ending in a backslash stays one
+// literal, dates read back in the canonical form, and every counter's GetDate()
+// is the server's clock in the server's own zone.
+TEST_F(PgEngineTest, TheSessionSettingsHoldWhateverTheEnvironmentSays)
+{
+    db.ExecuteScript(ServerDialectScript(), QString());
+    db.ExecuteScript(QStringLiteral("create table Pinned (Name citext, Stamp timestamp(0));"
+                                    "insert into Pinned values ('a''b', '2026-12-10 08:30:00');"
+                                    "insert into Pinned values ('c', '2026-12-10');"),
+                     QString());
+    CAdoConnection admin;
+    admin.Open(1, Server().ConnectString());
+    admin.Execute(
+        QStringLiteral("alter database %1 set standard_conforming_strings = off").arg(Server().DatabaseName()),
+        QString());
+    struct Env
+    {
+        const char* name;
+        const char* value;
+    };
+    const Env envs[] = {
+        {"PGTZ", "Pacific/Kiritimati"}, {"PGDATESTYLE", "SQL, DMY"}, {"PGOPTIONS", "-c TimeZone=Etc/GMT+12"}};
+    for (const Env& e : envs)
+        qputenv(e.name, e.value);
+    CAdoConnection counter;
+    const int opened = counter.Open(1, Server().ConnectString());
+    for (const Env& e : envs)
+        qunsetenv(e.name);
+    admin.Execute(QStringLiteral("alter database %1 reset standard_conforming_strings").arg(Server().DatabaseName()),
+                  QString());
+    ASSERT_EQ(opened, 1);
+
+    const auto read = [](CAdoConnection& c, const QString& sql) {
+        CAdoLease<CAdoRecordset> rs(c.AcquireRecordset());
+        rs->Open(sql);
+        QStringList rows;
+        for (; !rs->IsEOF(); rs->MoveNext())
+            rows << rs->GetFieldText(rs->GetFieldName(0));
+        return rows;
+    };
+    // A text ending in a backslash ends where its quote does: the next text
+    // cannot become SQL of its own.
+    EXPECT_EQ(
+        read(counter, KvFormatSql("select Name from Pinned where Name = '%s' and Name = '%s'", "\\", " or 1 = 1 --")),
+        QStringList());
+    EXPECT_EQ(read(counter, KvFormatSql("select Name from Pinned where Name = '%s'", "a'b")), QStringList{"a'b"});
+    EXPECT_EQ(read(counter, QStringLiteral("select Stamp from Pinned order by Stamp desc")),
+              QStringList({"2026-12-10 08:30:00", "2026-12-10"}));
+    // One clock: the counter with a zone of its own reads the same time as the
+    // test's connection (the two reads are seconds apart, the zones hours).
+    const QDateTime here = KvParseDateText(value(QStringLiteral("select GetDate()")));
+    const QDateTime there = KvParseDateText(read(counter, QStringLiteral("select GetDate()")).value(0));
+    EXPECT_LT(std::abs(here.secsTo(there)), 600) << there.toString().toStdString();
+    EXPECT_EQ(read(counter, QStringLiteral("show TimeZone")), QStringList{value(QStringLiteral("show TimeZone"))});
 }
 
 namespace {

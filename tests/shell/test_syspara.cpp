@@ -170,11 +170,17 @@ TEST(SysGlobals, ServerConnectStringTakesItsLoginFromTheInstallationNotFromThePr
     GetLocalSysPara()->SetStringPara(QStringLiteral("ServerName"), QStringLiteral("db1,5433"));
 
     // An installation without its server entries names no login: nothing
-    // the program carries stands in for them.
-    EXPECT_EQ(GetServerConnectString(), QStringLiteral("Provider=SQLOLEDB;Server=db1,5433;Database=qrdb;uid=;pwd="));
+    // the program carries stands in for them, and the text says where they go.
+    const QString missing = ThrownText([] { GetServerConnectString(); });
+    EXPECT_TRUE(missing.contains(QStringLiteral("Quillmer.ini")) && missing.contains(QStringLiteral("[Server]")))
+        << missing.toStdString();
 
     WriteAppProfileString(QStringLiteral("Server"), QStringLiteral("Login"), QStringLiteral("counter"));
     WriteAppProfileString(QStringLiteral("Server"), QStringLiteral("Password"), QStringLiteral("s3cret"));
     EXPECT_EQ(GetServerConnectString(),
               QStringLiteral("Provider=SQLOLEDB;Server=db1,5433;Database=qrdb;uid=counter;pwd=s3cret"));
+    // A password that would end its value is written in braces.
+    WriteAppProfileString(QStringLiteral("Server"), QStringLiteral("Password"), QStringLiteral("a;b}c"));
+    EXPECT_EQ(GetServerConnectString(),
+              QStringLiteral("Provider=SQLOLEDB;Server=db1,5433;Database=qrdb;uid=counter;pwd={a;b}}c}"));
 }

@@ -1,5 +1,6 @@
 #include "CAdoConnection.h"
 #include "CAdoRecordset.h"
+#include "CKvReportForm.h"
 #include "CKvStartup.h"
 #include "COperator.h"
 #include "CSysPara.h"
@@ -8,12 +9,18 @@
 #include "KvPgTestServer.h"
 #include "KvSchema.h"
 #include "KvScriptedStartup.h"
+#include "KvServerConfig.h"
 #include "KvTestQrdb.h"
 #include "KvTestSupport.h"
 #include "Ostrakon.h"
 #include "SysGlobals.h"
 
 #include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -66,6 +73,18 @@ protected:
         return *m_local;
     }
     void forgetLocalFile() { m_local.reset(); }
+    void forgetServer() { m_server.reset(); }
+    // Another counter's program folder, as an installation leaves it: its own
+    // file naming the test server and the profile with the server's login.
+    void makeCounterFolder(const QString& folder) const
+    {
+        QDir(folder).mkpath(QStringLiteral("work"));
+        CreateLocalNetworkDatabase(QDir(folder).filePath(QStringLiteral("work/Qrdb.db")), kInstalled,
+                                   qrdb->ServerName());
+        QSettings profile(QDir(folder).filePath(QStringLiteral("Quillmer.ini")), QSettings::IniFormat);
+        profile.setValue(QStringLiteral("Server/Login"), qrdb->Login());
+        profile.setValue(QStringLiteral("Server/Password"), qrdb->Password());
+    }
     // A connection of the test's own to the server's qrdb.
     CAdoConnection& server()
     {
@@ -272,4 +291,212 @@ TEST_F(NetworkStartupTest, TheHelperLibraryReachesTheServerNamedInTheCountersFil
     EXPECT_EQ(InitialOstrakon(), 2);
     QuillmerUpdateDatabase();
     ClrOstrakon();
+}
+
+TEST_F(NetworkStartupTest, CountersStartingTogetherOnAnEmptyServerAllStartAndItIsInstalledOnce)
+{
+    // The installation raced another counter's only now and then: a few rounds,
+    // each on a new empty server database.
+    constexpr int kRounds = 4;
+    constexpr int kCounters = 3;
+    for (int round = 0; round < kRounds; ++round) {
+        SCOPED_TRACE(round);
+        forgetServer();
+        qrdb.reset();
+        qrdb = std::make_unique<CTestQrdb>();
+        QTemporaryDir folders;
+        std::vector<std::unique_ptr<QProcess>> counters;
+        for (int i = 0; i < kCounters; ++i) {
+            const QString folder = folders.filePath(QString::number(i));
+            makeCounterFolder(folder);
+            counters.push_back(std::make_unique<QProcess>());
+            counters.back()->start(QStringLiteral(KV_COUNTER_START), {folder});
+        }
+        for (auto& counter : counters) {
+            ASSERT_TRUE(counter->waitForFinished(120000));
+            const QString log = QString::fromUtf8(counter->readAllStandardOutput());
+            EXPECT_EQ(counter->exitCode(), 0) << log.toStdString() << counter->readAllStandardError().toStdString();
+            EXPECT_TRUE(log.startsWith(QStringLiteral("schema\n请选择:现在系统时间是 "))) << log.toStdString();
+        }
+        EXPECT_EQ(count(server(), QStringLiteral("select OperatorNo from Operator")), 1) << "installed once";
+        EXPECT_EQ(count(server(), QStringLiteral("select Version from KvSchemaVersion")), 1);
+    }
+}
+
+// The server's login is the installation's, from Quillmer.ini alone: without
+// one the counter says where it belongs, even where the environment would
+// offer a login (PGUSER, PGPASSWORD). A password may hold any character.
+TEST_F(NetworkStartupTest, TheServerLoginComesOnlyFromTheProfile)
+{
+    installCounter(qrdb->ServerName());
+    ASSERT_TRUE(InstallServerDatabase(server(), kInstalled));
+    const QString title = QStringLiteral("Quillmer 预付费售电管理系统 1.0(售电机编码：, 工作站编号：01)");
+    struct Case
+    {
+        const char* name;
+        QString serverPassword; // the login's password on the server
+        QString profile;        // the [Server] section as written ("%1" the password)
+        bool started;
+    };
+    const QString plain = qrdb->Password();
+    const std::vector<Case> cases = {
+        {"no [Server] section", plain, QString(), false},
+        {"no password", plain, QStringLiteral("Login=counter\n"), false},
+        {"an empty password", plain, QStringLiteral("Login=counter\nPassword=\n"), false},
+        {"an empty login", plain, QStringLiteral("Login=\nPassword=%1\n"), false},
+        {"an unquoted comma", QStringLiteral("ab,cd"), QStringLiteral("Login=counter\nPassword=ab,cd\n"), false},
+        {"an unquoted backslash", QStringLiteral("a\\b"), QStringLiteral("Login=counter\nPassword=a\\b\n"), false},
+        {"a quoted comma", QStringLiteral("ab,cd"), QStringLiteral("Login=counter\nPassword=\"ab,cd\"\n"), true},
+        {"a quoted backslash and quote", QStringLiteral("a\\b\"c"),
+         QStringLiteral("Login=counter\nPassword=\"a\\\\b\\\"c\"\n"), true},
+        {"an unquoted semicolon", QStringLiteral("x;y"), QStringLiteral("Login=counter\nPassword=x;y\n"), false},
+        {"semicolons, braces and spaces", QStringLiteral("x;y}z{ =w"),
+         QStringLiteral("Login=counter\nPassword=\"x;y}z{ =w\"\n"), true},
+    };
+    // What the environment would give libpq: the superuser's login.
+    const QMap<QString, QString> admin =
+        KvPgTestServer::ParseConninfo(qEnvironmentVariable("QUILLMER_TEST_PG").trimmed());
+    qputenv("PGUSER", admin.value(QStringLiteral("user")).toUtf8());
+    qputenv("PGPASSWORD", admin.value(QStringLiteral("password")).toUtf8());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ReleaseProcessObjects();
+        qrdb->RunAsAdministrator(
+            QStringLiteral("alter role %1 password '%2'")
+                .arg(qrdb->Login(), QString(c.serverPassword).replace(u'\'', QStringLiteral("''"))));
+        QFile ini(app.FilePath(QStringLiteral("Quillmer.ini")));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        if (!c.profile.isEmpty())
+            ini.write(
+                (QStringLiteral("[Server]\n") + QString(c.profile).replace(QStringLiteral("%1"), plain)).toUtf8());
+        ini.close();
+        script.log.clear();
+        script.answers = {IDYES};
+
+        CKvStartup startup(script);
+        EXPECT_EQ(startup.InitInstance(), c.started) << script.log.join(u'|').toStdString();
+        if (c.started) {
+            EXPECT_EQ(log(), QStringList{QStringLiteral("schema")} + stepsAfterTheServer(title));
+        } else {
+            ASSERT_EQ(script.log.size(), 2) << script.log.join(u'|').toStdString();
+            EXPECT_TRUE(script.log.at(1).contains(QStringLiteral("Quillmer.ini")) &&
+                        script.log.at(1).contains(QStringLiteral("[Server]")))
+                << script.log.at(1).toStdString();
+        }
+        startup.ExitInstance();
+    }
+    qunsetenv("PGUSER");
+    qunsetenv("PGPASSWORD");
+    qrdb->RunAsAdministrator(QStringLiteral("alter role %1 password '%2'").arg(qrdb->Login(), plain));
+}
+
+// The server's clock or nothing: a connection the server closed is opened
+// again; while the server stays unreachable the time fails, never the
+// counter's own clock.
+TEST_F(NetworkStartupTest, TheServerTimeIsTheServersOrFails)
+{
+    KvClock::SetFixed(QDateTime(QDate(2001, 1, 1), QTime(0, 0))); // the counter's own clock is wrong
+    installCounter(qrdb->ServerName());
+    ASSERT_TRUE(InstallServerDatabase(server(), kInstalled));
+    GetLocalDatabase()->Open(0, GetLocalConnectString());
+    GetMainDatabase()->Open(1, GetServerConnectString());
+    const auto endCounterSession = [this] {
+        CAdoLease<CAdoRecordset> rs(GetMainDatabase()->AcquireRecordset());
+        rs->Open(QStringLiteral("select pg_backend_pid() as Pid"));
+        server().Execute(
+            QStringLiteral("select pg_terminate_backend(%1)").arg(rs->GetFieldString(QStringLiteral("Pid"))),
+            QString());
+    };
+
+    endCounterSession();
+    EXPECT_GE(GetServerTime().date().year(), 2026) << "opened again";
+
+    qrdb->RunAsAdministrator(QStringLiteral("alter database qrdb allow_connections false"));
+    endCounterSession();
+    const QString text = ThrownText([] { GetServerTime(); });
+    qrdb->RunAsAdministrator(QStringLiteral("alter database qrdb allow_connections true"));
+    EXPECT_TRUE(text.startsWith(QStringLiteral("连接业务数据库失败！"))) << text.toStdString();
+    EXPECT_GE(GetServerTime().date().year(), 2026);
+}
+
+// A server installed by an older program: the counter does not start against
+// it, and says why.
+TEST_F(NetworkStartupTest, ACounterDoesNotStartOnAServerOfAnOlderVersion)
+{
+    installCounter(qrdb->ServerName());
+    ASSERT_TRUE(InstallServerDatabase(server(), kInstalled));
+    server().Execute(QStringLiteral("update KvSchemaVersion set Version = %1").arg(CurrentSchemaVersion() - 1),
+                     QString());
+    script.answers = {IDYES};
+    CKvStartup startup(script);
+    EXPECT_FALSE(startup.InitInstance());
+    ASSERT_EQ(script.log.size(), 2) << script.log.join(u'|').toStdString();
+    EXPECT_EQ(script.log.at(1),
+              QStringLiteral("提示:业务数据库服务器上的数据库版本(%1)低于本程序的版本(%2)，本软件不能启动！\n\n"
+                             "请使用与服务器数据库版本相同的程序，或请管理员按说明升级服务器数据库。")
+                  .arg(CurrentSchemaVersion() - 1)
+                  .arg(CurrentSchemaVersion()));
+    startup.ExitInstance();
+    EXPECT_EQ(count(server(), QStringLiteral("select Version from KvSchemaVersion")), 1) << "the server left as it was";
+}
+
+// The outside programs that write the main database themselves reach the
+// server the counter uses, not the counter's own file.
+TEST_F(NetworkStartupTest, TheOutsideProgramsWriteTheServerOfTheirProgramFolder)
+{
+    installCounter(qrdb->ServerName());
+    ASSERT_TRUE(InstallServerDatabase(server(), kInstalled));
+    for (const char* name : {"Velcrist", "libMirabond.so"})
+        ASSERT_TRUE(QFile::copy(QDir(QStringLiteral(QUILLMER_BUILD_APP_DIR)).filePath(QString::fromLatin1(name)),
+                                app.FilePath(QString::fromLatin1(name))));
+
+    // The manual sub-meter program.
+    QProcess velcrist;
+    velcrist.start(app.FilePath(QStringLiteral("Velcrist")),
+                   {QStringLiteral("U1"), QStringLiteral("qz"), QStringLiteral("P1")});
+    ASSERT_TRUE(velcrist.waitForFinished(60000));
+    EXPECT_EQ(velcrist.exitCode(), 0) << velcrist.readAllStandardOutput().toStdString();
+    EXPECT_EQ(count(server(), QStringLiteral("select * from CliMan where ClientNo = 'U1' and PriceNo = 'P1'")), 1);
+
+    // The fee-loading library, loaded as the program loads it at a sale.
+    QFile fixture(app.FilePath(QStringLiteral("Mirabond.txt")));
+    ASSERT_TRUE(fixture.open(QIODevice::WriteOnly));
+    fixture.write("ManItem|U1|M1|10|25|15|2026-12-01 08:00:00|0|0|水费|1.5|22.5\n"
+                  "OtherItem|U1|卫生费|2026-12-01|2026-12-31|31|2|1|62\n");
+    fixture.close();
+    void* library = dlopen(app.FilePath(QStringLiteral("libMirabond.so")).toUtf8().constData(), RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(library, nullptr) << dlerror();
+    using LoadFee = int (*)(const char*, int);
+    const auto loadManFee = reinterpret_cast<LoadFee>(dlsym(library, "LoadManFee"));
+    const auto loadOtherFee = reinterpret_cast<LoadFee>(dlsym(library, "LoadOtherFee"));
+    ASSERT_TRUE(loadManFee && loadOtherFee);
+    EXPECT_EQ(loadManFee("U1", 7), 1);
+    EXPECT_EQ(loadOtherFee("U1", 7), 1);
+    dlclose(library);
+    EXPECT_EQ(count(server(), QStringLiteral("select * from ManItem where ClientNo = 'U1' and WrtNum = 7 and "
+                                             "ManNo = 'M1' and Fee = 22.5 and ReadTime = '2026-12-01 08:00:00'")),
+              1);
+    EXPECT_EQ(count(server(), QStringLiteral("select * from OtherItem where ClientNo = 'U1' and WrtNum = 7 and "
+                                             "Days = 31 and FinalFee = 62")),
+              1);
+}
+
+// The report layouts are the server's, shared by every counter: a new one
+// draws its key there, not from the counter's own file.
+TEST_F(NetworkStartupTest, ANewReportLayoutDrawsItsKeyWhereTheLayoutsAre)
+{
+    installCounter(qrdb->ServerName());
+    ASSERT_TRUE(InstallServerDatabase(server(), kInstalled));
+    GetLocalDatabase()->Open(0, GetLocalConnectString());
+    GetMainDatabase()->Open(1, GetServerConnectString());
+    // Other counters have drawn keys since this counter's file was made.
+    server().Execute(QStringLiteral("update SysPara set ReportIndex = ReportIndex + 5"), QString());
+    CAdoLease<CAdoRecordset> rs(server().AcquireRecordset());
+    rs->Open(QStringLiteral("select ReportIndex from SysPara"));
+    const int next = rs->GetFieldInt(QStringLiteral("ReportIndex"));
+
+    CKvReportForm form;
+    form.InsertNew();
+    EXPECT_EQ(form.GetReportId(), next);
+    EXPECT_EQ(count(server(), QStringLiteral("select ReportId from KvReportForm where ReportId = %1").arg(next)), 1);
 }

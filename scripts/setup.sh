@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build ccache pkg-config
-    qt6-base-dev qt6-base-dev-tools libgl-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev
     libsqlite3-dev libsodium-dev libshp-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-wqy-microhei

@@ -1,5 +1,6 @@
 #include "CMainFrame.h"
 
+#include "CLockKeyPanes.h"
 #include "CNavListBox.h"
 #include "COperator.h"
 #include "CSysPara.h"
@@ -112,15 +113,7 @@ void CMainFrame::createStatusBar()
     separator->setObjectName(QStringLiteral("paneSeparator"));
     separator->setMinimumWidth(50);
     bar->addPermanentWidget(separator);
-    // The lock-key indicators. The state of the lock keys cannot be read
-    // portably, so they stay greyed as an indicator whose key is off.
-    const char* indicators[][2] = {{"paneCaps", "大写"}, {"paneNum", "数字"}, {"paneScroll", "滚动"}};
-    for (const auto& indicator : indicators) {
-        auto* pane = new QLabel(utf8(indicator[1]), bar);
-        pane->setObjectName(utf8(indicator[0]));
-        pane->setEnabled(false);
-        bar->addPermanentWidget(pane);
-    }
+    new CLockKeyPanes(bar);
 }
 
 void CMainFrame::createSideBar()

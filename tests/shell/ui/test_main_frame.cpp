@@ -1,4 +1,5 @@
 #include "CKvException.h"
+#include "CLockKeyPanes.h"
 #include "CMainFrame.h"
 #include "CNavListBox.h"
 #include "COperator.h"
@@ -407,4 +408,46 @@ TEST_F(MainFrameDbTest, FirstSetupIsSkippedForGoodWhenAnotherOperatorComesFirst)
     frame.RunFirstSetup();
     EXPECT_TRUE(steps.isEmpty());
     EXPECT_TRUE(sink.Messages().empty());
+}
+
+TEST(MainFrameLockKeys, PanesFollowTheLockKeysAndStayGreyWhereNoStateIsTold)
+{
+    CRecordingMessageSink sink;
+    ResetCurrentOperator();
+    // Offscreen there is no display to ask: the panes are greyed.
+    EXPECT_FALSE(CLockKeyPanes::ReadState().has_value());
+
+    std::optional<LockKeyState> display = LockKeyState{true, false, true};
+    CLockKeyPanes::SetReader([&display] { return display; });
+    {
+        CMainFrame frame;
+        frame.show();
+        frame.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+        auto lit = [&frame] {
+            QString on;
+            for (const char* name : {"paneCaps", "paneNum", "paneScroll"}) {
+                auto* pane = frame.findChild<QLabel*>(QString::fromUtf8(name));
+                on += pane && pane->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
+            }
+            return on;
+        };
+        EXPECT_EQ(lit(), QStringLiteral("101"));
+        auto* caps = frame.findChild<QLabel*>(QStringLiteral("paneCaps"));
+        ASSERT_NE(caps, nullptr);
+        EXPECT_EQ(caps->text(), QStringLiteral("大写"));
+
+        // The operator presses Num Lock and Caps Lock: the panes follow at the key.
+        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : &frame;
+        display = LockKeyState{false, true, true};
+        QTest::keyClick(target, Qt::Key_NumLock);
+        EXPECT_EQ(lit(), QStringLiteral("011"));
+
+        // A display that stops telling the state leaves every pane greyed.
+        display.reset();
+        QTest::keyClick(target, Qt::Key_ScrollLock);
+        EXPECT_EQ(lit(), QStringLiteral("000"));
+    }
+    CLockKeyPanes::SetReader(nullptr);
+    ResetCurrentOperator();
 }

@@ -1,4 +1,4 @@
-#include "../MasterDataTestHelpers.h"
+#include "../../records/masterdata/MasterDataTestHelpers.h"
 #include "CAdoConnection.h"
 #include "CCliPreEditDlg.h"
 #include "CKvException.h"
@@ -186,6 +186,10 @@ TEST_F(MeterEditDialogTest, OkChecksRunInOrderWithTheirTexts)
         {"a letter", "QM-H1", [](CCliPreEditDlg* d) { Enter(d, 1105, "1234567a"); }, "表号应为数字，且不全为0！"},
         {"a plus sign", "QM-H1", [](CCliPreEditDlg* d) { Enter(d, 1105, "+1234567"); }, "表号应为数字，且不全为0！"},
         {"eight zeros", "QM-H1", [](CCliPreEditDlg* d) { Enter(d, 1105, "00000000"); }, "表号应为数字，且不全为0！"},
+        {"a minus sign", "QM-H1", [](CCliPreEditDlg* d) { Enter(d, 1105, "-1234567"); }, "表号应为数字，且不全为0！"},
+        {"a blank inside", "QM-H1", [](CCliPreEditDlg* d) { Enter(d, 1105, "1234 567"); }, "表号应为数字，且不全为0！"},
+        {"full-width digits", "QM-H1", [](CCliPreEditDlg* d) { Enter(d, 1105, "１２３４５６７８"); },
+         "表号应为数字，且不全为0！"},
         {"transformer loss .5", "QM-H1", [](CCliPreEditDlg* d) { Control<QLineEdit>(d, 1023)->setText(".5"); },
          "请输入变损"},
         {"line loss empty", "QM-H1", [](CCliPreEditDlg* d) { Control<QLineEdit>(d, 1022)->setText(""); }, "请输入线损"},

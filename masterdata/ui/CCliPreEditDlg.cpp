@@ -419,10 +419,11 @@ void CCliPreEditDlg::OnLineLossBox()
 {
     if (m_lineLossBox->isChecked()) {
         m_lineLossEdit->setReadOnly(false);
-        m_lineLossEdit->setText(QString::asprintf("%0.2f", GetMainSysPara()->GetFloatPara(QStringLiteral("LWaste"))));
+        m_lineLossEdit->setText(m_LineLossShown.Show(GetMainSysPara()->GetFloatPara(QStringLiteral("LWaste")), 2));
         m_lineLossEdit->setFocus();
     } else {
         m_lineLossEdit->setReadOnly(true);
+        m_LineLossShown.Forget();
         m_lineLossEdit->setText(QStringLiteral("0.00"));
     }
 }
@@ -434,6 +435,7 @@ void CCliPreEditDlg::OnTransLossBox()
         m_transLossEdit->setFocus();
     } else {
         m_transLossEdit->setReadOnly(true);
+        m_TransLossShown.Forget();
         m_transLossEdit->setText(QStringLiteral("0.00"));
     }
 }

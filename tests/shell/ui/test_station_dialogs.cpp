@@ -55,7 +55,7 @@ TEST_F(StationDialogTest, EditorChecksNumberThenNameInOrder)
     {
         const char* no;
         const char* name;
-        const char* message; // "" = accepted
+        const char* message;          // "" = accepted
         const char* stored = nullptr; // the name taken when accepted; null: as typed
     };
     const Case cases[] = {

@@ -3,6 +3,7 @@
 #include "CAdoRecordset.h"
 #include "CQueryConditionBuilder.h"
 #include "KvPlaceConditions.h"
+#include "KvReportText.h"
 #include "KvUtil.h"
 
 #include <iterator>
@@ -62,7 +63,7 @@ QString cellText(const CAdoRecordset& rs, const CMeterColumn& column)
     case ECellKind::Integer:
         return QString::number(rs.GetFieldInt(name));
     case ECellKind::OneDecimal:
-        return QString::asprintf("%0.1f", rs.GetFieldDouble(name));
+        return KvFixedText(rs.GetFieldDouble(name), 1);
     case ECellKind::Day: {
         const QDateTime when = rs.GetFieldDateTime(name);
         return when.isValid() ? when.date().toString(QStringLiteral("yyyy-MM-dd")) : QString();

@@ -3,13 +3,14 @@
 #include "CAdoRecordset.h"
 #include "CQueryConditionBuilder.h"
 #include "KvPlaceConditions.h"
+#include "KvReportText.h"
 
 namespace {
 
 // Amounts as the lists show them.
 QString amountText(double value)
 {
-    return QString::asprintf("%0.2f", value);
+    return KvFixedText(value, 2);
 }
 
 void addPaid(CQueryConditionBuilder& b, int paid)

@@ -1,6 +1,7 @@
 #include "KvReceiptQuery.h"
 
 #include "CAdoRecordset.h"
+#include "KvReportText.h"
 #include "KvSaleQuerySql.h"
 
 #include <cmath>
@@ -38,7 +39,7 @@ QString intText(const std::optional<int>& v)
 
 QString numberText(const std::optional<double>& v, int decimals)
 {
-    return v ? QString::asprintf("%0.*f", decimals, *v) : QString();
+    return v ? KvFixedText(*v, decimals) : QString();
 }
 
 // A sum shown to `decimals` places, rounded there first so that the binary
@@ -46,7 +47,7 @@ QString numberText(const std::optional<double>& v, int decimals)
 QString sumText(double sum, int decimals)
 {
     const double scale = decimals == 1 ? 10.0 : 100.0;
-    return QString::asprintf("%0.*f", decimals, std::round(sum * scale) / scale);
+    return KvFixedText(std::round(sum * scale) / scale, decimals);
 }
 
 } // namespace

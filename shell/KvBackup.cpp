@@ -3,6 +3,8 @@
 #include "CAdoConnection.h"
 #include "CAdoRecordset.h"
 #include "CSqliteEngine.h"
+#include "KvEdition.h"
+#include "KvSql.h"
 #include "KvUtil.h"
 #include "SysGlobals.h"
 
@@ -37,6 +39,48 @@ void removeDatabaseFile(const QString& path)
 {
     QFile::remove(path);
     removeLogFiles(path);
+}
+
+// work/Qrdb<stamp>.replaced.db, or with "_2", "_3", ... after the stamp when a
+// restore of the same minute kept one already: a kept database (or its log) is
+// never overwritten.
+QString keptDatabasePath(const QString& folder, const QString& stamp)
+{
+    const QDir dir(folder);
+    const auto taken = [](const QString& path) {
+        return QFileInfo::exists(path) || QFileInfo::exists(path + QStringLiteral("-wal"));
+    };
+    QString path = dir.filePath(QStringLiteral("Qrdb%1.replaced.db").arg(stamp));
+    for (int n = 2; taken(path); ++n)
+        path = dir.filePath(QStringLiteral("Qrdb%1_%2.replaced.db").arg(stamp).arg(n));
+    return path;
+}
+
+// Whether a table exists and how many rows it holds (-1: no such table).
+int rowCount(CAdoConnection& db, const QString& table)
+{
+    CAdoLease<CAdoRecordset> rs(db.AcquireRecordset());
+    rs->Open(KvFormatSql(QStringLiteral("select count(*) as n from sqlite_master where type = 'table' and name = '%s'"),
+                         table));
+    if (rs->GetFieldInt(QStringLiteral("n")) == 0)
+        return -1;
+    rs->Open(QStringLiteral("select count(*) as n from %1").arg(table));
+    return rs->GetFieldInt(QStringLiteral("n"));
+}
+
+// The tables a file must hold to stand in for the local database. The
+// stand-alone edition's file is the whole database: operators to log in with
+// and the report layouts, beside the parameter row. A network counter's own
+// file holds only the counter's tables, and is no database for a stand-alone
+// counter.
+bool holdsTheProgramsTables(CAdoConnection& db)
+{
+    if (rowCount(db, QStringLiteral("SysPara")) != 1)
+        return false;
+    if (KvIsNetworkEdition())
+        return true;
+    return rowCount(db, QStringLiteral("Operator")) > 0 && rowCount(db, QStringLiteral("KvReportForm")) >= 0 &&
+           rowCount(db, QStringLiteral("KvReportCol")) >= 0;
 }
 
 } // namespace
@@ -82,11 +126,8 @@ bool IsRestorableDatabase(const QString& path)
             rs->Open(QStringLiteral("PRAGMA integrity_check"));
             sound =
                 !rs->IsEOF() && rs->GetRecordCount() == 1 && rs->GetFieldValue(0).toString() == QStringLiteral("ok");
-            if (sound) {
-                rs->Open(QStringLiteral("select count(*) as n from SysPara"));
-                sound = rs->GetFieldInt(QStringLiteral("n")) == 1;
-            }
         }
+        sound = sound && holdsTheProgramsTables(candidate);
         candidate.Close();
         return sound;
     } catch (...) {
@@ -112,9 +153,7 @@ bool RestoreDatabase(const QString& source)
     if (GetMainDatabase() != GetLocalDatabase())
         GetMainDatabase()->Close();
 
-    const QString kept =
-        QDir(QFileInfo(live).path()).filePath(QStringLiteral("Qrdb%1.replaced.db").arg(stamp(GetServerTime())));
-    removeDatabaseFile(kept);
+    const QString kept = keptDatabasePath(QFileInfo(live).path(), stamp(GetServerTime()));
     if (QFileInfo::exists(live) && !QFile::rename(live, kept)) {
         removeDatabaseFile(staged);
         return false;
@@ -126,6 +165,7 @@ bool RestoreDatabase(const QString& source)
     removeLogFiles(staged);
     if (!QFile::rename(staged, live)) {
         QFile::rename(kept, live);
+        QFile::rename(kept + QStringLiteral("-wal"), live + QStringLiteral("-wal"));
         removeDatabaseFile(staged);
         return false;
     }

@@ -18,14 +18,17 @@ QString DefaultBackupPath(const QDateTime& now);
 bool BackupDatabase(CAdoConnection& db, const QString& target);
 
 // Whether a file can stand in for the program's database: it opens as one,
-// holds the parameter row and passes SQLite's integrity check.
+// passes SQLite's integrity check and holds the program's tables (the
+// parameter row; in the stand-alone edition also an operator and the report
+// layout tables).
 bool IsRestorableDatabase(const QString& path);
 
 // Replaces the local database file by a copy of `source`. The source is copied
 // into the work folder and checked there first; a file that is no sound
 // database of this program is refused before anything is closed. Then the
 // local connection is closed, the database it held is kept as
-// work/Qrdb<yymmddHHMM>.replaced.db, its stale -wal/-shm files are removed and
-// the checked copy takes its place. False on any failure, with the old file
+// work/Qrdb<yymmddHHMM>.replaced.db (Qrdb<yymmddHHMM>_2.replaced.db, ... when
+// that name is taken: a kept file is never overwritten), its stale -wal/-shm
+// files are removed and the checked copy takes its place. False on any failure, with the old file
 // back in place; the connection stays closed once it was closed.
 bool RestoreDatabase(const QString& source);

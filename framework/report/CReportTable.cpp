@@ -32,10 +32,19 @@ QString TextOf(const QVariant& value)
     return value.toString();
 }
 
+// The number of a value in a numeric column. A text that is no number is no
+// value of the column: it raises the recordset's conversion error, as a typed
+// read of it would, rather than showing as 0.
 double NumberOf(const QVariant& value)
 {
-    if (value.typeId() == QMetaType::QString)
-        return KvAtof(value.toString());
+    if (value.typeId() == QMetaType::QString) {
+        const QString text = value.toString();
+        bool ok = false;
+        const double number = KvParseNumber(text, &ok);
+        if (!ok)
+            throw CKvException(QStringLiteral("类型不匹配: %1").arg(text));
+        return number;
+    }
     return value.toDouble();
 }
 
@@ -80,7 +89,7 @@ QString FormatCell(const CReportField& field, const QVariant& value)
     if (type == KV_LONG)
         return QString::number(static_cast<int>(std::llround(NumberOf(value))));
     if (type == KV_FLOAT)
-        return QString::number(NumberOf(value), 'f', field.GetDecimals());
+        return KvFixedText(NumberOf(value), field.GetDecimals());
     if (type == KV_DT)
         return DateCell(value, true);
     if (type == KV_D)
@@ -136,9 +145,9 @@ CReportTable BuildReportTable(CAdoRecordset& rs, int recordCount, const QStringL
         if (!column.field || !column.field->IsSummed())
             continue;
         if (column.field->GetType() == KV_LONG)
-            table.cells[summary + c] = QString::number(column.sum, 'f', 0);
+            table.cells[summary + c] = KvFixedText(column.sum, 0);
         else if (column.field->GetType() == KV_FLOAT)
-            table.cells[summary + c] = QString::number(column.sum, 'f', column.field->GetDecimals());
+            table.cells[summary + c] = KvFixedText(column.sum, column.field->GetDecimals());
     }
     return table;
 }

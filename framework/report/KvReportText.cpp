@@ -1,6 +1,7 @@
 #include "KvReportText.h"
 
 #include <QByteArray>
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -33,4 +34,13 @@ double KvAtof(const QString& text)
 {
     const QByteArray bytes = text.toLatin1();
     return strtod_l(bytes.constData(), nullptr, CLocale());
+}
+
+QString KvFixedText(double value, int decimals)
+{
+    QString text = QString::number(value, 'f', decimals);
+    if (text.startsWith(u'-') &&
+        std::all_of(text.cbegin() + 1, text.cend(), [](QChar c) { return c == u'0' || c == u'.'; }))
+        text.remove(0, 1);
+    return text;
 }

@@ -26,6 +26,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -418,10 +419,11 @@ void CCliPreEditDlg::OnLineLossBox()
 {
     if (m_lineLossBox->isChecked()) {
         m_lineLossEdit->setReadOnly(false);
-        m_lineLossEdit->setText(QString::asprintf("%0.2f", GetMainSysPara()->GetFloatPara(QStringLiteral("LWaste"))));
+        m_lineLossEdit->setText(m_LineLossShown.Show(GetMainSysPara()->GetFloatPara(QStringLiteral("LWaste")), 2));
         m_lineLossEdit->setFocus();
     } else {
         m_lineLossEdit->setReadOnly(true);
+        m_LineLossShown.Forget();
         m_lineLossEdit->setText(QStringLiteral("0.00"));
     }
 }
@@ -433,6 +435,7 @@ void CCliPreEditDlg::OnTransLossBox()
         m_transLossEdit->setFocus();
     } else {
         m_transLossEdit->setReadOnly(true);
+        m_TransLossShown.Forget();
         m_transLossEdit->setText(QStringLiteral("0.00"));
     }
 }
@@ -598,8 +601,10 @@ void CCliPreEditDlg::OnOK()
         return (void)refuse(QStringLiteral("请输入表号"), m_meterNoEdit);
     if (meterNo.size() != 8)
         return (void)refuse(QStringLiteral("表号长度应为8！"), m_meterNoEdit);
-    const int number = KvLeadingInteger(meterNo);
-    if (number == 0 || QString::asprintf("%08d", number) != meterNo)
+    // Eight ASCII digits, not all zeros: a sign or any other character is refused.
+    const bool digitsOnly =
+        std::all_of(meterNo.cbegin(), meterNo.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    if (!digitsOnly || meterNo.toInt() == 0)
         return (void)refuse(QStringLiteral("表号应为数字，且不全为0！"), m_meterNoEdit);
     if (missing(m_strTransLoss))
         return (void)refuse(QStringLiteral("请输入变损"), m_transLossEdit);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CKvDialog.h"
+#include "CKvShownNumber.h"
 #include "CPreModel.h"
 #include "CPrePrice.h"
 
@@ -79,6 +80,10 @@ public:
     QString m_strLineLoss = QStringLiteral("0.00");
     int m_bTransLoss = 0;
     QString m_strTransLoss = QStringLiteral("0.00");
+    // The stored losses behind the two loss texts: a text left as shown saves
+    // the stored value, not its rounded text.
+    CKvShownNumber m_LineLossShown;
+    CKvShownNumber m_TransLossShown;
     QString m_strPrePayRate = QStringLiteral("0");
     QString m_strModelId;
     QString m_strParams[ParamCount];

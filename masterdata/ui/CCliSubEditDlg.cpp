@@ -152,6 +152,11 @@ void CCliSubEditDlg::OnOK()
     const int sequence = m_strSubX.toInt();
     if (sequence < 1 || sequence > 8)
         return (void)refuse(QStringLiteral("附表序号必须是1到8的整数！"));
+    if (!m_subXEdit->isReadOnly()) {
+        // "01" is sequence 1: the number, not the typed text, names the sub-meter.
+        m_strSubX = QString::number(sequence);
+        m_strSubNo = m_strMeterNo + QStringLiteral("_") + m_strSubX;
+    }
     if (m_strSubNo.isEmpty())
         return (void)refuse(QStringLiteral("无附表序号不能归档！"));
     if (m_strInitPulses.isEmpty())
@@ -165,6 +170,7 @@ void CCliSubEditDlg::OnOK()
     TrimString(superNo);
     if (GbkByteLength(superNo) > 20)
         return (void)refuse(QStringLiteral("上级表号长度不应大于20！"), m_superNoEdit);
+    m_strSuperNo = superNo;
     if (m_subConstCombo->currentIndex() < 0)
         return (void)refuse(QStringLiteral("请选择脉冲常数！"), m_subConstCombo);
     m_strSubConst = m_subConstCombo->currentText();

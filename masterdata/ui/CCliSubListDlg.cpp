@@ -148,7 +148,8 @@ void CCliSubListDlg::OnAdd()
     sub->SetReadDate(GetServerTime());
     sub->SetWrtNum(-1);
     for (int i = 0; i < m_subs.GetCount(); ++i) {
-        if (m_subs.At(i)->IsCurrent() && m_subs.At(i)->GetSubX() == sub->GetSubX()) {
+        // Sequences compare as numbers: a row stored as "01" holds sequence 1.
+        if (m_subs.At(i)->IsCurrent() && m_subs.At(i)->GetSubX().toInt() == sub->GetSubX().toInt()) {
             PromptBox(QStringLiteral("附表序号重复！"), this);
             return;
         }

@@ -183,8 +183,10 @@ bool CPriceEditDlg::OnInitDialog()
                 control->setEnabled(false);
         }
         for (int i = 0; i < m_nTierCount; ++i) {
-            const int row = m_tierList->InsertRow(i, QString::asprintf("%0.1f", m_Tiers[i].GetThreshold()), nullptr);
-            m_tierList->SetItemText(row, 1, QString::asprintf("%0.4f", m_Tiers[i].GetRankPrice()));
+            auto shown = std::make_unique<ShownTier>();
+            const int row = m_tierList->InsertRow(i, shown->floor.Show(m_Tiers[i].GetThreshold(), 1), shown.get());
+            m_tierList->SetItemText(row, 1, shown->price.Show(m_Tiers[i].GetRankPrice(), 4));
+            m_shownTiers.push_back(std::move(shown));
         }
         m_nameEdit->setFocus();
     }
@@ -354,11 +356,14 @@ void CPriceEditDlg::OnOK()
     if (!checkTiers())
         return;
 
+    static const ShownTier typed; // a row the operator added: its texts as typed
     m_nTierCount = m_tierList->GetItemCount();
     for (int i = 0; i < m_nTierCount; ++i) {
+        const auto* filled = static_cast<const ShownTier*>(m_tierList->GetRowObject(i));
+        const ShownTier& shown = filled ? *filled : typed;
         m_Tiers[i].SetRankX(i);
-        m_Tiers[i].SetThreshold(CNumEdit::TextToDouble(m_tierList->GetItemText(i, 0)));
-        m_Tiers[i].SetRankPrice(CNumEdit::TextToDouble(m_tierList->GetItemText(i, 1)));
+        m_Tiers[i].SetThreshold(shown.floor.ValueOf(m_tierList->GetItemText(i, 0)));
+        m_Tiers[i].SetRankPrice(shown.price.ValueOf(m_tierList->GetItemText(i, 1)));
     }
     QDialog::accept();
 }

@@ -1,11 +1,15 @@
 #pragma once
 
 #include "CKvDialog.h"
+#include "CKvObject.h"
+#include "CKvShownNumber.h"
 #include "CPriceType.h"
 #include "CRankPrice.h"
 
 #include <QDateTime>
 #include <array>
+#include <memory>
+#include <vector>
 
 class CKvComboBox;
 class CKvEdit;
@@ -38,6 +42,9 @@ public:
     QString m_strPriceName;
     QString m_strUnit;
     QString m_strPrice;
+    // The stored base price the caller showed in m_strPrice: an untouched
+    // price text gives it back whole.
+    CKvShownNumber m_PriceShown;
     QDateTime m_BeginDate; // the start day (00:00:00 after OK)
     QString m_strPriceType;
     QString m_strPriceCycle;
@@ -74,8 +81,18 @@ private:
     // The tier table is full: refused at entry.
     bool tiersFull();
 
+    // The stored floor and price a tier row was filled with: a cell left as
+    // shown ("%0.1f", "%0.4f") keeps the stored value. Rows the operator adds
+    // carry none.
+    struct ShownTier : CKvObject
+    {
+        CKvShownNumber floor;
+        CKvShownNumber price;
+    };
+
     Mode m_mode;
     CPriceTypeList m_types;
+    std::vector<std::unique_ptr<ShownTier>> m_shownTiers;
 
     CKvEdit* m_codeEdit;         // 1065
     CKvEdit* m_nameEdit;         // 1066

@@ -13,7 +13,6 @@
 #include "KvGuard.h"
 #include "KvMessage.h"
 #include "KvPrinterPaper.h"
-#include "KvReportText.h"
 #include "SysGlobals.h"
 
 #include <QApplication>
@@ -156,7 +155,7 @@ void CPriceListDlg::OnUpperClick()
     showHistory();
 }
 
-void CPriceListDlg::fillEditor(CPriceEditDlg& dialog, const CPriceVer& version)
+void CPriceListDlg::fillEditor(CPriceEditDlg& dialog, const CPriceVer& version, bool forView)
 {
     dialog.m_strPriceNo = version.GetPriceNo();
     dialog.m_strPriceName = version.GetPriceName();
@@ -165,7 +164,8 @@ void CPriceListDlg::fillEditor(CPriceEditDlg& dialog, const CPriceVer& version)
     dialog.m_strBalMode = version.GetBalMode();
     dialog.m_strUnit = version.GetUnit();
     dialog.m_BeginDate = version.GetBeginDate();
-    dialog.m_strPrice = QString::asprintf("%0.4f", version.GetPrice());
+    // Entered with the field's 6 decimals; viewed as the lists show it.
+    dialog.m_strPrice = dialog.m_PriceShown.Show(version.GetPrice(), forView ? 4 : 6);
     dialog.LoadTiers(version.GetTiers());
 }
 
@@ -178,7 +178,7 @@ void CPriceListDlg::takeValues(const CPriceEditDlg& dialog, CPriceVer& version)
     version.SetBalMode(dialog.m_strBalMode);
     version.SetUnit(dialog.m_strUnit);
     version.SetBeginDate(dialog.m_BeginDate);
-    version.SetPrice(KvAtof(dialog.m_strPrice));
+    version.SetPrice(dialog.m_PriceShown.ValueOf(dialog.m_strPrice));
     version.SetTiers(dialog.m_Tiers.data(), dialog.m_nTierCount);
 }
 
@@ -191,7 +191,7 @@ void CPriceListDlg::OnLowerDoubleClick()
     if (!version)
         return;
     CPriceEditDlg dialog(this, QStringLiteral("查看价目"));
-    fillEditor(dialog, *version);
+    fillEditor(dialog, *version, true);
     dialog.DoModal();
 }
 

@@ -47,7 +47,7 @@ private:
     void setRow(CKvExtList2* list, int row, CPriceVer* version);
     void addRow(CKvExtList2* list, CPriceVer* version);
     // The edit dialog filled from a version, and the version from the dialog.
-    static void fillEditor(CPriceEditDlg& dialog, const CPriceVer& version);
+    static void fillEditor(CPriceEditDlg& dialog, const CPriceVer& version, bool forView = false);
     static void takeValues(const CPriceEditDlg& dialog, CPriceVer& version);
     // The first reason the code may not be deleted, empty when there is none.
     static QString deleteRefusal(const QString& priceNo);

@@ -1,11 +1,13 @@
 #include "CPriceTypeDlg.h"
 
+#include "CAdoConnection.h"
 #include "CKvExtList2.h"
 #include "CPriceVer.h"
 #include "KvCommandButtons.h"
 #include "KvEditListSetup.h"
 #include "KvGuard.h"
 #include "KvMessage.h"
+#include "SysGlobals.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -57,23 +59,31 @@ void CPriceTypeDlg::OnAdd()
 void CPriceTypeDlg::OnSave()
 {
     const QStringList builtIn = CPriceType::BuiltInTypes();
-    for (int row = 0; row < m_list->GetItemCount(); ++row) {
-        const QString name = m_list->GetItemText(row, 0);
-        const QString title = m_list->GetItemText(row, 1);
-        if (builtIn.contains(name))
-            continue;
-        auto* type = static_cast<CPriceType*>(m_list->GetRowObject(row));
-        if (!type) {
-            CPriceType added;
-            added.SetPriceType(name);
-            added.SetReportTitle(title);
-            added.Save();
-        } else if (type->GetPriceType() != name) {
-            type->SetPriceType(name);
-            type->SetReportTitle(title);
-            type->SetState(CKvPersistance::StateChanged);
-            type->Save();
+    // One transaction for all rows, and a rename written from a copy: a failed
+    // save leaves the table and the loaded records as stored, so that saving
+    // again writes the same changes.
+    {
+        CAdoTransaction transaction(*GetMainDatabase());
+        for (int row = 0; row < m_list->GetItemCount(); ++row) {
+            const QString name = m_list->GetItemText(row, 0);
+            const QString title = m_list->GetItemText(row, 1);
+            if (builtIn.contains(name))
+                continue;
+            const auto* type = static_cast<const CPriceType*>(m_list->GetRowObject(row));
+            if (!type) {
+                CPriceType added;
+                added.SetPriceType(name);
+                added.SetReportTitle(title);
+                added.Save();
+            } else if (type->GetPriceType() != name) {
+                CPriceType renamed(*type);
+                renamed.SetPriceType(name);
+                renamed.SetReportTitle(title);
+                renamed.SetState(CKvPersistance::StateChanged);
+                renamed.Save();
+            }
         }
+        transaction.Commit();
     }
     refill();
     PromptBox(QStringLiteral("预付费电价、一卡抄水价、一卡抄气价和定额收费价已内置，无须管理！"), this);

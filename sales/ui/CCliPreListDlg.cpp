@@ -190,9 +190,9 @@ void CCliPreListDlg::ToEditDialog(const CCliPre& meter, CCliPreEditDlg& dlg)
     dlg.m_strMeterNo = meter.GetMeterNo();
     dlg.m_strLevel = meter.GetMeterLevel();
     dlg.m_strSuperNo = meter.GetSuperNo();
-    dlg.m_strLineLoss = QString::asprintf("%0.2f", meter.GetTLWaste());
+    dlg.m_strLineLoss = dlg.m_LineLossShown.Show(meter.GetTLWaste(), 2);
     dlg.m_bLineLoss = RoundAmount(meter.GetTLWaste()) != 0 ? 1 : 0;
-    dlg.m_strTransLoss = QString::asprintf("%0.2f", meter.GetTTWaste());
+    dlg.m_strTransLoss = dlg.m_TransLossShown.Show(meter.GetTTWaste(), 2);
     dlg.m_bTransLoss = RoundAmount(meter.GetTTWaste()) != 0 ? 1 : 0;
     dlg.m_strPrePayRate = QString::asprintf("%d", meter.GetPrePayRate());
     dlg.m_strModelId = meter.GetModelId();
@@ -212,8 +212,8 @@ void CCliPreListDlg::FromEditDialog(const CCliPreEditDlg& dlg, CCliPre& meter)
     meter.SetClientNo(dlg.m_strClientNo);
     meter.SetMeterNo(dlg.m_strMeterNo);
     meter.SetModelId(dlg.m_strModelId);
-    meter.SetTTWaste(CNumEdit::TextToDouble(dlg.m_strTransLoss));
-    meter.SetTLWaste(CNumEdit::TextToDouble(dlg.m_strLineLoss));
+    meter.SetTTWaste(dlg.m_TransLossShown.ValueOf(dlg.m_strTransLoss));
+    meter.SetTLWaste(dlg.m_LineLossShown.ValueOf(dlg.m_strLineLoss));
     meter.SetMeterLevel(dlg.m_strLevel);
     meter.SetSuperNo(dlg.m_strSuperNo);
     meter.SetCt(KvLeadingInteger(dlg.m_strParams[CCliPreEditDlg::ParamCt]));

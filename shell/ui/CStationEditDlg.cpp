@@ -49,6 +49,8 @@ bool CStationEditDlg::DoDataExchange(bool saveAndValidate)
 void CStationEditDlg::OnOK()
 {
     UpdateData(true);
+    // A name is checked and stored without the blanks around it: blanks alone are no name.
+    TrimString(m_stationName);
     QString refusal;
     if (GbkByteLength(m_stationNo) != 2)
         refusal = QStringLiteral("工作站编号长度为2！");

@@ -149,14 +149,14 @@ bool CSysParaDlg::OnInitDialog()
     m_print->setChecked(para->GetPrintFlag() == kYes);
     m_prog->setChecked(para->GetProgFlag() == kYes);
     m_compWrt->setChecked(para->GetCompWrtFlag() == kYes);
-    m_compRateWater->setText(QString::asprintf("%0.6f", para->GetCompRateWater()));
+    m_compRateWater->setText(m_compRateWaterShown.Show(para->GetCompRateWater(), 6));
     m_memNum->setText(QString::number(para->GetMemNum()));
     m_autoSetFix->setChecked(para->GetAutoSetFixFlag() == kYes);
     m_remote->setChecked(para->GetRemoteFlag() == kYes);
     m_tell->setChecked(para->GetTellFlag() == kYes);
     m_lineLoss->setChecked(para->GetLineLossFlag() == kYes);
     m_transLoss->setChecked(para->GetTransLossFlag() == kYes);
-    m_lWaste->setText(QString::asprintf("%0.2f", para->GetLWaste()));
+    m_lWaste->setText(m_lWasteShown.Show(para->GetLWaste(), 2));
     applyLineLossRule();
     applyRemoteRule();
     SetInitDone(1);
@@ -170,6 +170,7 @@ void CSysParaDlg::applyLineLossRule()
         m_lWaste->setFocus();
     } else {
         m_lWaste->setReadOnly(true);
+        m_lWasteShown.Forget();
         m_lWaste->setText(QStringLiteral("0.0"));
     }
 }
@@ -197,12 +198,12 @@ void CSysParaDlg::OnOK()
         para->SetBuyUnit(buyIndex >= 0 ? m_buyUnit->itemText(buyIndex) : QString());
         para->SetInvoiceNoMode(invoiceIndex >= 0 ? m_invoiceMode->itemText(invoiceIndex) : QString());
         para->SetClientName(m_clientName->text());
-        para->SetCompRateWater(CNumEdit::TextToDouble(m_compRateWater->text()));
+        para->SetCompRateWater(m_compRateWaterShown.ValueOf(m_compRateWater->text()));
         para->SetInvoiceNum(textToInt(m_invoiceNum->text()));
         para->SetCompWrtFlag(yesNo(m_compWrt));
         para->SetLineLossFlag(yesNo(m_lineLoss));
         para->SetTransLossFlag(yesNo(m_transLoss));
-        para->SetLWaste(CNumEdit::TextToDouble(m_lWaste->text()));
+        para->SetLWaste(m_lWasteShown.ValueOf(m_lWaste->text()));
         para->SetAutoSetFixFlag(yesNo(m_autoSetFix));
         para->SetMemNum(textToInt(m_memNum->text()));
         transaction.Commit();

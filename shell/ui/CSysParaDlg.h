@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CKvDialog.h"
+#include "CKvShownNumber.h"
 
 class CKvComboBox;
 class CKvEdit;
@@ -52,4 +53,7 @@ private:
     QCheckBox* m_autoSetFix;     // 1105
     QCheckBox* m_remote;         // 1129
     QPushButton* m_remoteButton; // 1130
+    // The stored values behind the two real-number texts.
+    CKvShownNumber m_compRateWaterShown;
+    CKvShownNumber m_lWasteShown;
 };

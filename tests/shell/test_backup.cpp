@@ -1,7 +1,9 @@
 #include "CAdoConnection.h"
 #include "CAdoRecordset.h"
 #include "KvBackup.h"
+#include "KvEdition.h"
 #include "KvFreshDatabase.h"
+#include "KvSchema.h"
 #include "SysGlobals.h"
 
 #include <QDir>
@@ -21,6 +23,29 @@ QString stations(CAdoConnection& db)
         rows << rs->GetFieldString(QStringLiteral("StationNo")) + QLatin1Char('=') +
                     rs->GetFieldString(QStringLiteral("StationName"));
     return rows.join(QLatin1Char(','));
+}
+
+// A value read from a database file by a connection of its own.
+QString valueIn(const QString& path, const QString& sql)
+{
+    CAdoConnection file;
+    file.Open(0, QStringLiteral("Data Source=%1").arg(path));
+    QString value;
+    {
+        CAdoLease<CAdoRecordset> rs(file.AcquireRecordset());
+        rs->Open(sql);
+        value = rs->IsEOF() ? QString() : rs->GetFieldValue(0).toString();
+    }
+    file.Close();
+    return value;
+}
+
+void executeIn(const QString& path, const QString& sql)
+{
+    CAdoConnection file;
+    file.Open(0, QStringLiteral("Data Source=%1").arg(path));
+    file.Execute(sql, QString());
+    file.Close();
 }
 
 class BackupTest : public FreshDatabaseTest
@@ -126,4 +151,67 @@ TEST_F(BackupTest, AFileThatIsNoSoundDatabaseIsRefusedAndTheLiveOneStaysOpen)
     EXPECT_FALSE(IsRestorableDatabase(foreign));
     EXPECT_FALSE(RestoreDatabase(foreign));
     EXPECT_TRUE(GetLocalDatabase()->IsOpen());
+}
+
+// Each restore keeps the database it replaced; one in the same minute as an
+// earlier one keeps its own beside it instead of deleting the first.
+TEST_F(BackupTest, ASecondRestoreInTheSameMinuteKeepsBothReplacedDatabases)
+{
+    ASSERT_TRUE(BackupDatabase(db(), backupPath()));
+    const QString live = GetLocalDatabasePath();
+    for (const char* work : {"First", "Second"}) {
+        SCOPED_TRACE(work);
+        GetLocalDatabase()->Execute(QStringLiteral("update SysPara set ClientName = '%1'").arg(work), QString());
+        ASSERT_TRUE(RestoreDatabase(backupPath()));
+        OpenProgramDatabase();
+        EXPECT_EQ(valueIn(live, QStringLiteral("select ClientName from SysPara")), QStringLiteral("Backed"));
+    }
+    const QDir work = QFileInfo(live).dir();
+    const QStringList kept = work.entryList({QStringLiteral("Qrdb*.replaced.db")}, QDir::Files, QDir::Name);
+    ASSERT_EQ(kept, QStringList({QStringLiteral("Qrdb2612100930.replaced.db"),
+                                 QStringLiteral("Qrdb2612100930_2.replaced.db")}));
+    EXPECT_EQ(valueIn(work.filePath(kept[0]), QStringLiteral("select ClientName from SysPara")),
+              QStringLiteral("First"));
+    EXPECT_EQ(valueIn(work.filePath(kept[1]), QStringLiteral("select ClientName from SysPara")),
+              QStringLiteral("Second"));
+}
+
+// A sound file without the program's tables would leave a database nobody can
+// log in to or report from: it is refused and the live database stays open.
+TEST_F(BackupTest, AFileWithoutTheProgramsTablesIsRefused)
+{
+    if (KvIsNetworkEdition())
+        GTEST_SKIP() << "a network counter's file holds only the counter's own tables";
+    ASSERT_TRUE(BackupDatabase(db(), backupPath()));
+    const QString candidate = m_outside.filePath(QStringLiteral("candidate.db"));
+    struct Case
+    {
+        const char* name;
+        const char* change;
+    };
+    const Case cases[] = {
+        {"no operator", "delete from Operator"},
+        {"no operator table", "drop table Operator"},
+        {"no report layouts", "drop table KvReportForm"},
+        {"no report columns", "drop table KvReportCol"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(candidate);
+        ASSERT_TRUE(QFile::copy(backupPath(), candidate));
+        executeIn(candidate, QString::fromUtf8(c.change));
+        EXPECT_FALSE(RestoreDatabase(candidate));
+        EXPECT_TRUE(GetLocalDatabase()->IsOpen());
+        EXPECT_EQ(stations(db()), QStringLiteral("03=东门"));
+    }
+
+    // A network counter's own file: its parameter row and receipt layout only.
+    const QString counter = m_outside.filePath(QStringLiteral("counter.db"));
+    CreateLocalNetworkDatabase(counter, QDateTime(QDate(2026, 12, 10), QTime(9, 30)), QStringLiteral("Qrserver"));
+    EXPECT_FALSE(IsRestorableDatabase(counter));
+    EXPECT_FALSE(RestoreDatabase(counter));
+    EXPECT_TRUE(GetLocalDatabase()->IsOpen());
+
+    // The untouched backup still passes.
+    EXPECT_TRUE(IsRestorableDatabase(backupPath()));
 }

@@ -4,6 +4,7 @@
 #include "CReportField.h"
 #include "CReportTable.h"
 #include "KvReportCatalogues.h"
+#include "KvReportText.h"
 #include "KvTestSupport.h"
 
 #include <QFile>
@@ -129,6 +130,74 @@ TEST_F(ReportTableTest, AHeadingWithoutFieldGivesEmptyCellsAndAnUnselectedColumn
     // A text that is no date in a date column, likewise.
     EXPECT_FALSE(
         ThrownText([&] { Build(*db, {"写卡时间"}, QStringLiteral("select 'soon' as WrtTime from Sale")); }).isEmpty());
+}
+
+// A meter whose sales and refund cancel out shows 0.00, never -0.00, in its
+// statistics row and in the summary row.
+TEST_F(ReportTableTest, AZeroSumShowsNoSign)
+{
+    auto db = Open(SaleRow(1, "甲", 5, 0, 0, 10.10, "2026-12-01") + SaleRow(1, "甲", 5, 0, 0, 20.20, "2026-12-02") +
+                   SaleRow(1, "甲", -10, 0, 0, -30.30, "2026-12-03"));
+    const CReportTable table = Build(
+        *db, {"用户代码", "电  费", "线损电量"},
+        QStringLiteral("select ClientNo, sum(Fee) as Fee, sum(Fee) / 1000 as LWaste from Sale group by ClientNo"));
+    ASSERT_EQ(table.rows, 2);
+    EXPECT_EQ(table.Cell(0, 1), QStringLiteral("0.00"));
+    EXPECT_EQ(table.Cell(0, 2), QStringLiteral("0.0"));
+    EXPECT_EQ(table.Cell(1, 1), QStringLiteral("0.00"));
+    EXPECT_EQ(table.Cell(1, 2), QStringLiteral("0.0"));
+}
+
+// A text in a numeric column is no number: the output ends with the
+// recordset's conversion error instead of showing 0. NULL stays an empty cell.
+TEST_F(ReportTableTest, ATextInANumericColumnEndsTheOutput)
+{
+    auto db = Open(SaleRow(1, "甲", 5, 0, 0, 2.5, "2026-12-01"));
+    const struct
+    {
+        const char* heading;
+        const char* value;
+        const char* error; // "" = accepted
+        const char* shown;
+    } cases[] = {
+        {"电  费", "'abc'", "类型不匹配: abc", ""},
+        {"购买电量", "'12kWh'", "类型不匹配: 12kWh", ""},
+        {"电  费", "' 2.5 '", "", "2.50"},
+        {"购买电量", "'7'", "", "7"},
+        {"电  费", "null", "", ""},
+        {"购买电量", "null", "", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.heading) + " " + c.value);
+        const QString column = QString::fromUtf8(c.heading) == QStringLiteral("电  费") ? "Fee" : "BuyValue";
+        const QString sql = QStringLiteral("select %1 as %2 from Sale").arg(QString::fromUtf8(c.value), column);
+        CReportTable table;
+        EXPECT_EQ(ThrownText([&] { table = Build(*db, {QString::fromUtf8(c.heading)}, sql); }),
+                  QString::fromUtf8(c.error));
+        if (!*c.error)
+            EXPECT_EQ(table.Cell(0, 0), QString::fromUtf8(c.shown));
+    }
+}
+
+TEST(ReportNumberText, RoundsToItsDecimalsAndDropsTheSignOfZero)
+{
+    const struct
+    {
+        double value;
+        int decimals;
+        const char* shown;
+    } cases[] = {
+        {10.10 + 20.20 - 30.30, 2, "0.00"},
+        {-0.004, 2, "0.00"},
+        {-0.0, 1, "0.0"},
+        {-0.4, 0, "0"},
+        {-0.005001, 2, "-0.01"},
+        {-12.5, 1, "-12.5"},
+        {0.523456, 4, "0.5235"},
+        {1234.5, 2, "1234.50"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(KvFixedText(c.value, c.decimals), QString::fromLatin1(c.shown)) << c.value;
 }
 
 TEST_F(ReportTableTest, OneReportMatchesItsGoldenCsv)

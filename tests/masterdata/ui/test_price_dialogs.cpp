@@ -389,6 +389,37 @@ TEST_F(PriceDialogTest, PriceTypesAreKeptInTheTypeDialog)
     EXPECT_EQ(list->GetItemCount(), 0);
 }
 
+// A save that fails half-way writes nothing and forgets nothing: the table and
+// the dialog's records stay as stored, and saving again writes every change.
+TEST_F(PriceDialogTest, AFailedTypeSaveLeavesTheRecordsAsStored)
+{
+    db().Execute("insert into PriceType(PriceType, ReportTitle) values('绿化费', '绿化费收费表')", QString());
+    CPriceTypeDlg dialog(nullptr, QStringLiteral("价目类型管理"));
+    dialog.show();
+    CKvExtList2* list = dialog.GetList();
+    Click(&dialog, 1024);
+    TypeInCell(list, 1, 0, "保洁费");
+    TypeInCell(list, 0, 0, "园林费");
+    TypeInCell(list, 0, 1, "园林费收费表");
+
+    db().Execute("create trigger NoRename before update on PriceType begin select raise(abort, 'refused'); end",
+                 QString());
+    sink.Clear();
+    Click(&dialog, 1020);
+    EXPECT_EQ(fresh.Value("select group_concat(PriceType || '/' || ReportTitle) from PriceType"),
+              "绿化费/绿化费收费表");
+    EXPECT_EQ(QStringList({list->GetItemText(0, 0), list->GetItemText(1, 0)}), QStringList({"园林费", "保洁费"}))
+        << "what was typed stays";
+
+    db().Execute("drop trigger NoRename", QString());
+    sink.Clear();
+    Click(&dialog, 1020);
+    EXPECT_EQ(sink.Texts(), QStringList({"预付费电价、一卡抄水价、一卡抄气价和定额收费价已内置，无须管理！"}));
+    EXPECT_EQ(fresh.Value("select group_concat(PriceType || '/' || ReportTitle, ',') from "
+                          "(select * from PriceType order by PriceType)"),
+              "保洁费/,园林费/园林费收费表");
+}
+
 TEST_F(PriceDialogTest, PriceTypesCommandOpensTheTypeDialog)
 {
     CMainFrame frame;

@@ -245,7 +245,7 @@ TEST_F(PriceListTest, AddSavesANewCodeAndAsksAgainAfterADuplicate)
     script.Then(SavePrice("A1", "0.66")).Then([&](QWidget* again) {
         // The entry comes back as it was filled, for the code to be changed.
         reopenedCode = Control<QLineEdit>(again, 1065)->text();
-        EXPECT_EQ(Control<QLineEdit>(again, 1000)->text(), "0.6600");
+        EXPECT_EQ(Control<QLineEdit>(again, 1000)->text(), "0.660000");
         SavePrice("C3", "0.66")(again);
     });
     ClickButton(dialog.get(), 1024);
@@ -308,6 +308,64 @@ TEST_F(PriceListTest, ModifyWritesANewVersionUnderItsRules)
                   QString::fromUtf8(c.history).section(' ', -1).section('@', 0, 0));
         EXPECT_EQ(dialog->GetLowerList()->GetItemCount(), QString::fromUtf8(c.history).count('@'));
     }
+}
+
+// The edit dialog shows the base price with its field's 6 decimals, the tiers
+// with 1 and 4: a field left as shown keeps the stored value whole, so that
+// saving an untouched version writes nothing and a new start date alone
+// carries price and tiers over unrounded. The view shows 4 decimals.
+TEST_F(PriceListTest, UntouchedFieldsKeepTheStoredPriceAndTiers)
+{
+    const auto tiers = [this](const char* where) {
+        return fresh.Value(QStringLiteral("select group_concat(Threshold || '/' || RankPrice, ' ') from (select * from "
+                                          "RankPrice where PriceIndex = (select %1(PriceIndex) from PriceVer) "
+                                          "order by RankX)")
+                               .arg(QString::fromLatin1(where)));
+    };
+    addPrice("A1", 0.523456, "2026-12-10");
+    exec("insert into RankPrice(PriceIndex, RankX, RankPrice, Threshold) "
+         "select PriceIndex, 0, 0.612345, 100.25 from PriceVer");
+    exec("insert into RankPrice(PriceIndex, RankX, RankPrice, Threshold) "
+         "select PriceIndex, 1, 0.7, 200 from PriceVer");
+    ASSERT_EQ(tiers("min"), "100.25/0.612345 200.0/0.7");
+    auto dialog = openDialog();
+
+    CModalScript script;
+    QString shown;
+    script.Then([&](QWidget* edit) {
+        shown = Control<QLineEdit>(edit, 1000)->text();
+        ClickButton(edit, 1020);
+        if (edit->isVisible())
+            ClickButton(edit, 1021);
+    });
+    ClickButton(dialog.get(), 1025);
+    EXPECT_TRUE(script.Exhausted());
+    EXPECT_EQ(shown, "0.523456");
+    EXPECT_EQ(history("A1"), "2026-12-10..2050-12-31@0.523456") << "nothing changed, nothing written";
+
+    script.Then([](QWidget* edit) {
+        Control<QDateEdit>(edit, 1069)->setDate(QDate(2026, 12, 15));
+        ClickButton(edit, 1020);
+        if (edit->isVisible())
+            ClickButton(edit, 1021);
+    });
+    ClickButton(dialog.get(), 1025);
+    EXPECT_TRUE(script.Exhausted());
+    EXPECT_EQ(history("A1"), "2026-12-10..2026-12-14@0.523456 2026-12-15..2050-12-31@0.523456");
+    EXPECT_EQ(tiers("max"), "100.25/0.612345 200.0/0.7");
+
+    // A price typed anew is taken as typed.
+    script.Then(SavePrice(QString(), "0.6", QDate(2026, 12, 15)));
+    ClickButton(dialog.get(), 1025);
+    EXPECT_EQ(history("A1"), "2026-12-10..2026-12-14@0.523456 2026-12-15..2050-12-31@0.6");
+
+    script.Then([&](QWidget* view) {
+        shown = Control<QLineEdit>(view, 1000)->text();
+        ClickButton(view, 1021);
+    });
+    DoubleClickRow(dialog->GetLowerList(), 0);
+    EXPECT_TRUE(script.Exhausted());
+    EXPECT_EQ(shown, "0.5235");
 }
 
 TEST_F(PriceListTest, ModifyAndDeleteNeedASelectedCode)

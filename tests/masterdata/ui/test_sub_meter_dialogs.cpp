@@ -221,6 +221,41 @@ TEST_F(SubMeterDialogTest, ListAddsAndModifiesSubMeters)
     EXPECT_EQ(static_cast<CCliSub*>(list->GetRowObject(0))->GetCliSubIndex(), 3);
 }
 
+// A sequence is a number whatever leading zeros it was typed with: "01" is
+// sequence 1, stored and named so, and no second sub-meter takes it. The
+// parent meter number is stored as it was checked, without blanks around it.
+TEST_F(SubMeterDialogTest, SequenceIsANumberAndTheParentIsStoredTrimmed)
+{
+    CCliSubListDlg dialog(nullptr, QStringLiteral("附表管理"));
+    dialog.SetCliPre(&m_meter);
+    dialog.show();
+    {
+        CModalScript script;
+        script.Then([&](QWidget* edit) {
+            Enter(edit, 1178, "01");
+            Enter(edit, 1011, "  00000009  ");
+            Click(edit, 1000);
+        });
+        Click(&dialog, 1024);
+        EXPECT_TRUE(script.Exhausted());
+    }
+    EXPECT_EQ(fresh.Value("select SubX || ':' || SubNo || ':[' || SuperNo || ']' from CliSub"),
+              "1:00000001_1:[00000009]");
+
+    // A row written earlier with a leading zero holds sequence 2.
+    Add(dialog, "2");
+    db().Execute("update CliSub set SubX = '02', SubNo = '00000001_02' where SubX = '2'", QString());
+    dialog.GetSubList().LoadCurrentByMeterNo("00000001");
+    dialog.FillList();
+    for (const char* sequence : {"1", "001", "2"}) {
+        SCOPED_TRACE(sequence);
+        sink.Clear();
+        Add(dialog, sequence);
+        EXPECT_EQ(sink.Texts(), QStringList({"附表序号重复！"}));
+    }
+    EXPECT_EQ(fresh.Count("select * from CliSub"), 2);
+}
+
 TEST_F(SubMeterDialogTest, DeleteAndRemoveNeedTheirRightsAndASelection)
 {
     GetCurrentOperator()->SetRights(QVector<int>{220, 221});

@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -279,6 +280,37 @@ TEST_F(MeterManagementTest, ModifyingWithoutAChangeAsksNoCarrierAndAChangeIsANew
     EXPECT_EQ(Meters(*dialog).first(), QStringLiteral("00000055|QM-H1|二级||换表箱"));
     EXPECT_EQ(dialog->GetListCtrl()->GetSelectedRow(), 0);
     EXPECT_EQ(dialog->GetMeterList().GetCount(), 2);
+}
+
+// The losses are shown with 2 decimals; a change of the remark alone keeps
+// them as stored in the new version, and a loss typed anew is taken as typed.
+TEST_F(MeterManagementTest, AModifyKeepsTheStoredLossesItDidNotTouch)
+{
+    AddMeter(1, QStringLiteral("C001"), QStringLiteral("00000055"));
+    SetModel(1, QStringLiteral("QM-H1"));
+    exec(QStringLiteral("update CliPre set LimitValue = '20', Ct = 1, Pt = 1, MeterLevel = '二级', "
+                        "TLWaste = 1.125, TTWaste = 2.0625"));
+    auto dialog = Open();
+    const auto modify = [&](const std::function<void(QWidget*)>& change) {
+        Select(*dialog, QStringLiteral("00000055"));
+        CDialogScript script;
+        script.Then([&](QWidget* widget) {
+            change(widget);
+            CModalScript::Click(widget, 1000);
+        });
+        Press(*dialog, 1025);
+        EXPECT_TRUE(script.Exhausted());
+        return fresh.Value("select TLWaste || ' ' || TTWaste from CliPre where EndDate = '2050-12-31'");
+    };
+    EXPECT_EQ(modify([](QWidget* widget) {
+                  EXPECT_EQ(widget->findChild<QLineEdit*>(QStringLiteral("c1022"))->text(), QStringLiteral("1.13"));
+                  EXPECT_EQ(widget->findChild<QLineEdit*>(QStringLiteral("c1023"))->text(), QStringLiteral("2.06"));
+                  widget->findChild<QPlainTextEdit*>(QStringLiteral("c1014"))->setPlainText(QStringLiteral("换表箱"));
+              }),
+              QStringLiteral("1.125 2.0625"));
+    EXPECT_EQ(fresh.Count("select * from CliPre"), 2);
+    EXPECT_EQ(modify([](QWidget* widget) { CModalScript::Type(widget, 1022, QStringLiteral("1.5")); }),
+              QStringLiteral("1.5 2.0625"));
 }
 
 // Deleting takes the meter's sales with their payments and shares, its price

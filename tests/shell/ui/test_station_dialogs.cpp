@@ -55,7 +55,8 @@ TEST_F(StationDialogTest, EditorChecksNumberThenNameInOrder)
     {
         const char* no;
         const char* name;
-        const char* message; // "" = accepted
+        const char* message;          // "" = accepted
+        const char* stored = nullptr; // the name taken when accepted; null: as typed
     };
     const Case cases[] = {
         {"1", "东门", "工作站编号长度为2！"},
@@ -64,8 +65,11 @@ TEST_F(StationDialogTest, EditorChecksNumberThenNameInOrder)
         {"21", "东门", "工作站编号不应大于20！"},
         {"05", "", "请输入工作站名称！"},
         {"05", "一二三四五六七八九十a", "工作站名称长度不应大于20！"},
+        {"05", "   ", "请输入工作站名称！"},
+        {"05", " 一二三四五六七八九十a ", "工作站名称长度不应大于20！"},
         {"01", "东门", ""},
         {"20", "一二三四五六七八九十", ""},
+        {"03", "  一二三四五六七八九十 ", "", "一二三四五六七八九十"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.no);
@@ -82,6 +86,7 @@ TEST_F(StationDialogTest, EditorChecksNumberThenNameInOrder)
             EXPECT_TRUE(sink.Texts().isEmpty());
             EXPECT_EQ(dialog.result(), QDialog::Accepted);
             EXPECT_EQ(dialog.m_stationNo, QString::fromUtf8(c.no));
+            EXPECT_EQ(dialog.m_stationName, QString::fromUtf8(c.stored ? c.stored : c.name));
         }
     }
 }

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QTest>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -249,4 +250,31 @@ TEST_F(SysParaDialogTest, RemoteSettingGoesThroughTheOutsideLibraryWithinItsBuff
         EXPECT_EQ(stored.value(QStringLiteral("Remote/Port")).toString(), QString::fromUtf8(c.port));
     }
     EXPECT_TRUE(sink.Texts().isEmpty());
+}
+
+// The default line loss is shown with 2 decimals; saving other settings keeps
+// its stored value whole, and a value typed anew is stored as typed.
+TEST(SysParaUntouchedNumbers, ARoundedTextLeftAsShownKeepsTheStoredValue)
+{
+    CFreshDatabase fresh;
+    fresh.Db().Execute(QStringLiteral("update SysPara set bLW = '是', LWaste = 0.123457, CompRateWater = 0.35"),
+                       QString());
+    const auto save = [&](const std::function<void(CSysParaDlg&)>& change) {
+        CSysParaDlg dialog;
+        dialog.EnsureInitialised();
+        change(dialog);
+        CModalScript::Click(&dialog, 1000);
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+        return fresh.Value(QStringLiteral("select LWaste || ' ' || CompRateWater from SysPara"));
+    };
+    EXPECT_EQ(save([](CSysParaDlg& dialog) {
+                  EXPECT_EQ(dialog.findChild<QLineEdit*>(QStringLiteral("c1097"))->text(), QStringLiteral("0.12"));
+                  CModalScript::Type(&dialog, 1202, QStringLiteral("新单位"));
+              }),
+              QStringLiteral("0.123457 0.35"));
+    EXPECT_EQ(save([](CSysParaDlg& dialog) {
+                  CModalScript::Type(&dialog, 1097, QStringLiteral("0.125"));
+                  CModalScript::Type(&dialog, 1037, QStringLiteral("0.5"));
+              }),
+              QStringLiteral("0.125 0.5"));
 }

@@ -134,6 +134,7 @@ void CSubProgrammerDlg::upload(CReadDataImport::Kind kind)
             return;
         }
     }
+    CReadDataImport::RemoveDataFile();
     CProgrammerLink link(m_port + 1, this);
     if (!link.Upload())
         return;

@@ -26,7 +26,7 @@ QString CSubRawArchiveDlg::FillRow(int row, CSubRaw* raw)
         meterNo = raw->GetMeterNo();
     m_list->SetItemText(row, 1, CSubSettingArchive::SubXOf(raw->GetMeterNo(), raw->GetSubX()));
     m_list->SetItemText(row, 2, QString::number(raw->GetReadPulses()));
-    m_list->SetItemText(row, 3, QString::asprintf("%0.2f", double(raw->GetBaseRead())));
+    m_list->SetItemText(row, 3, QString::asprintf("%0.2f", raw->GetBaseRead()));
     m_list->SetItemText(row, 4, raw->GetReadDate().toString(QStringLiteral("yyyy-MM-dd")));
     return meterNo;
 }

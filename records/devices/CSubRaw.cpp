@@ -15,8 +15,7 @@ void CSubRaw::Insert()
 {
     GetMainDatabase()->Execute(KvFormatSql(QStringLiteral("insert into SubRaw(MeterNo, SubX, ReadPulses, BaseRead, "
                                                           "ReadDate) \t\tvalues('%08s', '%s', %d, %f, CDate('%s'))"),
-                                           m_MeterNo, m_SubX, m_ReadPulses, m_BaseRead,
-                                           KvDateText(m_ReadDate.date())),
+                                           m_MeterNo, m_SubX, m_ReadPulses, m_BaseRead, KvDateText(m_ReadDate.date())),
                                QString());
     SetState(StateStored);
 }

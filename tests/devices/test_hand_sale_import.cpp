@@ -90,8 +90,7 @@ TEST_F(HandSaleImportTest, EachSaleIsStagedWithItsConvertedFigures)
     const CHandRaw* third = staged.At(2);
     EXPECT_EQ(third->GetMeterNo(), QStringLiteral("00004444"));
     EXPECT_EQ(third->GetWrtTime(), GetServerTime());
-    EXPECT_EQ(sink.Texts(),
-              QStringList{"以下电表的售电数据写卡时间无效，已按本次上传时间导入，请核对：00004444"});
+    EXPECT_EQ(sink.Texts(), QStringList{"以下电表的售电数据写卡时间无效，已按本次上传时间导入，请核对：00004444"});
 }
 
 TEST_F(HandSaleImportTest, WhatEndsTheImport)
@@ -159,8 +158,7 @@ TEST_F(HandSaleImportTest, AFigureOutOfRangeEndsTheImportAtItsRowAndColumn)
         });
         EXPECT_TRUE(text.contains(QStringLiteral("第2行")) && text.contains(QString::fromLatin1(c.column)))
             << text.toStdString();
-        EXPECT_EQ(fresh.Value(QStringLiteral("select group_concat(MeterNo) from HandRaw")),
-                  QStringLiteral("00000001"));
+        EXPECT_EQ(fresh.Value(QStringLiteral("select group_concat(MeterNo) from HandRaw")), QStringLiteral("00000001"));
     }
 }
 

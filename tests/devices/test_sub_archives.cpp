@@ -197,8 +197,7 @@ TEST_F(SubArchiveTest, AFailedCommitLeavesTheStagedRecordListed)
              CSubSettingArchive::WriteRow(staged, staged.At(0), current, setting("4", "01"), nullptr);
          },
          "select * from CliSub"},
-        {"pulse reading",
-         [](CSubRawList& staged) { CPulseReadingArchive::ArchiveRow(staged, staged.At(0), nullptr); },
+        {"pulse reading", [](CSubRawList& staged) { CPulseReadingArchive::ArchiveRow(staged, staged.At(0), nullptr); },
          "select * from ProgRead"},
     };
     for (const auto& c : cases) {

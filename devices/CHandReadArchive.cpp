@@ -41,9 +41,10 @@ bool CHandReadArchive::ArchiveRow(CHandReadRawList& staged, CHandReadRaw* raw, Q
     // broken row, and would inflate the consumption.
     if (RoundAmount(base->GetThisRead()) < 0)
         return refuse("表号为%1的电表的上次抄表量小于0！可能是没有对电表开户。", meterNo, parent);
-    // Both readings are held in single precision.
-    const float lastRead = static_cast<float>(base->GetThisRead());
-    const float thisRead = static_cast<float>(raw->GetAccuUse());
+    // Readings keep every digit the meter shows: a six-figure reading held in
+    // single precision would lose its decimals, and the use with them.
+    const double lastRead = base->GetThisRead();
+    const double thisRead = raw->GetAccuUse();
     if (lastRead > thisRead)
         return refuse("表号为%1的电表的本次抄表量少于上次抄表量！", meterNo, parent);
 
@@ -61,7 +62,7 @@ bool CHandReadArchive::ArchiveRow(CHandReadRawList& staged, CHandReadRaw* raw, Q
     reading.SetThisRead(thisRead);
     reading.SetLastReadTime(base->GetLastReadTime());
     reading.SetThisReadTime(base->GetThisReadTime());
-    reading.SetRealUse(static_cast<float>((thisRead - lastRead) * static_cast<float>(mul)));
+    reading.SetRealUse((thisRead - lastRead) * mul);
 
     {
         CAdoTransaction transaction(*GetMainDatabase());

@@ -86,10 +86,8 @@ bool CHandReadImport::ImportReadings(QObject* parent)
             }
             raw.SetReadTime(readTime);
             raw.SetAccuBuy(ToInteger(rs->GetFieldText(QStringLiteral("ZONGM")), QStringLiteral("ZONGM"), row));
-            raw.SetAccuRemain(
-                static_cast<float>(ToNumber(rs->GetFieldText(QStringLiteral("SHENG")), QStringLiteral("SHENG"), row)));
-            raw.SetAccuUse(
-                static_cast<float>(ToNumber(rs->GetFieldText(QStringLiteral("LEIJI")), QStringLiteral("LEIJI"), row)));
+            raw.SetAccuRemain(ToNumber(rs->GetFieldText(QStringLiteral("SHENG")), QStringLiteral("SHENG"), row));
+            raw.SetAccuUse(ToNumber(rs->GetFieldText(QStringLiteral("LEIJI")), QStringLiteral("LEIJI"), row));
             raw.Save();
         }
     }

@@ -3,14 +3,17 @@
 #include "CAdoConnection.h"
 #include "CAdoRecordset.h"
 #include "CHandRaw.h"
+#include "CKvException.h"
 #include "KvExchangeTable.h"
 #include "KvMessage.h"
 #include "KvSql.h"
 #include "KvUtil.h"
+#include "SysGlobals.h"
 
 #include <QRegularExpression>
 #include <algorithm>
 #include <climits>
+#include <cmath>
 
 QString CHandSaleImport::TablePath()
 {
@@ -22,24 +25,32 @@ void CHandSaleImport::RemoveExchangeTable()
     ::RemoveExchangeTable(TableName());
 }
 
-int CHandSaleImport::LeadingInteger(const QString& text)
+int CHandSaleImport::LeadingInteger(const QString& text, bool* inRange)
 {
+    if (inRange)
+        *inRange = true;
     static const QRegularExpression leading(QStringLiteral("^\\s*([+-]?\\d+)"));
     const QRegularExpressionMatch match = leading.match(text);
     if (!match.hasMatch())
         return 0;
     bool ok = false;
-    const qlonglong value = match.captured(1).toLongLong(&ok);
+    qlonglong value = match.captured(1).toLongLong(&ok);
     if (!ok) // more digits than a 64-bit number holds
-        return match.captured(1).startsWith(u'-') ? INT_MIN : INT_MAX;
+        value = match.captured(1).startsWith(u'-') ? LLONG_MIN : LLONG_MAX;
+    if (inRange && (value < INT_MIN || value > INT_MAX))
+        *inRange = false;
     return static_cast<int>(std::clamp<qlonglong>(value, INT_MIN, INT_MAX));
 }
 
-double CHandSaleImport::LeadingNumber(const QString& text)
+double CHandSaleImport::LeadingNumber(const QString& text, bool* inRange)
 {
     static const QRegularExpression leading(QStringLiteral("^\\s*([+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?)"));
     const QRegularExpressionMatch match = leading.match(text);
-    return match.hasMatch() ? KvParseNumber(match.captured(1)) : 0.0;
+    bool ok = true;
+    const double value = match.hasMatch() ? KvParseNumber(match.captured(1), &ok) : 0.0;
+    if (inRange)
+        *inRange = ok && std::isfinite(value);
+    return value;
 }
 
 QDateTime CHandSaleImport::ParseOperDate(const QString& text)
@@ -52,6 +63,36 @@ QDateTime CHandSaleImport::ParseOperDate(const QString& text)
                          .arg(t.mid(0, 4), t.mid(4, 2), t.mid(6, 2), t.mid(8, 2), t.mid(10, 2), t.mid(12, 2)));
 }
 
+namespace {
+
+[[noreturn]] void refuseFigure(const QString& text, const QString& column, int row)
+{
+    throw CKvException(QStringLiteral("售电数据第%1行的%2超出范围：\"%3\"").arg(row).arg(column, text));
+}
+
+// A whole figure of a row: a clamped value would be a wrong sale.
+int integerField(const CAdoRecordset& rs, const QString& column, int row)
+{
+    const QString text = rs.GetFieldText(column);
+    bool inRange = true;
+    const int value = CHandSaleImport::LeadingInteger(text, &inRange);
+    if (!inRange)
+        refuseFigure(text, column, row);
+    return value;
+}
+
+double numberField(const CAdoRecordset& rs, const QString& column, int row)
+{
+    const QString text = rs.GetFieldText(column);
+    bool inRange = true;
+    const double value = CHandSaleImport::LeadingNumber(text, &inRange);
+    if (!inRange)
+        refuseFigure(text, column, row);
+    return value;
+}
+
+} // namespace
+
 bool CHandSaleImport::ImportSales(QObject* parent)
 {
     CAdoConnection exchange;
@@ -60,7 +101,7 @@ bool CHandSaleImport::ImportSales(QObject* parent)
         return false;
     }
 
-    QStringList skipped;
+    QStringList untimed;
     {
         CAdoLease<CAdoRecordset> rs(exchange.AcquireRecordset());
         rs->Open(QStringLiteral("select * from %1").arg(TableName()));
@@ -68,22 +109,25 @@ bool CHandSaleImport::ImportSales(QObject* parent)
         if (count <= 0)
             return false;
         for (int i = 0; i < count; ++i, rs->MoveNext()) {
+            const int row = i + 1;
             QString meterNo = rs->GetFieldText(QStringLiteral("BIAOHAO"));
             TrimString(meterNo);
             if (meterNo == QStringLiteral("0"))
                 continue;
-            // A time that does not parse would be stored as no time at all.
-            const QDateTime wrtTime = ParseOperDate(rs->GetFieldText(QStringLiteral("OPERDATE")));
+            // The machine has written the card already, and the next upload
+            // replaces the table: a sale whose time does not parse is staged
+            // with the time of this upload, and named, never dropped.
+            QDateTime wrtTime = ParseOperDate(rs->GetFieldText(QStringLiteral("OPERDATE")));
             if (!IsDateValid(wrtTime)) {
-                skipped << meterNo;
-                continue;
+                wrtTime = GetServerTime();
+                untimed << meterNo;
             }
             CHandRaw raw;
             raw.SetMeterNo(meterNo);
-            raw.SetWrtValue(LeadingInteger(rs->GetFieldText(QStringLiteral("VALCUR"))));
-            raw.SetWrtNum(LeadingInteger(rs->GetFieldText(QStringLiteral("TIMES"))));
-            raw.SetAccuBuy(LeadingInteger(rs->GetFieldText(QStringLiteral("VALALL"))));
-            raw.SetAccuUse(LeadingNumber(rs->GetFieldText(QStringLiteral("VALUSED"))));
+            raw.SetWrtValue(integerField(*rs, QStringLiteral("VALCUR"), row));
+            raw.SetWrtNum(integerField(*rs, QStringLiteral("TIMES"), row));
+            raw.SetAccuBuy(integerField(*rs, QStringLiteral("VALALL"), row));
+            raw.SetAccuUse(numberField(*rs, QStringLiteral("VALUSED"), row));
             raw.SetAccuRemain(raw.GetAccuBuy() - raw.GetAccuUse());
             raw.SetLimitValue(QStringLiteral("200A"));
             raw.SetAlarmShold(30);
@@ -94,8 +138,9 @@ bool CHandSaleImport::ImportSales(QObject* parent)
         }
     }
     exchange.Close();
-    if (!skipped.isEmpty())
-        PromptBox(QStringLiteral("以下电表的售电数据写卡时间无效，未导入：%1").arg(skipped.join(QStringLiteral("、"))),
+    if (!untimed.isEmpty())
+        PromptBox(QStringLiteral("以下电表的售电数据写卡时间无效，已按本次上传时间导入，请核对：%1")
+                      .arg(untimed.join(QStringLiteral("、"))),
                   parent);
     return true;
 }

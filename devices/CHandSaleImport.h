@@ -19,15 +19,19 @@ public:
     static void RemoveExchangeTable();
 
     // False after "无法读取售电数据！" when the tables cannot be opened, and
-    // false without a message when the table has no row. A missing table or a
-    // failing row throws. Rows of meter "0" are skipped; rows whose write time
-    // is no valid date-time are not staged and are named in one message.
+    // false without a message when the table has no row. A missing or
+    // unreadable table, a figure out of range (named by row and column) or a
+    // failing insert throws. Rows of meter "0" are skipped; rows whose write time
+    // is no valid date-time are staged with the time of the upload and named
+    // in one message.
     static bool ImportSales(QObject* parent);
 
     // The conversions of the exchange table's texts: the leading integer or
     // decimal number (0 when there is none), and the write time from its
-    // fourteen digits yyyymmddhhmmss (invalid for anything else).
-    static int LeadingInteger(const QString& text);
-    static double LeadingNumber(const QString& text);
+    // fourteen digits yyyymmddhhmmss (invalid for anything else). A number
+    // beyond the range of its type clears `inRange` (an integer is clamped, a
+    // decimal number gives 0).
+    static int LeadingInteger(const QString& text, bool* inRange = nullptr);
+    static double LeadingNumber(const QString& text, bool* inRange = nullptr);
     static QDateTime ParseOperDate(const QString& text);
 };

@@ -48,11 +48,15 @@ CPulseReadingArchive::Result CPulseReadingArchive::ArchiveRow(CSubRawList& stage
 
     // The replaced reading goes in the same transaction, so that a failed
     // write keeps it.
-    CAdoTransaction transaction(*GetMainDatabase());
-    if (replace)
-        earlier.Remove(last);
-    reading.Save();
-    staged.Remove(raw);
-    transaction.Commit();
+    {
+        CAdoTransaction transaction(*GetMainDatabase());
+        if (replace)
+            earlier.Remove(last);
+        reading.Save();
+        staged.DeleteRow(raw);
+        transaction.Commit();
+    }
+    // Only a committed archive frees the staged record.
+    staged.Forget(raw);
     return Written;
 }

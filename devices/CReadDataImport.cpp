@@ -5,6 +5,8 @@
 #include "KvGbk.h"
 #include "KvUtil.h"
 
+#include <QDir>
+#include <QFile>
 #include <QtEndian>
 #include <cstddef>
 #include <cstring>
@@ -56,6 +58,11 @@ QString CReadDataImport::FailureText(Result result)
     return QString();
 }
 
+void CReadDataImport::RemoveDataFile()
+{
+    QFile::remove(QDir(GetAppDirectory()).filePath(QStringLiteral(KV_READ_DATA_FILE)));
+}
+
 KvReadData CReadDataImport::Decode(const ReadDataRecord& record)
 {
     KvReadData data;
@@ -68,7 +75,7 @@ KvReadData CReadDataImport::Decode(const ReadDataRecord& record)
     data.readDate = ParseDate(data.dateText);
     const auto* bytes = reinterpret_cast<const uchar*>(&record);
     data.pulses = qFromLittleEndian<qint32>(bytes + offsetof(ReadDataRecord, pulses));
-    data.baseRead = float(qFromLittleEndian<qint32>(bytes + offsetof(ReadDataRecord, baseRead)) * 0.01);
+    data.baseRead = qFromLittleEndian<qint32>(bytes + offsetof(ReadDataRecord, baseRead)) * 0.01;
     return data;
 }
 

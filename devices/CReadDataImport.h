@@ -14,7 +14,7 @@ struct KvReadData
     QString dateText;   // "20yy-mm-dd" as built from the record's date text
     QDateTime readDate; // invalid when dateText is no date
     int pulses = 0;
-    float baseRead = 0;
+    double baseRead = 0;
 };
 
 // Stages what the programmer's tool read: loads the reading-data library
@@ -38,6 +38,10 @@ public:
     };
 
     static QString LibraryName() { return QStringLiteral("Hollorin.dll"); }
+    // Removes the file through which the tool hands its records to the
+    // library, before an upload: a tool that writes none must not leave an
+    // earlier upload's records to be staged again.
+    static void RemoveDataFile();
     // The operator's message of a failed result; empty for Imported.
     static QString FailureText(Result result);
 

@@ -61,14 +61,19 @@ bool CSubSettingArchive::WriteRow(CSubRawList& staged, CSubRaw* raw, CCliSubList
     if (existing && AskBox(QStringLiteral("附表编号重复！是否用新数据更新旧数据？"), parent) == IDNO)
         return false;
 
-    CAdoTransaction transaction(*GetMainDatabase());
-    if (existing) {
-        current.UpdateRecord(record.release(), existing); // the list takes the record over
-    } else {
-        record->Save();
-        current.AddRecord(record.release(), nullptr);
+    {
+        CAdoTransaction transaction(*GetMainDatabase());
+        if (existing) {
+            current.UpdateRecord(record.release(), existing); // the list takes the record over
+        } else {
+            record->Save();
+            current.AddRecord(record.release(), nullptr);
+        }
+        staged.DeleteRow(raw);
+        transaction.Commit();
     }
-    staged.Remove(raw);
-    transaction.Commit();
+    // Only a committed archive frees the staged record: a failed one leaves
+    // it listed, as its row stays staged.
+    staged.Forget(raw);
     return true;
 }

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <shapefil.h>
 
 namespace {
@@ -36,10 +37,25 @@ QString CDbfTable::PathOf(const QString& folder, const QString& table)
 
 std::unique_ptr<CDbfTable> CDbfTable::Open(const QString& path)
 {
-    DBFHandle handle = QFile::exists(path) ? DBFOpen(fileName(path).constData(), "rb") : nullptr;
+    // The file comes from an outside tool: say what is wrong with it, not
+    // only that it could not be read.
+    const QString shown = QDir::toNativeSeparators(path);
+    const QFileInfo file(path);
+    if (!file.exists())
+        throw CKvException(QStringLiteral("找不到数据表: %1").arg(shown));
+    if (file.size() == 0)
+        throw CKvException(QStringLiteral("数据表文件是空的: %1").arg(shown));
+    DBFHandle handle = DBFOpen(fileName(path).constData(), "rb");
     if (!handle)
-        throw CKvException(QStringLiteral("找不到数据表: %1").arg(QDir::toNativeSeparators(path)));
-    return std::unique_ptr<CDbfTable>(new CDbfTable(handle, path));
+        throw CKvException(QStringLiteral("数据表文件已损坏或不是dBASE表: %1").arg(shown));
+    std::unique_ptr<CDbfTable> table(new CDbfTable(handle, path));
+    // A header that promises more records than the file holds: a file cut
+    // short, or one that is no table at all.
+    const qint64 needed = qint64(handle->nHeaderLength) + qint64(handle->nRecords) * handle->nRecordLength;
+    if (handle->nRecords < 0 || file.size() < needed)
+        throw CKvException(
+            QStringLiteral("数据表文件不完整（应有%1条记录）: %2").arg(qMax(handle->nRecords, 0)).arg(shown));
+    return table;
 }
 
 std::unique_ptr<CDbfTable> CDbfTable::Create(const QString& path, const QList<Field>& fields)
@@ -88,7 +104,8 @@ QString CDbfTable::ReadText(int record, int field) const
 {
     const char* bytes = DBFReadStringAttribute(dbf(m_handle), record, field);
     if (!bytes)
-        throw CKvException(QStringLiteral("读取数据表时发生错误: %1").arg(QDir::toNativeSeparators(m_path)));
+        throw CKvException(
+            QStringLiteral("读取数据表第%1条记录时发生错误: %2").arg(record + 1).arg(QDir::toNativeSeparators(m_path)));
     return GbkDecode(QByteArray(bytes)).trimmed();
 }
 

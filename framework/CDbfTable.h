@@ -26,8 +26,8 @@ public:
 
     // The file of a table in a folder: <folder>/<table>.dbf.
     static QString PathOf(const QString& folder, const QString& table);
-    // Opens an existing table; a missing or unreadable file throws
-    // "找不到数据表: <path>".
+    // Opens an existing table. A missing file throws "找不到数据表: <path>";
+    // an empty, damaged or cut-short file throws a text that says which.
     static std::unique_ptr<CDbfTable> Open(const QString& path);
     // Creates (replaces) a table with these fields and no records.
     static std::unique_ptr<CDbfTable> Create(const QString& path, const QList<Field>& fields);

@@ -5,7 +5,7 @@
 #include "CKvExtList2.h"
 
 CHandReadArchiveDlg::CHandReadArchiveDlg(QWidget* parent, const QString& caption, CHandReadRawList* staged)
-    : CStagedArchiveDlg(201, parent, caption, staged,
+    : CStagedArchiveDlg({201, 1139, 1050}, parent, caption, staged,
                         {QStringLiteral("电表编号"), QStringLiteral("累计购电"), QStringLiteral("累计用电"),
                          QStringLiteral("累计剩余"), QStringLiteral("抄表时间")},
                         QStringLiteral("请选择抄表记录！")),

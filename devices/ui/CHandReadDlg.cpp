@@ -54,38 +54,18 @@ void CHandReadDlg::OnDownload()
 
 void CHandReadDlg::OnUpload()
 {
-    {
-        CHandReadRawList staged;
-        staged.LoadAll();
-        if (staged.GetCount() > 0) {
-            PromptBox(QStringLiteral("上次上传的抄表数据尚有未归档的！"), this);
-            openArchive(QStringLiteral("归档抄表记录"));
-            return;
-        }
-    }
-    UpdateData(true);
-    // The tool replaces the table when it uploads; one that does not must not
-    // leave the last upload's readings to be staged a second time.
-    CHandReadImport::RemoveExchangeTable();
-    CMeterReaderLink link(PortNumber(), kDeviceType, this);
-    if (!link.Upload())
-        return;
-    if (!ImportReadings()) {
-        PromptBox(QStringLiteral("数据转换失败"), this);
-        return;
-    }
-    openArchive(QStringLiteral("上传数据"));
+    UploadAndArchive<CHandReadRawList, CHandReadArchiveDlg>(
+        QStringLiteral("上次上传的抄表数据尚有未归档的！"), QStringLiteral("归档抄表记录"),
+        [this] {
+            // The tool replaces the table when it uploads; one that does not
+            // must not leave the last upload's readings to be staged again.
+            CHandReadImport::RemoveExchangeTable();
+            return CMeterReaderLink(PortNumber(), kDeviceType, this).Upload();
+        },
+        [this] { return ImportReadings(); });
 }
 
 bool CHandReadDlg::ImportReadings()
 {
     return CHandReadImport::ImportReadings(this);
-}
-
-void CHandReadDlg::openArchive(const QString& caption)
-{
-    CHandReadRawList staged;
-    staged.LoadAll();
-    CHandReadArchiveDlg archive(nullptr, caption, &staged);
-    archive.DoModal();
 }

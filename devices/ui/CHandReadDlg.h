@@ -15,8 +15,4 @@ public:
     void OnDownload();
     void OnUpload();
     bool ImportReadings();
-
-private:
-    // The archive dialog on the staged readings, with a caption.
-    void openArchive(const QString& caption);
 };

@@ -6,7 +6,7 @@
 #include "KvUtil.h"
 
 CHandSaleArchiveDlg::CHandSaleArchiveDlg(QWidget* parent, const QString& caption, CHandRawList* staged)
-    : CStagedArchiveDlg(196, parent, caption, staged,
+    : CStagedArchiveDlg({196, 1139, 1050}, parent, caption, staged,
                         {QStringLiteral("电表编号"), QStringLiteral("写卡次数"), QStringLiteral("写卡度数"),
                          QStringLiteral("累计买电"), QStringLiteral("累计用电"), QStringLiteral("写卡方式"),
                          QStringLiteral("写卡时间")},

@@ -68,38 +68,18 @@ void CHandheldSaleDlg::OnDownload()
 
 void CHandheldSaleDlg::OnUpload()
 {
-    {
-        CHandRawList staged;
-        staged.LoadAll();
-        if (staged.GetCount() > 0) {
-            PromptBox(QStringLiteral("上次上传的售电数据尚有未归档的！"), this);
-            openArchive(QStringLiteral("归档售电记录"));
-            return;
-        }
-    }
-    UpdateData(true);
-    // The tool replaces the table when it uploads; one that does not must not
-    // leave the last upload's sales to be staged a second time.
-    CHandSaleImport::RemoveExchangeTable();
-    CHandSaleLink link(PortNumber(), m_handType, this);
-    if (!link.Upload())
-        return;
-    if (!ImportSales()) {
-        PromptBox(QStringLiteral("数据转换失败"), this);
-        return;
-    }
-    openArchive(QStringLiteral("上传数据"));
+    UploadAndArchive<CHandRawList, CHandSaleArchiveDlg>(
+        QStringLiteral("上次上传的售电数据尚有未归档的！"), QStringLiteral("归档售电记录"),
+        [this] {
+            // The tool replaces the table when it uploads; one that does not
+            // must not leave the last upload's sales to be staged again.
+            CHandSaleImport::RemoveExchangeTable();
+            return CHandSaleLink(PortNumber(), m_handType, this).Upload();
+        },
+        [this] { return ImportSales(); });
 }
 
 bool CHandheldSaleDlg::ImportSales()
 {
     return CHandSaleImport::ImportSales(this);
-}
-
-void CHandheldSaleDlg::openArchive(const QString& caption)
-{
-    CHandRawList staged;
-    staged.LoadAll();
-    CHandSaleArchiveDlg archive(nullptr, caption, &staged);
-    archive.DoModal();
 }

@@ -24,9 +24,6 @@ protected:
     bool DoDataExchange(bool saveAndValidate) override;
 
 private:
-    // The archive dialog on the staged sales, with a caption.
-    void openArchive(const QString& caption);
-
     QString m_handType;
     CKvComboBox* m_typeList;
 };

@@ -30,21 +30,13 @@ void CProgReadArchiveDlg::OnArchive()
         m_list->DeleteItem(row);
 }
 
-void CProgReadArchiveDlg::OnArchiveAll()
+bool CProgReadArchiveDlg::ArchiveRow(int row)
 {
-    const int rows = m_list->GetItemCount();
-    try {
-        for (int row = 0; row < rows; ++row) {
-            CSubRaw* raw = RowRecord(row);
-            if (!raw)
-                continue;
-            if (CPulseReadingArchive::ArchiveRow(*m_staged, raw, this) != CPulseReadingArchive::Written)
-                break;
-            m_list->SetItemData(row, nullptr); // freed with its staged record
-        }
-    } catch (...) {
-        FillList();
-        throw;
-    }
-    FillList();
+    CSubRaw* raw = RowRecord(row);
+    if (!raw) // archived earlier in this run
+        return true;
+    if (CPulseReadingArchive::ArchiveRow(*m_staged, raw, this) != CPulseReadingArchive::Written)
+        return false;
+    m_list->SetItemData(row, nullptr); // freed with its staged record
+    return true;
 }

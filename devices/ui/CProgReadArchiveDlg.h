@@ -12,8 +12,9 @@ class CProgReadArchiveDlg : public CSubRawListDlg
 public:
     CProgReadArchiveDlg(QWidget* parent, const QString& caption, CSubRawList* staged);
 
+    // An archived row leaves the list; the others stay as they are.
     void OnArchive() override;
-    void OnArchiveAll() override;
+    bool ArchiveRow(int row) override;
 
 protected:
     QString FillRow(int row, CSubRaw* raw) override;

@@ -9,12 +9,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-CStagedArchiveDlg::CStagedArchiveDlg(int resource, QWidget* parent, const QString& caption, CKvObjectList* staged,
+CStagedArchiveDlg::CStagedArchiveDlg(const Ids& ids, QWidget* parent, const QString& caption, CKvObjectList* staged,
                                      QStringList headers, QString noSelection)
-    : CKvDialog(resource, parent, caption), m_staged(staged), m_headers(std::move(headers)),
+    : CKvDialog(ids.dialog, parent, caption), m_staged(staged), m_headers(std::move(headers)),
       m_noSelection(std::move(noSelection))
 {
-    m_list = CreateControl<CKvExtList2>(1139);
+    m_list = CreateControl<CKvExtList2>(ids.list);
 
     const struct
     {
@@ -35,7 +35,7 @@ CStagedArchiveDlg::CStagedArchiveDlg(int resource, QWidget* parent, const QStrin
         connect(button, &QPushButton::clicked, this, KvGuarded([this, h = b.handler](bool) { (this->*h)(); }));
         row->addWidget(button);
     }
-    auto* back = CreateControl<QPushButton>(1050);
+    auto* back = CreateControl<QPushButton>(ids.back);
     back->setText(QStringLiteral("返回(&R)"));
     BindClose(back);
     row->addWidget(back);
@@ -59,7 +59,7 @@ bool CStagedArchiveDlg::OnInitDialog()
     return true;
 }
 
-int CStagedArchiveDlg::selectedRow()
+int CStagedArchiveDlg::SelectedRow()
 {
     const int row = m_list->GetSelectedRow();
     if (row < 0)
@@ -67,9 +67,20 @@ int CStagedArchiveDlg::selectedRow()
     return row;
 }
 
+template <class Command> void CStagedArchiveDlg::refillAfter(Command command)
+{
+    try {
+        command();
+    } catch (...) {
+        FillList();
+        throw;
+    }
+    FillList();
+}
+
 void CStagedArchiveDlg::OnArchive()
 {
-    const int row = selectedRow();
+    const int row = SelectedRow();
     if (row < 0)
         return;
     ArchiveRow(row);
@@ -79,29 +90,26 @@ void CStagedArchiveDlg::OnArchive()
 void CStagedArchiveDlg::OnArchiveAll()
 {
     const int rows = m_list->GetItemCount();
-    try {
+    refillAfter([&] {
         for (int row = 0; row < rows; ++row)
             if (!ArchiveRow(row))
                 break;
-    } catch (...) {
-        // A failed write ends the command; the list shows what is still staged.
-        FillList();
-        throw;
-    }
-    FillList();
+    });
+}
+
+void CStagedArchiveDlg::DeleteRecord(CKvPersistance* record)
+{
+    CHandRawList::DeleteRecord(*m_staged, record);
 }
 
 void CStagedArchiveDlg::OnDelete()
 {
-    const int row = selectedRow();
+    const int row = SelectedRow();
     if (row < 0)
         return;
     if (AskBox(QStringLiteral("确实需要删除该记录吗？"), this) != IDYES)
         return;
-    auto* record = static_cast<CKvPersistance*>(m_list->GetRowObject(row));
-    m_list->SetItemData(row, nullptr);
-    CHandRawList::DeleteRecord(*m_staged, record);
-    FillList();
+    refillAfter([&] { DeleteRecord(static_cast<CKvPersistance*>(m_list->GetRowObject(row))); });
 }
 
 void CStagedArchiveDlg::OnDeleteAll()
@@ -110,12 +118,8 @@ void CStagedArchiveDlg::OnDeleteAll()
         return;
     // The rows go one by one; a failure leaves the rest staged and listed.
     m_list->DeleteAllItems();
-    try {
+    refillAfter([&] {
         while (CKvObject* head = m_staged->GetHead())
-            CHandRawList::DeleteRecord(*m_staged, static_cast<CKvPersistance*>(head));
-    } catch (...) {
-        FillList();
-        throw;
-    }
-    FillList();
+            DeleteRecord(static_cast<CKvPersistance*>(head));
+    });
 }

@@ -8,6 +8,7 @@
 #include "CSysPara.h"
 #include "KvGuard.h"
 #include "KvMessage.h"
+#include "KvStagedRecords.h"
 #include "SysGlobals.h"
 
 #include <QGridLayout>
@@ -18,23 +19,14 @@
 
 namespace {
 
-// The archive dialogs run on a list of their own, loaded afresh.
-template <class Dialog> void RunArchive(const QString& caption)
-{
-    CSubRawList staged;
-    staged.LoadAll();
-    Dialog archive(nullptr, caption, &staged);
-    archive.DoModal();
-}
-
 void RunSettingsArchive()
 {
-    RunArchive<CSubRawArchiveDlg>(QStringLiteral("归档附表"));
+    RunArchive<CSubRawList, CSubRawArchiveDlg>(QStringLiteral("归档附表"));
 }
 
 void RunReadingArchive()
 {
-    RunArchive<CProgReadArchiveDlg>(QStringLiteral("归档抄表数"));
+    RunArchive<CSubRawList, CProgReadArchiveDlg>(QStringLiteral("归档抄表数"));
 }
 
 } // namespace
@@ -124,16 +116,13 @@ void CSubProgrammerDlg::OnDownload()
 
 void CSubProgrammerDlg::upload(CReadDataImport::Kind kind)
 {
-    {
-        CSubRawList staged;
-        staged.LoadAll();
-        if (staged.GetCount() > 0) {
-            // Either upload sends the operator to the settings archive.
-            PromptBox(QStringLiteral("上次上传的附表尚有未归档的！"), this);
-            RunSettingsArchive();
-            return;
-        }
+    if (AnyStaged<CSubRawList>()) {
+        // Either upload sends the operator to the settings archive.
+        PromptBox(QStringLiteral("上次上传的附表尚有未归档的！"), this);
+        RunSettingsArchive();
+        return;
     }
+    CReadDataImport::RemoveDataFile();
     CProgrammerLink link(m_port + 1, this);
     if (!link.Upload())
         return;

@@ -5,7 +5,6 @@
 #include "CCliSubEditDlg.h"
 #include "CKvExtList2.h"
 #include "CSubRaw.h"
-#include "CSubSettingArchive.h"
 #include "KvMessage.h"
 #include "KvUtil.h"
 
@@ -26,7 +25,7 @@ QString CSubRawArchiveDlg::FillRow(int row, CSubRaw* raw)
         meterNo = raw->GetMeterNo();
     m_list->SetItemText(row, 1, CSubSettingArchive::SubXOf(raw->GetMeterNo(), raw->GetSubX()));
     m_list->SetItemText(row, 2, QString::number(raw->GetReadPulses()));
-    m_list->SetItemText(row, 3, QString::asprintf("%0.2f", double(raw->GetBaseRead())));
+    m_list->SetItemText(row, 3, QString::asprintf("%0.2f", raw->GetBaseRead()));
     m_list->SetItemText(row, 4, raw->GetReadDate().toString(QStringLiteral("yyyy-MM-dd")));
     return meterNo;
 }
@@ -96,42 +95,36 @@ void CSubRawArchiveDlg::OnArchive()
 
 void CSubRawArchiveDlg::OnArchiveAll()
 {
-    const int rows = m_list->GetItemCount();
-    KvSubSetting remembered; // level, superior meter, price, constant, reading mode
-    bool same = false;
-    try {
-        for (int row = 0; row < rows; ++row) {
-            CSubRaw* raw = RowRecord(row);
-            KvSubSetting setting;
-            if (!raw || !rowSetting(row, setting))
-                continue;
-            CCliSubList current;
-            current.LoadCurrentByMeterNo(setting.meterNo);
-            if (!same) {
-                CCliSubEditDlg dialog(this, QStringLiteral("设置附表"));
-                prepare(dialog, setting);
-                dialog.m_bCheckEnabled = 1;
-                if (dialog.DoModal() != IDOK) {
-                    if (AskBox(QStringLiteral("是否继续？"), this) == IDNO)
-                        break;
-                    continue;
-                }
-                takeBack(dialog, setting);
-                same = dialog.m_bCheck != 0;
-                remembered = setting;
-            } else {
-                setting.level = remembered.level;
-                setting.superNo = remembered.superNo;
-                setting.priceNo = remembered.priceNo;
-                setting.subConst = remembered.subConst;
-                setting.readMode = remembered.readMode;
-            }
-            if (CSubSettingArchive::WriteRow(*m_staged, raw, current, setting, this))
-                m_list->SetItemData(row, nullptr); // freed with its staged record
-        }
-    } catch (...) {
-        FillList();
-        throw;
+    m_remembered = KvSubSetting();
+    m_same = false;
+    CSubRawListDlg::OnArchiveAll();
+}
+
+bool CSubRawArchiveDlg::ArchiveRow(int row)
+{
+    CSubRaw* raw = RowRecord(row);
+    KvSubSetting setting;
+    if (!raw || !rowSetting(row, setting))
+        return true;
+    CCliSubList current;
+    current.LoadCurrentByMeterNo(setting.meterNo);
+    if (!m_same) {
+        CCliSubEditDlg dialog(this, QStringLiteral("设置附表"));
+        prepare(dialog, setting);
+        dialog.m_bCheckEnabled = 1;
+        if (dialog.DoModal() != IDOK)
+            return AskBox(QStringLiteral("是否继续？"), this) != IDNO;
+        takeBack(dialog, setting);
+        m_same = dialog.m_bCheck != 0;
+        m_remembered = setting;
+    } else {
+        setting.level = m_remembered.level;
+        setting.superNo = m_remembered.superNo;
+        setting.priceNo = m_remembered.priceNo;
+        setting.subConst = m_remembered.subConst;
+        setting.readMode = m_remembered.readMode;
     }
-    FillList();
+    if (CSubSettingArchive::WriteRow(*m_staged, raw, current, setting, this))
+        m_list->SetItemData(row, nullptr); // freed with its staged record
+    return true;
 }

@@ -3,6 +3,7 @@
 #include "CAdoConnection.h"
 #include "CAdoRecordset.h"
 #include "CKvException.h"
+#include "KvRowWrite.h"
 #include "KvSql.h"
 #include "SysGlobals.h"
 
@@ -24,8 +25,10 @@ void CHandRaw::Insert()
 
 void CHandRaw::Delete()
 {
-    GetMainDatabase()->Execute(KvFormatSql(QStringLiteral("delete from HandRaw where RawIndex = %d"), m_RawIndex),
-                               QString());
+    // A row already gone was archived or deleted at another counter: taking
+    // that for success would record the same sale twice.
+    KvExecuteRowChange(KvFormatSql(QStringLiteral("delete from HandRaw where RawIndex = %d"), m_RawIndex), QString(),
+                       QStringLiteral("上传的售电记录已不存在，可能已在其他工作站归档或删除！"));
 }
 
 QList<CKvObject*>& CHandRawList::Load(const QString& sql)

@@ -2,6 +2,7 @@
 
 #include "CAdoConnection.h"
 #include "CAdoRecordset.h"
+#include "KvRowWrite.h"
 #include "KvSql.h"
 #include "SysGlobals.h"
 
@@ -21,8 +22,10 @@ void CHandReadRaw::Insert()
 
 void CHandReadRaw::Delete()
 {
-    GetMainDatabase()->Execute(KvFormatSql(QStringLiteral("delete from HandReadRaw where RawIndex = %d"), m_RawIndex),
-                               QString());
+    // A row already gone was archived or deleted at another counter: taking
+    // that for success would archive the same reading twice.
+    KvExecuteRowChange(KvFormatSql(QStringLiteral("delete from HandReadRaw where RawIndex = %d"), m_RawIndex),
+                       QString(), QStringLiteral("上传的抄表记录已不存在，可能已在其他工作站归档或删除！"));
 }
 
 QList<CKvObject*>& CHandReadRawList::Load(const QString& sql)

@@ -15,8 +15,7 @@ void CSubRaw::Insert()
 {
     GetMainDatabase()->Execute(KvFormatSql(QStringLiteral("insert into SubRaw(MeterNo, SubX, ReadPulses, BaseRead, "
                                                           "ReadDate) \t\tvalues('%08s', '%s', %d, %f, CDate('%s'))"),
-                                           m_MeterNo, m_SubX, m_ReadPulses, double(m_BaseRead),
-                                           KvDateText(m_ReadDate.date())),
+                                           m_MeterNo, m_SubX, m_ReadPulses, m_BaseRead, KvDateText(m_ReadDate.date())),
                                QString());
     SetState(StateStored);
 }
@@ -37,7 +36,7 @@ QList<CKvObject*>& CSubRawList::Load(const QString& sql)
         raw->SetMeterNo(rs.GetFieldString(QStringLiteral("MeterNo")));
         raw->SetSubX(rs.GetFieldString(QStringLiteral("SubX")));
         raw->SetReadPulses(rs.GetFieldInt(QStringLiteral("ReadPulses")));
-        raw->SetBaseRead(float(rs.GetFieldDouble(QStringLiteral("BaseRead"))));
+        raw->SetBaseRead(rs.GetFieldDouble(QStringLiteral("BaseRead")));
         raw->SetReadDate(rs.GetFieldDateTime(QStringLiteral("ReadDate")));
         return raw.release();
     });
@@ -50,9 +49,13 @@ QList<CKvObject*>& CSubRawList::LoadAll()
 
 void CSubRawList::Remove(CSubRaw* record)
 {
+    DeleteRow(record);
+    Forget(record);
+}
+
+void CSubRawList::DeleteRow(CSubRaw* record)
+{
     if (!Contains(record))
         throw CKvException(QStringLiteral("从数据库删除附表原始读数时发生位置错误！"));
-    record->SetState(CKvPersistance::StateDelete);
-    record->Save();
-    CKvObjectList::Remove(record);
+    record->Delete();
 }

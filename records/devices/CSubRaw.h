@@ -24,14 +24,14 @@ public:
     QString GetMeterNo() const { return m_MeterNo; }
     QString GetSubX() const { return m_SubX; }
     int GetReadPulses() const { return m_ReadPulses; }
-    float GetBaseRead() const { return m_BaseRead; }
+    double GetBaseRead() const { return m_BaseRead; }
     QDateTime GetReadDate() const { return m_ReadDate; }
 
     void SetRawIndex(int value) { m_RawIndex = value; }
     void SetMeterNo(const QString& value) { m_MeterNo = value; }
     void SetSubX(const QString& value) { m_SubX = value; }
     void SetReadPulses(int value) { m_ReadPulses = value; }
-    void SetBaseRead(float value) { m_BaseRead = value; }
+    void SetBaseRead(double value) { m_BaseRead = value; }
     void SetReadDate(const QDateTime& value) { m_ReadDate = value; }
 
 private:
@@ -39,7 +39,7 @@ private:
     QString m_MeterNo;
     QString m_SubX;
     int m_ReadPulses = 0;
-    float m_BaseRead = 0;
+    double m_BaseRead = 0;
     QDateTime m_ReadDate;
 };
 
@@ -52,4 +52,9 @@ public:
     // A record of another list throws "从数据库删除附表原始读数时发生位置错误！"
     // and nothing is deleted; a failed delete leaves it in the list.
     void Remove(CSubRaw* record);
+    // The two steps of Remove for an archive, whose transaction may still
+    // fail after the row is deleted: DeleteRow inside the transaction (the
+    // record stays listed), Forget after the commit.
+    void DeleteRow(CSubRaw* record);
+    void Forget(CSubRaw* record) { CKvObjectList::Remove(record); }
 };

@@ -9,7 +9,7 @@
 #include <QString>
 
 // A programmer record as an upload stages it.
-inline void StageSubRaw(const QString& meterNo, const QString& subX, int pulses, float baseRead, const QDate& date)
+inline void StageSubRaw(const QString& meterNo, const QString& subX, int pulses, double baseRead, const QDate& date)
 {
     CSubRaw raw;
     raw.SetMeterNo(meterNo);

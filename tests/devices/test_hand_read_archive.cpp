@@ -123,3 +123,31 @@ TEST_F(HandReadArchiveTest, AFailedWriteLeavesEveryRowAsItWas)
         db().Execute(QStringLiteral("drop trigger Refuse"), QString());
     }
 }
+
+TEST_F(HandReadArchiveTest, AReadingArchivedAtAnotherCounterIsNotArchivedAgain)
+{
+    AddReadMeter(db(), QStringLiteral("00001001"), 120.5);
+    StageReading(QStringLiteral("00001001"), 150.0);
+    CHandReadRawList here, there;
+    here.LoadAll();
+    there.LoadAll();
+    ASSERT_TRUE(CHandReadArchive::ArchiveRow(there, there.At(0), nullptr));
+    const QString after = baseRow(QStringLiteral("00001001"));
+    EXPECT_EQ(ThrownText([&] { CHandReadArchive::ArchiveRow(here, here.At(0), nullptr); }),
+              QStringLiteral("上传的抄表记录已不存在，可能已在其他工作站归档或删除！"));
+    // No second reading with no use, and the base row keeps the first one.
+    EXPECT_EQ(value(QStringLiteral("select group_concat(RealUse) from HandRead")), QStringLiteral("29.5"));
+    EXPECT_EQ(baseRow(QStringLiteral("00001001")), after);
+    EXPECT_EQ(here.GetCount(), 1);
+}
+
+TEST_F(HandReadArchiveTest, LargeReadingsKeepTheirDecimals)
+{
+    AddReadMeter(db(), QStringLiteral("00001001"), 190120.35, 3);
+    StageReading(QStringLiteral("00001001"), 200100.35);
+    ASSERT_TRUE(archiveFirst());
+    EXPECT_EQ(value(QStringLiteral("select LastRead || '/' || ThisRead from HandRead")),
+              QStringLiteral("190120.35/200100.35"));
+    EXPECT_NEAR(value(QStringLiteral("select RealUse from HandRead")).toDouble(), 29940.0, 1e-6);
+    EXPECT_EQ(value(QStringLiteral("select ThisRead from HandReadBase")), QStringLiteral("200100.35"));
+}

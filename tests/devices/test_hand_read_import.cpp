@@ -130,3 +130,10 @@ TEST_F(HandReadImportTest, WhatEndsTheImport)
     EXPECT_EQ(sink.Texts(), QStringList{"无法读取抄表数据！"});
     EXPECT_EQ(staged(), 0);
 }
+
+TEST_F(HandReadImportTest, LargeReadingsKeepTheirDecimals)
+{
+    ASSERT_TRUE(uploadAndImport({"reading=1234|07-03-15 09:45|300000|99999.99|200100.35"}));
+    EXPECT_EQ(fresh.Value(QStringLiteral("select AccuUse || '/' || AccuRemain from HandReadRaw")),
+              QStringLiteral("200100.35/99999.99"));
+}

@@ -16,7 +16,12 @@ protected:
     CHandSaleArchive::Result archiveFirst()
     {
         staged.LoadAll();
-        CHandRaw* raw = staged.At(0);
+        return archiveFirstOf(staged);
+    }
+    // The same on a list loaded earlier, as another counter holds it.
+    CHandSaleArchive::Result archiveFirstOf(CHandRawList& list)
+    {
+        CHandRaw* raw = list.At(0);
         CHandSaleArchive::Values values;
         values.wrtNum = raw->GetWrtNum();
         values.wrtValue = raw->GetWrtValue();
@@ -24,7 +29,7 @@ protected:
         values.accuUse = raw->GetAccuUse();
         values.wrtTime = raw->GetWrtTime();
         CHandSaleArchive archive;
-        return archive.ArchiveRow(staged, raw, values, nullptr);
+        return archive.ArchiveRow(list, raw, values, nullptr);
     }
     int count(const QString& sql) { return fresh.Count(sql); }
     QString value(const QString& sql) { return fresh.Value(sql); }
@@ -188,4 +193,20 @@ TEST_F(HandSaleArchiveTest, AMixOfMoreThanTenSharesIsRecordedWhole)
     StageSale(QStringLiteral("00001001"), 100, 100, 0);
     ASSERT_EQ(archiveFirst(), CHandSaleArchive::Archived);
     EXPECT_EQ(count(QStringLiteral("select * from WrtPrice")), 12);
+}
+
+TEST_F(HandSaleArchiveTest, ASaleArchivedAtAnotherCounterIsNotRecordedAgain)
+{
+    AddArchiveMeter(db(), QStringLiteral("C001"), QStringLiteral("00001001"), {{"01", 100}});
+    StageSale(QStringLiteral("00001001"), 10, 10, 0);
+    CHandRawList here, there;
+    here.LoadAll();
+    there.LoadAll();
+    ASSERT_EQ(archiveFirstOf(there), CHandSaleArchive::Archived);
+    sink.Clear();
+    EXPECT_EQ(archiveFirstOf(here), CHandSaleArchive::Kept);
+    EXPECT_EQ(sink.Texts(), QStringList{"上传的售电记录已不存在，可能已在其他工作站归档或删除！"});
+    for (const char* table : {"WrtRecord", "WrtPrice", "ClientPay", "CliBalance", "PreLastWrt"})
+        EXPECT_EQ(count(QStringLiteral("select * from %1").arg(QString::fromLatin1(table))), 1) << table;
+    EXPECT_DOUBLE_EQ(value(QStringLiteral("select TotFee from CliBalance")).toDouble(), 5.0);
 }

@@ -1,10 +1,16 @@
 #include "CAdoConnection.h"
+#include "CDbfTable.h"
 #include "CDeviceLink.h"
 #include "CHandRaw.h"
+#include "CHandReadImport.h"
 #include "CHandSaleImport.h"
 #include "DeviceTestHelpers.h"
+#include "KvExchangeTable.h"
 #include "KvFreshDatabase.h"
+#include "SysGlobals.h"
 
+#include <algorithm>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -59,7 +65,7 @@ TEST_F(HandSaleImportTest, EachSaleIsStagedWithItsConvertedFigures)
     }));
     CHandRawList staged;
     staged.LoadAll();
-    ASSERT_EQ(staged.GetCount(), 2);
+    ASSERT_EQ(staged.GetCount(), 3);
     const CHandRaw* first = staged.At(0);
     EXPECT_EQ(first->GetMeterNo(), QStringLiteral("00001234"));
     EXPECT_EQ(first->GetWrtValue(), 100);
@@ -79,8 +85,12 @@ TEST_F(HandSaleImportTest, EachSaleIsStagedWithItsConvertedFigures)
     EXPECT_EQ(second->GetWrtNum(), 0);
     EXPECT_DOUBLE_EQ(second->GetAccuRemain(), 50 - 12.34);
 
-    // The row without a valid write time is not staged, and named.
-    EXPECT_EQ(sink.Texts(), QStringList{"以下电表的售电数据写卡时间无效，未导入：00004444"});
+    // The card of the row without a valid write time was written all the same:
+    // the sale is staged with the time of the upload, and named.
+    const CHandRaw* third = staged.At(2);
+    EXPECT_EQ(third->GetMeterNo(), QStringLiteral("00004444"));
+    EXPECT_EQ(third->GetWrtTime(), GetServerTime());
+    EXPECT_EQ(sink.Texts(), QStringList{"以下电表的售电数据写卡时间无效，已按本次上传时间导入，请核对：00004444"});
 }
 
 TEST_F(HandSaleImportTest, WhatEndsTheImport)
@@ -126,4 +136,74 @@ TEST_F(HandSaleImportTest, StagedRowsAreDeletedOnlyThroughTheirOwnList)
     staged.DeleteRecord(staged.At(0));
     EXPECT_EQ(staged.GetCount(), 1);
     EXPECT_EQ(fresh.Value(QStringLiteral("select MeterNo from HandRaw")), QStringLiteral("00000002"));
+}
+
+TEST_F(HandSaleImportTest, AFigureOutOfRangeEndsTheImportAtItsRowAndColumn)
+{
+    const struct
+    {
+        const char* bad;
+        const char* column;
+    } cases[] = {
+        {"sale=00000002|9999999999|1|1|1|20070315143005", "VALCUR"},
+        {"sale=00000002|1|1|9999999999|1|20070315143005", "VALALL"},
+        {"sale=00000002|1|1|1|9e999|20070315143005", "VALUSED"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.column);
+        db().Execute(QStringLiteral("delete from HandRaw"), QString());
+        const QString text = ThrownText([&] {
+            uploadAndImport({"sale=00000001|1|1|1|1|20070315143005", QString::fromUtf8(c.bad),
+                             "sale=00000003|1|1|1|1|20070315143005"});
+        });
+        EXPECT_TRUE(text.contains(QStringLiteral("第2行")) && text.contains(QString::fromLatin1(c.column)))
+            << text.toStdString();
+        EXPECT_EQ(fresh.Value(QStringLiteral("select group_concat(MeterNo) from HandRaw")), QStringLiteral("00000001"));
+    }
+}
+
+TEST_F(HandSaleImportTest, AnUnreadableExchangeTableSaysWhatIsWrongWithIt)
+{
+    // A table of two records cut short by a few bytes.
+    const QString scratch = QDir(fresh.AppDir()).filePath(QStringLiteral("scratch.dbf"));
+    {
+        auto table = CDbfTable::Create(scratch, {{QStringLiteral("BIAOHAO"), 'C', 20, 0}});
+        table->AppendRecord({QStringLiteral("00000001")});
+        table->AppendRecord({QStringLiteral("00000002")});
+    }
+    QFile file(scratch);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray cut = file.readAll().chopped(6);
+
+    const struct
+    {
+        const char* name;
+        QByteArray bytes;
+        QStringList said; // one of these
+    } contents[] = {
+        {"empty", QByteArray(), {"数据表文件是空的"}},
+        {"no table", QByteArray("This is no dBASE table, only a line of text.\r\n"), {"已损坏或不是dBASE表", "不完整"}},
+        {"cut short", cut, {"数据表文件不完整（应有2条记录）"}},
+    };
+    const struct
+    {
+        QString table;
+        std::function<void()> import;
+    } importers[] = {
+        {CHandSaleImport::TableName(), [] { CHandSaleImport::ImportSales(nullptr); }},
+        {CHandReadImport::TableName(), [] { CHandReadImport::ImportReadings(nullptr); }},
+    };
+    for (const auto& importer : importers) {
+        for (const auto& c : contents) {
+            SCOPED_TRACE((importer.table + u' ' + QString::fromLatin1(c.name)).toStdString());
+            const QString path = ExchangeTablePath(importer.table);
+            WriteFileBytes(path, c.bytes);
+            const QString text = ThrownText(importer.import);
+            EXPECT_TRUE(text.contains(QDir::toNativeSeparators(path))) << text.toStdString();
+            EXPECT_TRUE(std::any_of(c.said.begin(), c.said.end(), [&](const QString& s) { return text.contains(s); }))
+                << text.toStdString();
+        }
+    }
+    EXPECT_EQ(fresh.Count(QStringLiteral("select * from HandRaw")), 0);
+    EXPECT_EQ(fresh.Count(QStringLiteral("select * from HandReadRaw")), 0);
 }

@@ -186,3 +186,14 @@ TEST_F(ProgrammerUploadTest, StagedRecordsRoundTripAndRemove)
     EXPECT_EQ(ThrownText([&] { list.Remove(list.At(0)); }), "从数据库删除附表原始读数时发生错误！");
     EXPECT_EQ(list.GetCount(), 1);
 }
+
+TEST_F(ProgrammerUploadTest, LargeBaseReadingsKeepTheirHundredths)
+{
+    hand({Record("1234", "1", "08-05-12", 10, 2001003549)});
+    EXPECT_EQ(CReadDataImport::ImportWith(FakeGet, FakeFree, CReadDataImport::InitialValues, nullptr),
+              CReadDataImport::Imported);
+    EXPECT_EQ(stagedRows(), "00001234/1/10/20010035.49/2008-05-12");
+    CSubRawList staged;
+    staged.LoadAll();
+    EXPECT_DOUBLE_EQ(staged.At(0)->GetBaseRead(), 20010035.49);
+}

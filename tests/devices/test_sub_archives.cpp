@@ -7,6 +7,7 @@
 #include "KvMessage.h"
 #include "SubRawTestData.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -175,4 +176,47 @@ TEST_F(SubArchiveTest, CardNumbersStandForTheMeterOfTheCard)
     EXPECT_EQ(CSubSettingArchive::MeterNoOf("99999999"), "");
     EXPECT_EQ(CSubSettingArchive::MeterNoOf("00001234"), "00001234");
     EXPECT_EQ(CSubSettingArchive::SubXOf("00001234", "1"), "1");
+}
+
+TEST_F(SubArchiveTest, AFailedCommitLeavesTheStagedRecordListed)
+{
+    // Deleting a staged row leaves a row that breaks a deferred key, so the
+    // commit itself fails, after every statement has run.
+    for (const char* sql : {"PRAGMA foreign_keys = ON", "create table Keeper(Id integer primary key)",
+                            "create table Orphan(Ref integer references Keeper(Id) deferrable initially deferred)"})
+        db().Execute(QString::fromLatin1(sql), QString());
+    const struct
+    {
+        const char* name;
+        std::function<void(CSubRawList&)> archive;
+        const char* written;
+    } cases[] = {
+        {"settings",
+         [this](CSubRawList& staged) {
+             CCliSubList current;
+             CSubSettingArchive::WriteRow(staged, staged.At(0), current, setting("4", "01"), nullptr);
+         },
+         "select * from CliSub"},
+        {"pulse reading", [](CSubRawList& staged) { CPulseReadingArchive::ArchiveRow(staged, staged.At(0), nullptr); },
+         "select * from ProgRead"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        db().Execute("delete from SubRaw", QString());
+        StageSubRaw("00001234", "4", 17, 3.45, QDate(2008, 5, 12));
+        CSubRawList staged;
+        staged.LoadAll();
+        const CSubRaw* before = staged.At(0);
+        db().Execute("create trigger LeaveOrphan after delete on SubRaw begin insert into Orphan values(-1); end",
+                     QString());
+        EXPECT_EQ(ThrownText([&] { c.archive(staged); }), QStringLiteral("提交事务时发生错误！"));
+        db().Execute("drop trigger LeaveOrphan", QString());
+        EXPECT_EQ(fresh.Count("select * from Orphan"), 0);
+        EXPECT_EQ(fresh.Count(c.written), 0);
+        EXPECT_EQ(fresh.Count("select * from SubRaw"), 1);
+        ASSERT_EQ(staged.GetCount(), 1);
+        EXPECT_EQ(staged.At(0), before);
+        EXPECT_EQ(staged.At(0)->GetSubX(), "4");
+    }
+    db().Execute("PRAGMA foreign_keys = OFF", QString());
 }

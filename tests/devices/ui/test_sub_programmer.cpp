@@ -23,6 +23,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <cstring>
 #include <gtest/gtest.h>
 
 namespace {
@@ -243,6 +244,33 @@ TEST_F(ProgrammerDlgTest, UploadsStageTheRecordsAndOpenTheirArchive)
         click(1031);
     }
     EXPECT_EQ(seen, "175 归档附表 1");
+}
+
+TEST_F(ProgrammerDlgTest, AnUploadNeverStagesTheRecordsOfAnEarlierOne)
+{
+    installHollorin();
+    // An earlier upload's records are still in the library's file; this time
+    // the tool answers but hands over nothing.
+    ReadDataRecord earlier{};
+    std::memcpy(earlier.meterNo, "1234", 4);
+    std::memcpy(earlier.subX, "1", 1);
+    std::memcpy(earlier.readDate, "08-05-12", 8);
+    earlier.pulses = 10;
+    const QString dataFile = QDir(fresh.AppDir()).filePath(QStringLiteral(KV_READ_DATA_FILE));
+    WriteFileBytes(dataFile, QByteArray(reinterpret_cast<const char*>(&earlier), sizeof earlier));
+    WriteFileBytes(QDir(fresh.AppDir()).filePath("Fennick"), "");
+    CFakeToolRunner runner([this] { WriteFileBytes(QDir(fresh.AppDir()).filePath("Drossel.dat"), "OK\r\n"); });
+    for (const int button : {1017, 1135}) {
+        QString seen;
+        CModalScript script;
+        script.Then(seeArchive(&seen));
+        click(button);
+        EXPECT_TRUE(seen.endsWith(" 0")) << button << " " << seen.toStdString();
+        EXPECT_EQ(staged(), "") << button;
+        EXPECT_FALSE(QFile::exists(dataFile));
+        WriteFileBytes(dataFile, QByteArray(reinterpret_cast<const char*>(&earlier), sizeof earlier));
+    }
+    EXPECT_EQ(runner.Starts().size(), 2u);
 }
 
 namespace {

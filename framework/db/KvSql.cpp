@@ -2,6 +2,7 @@
 
 #include "CKvException.h"
 
+#include <QLocale>
 #include <QRegularExpression>
 #include <cmath>
 
@@ -67,11 +68,24 @@ QString formatInteger(long long v, const Spec& spec)
     return pad(body, spec, true);
 }
 
-QString formatReal(double v, const Spec& spec)
+// A real without a precision: six decimals, as printf's %f, or in SQL, when six
+// would not read back the same double (0.0000001, 0.1 + 0.2), the shortest text
+// that does, so a stored value is the one checked.
+QString realBody(double v, const Spec& spec, bool sql)
+{
+    if (spec.precision >= 0)
+        return QString::number(v, 'f', spec.precision); // always '.', never grouped
+    QString body = QString::number(v, 'f', 6);
+    if (sql && body.toDouble() != v)
+        body = QString::number(v, 'f', QLocale::FloatingPointShortest);
+    return body;
+}
+
+QString formatReal(double v, const Spec& spec, bool sql)
 {
     if (!std::isfinite(v))
         throw CKvException(QStringLiteral("Sql语句中的数值无效！"));
-    QString body = QString::number(v, 'f', spec.precision < 0 ? 6 : spec.precision); // always '.', never grouped
+    QString body = realBody(v, spec, sql);
     if (v >= 0 && spec.flags.contains(u'+'))
         body.prepend(u'+');
     return pad(body, spec, true);
@@ -132,7 +146,7 @@ QString formatArgs(const QString& f, const QVector<KvSqlArg>& args, bool sql)
             if (arg.kind() == KvSqlArg::Integer) {
                 out += formatInteger(arg.integer(), spec);
             } else if (arg.kind() == KvSqlArg::Real) {
-                out += formatReal(arg.real(), spec);
+                out += formatReal(arg.real(), spec, sql);
             } else if (!sql) {
                 out += pad(arg.text(), spec, false);
             } else if (inQuote) {
@@ -156,9 +170,9 @@ QString formatArgs(const QString& f, const QVector<KvSqlArg>& args, bool sql)
         case 'f':
         case 'g':
             if (arg.kind() == KvSqlArg::Real)
-                out += formatReal(arg.real(), spec);
+                out += formatReal(arg.real(), spec, sql);
             else if (arg.kind() == KvSqlArg::Integer)
-                out += formatReal(static_cast<double>(arg.integer()), spec);
+                out += formatReal(static_cast<double>(arg.integer()), spec, sql);
             else
                 throw CKvException(QStringLiteral("Sql语句格式错误！"));
             break;

@@ -2,6 +2,7 @@
 
 #include "KvAdminUi.h"
 #include "KvMessage.h"
+#include "KvNumberField.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -136,5 +137,24 @@ void CSetCardDlg::OnOK()
         return (void)Refuse(QStringLiteral("请输入脉冲常数！"), m_pulses);
     if (m_nDevType == PrepaidController && m_nOutState < 0)
         return (void)Refuse(QStringLiteral("请选择输出状态！"), m_outState);
+    // Each value must fit its field of the card (three digits, two for the
+    // cut-off, four for the pulse constant): a wider one would be cut short.
+    const struct
+    {
+        bool used;
+        const QString& text;
+        KvNumberField field;
+        QLineEdit* edit;
+    } values[] = {
+        {m_nDevType == PrepaidMeter, m_strLimit, {QStringLiteral("限电值"), 0, 999}, m_limit},
+        {true, m_strAlarm, {QStringLiteral("告警门限"), 0, 999}, m_alarm},
+        {true, m_strCutOff, {QStringLiteral("断电门限"), 0, 99}, m_cutOff},
+        {m_nDevType == PrepaidController, m_strPulses, {QStringLiteral("脉冲常数"), 0, 9999}, m_pulses},
+    };
+    for (const auto& v : values) {
+        int value = 0;
+        if (v.used && !KvReadNumber(v.text, v.field, &value))
+            return (void)Refuse(v.field.Refusal(), v.edit);
+    }
     accept();
 }

@@ -5,6 +5,7 @@
 #include "CSysPara.h"
 #include "CurrentOperator.h"
 #include "KvMessage.h"
+#include "KvNumberField.h"
 #include "SysGlobals.h"
 
 #include <QGridLayout>
@@ -125,6 +126,13 @@ void CPurchaseInputDlg::OnOK()
     }
     if (m_strSubsidy.isEmpty()) {
         PromptBox(QStringLiteral("请输入补助量！"), this);
+        m_subsidy->setFocus();
+        return;
+    }
+    // Read whole and within a range, a subsidy never overflows to 0.
+    const KvNumberField subsidy{QStringLiteral("补助量"), 0, 99999999};
+    if (int value = 0; !KvReadNumber(m_strSubsidy, subsidy, &value)) {
+        PromptBox(subsidy.Refusal(), this);
         m_subsidy->setFocus();
         return;
     }

@@ -3,6 +3,7 @@
 #include "CNumEdit.h"
 #include "KvDialogLayout.h"
 #include "KvMessage.h"
+#include "KvNumberField.h"
 #include "SysGlobals.h"
 
 #include <QCalendarWidget>
@@ -87,6 +88,13 @@ void CCliFixEditDlg::OnOK()
     UpdateData(true);
     if (m_Units.trimmed().isEmpty()) {
         PromptBox(QStringLiteral("请输入计价数量！"), this);
+        m_unitsEdit->setFocus();
+        return;
+    }
+    // A quantity of 0 or below would lower the fee it charges.
+    const KvNumberField units{QStringLiteral("计价数量"), 0, 99999999, m_unitsEdit->GetDecimals(), true};
+    if (double value = 0; m_setUp && !KvReadNumber(m_Units, units, &value)) {
+        PromptBox(units.Refusal(), this);
         m_unitsEdit->setFocus();
         return;
     }

@@ -4,6 +4,7 @@
 
 #include <QLocale>
 #include <QRegularExpression>
+#include <charconv>
 #include <cmath>
 
 namespace {
@@ -69,16 +70,25 @@ QString formatInteger(long long v, const Spec& spec)
 }
 
 // A real without a precision: six decimals, as printf's %f, or in SQL, when six
-// would not read back the same double (0.0000001, 0.1 + 0.2), the shortest text
-// that does, so a stored value is the one checked.
+// would not read back the same value (0.0000001, 0.1 + 0.2), the shortest text
+// that does, so a stored value is the one checked. A value that is exactly a
+// single-precision one (the float setters, the device records) is read back as
+// that float: 3.45f is written 3.45, not with the digits of its binary error.
 QString realBody(double v, const Spec& spec, bool sql)
 {
     if (spec.precision >= 0)
         return QString::number(v, 'f', spec.precision); // always '.', never grouped
     QString body = QString::number(v, 'f', 6);
-    if (sql && body.toDouble() != v)
-        body = QString::number(v, 'f', QLocale::FloatingPointShortest);
-    return body;
+    if (!sql || body.toDouble() == v)
+        return body;
+    const float single = static_cast<float>(v);
+    if (static_cast<double>(single) == v) {
+        char buffer[64];
+        const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, single, std::chars_format::fixed);
+        if (error == std::errc())
+            return QString::fromLatin1(buffer, end - buffer);
+    }
+    return QString::number(v, 'f', QLocale::FloatingPointShortest);
 }
 
 QString formatReal(double v, const Spec& spec, bool sql)

@@ -3,7 +3,7 @@
 #include "CNumEdit.h"
 #include "KvDialogLayout.h"
 #include "KvMessage.h"
-#include "KvNumberField.h"
+#include "KvNumberCheck.h"
 #include "SysGlobals.h"
 
 #include <QCalendarWidget>
@@ -93,10 +93,7 @@ void CCliFixEditDlg::OnOK()
     }
     // A quantity of 0 or below would lower the fee it charges.
     const KvNumberField units{QStringLiteral("计价数量"), 0, 99999999, m_unitsEdit->GetDecimals(), true};
-    if (double value = 0; m_setUp && !KvReadNumber(m_Units, units, &value)) {
-        PromptBox(units.Refusal(), this);
-        m_unitsEdit->setFocus();
+    if (m_setUp && !KvCheckNumberFields(this, {{m_Units, units, m_unitsEdit}}))
         return;
-    }
     CKvDialog::OnOK();
 }

@@ -6,7 +6,7 @@
 #include "CPreModel.h"
 #include "KvAdminUi.h"
 #include "KvMessage.h"
-#include "KvNumberField.h"
+#include "KvNumberCheck.h"
 #include "KvNumberInput.h"
 
 #include <QCheckBox>
@@ -180,22 +180,13 @@ void CPreModelEditDlg::OnOK()
         return (void)refuse(QStringLiteral("基本电流应大于0！"), m_baseEdit);
     // Each number is stored as it reads here (the currents are shown back with
     // one decimal), so a text that is not wholly one is refused.
-    const struct
-    {
-        const QString& text;
-        KvNumberField field;
-        QWidget* focus;
-    } numbers[] = {
-        {m_strInnerMul, {QStringLiteral("内部倍率"), 1, 9999}, m_innerMulEdit},
-        {m_strBaseValue, {QStringLiteral("基本电流"), 0, 999, 1, true}, m_baseEdit},
-        {m_strMaxLimit, {QStringLiteral("最大限电流"), 0, 999, 1}, m_maxEdit},
-        {m_strMinLimit, {QStringLiteral("最小限电流"), 0, 999, 1}, m_minEdit},
-    };
-    for (const auto& number : numbers) {
-        double value = 0;
-        if (!KvReadNumber(number.text, number.field, &value))
-            return (void)refuse(number.field.Refusal(), number.focus);
-    }
+    if (!KvCheckNumberFields(this, {
+                                       {m_strInnerMul, {QStringLiteral("内部倍率"), 1, 9999}, m_innerMulEdit},
+                                       {m_strBaseValue, {QStringLiteral("基本电流"), 0, 999, 1, true}, m_baseEdit},
+                                       {m_strMaxLimit, {QStringLiteral("最大限电流"), 0, 999, 1}, m_maxEdit},
+                                       {m_strMinLimit, {QStringLiteral("最小限电流"), 0, 999, 1}, m_minEdit},
+                                   }))
+        return;
     m_bCt = m_ctCheck->isChecked() ? kYes : kNo;
     m_bPt = m_ptCheck->isChecked() ? kYes : kNo;
     QDialog::accept();

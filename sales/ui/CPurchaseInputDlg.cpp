@@ -5,7 +5,7 @@
 #include "CSysPara.h"
 #include "CurrentOperator.h"
 #include "KvMessage.h"
-#include "KvNumberField.h"
+#include "KvNumberCheck.h"
 #include "SysGlobals.h"
 
 #include <QGridLayout>
@@ -130,11 +130,7 @@ void CPurchaseInputDlg::OnOK()
         return;
     }
     // Read whole and within a range, a subsidy never overflows to 0.
-    const KvNumberField subsidy{QStringLiteral("补助量"), 0, 99999999};
-    if (int value = 0; !KvReadNumber(m_strSubsidy, subsidy, &value)) {
-        PromptBox(subsidy.Refusal(), this);
-        m_subsidy->setFocus();
+    if (!KvCheckNumberFields(this, {{m_strSubsidy, {QStringLiteral("补助量"), 0, 99999999}, m_subsidy}}))
         return;
-    }
     CKvDialog::OnOK();
 }

@@ -2,7 +2,7 @@
 
 #include "KvAdminUi.h"
 #include "KvMessage.h"
-#include "KvNumberField.h"
+#include "KvNumberCheck.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -139,22 +139,15 @@ void CSetCardDlg::OnOK()
         return (void)Refuse(QStringLiteral("请选择输出状态！"), m_outState);
     // Each value must fit its field of the card (three digits, two for the
     // cut-off, four for the pulse constant): a wider one would be cut short.
-    const struct
-    {
-        bool used;
-        const QString& text;
-        KvNumberField field;
-        QLineEdit* edit;
-    } values[] = {
-        {m_nDevType == PrepaidMeter, m_strLimit, {QStringLiteral("限电值"), 0, 999}, m_limit},
-        {true, m_strAlarm, {QStringLiteral("告警门限"), 0, 999}, m_alarm},
-        {true, m_strCutOff, {QStringLiteral("断电门限"), 0, 99}, m_cutOff},
-        {m_nDevType == PrepaidController, m_strPulses, {QStringLiteral("脉冲常数"), 0, 9999}, m_pulses},
-    };
-    for (const auto& v : values) {
-        int value = 0;
-        if (v.used && !KvReadNumber(v.text, v.field, &value))
-            return (void)Refuse(v.field.Refusal(), v.edit);
-    }
+    // A field the device type leaves unused is not checked.
+    const QString limit = m_nDevType == PrepaidMeter ? m_strLimit : QStringLiteral("0");
+    const QString pulses = m_nDevType == PrepaidController ? m_strPulses : QStringLiteral("0");
+    if (!KvCheckNumberFields(this, {
+                                       {limit, {QStringLiteral("限电值"), 0, 999}, m_limit},
+                                       {m_strAlarm, {QStringLiteral("告警门限"), 0, 999}, m_alarm},
+                                       {m_strCutOff, {QStringLiteral("断电门限"), 0, 99}, m_cutOff},
+                                       {pulses, {QStringLiteral("脉冲常数"), 0, 9999}, m_pulses},
+                                   }))
+        return;
     accept();
 }

@@ -7,7 +7,7 @@
 #include "CMenuButton.h"
 #include "CReportField.h"
 #include "KvMessage.h"
-#include "KvNumberField.h"
+#include "KvNumberCheck.h"
 #include "KvReportCatalogues.h"
 #include "KvReportText.h"
 
@@ -307,26 +307,15 @@ void CReportSetupDlg::OnOK()
     UpdateData(true);
     // Sizes in 0.1 mm that the preview and the print can lay out: a text that
     // is not wholly a number, or beyond these bounds, is refused by its name.
-    const struct
-    {
-        const QString& text;
-        KvNumberField field;
-        CKvEdit* edit;
-    } sizes[] = {
-        {m_paperLength, {QStringLiteral("纸张纵向"), 100, 10000}, m_lengthEdit},
-        {m_paperWidth, {QStringLiteral("纸张横向"), 100, 10000}, m_widthEdit},
-        {m_topOffset, {QStringLiteral("顶边"), 0, 1000}, m_topEdit},
-        {m_bottomOffset, {QStringLiteral("底边"), 0, 1000}, m_bottomEdit},
-        {m_leftOffset, {QStringLiteral("左边"), 0, 1000}, m_leftEdit},
-        {m_rightOffset, {QStringLiteral("右边"), 0, 1000}, m_rightEdit},
-    };
-    for (const auto& size : sizes) {
-        if (int value = 0; !KvReadNumber(size.text, size.field, &value)) {
-            PromptBox(size.field.Refusal(), this);
-            size.edit->setFocus();
-            return;
-        }
-    }
+    if (!KvCheckNumberFields(this, {
+                                       {m_paperLength, {QStringLiteral("纸张纵向"), 100, 10000}, m_lengthEdit},
+                                       {m_paperWidth, {QStringLiteral("纸张横向"), 100, 10000}, m_widthEdit},
+                                       {m_topOffset, {QStringLiteral("顶边"), 0, 1000}, m_topEdit},
+                                       {m_bottomOffset, {QStringLiteral("底边"), 0, 1000}, m_bottomEdit},
+                                       {m_leftOffset, {QStringLiteral("左边"), 0, 1000}, m_leftEdit},
+                                       {m_rightOffset, {QStringLiteral("右边"), 0, 1000}, m_rightEdit},
+                                   }))
+        return;
     // An emptied width is a column of width 0.
     const KvNumberField widthField{QStringLiteral("列宽"), 0, 5000};
     QVector<int> widths;

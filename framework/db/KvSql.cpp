@@ -2,7 +2,9 @@
 
 #include "CKvException.h"
 
+#include <QLocale>
 #include <QRegularExpression>
+#include <charconv>
 #include <cmath>
 
 namespace {
@@ -67,11 +69,33 @@ QString formatInteger(long long v, const Spec& spec)
     return pad(body, spec, true);
 }
 
-QString formatReal(double v, const Spec& spec)
+// A real without a precision: six decimals, as printf's %f, or in SQL, when six
+// would not read back the same value (0.0000001, 0.1 + 0.2), the shortest text
+// that does, so a stored value is the one checked. A value that is exactly a
+// single-precision one (the float setters, the device records) is read back as
+// that float: 3.45f is written 3.45, not with the digits of its binary error.
+QString realBody(double v, const Spec& spec, bool sql)
+{
+    if (spec.precision >= 0)
+        return QString::number(v, 'f', spec.precision); // always '.', never grouped
+    QString body = QString::number(v, 'f', 6);
+    if (!sql || body.toDouble() == v)
+        return body;
+    const float single = static_cast<float>(v);
+    if (static_cast<double>(single) == v) {
+        char buffer[64];
+        const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, single, std::chars_format::fixed);
+        if (error == std::errc())
+            return QString::fromLatin1(buffer, end - buffer);
+    }
+    return QString::number(v, 'f', QLocale::FloatingPointShortest);
+}
+
+QString formatReal(double v, const Spec& spec, bool sql)
 {
     if (!std::isfinite(v))
         throw CKvException(QStringLiteral("Sql语句中的数值无效！"));
-    QString body = QString::number(v, 'f', spec.precision < 0 ? 6 : spec.precision); // always '.', never grouped
+    QString body = realBody(v, spec, sql);
     if (v >= 0 && spec.flags.contains(u'+'))
         body.prepend(u'+');
     return pad(body, spec, true);
@@ -132,7 +156,7 @@ QString formatArgs(const QString& f, const QVector<KvSqlArg>& args, bool sql)
             if (arg.kind() == KvSqlArg::Integer) {
                 out += formatInteger(arg.integer(), spec);
             } else if (arg.kind() == KvSqlArg::Real) {
-                out += formatReal(arg.real(), spec);
+                out += formatReal(arg.real(), spec, sql);
             } else if (!sql) {
                 out += pad(arg.text(), spec, false);
             } else if (inQuote) {
@@ -156,9 +180,9 @@ QString formatArgs(const QString& f, const QVector<KvSqlArg>& args, bool sql)
         case 'f':
         case 'g':
             if (arg.kind() == KvSqlArg::Real)
-                out += formatReal(arg.real(), spec);
+                out += formatReal(arg.real(), spec, sql);
             else if (arg.kind() == KvSqlArg::Integer)
-                out += formatReal(static_cast<double>(arg.integer()), spec);
+                out += formatReal(static_cast<double>(arg.integer()), spec, sql);
             else
                 throw CKvException(QStringLiteral("Sql语句格式错误！"));
             break;

@@ -70,8 +70,14 @@ void CNumEdit::SetValue(double value)
 
 void CNumEdit::FilterChar(QChar ch, int, int)
 {
-    const int caret = cursorPosition();
-    const QString current = text();
+    // A typed character replaces the selection, as in every edit: the rules
+    // look at the text without it, the caret where the selection began.
+    QString current = text();
+    int caret = cursorPosition();
+    if (hasSelectedText()) {
+        caret = selectionStart();
+        current.remove(caret, selectedText().size());
+    }
     const int length = current.size();
 
     if (ch.isDigit() && ch.unicode() < 128) {
@@ -87,6 +93,13 @@ void CNumEdit::FilterChar(QChar ch, int, int)
     } else if (ch == u'-') {
         if (caret != 0)
             return;
+        if (!current.contains(u'-') && TextToDouble(current) == 0.0) {
+            // Nothing to negate: the sign starts a negative number and the caret
+            // follows it, so "-5" typed into an empty edit is -5, never 50.
+            setText(QStringLiteral("-"));
+            setCursorPosition(1);
+            return;
+        }
         SetValue(-TextToDouble(current));
         setCursorPosition(0); // a second "-" at the start negates back
     } else if (ch == u'.') {
@@ -97,13 +110,47 @@ void CNumEdit::FilterChar(QChar ch, int, int)
     // every other character is refused
 }
 
+bool CNumEdit::IsAcceptedText(const QString& text, int decimals)
+{
+    // What typing could make: a sign only in front, digits, one point and at
+    // most `decimals` digits after it.
+    int i = text.startsWith(u'-') ? 1 : 0;
+    int point = -1;
+    for (; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'.' && point < 0)
+            point = i;
+        else if (!(c >= u'0' && c <= u'9'))
+            return false;
+    }
+    return point < 0 || text.size() - point - 1 <= decimals;
+}
+
 void CNumEdit::PasteFiltered(QClipboard::Mode mode)
 {
     if (isReadOnly())
         return;
-    const QString pasted = QApplication::clipboard()->text(mode);
-    for (QChar ch : pasted)
-        FilterChar(ch, 1, 0);
+    // The characters a number can hold are kept, the rest dropped ("1,5" pastes
+    // 15); what is left goes in whole or, when a rule refuses it, not at all.
+    QString kept;
+    for (QChar ch : QApplication::clipboard()->text(mode)) {
+        if ((ch >= u'0' && ch <= u'9') || ch == u'.' || ch == u'-')
+            kept += ch;
+    }
+    if (kept.isEmpty())
+        return;
+    QString result = text();
+    int caret = cursorPosition();
+    if (hasSelectedText()) {
+        caret = selectionStart();
+        result.remove(caret, selectedText().size());
+    }
+    result.insert(caret, kept);
+    if (!IsAcceptedText(result, qMax(0, m_decimals))) {
+        QApplication::beep();
+        return;
+    }
+    insert(kept);
 }
 
 QMenu* CNumEdit::CreateContextMenu()
@@ -146,6 +193,15 @@ void CNumEdit::keyPressEvent(QKeyEvent* event)
         PasteFiltered();
         event->accept();
         return;
+    }
+    // The edit shortcuts work as in every edit field: they only select, copy or
+    // remove text, which the rules never refuse.
+    for (QKeySequence::StandardKey shortcut :
+         {QKeySequence::SelectAll, QKeySequence::Copy, QKeySequence::Cut, QKeySequence::Undo, QKeySequence::Redo}) {
+        if (event->matches(shortcut)) {
+            QLineEdit::keyPressEvent(event);
+            return;
+        }
     }
     // Keys that move the caret, delete forward or belong to the dialog keep their
     // usual meaning; characters (control characters included) go to the filter.

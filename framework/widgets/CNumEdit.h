@@ -8,7 +8,10 @@ class QMenu;
 // An edit box for a signed decimal number with a fixed number of decimals.
 // Typed characters pass through FilterChar only: digits (never in front of the
 // sign, at most `decimals` after the point), one point, backspace, and "-" at
-// the start, which negates the value instead of inserting a sign.
+// the start, which negates the value instead of inserting a sign (on an empty
+// or zero text it starts a negative number). The edit shortcuts (select all,
+// copy, cut, undo, redo) and the caret keys work as in every edit; focus by Tab
+// or a shortcut selects the whole text, so typing replaces it.
 class CNumEdit : public QLineEdit
 {
     Q_OBJECT
@@ -28,8 +31,13 @@ public:
     // atof on a text, independent of the locale.
     static double TextToDouble(const QString& text);
 
-    // Pastes the clipboard (or X11's selection) character by character through
-    // FilterChar: what the rules refuse is left out.
+    // True when the text is one typing could make: a sign only in front, digits,
+    // one point, at most `decimals` digits after it.
+    static bool IsAcceptedText(const QString& text, int decimals);
+
+    // Pastes the clipboard (or X11's selection): the characters a number can
+    // hold are kept, the others dropped; the rest goes in whole when the text it
+    // makes is one typing could make, else the paste is refused.
     void PasteFiltered(QClipboard::Mode mode = QClipboard::Clipboard);
     // The edit's context menu, its Paste going through PasteFiltered.
     QMenu* CreateContextMenu();

@@ -3,6 +3,7 @@
 #include "CNumEdit.h"
 #include "KvDialogLayout.h"
 #include "KvMessage.h"
+#include "KvNumberCheck.h"
 #include "SysGlobals.h"
 
 #include <QCalendarWidget>
@@ -90,5 +91,9 @@ void CCliFixEditDlg::OnOK()
         m_unitsEdit->setFocus();
         return;
     }
+    // A quantity of 0 or below would lower the fee it charges.
+    const KvNumberField units{QStringLiteral("计价数量"), 0, 99999999, m_unitsEdit->GetDecimals(), true};
+    if (m_setUp && !KvCheckNumberFields(this, {{m_Units, units, m_unitsEdit}}))
+        return;
     CKvDialog::OnOK();
 }

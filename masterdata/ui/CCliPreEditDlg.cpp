@@ -12,6 +12,7 @@
 #include "KvEditListSetup.h"
 #include "KvGuard.h"
 #include "KvMessage.h"
+#include "KvNumberField.h"
 #include "KvNumberInput.h"
 #include "KvUtil.h"
 #include "SysGlobals.h"
@@ -533,17 +534,29 @@ bool CCliPreEditDlg::checkParams()
     const auto refuseParam = [this](const char* text, int row) {
         return refuseCell(QString::fromUtf8(text), m_paramList, row, 1);
     };
+    // Each parameter is stored as it reads here: a text that is not wholly a
+    // whole number of its field's range is refused by the field's name.
+    const auto refuseRange = [&](int row, const KvNumberField& field) {
+        int read = 0;
+        return KvReadNumber(value(row), field, &read) || refuseCell(field.Refusal(), m_paramList, row, 1);
+    };
     if (missing(value(ParamCt)))
         return refuseParam("请输入CT", ParamCt);
     // Sales divide by CT and PT: neither may be 0.
-    if (KvLeadingInteger(value(ParamCt)) <= 0)
+    if (CNumEdit::TextToDouble(value(ParamCt)) <= 0)
         return refuseParam("CT倍率应大于0！", ParamCt);
+    if (!refuseRange(ParamCt, {QStringLiteral("CT倍率"), 1, 9999}))
+        return false;
     if (missing(value(ParamPt)))
         return refuseParam("请输入PT", ParamPt);
-    if (KvLeadingInteger(value(ParamPt)) <= 0)
+    if (CNumEdit::TextToDouble(value(ParamPt)) <= 0)
         return refuseParam("PT倍率应大于0！", ParamPt);
+    if (!refuseRange(ParamPt, {QStringLiteral("PT倍率"), 1, 9999}))
+        return false;
     if (missing(value(ParamLimit)))
         return refuseParam("请输入限电值", ParamLimit);
+    if (!refuseRange(ParamLimit, {QStringLiteral("限电值"), 0, 999}))
+        return false;
     if (const CPreModel* model = m_pApplied) {
         const int limit = KvLeadingInteger(value(ParamLimit));
         if (model->GetCardType() == kInfrared && limit > model->GetMaxLimit())
@@ -561,13 +574,17 @@ bool CCliPreEditDlg::checkParams()
         return refuseParam("请输入告警门限", ParamAlarm);
     if (value(ParamAlarm).trimmed().size() > 3)
         return refuseParam("告警门限不应大于999", ParamAlarm);
+    if (!refuseRange(ParamAlarm, {QStringLiteral("告警门限"), 0, 999}))
+        return false;
     if (missing(value(ParamClose)))
         return refuseParam("请输入断电门限", ParamClose);
     if (value(ParamClose).trimmed().size() > 2)
         return refuseParam("断电门限不应大于99", ParamClose);
+    if (!refuseRange(ParamClose, {QStringLiteral("断电门限"), 0, 99}))
+        return false;
     if (missing(value(ParamPulses)))
         return refuseParam("请输入脉冲常数", ParamPulses);
-    return true;
+    return refuseRange(ParamPulses, {QStringLiteral("脉冲常数"), 0, 9999});
 }
 
 bool CCliPreEditDlg::checkPrices()
@@ -582,8 +599,8 @@ bool CCliPreEditDlg::checkPrices()
         const QString percent = m_priceList->GetItemText(row, PricePercent).trimmed();
         if (percent.isEmpty())
             return refuseCell(QStringLiteral("请输入电价百分比！"), m_priceList, row, PricePercent);
-        const int share = KvLeadingInteger(percent);
-        if (share < 0 || share > 100)
+        int share = 0;
+        if (!KvReadNumber(percent, KvNumberField{QStringLiteral("百分比"), 0, 100}, &share))
             return refuseCell(QStringLiteral("请设置合法的比例！"), m_priceList, row, PricePercent);
         total += share;
     }
@@ -606,16 +623,27 @@ void CCliPreEditDlg::OnOK()
         std::all_of(meterNo.cbegin(), meterNo.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; });
     if (!digitsOnly || meterNo.toInt() == 0)
         return (void)refuse(QStringLiteral("表号应为数字，且不全为0！"), m_meterNoEdit);
+    // A loss below 0 would lower the charge of every sale.
+    const KvNumberField transLoss{QStringLiteral("变损"), 0, 99999999, 10};
+    const KvNumberField lineLoss{QStringLiteral("线损"), 0, 100, 10};
+    double loss = 0;
     if (missing(m_strTransLoss))
         return (void)refuse(QStringLiteral("请输入变损"), m_transLossEdit);
+    if (!KvReadNumber(m_strTransLoss, transLoss, &loss))
+        return (void)refuse(transLoss.Refusal(), m_transLossEdit);
     if (missing(m_strLineLoss))
         return (void)refuse(QStringLiteral("请输入线损"), m_lineLossEdit);
+    if (!KvReadNumber(m_strLineLoss, lineLoss, &loss))
+        return (void)refuse(lineLoss.Refusal(), m_lineLossEdit);
     QString prePay = m_strPrePayRate;
     TrimString(prePay);
     if (prePay.isEmpty())
         return (void)refuse(QStringLiteral("请输入预付比例"), m_prePayEdit);
-    if (KvLeadingInteger(prePay) < 0)
+    if (CNumEdit::TextToDouble(prePay) < 0)
         return (void)refuse(QStringLiteral("预付比例应大于0！"), m_prePayEdit);
+    const KvNumberField prePayField{QStringLiteral("预提比例"), 0, 100};
+    if (int rate = 0; !KvReadNumber(prePay, prePayField, &rate))
+        return (void)refuse(prePayField.Refusal(), m_prePayEdit);
     if (!checkParams() || !checkPrices())
         return;
 

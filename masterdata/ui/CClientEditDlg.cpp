@@ -4,6 +4,7 @@
 #include "CKvEdit.h"
 #include "KvGuard.h"
 #include "KvMessage.h"
+#include "KvNumberField.h"
 #include "KvRecordChoice.h"
 #include "KvUtil.h"
 
@@ -229,6 +230,8 @@ void CClientEditDlg::OnOK()
     UpdateData(true);
     // District, building, department, floor, room and unit are not tested:
     // "00" and empty values are accepted.
+    const KvNumberField memberField{QStringLiteral("居住人数"), 0, 999};
+    int members = 0;
     const bool accepted =
         (!m_ClientNo.isEmpty() || Refuse(QStringLiteral("请输入用户代码"), m_clientNoEdit)) &&
         (GbkByteLength(m_ClientNo) <= 20 || Refuse(QStringLiteral("用户代码长度不应大于20"), m_clientNoEdit)) &&
@@ -236,7 +239,8 @@ void CClientEditDlg::OnOK()
         (GbkByteLength(m_ClientId) <= 20 || Refuse(QStringLiteral("证件号码长度不应超过20个英文字母！"), m_idEdit)) &&
         (GbkByteLength(m_Addr) <= 40 || Refuse(QStringLiteral("地址长度不应超过40个英文字母！"), m_addrEdit)) &&
         (GbkByteLength(m_Tel) <= 20 || Refuse(QStringLiteral("要约号长度不应超过20个英文字母！"), m_telEdit)) &&
-        (!m_MemberNum.isEmpty() || Refuse(QStringLiteral("请输入居住人数！"), m_memberNumEdit));
+        (!m_MemberNum.isEmpty() || Refuse(QStringLiteral("请输入居住人数！"), m_memberNumEdit)) &&
+        (KvReadNumber(m_MemberNum, memberField, &members) || Refuse(memberField.Refusal(), m_memberNumEdit));
     if (!accepted)
         return;
     UpdateData(false);

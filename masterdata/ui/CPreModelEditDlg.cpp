@@ -6,6 +6,7 @@
 #include "CPreModel.h"
 #include "KvAdminUi.h"
 #include "KvMessage.h"
+#include "KvNumberCheck.h"
 #include "KvNumberInput.h"
 
 #include <QCheckBox>
@@ -173,10 +174,19 @@ void CPreModelEditDlg::OnOK()
     }
     // A sale divides by the multiplier and the default limit of a meter by the
     // base current: neither may be 0.
-    if (m_strInnerMul.toInt() <= 0)
+    if (CNumEdit::TextToDouble(m_strInnerMul) <= 0)
         return (void)refuse(QStringLiteral("内部倍率应大于0！"), m_innerMulEdit);
     if (CNumEdit::TextToDouble(m_strBaseValue) <= 0)
         return (void)refuse(QStringLiteral("基本电流应大于0！"), m_baseEdit);
+    // Each number is stored as it reads here (the currents are shown back with
+    // one decimal), so a text that is not wholly one is refused.
+    if (!KvCheckNumberFields(this, {
+                                       {m_strInnerMul, {QStringLiteral("内部倍率"), 1, 9999}, m_innerMulEdit},
+                                       {m_strBaseValue, {QStringLiteral("基本电流"), 0, 999, 1, true}, m_baseEdit},
+                                       {m_strMaxLimit, {QStringLiteral("最大限电流"), 0, 999, 1}, m_maxEdit},
+                                       {m_strMinLimit, {QStringLiteral("最小限电流"), 0, 999, 1}, m_minEdit},
+                                   }))
+        return;
     m_bCt = m_ctCheck->isChecked() ? kYes : kNo;
     m_bPt = m_ptCheck->isChecked() ? kYes : kNo;
     QDialog::accept();

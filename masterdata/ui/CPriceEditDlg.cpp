@@ -8,6 +8,7 @@
 #include "KvEditListSetup.h"
 #include "KvGuard.h"
 #include "KvMessage.h"
+#include "KvNumberField.h"
 #include "KvNumberInput.h"
 #include "KvUtil.h"
 #include "SysGlobals.h"
@@ -19,6 +20,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <cmath>
 
 namespace {
 
@@ -296,25 +298,33 @@ bool CPriceEditDlg::checkStartDate()
 
 bool CPriceEditDlg::checkTiers()
 {
-    int previous = 0;
+    // Each floor and price is checked as the value that is stored: a text that
+    // is not wholly a number of its range is refused by the field's name.
+    const KvNumberField floorField{QStringLiteral("阶梯底值"), 0, 99999999, 10, true};
+    const KvNumberField priceField{QStringLiteral("阶梯价"), 0, 99999, 10, true};
+    const auto refuseCell = [this](const QString& text, int row, int column) {
+        PromptBox(text, this);
+        m_tierList->BeginEdit(row, column);
+        return false;
+    };
+    double previous = 0;
     for (int row = 0; row < m_tierList->GetItemCount(); ++row) {
         const QString floor = m_tierList->GetItemText(row, 0);
-        if (floor.isEmpty()) {
-            PromptBox(QStringLiteral("请输入阶梯底值！"), this);
-            m_tierList->BeginEdit(row, 0);
-            return false;
-        }
-        const int value = KvLeadingInteger(floor);
-        if (value <= previous) {
-            PromptBox(QStringLiteral("阶梯底值应大于0且逐行递增！"), this);
-            m_tierList->BeginEdit(row, 0);
-            return false;
-        }
-        if (m_tierList->GetItemText(row, 1).isEmpty()) {
-            PromptBox(QStringLiteral("请输入阶梯价！"), this);
-            m_tierList->BeginEdit(row, 1);
-            return false;
-        }
+        if (floor.isEmpty())
+            return refuseCell(QStringLiteral("请输入阶梯底值！"), row, 0);
+        double value = 0;
+        // The whole units of a floor must rise from row to row (0.5 counts as 0).
+        if (std::trunc(CNumEdit::TextToDouble(floor)) <= previous)
+            return refuseCell(QStringLiteral("阶梯底值应大于0且逐行递增！"), row, 0);
+        if (!KvReadNumber(floor, floorField, &value))
+            return refuseCell(floorField.Refusal(), row, 0);
+        if (value <= previous)
+            return refuseCell(QStringLiteral("阶梯底值应大于0且逐行递增！"), row, 0);
+        const QString price = m_tierList->GetItemText(row, 1);
+        if (price.isEmpty())
+            return refuseCell(QStringLiteral("请输入阶梯价！"), row, 1);
+        if (double rankPrice = 0; !KvReadNumber(price, priceField, &rankPrice))
+            return refuseCell(priceField.Refusal(), row, 1);
         previous = value;
     }
     return true;
@@ -353,6 +363,10 @@ void CPriceEditDlg::OnOK()
         return;
     if (m_strPrice.isEmpty())
         return (void)refuse(QStringLiteral("请输入基本价格！"), m_priceEdit);
+    // A price of 0 or below would lower every charge made with it.
+    const KvNumberField priceField{QStringLiteral("基本价格"), 0, 99999, m_priceEdit->GetDecimals(), true};
+    if (double price = 0; !KvReadNumber(m_strPrice, priceField, &price))
+        return (void)refuse(priceField.Refusal(), m_priceEdit);
     if (!checkTiers())
         return;
 

@@ -5,6 +5,7 @@
 #include "CSysPara.h"
 #include "CurrentOperator.h"
 #include "KvMessage.h"
+#include "KvNumberCheck.h"
 #include "SysGlobals.h"
 
 #include <QGridLayout>
@@ -129,5 +130,8 @@ void CPurchaseInputDlg::OnOK()
         m_subsidy->setFocus();
         return;
     }
+    // Read whole and within a range, a subsidy never overflows to 0.
+    if (!KvCheckNumberFields(this, {{m_strSubsidy, {QStringLiteral("补助量"), 0, 99999999}, m_subsidy}}))
+        return;
     CKvDialog::OnOK();
 }

@@ -2,6 +2,7 @@
 
 #include "KvAdminUi.h"
 #include "KvMessage.h"
+#include "KvNumberCheck.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -136,5 +137,17 @@ void CSetCardDlg::OnOK()
         return (void)Refuse(QStringLiteral("请输入脉冲常数！"), m_pulses);
     if (m_nDevType == PrepaidController && m_nOutState < 0)
         return (void)Refuse(QStringLiteral("请选择输出状态！"), m_outState);
+    // Each value must fit its field of the card (three digits, two for the
+    // cut-off, four for the pulse constant): a wider one would be cut short.
+    // A field the device type leaves unused is not checked.
+    const QString limit = m_nDevType == PrepaidMeter ? m_strLimit : QStringLiteral("0");
+    const QString pulses = m_nDevType == PrepaidController ? m_strPulses : QStringLiteral("0");
+    if (!KvCheckNumberFields(this, {
+                                       {limit, {QStringLiteral("限电值"), 0, 999}, m_limit},
+                                       {m_strAlarm, {QStringLiteral("告警门限"), 0, 999}, m_alarm},
+                                       {m_strCutOff, {QStringLiteral("断电门限"), 0, 99}, m_cutOff},
+                                       {pulses, {QStringLiteral("脉冲常数"), 0, 9999}, m_pulses},
+                                   }))
+        return;
     accept();
 }

@@ -7,6 +7,7 @@
 #include "CMenuButton.h"
 #include "CReportField.h"
 #include "KvMessage.h"
+#include "KvNumberCheck.h"
 #include "KvReportCatalogues.h"
 #include "KvReportText.h"
 
@@ -304,13 +305,35 @@ void CReportSetupDlg::OnMoveDown()
 void CReportSetupDlg::OnOK()
 {
     UpdateData(true);
+    // Sizes in 0.1 mm that the preview and the print can lay out: a text that
+    // is not wholly a number, or beyond these bounds, is refused by its name.
+    if (!KvCheckNumberFields(this, {
+                                       {m_paperLength, {QStringLiteral("纸张纵向"), 100, 10000}, m_lengthEdit},
+                                       {m_paperWidth, {QStringLiteral("纸张横向"), 100, 10000}, m_widthEdit},
+                                       {m_topOffset, {QStringLiteral("顶边"), 0, 1000}, m_topEdit},
+                                       {m_bottomOffset, {QStringLiteral("底边"), 0, 1000}, m_bottomEdit},
+                                       {m_leftOffset, {QStringLiteral("左边"), 0, 1000}, m_leftEdit},
+                                       {m_rightOffset, {QStringLiteral("右边"), 0, 1000}, m_rightEdit},
+                                   }))
+        return;
+    // An emptied width is a column of width 0.
+    const KvNumberField widthField{QStringLiteral("列宽"), 0, 5000};
+    QVector<int> widths;
+    for (int row = 0; row < m_columnList->GetItemCount(); ++row) {
+        const QString text = m_columnList->GetItemText(row, 1);
+        int width = 0;
+        if (!text.trimmed().isEmpty() && !KvReadNumber(text, widthField, &width)) {
+            PromptBox(widthField.Refusal(), this);
+            m_columnList->BeginEdit(row, 1);
+            return;
+        }
+        widths << width;
+    }
     m_paperIndex = m_paperCombo->currentIndex();
     m_headings.clear();
-    m_widths.clear();
-    for (int row = 0; row < m_columnList->GetItemCount(); ++row) {
+    m_widths = widths;
+    for (int row = 0; row < m_columnList->GetItemCount(); ++row)
         m_headings << m_columnList->GetItemText(row, 0);
-        m_widths << KvAtoi(m_columnList->GetItemText(row, 1));
-    }
     EndDialog(IDOK);
 }
 

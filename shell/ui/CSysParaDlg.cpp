@@ -8,6 +8,8 @@
 #include "CRemoteServerDlg.h"
 #include "CSysPara.h"
 #include "KvAdminUi.h"
+#include "KvMessage.h"
+#include "KvNumberField.h"
 #include "SysGlobals.h"
 
 #include <QCheckBox>
@@ -182,6 +184,28 @@ void CSysParaDlg::applyRemoteRule()
 
 void CSysParaDlg::OnOK()
 {
+    // A text that does not begin as a number is stored as 0; one that does must
+    // be wholly a number within its range, or it is refused by the field's name
+    // before anything is written.
+    const struct
+    {
+        CNumEdit* edit;
+        KvNumberField field;
+    } numbers[] = {
+        {m_compRateWater, {QStringLiteral("每人每天补助水量"), 0, 999, 10}},
+        {m_memNum, {QStringLiteral("每宿舍默认人数"), 0, 999}},
+        {m_lWaste, {QStringLiteral("默认线损"), 0, 100, 10}},
+    };
+    for (const auto& number : numbers) {
+        const QString text = number.edit->text();
+        double value = 0;
+        static const QRegularExpression leadingNumber(QStringLiteral("^\\s*[+-]?\\.?[0-9]"));
+        if (leadingNumber.match(text).hasMatch() && !KvReadNumber(text, number.field, &value)) {
+            PromptBox(number.field.Refusal(), this);
+            number.edit->setFocus();
+            return;
+        }
+    }
     const int buyIndex = m_buyUnit->currentIndex();
     const int invoiceIndex = m_invoiceMode->currentIndex();
     const int payIndex = m_payMode->currentIndex();

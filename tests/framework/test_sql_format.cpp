@@ -77,6 +77,27 @@ TEST(KvFormatSql, NumbersUseAPointWhateverTheLocale)
     std::setlocale(LC_NUMERIC, saved.c_str());
 }
 
+TEST(KvFormatSql, ARealReadsBackAsTheSameDouble)
+{
+    // Six decimals where they are enough; otherwise the shortest exact text.
+    struct Case
+    {
+        double value;
+        const char* sql;
+    };
+    for (const Case& c : {Case{1234.5, "1234.500000"}, Case{0.0000001, "0.0000001"}, Case{-0.0000001, "-0.0000001"},
+                          Case{0.1 + 0.2, "0.30000000000000004"}, Case{12.3456789012, "12.3456789012"},
+                          Case{1e20, "100000000000000000000.000000"}, Case{3.45f, "3.45"}, Case{1e-7f, "0.0000001"}}) {
+        const QString sql = KvFormatSql("%f", c.value);
+        EXPECT_EQ(sql, QString::fromUtf8(c.sql)) << c.value;
+        EXPECT_EQ(static_cast<float>(c.value) == c.value ? double(sql.toFloat()) : sql.toDouble(), c.value) << c.sql;
+        EXPECT_EQ(KvFormatSql("'%s'", c.value), u'\'' + sql + u'\'') << "a real in a text placeholder";
+    }
+    // A precision asked for is kept, and command lines keep printf's six decimals.
+    EXPECT_EQ(KvFormatSql("%.2f", 0.0000001), QStringLiteral("0.00"));
+    EXPECT_EQ(KvFormatText("%f", 0.0000001), QStringLiteral("0.000000"));
+}
+
 TEST(KvFormatSql, PlaceholderAndArgumentCountsMustAgree)
 {
     EXPECT_THROW(KvFormatSql("select %d, %d", 1), CKvException);

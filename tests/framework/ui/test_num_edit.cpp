@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QInputMethodEvent>
 #include <QMenu>
+#include <QVBoxLayout>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
@@ -53,7 +54,9 @@ INSTANTIATE_TEST_SUITE_P(Table, NumEditTyping,
                              // The sign: nothing in front of it; "-" at the start negates with the decimals.
                              TypedCase{2, "-5", 0, u'7', "-5"}, TypedCase{2, "-5", 1, u'7', "-75"},
                              TypedCase{2, "-5", 0, u'-', "5.00"}, TypedCase{2, "5", 0, u'-', "-5.00"},
-                             TypedCase{2, "", 0, u'-', "0.00"}, TypedCase{2, "12", 1, u'-', "12"},
+                             TypedCase{2, "12", 1, u'-', "12"},
+                             // Nothing to negate: the sign goes in and the caret follows it.
+                             TypedCase{2, "", 0, u'-', "-"}, TypedCase{0, "0", 0, u'-', "-"},
                              // No decimals: a point only at the end, and no digit after it.
                              TypedCase{0, "12", 2, u'.', "12."}, TypedCase{0, "12", 1, u'.', "12"},
                              TypedCase{0, "12.", 3, u'3', "12."}, TypedCase{2, "123", 1, u'.', "1.23"},
@@ -99,7 +102,7 @@ TEST(NumEdit, InputMethodTextAndDropsPassTheFilterToo)
     EXPECT_FALSE(edit.acceptDrops());
 }
 
-TEST(NumEdit, PastedTextPassesTheFilterCharacterByCharacter)
+TEST(NumEdit, EveryWayOfPastingKeepsTheNumberCharactersOfThePaste)
 {
     struct Paste
     {
@@ -122,12 +125,12 @@ TEST(NumEdit, PastedTextPassesTheFilterCharacterByCharacter)
                  e.insert(QStringLiteral("2.35")); // no X11 selection on this platform
                  return;
              }
-             QApplication::clipboard()->setText(QStringLiteral("2元.3４5-6x"), QClipboard::Selection);
+             QApplication::clipboard()->setText(QStringLiteral("2元.3４5x"), QClipboard::Selection);
              MouseClick(&e, e.rect().center(), Qt::MiddleButton);
              e.end(false);
          }},
     };
-    QApplication::clipboard()->setText(QStringLiteral("2元.3４5-6x"));
+    QApplication::clipboard()->setText(QStringLiteral("2元.3４5x"));
     for (const Paste& p : pastes) {
         CNumEdit edit;
         edit.SetDecimals(2);
@@ -136,6 +139,127 @@ TEST(NumEdit, PastedTextPassesTheFilterCharacterByCharacter)
         p.paste(edit);
         EXPECT_EQ(edit.text(), QStringLiteral("12.35")) << p.how;
     }
+}
+
+TEST(NumEdit, APasteIsKeptWithoutItsOtherCharactersOrRefusedWhole)
+{
+    struct Case
+    {
+        int decimals;
+        const char* text;
+        int caret;
+        const char* pasted;
+        const char* expected;
+    };
+    const Case cases[] = {
+        // Characters a number cannot hold are dropped.
+        {0, "", 0, "1,5", "15"},
+        {0, "", 0, "12\n34", "1234"},
+        {0, "", 0, "1e309", "1309"},
+        {2, "", 0, "-3.5", "-3.5"},
+        {2, "7", 0, "-1", "-17"},
+        // A paste that makes a text typing could not make is refused whole.
+        {2, "", 0, "１２", ""},
+        {2, "1", 1, "2.345", "1"},
+        {2, "1.5", 3, ".5", "1.5"},
+        {2, "12", 2, "-5", "12"},
+        {2, "-3", 0, "5", "-3"},
+        {0, "", 0, "1.5", ""},
+    };
+    for (const Case& c : cases) {
+        QApplication::clipboard()->setText(QString::fromUtf8(c.pasted));
+        CNumEdit edit;
+        edit.SetDecimals(c.decimals);
+        edit.setText(QString::fromUtf8(c.text));
+        edit.setCursorPosition(c.caret);
+        PressKey(&edit, Qt::Key_V, QStringLiteral("\x16"), Qt::ControlModifier);
+        EXPECT_EQ(edit.text(), QString::fromUtf8(c.expected)) << "pasted " << c.pasted << " into " << c.text;
+    }
+}
+
+TEST(NumEdit, AMinusTypedIntoAnEmptyEditMakesANegativeNumber)
+{
+    // "-100" into an emptied edit with ten decimals, "-5" into an empty one.
+    struct Case
+    {
+        int decimals;
+        const char* typed;
+        double value;
+    };
+    for (const Case& c : {Case{10, "-100", -100}, Case{0, "-5", -5}, Case{2, "-0.5", -0.5}}) {
+        CNumEdit edit;
+        edit.SetDecimals(c.decimals);
+        edit.SetValue(1);
+        edit.clear();
+        TypeText(&edit, QString::fromUtf8(c.typed));
+        EXPECT_EQ(edit.text(), QString::fromUtf8(c.typed));
+        EXPECT_DOUBLE_EQ(edit.GetValue(), c.value) << c.typed;
+    }
+}
+
+class NumEditAsAnEditField : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        auto* layout = new QVBoxLayout(&m_window);
+        m_first = new QLineEdit(&m_window);
+        m_edit = new CNumEdit(&m_window);
+        m_edit->SetDecimals(4);
+        m_edit->SetValue(0);
+        layout->addWidget(m_first);
+        layout->addWidget(m_edit);
+        ASSERT_TRUE(ShowActive(&m_window));
+        m_first->setFocus();
+    }
+
+    QWidget m_window;
+    QLineEdit* m_first = nullptr;
+    CNumEdit* m_edit = nullptr;
+};
+
+TEST_F(NumEditAsAnEditField, TabSelectsThePresetValueSoTypingReplacesIt)
+{
+    PressKey(m_first, Qt::Key_Tab);
+    ASSERT_TRUE(m_edit->hasFocus());
+    TypeText(m_edit, QStringLiteral("0.52"));
+    EXPECT_EQ(m_edit->text(), QStringLiteral("0.52"));
+
+    PressKey(m_edit, Qt::Key_Backtab, QString(), Qt::ShiftModifier);
+    ASSERT_TRUE(m_first->hasFocus());
+    PressKey(m_first, Qt::Key_Tab);
+    TypeText(m_edit, QStringLiteral("-5"));
+    EXPECT_EQ(m_edit->text(), QStringLiteral("-5"));
+}
+
+TEST_F(NumEditAsAnEditField, SelectCopyCutAndPasteWorkFromTheKeyboard)
+{
+    PressKey(m_first, Qt::Key_Tab);
+    ASSERT_TRUE(m_edit->hasFocus());
+    m_edit->setText(QStringLiteral("12.5"));
+    m_edit->setCursorPosition(4);
+
+    QTest::keyClick(m_edit, Qt::Key_Home, Qt::ShiftModifier);
+    EXPECT_EQ(m_edit->selectedText(), QStringLiteral("12.5"));
+    QTest::keyClick(m_edit, Qt::Key_End);
+    QTest::keyClick(m_edit, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(m_edit->selectedText(), QStringLiteral("12.5"));
+    QApplication::clipboard()->clear();
+    QTest::keyClick(m_edit, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("12.5"));
+    EXPECT_EQ(m_edit->text(), QStringLiteral("12.5"));
+
+    QTest::keyClick(m_edit, Qt::Key_Home);
+    QTest::keyClick(m_edit, Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(m_edit, Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(m_edit, Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("12"));
+    EXPECT_EQ(m_edit->text(), QStringLiteral(".5"));
+
+    QTest::keyClick(m_edit, Qt::Key_End);
+    QTest::keyClick(m_edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(m_edit, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(m_edit->text(), QStringLiteral("12"));
 }
 
 TEST(NumEdit, SetValueRoundsHalfUpAtTheDecimals)

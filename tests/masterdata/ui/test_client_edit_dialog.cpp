@@ -151,6 +151,10 @@ TEST_F(ClientEditDialogTest, SaveChecksTheTextsAsTypedInOrder)
         {1011, twentyBytes + twentyBytes, "", 0},
         {1012, "123456789012345678901", "要约号长度不应超过20个英文字母！", 1012},
         {1085, "", "请输入居住人数！", 1085},
+        // A number beyond the field is refused by name, not stored as 0.
+        {1085, "2147483648", "居住人数应为0到999之间的整数！", 1085},
+        {1085, "1000", "居住人数应为0到999之间的整数！", 1085},
+        {1085, "999", "", 0},
     };
     for (const Case& c : cases) {
         CClientEditDlg add(nullptr, QStringLiteral("增加用户"));

@@ -106,14 +106,17 @@ TEST_F(FixedFeeDialogTest, SettingUpAnItemChecksTheStartAndSavesFromTheFirstOfTh
         })
         .Then(answer("2005-06-16", "12"))
         .Then([](QWidget* editor) {
-            ClickButton(editor, 1000); // no quantity: the editor stays
+            ClickButton(editor, 1000);       // no quantity: the editor stays
+            answer(QString(), "-5")(editor); // nor a quantity that would lower the fee
+            answer(QString(), "0")(editor);
             answer(QString(), "12.5")(editor);
         });
     clickCell(0, 0);
     EXPECT_TRUE(script.Exhausted());
     EXPECT_EQ(presets, QStringList({"dlg216设置定额收费项", "D1名称", "2005-06-01", "2050-12-31", "stop disabled"}));
-    EXPECT_EQ(sink.Texts(),
-              QStringList({"新的起始日期不应早于本月1日！", "新的起始日期不应晚于当日！", "请输入计价数量！"}));
+    EXPECT_EQ(sink.Texts(), QStringList({"新的起始日期不应早于本月1日！", "新的起始日期不应晚于当日！",
+                                         "请输入计价数量！", "计价数量应为大于0且不超过99999999的数，最多2位小数！",
+                                         "计价数量应为大于0且不超过99999999的数，最多2位小数！"}));
     EXPECT_EQ(rows().value(0), "[x]|D1|D1名称|平方米|12.5|2005-06-01|2050-12-31");
     EXPECT_EQ(count("select * from CliFix where ClientNo = 'U01'"), 1); // nothing written yet
 

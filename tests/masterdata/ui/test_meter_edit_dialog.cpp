@@ -172,6 +172,12 @@ TEST_F(MeterEditDialogTest, OkChecksRunInOrderWithTheirTexts)
     const auto param = [](int row, const char* text) {
         return [row, text](CCliPreEditDlg* d) { TypeInCell(Params(d), row, 1, text); };
     };
+    const auto setParam = [](int row, const char* text) {
+        return [row, text](CCliPreEditDlg* d) { Params(d)->SetItemText(row, 1, QString::fromUtf8(text)); };
+    };
+    const auto edit = [](int id, const char* text) {
+        return [id, text](CCliPreEditDlg* d) { Control<QLineEdit>(d, id)->setText(QString::fromUtf8(text)); };
+    };
     const struct
     {
         const char* what;
@@ -240,6 +246,19 @@ TEST_F(MeterEditDialogTest, OkChecksRunInOrderWithTheirTexts)
          "请选择电价！"},
         {"a row without a share", "QM-H1", [](CCliPreEditDlg* d) { TypeInCell(Prices(d), 0, 3, ""); },
          "请输入电价百分比！"},
+        // A number is stored as it reads, or refused by its field's name.
+        {"CT beyond int", "QM-K3", setParam(Ct, "99999999999"), "CT倍率应为1到9999之间的整数！"},
+        {"PT with decimals", "QM-K3", setParam(Pt, "1.5"), "PT倍率应为1到9999之间的整数！"},
+        {"limit beyond its card field", "QM-K3", setParam(Limit, "2147483648"), "限电值应为0到999之间的整数！"},
+        {"alarm 9.9", "QM-H1", setParam(Alarm, "9.9"), "告警门限应为0到999之间的整数！"},
+        {"power-off 1e", "QM-H1", setParam(Close, "1e"), "断电门限应为0到99之间的整数！"},
+        {"pulse constant 10000", "T24", setParam(Pulses, "10000"), "脉冲常数应为0到9999之间的整数！"},
+        {"withheld share beyond int", "QM-H1", edit(1157, "2147483648"), "预提比例应为0到100之间的整数！"},
+        {"withheld share pasted 1e309", "QM-H1", edit(1157, "1e309"), "预提比例应为0到100之间的整数！"},
+        {"line loss -5", "QM-H1", edit(1022, "-5"), "线损应为0到100之间的数，最多10位小数！"},
+        {"transformer loss -5", "QM-H1", edit(1023, "-5"), "变损应为0到99999999之间的数，最多10位小数！"},
+        {"a share of 100abc", "QM-H1", [](CCliPreEditDlg* d) { Prices(d)->SetItemText(0, 3, "100abc"); },
+         "请设置合法的比例！"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -86,6 +86,17 @@ TEST_F(MeterTypeDialogTest, EditChecksRunInOrderWithTheirTexts)
         {"multiplier 0", [](QWidget* d) { Enter(d, 1025, "0"); }, "内部倍率应大于0！", 1025},
         {"base current 0.0", [](QWidget* d) { Enter(d, 1031, "0.0"); }, "基本电流应大于0！", 1031},
         {"base current not a number", [](QWidget* d) { Enter(d, 1031, "x"); }, "基本电流应大于0！", 1031},
+        // A number is stored as it reads: not wholly a number, or beyond its range, it is refused by name.
+        {"multiplier beyond int", [](QWidget* d) { Enter(d, 1025, "99999999999"); }, "内部倍率应为1到9999之间的整数！",
+         1025},
+        {"base current 5abc", [](QWidget* d) { Enter(d, 1031, "5abc"); },
+         "基本电流应为大于0且不超过999的数，最多1位小数！", 1031},
+        {"base current 0.0000001", [](QWidget* d) { Enter(d, 1031, "0.0000001"); },
+         "基本电流应为大于0且不超过999的数，最多1位小数！", 1031},
+        {"maximum 99999999999", [](QWidget* d) { Enter(d, 1027, "99999999999"); },
+         "最大限电流应为0到999之间的数，最多1位小数！", 1027},
+        {"minimum abc", [](QWidget* d) { Enter(d, 1028, "abc"); }, "最小限电流应为0到999之间的数，最多1位小数！", 1028},
+        {"currents shown with one decimal", [](QWidget* d) { Enter(d, 1027, "60.0"); }, "", 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -165,6 +165,20 @@ TEST_F(PriceDialogTest, EditChecksRunInOrderWithTheirTexts)
         {"floor 0.5 counts as 0", [](QWidget* d) { AddTier(d, "0.5", "0.6"); }, "阶梯底值应大于0且逐行递增！"},
         {"floor missing", [](QWidget* d) { AddTier(d, "", "0.6"); }, "请输入阶梯底值！"},
         {"tier price missing", [](QWidget* d) { AddTier(d, "100", ""); }, "请输入阶梯价！"},
+        // A price, floor or tier price is checked as the value stored, or refused by its name.
+        {"base price -0.52", [](QWidget* d) { Enter(d, 1000, "-0.52"); },
+         "基本价格应为大于0且不超过99999的数，最多6位小数！"},
+        {"base price .", [](QWidget* d) { Enter(d, 1000, "."); }, "基本价格应为大于0且不超过99999的数，最多6位小数！"},
+        {"floors 1e3, 500",
+         [](QWidget* d) {
+             AddTier(d, "1e3", "0.6");
+             AddTier(d, "500", "0.7");
+         },
+         "阶梯底值应为大于0且不超过99999999的数，最多10位小数！"},
+        {"floor 1e309, beyond any number", [](QWidget* d) { AddTier(d, "1e309", "0.6"); },
+         "阶梯底值应大于0且逐行递增！"},
+        {"tier price -0.6", [](QWidget* d) { AddTier(d, "100", "-0.6"); },
+         "阶梯价应为大于0且不超过99999的数，最多10位小数！"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

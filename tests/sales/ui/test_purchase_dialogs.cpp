@@ -54,10 +54,18 @@ TEST_F(SaleDialogTest, ThePurchaseInputRequiresEveryFigure)
         const char* subsidy;
         const char* message; // empty: accepted
     } cases[] = {
-        {"", "1", "0", "请输入变损！"},   {".5", "1", "0", "请输入变损！"},
-        {"-1", "1", "0", "请输入变损！"}, {"0", ".5", "0", "请输入申购量！"},
-        {"0", "", "0", "请输入申购量！"}, {"0", "-10", "0", "请输入申购量！"},
-        {"0", "1", "", "请输入补助量！"}, {"0.5", "1", "0", ""},
+        {"", "1", "0", "请输入变损！"},
+        {".5", "1", "0", "请输入变损！"},
+        {"-1", "1", "0", "请输入变损！"},
+        {"0", ".5", "0", "请输入申购量！"},
+        {"0", "", "0", "请输入申购量！"},
+        {"0", "-10", "0", "请输入申购量！"},
+        {"0", "1", "", "请输入补助量！"},
+        {"0.5", "1", "0", ""},
+        // A subsidy beyond its range or not wholly a number is refused by name, never stored as 0.
+        {"0", "1", "2147483648", "补助量应为0到99999999之间的整数！"},
+        {"0", "1", "１２", "补助量应为0到99999999之间的整数！"},
+        {"0", "1", "99999999", ""},
     };
     for (const auto& c : cases) {
         CPurchaseInputDlg dialog(nullptr, QStringLiteral("输入申购量"));
@@ -83,10 +91,8 @@ TEST_F(SaleDialogTest, ThePaidAmountIsLockedWhereItCannotDiffer)
         const char* mode;
         bool locked;
     } cases[] = {
-        {"度", "输入交款额", "应付款：", "", false},
-        {"元", "输入交款额", "应付款：", "", true},
-        {"元", "输入退款额", "应退款：", "", true},
-        {"度", "输入退款额", "应退款：", "", true},
+        {"度", "输入交款额", "应付款：", "", false},        {"元", "输入交款额", "应付款：", "", true},
+        {"元", "输入退款额", "应退款：", "", true},         {"度", "输入退款额", "应退款：", "", true},
         {"度", "输入交款额", "应付款：", "返卡退费", true},
     };
     for (const auto& c : cases) {

@@ -225,3 +225,50 @@ TEST_F(SpecialCardTest, ASettingCardForAMeterOrAController)
     Press(*dialog, 1127);
     EXPECT_EQ(CardCommands().last(), QStringLiteral("0 1 1 1 16 99999999 0000 200A 010 05 3200 1"));
 }
+
+TEST_F(SpecialCardTest, ASettingCardRefusesValuesWiderThanItsFields)
+{
+    auto dialog = Open();
+    const struct
+    {
+        const char* field; // the refused field, or "controller" for the pulse constant
+        int id;
+        const char* text;
+        const char* refusal;
+    } cases[] = {
+        {"limit", 1202, "99999999999", "限电值应为0到999之间的整数！"},
+        {"limit", 1202, "1000", "限电值应为0到999之间的整数！"},
+        {"alarm", 1341, "99999", "告警门限应为0到999之间的整数！"},
+        {"cut-off", 1342, "2147483648", "断电门限应为0到99之间的整数！"},
+        {"cut-off", 1342, "100", "断电门限应为0到99之间的整数！"},
+        {"controller", 1078, "10000", "脉冲常数应为0到9999之间的整数！"},
+    };
+    PutBlank();
+    Press(*dialog, 1135);
+    CDialogScript script;
+    script.Then([&](QWidget* widget) {
+        for (const auto& c : cases) {
+            const bool controller = QByteArray(c.field) == "controller";
+            (controller ? Control<QRadioButton>(*widget, 1091) : Control<QRadioButton>(*widget, 1089))->click();
+            Control<QComboBox>(*widget, 1080)->setCurrentIndex(0);
+            const std::pair<int, const char*> valid[] = {{1202, "999"}, {1341, "999"}, {1342, "99"}, {1078, "9999"}};
+            for (const auto& [id, text] : valid)
+                CModalScript::Type(widget, id, QString::fromUtf8(text));
+            CModalScript::Type(widget, c.id, QString::fromUtf8(c.text));
+            sink.Clear();
+            CModalScript::Click(widget, 1000);
+            EXPECT_EQ(sink.Texts(), QStringList{QString::fromUtf8(c.refusal)}) << c.field << " " << c.text;
+            EXPECT_NE(static_cast<QDialog*>(widget)->result(), QDialog::Accepted) << c.field << " " << c.text;
+        }
+        // The widest values that fit go out as typed.
+        Control<QRadioButton>(*widget, 1089)->click();
+        const std::pair<int, const char*> widest[] = {{1202, "999"}, {1341, "999"}, {1342, "99"}};
+        for (const auto& [id, text] : widest)
+            CModalScript::Type(widget, id, QString::fromUtf8(text));
+        sink.Clear();
+        CModalScript::Click(widget, 1000);
+        EXPECT_TRUE(sink.Texts().isEmpty());
+    });
+    Press(*dialog, 1127);
+    EXPECT_EQ(CardCommands().last(), QStringLiteral("0 1 1 1 06 99999999 0000 999A 999 99"));
+}

@@ -304,6 +304,48 @@ TEST_F(ReportOutputTest, TheSetupDialogKeepsTheGroupingColumnsAndReturnsTheChose
     EXPECT_EQ(choice.topOffset, QStringLiteral("100"));
 }
 
+TEST_F(ReportOutputTest, TheSetupDialogRefusesSizesThePrintCannotLayOut)
+{
+    CKvReportFormList layouts;
+    CKvReportForm* layout = layouts.LoadLayout("售电记录统计表_按用户电表");
+    ASSERT_NE(layout, nullptr);
+    const struct
+    {
+        const char* what;
+        int id; // an edit, or 0 for the first column's width
+        const char* text;
+        const char* refusal; // empty: accepted
+    } cases[] = {
+        {"left margin abc", 1029, "abc", "左边应为0到1000之间的整数！"},
+        {"top margin 1e3", 1027, "1e3", "顶边应为0到1000之间的整数！"},
+        {"right margin beyond int", 1030, "99999999999", "右边应为0到1000之间的整数！"},
+        {"bottom margin -5", 1028, "-5", "底边应为0到1000之间的整数！"},
+        {"custom length 0", 1178, "0", "纸张纵向应为100到10000之间的整数！"},
+        {"custom width beyond int", 1026, "2147483648", "纸张横向应为100到10000之间的整数！"},
+        {"column width beyond its bound", 0, "2147483647", "列宽应为0到5000之间的整数！"},
+        {"column width 1e3", 0, "1e3", "列宽应为0到5000之间的整数！"},
+        {"sizes at their bounds", 1029, "1000", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        CReportSetupDlg dialog(nullptr, "设置报表格式");
+        dialog.SetLayout(layout);
+        dialog.SetReportName("售电记录统计表_按用户电表");
+        dialog.EnsureInitialised();
+        dialog.findChild<QComboBox*>("c1173")->setCurrentIndex(2);
+        auto* columns = dialog.findChild<CKvExtList2*>("c1179");
+        if (c.id)
+            dialog.findChild<QLineEdit*>(QStringLiteral("c%1").arg(c.id))->setText(QString::fromUtf8(c.text));
+        else
+            columns->SetItemText(0, 1, QString::fromUtf8(c.text));
+        sink.Clear();
+        CModalScript::Click(&dialog, 1000);
+        const QString refusal = QString::fromUtf8(c.refusal);
+        EXPECT_EQ(sink.Texts(), refusal.isEmpty() ? QStringList() : QStringList{refusal});
+        EXPECT_EQ(dialog.result() == QDialog::Accepted, refusal.isEmpty());
+    }
+}
+
 TEST_F(ReportOutputTest, TheFormatFlowSavesWhatTheDialogChoseOrReportsAMissingLayout)
 {
     CKvReportFormList layouts;

@@ -123,6 +123,42 @@ TEST_F(SysParaDialogTest, TextsThatAreNoNumbersAreStoredAsZero)
         EXPECT_EQ(para(column), QStringLiteral("0")) << column;
 }
 
+TEST_F(SysParaDialogTest, ANumberBeyondItsRangeIsRefusedByNameAndNothingIsWritten)
+{
+    setCheck(1025, true);
+    const struct
+    {
+        int id;
+        const char* text;
+        const char* refusal;
+    } cases[] = {
+        {1198, "2147483647", "每宿舍默认人数应为0到999之间的整数！"},
+        {1097, "99999999999", "默认线损应为0到100之间的数，最多10位小数！"},
+        {1097, "-5", "默认线损应为0到100之间的数，最多10位小数！"},
+        {1037, "1000", "每人每天补助水量应为0到999之间的数，最多10位小数！"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        for (int id : {1037, 1198, 1097})
+            CModalScript::Type(&dialog, id, QStringLiteral("1"));
+        CModalScript::Type(&dialog, c.id, QString::fromUtf8(c.text));
+        sink.Clear();
+        CModalScript::Click(&dialog, 1000);
+        EXPECT_EQ(sink.Texts(), QStringList{QString::fromUtf8(c.refusal)});
+        EXPECT_NE(dialog.result(), QDialog::Accepted);
+        EXPECT_NE(para("MemNum"), QStringLiteral("1"));
+    }
+    // The widest values that fit are stored as typed.
+    CModalScript::Type(&dialog, 1037, QStringLiteral("999"));
+    CModalScript::Type(&dialog, 1198, QStringLiteral("999"));
+    CModalScript::Type(&dialog, 1097, QStringLiteral("100"));
+    sink.Clear();
+    CModalScript::Click(&dialog, 1000);
+    EXPECT_TRUE(sink.Texts().isEmpty());
+    EXPECT_EQ(para("MemNum"), QStringLiteral("999"));
+    EXPECT_EQ(para("LWaste"), QStringLiteral("100"));
+}
+
 TEST_F(SysParaOpeningTest, OpeningAppliesTheRulesAndAnUnknownUnitIsStoredEmpty)
 {
     CSysParaDlg dialog;

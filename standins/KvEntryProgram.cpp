@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QScreen>
 #include <QVBoxLayout>
 #include <QWidget>
 
@@ -20,6 +21,14 @@ int main(int argc, char** argv)
     auto* layout = new QVBoxLayout(&window);
     layout->addWidget(
         new QLabel(QStringLiteral("%1\n操作员：%2").arg(QStringLiteral(KV_ENTRY_TITLE), arguments.at(1))));
+    // In the middle of the desktop's free area, not wherever the window
+    // system would drop it (over the counter program's menu).
+    window.adjustSize();
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect placed = window.frameGeometry();
+        placed.moveCenter(screen->availableGeometry().center());
+        window.move(placed.topLeft());
+    }
     window.show();
     return app.exec();
 }

@@ -1,5 +1,6 @@
 #include "CKvApplication.h"
 
+#include "CKvStyle.h"
 #include "KvGuard.h"
 #include "KvImages.h"
 
@@ -8,6 +9,7 @@
 CKvApplication::CKvApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
     setWindowIcon(KvProgramIcon()); // every window and the About box
+    setStyle(new CKvStyle);
 }
 
 bool CKvApplication::notify(QObject* receiver, QEvent* event)

@@ -2,10 +2,14 @@
 
 #include "CKvClockWatch.h"
 #include "KvMessage.h"
+#include "KvWindowPlacement.h"
 
 #include <QApplication>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMainWindow>
 #include <QPushButton>
+#include <QScreen>
 #include <algorithm>
 
 CKvDialog::CKvDialog(int templateId, QWidget* parent, const QString& caption)
@@ -42,12 +46,13 @@ void CKvDialog::EnsureInitialised()
         return;
     m_initCalled = true;
     OnInitDialog();
+    // After the initialisation, which may still add controls to the layout.
+    KvOrderTabsByLayout(this);
 }
 
 bool CKvDialog::OnInitDialog()
 {
     UpdateData(false);
-    CentreOnMainView();
     setWindowTitle(m_caption);
     m_initDone = 0;
     return true;
@@ -83,6 +88,23 @@ void CKvDialog::BindClose(QAbstractButton* button)
         push->setAutoDefault(false);
 }
 
+void CKvDialog::keyPressEvent(QKeyEvent* event)
+{
+    // The closing and command buttons are no auto-default buttons (Enter in a
+    // field must not press them), so Qt would let Enter on them fall through to
+    // the default button or to nothing.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        auto* button = qobject_cast<QPushButton*>(focusWidget());
+        if (button && button->isVisible() && button->window() == this) {
+            if (button->isEnabled())
+                button->click();
+            return;
+        }
+    }
+    QDialog::keyPressEvent(event);
+}
+
 void CKvDialog::OnOK()
 {
     if (!UpdateData(true))
@@ -112,12 +134,15 @@ void CKvDialog::OnTimeChange()
 
 void CKvDialog::setVisible(bool visible)
 {
-    if (visible)
+    if (visible && !isVisible()) {
         EnsureInitialised();
+        // Placed once the initialisation has given the dialog its size.
+        PlaceOnScreen();
+    }
     QDialog::setVisible(visible);
 }
 
-void CKvDialog::CentreOnMainView()
+void CKvDialog::PlaceOnScreen()
 {
     QWidget* view = nullptr;
     const QWidgetList windows = QApplication::topLevelWidgets();
@@ -128,12 +153,21 @@ void CKvDialog::CentreOnMainView()
             break;
         }
     }
-    if (!view)
-        return; // Qt's own placement over the parent applies
+    // Without the main window's view: over the owner, or the screen's middle.
+    if (!view && parentWidget() && parentWidget()->window()->isVisible())
+        view = parentWidget()->window();
     if (!testAttribute(Qt::WA_Resized))
         adjustSize();
-    const QRect area(view->mapToGlobal(QPoint(0, 0)), view->size());
-    QRect frameRect = frameGeometry();
-    frameRect.moveCenter(area.center());
-    move(frameRect.topLeft());
+    const QScreen* screen = view ? view->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect available = screen->availableGeometry();
+    const QRect over = view ? QRect(view->mapToGlobal(QPoint(0, 0)), view->size()) : available;
+    // The window made now, so that its frame counts where the platform knows it.
+    create();
+    const QRect frame = frameGeometry();
+    const QRect placed = KvPlaceInside(frame.size(), over, available);
+    if (placed.size() != frame.size())
+        resize(size() - (frame.size() - placed.size()));
+    move(placed.topLeft());
 }

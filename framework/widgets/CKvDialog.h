@@ -5,9 +5,11 @@
 
 class CPrintJob;
 class QAbstractButton;
+class QKeyEvent;
 
 // The base of the program's dialogs: a modal dialog with the caption given by
-// its caller, centred on the main window's view, that closes as cancelled when
+// its caller, centred on the main window's view and kept on the screen, whose
+// Tab order follows its layout, that closes as cancelled when
 // the system clock is changed (CKvClockWatch). Controls are created with CreateControl so that
 // each carries the stable name of its number ("c1012").
 class CKvDialog : public QDialog
@@ -62,6 +64,10 @@ public Q_SLOTS:
     void OnTimeChange();
 
 protected:
+    // Enter presses the focused push button, whether or not it is an
+    // auto-default one; elsewhere the default button answers as usual.
+    void keyPressEvent(QKeyEvent* event) override;
+
     // Data exchange of the derived dialog; false when a value was refused.
     virtual bool DoDataExchange(bool saveAndValidate);
     virtual void OnOK();
@@ -71,7 +77,9 @@ protected:
     CPrintJob* m_pPrintJob = nullptr;
 
 private:
-    void CentreOnMainView();
+    // Centres the dialog on the main window's view (or its owner, or the
+    // screen) and keeps it inside the screen's available area.
+    void PlaceOnScreen();
 
     int m_templateId;
     QString m_caption;

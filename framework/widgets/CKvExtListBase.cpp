@@ -189,6 +189,16 @@ void CKvExtListBase::SetRowHeight(int height)
         setRowHeight(row, height);
 }
 
+QSize CKvExtListBase::ContentSize(int rows) const
+{
+    int width = 0;
+    for (int column = 0; column < columnCount(); ++column)
+        width += columnWidth(column);
+    const int header = horizontalHeader()->isHidden() ? 0 : horizontalHeader()->sizeHint().height();
+    const int frame = 2 * frameWidth();
+    return {width + frame, header + rows * verticalHeader()->defaultSectionSize() + frame};
+}
+
 void CKvExtListBase::AllocColumnInfo()
 {
     if (m_columnInfo.empty())
@@ -527,6 +537,12 @@ bool CKvExtListBase::eventFilter(QObject* watched, QEvent* event)
             LeaveList(key->key() == Qt::Key_Tab && !modifiers.testFlag(Qt::ShiftModifier));
             return true;
         }
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && plain) {
+            // Enter ends the cell edit (the cell holds every change already)
+            // and stays in the list: it never reaches the dialog's default button.
+            HideEditors();
+            return true;
+        }
         if (key->key() == Qt::Key_Escape && modifiers == Qt::NoModifier) {
             // Every change is in the cell already: Escape only hands the keys
             // back to the list (a second one reaches the dialog).
@@ -548,8 +564,13 @@ void CKvExtListBase::keyPressEvent(QKeyEvent* event)
 {
     const int key = event->key();
     const bool plain = !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier));
-    if (plain && (key == Qt::Key_F2 || key == Qt::Key_Return || key == Qt::Key_Enter) && !VisibleEditor()) {
+    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    if (plain && (key == Qt::Key_F2 || enter) && !VisibleEditor()) {
         OpenCurrentCell();
+        // A row without a cell editor: Enter does what a double-click on it does.
+        const int row = currentRow();
+        if (enter && !VisibleEditor() && row >= 0)
+            emit cellDoubleClicked(row, qMax(0, currentColumn()));
         return;
     }
     if (plain && key == Qt::Key_Space && OnSpaceKey())
@@ -565,6 +586,12 @@ bool CKvExtListBase::OnSpaceKey()
 void CKvExtListBase::focusInEvent(QFocusEvent* event)
 {
     QTableWidget::focusInEvent(event);
+    // The row the focus frame stands on is the selected one, so that a command
+    // on "the selected row" and the first arrow key start from what is shown.
+    // A click selects its own row.
+    if (event->reason() != Qt::MouseFocusReason && rowCount() > 0 && selectionModel() &&
+        !selectionModel()->hasSelection())
+        SelectRow(currentRow() >= 0 ? currentRow() : 0);
     if (m_inShowEditor)
         return;
     const bool byKey = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;

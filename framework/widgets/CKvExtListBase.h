@@ -92,6 +92,8 @@ public:
     void SelectRow(int row);
     // Fixes the row height on the first call; later calls do nothing.
     void SetRowHeight(int height);
+    // The size that shows `rows` rows and every column without a scroll bar.
+    QSize ContentSize(int rows) const;
 
     // Column descriptors: allocated with defaults (kind 5) on the first click
     // unless the owner allocates and fills them after inserting the columns.
@@ -155,10 +157,13 @@ protected:
     virtual void OnCellClick(int row, int column);
 
     // The editors' keys: arrows move between cells, Tab and Shift+Tab leave
-    // the list, Escape closes the editor; their focus-out closes them.
+    // the list, Enter and Escape close the editor; their focus-out closes them.
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Taking the focus by keyboard selects the current row (the first one
+    // when there is none).
     void focusInEvent(QFocusEvent* event) override;
-    // F2 or Enter opens the current cell's editor; Space goes to OnSpaceKey.
+    // F2 or Enter opens the current cell's editor; Enter on a row without one
+    // reports a double-click on it. Space goes to OnSpaceKey.
     void keyPressEvent(QKeyEvent* event) override;
     // Space on the focused list; true when it was used.
     virtual bool OnSpaceKey();

@@ -6,28 +6,29 @@
 #include "CKvExtList2.h"
 
 CBlockListDlg::CBlockListDlg(QWidget* parent, const QString& caption)
-    : CMasterListDlg(149, parent, caption,
+    : CRecordListDlg(149, parent, caption,
                      {1050,
                       {QStringLiteral("小区代码"), QStringLiteral("小区名称")},
                       20,
                       {QStringLiteral("增加(&A)"), QStringLiteral("修改(&M)"), QStringLiteral("删除(&D)"),
                        QStringLiteral("关闭(&C)")},
                       true},
-                     {QStringLiteral("请选择小区！"), QStringLiteral("请确认是否删除该小区？")})
+                     {QStringLiteral("请选择小区！"), QStringLiteral("请确认是否删除该小区？")},
+                     QStringLiteral("修改小区"))
 {
 }
 
 void CBlockListDlg::FillRows(CKvExtList2& list)
 {
-    m_blockList.LoadWithoutReserved();
-    for (int i = 0; i < m_blockList.GetCount(); ++i) {
-        CBlock* block = m_blockList.At(i);
+    m_records.LoadWithoutReserved();
+    for (int i = 0; i < m_records.GetCount(); ++i) {
+        CBlock* block = m_records.At(i);
         const int row = list.InsertRow(i, block->GetBlockNo(), block);
         list.SetItemText(row, 1, block->GetBlockName());
     }
 }
 
-bool CBlockListDlg::EditBlock(CBlock& block, const QString& caption)
+bool CBlockListDlg::Edit(CBlock& block, const QString& caption)
 {
     CBlockEditDlg dlg(this, caption);
     dlg.m_strCode = block.GetBlockNo();
@@ -42,18 +43,9 @@ bool CBlockListDlg::EditBlock(CBlock& block, const QString& caption)
 void CBlockListDlg::OnAdd()
 {
     RunAdd<CBlock>(
-        m_blockList, [this](CBlock& block) { return EditBlock(block, QStringLiteral("增加小区")); },
+        m_records, [this](CBlock& block) { return Edit(block, QStringLiteral("增加小区")); },
         [](const CBlock& block) { return CBlockList::ExistsBlockNo(block.GetBlockNo()); },
         QStringLiteral("小区代码重复！"));
-}
-
-bool CBlockListDlg::ModifyRecord(CKvObject* record)
-{
-    auto* block = static_cast<CBlock*>(record);
-    if (!EditBlock(*block, QStringLiteral("修改小区")))
-        return false;
-    m_blockList.UpdateRecord(block);
-    return true;
 }
 
 QString CBlockListDlg::DeleteRefusal(CKvObject* record)
@@ -65,9 +57,4 @@ QString CBlockListDlg::DeleteRefusal(CKvObject* record)
     if (CBuildingList::ExistsInBlock(blockNo))
         return QStringLiteral("该小区已建有楼幢档案，不能删除！");
     return QString();
-}
-
-void CBlockListDlg::DeleteRecord(CKvObject* record)
-{
-    m_blockList.DeleteRecord(static_cast<CBlock*>(record));
 }

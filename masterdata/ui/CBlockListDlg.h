@@ -5,7 +5,7 @@
 
 // The districts (command 小区管理): every real district with its code and name.
 // A district that users or buildings name is not deleted.
-class CBlockListDlg : public CMasterListDlg
+class CBlockListDlg : public CRecordListDlg<CBlock, CBlockList>
 {
     Q_OBJECT
 
@@ -15,14 +15,6 @@ public:
 protected:
     void FillRows(CKvExtList2& list) override;
     void OnAdd() override;
-    bool ModifyRecord(CKvObject* record) override;
     QString DeleteRefusal(CKvObject* record) override;
-    void DeleteRecord(CKvObject* record) override;
-
-private:
-    // Runs the edit dialog on the record's values; after OK the record holds
-    // what was typed.
-    bool EditBlock(CBlock& block, const QString& caption);
-
-    CBlockList m_blockList;
+    bool Edit(CBlock& block, const QString& caption) override;
 };

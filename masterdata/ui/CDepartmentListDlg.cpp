@@ -5,28 +5,29 @@
 #include "CKvExtList2.h"
 
 CDepartmentListDlg::CDepartmentListDlg(QWidget* parent, const QString& caption)
-    : CMasterListDlg(133, parent, caption,
+    : CRecordListDlg(133, parent, caption,
                      {1019,
                       {QStringLiteral("部门代码"), QStringLiteral("部门名称")},
                       50,
                       {QStringLiteral("增加部门(&A)"), QStringLiteral("修改部门(&M)"), QStringLiteral("删除部门(&D)"),
                        QStringLiteral("返回(&R)")},
                       false},
-                     {QStringLiteral("请选择部门！"), QStringLiteral("请确认是否删除该部门？")})
+                     {QStringLiteral("请选择部门！"), QStringLiteral("请确认是否删除该部门？")},
+                     QStringLiteral("修改部门"))
 {
 }
 
 void CDepartmentListDlg::FillRows(CKvExtList2& list)
 {
-    m_departmentList.LoadWithoutReserved();
-    for (int i = 0; i < m_departmentList.GetCount(); ++i) {
-        CDepartment* department = m_departmentList.At(i);
+    m_records.LoadWithoutReserved();
+    for (int i = 0; i < m_records.GetCount(); ++i) {
+        CDepartment* department = m_records.At(i);
         const int row = list.InsertRow(i, department->GetDepartmentNo(), department);
         list.SetItemText(row, 1, department->GetDepartmentName());
     }
 }
 
-bool CDepartmentListDlg::EditDepartment(CDepartment& department, const QString& caption)
+bool CDepartmentListDlg::Edit(CDepartment& department, const QString& caption)
 {
     CDepartmentEditDlg dlg(this, caption);
     dlg.m_strCode = department.GetDepartmentNo();
@@ -41,19 +42,9 @@ bool CDepartmentListDlg::EditDepartment(CDepartment& department, const QString& 
 void CDepartmentListDlg::OnAdd()
 {
     RunAdd<CDepartment>(
-        m_departmentList,
-        [this](CDepartment& department) { return EditDepartment(department, QStringLiteral("增加部门")); },
+        m_records, [this](CDepartment& department) { return Edit(department, QStringLiteral("增加部门")); },
         [](const CDepartment& department) { return CDepartmentList::ExistsDepartmentNo(department.GetDepartmentNo()); },
         QStringLiteral("部门代码重复！"));
-}
-
-bool CDepartmentListDlg::ModifyRecord(CKvObject* record)
-{
-    auto* department = static_cast<CDepartment*>(record);
-    if (!EditDepartment(*department, QStringLiteral("修改部门")))
-        return false;
-    m_departmentList.UpdateRecord(department);
-    return true;
 }
 
 QString CDepartmentListDlg::DeleteRefusal(CKvObject* record)
@@ -61,9 +52,4 @@ QString CDepartmentListDlg::DeleteRefusal(CKvObject* record)
     if (CClientList::ExistsInDepartment(static_cast<CDepartment*>(record)->GetDepartmentNo()))
         return QStringLiteral("该部门已建有用户档案，不能删除！");
     return QString();
-}
-
-void CDepartmentListDlg::DeleteRecord(CKvObject* record)
-{
-    m_departmentList.DeleteRecord(static_cast<CDepartment*>(record));
 }

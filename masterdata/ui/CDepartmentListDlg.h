@@ -5,7 +5,7 @@
 
 // The departments (command 部门管理): every real department with its code and
 // name. A department that users name is not deleted.
-class CDepartmentListDlg : public CMasterListDlg
+class CDepartmentListDlg : public CRecordListDlg<CDepartment, CDepartmentList>
 {
     Q_OBJECT
 
@@ -15,14 +15,6 @@ public:
 protected:
     void FillRows(CKvExtList2& list) override;
     void OnAdd() override;
-    bool ModifyRecord(CKvObject* record) override;
     QString DeleteRefusal(CKvObject* record) override;
-    void DeleteRecord(CKvObject* record) override;
-
-private:
-    // Runs the edit dialog on the record's values; after OK the record holds
-    // what was typed.
-    bool EditDepartment(CDepartment& department, const QString& caption);
-
-    CDepartmentList m_departmentList;
+    bool Edit(CDepartment& department, const QString& caption) override;
 };

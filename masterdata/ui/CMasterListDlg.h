@@ -93,3 +93,35 @@ private:
     CKvExtList2* m_list;
     QPushButton* m_buttons[4];
 };
+
+// A family whose list class keeps its records (districts, buildings,
+// departments): a modify edits the record and updates it through the list, a
+// delete deletes it there. The family gives its edit dialog.
+template <class Record, class List> class CRecordListDlg : public CMasterListDlg
+{
+protected:
+    CRecordListDlg(int templateId, QWidget* parent, const QString& caption, const Layout& layout, const Texts& texts,
+                   const QString& modifyCaption)
+        : CMasterListDlg(templateId, parent, caption, layout, texts), m_modifyCaption(modifyCaption)
+    {
+    }
+
+    // Runs the family's edit dialog on the record's values; after OK the
+    // record holds what was typed.
+    virtual bool Edit(Record& record, const QString& caption) = 0;
+
+    bool ModifyRecord(CKvObject* record) override
+    {
+        auto* typed = static_cast<Record*>(record);
+        if (!Edit(*typed, m_modifyCaption))
+            return false;
+        m_records.UpdateRecord(typed);
+        return true;
+    }
+    void DeleteRecord(CKvObject* record) override { m_records.DeleteRecord(static_cast<Record*>(record)); }
+
+    List m_records;
+
+private:
+    QString m_modifyCaption;
+};

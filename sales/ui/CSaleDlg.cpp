@@ -28,6 +28,7 @@
 #include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QVBoxLayout>
 #include <cmath>
 #include <exception>
@@ -104,7 +105,7 @@ CSaleDlg::CSaleDlg(QWidget* parent, const QString& mode) : CKvDialog(167, parent
     m_subList = CreateControl<CKvExtList2>(1170);
     m_historyList = CreateControl<CKvExtList2>(1152);
 
-    auto* left = new QVBoxLayout;
+    auto* left = m_leftColumn = new QVBoxLayout;
     left->addWidget(m_cardList, 3);
     left->addWidget(m_typeList, 2);
     left->addWidget(m_userList, 1);
@@ -114,7 +115,7 @@ CSaleDlg::CSaleDlg(QWidget* parent, const QString& mode) : CKvDialog(167, parent
     right->addWidget(m_feeList, 1);
     right->addWidget(m_subList, 1);
     right->addWidget(m_historyList, 2);
-    auto* lists = new QHBoxLayout;
+    auto* lists = m_columns = new QHBoxLayout;
     lists->addLayout(left, 2);
     lists->addLayout(right, 3);
 
@@ -213,6 +214,7 @@ bool CSaleDlg::OnInitDialog()
             list->InsertRow(i, rows.at(i), nullptr);
     for (int row = 5; row <= 7; ++row)
         m_typeList->SetItemText(row, 2, QStringLiteral("A"));
+    FitListsToTheirFacts();
 
     m_nPortIndex = GetLocalSysPara()->GetIntPara(QStringLiteral("CardBoxCom"), 0);
 
@@ -230,6 +232,34 @@ bool CSaleDlg::OnInitDialog()
     UpdateData(false);
     SetInitDone(1);
     return true;
+}
+
+void CSaleDlg::FitListsToTheirFacts()
+{
+    // The lists share the dialog in proportion to what they hold: at the size
+    // found here every fixed row of the three left lists and every column of
+    // the history show without scrolling; a smaller screen shrinks them alike.
+    int leftWidth = 0;
+    int leftHeight = 0;
+    for (CKvExtList2* list : {m_cardList, m_typeList, m_userList}) {
+        const QSize content = list->ContentSize(list->GetItemCount());
+        // The share alone decides the height, not the list's generic size hint.
+        list->setSizePolicy(list->sizePolicy().horizontalPolicy(), QSizePolicy::Ignored);
+        m_leftColumn->setStretchFactor(list, content.height());
+        leftWidth = qMax(leftWidth, content.width());
+        leftHeight += content.height();
+    }
+    const QSize history = m_historyList->ContentSize(0);
+    const int historyWidth = history.width() + m_historyList->verticalScrollBar()->sizeHint().width();
+    m_columns->setStretchFactor(m_leftColumn, leftWidth);
+    m_columns->setStretchFactor(m_columns->itemAt(1)->layout(), historyWidth);
+
+    const QMargins margins = layout()->contentsMargins();
+    const int spacing = qMax(0, layout()->spacing());
+    const int lists = leftHeight + 3 * qMax(0, m_leftColumn->spacing()) + m_remark->maximumHeight();
+    const QSize wanted(leftWidth + historyWidth + qMax(0, m_columns->spacing()) + margins.left() + margins.right(),
+                       lists + spacing + m_close->sizeHint().height() + margins.top() + margins.bottom());
+    resize(size().expandedTo(wanted));
 }
 
 bool CSaleDlg::DoDataExchange(bool saveAndValidate)

@@ -13,9 +13,9 @@
 #include "CPreLastWrt.h"
 #include "CPreModel.h"
 #include "CPriceVer.h"
+#include "CSaleWriteEngine.h"
 #include "CSubRead.h"
 #include "CWrtRecord.h"
-#include "CSaleWriteEngine.h"
 #include "KvArchiveRepair.h"
 
 #include <QString>
@@ -26,8 +26,10 @@ class CKvCellDC;
 class CKvExtList2;
 class CSubReadingTaker;
 class QComboBox;
+class QHBoxLayout;
 class QPlainTextEdit;
 class QPushButton;
+class QVBoxLayout;
 
 // The point of sale (售电服务), and the return-card refund of one meter
 // (返卡退费): the operator reads a customer's card, sees it beside the archive
@@ -153,6 +155,8 @@ private:
     // Empties every list of records of the previous card, the rows that point
     // at them first.
     void ResetCard();
+    // Shares the dialog among the lists by what they hold and grows it to show that.
+    void FitListsToTheirFacts();
 
     // The fees due, in the order the read takes them. A failure on the way
     // is told and leaves no card to write to: false.
@@ -199,8 +203,7 @@ private:
     int RemotePayIndex() const override { return m_nRemotePayIndex; }
     void ShowBalance(double balance) override;
     // The purchase dialog 224 with its defaults; false when cancelled.
-    bool RunPurchaseInput(const QString& caption, const QString& unit, double& amount, double& transLoss,
-                          int& subsidy);
+    bool RunPurchaseInput(const QString& caption, const QString& unit, double& amount, double& transLoss, int& subsidy);
     // 1 for a filled purchase, else the refusal told and 0.
     int PurchaseOutcome(PurchaseResult result, const QString& tooLittle);
     // Tells the change of a payment, or keeps it on the balance (bChange).
@@ -240,4 +243,6 @@ private:
     CKvExtList2* m_feeList;     // 1106
     CKvExtList2* m_subList;     // 1170
     CKvExtList2* m_historyList; // 1152
+    QVBoxLayout* m_leftColumn;  // the card, meter-type and user lists, the remark
+    QHBoxLayout* m_columns;     // the left column and the right one
 };

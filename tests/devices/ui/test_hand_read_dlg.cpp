@@ -212,6 +212,7 @@ TEST_F(HandReadArchiveDlgTest, DeletesOneRowOrAllAfterAsking)
         StageReading(QString::fromLatin1(meterNo), 1);
     open();
 
+    DeselectRow(list(), 0); // the focused list selected its first row
     click(1174);
     click(1026);
     EXPECT_EQ(sink.Texts(), (QStringList{"请选择抄表记录！", "请选择抄表记录！"}));

@@ -1,3 +1,4 @@
+#include "../../framework/ui/KvUiTestUtil.h"
 #include "../ArchiveTestData.h"
 #include "CHandRaw.h"
 #include "CHandSaleArchive.h"
@@ -77,6 +78,7 @@ TEST_F(HandSaleArchiveDlgTest, DeletesOneRowOrAllAfterAsking)
         stage(QString::fromLatin1(meterNo));
     open();
 
+    DeselectRow(list(), 0); // the focused list selected its first row
     click(1174);
     click(1026);
     EXPECT_EQ(sink.Texts(), (QStringList{"请选择售电记录！", "请选择售电记录！"}));

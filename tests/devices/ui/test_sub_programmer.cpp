@@ -308,6 +308,7 @@ TEST_F(SettingsArchiveDlgTest, ArchivesTheSelectedRowUnderItsMeterOrItsCardsMete
     EXPECT_EQ(ListedRows(dialog.get()), (QStringList{"00001234|2|17|3.45|2008-05-12", "00005678|5|5|1.00|2008-05-13",
                                                      "99999999|5|6|0.00|2008-05-14"}));
 
+    DeselectRow(dialog->GetRowList(), 0); // the focused list selected its first row
     ClickControl(dialog.get(), 1174);
     EXPECT_EQ(sink.Texts(), QStringList{"请选择上传记录！"});
 

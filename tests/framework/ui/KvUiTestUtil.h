@@ -4,6 +4,7 @@
 // sent as a user's are, through QTest, so that they are spontaneous events that
 // move the focus on a click and reach the widgets through the whole event path.
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QTest>
 #include <QWidget>
@@ -50,4 +51,13 @@ inline void TypeText(QWidget* target, const QString& text)
 {
     for (QChar ch : text)
         TypeChar(target, ch);
+}
+
+// Ctrl+click on the selected row of a list takes the selection away, as the
+// operator does to have no row chosen (a list that takes the focus selects
+// the row the focus stands on).
+inline void DeselectRow(QAbstractItemView* list, int row)
+{
+    const QRect cell = list->visualRect(list->model()->index(row, 0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, cell.center());
 }

@@ -1,3 +1,4 @@
+#include "CKvDialog.h"
 #include "CKvExtList.h"
 #include "CKvExtList2.h"
 #include "CKvExtList4.h"
@@ -10,6 +11,7 @@
 #include <QDateEdit>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QVBoxLayout>
 #include <functional>
 #include <gtest/gtest.h>
@@ -498,6 +500,134 @@ TEST(KvExtList, SpaceTicksTheCurrentRowAsAClickOnItsBoxDoes)
     PressKey(list, Qt::Key_Space, QStringLiteral(" "));
     EXPECT_EQ(list->GetCheck(1), 0);
     EXPECT_EQ(list->GetCheck(0) + list->GetCheck(2), 0);
+}
+
+TEST(KvExtList2, TakingTheFocusByKeySelectsTheRowTheFocusStandsOn)
+{
+    ListWindow<CKvExtList2> w;
+    CKvExtList2* list = w.m_list;
+    w.m_before->setFocus();
+    PressKey(w.m_before, Qt::Key_Tab);
+    ASSERT_TRUE(list->hasFocus());
+    EXPECT_EQ(list->GetSelectedRow(), 0);
+    EXPECT_EQ(list->VisibleEditor(), nullptr);
+    PressKey(list, Qt::Key_Down);
+    EXPECT_EQ(list->GetSelectedRow(), 1);
+
+    // Back into the list after its rows were filled again: the current row is chosen again.
+    PressKey(list, Qt::Key_Backtab, QString(), Qt::ShiftModifier);
+    list->DeleteAllItems();
+    for (int row = 0; row < 2; ++row)
+        list->InsertRow(row, QStringLiteral("新%1").arg(row), w.m_objects[row].get());
+    PressKey(w.m_before, Qt::Key_Tab);
+    ASSERT_TRUE(list->hasFocus());
+    EXPECT_GE(list->GetSelectedRow(), 0);
+    EXPECT_EQ(list->GetSelectedRow(), list->currentRow());
+}
+
+// The list in a dialog whose default button confirms it, with a field before
+// the list for Enter outside the list.
+class ListDialog : public CKvDialog
+{
+public:
+    ListDialog() : CKvDialog(152, nullptr, QStringLiteral("增加价目"))
+    {
+        m_field = CreateControl<QLineEdit>(1065);
+        m_list = CreateControl<CKvExtList2>(1070);
+        auto* save = CreateControl<QPushButton>(1020);
+        BindConfirm(save);
+        auto* layout = new QVBoxLayout(this);
+        layout->addWidget(m_field);
+        layout->addWidget(m_list);
+        layout->addWidget(save);
+        resize(520, 300);
+        for (const char* heading : {"名称", "数量", "状态"})
+            m_list->InsertColumn(m_list->GetColumnCount(), QString::fromUtf8(heading), 110);
+        m_list->SetRowHeight(20);
+        m_list->SetColumnEditor(0, KV_EDIT_TEXT);
+        m_list->SetColumnEditor(1, KV_EDIT_NUMBER);
+        m_list->SetColumnEditor(2, KV_EDIT_COMBO, QStringLiteral("常开|常闭"));
+        for (int row = 0; row < 2; ++row) {
+            m_list->InsertRow(row, QStringLiteral("表%1").arg(row), nullptr);
+            m_list->SetItemText(row, 2, QStringLiteral("常开"));
+        }
+    }
+
+    QLineEdit* m_field;
+    CKvExtList2* m_list;
+};
+
+TEST(KvExtList2, EnterInACellEditorEndsTheEditAndTheDialogStaysOpen)
+{
+    struct Case
+    {
+        int column;
+        std::function<void(QWidget*)> edit;
+        QString cell;
+    };
+    const Case cases[] = {
+        {0, [](QWidget* editor) { TypeText(editor, QStringLiteral("abc")); }, QStringLiteral("表1abc")},
+        {1, [](QWidget* editor) { TypeText(editor, QStringLiteral("0.75")); }, QStringLiteral("0.75")},
+        {2,
+         [](QWidget* editor) {
+             // Enter in the open drop-down list chooses, and the editor stays.
+             auto* combo = static_cast<QComboBox*>(editor);
+             PressKey(combo, Qt::Key_F4);
+             ASSERT_TRUE(combo->view()->isVisible());
+             PressKey(combo->view(), Qt::Key_Down);
+             PressKey(combo->view(), Qt::Key_Return);
+             ASSERT_TRUE(combo->isVisible());
+         },
+         QStringLiteral("常闭")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.column);
+        ListDialog dialog;
+        ASSERT_TRUE(ShowActive(&dialog));
+        CKvExtList2* list = dialog.m_list;
+        MouseClick(list->viewport(), list->visualItemRect(list->item(1, c.column)).center());
+        QWidget* editor = list->VisibleEditor();
+        ASSERT_NE(editor, nullptr);
+        ASSERT_TRUE(editor->hasFocus());
+        c.edit(editor);
+        PressKey(editor, Qt::Key_Return);
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_EQ(dialog.result(), 0);
+        EXPECT_EQ(list->VisibleEditor(), nullptr);
+        EXPECT_TRUE(list->hasFocus());
+        EXPECT_EQ(list->GetItemText(1, c.column), c.cell);
+
+        // On the list itself Enter opens the cell again; in a field it confirms.
+        PressKey(list, Qt::Key_Enter, QString(), Qt::KeypadModifier);
+        EXPECT_EQ(list->VisibleEditor(), editor);
+        EXPECT_TRUE(dialog.isVisible());
+        dialog.m_field->setFocus(Qt::TabFocusReason);
+        PressKey(dialog.m_field, Qt::Key_Return);
+        EXPECT_FALSE(dialog.isVisible());
+        EXPECT_EQ(dialog.result(), int(QDialog::Accepted));
+    }
+}
+
+TEST(KvExtList2, EnterOnARowWithoutACellEditorActsAsADoubleClick)
+{
+    ListWindow<CKvExtList2> w;
+    CKvExtList2* list = w.m_list;
+    for (int column = 0; column < 3; ++column)
+        list->SetColumnEditor(column, KV_EDIT_NONE);
+    std::vector<int> activated;
+    QObject::connect(list, &QTableWidget::cellDoubleClicked, [&activated](int row, int) { activated.push_back(row); });
+    w.m_before->setFocus();
+    PressKey(w.m_before, Qt::Key_Tab);
+    ASSERT_TRUE(list->hasFocus());
+    PressKey(list, Qt::Key_Down);
+    PressKey(list, Qt::Key_Return);
+    EXPECT_EQ(activated, std::vector<int>{1});
+    EXPECT_EQ(list->VisibleEditor(), nullptr);
+    // A row with an editor opens it instead.
+    list->SetColumnEditor(0, KV_EDIT_TEXT);
+    PressKey(list, Qt::Key_Return);
+    EXPECT_EQ(activated, std::vector<int>{1});
+    EXPECT_NE(list->VisibleEditor(), nullptr);
 }
 
 } // namespace

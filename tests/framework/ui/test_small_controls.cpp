@@ -1,12 +1,15 @@
 #include "CDynamicLibrary.h"
 #include "CImageButton.h"
 #include "CMenuButton.h"
+#include "CNumEdit.h"
 #include "KvImages.h"
 #include "KvTestSupport.h"
 #include "KvUiTestUtil.h"
 
 #include <QAction>
 #include <QFile>
+#include <QHBoxLayout>
+#include <QLineEdit>
 #include <QMenu>
 #include <QTimer>
 #include <dlfcn.h>
@@ -106,6 +109,33 @@ QString QtCoreFile()
     Dl_info info{};
     dladdr(reinterpret_cast<void*>(&qVersion), &info);
     return QString::fromLocal8Bit(info.dli_fname);
+}
+
+// The colour inside an empty field, away from its frame.
+QColor FieldColour(QLineEdit* edit)
+{
+    const QImage image = edit->grab().toImage();
+    return image.pixelColor(image.width() / 2, image.height() / 2);
+}
+
+TEST(KvStyle, ReadOnlyFieldsAreDrawnOnTheButtonFaceAndEditableOnesOnWhite)
+{
+    QWidget window;
+    auto* layout = new QHBoxLayout(&window);
+    auto* text = new QLineEdit;
+    auto* number = new CNumEdit; // the money fields of a sale
+    layout->addWidget(text);
+    layout->addWidget(number);
+    window.show();
+    const QPalette palette = window.palette();
+    ASSERT_NE(palette.color(QPalette::Base), palette.color(QPalette::Button));
+    for (QLineEdit* edit : {text, static_cast<QLineEdit*>(number)}) {
+        EXPECT_EQ(FieldColour(edit), palette.color(QPalette::Base));
+        edit->setReadOnly(true);
+        EXPECT_EQ(FieldColour(edit), palette.color(QPalette::Button));
+        edit->setReadOnly(false); // a field a check box makes editable again
+        EXPECT_EQ(FieldColour(edit), palette.color(QPalette::Base));
+    }
 }
 
 TEST(DynamicLibrary, MissingLibraryOrEntryGivesNull)

@@ -1,6 +1,7 @@
 #include "CClientEditDlg.h"
 #include "KvMasterDialogTest.h"
 
+#include <QApplication>
 #include <QPlainTextEdit>
 
 namespace {
@@ -34,6 +35,28 @@ protected:
 
     CClientEditDlg dlg{nullptr, QStringLiteral("修改用户")};
 };
+
+TEST_F(ClientEditDialogTest, TabGoesRowByRowAsTheFieldsStand)
+{
+    // A new user is typed from its code on; the department stands beside it.
+    CClientEditDlg add(nullptr, QStringLiteral("增加用户"));
+    ASSERT_TRUE(ShowActive(&add));
+    EXPECT_EQ(QApplication::focusWidget(), Control<QWidget>(&add, 1002));
+    PressKey(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), Control<QWidget>(&add, 1007));
+    add.reject();
+
+    fillResident(); // every choice open, the code fixed
+    ASSERT_TRUE(ShowActive(&dlg));
+    QStringList visited;
+    for (int i = 0; i < 14 && QApplication::focusWidget(); ++i) {
+        visited << QApplication::focusWidget()->objectName();
+        PressKey(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    // 部门 | 小区 楼幢 | 单元 楼层 | 房号 居住人数 | 姓名 证件 | 地址 要约号 | 备注 | 保存 取消
+    EXPECT_EQ(visited, QStringList({"c1007", "c1003", "c1004", "c1008", "c1005", "c1006", "c1085", "c1009", "c1010",
+                                    "c1011", "c1012", "c1014", "c1000", "c1001"}));
+}
 
 TEST_F(ClientEditDialogTest, ChoicesAreChainedFromDistrictToRoom)
 {

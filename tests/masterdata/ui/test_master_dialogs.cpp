@@ -9,6 +9,7 @@
 #include "KvMasterDataCommands.h"
 #include "KvMasterDialogTest.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QPushButton>
 
@@ -27,6 +28,7 @@ TEST_F(MasterDialogTest, DistrictsAreAddedChangedAndDeletedWithTheirRefusals)
     EXPECT_EQ(list->horizontalHeaderItem(1)->text(), QStringLiteral("小区名称"));
     EXPECT_EQ(Control<QPushButton>(&dlg, 1001)->text(), QStringLiteral("关闭(&C)"));
 
+    DeselectRow(list, 0); // the focused list selected its first row
     ClickButton(&dlg, 1025);
     ClickButton(&dlg, 1026);
     EXPECT_EQ(sink.Texts(), (QStringList{QStringLiteral("请选择小区！"), QStringLiteral("请选择小区！")}));
@@ -304,6 +306,59 @@ TEST_F(MasterDialogTest, EachMenuCommandOpensItsManagementDialog)
         EXPECT_EQ(parent, nullptr);
     }
     EXPECT_TRUE(sink.Texts().isEmpty());
+}
+
+// The whole management dialog with the keyboard alone: Tab into the list
+// selects the row the focus stands on, Tab on to 修改 and Enter edits that
+// row, Tab on to the closing button and Enter closes.
+TEST_F(MasterDialogTest, TheManagementDialogsWorkWithTheKeyboardAlone)
+{
+    exec(QStringLiteral("insert into Block values('01', '东苑')"));
+    exec(QStringLiteral("insert into Block values('02', '西苑')"));
+    exec(QStringLiteral("insert into Building values('01', '01', '一幢')"));
+    exec(QStringLiteral("insert into Department values('D1', '财务')"));
+    struct Case
+    {
+        std::function<std::unique_ptr<CMasterListDlg>()> open;
+        const char* modifyCaption;
+    };
+    const Case cases[] = {
+        {[] { return std::make_unique<CBlockListDlg>(nullptr, QStringLiteral("小区管理")); }, "修改小区"},
+        {[] { return std::make_unique<CBuildingListDlg>(nullptr, QStringLiteral("楼幢管理")); }, "修改楼幢"},
+        {[] { return std::make_unique<CDepartmentListDlg>(nullptr, QStringLiteral("部门管理")); }, "修改部门"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.modifyCaption);
+        std::unique_ptr<CMasterListDlg> dlg = c.open();
+        ASSERT_TRUE(ShowActive(dlg.get()));
+        CKvExtList2* list = dlg->GetListCtrl();
+        ASSERT_TRUE(list->hasFocus()) << "the list is the first control";
+        EXPECT_EQ(list->GetSelectedRow(), 0);
+        const QString firstRow = ListRows(list).value(0);
+
+        const auto tabTo = [&](int id) {
+            for (int i = 0; i < 6 && QApplication::focusWidget() != Control<QWidget>(dlg.get(), id); ++i)
+                PressKey(QApplication::focusWidget(), Qt::Key_Tab);
+            return QApplication::focusWidget() == Control<QWidget>(dlg.get(), id);
+        };
+        CModalScript script;
+        QString caption;
+        script.Then([&](QWidget* edit) {
+            caption = edit->windowTitle();
+            ClickButton(edit, 1021);
+        });
+        ASSERT_TRUE(tabTo(1025));
+        PressKey(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_TRUE(script.Exhausted());
+        EXPECT_EQ(caption, QString::fromUtf8(c.modifyCaption));
+        EXPECT_TRUE(sink.Texts().isEmpty()) << sink.Texts().join(' ').toStdString();
+        EXPECT_EQ(ListRows(list).value(0), firstRow);
+
+        ASSERT_TRUE(ShowActive(dlg.get())); // back from the edit dialog
+        ASSERT_TRUE(tabTo(1001));
+        PressKey(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_FALSE(dlg->isVisible());
+    }
 }
 
 } // namespace

@@ -222,6 +222,34 @@ TEST_F(PriceDialogTest, AcceptedEntryFillsTheMembers)
     EXPECT_EQ(tiers, QStringList({"0:100=0.6", "1:200=0.7", "2:250.5=0.75"}));
 }
 
+TEST_F(PriceDialogTest, EnterAfterATiersPriceEndsTheCellAndTheEntryGoesOn)
+{
+    auto dialog = ValidAddDialog();
+    ASSERT_TRUE(ShowActive(dialog.get()));
+    auto* list = Control<CKvExtList2>(dialog.get(), 1070);
+    for (const auto& [floor, price] : {std::pair{"100", "0.6"}, std::pair{"200", "0.7"}}) {
+        Click(dialog.get(), 1024); // the new tier's floor cell opens
+        QWidget* editor = list->VisibleEditor();
+        ASSERT_NE(editor, nullptr);
+        Retype(static_cast<QLineEdit*>(editor), QString::fromLatin1(floor));
+        PressKey(editor, Qt::Key_Right);
+        editor = list->VisibleEditor();
+        ASSERT_NE(editor, nullptr);
+        TypeText(editor, QString::fromLatin1(price));
+        PressKey(editor, Qt::Key_Return);
+        ASSERT_TRUE(dialog->isVisible()) << "Enter in a cell saved the price";
+        EXPECT_EQ(list->VisibleEditor(), nullptr);
+        EXPECT_TRUE(list->hasFocus());
+    }
+    EXPECT_EQ(QStringList({list->GetItemText(0, 1), list->GetItemText(1, 1)}), QStringList({"0.6", "0.7"}));
+    // Outside a cell, Enter saves with every tier.
+    Control<QLineEdit>(dialog.get(), 1066)->setFocus(Qt::TabFocusReason);
+    PressKey(Control<QLineEdit>(dialog.get(), 1066), Qt::Key_Return);
+    ASSERT_FALSE(dialog->isVisible());
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(dialog->m_nTierCount, 2);
+}
+
 TEST_F(PriceDialogTest, TypeChoiceSetsUnitCycleAndCollectionMode)
 {
     CPriceType garden;

@@ -235,6 +235,32 @@ TEST_F(PriceListTest, ListsShowLatestVersionsAndTheHistoryInTheirColours)
     EXPECT_EQ(history("A1"), before);
 }
 
+TEST_F(PriceListTest, EnterOnTheHistoryShowsTheVersionAsADoubleClickDoes)
+{
+    addPrice("A1", 0.5, "2026-01-01");
+    addVersion("A1", 0.6, "2026-11-01");
+    auto dialog = openDialog();
+    ASSERT_TRUE(ShowActive(dialog.get()));
+    CKvExtList2* lower = dialog->GetLowerList();
+    // From the list of codes to the history with the keyboard.
+    dialog->GetUpperList()->setFocus(Qt::TabFocusReason);
+    PressKey(dialog->GetUpperList(), Qt::Key_Tab);
+    ASSERT_TRUE(lower->hasFocus());
+    EXPECT_EQ(selectedRow(lower), 0);
+    PressKey(lower, Qt::Key_Down);
+
+    QStringList shown;
+    CModalScript script;
+    script.Then([&](QWidget* view) {
+        shown << view->windowTitle() << Control<QLineEdit>(view, 1000)->text();
+        ClickButton(view, 1021);
+    });
+    PressKey(lower, Qt::Key_Return);
+    EXPECT_TRUE(script.Exhausted());
+    EXPECT_EQ(shown, QStringList({"查看价目", "0.6000"}));
+    EXPECT_TRUE(dialog->isVisible());
+}
+
 TEST_F(PriceListTest, AddSavesANewCodeAndAsksAgainAfterADuplicate)
 {
     addPrice("A1", 0.5, "2026-01-01");

@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 
 namespace {
 
@@ -49,6 +50,35 @@ protected:
 };
 
 } // namespace
+
+TEST_F(SaleDialogTest, EveryFixedRowAndTheHistorysColumnsShowOnADesktopScreen)
+{
+    CSaleDlg dlg(nullptr, QStringLiteral("售电服务"));
+    dlg.EnsureInitialised();
+    // What a 1600 x 1000 desktop leaves to a window, its frame and a panel.
+    EXPECT_LE(dlg.width(), 1580);
+    EXPECT_LE(dlg.height(), 920);
+    dlg.grab(); // lays the dialog out at that size, as showing it does
+    struct Case
+    {
+        int id;
+        const char* what;
+        bool allRows;
+    };
+    const Case cases[] = {
+        {1155, "card", true}, {1113, "meter type", true}, {1086, "user", true}, {1152, "history", false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto* list = dlg.findChild<CKvExtList2*>(CKvDialog::ControlName(c.id));
+        ASSERT_NE(list, nullptr);
+        EXPECT_EQ(list->horizontalScrollBar()->maximum(), 0) << "every column shows";
+        if (c.allRows) {
+            EXPECT_EQ(list->verticalScrollBar()->maximum(), 0) << "every row shows";
+            const int last = list->GetItemCount() - 1;
+            EXPECT_LE(list->visualItemRect(list->item(last, 0)).bottom(), list->viewport()->height());
+        }
+    }
+}
 
 TEST_F(SaleDialogFlowTest, TheMenuOpensTheCounterAndAUsedTopUpCardShowsItsArchive)
 {

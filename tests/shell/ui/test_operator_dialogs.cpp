@@ -122,6 +122,19 @@ TEST_F(OperatorDialogTest, EditorChecksCodeThenName)
     }
 }
 
+TEST_F(OperatorDialogTest, ANewOperatorIsTypedFromItsCodeOn)
+{
+    COperatorEditDlg dialog(nullptr, QStringLiteral("增加操作员"));
+    ASSERT_TRUE(ShowActive(&dialog));
+    QStringList visited;
+    for (int i = 0; i < 3; ++i) {
+        visited << QApplication::focusWidget()->objectName();
+        PressKey(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    // 操作员代码, 操作员姓名, then the workstation (only of use in the network edition).
+    EXPECT_EQ(visited, QStringList({"c1031", "c1032", "c1040"}));
+}
+
 TEST_F(OperatorDialogTest, TreeOffersEveryRightButTheAdministratorsAndCollectsTheTickedOnes)
 {
     COperatorEditDlg dialog(nullptr, QStringLiteral("修改操作员"));

@@ -14,6 +14,7 @@
 #include "KvGbk.h"
 #include "KvMessage.h"
 #include "KvUtil.h"
+#include "KvWriteMemberFigures.h"
 #include "SysGlobals.h"
 
 #include <memory>
@@ -96,6 +97,19 @@ int CSaleWriteEngine::WriteRecharge(CCardWriter& writer, const CWrtRecord& row, 
     return writer.WriteRechargeCard(row.GetMeterNo(), row.GetWrtValue(), result);
 }
 
+void CSaleWriteEngine::CheckDescriptor(const SaleWriteDescriptor& d)
+{
+    // A write kind put together wrongly fails before anything is asked or
+    // stored: a row that claims a card write without a command would pass for
+    // written, and a refund without its figures would be sold as energy.
+    if (d.writesCard && !d.cardWrite)
+        throw CKvException(QStringLiteral("%1没有写卡命令，不能写卡！").arg(d.opMode));
+    if (!d.writesCard && d.cardWrite)
+        throw CKvException(QStringLiteral("%1不写卡，却带有写卡命令！").arg(d.opMode));
+    if (d.payment == SalePayment::Refund && !d.purchase)
+        throw CKvException(QStringLiteral("%1没有退费计算，不能退费！").arg(d.opMode));
+}
+
 SalePayment CSaleWriteEngine::ChosenPayment()
 {
     CSysPara* para = GetMainSysPara();
@@ -108,42 +122,77 @@ SalePayment CSaleWriteEngine::ChosenPayment()
 
 void CSaleWriteEngine::Run(const SaleWriteDescriptor& d)
 {
+    CheckDescriptor(d);
     m_context = SaleWriteContext();
-    SaleWriteContext& c = m_context;
-    c.host = &m_host;
-    c.descriptor = &d;
-    QObject* parent = m_host.WriteParent();
+    m_context.host = &m_host;
+    m_context.descriptor = &d;
 
-    // S1, S2.
+    if (!ReadCardFigures())
+        return;
+    if (d.payment != SalePayment::None) {
+        SumCharges();
+        if (!Purchase() || !AgreeBreakdown())
+            return;
+    }
+    if (!StorePendingRow() || !WriteCard())
+        return;
+    ConfirmWrite();
+    if (d.payment != SalePayment::None) {
+        TakePayment();
+        StorePayment();
+        if (d.payment == SalePayment::Remote)
+            ConfirmRemote();
+        ShowBalance();
+        if (d.receipt)
+            PrintReceipt();
+    }
+    RefreshHistory();
+}
+
+bool CSaleWriteEngine::ReadCardFigures()
+{
+    SaleWriteContext& c = m_context;
+    const SaleWriteDescriptor& d = *c.descriptor;
     c.card = m_host.ReadSaleCard();
     c.totalMul = m_host.TotalMultiplier();
     if (d.payment != SalePayment::None && c.totalMul <= 0) {
         // Every figure of the sale divides by it.
-        PromptBox(QStringLiteral("合计倍率不正确，不能售电！"), parent);
-        return;
+        PromptBox(QStringLiteral("合计倍率不正确，不能售电！"), m_host.WriteParent());
+        return false;
     }
-    // S3.
     c.rate = d.payment == SalePayment::Energy ? m_host.SaleMeter().GetPrePayRate() : 0;
     c.balance = m_host.SaleBalance().GetThisBalance();
-    if (d.checks && !d.checks(c))
-        return;
+    return !d.checks || d.checks(c);
+}
 
-    if (d.payment != SalePayment::None) {
-        // S4 to S7.
-        m_host.SumFeeLists(c.subCharges, c.feeCharges);
-        c.price = m_host.WeightedPrice();
-        if (!(d.purchase ? d.purchase(c) : DefaultPurchase(c)))
-            return;
-        // S8.
-        const QString text = d.breakdown ? d.breakdown(c) : DefaultBreakdown(c);
-        if (AskBoxStr(text, parent) == IDNO) {
-            if (d.declined)
-                d.declined(c);
-            return;
-        }
-    }
+void CSaleWriteEngine::SumCharges()
+{
+    m_host.SumFeeLists(m_context.subCharges, m_context.feeCharges);
+}
 
-    // S9, S10.
+bool CSaleWriteEngine::Purchase()
+{
+    SaleWriteContext& c = m_context;
+    c.price = m_host.WeightedPrice();
+    return c.descriptor->purchase ? c.descriptor->purchase(c) : DefaultPurchase(c);
+}
+
+bool CSaleWriteEngine::AgreeBreakdown()
+{
+    const SaleWriteContext& c = m_context;
+    const SaleWriteDescriptor& d = *c.descriptor;
+    const QString text = d.breakdown ? d.breakdown(c) : DefaultBreakdown(c);
+    if (AskBoxStr(text, m_host.WriteParent()) != IDNO)
+        return true;
+    if (d.declined)
+        d.declined(c);
+    return false;
+}
+
+bool CSaleWriteEngine::StorePendingRow()
+{
+    SaleWriteContext& c = m_context;
+    const SaleWriteDescriptor& d = *c.descriptor;
     auto row = std::make_unique<CWrtRecord>();
     if (d.buildRow) {
         d.buildRow(c, *row);
@@ -152,9 +201,9 @@ void CSaleWriteEngine::Run(const SaleWriteDescriptor& d)
         if (d.fillRow)
             d.fillRow(c, *row);
     }
-    if (d.cardWrite && !UnitsInRange(row->GetWrtValue())) {
-        PromptBox(kOutOfRange, parent);
-        return;
+    if (d.writesCard && !UnitsInRange(row->GetWrtValue())) {
+        PromptBox(kOutOfRange, m_host.WriteParent());
+        return false;
     }
     if (!d.buildRow) {
         std::vector<CWrtPrice> shares;
@@ -162,7 +211,7 @@ void CSaleWriteEngine::Run(const SaleWriteDescriptor& d)
         row->SetWrtPrices(shares.data(), static_cast<int>(shares.size()));
     }
     if (d.agreed && !d.agreed(c))
-        return;
+        return false;
     if (d.withRow) {
         CAdoTransaction transaction(*GetMainDatabase());
         d.withRow(c);
@@ -173,26 +222,7 @@ void CSaleWriteEngine::Run(const SaleWriteDescriptor& d)
     }
     c.row = row.get();
     m_host.SaleHistory().AppendRecord(row.release());
-
-    // S11, S12.
-    if (!CardStep(c.row))
-        return;
-    // S13.
-    Confirm(*c.row);
-    if (d.payment == SalePayment::None) {
-        m_host.FillWriteHistory();
-        return;
-    }
-    // S14 to S16.
-    TakePayment();
-    StorePayment(*c.row);
-    if (d.payment == SalePayment::Remote)
-        ConfirmRemote();
-    // S17 to S19.
-    m_host.ShowBalance(m_host.SaleBalance().GetThisBalance());
-    if (d.receipt)
-        m_host.PrintReceipt(*c.row, c.pay);
-    m_host.FillWriteHistory();
+    return true;
 }
 
 PurchaseFigures& CSaleWriteEngine::StartFigures(SaleWriteContext& c)
@@ -225,6 +255,7 @@ bool CSaleWriteEngine::DefaultPurchase(SaleWriteContext& c)
             done = host.InputPurchaseRemote(f);
             c.remotePayIndex = host.RemotePayIndex();
             break;
+        case SalePayment::Refund: // brings its own purchase
         case SalePayment::None:
             break;
         }
@@ -316,11 +347,12 @@ void CSaleWriteEngine::DefaultRow(const SaleWriteContext& c, CWrtRecord& row)
     row.SetState(QStringLiteral("待写"));
 }
 
-bool CSaleWriteEngine::CardStep(CWrtRecord*& row)
+bool CSaleWriteEngine::WriteCard()
 {
     const SaleWriteDescriptor& d = *m_context.descriptor;
-    if (!d.cardWrite)
+    if (!d.writesCard)
         return true;
+    CWrtRecord*& row = m_context.row;
     QString result;
     int written = 0;
     {
@@ -334,7 +366,6 @@ bool CSaleWriteEngine::CardStep(CWrtRecord*& row)
     if (result.isEmpty() || result == QStringLiteral("写卡失败")) {
         history.DeleteRecord(row);
         row = nullptr;
-        m_context.row = nullptr;
         return false;
     }
     // Any other answer leaves the card's outcome open: the row is kept under
@@ -345,9 +376,10 @@ bool CSaleWriteEngine::CardStep(CWrtRecord*& row)
     return false;
 }
 
-void CSaleWriteEngine::Confirm(CWrtRecord& row)
+void CSaleWriteEngine::ConfirmWrite()
 {
     const SaleWriteDescriptor& d = *m_context.descriptor;
+    CWrtRecord& row = *m_context.row;
     const CSaleRecordsSnapshot before(m_host, &row, m_context.earlier);
     try {
         CAdoTransaction transaction(*GetMainDatabase());
@@ -370,7 +402,7 @@ void CSaleWriteEngine::TakePayment()
     SaleAmounts& a = c.amounts;
     switch (c.descriptor->payment) {
     case SalePayment::Energy:
-        m_host.TakePaymentByEnergy(c.duePaid, c.change, c.paid, c.descriptor->paymentText);
+        m_host.TakePaymentByEnergy(c.duePaid, c.change, c.paid, QString());
         if (RoundAmountValue(c.change * 100) == 0)
             a.newBalance = a.newBalance + c.paid - c.duePaid;
         break;
@@ -388,14 +420,25 @@ void CSaleWriteEngine::TakePayment()
         c.paid = c.figures.entered;
         break;
     }
-    case SalePayment::None:
-        break;
+    case SalePayment::Refund: {
+        m_host.TakePaymentByEnergy(c.duePaid, c.change, c.paid, QStringLiteral("返卡退费"));
+        // What is paid out is stored as a negative payment; the balance is
+        // settled either way.
+        const RefundPayment refund = RefundPaymentFor(a.due, c.paid, c.change);
+        c.realPay = refund.realPay;
+        a.newBalance = refund.thisBalance;
+        return;
     }
+    case SalePayment::None:
+        return;
+    }
+    c.realPay = c.paid - c.change;
 }
 
-void CSaleWriteEngine::StorePayment(CWrtRecord& row)
+void CSaleWriteEngine::StorePayment()
 {
     SaleWriteContext& c = m_context;
+    CWrtRecord& row = *c.row;
     // A fresh payment: the context's copy would be left inert.
     c.pay = CClientPay();
     CClientPay& pay = c.pay;
@@ -413,13 +456,11 @@ void CSaleWriteEngine::StorePayment(CWrtRecord& row)
     pay.SetWrtIndex(row.GetWrtIndex());
     pay.SetWrtNum(row.GetWrtNum());
     pay.SetTotFee(c.amounts.total);
-    pay.SetRealPay(c.paid - c.change);
+    pay.SetRealPay(c.realPay);
     pay.SetThisBalance(c.amounts.newBalance);
     pay.SetLastBalance(c.balance);
-    if (c.descriptor->fillPay)
-        c.descriptor->fillPay(c, pay);
 
-    // S16, T2.
+    // The payment, the balance it leaves and the row's final state are one unit.
     const CSaleRecordsSnapshot before(m_host, &row, c.earlier);
     try {
         CAdoTransaction transaction(*GetMainDatabase());
@@ -440,6 +481,21 @@ void CSaleWriteEngine::ConfirmRemote()
     if (!RemoteConfirm(m_context.remotePayIndex))
         PromptBox(QStringLiteral("无法调用%1的Confirm，远程付款未确认！").arg(RemotePayLibraryName()),
                   m_host.WriteParent(), MB_OK | MB_ICONWARNING);
+}
+
+void CSaleWriteEngine::ShowBalance()
+{
+    m_host.ShowBalance(m_host.SaleBalance().GetThisBalance());
+}
+
+void CSaleWriteEngine::PrintReceipt()
+{
+    m_host.PrintReceipt(*m_context.row, m_context.pay);
+}
+
+void CSaleWriteEngine::RefreshHistory()
+{
+    m_host.FillWriteHistory();
 }
 
 QString RemotePayLibraryName()

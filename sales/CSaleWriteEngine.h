@@ -20,11 +20,11 @@ class QObject;
 // The card figures a write starts from, as the card list shows them.
 struct SaleCard
 {
-    QString meterNo;     // row 1
-    int count = 0;       // row 2, 卡上写卡次数
-    int lastAmount = 0;  // row 3, 卡上写卡量
-    double use = 0;      // row 4, 卡上累计用量
-    int purchase = 0;    // row 5, 卡上累计购电
+    QString meterNo;      // row 1
+    int count = 0;        // row 2, 卡上写卡次数
+    int lastAmount = 0;   // row 3, 卡上写卡量
+    double use = 0;       // row 4, 卡上累计用量
+    int purchase = 0;     // row 5, 卡上累计购电
     double remaining = 0; // row 6, 卡上剩余电量
     QString archiveLimit; // row 15, 档案限电值
 };
@@ -63,10 +63,12 @@ public:
     virtual int InputPurchaseRemote(PurchaseFigures& figures) = 0;
     // The price shares of the price list; throws "没有电价！" when it is empty.
     virtual void BuildWrtPrices(std::vector<CWrtPrice>& shares) = 0;
+    // `mode` is the payment dialog's text: empty in a sale, "返卡退费" in a refund.
     virtual void TakePaymentByEnergy(double due, double& change, double& paid, const QString& mode) = 0;
     virtual void TakePaymentByMoney(double due, double& change, double money) = 0;
     virtual void ConfirmRemotePayment(double& due, double& change, double paid) = 0;
-    // Inside T1: marks every fee record of the lists with the sale.
+    // Inside the confirmation's transaction: marks every fee record of the
+    // lists with the sale.
     virtual void LinkFeesToSale(const CWrtRecord& sale) = 0;
     // The user list's balance row.
     virtual void ShowBalance(double balance) = 0;
@@ -79,7 +81,11 @@ enum class SalePayment
     Energy, // purchase in kWh, payment dialog 173
     Money,  // purchase as money, payment dialog 173
     Remote, // purchase from a remote payment, confirmation dialog 192
-    None,   // no purchase, no payment, no receipt
+    // The energy left on a returned card bought back: the write brings its own
+    // purchase; payment dialog 173 under "返卡退费", where the user pays what
+    // is due or is paid out, and the balance is left at 0 either way.
+    Refund,
+    None, // no purchase, no payment, no receipt
 };
 
 // Where the limit, alarm and cut-off of a new row come from.
@@ -92,38 +98,43 @@ enum class SaleLimitSource
 // How the row's cumulative figures follow from the card's.
 enum class SaleAccumulation
 {
-    Advance,   // purchase + U, use, remaining + U
-    Restart,   // U, 0, U
-    IcRewrite, // purchase + U - last, use, remaining + U - last
+    Advance,   // purchase + units, use, remaining + units
+    Restart,   // units, 0, units
+    IcRewrite, // purchase + units - last amount, use, remaining + units - last amount
     Keep,      // purchase, use, remaining
 };
 
 struct SaleWriteContext;
 
 // One write of the sales dialog: everything in which it differs from the
-// ordinary top-up by kWh. The sequence is S1 (card figures) to S19 (history);
-// each field or hook names the step it changes.
+// ordinary top-up by kWh. Each field or hook names the step of the write
+// (see CSaleWriteEngine) it changes.
 struct SaleWriteDescriptor
 {
-    QString opMode;                                    // S9
-    SalePayment payment = SalePayment::Energy;         // S3, S5, S7, S8, S14, S15
-    SaleDueTest dueTest = SaleDueTest::Positive;       // S7 by kWh without withholding
-    int wrtNumStep = 1;                                // S9: WrtNum = card count + step
-    SaleLimitSource limitFrom = SaleLimitSource::LastWrt;     // S9 LimitValue
-    SaleLimitSource thresholdsFrom = SaleLimitSource::LastWrt; // S9 AlarmShold, CloseShold
-    SaleAccumulation accumulation = SaleAccumulation::Advance; // S9
-    bool linkFees = true;                              // T1 links the fee lists
-    bool receipt = true;                               // S18 after a payment
-    QString paymentText;                               // S14 by kWh: the mode text of dialog 173
+    QString opMode;                                            // pending row: its OpMode
+    SalePayment payment = SalePayment::Energy;                 // purchase, breakdown, payment
+    SaleDueTest dueTest = SaleDueTest::Positive;               // purchase by kWh without withholding
+    int wrtNumStep = 1;                                        // pending row: WrtNum = card count + step
+    SaleLimitSource limitFrom = SaleLimitSource::LastWrt;      // pending row: LimitValue
+    SaleLimitSource thresholdsFrom = SaleLimitSource::LastWrt; // pending row: AlarmShold, CloseShold
+    SaleAccumulation accumulation = SaleAccumulation::Advance; // pending row: the cumulative figures
+    bool linkFees = true;                                      // confirmation: links the fee lists to the row
+    bool receipt = true;                                       // receipt after a payment
+    // Card write: whether the write puts the row on a card. A write that does
+    // brings its cardWrite command; one that does not has none, and its row
+    // counts as written at once. The engine refuses a descriptor whose two
+    // fields disagree before anything is asked or stored.
+    bool writesCard = true;
 
-    // After S3, before the charges: false stops (the hook told the operator).
-    // It may set the base balance and what was received before.
+    // After the card figures, before the charges: false stops (the hook told
+    // the operator). It may set the base balance and what was received before.
     std::function<bool(SaleWriteContext&)> checks;
-    // Replaces the host's purchase input of S5 (1 filled, 0 refused).
+    // Replaces the host's input of the purchase step (1 filled, 0 refused).
     std::function<int(SaleWriteContext&, PurchaseFigures&)> input;
-    // Replaces S5 to S7 (the purchase and the amounts); false stops.
+    // Replaces the whole purchase step (the input and the amounts); false
+    // stops. A refund must bring one.
     std::function<bool(SaleWriteContext&)> purchase;
-    // Replaces the S8 text.
+    // Replaces the text of the breakdown.
     std::function<QString(const SaleWriteContext&)> breakdown;
     // After No to the breakdown.
     std::function<void(const SaleWriteContext&)> declined;
@@ -132,46 +143,75 @@ struct SaleWriteDescriptor
     std::function<bool(SaleWriteContext&)> agreed;
     // Inside the transaction that stores the pending row, before it.
     std::function<void(SaleWriteContext&)> withRow;
-    // After the S9 fields are set.
+    // After the pending row's fields are set.
     std::function<void(SaleWriteContext&, CWrtRecord&)> fillRow;
-    // Replaces S9 and the price shares of S10 (a copy of an earlier row).
+    // Replaces the pending row's fields and its price shares (a copy of an
+    // earlier row).
     std::function<void(SaleWriteContext&, CWrtRecord&)> buildRow;
-    // S11: the card command; null writes no card (the row counts as written).
+    // Card write: the card command (1 on a confirmed write, 0 otherwise with
+    // the card tool's answer in the text). Set exactly when writesCard is.
     std::function<int(CCardWriter&, const CWrtRecord&, QString&)> cardWrite;
-    // Inside T1, before the row is confirmed.
+    // Inside the confirmation's transaction, before the row is confirmed.
     std::function<void(SaleWriteContext&)> beforeConfirm;
-    // After S15 has set the payment's fields.
-    std::function<void(SaleWriteContext&, CClientPay&)> fillPay;
 };
 
-// The working values of one write, in the Parts' letters.
+// The working values of one write, each under the step that sets it.
 struct SaleWriteContext
 {
     ISaleWriteHost* host = nullptr;
     const SaleWriteDescriptor* descriptor = nullptr;
-    SaleCard card;              // S1
-    int totalMul = 1;           // S2, M
-    int rate = 0;               // S3, r (sales by kWh)
-    double balance = 0;         // S3, B: the base balance of the sale
-    double received = 0;        // what an earlier sale of the card was paid (rewrite)
-    double subCharges = 0;      // S4, Fs
-    double feeCharges = 0;      // S4, Ff
-    PurchaseFigures figures;    // S5
-    double price = 0;           // S6, P
-    SaleAmounts amounts;        // S6, S7
-    double duePaid = 0;         // S14: the amount the payment asks for (D, or D0)
-    double paid = 0;            // S14, A
-    double change = 0;          // S14, R
-    CWrtRecord* row = nullptr;  // S9 on, owned by the history from S10
+    SaleCard card;                 // card figures
+    int totalMul = 1;              // card figures: the meter type's total multiplier
+    int rate = 0;                  // card figures: the withholding rate in percent (sales by kWh)
+    double balance = 0;            // card figures: the base balance of the sale
+    double received = 0;           // what an earlier sale of the card was paid (rewrite)
+    double subCharges = 0;         // charges: the sub-meter list's sum
+    double feeCharges = 0;         // charges: the fee list's sum
+    PurchaseFigures figures;       // purchase: what the operator entered
+    double price = 0;              // purchase: the weighted unit price
+    SaleAmounts amounts;           // purchase: the energy charge, withholding, total, due, new balance
+    double duePaid = 0;            // purchase: the amount the payment asks for
+    double paid = 0;               // payment: what the user handed over (or was paid out)
+    double change = 0;             // payment: the change handed back
+    double realPay = 0;            // payment: what the counter kept (negative: paid out)
+    CWrtRecord* row = nullptr;     // pending row on, owned by the history once stored
     CWrtRecord* earlier = nullptr; // the earlier row a write replaces
-    CClientPay pay;             // S15
-    int remotePayIndex = -1;
+    CClientPay pay;                // payment: the stored payment row
+    int remotePayIndex = -1;       // purchase: the remote payment, confirmed after the payment
 };
 
-// Runs the sale write sequence for one descriptor against the sales dialog.
+// The steps of one sale write, in order. Each is a member function named
+// below; a descriptor changes them through its fields and hooks.
+//
+//   card figures  ReadCardFigures   the card list's figures, the total
+//                                   multiplier, the withholding rate, the
+//                                   balance; then the write's own checks
+//   charges       SumCharges        the sub-meter and fee charges collected
+//   purchase      Purchase          the operator's input, the energy charge,
+//                                   withholding, total, amount due and the
+//                                   new balance
+//   breakdown     AgreeBreakdown    those figures asked as one question; No
+//                                   ends the write with nothing stored
+//   pending row   StorePendingRow   the row "待写" with its price shares,
+//                                   stored in one transaction
+//   card write    WriteCard         the card tool; a failed write deletes the
+//                                   row, an unconfirmed one keeps it under the
+//                                   answer, and either ends the write
+//   confirmation  ConfirmWrite      the row "写卡成功", the last card image and
+//                                   the fee links, in one transaction
+//   payment       TakePayment       the operator's payment dialog, then
+//                 StorePayment      the payment row, the balance and "收讫" in
+//                                   one transaction; a remote payment is
+//                                   confirmed to its library after it
+//   balance       ShowBalance       the user list's balance row
+//   receipt       PrintReceipt      the receipt of the row and the payment
+//   history       RefreshHistory    the history list read again
+//
+// A write without payment goes from the confirmation to the history.
 // Nothing is stored before the operator has agreed to the breakdown; no
 // transaction is open while the card tool runs or a dialog waits; a failure
 // inside a transaction rolls it back and is raised again.
+// Runs the sale write for one descriptor against the sales dialog.
 class CSaleWriteEngine
 {
 public:
@@ -192,23 +232,36 @@ public:
     // The figures of the last run, for callers and tests.
     const SaleWriteContext& Context() const { return m_context; }
 
-    // The ordinary steps, for hooks that add to them. The lines of the S8
+    // The ordinary steps, for hooks that add to them. The lines of the
     // breakdown can be changed before they are turned into its text.
     static SaleBreakdown DefaultBreakdownLines(const SaleWriteContext& context);
     static QString DefaultBreakdown(const SaleWriteContext& context);
-    // S5 to S7 by the descriptor's payment: the input, the range of the units,
-    // the amounts and the amount the payment asks for.
+    // The purchase by the descriptor's payment: the input, the range of the
+    // units, the amounts and the amount the payment asks for.
     static bool DefaultPurchase(SaleWriteContext& context);
     // Fresh purchase figures carrying the sale's multiplier, charges and balance.
     static PurchaseFigures& StartFigures(SaleWriteContext& context);
+    // The pending row's fields of the ordinary top-up, changed by the descriptor.
     static void DefaultRow(const SaleWriteContext& context, CWrtRecord& row);
 
 private:
-    bool CardStep(CWrtRecord*& row);
-    void Confirm(CWrtRecord& row);
+    // Throws when the descriptor contradicts itself: a card write without a
+    // command or a command without a card write, a refund without its purchase.
+    static void CheckDescriptor(const SaleWriteDescriptor& descriptor);
+    // The steps; those that return false end the write there.
+    bool ReadCardFigures();
+    void SumCharges();
+    bool Purchase();
+    bool AgreeBreakdown();
+    bool StorePendingRow();
+    bool WriteCard();
+    void ConfirmWrite();
     void TakePayment();
-    void StorePayment(CWrtRecord& row);
+    void StorePayment();
     void ConfirmRemote();
+    void ShowBalance();
+    void PrintReceipt();
+    void RefreshHistory();
 
     ISaleWriteHost& m_host;
     SaleWriteContext m_context;

@@ -48,8 +48,8 @@ SaleWriteDescriptor IcTwin(SaleWriteDescriptor d)
     return d;
 }
 
-// R1 to R5: the earlier sale whose energy is still on the card, and what the
-// new sale starts from.
+// The rewrite's checks: the earlier sale whose energy is still on the card,
+// and what the new sale starts from.
 bool RewriteChecks(SaleWriteContext& c)
 {
     if (!TakeLastWrite(c))
@@ -236,8 +236,9 @@ SaleWriteDescriptor ReturnCardRefundWrite(const QString& refundMode, const QStri
 
     SaleWriteDescriptor d;
     d.opMode = refundMode;
-    d.payment = SalePayment::Energy;
-    d.paymentText = QStringLiteral("返卡退费");
+    d.payment = SalePayment::Refund;
+    // No card command: the row counts as written at once.
+    d.writesCard = false;
     d.wrtNumStep = RefundWrtNumStep(cardState);
     d.accumulation = SaleAccumulation::Keep;
     d.checks = [refundMeterNo](SaleWriteContext& c) {
@@ -282,12 +283,6 @@ SaleWriteDescriptor ReturnCardRefundWrite(const QString& refundMode, const QStri
     d.buildRow = [](SaleWriteContext& c, CWrtRecord& row) {
         CSaleWriteEngine::DefaultRow(c, row);
         row.SetPriceList(&c.earlier->GetPriceList());
-    };
-    // No card command: the row counts as written at once.
-    d.fillPay = [](SaleWriteContext& c, CClientPay& pay) {
-        const RefundPayment p = RefundPaymentFor(c.amounts.due, c.paid, c.change);
-        pay.SetRealPay(p.realPay);
-        pay.SetThisBalance(p.thisBalance);
     };
     return d;
 }

@@ -143,7 +143,7 @@ public:
     CCliBalance balance;
     CPreLastWrt lastWrt;
     QStringList calls;
-    // The newest sale row's state when the payment was asked for (after T1).
+    // The newest sale row's state when the payment was asked for (after the confirmation).
     QString stateAtPayment;
     const CFreshDatabase* fresh = nullptr;
 

@@ -148,8 +148,8 @@ struct MemberCase
     int cutOff;
     double prePay;
     const char* command; // "" when no card command is sent
-    const char* afterT1;
-    const char* afterT2;
+    const char* afterConfirmation;
+    const char* afterPayment;
     bool paid;
 };
 
@@ -225,11 +225,11 @@ TEST_F(WriteMembersTest, EachMemberStoresItsRowSendsItsCommandAndIsPaidOrNot)
         EXPECT_EQ(row["CloseShold"].toInt(), c.cutOff);
         EXPECT_DOUBLE_EQ(row["PrePay"].toDouble(), c.prePay);
         EXPECT_EQ(Commands(), *c.command ? QStringList{QString::fromUtf8(c.command)} : QStringList());
-        EXPECT_EQ(row["State"], QString::fromUtf8(c.afterT2));
+        EXPECT_EQ(row["State"], QString::fromUtf8(c.afterPayment));
         EXPECT_EQ(Count(QStringLiteral("select * from ClientPay where WrtIndex = %1").arg(row["WrtIndex"])),
                   c.paid ? 1 : 0);
         if (c.paid) {
-            EXPECT_EQ(host.stateAtPayment, QString::fromUtf8(c.afterT1));
+            EXPECT_EQ(host.stateAtPayment, QString::fromUtf8(c.afterConfirmation));
         }
         // The card image takes the confirmed row.
         EXPECT_EQ(fresh.Value(QStringLiteral("select OpMode from PreLastWrt")), QString::fromUtf8(c.opMode));
@@ -238,6 +238,60 @@ TEST_F(WriteMembersTest, EachMemberStoresItsRowSendsItsCommandAndIsPaidOrNot)
         EXPECT_EQ(EarlierState(), QString::fromUtf8(c.opMode) == QStringLiteral("修改充值") ? "作废" : "收讫");
         // Every sale row has its price shares.
         EXPECT_EQ(Count(QStringLiteral("select * from WrtPrice where WrtIndex = %1").arg(row["WrtIndex"])), 1);
+    }
+}
+
+// A write kind put together wrongly fails before anything is asked, sent or
+// stored: a row claimed to go onto a card without a command must not pass
+// for written and paid.
+TEST_F(WriteMembersTest, AContradictoryWriteKindFailsBeforeAnythingIsStored)
+{
+    struct Case
+    {
+        const char* name;
+        std::function<SaleWriteDescriptor()> make;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"a card write without a command",
+         [] {
+             SaleWriteDescriptor d = CSaleWriteEngine::TopUp(SalePayment::Energy);
+             d.cardWrite = nullptr;
+             return d;
+         },
+         "正常充值没有写卡命令，不能写卡！"},
+        {"a command without a card write",
+         [] {
+             SaleWriteDescriptor d = ModifyTopUpWrite(SalePayment::Money);
+             d.writesCard = false;
+             return d;
+         },
+         "修改充值不写卡，却带有写卡命令！"},
+        {"a refund without its purchase",
+         [] {
+             SaleWriteDescriptor d = ReturnCardRefundWrite(QStringLiteral("校园退费"), kMeter, 13);
+             d.purchase = nullptr;
+             return d;
+         },
+         "校园退费没有退费计算，不能退费！"},
+    };
+    Archive();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PutCard(QStringLiteral("04"), 1);
+        host.calls.clear();
+        sink.Clear();
+        try {
+            Run(c.make());
+            ADD_FAILURE() << "the write ran";
+        } catch (const CKvException& e) {
+            EXPECT_EQ(e.text(), QString::fromUtf8(c.text));
+        }
+        EXPECT_TRUE(host.calls.isEmpty()) << host.calls.join(u',').toStdString();
+        EXPECT_TRUE(sink.Texts().isEmpty());
+        EXPECT_TRUE(Commands().isEmpty());
+        EXPECT_EQ(Count(QStringLiteral("select * from WrtRecord")), 1);
+        EXPECT_EQ(Count(QStringLiteral("select * from ClientPay")), 1);
     }
 }
 

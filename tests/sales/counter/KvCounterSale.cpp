@@ -146,8 +146,10 @@ CounterSaleResult SellCounterTopUp(CCounterSaleHost& host, const QString& client
             return result;
         }
         SaleWriteDescriptor descriptor = CSaleWriteEngine::TopUp(SalePayment::Energy);
-        if (!writeCard)
+        if (!writeCard) {
+            descriptor.writesCard = false;
             descriptor.cardWrite = nullptr;
+        }
         CSaleWriteEngine engine(host);
         engine.Run(descriptor);
         result.wrtIndex = host.soldIndex;

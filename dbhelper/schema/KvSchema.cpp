@@ -12,6 +12,8 @@
 #include <QSet>
 #include <QStringList>
 
+#include <span>
+
 namespace {
 
 // One step of the schema: the statements that bring a file of version - 1 to
@@ -135,6 +137,12 @@ const VersionStep kVersionSteps[] = {
     {7, "", nullptr, ReplaceUntouchedReceiptLayout},
 };
 
+// The steps that concern the tables of a counter's local file in the network
+// edition (its SysPara row and the receipt layout); the others are the server's.
+const VersionStep kLocalVersionSteps[] = {
+    {7, "", nullptr, ReplaceUntouchedReceiptLayout},
+};
+
 // The schema's own CREATE statements (tables and their indexes) of the tables a
 // seed writes into, made to leave what a file already holds: a seed added in a
 // later version then also fills a file that lacks one of its tables.
@@ -194,6 +202,32 @@ QString StepStatementsFor(CAdoConnection& db, const QString& sql)
         script += code + QStringLiteral(";\n");
     }
     return script;
+}
+
+// Runs the steps above `version` and records CurrentSchemaVersion(), all in one
+// transaction (all or nothing).
+int RunVersionSteps(CAdoConnection& db, int version, std::span<const VersionStep> steps)
+{
+    CAdoTransaction transaction(db);
+    for (const VersionStep& step : steps) {
+        if (step.version <= version)
+            continue;
+        const QString sql = StepStatementsFor(db, QString::fromUtf8(step.sql));
+        if (!sql.isEmpty())
+            db.ExecuteScript(sql, QString());
+        if (step.run)
+            step.run(db);
+        if (step.seed) {
+            const QString seed = QString::fromUtf8(KvSeedSqlText(step.seed));
+            const QString tables = CreateSeedTablesScript(seed);
+            if (!tables.isEmpty())
+                db.ExecuteScript(tables, QString());
+            db.ExecuteScript(seed, QString());
+        }
+    }
+    db.Execute(KvFormatSql(QStringLiteral("PRAGMA user_version = %d"), CurrentSchemaVersion()), QString());
+    transaction.Commit();
+    return CurrentSchemaVersion();
 }
 
 } // namespace
@@ -280,24 +314,14 @@ int UpdateSchemaVersion(CAdoConnection& db)
     // older server (ServerVersionProblem).
     if (db.GetServerFlag() == 1)
         return version;
-    CAdoTransaction transaction(db);
-    for (const VersionStep& step : kVersionSteps) {
-        if (step.version <= version)
-            continue;
-        const QString sql = StepStatementsFor(db, QString::fromUtf8(step.sql));
-        if (!sql.isEmpty())
-            db.ExecuteScript(sql, QString());
-        if (step.run)
-            step.run(db);
-        if (step.seed) {
-            const QString seed = QString::fromUtf8(KvSeedSqlText(step.seed));
-            const QString tables = CreateSeedTablesScript(seed);
-            if (!tables.isEmpty())
-                db.ExecuteScript(tables, QString());
-            db.ExecuteScript(seed, QString());
-        }
-    }
-    db.Execute(KvFormatSql(QStringLiteral("PRAGMA user_version = %d"), current), QString());
-    transaction.Commit();
-    return current;
+    return RunVersionSteps(db, version, kVersionSteps);
 }
+
+int UpdateLocalNetworkSchemaVersion(CAdoConnection& local)
+{
+    const int version = ReadSchemaVersion(local);
+    if (version >= CurrentSchemaVersion() || local.GetServerFlag() == 1)
+        return version;
+    return RunVersionSteps(local, version, kLocalVersionSteps);
+}
+

@@ -382,24 +382,35 @@ TEST(ReceiptLayoutVersion, TheShippedLayoutIsRenewedAndAChangedOneStays)
         {"another page length", "update KvReport set KvPageLength = -15000 where ReportId = 1"},
         {"a font changed", "update KvField set lfFaceName = '黑体' where KvFieldName = '合计大写'"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const bool untouched = QByteArray(c.change).isEmpty() || QByteArray(c.name).startsWith("rows");
-        const QString path = app.FilePath(QStringLiteral("%1.db").arg(&c - cases));
-        CreateFreshDatabase(path, now);
+    // Puts the old shipped layout into the file, changed by `change`, runs the
+    // version step and compares the outcome.
+    const auto checkStep = [&](const QString& path, int (*update)(CAdoConnection&), bool untouched,
+                               const char* change) {
         auto old = OpenFile(path);
         old->ExecuteScript(QStringLiteral("delete from KvReport; delete from KvLine; delete from KvText; "
                                           "delete from KvField;") +
-                               ShippedBeforeVersion7() + QString::fromUtf8(c.change) +
+                               ShippedBeforeVersion7() + QString::fromUtf8(change) +
                                QStringLiteral(";insert into KvText(ReportId, KvText) values(2, 'other layout');"
                                               "PRAGMA user_version = 6"),
                            QString());
         const QString before = LayoutText(*old);
         ASSERT_NE(before, current);
-        EXPECT_EQ(UpdateSchemaVersion(*old), CurrentSchemaVersion());
+        EXPECT_EQ(update(*old), CurrentSchemaVersion());
+        EXPECT_EQ(ReadSchemaVersion(*old), CurrentSchemaVersion());
         EXPECT_EQ(LayoutText(*old), untouched ? current : before);
         CAdoLease<CAdoRecordset> rs(old->AcquireRecordset());
         rs->Open(QStringLiteral("select count(*) as n from KvText where ReportId = 2"));
         EXPECT_EQ(rs->GetFieldInt("n"), 1) << "another layout is not touched";
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const bool untouched = QByteArray(c.change).isEmpty() || QByteArray(c.name).startsWith("rows");
+        const QString path = app.FilePath(QStringLiteral("%1.db").arg(&c - cases));
+        CreateFreshDatabase(path, now);
+        checkStep(path, UpdateSchemaVersion, untouched, c.change);
+        // A counter's local file of the network edition holds the layout as well.
+        const QString local = app.FilePath(QStringLiteral("local%1.db").arg(&c - cases));
+        CreateLocalNetworkDatabase(local, now);
+        checkStep(local, UpdateLocalNetworkSchemaVersion, untouched, c.change);
     }
 }

@@ -190,6 +190,9 @@ void QuillmerUpdateDatabase()
     // Step 2: the schema version steps, all or nothing; a failure leaves the
     // file at its old version with every row.
     RunUpdateStep([] { UpdateSchemaVersion(*g_mainConnection); });
+    // A counter of the network edition keeps its receipt layout in its own file.
+    if (LibraryEdition() == 2 && g_localConnection && g_localConnection->IsOpen())
+        RunUpdateStep([] { UpdateLocalNetworkSchemaVersion(*g_localConnection); });
 }
 
 void ClrOstrakon()

@@ -7,9 +7,12 @@
 #include "KvSchemaScripts.h"
 #include "KvSql.h"
 
+#include <QCryptographicHash>
 #include <QRegularExpression>
 #include <QSet>
 #include <QStringList>
+
+#include <span>
 
 namespace {
 
@@ -55,6 +58,66 @@ void RebuildManualFeeWithoutCase(CAdoConnection& db)
                      QString());
 }
 
+// The columns of receipt layout 1 that say how it looks, table by table.
+const struct
+{
+    const char* table;
+    const char* columns;
+} kReceiptLayoutColumns[] = {
+    {"KvReport", "KvPageWidth, KvPageLength"},
+    {"KvLine", "KvLeft, KvTop, KvRight, KvBottom, LineWidth, LineType"},
+    {"KvText", "KvLeft, KvTop, KvRight, KvBottom, KvText, BkMode, nHeight, lfHeight, lfWidth, lfEscapement, "
+               "lfOrientation, lfWeight, lfItalic, lfUnderline, lfStrikeOut, lfCharSet, lfOutPrecision, "
+               "lfClipPrecision, lfQuality, lfPitchAndFamily, lfFaceName"},
+    {"KvField", "KvLeft, KvTop, KvRight, KvBottom, KvFieldName, KvCaption, KvFieldType, KvRankNo, KvPriceNo, "
+                "KvMeterNo, KvMonthNo, BkMode, nHeight, lfHeight, lfWidth, lfEscapement, lfOrientation, lfWeight, "
+                "lfItalic, lfUnderline, lfStrikeOut, lfCharSet, lfOutPrecision, lfClipPrecision, lfQuality, "
+                "lfPitchAndFamily, lfFaceName"},
+};
+
+// The SHA-256 of receipt layout 1 as the file holds it: every row of its four
+// tables, whatever their order in the file. Null when a table is missing.
+QByteArray ReceiptLayoutFingerprint(CAdoConnection& db)
+{
+    QByteArray text;
+    for (const auto& part : kReceiptLayoutColumns) {
+        const QString table = QString::fromUtf8(part.table);
+        if (!DatabaseHasTable(db, table))
+            return QByteArray();
+        const QStringList columns = QString::fromUtf8(part.columns).split(QStringLiteral(", "));
+        QStringList rows;
+        CAdoLease<CAdoRecordset> rs(db.AcquireRecordset());
+        rs->Open(QStringLiteral("select %1 from %2 where ReportId = 1").arg(columns.join(QStringLiteral(", ")), table));
+        for (; !rs->IsEOF(); rs->MoveNext()) {
+            QStringList row;
+            for (const QString& column : columns)
+                row << (rs->IsFieldNull(column) ? QStringLiteral("\\N") : rs->GetFieldText(column));
+            rows << row.join(u'\x1f');
+        }
+        rows.sort();
+        text += table.toUtf8() + '\n' + rows.join(u'\n').toUtf8() + '\n';
+    }
+    return QCryptographicHash::hash(text, QCryptographicHash::Sha256).toHex();
+}
+
+// The fingerprint of receipt layout 1 exactly as versions 3 to 6 shipped it.
+const char kShippedReceiptLayoutBefore7[] = "3c5e9b18d76fa06c506610532db3242cd664e59d88e2429fa859d43e74420018";
+
+// Version 7: the receipt layout places every value a receipt is filled with.
+// A file whose layout 1 is still the one shipped before gets the new one; a
+// layout an administrator changed is his and stays as it is.
+void ReplaceUntouchedReceiptLayout(CAdoConnection& db)
+{
+    if (ReceiptLayoutFingerprint(db) != kShippedReceiptLayoutBefore7)
+        return;
+    db.ExecuteScript(QStringLiteral("delete from KvLine where ReportId = 1;\n"
+                                    "delete from KvText where ReportId = 1;\n"
+                                    "delete from KvField where ReportId = 1;\n"
+                                    "delete from KvReport where ReportId = 1;\n") +
+                         QString::fromUtf8(KvSeedSqlText("seed_receipt")),
+                     QString());
+}
+
 // Version 1 is the first kept version. A file made before versions were kept
 // already holds its tables (ManualFee is the helper library's own step), so the
 // step only records the number.
@@ -71,6 +134,13 @@ const VersionStep kVersionSteps[] = {
     // The sale queries reach a meter's sales and a user's building by these.
     {6, "create index if not exists WrtRecordMeterRow on WrtRecord(CliPreIndex);"
         "create index if not exists BuildingNumber on Building(BuildingNo);"},
+    {7, "", nullptr, ReplaceUntouchedReceiptLayout},
+};
+
+// The steps that concern the tables of a counter's local file in the network
+// edition (its SysPara row and the receipt layout); the others are the server's.
+const VersionStep kLocalVersionSteps[] = {
+    {7, "", nullptr, ReplaceUntouchedReceiptLayout},
 };
 
 // The schema's own CREATE statements (tables and their indexes) of the tables a
@@ -132,6 +202,32 @@ QString StepStatementsFor(CAdoConnection& db, const QString& sql)
         script += code + QStringLiteral(";\n");
     }
     return script;
+}
+
+// Runs the steps above `version` and records CurrentSchemaVersion(), all in one
+// transaction (all or nothing).
+int RunVersionSteps(CAdoConnection& db, int version, std::span<const VersionStep> steps)
+{
+    CAdoTransaction transaction(db);
+    for (const VersionStep& step : steps) {
+        if (step.version <= version)
+            continue;
+        const QString sql = StepStatementsFor(db, QString::fromUtf8(step.sql));
+        if (!sql.isEmpty())
+            db.ExecuteScript(sql, QString());
+        if (step.run)
+            step.run(db);
+        if (step.seed) {
+            const QString seed = QString::fromUtf8(KvSeedSqlText(step.seed));
+            const QString tables = CreateSeedTablesScript(seed);
+            if (!tables.isEmpty())
+                db.ExecuteScript(tables, QString());
+            db.ExecuteScript(seed, QString());
+        }
+    }
+    db.Execute(KvFormatSql(QStringLiteral("PRAGMA user_version = %d"), CurrentSchemaVersion()), QString());
+    transaction.Commit();
+    return CurrentSchemaVersion();
 }
 
 } // namespace
@@ -218,24 +314,14 @@ int UpdateSchemaVersion(CAdoConnection& db)
     // older server (ServerVersionProblem).
     if (db.GetServerFlag() == 1)
         return version;
-    CAdoTransaction transaction(db);
-    for (const VersionStep& step : kVersionSteps) {
-        if (step.version <= version)
-            continue;
-        const QString sql = StepStatementsFor(db, QString::fromUtf8(step.sql));
-        if (!sql.isEmpty())
-            db.ExecuteScript(sql, QString());
-        if (step.run)
-            step.run(db);
-        if (step.seed) {
-            const QString seed = QString::fromUtf8(KvSeedSqlText(step.seed));
-            const QString tables = CreateSeedTablesScript(seed);
-            if (!tables.isEmpty())
-                db.ExecuteScript(tables, QString());
-            db.ExecuteScript(seed, QString());
-        }
-    }
-    db.Execute(KvFormatSql(QStringLiteral("PRAGMA user_version = %d"), current), QString());
-    transaction.Commit();
-    return current;
+    return RunVersionSteps(db, version, kVersionSteps);
 }
+
+int UpdateLocalNetworkSchemaVersion(CAdoConnection& local)
+{
+    const int version = ReadSchemaVersion(local);
+    if (version >= CurrentSchemaVersion() || local.GetServerFlag() == 1)
+        return version;
+    return RunVersionSteps(local, version, kLocalVersionSteps);
+}
+

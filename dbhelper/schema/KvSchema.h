@@ -87,6 +87,12 @@ bool DatabaseHasTable(CAdoConnection& db, const QString& name);
 // Whether the server database holds the installation.
 bool IsServerInstalled(CAdoConnection& server);
 
+// Brings a counter's local file of the network edition up to
+// CurrentSchemaVersion(): only the steps that concern its own tables run (the
+// receipt layout), in one transaction with the new version number. Returns the
+// version the file has afterwards. Failures throw CKvException.
+int UpdateLocalNetworkSchemaVersion(CAdoConnection& local);
+
 // A counter's local file for the network edition (folder must exist, the file
 // must not): the local tables only, the counter's own SysPara row (with
 // ServerName when one is given) and receipt layout 1. One transaction: a

@@ -6,6 +6,8 @@
 #include "KvSchema.h"
 #include "KvTestSupport.h"
 
+#include <QFile>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -213,14 +215,48 @@ TEST_F(ReceiptLayoutTest, LayoutOneShipsWithAFreshDatabaseAndFitsItsPage)
         EXPECT_FALSE(shown.contains(text)) << "shown twice";
         shown.insert(text);
     }
-    // The values a receipt must show.
-    for (const char* name : {"住户姓名", "住户编号", "表计编号", "写卡量", "综合电价", "代收费", "合计小写", "合计大写",
-                             "打印人", "打印日期", "票据编号"})
-        EXPECT_TRUE(shown.contains(values.FieldText(0, Field("常用信息", name)))) << name;
+    // Every head value a receipt is filled with has its place.
+    for (const QString& name : CReceiptValues::CommonNames())
+        EXPECT_TRUE(shown.contains(values.FieldText(0, Field("常用信息", name)))) << name.toStdString();
     for (const char* name : {"附表编号", "上次抄数", "本次抄数", "实用量", "缴费量", "单价", "应缴金额"})
         EXPECT_TRUE(shown.contains(values.FieldText(0, Field("附表信息", name, "1")))) << name;
     for (const char* name : {"电价代码", "电价名称", "基本电价", "百分比"})
         EXPECT_TRUE(shown.contains(values.FieldText(0, Field("电价信息", name, "1")))) << name;
+}
+
+TEST_F(ReceiptLayoutTest, LayoutOneKeepsItsValuesAndCaptionsApart)
+{
+    // No two fields share paper, and no two captions do: every value prints in
+    // a box of its own. A field may start under the end of its caption's box
+    // (the box is wider than the caption's glyphs), so captions are checked
+    // against fields by their glyphs: about 318 units per Chinese character
+    // and half of that for a Latin letter or digit at the layout's font.
+    struct Box
+    {
+        QString what;
+        int left, top, right, bottom;
+    };
+    const auto overlap = [](const Box& a, const Box& b) {
+        return a.left < b.right && b.left < a.right && a.bottom < b.top && b.bottom < a.top;
+    };
+    std::vector<Box> fields;
+    for (const KvFieldRow& f : LoadReportFields(db(), kLayout))
+        fields.push_back({f.fieldName + f.meterNo, f.left, f.top, f.right, f.bottom});
+    std::vector<Box> captions;
+    for (const KvTextRow& t : LoadReportTexts(db(), kLayout)) {
+        int glyphs = 0;
+        for (const QChar c : t.text)
+            glyphs += c.unicode() < 0x80 ? 159 : 318;
+        captions.push_back({t.text, t.left, t.top, t.left + glyphs, t.bottom});
+    }
+    for (const std::vector<Box>* boxes : {&fields, &captions})
+        for (size_t i = 0; i < boxes->size(); ++i)
+            for (size_t j = i + 1; j < boxes->size(); ++j)
+                EXPECT_FALSE(overlap((*boxes)[i], (*boxes)[j]))
+                    << (*boxes)[i].what.toStdString() << " / " << (*boxes)[j].what.toStdString();
+    for (const Box& caption : captions)
+        for (const Box& field : fields)
+            EXPECT_FALSE(overlap(caption, field)) << caption.what.toStdString() << " / " << field.what.toStdString();
 }
 
 TEST(ReceiptLayoutVersion, AnOlderDatabaseGetsLayoutOneOnlyWhereItIsMissing)
@@ -277,4 +313,104 @@ TEST(ReceiptLayoutVersion, AnOlderDatabaseGetsLayoutOneOnlyWhereItIsMissing)
                                     QStringLiteral("create table Client (ClientIndex integer primary key);"));
     UpdateSchemaVersion(*bare);
     EXPECT_EQ(counts(*bare, kLayout), shipped);
+}
+
+namespace {
+
+// Receipt layout 1 as text, every row of its four tables in a fixed order.
+QString LayoutText(CAdoConnection& db)
+{
+    QStringList rows;
+    int width = 0;
+    int length = 0;
+    if (LoadReportPageSize(db, kLayout, width, length))
+        rows << QStringLiteral("page %1 %2").arg(width).arg(length);
+    QStringList items;
+    for (const KvLineRow& l : LoadReportLines(db, kLayout))
+        items << QStringLiteral("line %1 %2 %3 %4 %5 %6")
+                     .arg(l.left)
+                     .arg(l.top)
+                     .arg(l.right)
+                     .arg(l.bottom)
+                     .arg(l.lineWidth)
+                     .arg(l.lineType);
+    for (const KvTextRow& t : LoadReportTexts(db, kLayout))
+        items << QStringLiteral("text %1 %2 %3 %4 %5").arg(t.left).arg(t.top).arg(t.right).arg(t.bottom).arg(t.text);
+    for (const KvFieldRow& f : LoadReportFields(db, kLayout))
+        items << QStringLiteral("field %1 %2 %3 %4 %5 %6 %7")
+                     .arg(f.left)
+                     .arg(f.top)
+                     .arg(f.right)
+                     .arg(f.bottom)
+                     .arg(f.fieldType, f.fieldName, f.meterNo);
+    items.sort();
+    return (rows + items).join(u'\n');
+}
+
+QString ShippedBeforeVersion7()
+{
+    QFile file(QStringLiteral(QUILLMER_SOURCE_DIR "/tests/framework/report/receipt_layout_version6.sql"));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    return QString::fromUtf8(file.readAll());
+}
+
+} // namespace
+
+TEST(ReceiptLayoutVersion, TheShippedLayoutIsRenewedAndAChangedOneStays)
+{
+    CTempAppDirectory app;
+    const QDateTime now(QDate(2026, 12, 10), QTime(9, 30, 0));
+    CreateFreshDatabase(app.FilePath("fresh.db"), now);
+    auto fresh = OpenFile(app.FilePath("fresh.db"));
+    const QString current = LayoutText(*fresh);
+
+    // What an administrator may have done to the old layout; "" leaves it as shipped.
+    const struct
+    {
+        const char* name;
+        const char* change;
+    } cases[] = {
+        {"untouched", ""},
+        {"rows stored in another order",
+         "create temp table t as select * from KvText where ReportId = 1 order by KvTop, KvLeft desc;"
+         "delete from KvText where ReportId = 1; insert into KvText select * from t; drop table t"},
+        {"a caption moved", "update KvText set KvLeft = KvLeft + 10 where KvText = '票据编号：'"},
+        {"a caption reworded", "update KvText set KvText = '收款员：' where KvText = '操作员：'"},
+        {"a field added", "insert into KvField (ReportId, KvLeft, KvTop, KvRight, KvBottom, KvFieldName, KvFieldType) "
+                          "values (1, 8000, -13750, 10000, -14400, '写卡人', '常用信息')"},
+        {"a line removed", "delete from KvLine where ReportId = 1 and KvTop = -13550 and KvBottom = -13550"},
+        {"another page length", "update KvReport set KvPageLength = -15000 where ReportId = 1"},
+        {"a font changed", "update KvField set lfFaceName = '黑体' where KvFieldName = '合计大写'"},
+    };
+    // Puts the old shipped layout into the file, changed by `change`, runs the
+    // version step and compares the outcome.
+    const auto checkStep = [&](const QString& path, int (*update)(CAdoConnection&), bool untouched,
+                               const char* change) {
+        auto old = OpenFile(path);
+        old->ExecuteScript(QStringLiteral("delete from KvReport; delete from KvLine; delete from KvText; "
+                                          "delete from KvField;") +
+                               ShippedBeforeVersion7() + QString::fromUtf8(change) +
+                               QStringLiteral(";insert into KvText(ReportId, KvText) values(2, 'other layout');"
+                                              "PRAGMA user_version = 6"),
+                           QString());
+        const QString before = LayoutText(*old);
+        ASSERT_NE(before, current);
+        EXPECT_EQ(update(*old), CurrentSchemaVersion());
+        EXPECT_EQ(ReadSchemaVersion(*old), CurrentSchemaVersion());
+        EXPECT_EQ(LayoutText(*old), untouched ? current : before);
+        CAdoLease<CAdoRecordset> rs(old->AcquireRecordset());
+        rs->Open(QStringLiteral("select count(*) as n from KvText where ReportId = 2"));
+        EXPECT_EQ(rs->GetFieldInt("n"), 1) << "another layout is not touched";
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const bool untouched = QByteArray(c.change).isEmpty() || QByteArray(c.name).startsWith("rows");
+        const QString path = app.FilePath(QStringLiteral("%1.db").arg(&c - cases));
+        CreateFreshDatabase(path, now);
+        checkStep(path, UpdateSchemaVersion, untouched, c.change);
+        // A counter's local file of the network edition holds the layout as well.
+        const QString local = app.FilePath(QStringLiteral("local%1.db").arg(&c - cases));
+        CreateLocalNetworkDatabase(local, now);
+        checkStep(local, UpdateLocalNetworkSchemaVersion, untouched, c.change);
+    }
 }

@@ -13,6 +13,7 @@
 #include "KvGuard.h"
 #include "KvMessage.h"
 #include "KvNumberInput.h"
+#include "KvToolText.h"
 #include "KvUtil.h"
 #include "SysGlobals.h"
 
@@ -611,6 +612,11 @@ void CCliPreEditDlg::OnOK()
         return (void)refuse(QStringLiteral("请输入预付比例"), m_prePayEdit);
     if (KvLeadingInteger(prePay) < 0)
         return (void)refuse(QStringLiteral("预付比例应大于0！"), m_prePayEdit);
+    // The parent meter goes into the carrier's record (23 bytes there).
+    if (const QString refusal = ToolTextRefusal(QStringLiteral("上级表号"), m_strSuperNo); !refusal.isEmpty())
+        return (void)refuse(refusal, m_superNoEdit);
+    if (GbkByteLength(m_strSuperNo) > 20)
+        return (void)refuse(QStringLiteral("上级表号长度不应大于20！"), m_superNoEdit);
     if (!checkParams() || !checkPrices())
         return;
 

@@ -5,6 +5,7 @@
 #include "KvGuard.h"
 #include "KvMessage.h"
 #include "KvRecordChoice.h"
+#include "KvToolText.h"
 #include "KvUtil.h"
 
 #include <QGridLayout>
@@ -229,12 +230,21 @@ void CClientEditDlg::OnOK()
     UpdateData(true);
     // District, building, department, floor, room and unit are not tested:
     // "00" and empty values are accepted.
+    // The code, name and address reach the outside libraries and the carrier.
+    const auto carried = [this](const char* field, const QString& text, QWidget* edit) {
+        const QString refusal = ToolTextRefusal(QString::fromUtf8(field), text);
+        return refusal.isEmpty() || Refuse(refusal, edit);
+    };
     const bool accepted =
         (!m_ClientNo.isEmpty() || Refuse(QStringLiteral("请输入用户代码"), m_clientNoEdit)) &&
+        carried("用户代码", m_ClientNo, m_clientNoEdit) &&
         (GbkByteLength(m_ClientNo) <= 20 || Refuse(QStringLiteral("用户代码长度不应大于20"), m_clientNoEdit)) &&
         (!m_ClientName.isEmpty() || Refuse(QStringLiteral("请输入用户姓名！"), m_nameEdit)) &&
+        carried("用户姓名", m_ClientName, m_nameEdit) && carried("证件号码", m_ClientId, m_idEdit) &&
         (GbkByteLength(m_ClientId) <= 20 || Refuse(QStringLiteral("证件号码长度不应超过20个英文字母！"), m_idEdit)) &&
+        carried("地址", m_Addr, m_addrEdit) &&
         (GbkByteLength(m_Addr) <= 40 || Refuse(QStringLiteral("地址长度不应超过40个英文字母！"), m_addrEdit)) &&
+        carried("要约号", m_Tel, m_telEdit) &&
         (GbkByteLength(m_Tel) <= 20 || Refuse(QStringLiteral("要约号长度不应超过20个英文字母！"), m_telEdit)) &&
         (!m_MemberNum.isEmpty() || Refuse(QStringLiteral("请输入居住人数！"), m_memberNumEdit));
     if (!accepted)

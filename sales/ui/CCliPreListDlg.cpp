@@ -228,6 +228,20 @@ void CCliPreListDlg::FromEditDialog(const CCliPreEditDlg& dlg, CCliPre& meter)
     meter.SetPrePrices(dlg.m_PriceShares, dlg.m_nPriceCount);
 }
 
+namespace {
+
+// The carrier's record has fixed fields: a longer name reaches it cut, and the
+// operator is told so before it is sent.
+void WarnCutCarrierTexts(const CClient* user, QWidget* parent)
+{
+    const QStringList cut = CCarrierLink::CutTexts(user);
+    if (!cut.isEmpty())
+        PromptBox(QStringLiteral("%1太长，载波抄表系统只能保存其前面部分！").arg(cut.join(QStringLiteral("、"))),
+                  parent, MB_OK | MB_ICONWARNING);
+}
+
+} // namespace
+
 bool CCliPreListDlg::SaveNewMeter(CCliPre& meter, const CClient* user)
 {
     // Rows left by a closed meter of that number are overwritten with fresh ones.
@@ -243,6 +257,7 @@ bool CCliPreListDlg::SaveNewMeter(CCliPre& meter, const CClient* user)
 
     CCarrierLink carrier;
     CarrierMeterInfo record = CCarrierLink::MakeMeterInfo(meter, user);
+    WarnCutCarrierTexts(user, nullptr);
     if (!carrier.AgreeToAdd(record))
         return false;
     try {
@@ -303,6 +318,7 @@ void CCliPreListDlg::OnModifyMeter()
     {
         CCarrierLink carrier;
         CarrierMeterInfo record = CCarrierLink::MakeMeterInfo(*changed, m_pClient);
+        WarnCutCarrierTexts(m_pClient, this);
         if (!carrier.AgreeToModify(record))
             return;
     }

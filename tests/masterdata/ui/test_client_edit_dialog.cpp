@@ -151,6 +151,12 @@ TEST_F(ClientEditDialogTest, SaveChecksTheTextsAsTypedInOrder)
         {1011, twentyBytes + twentyBytes, "", 0},
         {1012, "123456789012345678901", "要约号长度不应超过20个英文字母！", 1012},
         {1085, "", "请输入居住人数！", 1085},
+        // Texts the outside libraries take in GBK: a character GBK cannot hold
+        // is refused by name; "€" is one GBK byte.
+        {1002, "U😀", "用户代码含有无法使用的字符“😀”，只能输入汉字、字母、数字和常用符号！", 1002},
+        {1002, QString(20, QChar(0x20AC)), "", 0},
+        {1009, "张ẞ", "用户姓名含有无法使用的字符“ẞ”，只能输入汉字、字母、数字和常用符号！", 1009},
+        {1011, "东路𠀀号", "地址含有无法使用的字符“𠀀”，只能输入汉字、字母、数字和常用符号！", 1011},
     };
     for (const Case& c : cases) {
         CClientEditDlg add(nullptr, QStringLiteral("增加用户"));

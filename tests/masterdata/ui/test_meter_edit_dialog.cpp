@@ -1,4 +1,4 @@
-#include "../MasterDataTestHelpers.h"
+#include "../../records/masterdata/MasterDataTestHelpers.h"
 #include "CAdoConnection.h"
 #include "CCliPreEditDlg.h"
 #include "CKvException.h"
@@ -190,6 +190,11 @@ TEST_F(MeterEditDialogTest, OkChecksRunInOrderWithTheirTexts)
          "请输入变损"},
         {"line loss empty", "QM-H1", [](CCliPreEditDlg* d) { Control<QLineEdit>(d, 1022)->setText(""); }, "请输入线损"},
         {"no withheld share", "QM-H1", [](CCliPreEditDlg* d) { Enter(d, 1157, ""); }, "请输入预付比例"},
+        {"parent meter of 20 bytes", "QM-H1", [](CCliPreEditDlg* d) { Enter(d, 1011, "一二三四五六七八九十"); }, ""},
+        {"parent meter of 21 bytes", "QM-H1", [](CCliPreEditDlg* d) { Enter(d, 1011, "一二三四五六七八九十1"); },
+         "上级表号长度不应大于20！"},
+        {"parent meter GBK cannot hold", "QM-H1", [](CCliPreEditDlg* d) { Enter(d, 1011, "0000ẞ"); },
+         "上级表号含有无法使用的字符“ẞ”，只能输入汉字、字母、数字和常用符号！"},
         {"withheld share 0", "QM-H1", [](CCliPreEditDlg* d) { Enter(d, 1157, "0"); }, ""},
         {"CT empty", "QM-K3", param(Ct, ""), "请输入CT"},
         {"CT 0", "QM-K3", param(Ct, "0"), "CT倍率应大于0！"},

@@ -8,6 +8,7 @@
 #include "CRemoteServerDlg.h"
 #include "CSysPara.h"
 #include "KvAdminUi.h"
+#include "KvMessage.h"
 #include "SysGlobals.h"
 
 #include <QCheckBox>
@@ -181,6 +182,17 @@ void CSysParaDlg::applyRemoteRule()
 
 void CSysParaDlg::OnOK()
 {
+    // Each receipt is printed this many times: a number outside 1 to 9 is
+    // refused (a text that is no number is still stored as 0).
+    const QString invoiceNum = m_invoiceNum->text().trimmed();
+    static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
+    bool fits = false;
+    const qlonglong copies = invoiceNum.toLongLong(&fits);
+    if (digits.match(invoiceNum).hasMatch() && (!fits || copies < 1 || copies > 9)) {
+        PromptBox(QStringLiteral("票据联数应为1到9！"), this);
+        m_invoiceNum->setFocus();
+        return;
+    }
     const int buyIndex = m_buyUnit->currentIndex();
     const int invoiceIndex = m_invoiceMode->currentIndex();
     const int payIndex = m_payMode->currentIndex();

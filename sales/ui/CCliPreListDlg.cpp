@@ -1,4 +1,5 @@
 #include "CCliPreListDlg.h"
+#include "CKvEdit.h"
 
 #include "CAdoConnection.h"
 #include "CCardWriteDlg.h"
@@ -47,9 +48,9 @@ CCliPreListDlg::CCliPreListDlg(QWidget* parent, const QString& caption) : CKvDia
 {
     m_list = CreateControl<CKvExtList2>(1098);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_clientNoEdit = CreateControl<QLineEdit>(1002);
+    m_clientNoEdit = CreateControl<CKvEdit>(1002);
     m_clientNoEdit->setReadOnly(true);
-    m_clientNameEdit = CreateControl<QLineEdit>(1009);
+    m_clientNameEdit = CreateControl<CKvEdit>(1009);
     m_clientNameEdit->setReadOnly(true);
 
     const struct

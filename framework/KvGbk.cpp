@@ -1,5 +1,7 @@
 #include "KvGbk.h"
 
+#include "db/CKvException.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -71,4 +73,35 @@ QString GbkDecode(const QByteArray& bytes)
 {
     return QString::fromUtf8(
         convert("UTF-8", "GBK", bytes, QByteArrayLiteral("\xEF\xBF\xBD"), [](unsigned char) { return size_t(1); }));
+}
+
+bool GbkCanHold(const QString& text)
+{
+    // A one-way mapping (a character GBK writes as another one's bytes) is a
+    // loss too: the tool would read another character.
+    return GbkDecode(GbkEncode(text)) == text;
+}
+
+QString GbkFirstUnheld(const QString& text)
+{
+    if (GbkCanHold(text))
+        return QString();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        // A character outside the BMP is a surrogate pair: tested whole.
+        const qsizetype n = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QString one = text.mid(i, n);
+        if (!GbkCanHold(one))
+            return one;
+        i += n - 1;
+    }
+    return QString();
+}
+
+QByteArray GbkEncodeExact(const QString& text, const QString& what)
+{
+    const QByteArray bytes = GbkEncode(text);
+    if (GbkDecode(bytes) != text)
+        throw CKvException(
+            QStringLiteral("%1“%2”含有无法交给外部程序的字符“%3”！").arg(what, text, GbkFirstUnheld(text)));
+    return bytes;
 }

@@ -1,5 +1,7 @@
 #include "KvUtil.h"
 
+#include "KvGbk.h"
+
 #include "db/CKvException.h"
 #include "db/KvAppFolder.h"
 #include "db/KvSql.h"
@@ -155,16 +157,8 @@ int RoundAmount(double value)
 
 int GbkByteLength(const QString& text)
 {
-    int bytes = 0;
-    for (QChar c : text) {
-        if (c.isLowSurrogate())
-            continue; // a character outside the BMP has no GBK form; it becomes one '?'
-        if (c.isHighSurrogate())
-            bytes += 1;
-        else
-            bytes += c.unicode() < 0x80 ? 1 : 2;
-    }
-    return bytes;
+    // What the outside tools receive: a character GBK cannot hold is one '?'.
+    return static_cast<int>(GbkEncode(text).size());
 }
 
 QDateTime AddDays(const QDateTime& date, int days)

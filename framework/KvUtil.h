@@ -48,7 +48,8 @@ QString MakeBlanks(int count);
 // beyond the int range; RoundAmount saturates there.
 double RoundAmountValue(double value);
 int RoundAmount(double value);
-// The length of a text in GBK bytes: a Chinese character counts 2.
+// The length of a text in GBK bytes, as encoded: a Chinese character counts 2,
+// "€" 1, and a character GBK cannot hold 1 (it becomes one '?').
 int GbkByteLength(const QString& text);
 
 // Dates.

@@ -4,6 +4,7 @@
 #include "CarrierMeterInfo.h"
 
 #include <QString>
+#include <QStringList>
 
 class CCliPre;
 class CClient;
@@ -23,9 +24,13 @@ public:
     CCarrierLink& operator=(const CCarrierLink&) = delete;
 
     // The record of a meter and its user. A text longer than its field is cut
-    // at a whole GBK character, with room left for the terminator.
+    // at a whole GBK character, with room left for the terminator; a text GBK
+    // cannot hold throws CKvException naming the field (`what`).
     static CarrierMeterInfo MakeMeterInfo(const CCliPre& meter, const CClient* user);
-    static void CopyText(char* field, int size, const QString& text);
+    static void CopyText(char* field, int size, const QString& text, const QString& what = QStringLiteral("文字"));
+    // The names of the user's texts that the record would cut ("用户姓名",
+    // "地址"): the operator is told before the carrier is asked.
+    static QStringList CutTexts(const CClient* user);
 
     // A new meter: true when it may be saved. A number the carrier already
     // knows (-5) is enabled again ("启用"); without that export it is refused.

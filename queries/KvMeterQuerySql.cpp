@@ -85,8 +85,8 @@ CSaleWhere BuildMeterWhere(const CMeterCondition& k, const QDateTime& today)
                                               : QStringLiteral("装表日期从：全期；"));
     b.AddText(k.m_bInstallDate, QStringLiteral(" and b.ModiTime >= CDate('%s')"), installDay, none, none, none);
     AddPlacePieces(b, k, {EPlacePiece::ClientNoPrefix, EPlacePiece::ClientName});
-    b.AddText(k.m_bMeterNo, QStringLiteral(" and b.MeterNo like '%s%%'"), k.m_meterNo, QStringLiteral("电表编号："),
-              k.m_meterNo);
+    b.AddText(k.m_bMeterNo, QStringLiteral(" and b.MeterNo like '%s%%' escape '\\'"), KvLikeLiteral(k.m_meterNo),
+              QStringLiteral("电表编号："), k.m_meterNo);
     b.AddText(k.m_bUseNature, QStringLiteral(" and e.PriceNo = '%s'"), k.m_priceNo, QStringLiteral("用电性质："),
               k.m_priceName);
     b.AddText(k.m_bOperator, QStringLiteral(" and b.OperatorNo = '%s'"), k.m_operatorNo, QStringLiteral("操作员："),

@@ -29,7 +29,7 @@ template <class K> void AddPlacePiece(CQueryConditionBuilder& b, const K& k, EPl
                   k.m_clientNo);
         break;
     case EPlacePiece::ClientNoPrefix:
-        b.AddText(k.m_bClientNo, QStringLiteral(" and a.ClientNo like '%s%%'"), k.m_clientNo,
+        b.AddText(k.m_bClientNo, QStringLiteral(" and a.ClientNo like '%s%%' escape '\\'"), KvLikeLiteral(k.m_clientNo),
                   QStringLiteral("用户代码："), k.m_clientNo);
         break;
     case EPlacePiece::ClientName:

@@ -80,12 +80,12 @@ CSaleWhere BuildSaleWhere(const CSaleCondition& k, ESaleCaptionStyle style)
     const QString tail = sepOf(style);
     CQueryConditionBuilder b(stat ? QStringLiteral("全期；") : QStringLiteral("时期：全期；"));
     b.AddPeriod(k.m_bPeriod, QStringLiteral("c.WrtTime"), k.m_periodFrom, k.m_periodTo);
-    b.AddText(k.m_bClientNo, QStringLiteral(" and a.ClientNo like '%s%%'"), k.m_clientNo, QStringLiteral("用户代码："),
-              k.m_clientNo);
+    b.AddText(k.m_bClientNo, QStringLiteral(" and a.ClientNo like '%s%%' escape '\\'"), KvLikeLiteral(k.m_clientNo),
+              QStringLiteral("用户代码："), k.m_clientNo);
     b.AddText(k.m_bClientName, QStringLiteral(" and a.ClientName = '%s'"), k.m_clientName, QStringLiteral("用户姓名："),
               k.m_clientName);
-    b.AddText(k.m_bMeterNo, QStringLiteral(" and b.MeterNo like '%s%%'"), k.m_meterNo, QStringLiteral("电表编号："),
-              k.m_meterNo);
+    b.AddText(k.m_bMeterNo, QStringLiteral(" and b.MeterNo like '%s%%' escape '\\'"), KvLikeLiteral(k.m_meterNo),
+              QStringLiteral("电表编号："), k.m_meterNo);
     b.AddText(k.m_bUseNature, QStringLiteral(" and e.PriceNo = '%s'"), k.m_priceNo, QStringLiteral("用电性质："),
               k.m_priceName);
     b.AddText(k.m_bPayMode, QStringLiteral(" and d.PayMode = '%s'"), k.m_payMode, QStringLiteral("付款方式："),

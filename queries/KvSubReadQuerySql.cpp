@@ -66,12 +66,12 @@ CSubReadWhere BuildSubReadWhere(const CSubReadCondition& k, ESubReadCaptionStyle
     const bool stat = style == ESubReadCaptionStyle::Statistics;
     CQueryConditionBuilder b(stat ? QStringLiteral("全期；") : QStringLiteral("时期：全期；"));
     b.AddPeriod(k.m_bPeriod, QStringLiteral("d.ReadTime"), k.m_periodFrom, k.m_periodTo);
-    b.AddText(k.m_bClientNo, QStringLiteral(" and a.ClientNo like '%s%%'"), k.m_clientNo, QStringLiteral("用户代码："),
-              k.m_clientNo);
+    b.AddText(k.m_bClientNo, QStringLiteral(" and a.ClientNo like '%s%%' escape '\\'"), KvLikeLiteral(k.m_clientNo),
+              QStringLiteral("用户代码："), k.m_clientNo);
     b.AddText(k.m_bClientName, QStringLiteral(" and a.ClientName = '%s'"), k.m_clientName, QStringLiteral("用户姓名："),
               k.m_clientName);
-    b.AddText(k.m_bMeterNo, QStringLiteral(" and c.MeterNo like '%s%%'"), k.m_meterNo, QStringLiteral("电表编号："),
-              k.m_meterNo);
+    b.AddText(k.m_bMeterNo, QStringLiteral(" and c.MeterNo like '%s%%' escape '\\'"), KvLikeLiteral(k.m_meterNo),
+              QStringLiteral("电表编号："), k.m_meterNo);
     const auto category = [&] {
         b.AddText(k.m_bCategory, QStringLiteral(" and e.PriceType = '%s'"), k.m_category, QStringLiteral("计量类别："),
                   k.m_category);

@@ -510,9 +510,11 @@ bool RemoteGetPay(const QString& clientNo, int& payIndex, double& amount)
     const auto getPay = library.GetProc<GetPayFn>("GetPay");
     if (!getPay)
         throw CKvException(QStringLiteral("无法调用%1的GetPay！").arg(RemotePayLibraryName()));
+    // A code GBK cannot hold would reach the library as another user's code.
+    const QByteArray code = GbkEncodeExact(clientNo, QStringLiteral("用户代码"));
     int index = -1;
     float paid = 0;
-    if (getPay(GbkEncode(clientNo).constData(), &index, &paid) != 0)
+    if (getPay(code.constData(), &index, &paid) != 0)
         return false;
     payIndex = index;
     amount = paid;

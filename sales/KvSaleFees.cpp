@@ -103,11 +103,13 @@ QString FeeLibraryName()
 
 void CallFeeLibrary(const char* exportName, const QString& clientNo, int wrtNum)
 {
+    // Refused before the library is asked: a code GBK cannot hold would load
+    // another user's fees under this sale's write number.
+    const QByteArray code = GbkEncodeExact(clientNo, QStringLiteral("用户代码"));
     CDynamicLibrary library(FeeLibraryName());
     using LoadFee = int (*)(const char*, int);
     const auto load = library.GetProc<LoadFee>(exportName);
     if (!load)
         return;
-    const QByteArray code = GbkEncode(clientNo);
     load(code.constData(), wrtNum);
 }

@@ -64,6 +64,6 @@ void ChargeReading(CSubRead& reading, double realUse, double freeValue, int pric
 // Calls the fee-loading library (Mirabond) for the user and write number:
 // "LoadManFee" or "LoadOtherFee". Afterwards the user's rows of that write
 // number are the sale's. A missing library or export is passed over: the rows
-// already on file are shown.
+// already on file are shown. A code GBK cannot hold throws CKvException.
 void CallFeeLibrary(const char* exportName, const QString& clientNo, int wrtNum);
 QString FeeLibraryName();

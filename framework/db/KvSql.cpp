@@ -110,6 +110,18 @@ QString KvSqlQuote(const QString& text)
     return out;
 }
 
+QString KvLikeLiteral(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (QChar c : text) {
+        if (c == u'\\' || c == u'%' || c == u'_')
+            out += u'\\';
+        out += c;
+    }
+    return out;
+}
+
 bool KvIsSqlIdentifier(const QString& text)
 {
     if (text.isEmpty() || text[0].isDigit())

@@ -79,6 +79,10 @@ template <typename... Args> QString KvFormatText(const QString& format, const Ar
 // Doubles the single quotes of a text for use between quotes in SQL.
 QString KvSqlQuote(const QString& text);
 
+// A typed text matched literally inside a LIKE pattern written with
+// "escape '\'": its '%', '_' and '\' stop acting as wildcards.
+QString KvLikeLiteral(const QString& text);
+
 // True when the text is a plain identifier (letters, digits, '_', not starting with a digit).
 bool KvIsSqlIdentifier(const QString& text);
 

@@ -2,11 +2,14 @@
 
 #include <QLineEdit>
 
-// A plain edit box that dialogs bind to their members.
+// The edit box of one-line fields, bound by dialogs to their members. A
+// pasted or dropped line feed, carriage return or tab is left out: the field
+// keeps one line, as shown. (A dialog that sets a validator of its own takes
+// over that check; the digit-only ones refuse those characters anyway.)
 class CKvEdit : public QLineEdit
 {
     Q_OBJECT
 
 public:
-    explicit CKvEdit(QWidget* parent = nullptr) : QLineEdit(parent) {}
+    explicit CKvEdit(QWidget* parent = nullptr);
 };

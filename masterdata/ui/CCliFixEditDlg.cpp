@@ -1,4 +1,5 @@
 #include "CCliFixEditDlg.h"
+#include "CKvEdit.h"
 
 #include "CNumEdit.h"
 #include "KvDialogLayout.h"
@@ -28,7 +29,7 @@ CCliFixEditDlg::CCliFixEditDlg(QWidget* parent, const QString& caption)
     : CKvDialog(216, parent, caption), m_BeginDate(GetServerTime()), m_EndDate(GetServerTime()),
       m_setUp(caption == QStringLiteral("设置定额收费项"))
 {
-    m_nameEdit = CreateControl<QLineEdit>(1066);
+    m_nameEdit = CreateControl<CKvEdit>(1066);
     m_nameEdit->setReadOnly(true);
     m_beginEdit = makeDatePicker(CreateControl<QDateEdit>(1069));
     m_unitsEdit = CreateControl<CNumEdit>(1202);

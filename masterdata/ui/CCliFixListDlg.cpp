@@ -1,4 +1,5 @@
 #include "CCliFixListDlg.h"
+#include "CKvEdit.h"
 
 #include "CAdoConnection.h"
 #include "CCliFixEditDlg.h"
@@ -52,9 +53,9 @@ QDateTime firstOfThisMonth()
 CCliFixListDlg::CCliFixListDlg(QWidget* parent, const QString& caption) : CKvDialog(189, parent, caption)
 {
     m_list = CreateControl<CKvExtList>(1106);
-    m_clientNoEdit = CreateControl<QLineEdit>(1002);
+    m_clientNoEdit = CreateControl<CKvEdit>(1002);
     m_clientNoEdit->setReadOnly(true);
-    m_clientNameEdit = CreateControl<QLineEdit>(1009);
+    m_clientNameEdit = CreateControl<CKvEdit>(1009);
     m_clientNameEdit->setReadOnly(true);
     auto* save = CreateControl<QPushButton>(1000);
     save->setText(QStringLiteral("保存返回(&O)"));

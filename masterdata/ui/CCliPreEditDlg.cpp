@@ -14,6 +14,7 @@
 #include "KvMessage.h"
 #include "KvNumberField.h"
 #include "KvNumberInput.h"
+#include "KvToolText.h"
 #include "KvUtil.h"
 #include "SysGlobals.h"
 
@@ -644,6 +645,11 @@ void CCliPreEditDlg::OnOK()
     const KvNumberField prePayField{QStringLiteral("预提比例"), 0, 100};
     if (int rate = 0; !KvReadNumber(prePay, prePayField, &rate))
         return (void)refuse(prePayField.Refusal(), m_prePayEdit);
+    // The parent meter goes into the carrier's record (23 bytes there).
+    if (const QString refusal = ToolTextRefusal(QStringLiteral("上级表号"), m_strSuperNo); !refusal.isEmpty())
+        return (void)refuse(refusal, m_superNoEdit);
+    if (GbkByteLength(m_strSuperNo) > 20)
+        return (void)refuse(QStringLiteral("上级表号长度不应大于20！"), m_superNoEdit);
     if (!checkParams() || !checkPrices())
         return;
 

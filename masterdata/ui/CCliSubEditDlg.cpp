@@ -7,6 +7,7 @@
 #include "KvGuard.h"
 #include "KvMessage.h"
 #include "KvNumberInput.h"
+#include "KvToolText.h"
 #include "KvUtil.h"
 
 #include <QCheckBox>
@@ -168,6 +169,8 @@ void CCliSubEditDlg::OnOK()
     m_strLevel = m_levelCombo->currentText();
     QString superNo = m_strSuperNo;
     TrimString(superNo);
+    if (const QString refusal = ToolTextRefusal(QStringLiteral("上级表号"), superNo); !refusal.isEmpty())
+        return (void)refuse(refusal, m_superNoEdit);
     if (GbkByteLength(superNo) > 20)
         return (void)refuse(QStringLiteral("上级表号长度不应大于20！"), m_superNoEdit);
     m_strSuperNo = superNo;

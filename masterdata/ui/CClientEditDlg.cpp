@@ -6,6 +6,7 @@
 #include "KvMessage.h"
 #include "KvNumberField.h"
 #include "KvRecordChoice.h"
+#include "KvToolText.h"
 #include "KvUtil.h"
 
 #include <QGridLayout>
@@ -232,12 +233,21 @@ void CClientEditDlg::OnOK()
     // "00" and empty values are accepted.
     const KvNumberField memberField{QStringLiteral("居住人数"), 0, 999};
     int members = 0;
+    // The code, name and address reach the outside libraries and the carrier.
+    const auto carried = [this](const char* field, const QString& text, QWidget* edit) {
+        const QString refusal = ToolTextRefusal(QString::fromUtf8(field), text);
+        return refusal.isEmpty() || Refuse(refusal, edit);
+    };
     const bool accepted =
         (!m_ClientNo.isEmpty() || Refuse(QStringLiteral("请输入用户代码"), m_clientNoEdit)) &&
+        carried("用户代码", m_ClientNo, m_clientNoEdit) &&
         (GbkByteLength(m_ClientNo) <= 20 || Refuse(QStringLiteral("用户代码长度不应大于20"), m_clientNoEdit)) &&
         (!m_ClientName.isEmpty() || Refuse(QStringLiteral("请输入用户姓名！"), m_nameEdit)) &&
+        carried("用户姓名", m_ClientName, m_nameEdit) && carried("证件号码", m_ClientId, m_idEdit) &&
         (GbkByteLength(m_ClientId) <= 20 || Refuse(QStringLiteral("证件号码长度不应超过20个英文字母！"), m_idEdit)) &&
+        carried("地址", m_Addr, m_addrEdit) &&
         (GbkByteLength(m_Addr) <= 40 || Refuse(QStringLiteral("地址长度不应超过40个英文字母！"), m_addrEdit)) &&
+        carried("要约号", m_Tel, m_telEdit) &&
         (GbkByteLength(m_Tel) <= 20 || Refuse(QStringLiteral("要约号长度不应超过20个英文字母！"), m_telEdit)) &&
         (!m_MemberNum.isEmpty() || Refuse(QStringLiteral("请输入居住人数！"), m_memberNumEdit)) &&
         (KvReadNumber(m_MemberNum, memberField, &members) || Refuse(memberField.Refusal(), m_memberNumEdit));

@@ -1,4 +1,5 @@
 #include "CFindClientDlg.h"
+#include "CKvEdit.h"
 
 #include "KvDialogLayout.h"
 
@@ -17,9 +18,9 @@ CFindClientDlg::CFindClientDlg(QWidget* parent, const QString& caption) : CKvDia
         m_radios[i]->setText(labels[i]);
         connect(m_radios[i], &QRadioButton::clicked, this, [this, i] { OnMode(i); });
     }
-    m_clientNoEdit = CreateControl<QLineEdit>(1002);
-    m_meterNoEdit = CreateControl<QLineEdit>(1105);
-    m_clientNameEdit = CreateControl<QLineEdit>(1009);
+    m_clientNoEdit = CreateControl<CKvEdit>(1002);
+    m_meterNoEdit = CreateControl<CKvEdit>(1105);
+    m_clientNameEdit = CreateControl<CKvEdit>(1009);
     auto* ok = CreateControl<QPushButton>(1000);
     ok->setText(QStringLiteral("确认(&O)"));
     auto* cancel = CreateControl<QPushButton>(1021);

@@ -122,5 +122,14 @@ void CMeterQueryDlg::OnOK()
         PromptBox(QStringLiteral("请输入天数"), this);
         return;
     }
+    // A bound further back than a hundred years finds nothing more, and a
+    // far bigger number has no date at all.
+    bool fits = false;
+    const qlonglong days = m_meter.m_days.toLongLong(&fits);
+    if (m_meter.m_bDays && (!fits || days > MaxDaysWithoutPurchase)) {
+        PromptBox(QStringLiteral("天没来买电的天数不应大于%1！").arg(MaxDaysWithoutPurchase), this);
+        m_daysEdit->setFocus();
+        return;
+    }
     QDialog::accept();
 }

@@ -15,6 +15,9 @@ class CMeterQueryDlg : public CSaleConditionDlg
     Q_OBJECT
 
 public:
+    // The longest "天没来买电" period the query takes: a hundred years.
+    static constexpr int MaxDaysWithoutPurchase = 36500;
+
     CMeterQueryDlg(QWidget* parent, const QString& caption);
 
     void SetMeterCondition(const CMeterCondition& condition);

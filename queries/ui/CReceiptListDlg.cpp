@@ -50,7 +50,7 @@ template <typename Step> bool guarded(QWidget* owner, Step step)
 // The receipts of a row: the copies of print one, or the row's place in print all.
 CReceiptCopies copiesOf(int row, bool single)
 {
-    const int n = GetMainSysPara()->GetInvoiceNum();
+    const int n = CReceiptValues::CopiesPerReceipt(GetMainSysPara()->GetInvoiceNum());
     return single ? CReceiptCopies::Single(n) : CReceiptCopies::Batch(row, n);
 }
 
@@ -169,7 +169,7 @@ void CReceiptListDlg::OnPrintOne()
     }
     if (!setReceiptPaper())
         return;
-    m_document->SetReceiptCount(GetMainSysPara()->GetInvoiceNum());
+    m_document->SetReceiptCount(CReceiptValues::CopiesPerReceipt(GetMainSysPara()->GetInvoiceNum()));
     if (!guarded(this, [&] { return ComposeReceipt(row, true); }))
         return;
     showPreview();
@@ -192,7 +192,7 @@ void CReceiptListDlg::OnPrintAll()
     if (n < 1)
         return;
     CWaitCursor wait;
-    m_document->SetReceiptCount(GetMainSysPara()->GetInvoiceNum() * n);
+    m_document->SetReceiptCount(CReceiptValues::CopiesPerReceipt(GetMainSysPara()->GetInvoiceNum()) * n);
     for (int r = 0; r < n; ++r)
         if (!guarded(this, [&] { return ComposeReceipt(r, false); }))
             return;

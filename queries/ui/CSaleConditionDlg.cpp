@@ -1,4 +1,5 @@
 #include "CSaleConditionDlg.h"
+#include "CKvEdit.h"
 
 #include "KvConditionCombos.h"
 #include "KvReportFormat.h"
@@ -26,7 +27,7 @@ CSaleConditionDlg::CSaleConditionDlg(int templateId, QWidget* parent, const QStr
         c->addItems(items);
         return c;
     };
-    auto edit = [this](int id) { return CreateControl<QLineEdit>(id); };
+    auto edit = [this](int id) { return CreateControl<CKvEdit>(id); };
 
     m_fromDate = CreateControl<QDateEdit>(1206);
     m_toDate = CreateControl<QDateEdit>(1207);

@@ -1,4 +1,5 @@
 #include "CSubReadConditionDlg.h"
+#include "CKvEdit.h"
 
 #include "KvConditionCombos.h"
 
@@ -21,7 +22,7 @@ CSubReadConditionDlg::CSubReadConditionDlg(int templateId, QWidget* parent, cons
         c->addItems(items);
         return c;
     };
-    auto edit = [this](int id) { return CreateControl<QLineEdit>(id); };
+    auto edit = [this](int id) { return CreateControl<CKvEdit>(id); };
 
     m_fromDate = CreateControl<QDateEdit>(1206);
     m_toDate = CreateControl<QDateEdit>(1207);

@@ -119,16 +119,18 @@ QList<CKvObject*>& CClientList::Load(const QString& sql)
 
 QList<CKvObject*>& CClientList::LoadByNoPrefix(const QString& prefix)
 {
-    return Load(KvFormatSql(QStringLiteral("select * from Client where ClientNo like '%s%%' and \t\tEndDate = "
-                                           "CDate('2050-12-31') order by ClientNo"),
-                            prefix));
+    return Load(
+        KvFormatSql(QStringLiteral("select * from Client where ClientNo like '%s%%' escape '\\' and \t\tEndDate = "
+                                   "CDate('2050-12-31') order by ClientNo"),
+                    KvLikeLiteral(prefix)));
 }
 
 QList<CKvObject*>& CClientList::LoadByNamePrefix(const QString& prefix)
 {
-    return Load(KvFormatSql(QStringLiteral("select * from Client where ClientName like '%s%%' and \t\tEndDate = "
-                                           "CDate('2050-12-31') order by ClientNo"),
-                            prefix));
+    return Load(
+        KvFormatSql(QStringLiteral("select * from Client where ClientName like '%s%%' escape '\\' and \t\tEndDate = "
+                                   "CDate('2050-12-31') order by ClientNo"),
+                    KvLikeLiteral(prefix)));
 }
 
 CClient* CClientList::FindByClientNo(const QString& clientNo)

@@ -1,4 +1,5 @@
 #include "CCliPreListDlg.h"
+#include "CKvEdit.h"
 
 #include "CAdoConnection.h"
 #include "CCardWriteDlg.h"
@@ -47,9 +48,9 @@ CCliPreListDlg::CCliPreListDlg(QWidget* parent, const QString& caption) : CKvDia
 {
     m_list = CreateControl<CKvExtList2>(1098);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_clientNoEdit = CreateControl<QLineEdit>(1002);
+    m_clientNoEdit = CreateControl<CKvEdit>(1002);
     m_clientNoEdit->setReadOnly(true);
-    m_clientNameEdit = CreateControl<QLineEdit>(1009);
+    m_clientNameEdit = CreateControl<CKvEdit>(1009);
     m_clientNameEdit->setReadOnly(true);
 
     const struct
@@ -228,6 +229,20 @@ void CCliPreListDlg::FromEditDialog(const CCliPreEditDlg& dlg, CCliPre& meter)
     meter.SetPrePrices(dlg.m_PriceShares, dlg.m_nPriceCount);
 }
 
+namespace {
+
+// The carrier's record has fixed fields: a longer name reaches it cut, and the
+// operator is told so before it is sent.
+void WarnCutCarrierTexts(const CClient* user, QWidget* parent)
+{
+    const QStringList cut = CCarrierLink::CutTexts(user);
+    if (!cut.isEmpty())
+        PromptBox(QStringLiteral("%1太长，载波抄表系统只能保存其前面部分！").arg(cut.join(QStringLiteral("、"))),
+                  parent, MB_OK | MB_ICONWARNING);
+}
+
+} // namespace
+
 bool CCliPreListDlg::SaveNewMeter(CCliPre& meter, const CClient* user)
 {
     // Rows left by a closed meter of that number are overwritten with fresh ones.
@@ -243,6 +258,7 @@ bool CCliPreListDlg::SaveNewMeter(CCliPre& meter, const CClient* user)
 
     CCarrierLink carrier;
     CarrierMeterInfo record = CCarrierLink::MakeMeterInfo(meter, user);
+    WarnCutCarrierTexts(user, nullptr);
     if (!carrier.AgreeToAdd(record))
         return false;
     try {
@@ -303,6 +319,7 @@ void CCliPreListDlg::OnModifyMeter()
     {
         CCarrierLink carrier;
         CarrierMeterInfo record = CCarrierLink::MakeMeterInfo(*changed, m_pClient);
+        WarnCutCarrierTexts(m_pClient, this);
         if (!carrier.AgreeToModify(record))
             return;
     }

@@ -73,8 +73,7 @@ bool KvRunPurchaseInput(QWidget* parent, const CPreLastWrt& image, double monthl
     return true;
 }
 
-int KvPurchaseOutcome(QWidget* parent, PurchaseResult result, const QString& tooLittle,
-                      const QString& subsidyShort)
+int KvPurchaseOutcome(QWidget* parent, PurchaseResult result, const QString& tooLittle, const QString& subsidyShort)
 {
     QString refusal;
     switch (result) {
@@ -188,7 +187,7 @@ void KvPrintReceipt(QWidget* parent, CClientPay& pay, CCliBalance& balance, CRec
     }
     // The layout keeps its page length negative (each copy lies lower).
     SetPrinterPaper(3, static_cast<short>(std::abs(length) / 10), static_cast<short>(std::abs(width) / 10));
-    receipt.SetReceiptCount(para->GetInvoiceNum());
+    receipt.SetReceiptCount(CReceiptValues::CopiesPerReceipt(para->GetInvoiceNum()));
     fill();
 
     CPrintPreviewDlg preview(nullptr);

@@ -1,4 +1,5 @@
 #include "CLoginDlg.h"
+#include "CKvEdit.h"
 
 #include "KvMessage.h"
 
@@ -13,7 +14,7 @@ CLoginDlg::CLoginDlg(QWidget* parent) : CKvDialog(143, parent, QStringLiteral("ç
 {
     m_codeLabel = CreateControl<QLabel>(1146);
     m_passwordLabel = CreateControl<QLabel>(1147);
-    m_codeEdit = CreateControl<QLineEdit>(1031);
+    m_codeEdit = CreateControl<CKvEdit>(1031);
     m_passwordEdit = CreateControl<QLineEdit>(1044);
     m_passwordEdit->setEchoMode(QLineEdit::Password);
     m_okButton = CreateControl<QPushButton>(1000);

@@ -6,6 +6,7 @@
 #include "KvAdminUi.h"
 #include "KvMessage.h"
 #include "KvRights.h"
+#include "KvToolText.h"
 #include "KvUtil.h"
 #include "SysGlobals.h"
 
@@ -151,12 +152,23 @@ void COperatorEditDlg::OnOK()
         m_codeEdit->setFocus();
         return;
     }
+    // The code is handed to the entry programs on their command line.
+    if (const QString refusal = ToolTextRefusal(QStringLiteral("操作员代码"), m_operatorNo); !refusal.isEmpty()) {
+        PromptBox(refusal, this);
+        m_codeEdit->setFocus();
+        return;
+    }
     if (GbkByteLength(m_operatorNo) > 10) {
         PromptBox(QStringLiteral("操作员代码长度不应超过10个英文字符或5个汉字！"), this);
         m_codeEdit->setFocus();
         return;
     }
     m_operatorName = m_operatorName.trimmed();
+    if (const QString refusal = ToolTextRefusal(QStringLiteral("操作员姓名"), m_operatorName); !refusal.isEmpty()) {
+        PromptBox(refusal, this);
+        m_nameEdit->setFocus();
+        return;
+    }
     if (m_operatorName.isEmpty() || GbkByteLength(m_operatorName) > 20) {
         PromptBox(m_operatorName.isEmpty() ? QStringLiteral("操作员姓名不应为空或前后有空格！")
                                            : QStringLiteral("操作员名称长度不应超过20个英文字符或10个汉字！"),

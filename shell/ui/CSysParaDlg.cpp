@@ -206,6 +206,17 @@ void CSysParaDlg::OnOK()
             return;
         }
     }
+    // Each receipt is printed this many times: a number outside 1 to 9 is
+    // refused (a text that is no number is still stored as 0).
+    const QString invoiceNum = m_invoiceNum->text().trimmed();
+    static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
+    bool fits = false;
+    const qlonglong copies = invoiceNum.toLongLong(&fits);
+    if (digits.match(invoiceNum).hasMatch() && (!fits || copies < 1 || copies > 9)) {
+        PromptBox(QStringLiteral("票据联数应为1到9！"), this);
+        m_invoiceNum->setFocus();
+        return;
+    }
     const int buyIndex = m_buyUnit->currentIndex();
     const int invoiceIndex = m_invoiceMode->currentIndex();
     const int payIndex = m_payMode->currentIndex();

@@ -1,6 +1,7 @@
 #include "KvGbk.h"
 #include "KvSql.h"
 #include "KvTestSupport.h"
+#include "KvToolText.h"
 #include "KvUtil.h"
 
 #include <gtest/gtest.h>
@@ -49,4 +50,52 @@ TEST(KvFormatText, PadsTextsLikeTheSqlFormatButQuotesNothing)
     for (const Case& c : cases)
         EXPECT_EQ(c.got, QString::fromUtf8(c.expected));
     EXPECT_THROW(KvFormatText("%d %d", 1), CKvException);
+}
+
+TEST(Gbk, ByteCountIsTheEncodedLengthAndLossIsSeen)
+{
+    struct Case
+    {
+        const char* text;
+        int bytes;
+        bool held;
+    } cases[] = {
+        {"abc", 3, true},  {"张三", 4, true}, {"€", 1, true}, // one byte in GBK
+        {"·—　", 6, true}, {"U😀", 2, false},                  // the emoji becomes one '?'
+        {"ẞ", 1, false},   {"𠀀", 1, false},  {"¥", 1, false}, {"", 0, true},
+    };
+    for (const Case& c : cases) {
+        const QString text = QString::fromUtf8(c.text);
+        EXPECT_EQ(GbkByteLength(text), c.bytes) << c.text;
+        EXPECT_EQ(GbkByteLength(text), GbkEncode(text).size()) << c.text;
+        EXPECT_EQ(GbkCanHold(text), c.held) << c.text;
+        if (c.held) {
+            EXPECT_EQ(GbkEncodeExact(text, QStringLiteral("用户代码")), GbkEncode(text)) << c.text;
+            EXPECT_TRUE(GbkFirstUnheld(text).isEmpty()) << c.text;
+        } else {
+            EXPECT_THROW(GbkEncodeExact(text, QStringLiteral("用户代码")), CKvException) << c.text;
+        }
+    }
+    EXPECT_EQ(GbkFirstUnheld(QStringLiteral("张😀ẞ")), QStringLiteral("😀"));
+}
+
+TEST(ToolTextRefusal, NamesTheFieldAndTheCharacterItCannotCarry)
+{
+    struct Case
+    {
+        const char* text;
+        const char* refusal; // empty: accepted
+    } cases[] = {
+        {"张三 O'Brien-3#", ""},
+        {"€100", ""},
+        {"U😀", "用户代码含有无法使用的字符“😀”，只能输入汉字、字母、数字和常用符号！"},
+        {"张ẞ", "用户代码含有无法使用的字符“ẞ”，只能输入汉字、字母、数字和常用符号！"},
+        {"𠀀", "用户代码含有无法使用的字符“𠀀”，只能输入汉字、字母、数字和常用符号！"},
+        {"C1\n", "用户代码含有无法使用的换行符，只能输入汉字、字母、数字和常用符号！"},
+        {"C\t1", "用户代码含有无法使用的制表符，只能输入汉字、字母、数字和常用符号！"},
+        {"C\r", "用户代码含有无法使用的回车符，只能输入汉字、字母、数字和常用符号！"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ToolTextRefusal(QStringLiteral("用户代码"), QString::fromUtf8(c.text)), QString::fromUtf8(c.refusal))
+            << c.text;
 }

@@ -3,6 +3,7 @@
 
 #include "CCliPre.h"
 #include "CClient.h"
+#include "CKvException.h"
 #include "CarrierTestHelpers.h"
 #include "KvFreshDatabase.h"
 #include "KvGbk.h"
@@ -135,6 +136,50 @@ TEST(CarrierMeterInfoTest, ALongTextIsCutAtAWholeCharacter)
     user.SetClientName(QString(21, QChar(0x674E)));
     const QByteArray bytes = Bytes(CCarrierLink::MakeMeterInfo(meter, &user));
     EXPECT_EQ(Text(bytes, 0x2a, 41), GbkEncode(QString(20, QChar(0x674E))));
+}
+
+// The record's texts are GBK: a character it cannot hold is refused by the
+// field's name instead of reaching the carrier as '?'. A name longer than its
+// field is named before the carrier is asked.
+TEST(CarrierMeterInfoTest, TextsGbkCannotHoldAreRefusedAndCutNamesAreNamed)
+{
+    CFreshDatabase fresh;
+    const struct
+    {
+        const char* clientNo;
+        const char* name;
+        const char* superNo;
+        const char* field; // "" = the record is made
+    } cases[] = {
+        {"E1", "张三", "00000001", ""},
+        {"E😀", "张三", "", "用户代码"},
+        {"E1", "张😀", "", "用户姓名"},
+        {"E1", "张三", "0000😀", "上级表号"},
+    };
+    for (const auto& c : cases) {
+        CCliPre meter;
+        meter.SetMeterNo(QStringLiteral("00001234"));
+        meter.SetClientNo(QString::fromUtf8(c.clientNo));
+        meter.SetSuperNo(QString::fromUtf8(c.superNo));
+        CClient user;
+        user.SetClientName(QString::fromUtf8(c.name));
+        try {
+            CCarrierLink::MakeMeterInfo(meter, &user);
+            EXPECT_STREQ(c.field, "") << c.clientNo << c.name << c.superNo;
+        } catch (const CKvException& e) {
+            EXPECT_TRUE(e.text().startsWith(QString::fromUtf8(c.field))) << e.text().toStdString();
+            EXPECT_NE(std::string(c.field), "");
+        }
+    }
+
+    CClient user;
+    user.SetClientName(QString(20, QChar(0x674E)));
+    user.SetAddr(QString(25, QChar(0x8DEF)));
+    EXPECT_TRUE(CCarrierLink::CutTexts(&user).isEmpty()) << "40 and 50 bytes fit";
+    user.SetClientName(QString(20, QChar(0x674E)) + QStringLiteral("a"));
+    user.SetAddr(QString(25, QChar(0x8DEF)) + QStringLiteral("1"));
+    EXPECT_EQ(CCarrierLink::CutTexts(&user), (QStringList{"用户姓名", "地址"}));
+    EXPECT_TRUE(CCarrierLink::CutTexts(nullptr).isEmpty());
 }
 
 TEST_F(CarrierLinkTest, ANewNumberIsTakenAKnownOneIsEnabledAgain)

@@ -62,7 +62,7 @@ TEST(MeterQuery, ClausesAndCaptions)
              k.m_days = " 30 ";
              k.m_clientNo = "01";
          },
-         " and a.ClientNo like '01%' and d.WrtTime < CDate('2024-02-14')",
+         " and a.ClientNo like '01%' escape '\\' and d.WrtTime < CDate('2024-02-14')",
          "装表日期从：全期；用户代码：01；30天没来买电；"},
         {"days 0: before today",
          [](CMeterCondition& k) {
@@ -221,7 +221,7 @@ TEST(QuotaQuery, ClausesAndCaptions)
              k.m_departmentNo = "01";
              k.m_departmentName = "财务部";
          },
-         " and a.ClientNo like '01%' and a.Cell = '一单元' and a.DepartmentNo = '01' and c.WrtIndex = -1",
+         " and a.ClientNo like '01%' escape '\\' and a.Cell = '一单元' and a.DepartmentNo = '01' and c.WrtIndex = -1",
          "全期用户代码：01；单元：一单元；部门：财务部；未收费：；"},
     };
     for (const auto& c : stat) {

@@ -60,7 +60,7 @@ TEST(SaleConditions, ClausesAndCaptions)
              k.m_bClientName = 1;
              k.m_bClientNo = 1;
          },
-         S::RecordQuery, " and a.ClientNo like '%' and a.ClientName = ''", "时期：全期；用户代码：；用户姓名：；"},
+         S::RecordQuery, " and a.ClientNo like '%' escape '\\' and a.ClientName = ''", "时期：全期；用户代码：；用户姓名：；"},
         {"kWh 100 to 50",
          [](CSaleCondition& k) {
              k.m_bBuyValue = 1;
@@ -204,8 +204,8 @@ TEST(SaleConditions, RecordQueryStatement)
     EXPECT_EQ(fold(SaleRecordQuerySql(CSaleCondition())),
               fold(QString::fromUtf8(kRecordSelect) + kFixedFromWhere + " order by c.WrtTime"));
     const QString all =
-        " and c.WrtTime >= CDate('2024-03-01') and c.WrtTime < CDate('2024-04-01') and a.ClientNo like '01%'"
-        " and a.ClientName = '张三' and b.MeterNo like 'M%' and e.PriceNo = 'P1' and d.PayMode = '现金'"
+        " and c.WrtTime >= CDate('2024-03-01') and c.WrtTime < CDate('2024-04-01') and a.ClientNo like '01%' escape '\\'"
+        " and a.ClientName = '张三' and b.MeterNo like 'M%' escape '\\' and e.PriceNo = 'P1' and d.PayMode = '现金'"
         " and c.OperatorNo = 'op' and g.DevType = '预付费电表' and g.CardType = 'IC片卡' and g.Phase = '单相二线'"
         " and c.OpMode = '开户' and a.BlockNo = '01' and a.BuildingNo = '02' and a.LayerNo = '03'"
         " and a.RoomNo >= '01' and a.RoomNo <= '05' and a.Cell = '一单元' and a.DepartmentNo = '04'"

@@ -110,8 +110,8 @@ TEST(SubReadConditions, ClausesAndCaptions)
          S::Query, " and a.ClientName = 'O''Brien' and d.SubNo = 'W''1'",
          "时期：全期；用户姓名：O'Brien；附表编号：W'1；"},
         {"every condition, query order", [](CSubReadCondition& k) { tickAll(k); }, S::Query,
-         " and d.ReadTime >= CDate('2024-03-01') and d.ReadTime < CDate('2024-04-01') and a.ClientNo like '01%'"
-         " and a.ClientName = '王五' and c.MeterNo like 'M%' and e.PriceType = '一卡抄水价' and e.PriceNo = 'W1'"
+         " and d.ReadTime >= CDate('2024-03-01') and d.ReadTime < CDate('2024-04-01') and a.ClientNo like '01%' escape '\\'"
+         " and a.ClientName = '王五' and c.MeterNo like 'M%' escape '\\' and e.PriceType = '一卡抄水价' and e.PriceNo = 'W1'"
          " and d.SubNo = 'W0101' and g.OperatorNo = 'op1' and a.BlockNo = '01' and a.BuildingNo = '02'"
          " and a.LayerNo = '03' and a.RoomNo >= '05' and a.RoomNo <= '09' and a.Cell = '一单元'"
          " and a.DepartmentNo = '04' and c.MeterLevel = '二级' and c.SuperNo = 'S1'",
@@ -119,8 +119,8 @@ TEST(SubReadConditions, ClausesAndCaptions)
          "收费性质：居民冷水；附表编号：W0101；操作员：张出纳；小区：东区楼幢：二幢楼层：03房间：05 - 09；"
          "单元：一单元部门：财务部安装级别：二级上级表号：S1"},
         {"every condition, statistics order and 用电性质", [](CSubReadCondition& k) { tickAll(k); }, S::Statistics,
-         " and d.ReadTime >= CDate('2024-03-01') and d.ReadTime < CDate('2024-04-01') and a.ClientNo like '01%'"
-         " and a.ClientName = '王五' and c.MeterNo like 'M%' and e.PriceNo = 'W1' and d.SubNo = 'W0101'"
+         " and d.ReadTime >= CDate('2024-03-01') and d.ReadTime < CDate('2024-04-01') and a.ClientNo like '01%' escape '\\'"
+         " and a.ClientName = '王五' and c.MeterNo like 'M%' escape '\\' and e.PriceNo = 'W1' and d.SubNo = 'W0101'"
          " and g.OperatorNo = 'op1' and e.PriceType = '一卡抄水价' and a.BlockNo = '01' and a.BuildingNo = '02'"
          " and a.LayerNo = '03' and a.RoomNo >= '05' and a.RoomNo <= '09' and a.Cell = '一单元'"
          " and a.DepartmentNo = '04' and c.MeterLevel = '二级' and c.SuperNo = 'S1'",
@@ -156,7 +156,7 @@ TEST(SubReadConditions, QueryStatement)
     k.m_bMeterNo = 1;
     k.m_meterNo = "M01";
     EXPECT_EQ(fold(SubReadQuerySql(k)),
-              fold(select + kFromWhere + " and c.MeterNo like 'M01%' order by g.WrtIndex, d.SubNo"));
+              fold(select + kFromWhere + " and c.MeterNo like 'M01%' escape '\\' order by g.WrtIndex, d.SubNo"));
     EXPECT_EQ(SubReadReportType(), "附表抄收明细表");
     EXPECT_EQ(SubReadReportName(), "水量水费明细表");
 }

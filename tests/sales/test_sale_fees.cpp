@@ -288,6 +288,21 @@ TEST_F(FeeLibraryTest, InsertsTheUsersWaitingFeesOnce)
                            "LoadOtherFee 用户甲 4 => inserted 1", "LoadManFee 用户甲 4 => inserted 0"}));
 }
 
+// A code GBK cannot hold would reach the library as "U?", another user's
+// code: the call is refused before the library loads anything.
+TEST_F(FeeLibraryTest, ACodeGbkCannotHoldIsRefusedNotSentAsAnotherUsers)
+{
+    const QString folder = fresh.AppDir();
+    CopyFeeLibrary(folder);
+    WriteFeeFixture(folder, {"ManItem|U?|W-7|1.5|4.25|2.75|2026-12-09|0.5|2.25|水费|3.2|7.2",
+                             "OtherItem|U?|卫生费|2026-11-01|2026-11-30|30|0.2|30|6.5"});
+    for (const char* exportName : {"LoadManFee", "LoadOtherFee"})
+        EXPECT_THROW(CallFeeLibrary(exportName, QStringLiteral("U😀"), 4), CKvException) << exportName;
+    EXPECT_TRUE(FeeLibraryLog(folder).isEmpty());
+    EXPECT_EQ(Count("select count(*) as n from ManItem"), 0);
+    EXPECT_EQ(Count("select count(*) as n from OtherItem"), 0);
+}
+
 // A meter-reading card preset on a port reaches the program as the 15
 // transfer fields, the card number first.
 TEST_F(FeeLibraryTest, TheTransferToolAnswersAPresetReadingCard)

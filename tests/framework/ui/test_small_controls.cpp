@@ -1,5 +1,6 @@
 #include "CDynamicLibrary.h"
 #include "CImageButton.h"
+#include "CKvEdit.h"
 #include "CMenuButton.h"
 #include "CNumEdit.h"
 #include "KvImages.h"
@@ -7,6 +8,7 @@
 #include "KvUiTestUtil.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QFile>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -172,3 +174,30 @@ TEST(KvImages, EveryDrawnImageLoads)
         EXPECT_EQ(program.pixmap(size, size).size(), QSize(size, size)) << size;
     EXPECT_NE(KvResourceImage(158).toImage(), KvResourceImage(159).toImage());
 }
+
+namespace {
+
+// A one-line field keeps one line: what is pasted into it loses its line
+// feeds, carriage returns and tabs, and the field shows what it keeps.
+TEST(KvEdit, PastedLineBreaksAndTabsAreLeftOut)
+{
+    const struct
+    {
+        const char* pasted;
+        const char* kept;
+    } cases[] = {
+        {"C001\n", "C001"}, {"张三\r\n", "张三"}, {"C\t3", "C3"}, {"a\nb\tc\rd", "abcd"}, {"O'Brien", "O'Brien"},
+    };
+    for (const auto& c : cases) {
+        CKvEdit edit;
+        ASSERT_TRUE(ShowActive(&edit));
+        edit.setFocus();
+        ASSERT_TRUE(edit.hasFocus());
+        QApplication::clipboard()->setText(QString::fromUtf8(c.pasted));
+        PressKey(&edit, Qt::Key_V, QString(), Qt::ControlModifier);
+        EXPECT_EQ(edit.text(), QString::fromUtf8(c.kept)) << c.pasted;
+        EXPECT_EQ(edit.cursorPosition(), edit.text().size()) << c.pasted;
+    }
+}
+
+} // namespace

@@ -178,6 +178,12 @@ TEST_F(ClientEditDialogTest, SaveChecksTheTextsAsTypedInOrder)
         {1085, "2147483648", "居住人数应为0到999之间的整数！", 1085},
         {1085, "1000", "居住人数应为0到999之间的整数！", 1085},
         {1085, "999", "", 0},
+        // Texts the outside libraries take in GBK: a character GBK cannot hold
+        // is refused by name; "€" is one GBK byte.
+        {1002, "U😀", "用户代码含有无法使用的字符“😀”，只能输入汉字、字母、数字和常用符号！", 1002},
+        {1002, QString(20, QChar(0x20AC)), "", 0},
+        {1009, "张ẞ", "用户姓名含有无法使用的字符“ẞ”，只能输入汉字、字母、数字和常用符号！", 1009},
+        {1011, "东路𠀀号", "地址含有无法使用的字符“𠀀”，只能输入汉字、字母、数字和常用符号！", 1011},
     };
     for (const Case& c : cases) {
         CClientEditDlg add(nullptr, QStringLiteral("增加用户"));

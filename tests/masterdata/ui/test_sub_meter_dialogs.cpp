@@ -116,6 +116,8 @@ TEST_F(SubMeterDialogTest, EditChecksRunInOrderWithTheirTexts)
         {"parent of 20 bytes", nullptr, [](CCliSubEditDlg* d) { Enter(d, 1011, "一二三四五六七八九十"); }, ""},
         {"parent of 21 bytes", nullptr, [](CCliSubEditDlg* d) { Enter(d, 1011, "一二三四五六七八九十X"); },
          "上级表号长度不应大于20！"},
+        {"parent GBK cannot hold", nullptr, [](CCliSubEditDlg* d) { Enter(d, 1011, "0000ẞ"); },
+         "上级表号含有无法使用的字符“ẞ”，只能输入汉字、字母、数字和常用符号！"},
         {"no pulse constant", nullptr, [](CCliSubEditDlg* d) { ChooseItem(d, 1181, ""); }, "请选择脉冲常数！"},
         {"no price", nullptr, [](CCliSubEditDlg* d) { ChooseItem(d, 1182, ""); }, "请选择用水性质！"},
         {"no read mode", nullptr, [](CCliSubEditDlg* d) { ChooseItem(d, 1028, ""); }, "请选择抄表方式！"},

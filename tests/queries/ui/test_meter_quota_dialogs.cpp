@@ -129,10 +129,23 @@ TEST_F(MeterQuotaQueryTest, TickedDaysWithoutANumberKeepTheMeterDialogOpen)
     EXPECT_EQ(sink.Texts(), QStringList({"请输入天数"}));
     EXPECT_TRUE(dialog.isVisible());
 
-    TypeText(days, "7");
+    // More days than a hundred years are refused by the field's name, before
+    // any date is made of them.
+    for (const char* tooMany : {"36501", "739000", "99999999999999999999"}) {
+        sink.Clear();
+        days->selectAll();
+        TypeText(days, tooMany);
+        MouseClick(dialog.findChild<QAbstractButton*>("c1000"));
+        EXPECT_EQ(sink.Texts(), QStringList({"天没来买电的天数不应大于36500！"})) << tooMany;
+        EXPECT_TRUE(dialog.isVisible()) << tooMany;
+        EXPECT_EQ(dialog.focusWidget(), days) << tooMany;
+    }
+
+    days->selectAll();
+    TypeText(days, "36500");
     MouseClick(dialog.findChild<QAbstractButton*>("c1000"));
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(dialog.GetMeterCondition().m_days, "7");
+    EXPECT_EQ(dialog.GetMeterCondition().m_days, "36500");
     EXPECT_EQ(dialog.GetMeterCondition().m_bDays, 1);
 }
 

@@ -169,6 +169,29 @@ TEST_F(UserRecordTest, FailedChangeLeavesNoPhantom)
 
 // Prefix loads and finding see current rows only; existence tests see every
 // version.
+// What is typed is matched literally: '%', '_' and '\\' are no wildcards.
+TEST_F(UserRecordTest, PrefixLoadsMatchTheTypedTextLiterally)
+{
+    for (const char* code : {"C_3", "C13", "C%1", "C\\2", "C\\x", "D1"})
+        AddUser(code, QStringLiteral("名%1").arg(code));
+    const struct
+    {
+        const char* prefix;
+        QStringList codes;
+    } cases[] = {
+        {"%", {}},          {"C_", {"C_3"}},
+        {"C%", {"C%1"}},    {"C\\", {"C\\2", "C\\x"}},
+        {"C\\2", {"C\\2"}}, {"C", {"C%1", "C13", "C\\2", "C\\x", "C_3"}},
+    };
+    for (const auto& c : cases) {
+        CClientList list;
+        list.LoadByNoPrefix(QString::fromUtf8(c.prefix));
+        EXPECT_EQ(Codes(list), c.codes) << c.prefix;
+        list.LoadByNamePrefix(QStringLiteral("名") + QString::fromUtf8(c.prefix));
+        EXPECT_EQ(Codes(list), c.codes) << c.prefix;
+    }
+}
+
 TEST_F(UserRecordTest, CurrentRowsAreFoundAndEveryVersionExists)
 {
     for (const char* code : {"12A", "1", "2", "10"})

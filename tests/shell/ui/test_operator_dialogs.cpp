@@ -103,6 +103,9 @@ TEST_F(OperatorDialogTest, EditorChecksCodeThenName)
         {"c1", "一二三四五六七八九十a", "操作员名称长度不应超过20个英文字符或10个汉字！"},
         {"abcdefghij", "一二三四五六七八九十", ""},
         {" 一二三四五 ", "张三", ""},
+        // The code reaches the entry programs: GBK must hold it.
+        {"c😀", "张三", "操作员代码含有无法使用的字符“😀”，只能输入汉字、字母、数字和常用符号！"},
+        {"c1", "张ẞ", "操作员姓名含有无法使用的字符“ẞ”，只能输入汉字、字母、数字和常用符号！"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.code);

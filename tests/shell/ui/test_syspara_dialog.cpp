@@ -1,5 +1,6 @@
 #include "CAdoConnection.h"
 #include "CKvComboBox.h"
+#include "CReceiptValues.h"
 #include "CSysPara.h"
 #include "CSysParaDlg.h"
 #include "KvFreshDatabase.h"
@@ -157,6 +158,46 @@ TEST_F(SysParaDialogTest, ANumberBeyondItsRangeIsRefusedByNameAndNothingIsWritte
     EXPECT_TRUE(sink.Texts().isEmpty());
     EXPECT_EQ(para("MemNum"), QStringLiteral("999"));
     EXPECT_EQ(para("LWaste"), QStringLiteral("100"));
+}
+
+// Each receipt is printed the stored count of times: a count outside 1 to 9
+// is refused before anything is written.
+TEST_F(SysParaDialogTest, AReceiptCountOutsideOneToNineIsRefused)
+{
+    const struct
+    {
+        const char* typed;
+        const char* stored; // null: refused, the stored 1 kept
+    } cases[] = {{"99999999999", nullptr},
+                 {"10", nullptr},
+                 {"0", nullptr},
+                 {"99999999999999999999", nullptr},
+                 {"09", "9"},
+                 {"9", "9"},
+                 {"1", "1"}};
+    for (const auto& c : cases) {
+        CSysParaDlg dlg;
+        dlg.EnsureInitialised();
+        dlg.show();
+        QLineEdit* edit = dlg.findChild<QLineEdit*>(QStringLiteral("c1065"));
+        edit->selectAll();
+        QTest::keyClicks(edit, QString::fromLatin1(c.typed));
+        sink.Clear();
+        CModalScript::Click(&dlg, 1000);
+        if (c.stored) {
+            EXPECT_TRUE(sink.Texts().isEmpty()) << c.typed;
+            EXPECT_EQ(para("InvoiceNum"), QString::fromLatin1(c.stored)) << c.typed;
+            db().Execute(QStringLiteral("update SysPara set InvoiceNum = 1"), QString());
+            GetMainSysPara()->ForgetCache();
+        } else {
+            EXPECT_EQ(sink.Texts(), QStringList{QStringLiteral("票据联数应为1到9！")}) << c.typed;
+            EXPECT_NE(dlg.result(), QDialog::Accepted) << c.typed;
+            EXPECT_EQ(para("InvoiceNum"), QStringLiteral("1")) << c.typed;
+        }
+    }
+    EXPECT_EQ(CReceiptValues::CopiesPerReceipt(2147483647), 9);
+    EXPECT_EQ(CReceiptValues::CopiesPerReceipt(-3), 0);
+    EXPECT_EQ(CReceiptValues::CopiesPerReceipt(2), 2);
 }
 
 TEST_F(SysParaOpeningTest, OpeningAppliesTheRulesAndAnUnknownUnitIsStoredEmpty)

@@ -1,4 +1,4 @@
-#include "../masterdata/FixedFeeTestHelpers.h"
+#include "../records/masterdata/FixedFeeTestHelpers.h"
 #include "CAdoConnection.h"
 #include "CFixFee.h"
 #include "COperator.h"

@@ -1,4 +1,4 @@
-#include "../FixedFeeTestHelpers.h"
+#include "../../records/masterdata/FixedFeeTestHelpers.h"
 #include "CCliFixEditDlg.h"
 #include "CCliFixListDlg.h"
 #include "CKvExtList.h"

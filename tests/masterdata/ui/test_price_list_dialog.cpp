@@ -1,5 +1,5 @@
 #include "../../framework/report/ui/KvPrintTestUtil.h"
-#include "../MasterDataTestHelpers.h"
+#include "../../records/masterdata/MasterDataTestHelpers.h"
 #include "KvMasterDialogTest.h"
 
 #include "CKvDC.h"

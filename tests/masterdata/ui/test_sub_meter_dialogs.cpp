@@ -1,4 +1,4 @@
-#include "../MasterDataTestHelpers.h"
+#include "../../records/masterdata/MasterDataTestHelpers.h"
 #include "CAdoConnection.h"
 #include "CCliPre.h"
 #include "CCliSub.h"

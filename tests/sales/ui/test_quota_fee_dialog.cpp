@@ -1,5 +1,5 @@
 #include "../../framework/ui/KvUiTestUtil.h"
-#include "../../masterdata/FixedFeeTestHelpers.h"
+#include "../../records/masterdata/FixedFeeTestHelpers.h"
 #include "CAdoConnection.h"
 #include "CFixFee.h"
 #include "CFixFeeDlg.h"

@@ -3,6 +3,7 @@
 #include "CDbResult.h"
 
 #include <QString>
+#include <functional>
 
 // The database engine behind a CAdoConnection. The connection keeps the rules
 // (dialect step, transaction depth, pools, thrown texts); an engine only runs
@@ -33,6 +34,11 @@ public:
     // True while the engine itself holds an open transaction; it may have ended
     // one on its own (a full disk, an I/O error).
     virtual bool inTransaction() const = 0;
+
+    // Called now and then while a statement runs, on the thread that runs it
+    // (an empty function: never). The callback must not use the connection.
+    // An engine that cannot call back mid-statement ignores it.
+    virtual void setProgressHandler(std::function<void()> handler) { (void)handler; }
 
 protected:
     // The savepoint that stands for a nested level.

@@ -192,3 +192,50 @@ TEST(SaleQueryPlan, HouseholdPeriodOrSalesLeadAndTheRowsStayTheSame)
         check(ReceiptQuerySql(k), n.leads, std::string(n.name) + ", receipts");
     }
 }
+
+// The generated file is one the program could have left: counters past the
+// keys in use, each meter's sales numbered from 1 with a balance carried from
+// sale to sale, no empty value where a sale writes one, every right for qz.
+TEST(SaleGenerator, TheFileIsOneTheProgramCouldHaveLeft)
+{
+    CRecordingMessageSink sink;
+    CFreshDatabase fresh(QDateTime(QDate(2023, 12, 31), QTime(12, 0)));
+    auto* engine = dynamic_cast<CSqliteEngine*>(fresh.Db().GetEngine());
+    ASSERT_NE(engine, nullptr);
+    CSaleGeneratorSpec spec;
+    spec.sales = 3000;
+    spec.users = 300;
+    GenerateSales(engine->handle(), spec);
+    const auto count = [&](const char* sql) { return fresh.Count(QString::fromUtf8(sql)); };
+
+    const struct
+    {
+        const char* what;
+        const char* rows; // rows that break the rule
+    } rules[] = {
+        {"counters past the keys",
+         "select 1 from SysPara where WrtIndex <= (select max(WrtIndex) from WrtRecord) or PayIndex <= (select "
+         "max(PayIndex) from ClientPay) or WrtPriceIndex <= (select max(WrtPriceIndex) from WrtPrice) or "
+         "ClientIndex <= (select max(ClientIndex) from Client) or CliPreIndex <= (select max(CliPreIndex) from CliPre) "
+         "or PrePriceIndex <= (select max(PrePriceIndex) from PrePrice)"},
+        {"sales numbered per meter",
+         "select 1 from WrtRecord c where c.WrtNum <> (select count(*) from WrtRecord l where l.CliPreIndex = "
+         "c.CliPreIndex and l.WrtIndex <= c.WrtIndex)"},
+        {"balance carried on",
+         "select 1 from ClientPay d, WrtRecord c where c.WrtIndex = d.WrtIndex and d.WrtNum > 1 and d.LastBalance <> "
+         "(select p.ThisBalance from ClientPay p, WrtRecord l where p.WrtIndex = l.WrtIndex and l.CliPreIndex = "
+         "c.CliPreIndex and l.WrtNum = c.WrtNum - 1)"},
+        {"values written",
+         "select 1 from WrtRecord where WrtValue is null or LimitValue is null or AlarmShold is null or CloseShold is "
+         "null or WrtNum is null or TotalMul is null or AccuBuy is null or AccuUse is null or AccuRemain is null or "
+         "FreeValue is null or LWaste is null or TWaste is null"},
+        {"a last card image per meter",
+         "select 1 from CliPre b where not exists (select 1 from PreLastWrt l where l.MeterNo = b.MeterNo)"},
+        {"a balance per user",
+         "select 1 from Client a where not exists (select 1 from CliBalance l where l.ClientNo = a.ClientNo)"},
+    };
+    for (const auto& rule : rules)
+        EXPECT_EQ(count(rule.rows), 0) << rule.what;
+    EXPECT_GT(count("select 1 from Permission where OperatorNo = 'qz'"), 50);
+    EXPECT_EQ(count("select name from sqlite_master where name = 'sqlite_stat1'"), 0);
+}

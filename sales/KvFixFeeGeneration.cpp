@@ -16,8 +16,8 @@
 #include <QHash>
 #include <QStringList>
 #include <algorithm>
-#include <vector>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -51,9 +51,8 @@ void insertFees(const std::vector<CFixFee*>& fees)
             fees[static_cast<size_t>(i)]->SetFeeIndex(firstKey + i);
             values << fees[static_cast<size_t>(i)]->InsertValuesText();
         }
-        GetMainDatabase()->Execute(CFixFee::InsertColumnsText() + QStringLiteral(" values") +
-                                       values.join(QStringLiteral(", ")),
-                                   QString());
+        GetMainDatabase()->Execute(
+            CFixFee::InsertColumnsText() + QStringLiteral(" values") + values.join(QStringLiteral(", ")), QString());
         for (int i = start; i < end; ++i)
             fees[static_cast<size_t>(i)]->MarkInserted(firstKey + i);
     }

@@ -16,8 +16,8 @@ struct FromItem
 // of them is preferred to lead.
 const QStringList& growingTables()
 {
-    static const QStringList tables{QStringLiteral("WrtRecord"), QStringLiteral("ClientPay"),
-                                    QStringLiteral("FixFee"), QStringLiteral("SubRead"), QStringLiteral("HandRead")};
+    static const QStringList tables{QStringLiteral("WrtRecord"), QStringLiteral("ClientPay"), QStringLiteral("FixFee"),
+                                    QStringLiteral("SubRead"), QStringLiteral("HandRead")};
     return tables;
 }
 
@@ -204,8 +204,10 @@ QString KvLeadingTableFirst(const QString& sql,
     if (narrowed) {
         // The few rows of a household or a period are sorted once read; an
         // index that gives the order would walk the whole table instead.
-        static const QRegularExpression orderBy(QStringLiteral(R"(\sorder\s+by\s+((?:\w+\.\w+(?:\s+(?:asc|desc))?\s*,\s*)*\w+\.\w+(?:\s+(?:asc|desc))?)\s*$)"),
-                                                QRegularExpression::CaseInsensitiveOption);
+        static const QRegularExpression orderBy(
+            QStringLiteral(
+                R"(\sorder\s+by\s+((?:\w+\.\w+(?:\s+(?:asc|desc))?\s*,\s*)*\w+\.\w+(?:\s+(?:asc|desc))?)\s*$)"),
+            QRegularExpression::CaseInsensitiveOption);
         const QRegularExpressionMatch m = orderBy.match(tail);
         if (m.hasMatch()) {
             static const QRegularExpression term(QStringLiteral(R"(\b(\w+\.\w+))"));

@@ -8,8 +8,16 @@
 #include "KvUtil.h"
 #include "SysGlobals.h"
 
+#include "CAdoRecordset.h"
+#include "CKvException.h"
+#include "KvSql.h"
+
 #include <QDate>
+#include <QHash>
+#include <QStringList>
+#include <algorithm>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -17,6 +25,37 @@ namespace {
 QDateTime firstDayOf(int yearMonth)
 {
     return QDateTime(QDate(yearMonth / 100, yearMonth % 100, 1), QTime(0, 0));
+}
+
+// Stores the month's rows: their keys drawn from FixFeeIndex in one step (the
+// same keys, in the same order, as drawing them one by one), the rows put in
+// a few hundred to a statement.
+void insertFees(const std::vector<CFixFee*>& fees)
+{
+    if (fees.empty())
+        return;
+    const int count = static_cast<int>(fees.size());
+    int firstKey = 0;
+    {
+        CAdoLease<CAdoRecordset> rs(GetMainDatabase()->AcquireRecordset());
+        rs->Open(KvFormatSql("update SysPara set FixFeeIndex = FixFeeIndex + %d returning FixFeeIndex", count));
+        if (rs->IsEOF())
+            throw CKvException(QStringLiteral("获取系统参数时发生错误！"));
+        firstKey = rs->GetFieldInt(QStringLiteral("FixFeeIndex")) - count;
+    }
+    constexpr int kRowsPerStatement = 500;
+    for (int start = 0; start < count; start += kRowsPerStatement) {
+        const int end = std::min(count, start + kRowsPerStatement);
+        QStringList values;
+        for (int i = start; i < end; ++i) {
+            fees[static_cast<size_t>(i)]->SetFeeIndex(firstKey + i);
+            values << fees[static_cast<size_t>(i)]->InsertValuesText();
+        }
+        GetMainDatabase()->Execute(
+            CFixFee::InsertColumnsText() + QStringLiteral(" values") + values.join(QStringLiteral(", ")), QString());
+        for (int i = start; i < end; ++i)
+            fees[static_cast<size_t>(i)]->MarkInserted(firstKey + i);
+    }
 }
 
 } // namespace
@@ -36,31 +75,52 @@ void GenerateMonthFixFees(int yearMonth)
 
     items.LoadActiveInPeriod(from, to);
 
+    // The version valid on the first day, read once per price code.
+    struct ValidPrice
+    {
+        bool found = false;
+        int priceIndex = 0;
+        double price = 0;
+    };
+    QHash<QString, ValidPrice> validPrices;
+    const auto priceOf = [&](const QString& priceNo) {
+        auto it = validPrices.find(priceNo);
+        if (it == validPrices.end()) {
+            ValidPrice valid;
+            if (const CPriceVer* version = prices.FindValidByPriceNo(priceNo, from))
+                valid = ValidPrice{true, version->GetPriceIndex(), version->GetPrice()};
+            it = validPrices.insert(priceNo, valid);
+        }
+        return *it;
+    };
+
     CAdoTransaction transaction(*GetMainDatabase());
+    std::vector<CFixFee*> made;
     for (int i = 0; i < items.GetCount(); ++i) {
         const CCliFix* item = items.At(i);
         const QDateTime begin = item->GetBeginDate() < from ? from : item->GetBeginDate();
         const QDateTime end = item->GetEndDate() < to ? item->GetEndDate() : lastDay;
         const int days = static_cast<int>(begin.date().daysTo(end.date())) + 1;
 
-        const CPriceVer* price = prices.FindValidByPriceNo(item->GetPriceNo(), from);
-        if (!price)
+        const ValidPrice price = priceOf(item->GetPriceNo());
+        if (!price.found)
             continue; // no version on the first day: no fee for this month
 
         auto fee = std::make_unique<CFixFee>();
         fee->SetCliFixIndex(item->GetCliFixIndex());
         fee->SetYearMon(yearMonth);
         fee->SetPriceUnits(item->GetUnits());
-        fee->SetPriceIndex(price->GetPriceIndex());
-        fee->SetPrice(price->GetPrice());
+        fee->SetPriceIndex(price.priceIndex);
+        fee->SetPrice(price.price);
         fee->SetBeginDate(begin);
         fee->SetEndDate(end);
         fee->SetDays(days);
-        fee->SetPriceFee(days * item->GetUnits() * price->GetPrice() / monthDays);
+        fee->SetPriceFee(days * item->GetUnits() * price.price / monthDays);
         fee->SetFinalFee(fee->GetPriceFee());
-        fee->Save();
+        made.push_back(fee.get());
         fees.Add(fee.release());
     }
+    insertFees(made);
     GetMainSysPara()->SetIntPara(QStringLiteral("FixYearMon"), nextMonth);
     transaction.Commit();
 }

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <memory>
+#include <functional>
 
 // The database engine behind a CAdoConnection. The connection keeps the rules
 // (dialect step, transaction depth, pools, thrown texts); an engine only runs
@@ -39,6 +40,11 @@ public:
     // for this connection's transaction (the key draws of the server); null
     // where the engine has none.
     virtual std::unique_ptr<CDbEngine> openSibling() const { return nullptr; }
+
+    // Called now and then while a statement runs, on the thread that runs it
+    // (an empty function: never). The callback must not use the connection.
+    // An engine that cannot call back mid-statement ignores it.
+    virtual void setProgressHandler(std::function<void()> handler) { (void)handler; }
 
 protected:
     // The savepoint that stands for a nested level.

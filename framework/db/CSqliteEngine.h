@@ -22,13 +22,15 @@ public:
     void begin(int level) override;
     void commit(int level) override;
     bool inTransaction() const override;
+    void setProgressHandler(std::function<void()> handler) override;
 
     sqlite3* handle() const { return m_db; }
 
-    // The text a query runs as: a period on an indexed column of a large
-    // table drives the join (KvPeriodJoin.h); anything else as written.
+    // The text a query runs as: a household, a period or else the table
+    // that grows with the years drives the join (KvPeriodJoin.h); anything
+    // else as written.
     QString adaptQuery(const QString& sql) const;
-    // Whether an index of the table begins with the column.
+    // Whether an index of the table, or its integer primary key, begins with the column.
     bool leadsIndex(const QString& table, const QString& column) const;
     const QString& path() const { return m_path; }
 
@@ -47,4 +49,5 @@ private:
 
     sqlite3* m_db = nullptr;
     QString m_path;
+    std::function<void()> m_progress;
 };

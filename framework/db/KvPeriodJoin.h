@@ -5,20 +5,33 @@
 
 // SQLite, built without range statistics, guesses any closed range at 1/64 of
 // a table, and in a join of many tables its search keeps only the cheapest
-// partial plans, which all begin with the small code tables. A period on a
-// large table (a month of sales among years of them) is then reached through
-// a join key or read again for every row of those small tables, which on a
-// counter's files costs minutes instead of a fraction of a second.
+// partial plans, which all begin with the small code tables. Without planner
+// statistics (a file the program has not analysed yet) it does the same for
+// a join over all sales. A large table is then reached through a join key or
+// read again for every row of those small tables, which on a counter's files
+// costs minutes instead of seconds.
 //
-// So a statement whose where-text bounds a column on both sides by CDate(...)
-// (a period: "x.Col >= CDate('…') and x.Col < CDate('…')", or "<="), where
-// that column leads an index of its table, is adapted before it runs: the
-// bounded table is read first, through its range, and every other table of
-// the from list follows in the order the join predicates reach it (the first
-// one of the list joined to a table already placed; tables that no predicate
-// reaches last), joined by "cross join", which SQLite keeps in the order
-// written. Only a plain from list ("Table alias, Table alias, …") in a
-// statement without sub-selects is adapted; anything else, and a statement
-// without such a period, is returned as it is. The rows are the same.
-QString KvPeriodTableFirst(const QString& sql,
-                           const std::function<bool(const QString& table, const QString& column)>& leadsIndex);
+// So a statement over the tables that grow with the years is adapted before it
+// runs: one table leads and every other table of the from list follows in the
+// order the join predicates reach it (the first one of the list joined to a
+// table already placed; tables that no predicate reaches last), joined by
+// "cross join", which SQLite keeps in the order written. The leading table is
+// the first that applies of:
+//   1. a household's code or meter ("x.ClientNo like '…%'", "x.MeterNo = '…'",
+//      x.SubNo) on a column that leads an index of its table;
+//   2. a period: a column bounded on both sides by CDate(...) ("x.Col >=
+//      CDate('…') and x.Col < CDate('…')", or "<=") that leads an index;
+//   3. a table that grows with the years (WrtRecord, ClientPay, FixFee,
+//      SubRead, HandRead; one a literal condition narrows through an index
+//      first, else the first of that list in the from list), unless a literal
+//      condition narrows another table through an index (then the planner's
+//      own choice stands).
+// Conditions count only as terms of the where's "and" chain (not inside an
+// "or"). Only a plain from list ("Table alias, Table alias, …") in a statement
+// without sub-selects is adapted; anything else, and a statement nothing above
+// applies to, is returned as it is. The rows are the same.
+//
+// `leadsIndex` says whether an index of the table (or its integer primary key)
+// begins with the column.
+QString KvLeadingTableFirst(const QString& sql,
+                            const std::function<bool(const QString& table, const QString& column)>& leadsIndex);

@@ -3,6 +3,7 @@
 #include "CAdoConnection.h"
 #include "CMainFrame.h"
 #include "CMeterQueryDlg.h"
+#include "CQueryBusy.h"
 #include "CQueryResultDlg.h"
 #include "CQuotaQueryDlg.h"
 #include "CQuotaStatDlg.h"
@@ -19,6 +20,7 @@ const QString kNothingFound = QStringLiteral("找不到相关数据！");
 // Opens a statement on the main connection; its number of rows.
 int openCounted(CRecordsetHold& rs, const QString& sql)
 {
+    CQueryBusy busy(GetMainDatabase());
     rs->Open(sql);
     return rs->GetRecordCount();
 }

@@ -4,6 +4,7 @@
 #include "CAdoRecordset.h"
 #include "CKvReportForm.h"
 #include "CMainFrame.h"
+#include "CQueryBusy.h"
 #include "KvMessage.h"
 #include "KvRecordsetHold.h"
 #include "SysGlobals.h"
@@ -12,7 +13,10 @@ bool OutputQueryReport(CMainFrame& frame, const QString& sql, const QString& rep
                        const QString& caption)
 {
     CRecordsetHold rs(GetMainDatabase()->AcquireRecordset());
-    rs.Get()->Open(sql);
+    {
+        CQueryBusy busy(GetMainDatabase());
+        rs.Get()->Open(sql);
+    }
     if (rs.Get()->GetRecordCount() < 1) {
         PromptBox(QStringLiteral("找不到相关数据！"), &frame);
         return false;

@@ -3,6 +3,7 @@
 #include "CAdoConnection.h"
 #include "CAdoRecordset.h"
 #include "CMainFrame.h"
+#include "CQueryBusy.h"
 #include "CReceiptListDlg.h"
 #include "CSaleConditionDlg.h"
 #include "KvMessage.h"
@@ -38,16 +39,20 @@ void QueryReceipts(CMainFrame& frame)
         keepKwh(condition, previous);
 
         std::vector<CReceiptSaleRow> sales;
+        CReportTable table;
         {
+            CQueryBusy busy(GetMainDatabase());
             CAdoLease<CAdoRecordset> rs(GetMainDatabase()->AcquireRecordset());
             rs->Open(ReceiptQuerySql(condition));
-            if (rs->GetRecordCount() < 1) {
-                PromptBox(QStringLiteral("找不到相关数据！"), &frame);
-                return;
+            if (rs->GetRecordCount() > 0) {
+                sales = ReadReceiptSaleRows(*rs);
+                table = BuildReceiptTable(sales);
             }
-            sales = ReadReceiptSaleRows(*rs);
         }
-        CReportTable table = BuildReceiptTable(sales);
+        if (sales.empty()) {
+            PromptBox(QStringLiteral("找不到相关数据！"), &frame);
+            return;
+        }
         CReceiptListDlg list(nullptr, ReceiptListCaption(condition));
         list.SetData(&table.cells, table.rows, &table.titles, table.columns);
         list.SetRecordCountText(QStringLiteral("记录总数：%1").arg(sales.size()));

@@ -20,15 +20,28 @@ void CFixFee::InsertNew()
 
 void CFixFee::Insert()
 {
-    GetMainDatabase()->Execute(
-        KvFormatSql(QStringLiteral("insert into FixFee(FeeIndex, CliFixIndex, YearMon, WrtNum, WrtIndex, PriceIndex, "
-                                   "\t\tPrice, PriceUnits, BeginDate, EndDate, Days, PriceFee, FinalFee, ReadTime, "
-                                   "State) \t\tvalues(%d, %d, %d, %d, %d, %d, %f, %f, CDate('%s'), CDate('%s'), %d, "
-                                   "%f, %f, CDate('%s'), '%s')"),
-                    m_FeeIndex, m_CliFixIndex, m_YearMon, m_WrtNum, m_WrtIndex, m_PriceIndex, m_Price, m_PriceUnits,
-                    KvDateText(m_BeginDate.date()), KvDateText(m_EndDate.date()), m_Days, m_PriceFee, m_FinalFee,
-                    KvDateText(m_ReadTime.date()), m_State),
-        QString());
+    GetMainDatabase()->Execute(InsertColumnsText() + QStringLiteral(" \t\tvalues") + InsertValuesText(), QString());
+    SetState(StateStored);
+}
+
+QString CFixFee::InsertColumnsText()
+{
+    return QStringLiteral("insert into FixFee(FeeIndex, CliFixIndex, YearMon, WrtNum, WrtIndex, PriceIndex, "
+                          "\t\tPrice, PriceUnits, BeginDate, EndDate, Days, PriceFee, FinalFee, ReadTime, State)");
+}
+
+QString CFixFee::InsertValuesText() const
+{
+    return KvFormatSql(QStringLiteral("(%d, %d, %d, %d, %d, %d, %f, %f, CDate('%s'), CDate('%s'), %d, %f, %f, "
+                                      "CDate('%s'), '%s')"),
+                       m_FeeIndex, m_CliFixIndex, m_YearMon, m_WrtNum, m_WrtIndex, m_PriceIndex, m_Price,
+                       m_PriceUnits, KvDateText(m_BeginDate.date()), KvDateText(m_EndDate.date()), m_Days, m_PriceFee,
+                       m_FinalFee, KvDateText(m_ReadTime.date()), m_State);
+}
+
+void CFixFee::MarkInserted(int feeIndex)
+{
+    m_FeeIndex = feeIndex;
     SetState(StateStored);
 }
 

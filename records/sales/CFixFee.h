@@ -20,6 +20,12 @@ public:
     // FeeIndex is the counter FixFeeIndex itself.
     void InsertNew() override;
     void Insert() override;
+    // The insert's column list and this row's values in it, so that many rows
+    // go in with one statement ("insert into FixFee(…) values (…), (…)").
+    static QString InsertColumnsText();
+    QString InsertValuesText() const;
+    // After a many-row insert has stored this row with the key given.
+    void MarkInserted(int feeIndex);
     void Delete() override {}
     void Update() override {}
 

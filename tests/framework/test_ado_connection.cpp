@@ -2,6 +2,7 @@
 #include "CAdoConnection.h"
 #include "CAdoRecordset.h"
 #include "CKvException.h"
+#include "CSqliteEngine.h"
 #include "KvPeriodJoin.h"
 #include "KvSql.h"
 #include "KvTestSupport.h"
@@ -9,6 +10,7 @@
 #include <QTemporaryDir>
 #include <functional>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 namespace {
 
@@ -183,7 +185,7 @@ TEST(SqlitePeriodJoin, APeriodOnAnIndexedColumnDrivesTheJoin)
              period + " order by w.Time",
          "select u.Name from W w cross join M m cross join U u cross join C c cross join X x where w.Meter = m.Meter "
          "and m.User = u.User and c.Code = u.Code" +
-             period + " order by w.Time"},
+             period + " order by +w.Time"},
         {"SELECT count(*) FROM U u, W w WHERE w.User = u.User AND w.TIME >= CDate('2023-06-01') AND w.Time <= "
          "CDate('2023-06-30') group by u.User",
          "SELECT count(*) FROM W w cross join U u WHERE w.User = u.User AND w.TIME >= CDate('2023-06-01') AND w.Time <= "
@@ -200,7 +202,7 @@ TEST(SqlitePeriodJoin, APeriodOnAnIndexedColumnDrivesTheJoin)
         {"select * from U u, W w where u.User in (select User from W) and w.User = u.User" + period, ""},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(KvPeriodTableFirst(c.in, leads), c.out.isEmpty() ? c.in : c.out) << c.in.toStdString();
+        EXPECT_EQ(KvLeadingTableFirst(c.in, leads), c.out.isEmpty() ? c.in : c.out) << c.in.toStdString();
 }
 
 TEST_F(ConnectionTest, APeriodDrivenJoinFindsTheSameRows)
@@ -496,4 +498,39 @@ TEST_F(ConnectionTest, PoolsHandOutFreeWrappersFirst)
     EXPECT_NE(c1, c2);
     c1->Release();
     EXPECT_EQ(db->AcquireCommand(), c1);
+}
+
+// A file the program closes keeps planner statistics for the tables its
+// queries used, and reads go through a memory map while it is open.
+TEST(SqliteFileUpkeep, ClosingGathersPlannerStatisticsAndReadsAreMapped)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("upkeep.db"));
+    CSqliteEngine::createFile(path, QStringLiteral("create table Sale (Id integer primary key, Meter text, At text);"
+                                                   "create index SaleMeter on Sale(Meter);"
+                                                   "create table Meter (Meter text primary key, Name text);"));
+    {
+        CAdoConnection db;
+        db.Open(0, path);
+        db.ExecuteScript(QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < 500) "
+                                        "insert into Sale (Meter, At) select 'M' || (i % 50), '2023-01-01' from n;"
+                                        "insert into Meter values ('M1', 'a'), ('M2', 'b');"),
+                         QString());
+        CAdoLease<CAdoRecordset> mapped(db.AcquireRecordset());
+        mapped->Open(QStringLiteral("PRAGMA mmap_size"));
+        EXPECT_GE(mapped->GetFieldDouble(mapped->GetFieldName(0)), 256.0 * 1024 * 1024);
+        CAdoLease<CAdoRecordset> rs(db.AcquireRecordset());
+        rs->Open(QStringLiteral("select m.Name, s.Id from Meter m, Sale s where s.Meter = m.Meter and s.Meter = 'M1'"));
+        EXPECT_EQ(rs->GetRecordCount(), 10);
+    }
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open(path.toUtf8().constData(), &raw), SQLITE_OK);
+    sqlite3_stmt* stmt = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(raw, "select count(*) from sqlite_stat1 where tbl = 'Sale'", -1, &stmt, nullptr),
+              SQLITE_OK)
+        << sqlite3_errmsg(raw);
+    ASSERT_EQ(sqlite3_step(stmt), SQLITE_ROW);
+    EXPECT_GT(sqlite3_column_int(stmt, 0), 0);
+    sqlite3_finalize(stmt);
+    sqlite3_close(raw);
 }

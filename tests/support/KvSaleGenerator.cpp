@@ -1,5 +1,6 @@
 #include "KvSaleGenerator.h"
 
+#include "KvRights.h"
 #include "KvSchema.h"
 
 #include <QByteArray>
@@ -7,6 +8,8 @@
 #include <QFile>
 #include <QString>
 #include <sqlite3.h>
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <stdexcept>
 #include <vector>
@@ -125,10 +128,14 @@ void GenerateSales(sqlite3* db, const CSaleGeneratorSpec& spec)
                  "('2', 'DTSY', '预付费控制器', 'IC钥匙卡', '三相四线', '正常')");
 
         CInsert client(db, "insert into Client (ClientIndex, ClientNo, BlockNo, BuildingNo, LayerNo, RoomNo, Cell, "
-                           "DepartmentNo, ClientName, Addr, Tel, State, BeginDate, EndDate) values "
-                           "(?, ?, ?, ?, ?, ?, '一单元', '01', ?, '', '', '正常', '2000-01-01', '2050-12-31')");
-        CInsert meter(db, "insert into CliPre (CliPreIndex, ClientNo, MeterNo, ModelId, MeterLevel, SuperNo, State, "
-                          "BeginDate, EndDate) values (?, ?, ?, ?, '一级', '', '正常', '2000-01-01', '2050-12-31')");
+                           "DepartmentNo, ClientName, ClientId, Addr, Tel, MemberNum, State, Descrip, OperatorNo, "
+                           "BeginDate, EndDate, ModiTime) values (?, ?, ?, ?, ?, ?, '一单元', '01', ?, ?, ?, ?, 3, "
+                           "'正常', '', 'qz', '2000-01-01', '2050-12-31', '2020-12-01 09:00:00')");
+        CInsert meter(db, "insert into CliPre (CliPreIndex, ClientNo, MeterNo, ModelId, Ct, Pt, PrePayRate, TTWaste, "
+                          "TLWaste, MeterLevel, SuperNo, LimitValue, AlarmShold, CloseShold, Pulses, OutState, "
+                          "Descrip, State, OperatorNo, BeginDate, EndDate, ModiTime) values (?, ?, ?, ?, 1, 1, 100, 0, "
+                          "1, '一级', '', '9999', 10, 0, 1600, '正常', '', '正常', 'qz', '2000-01-01', '2050-12-31', "
+                          "'2020-12-01 09:00:00')");
         CInsert share(db, "insert into PrePrice (PrePriceIndex, CliPreIndex, PriceX, PriceNo, PricePercent) values "
                           "(?, ?, ?, ?, ?)");
         int shareIndex = 0;
@@ -136,7 +143,8 @@ void GenerateSales(sqlite3* db, const CSaleGeneratorSpec& spec)
             const QString no = QStringLiteral("%1").arg(i, 8, 10, QLatin1Char('0'));
             const int district = 1 + i % spec.districts;
             client << i << no << two(district) << two(1 + (i / spec.districts) % 10) << two(1 + i % 6) << two(1 + i % 4)
-                   << QStringLiteral("住户%1").arg(i);
+                   << QStringLiteral("住户%1").arg(i) << QStringLiteral("3301%1").arg(i, 14, 10, QLatin1Char('0'))
+                   << QStringLiteral("%1区%2号").arg(district).arg(i) << QStringLiteral("139%1").arg(i, 8, 10, QLatin1Char('0'));
             client.Run();
             meter << i << no << QStringLiteral("M%1").arg(no) << QString::number(1 + i % 2);
             meter.Run();
@@ -149,11 +157,21 @@ void GenerateSales(sqlite3* db, const CSaleGeneratorSpec& spec)
             }
         }
 
-        CInsert sale(db, "insert into WrtRecord (WrtIndex, MeterNo, CliPreIndex, BuyValue, FreeValue, LWaste, TWaste, "
-                         "Price, Fee, PrePay, SubFee, FixFee, OpMode, State, OperatorNo, WrtTime) values "
-                         "(?, ?, ?, ?, 0, ?, 0, ?, ?, 0, 0, 0, '正常充值', '收讫', ?, ?)");
+        // Each meter's sales are numbered from 1 and carry the card image the
+        // meter then holds; each payment moves the user's balance on.
+        struct MeterState
+        {
+            int sales = 0;
+            long long accuBuy = 0;
+            double balance = 0;
+        };
+        std::vector<MeterState> meters(static_cast<size_t>(spec.users) + 1);
+        CInsert sale(db, "insert into WrtRecord (WrtIndex, MeterNo, CliPreIndex, WrtValue, LimitValue, AlarmShold, "
+                         "CloseShold, WrtNum, TotalMul, BuyValue, FreeValue, AccuBuy, AccuUse, AccuRemain, LWaste, "
+                         "TWaste, Price, Fee, PrePay, SubFee, FixFee, OpMode, State, OperatorNo, WrtTime) values "
+                         "(?, ?, ?, ?, '9999', 10, 0, ?, 1, ?, 0, ?, ?, ?, ?, 0, ?, ?, 0, 0, 0, '正常充值', '收讫', ?, ?)");
         CInsert pay(db, "insert into ClientPay (PayIndex, WrtIndex, WrtNum, TotFee, RealPay, PayMode, ThisBalance, "
-                        "LastBalance, InvoiceNo, State) values (?, ?, 1, ?, ?, ?, 0, 0, '', '收讫')");
+                        "LastBalance, InvoiceNo, State) values (?, ?, ?, ?, ?, ?, ?, ?, ?, '收讫')");
         CInsert wrtPrice(db, "insert into WrtPrice (WrtPriceIndex, WrtIndex, PriceIndex, PricePercent) values "
                              "(?, ?, ?, ?)");
         int priceRow = 0;
@@ -161,14 +179,24 @@ void GenerateSales(sqlite3* db, const CSaleGeneratorSpec& spec)
         const QDateTime start(spec.firstDay, QTime(8, 0));
         for (int w = 1; w <= spec.sales; ++w) {
             const int user = GeneratedSaleUser(w, spec.users);
+            MeterState& m = meters[static_cast<size_t>(user)];
             const int kwh = 20 + w % 300;
             const double fee = kwh * (user % 5 == 0 ? 0.85 : 0.52);
+            // Paid to the yuan above the fee less the balance; the change stays as balance.
+            const double realPay = std::ceil(std::max(0.0, fee - m.balance));
+            const double lastBalance = m.balance;
+            m.balance = std::round((lastBalance + realPay - fee) * 100) / 100;
+            ++m.sales;
+            m.accuBuy += kwh;
+            const double remain = kwh / 4.0; // a quarter of the purchase before left on the meter
             const QString time =
                 start.addSecs(secondsPerSale * (w - 1)).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-            sale << w << QStringLiteral("M%1").arg(user, 8, 10, QLatin1Char('0')) << user << kwh << kwh * 0.01
+            sale << w << QStringLiteral("M%1").arg(user, 8, 10, QLatin1Char('0')) << user << kwh << m.sales << kwh
+                 << m.accuBuy << static_cast<double>(m.accuBuy) - remain << remain << kwh * 0.01
                  << (user % 5 == 0 ? 0.85 : 0.52) << fee << QStringLiteral("g%1").arg(1 + w % spec.operators) << time;
             sale.Run();
-            pay << w << w << fee << fee << (w % 10 == 0 ? "支票" : "现金");
+            pay << w << w << m.sales << fee << realPay << (w % 10 == 0 ? "支票" : "现金") << m.balance << lastBalance
+                << QStringLiteral("%1").arg(w, 8, 10, QLatin1Char('0'));
             pay.Run();
             const int mainIndex = user % 5 == 0 ? 2 : 1;
             wrtPrice << ++priceRow << w << mainIndex << 100;
@@ -177,6 +205,30 @@ void GenerateSales(sqlite3* db, const CSaleGeneratorSpec& spec)
                 wrtPrice << ++priceRow << w << 3 << 20;
                 wrtPrice.Run();
             }
+        }
+        // The last card image of every meter and the balance of every user,
+        // as the sales above left them.
+        exec(db, "insert into PreLastWrt (MeterNo, VNo, WrtIndex, WrtNum, WrtValue, LimitValue, AlarmShold, "
+                 "CloseShold, AccuBuy, AccuUse, AccuRemain, OpMode, WrtTime) "
+                 "select c.MeterNo, substr(c.MeterNo, 2), c.WrtIndex, c.WrtNum, c.WrtValue, c.LimitValue, "
+                 "c.AlarmShold, c.CloseShold, c.AccuBuy, c.AccuUse, c.AccuRemain, c.OpMode, c.WrtTime "
+                 "from WrtRecord c where c.WrtIndex in (select max(WrtIndex) from WrtRecord group by CliPreIndex)");
+        exec(db, "insert into CliBalance (ClientNo, PayIndex, WrtNum, TotFee, RealPay, PayMode, ThisBalance, "
+                 "LastBalance, InvoiceNo) select b.ClientNo, d.PayIndex, d.WrtNum, d.TotFee, d.RealPay, d.PayMode, "
+                 "d.ThisBalance, d.LastBalance, d.InvoiceNo from PreLastWrt l, WrtRecord c, ClientPay d, CliPre b "
+                 "where c.WrtIndex = l.WrtIndex and d.WrtIndex = c.WrtIndex and b.CliPreIndex = c.CliPreIndex");
+        // Each key counter holds the next key to draw, past the keys in use.
+        CInsert counters(db, "update SysPara set ClientIndex = ?1, CliPreIndex = ?1, WrtIndex = ?2, PayIndex = ?2, "
+                             "InvoiceNo = ?2, PrePriceIndex = ?3, WrtPriceIndex = ?4, "
+                             "PriceIndex = max(ifnull(PriceIndex, 0), 4)");
+        counters << spec.users + 1 << spec.sales + 1 << shareIndex + 1 << priceRow + 1;
+        counters.Run();
+        // The bench's administrator holds every right of the program.
+        CInsert right(db, "insert into Permission (OperatorNo, MenuId) select 'qz', ?1 where not exists "
+                          "(select 1 from Permission where OperatorNo = 'qz' and MenuId = ?1)");
+        for (const KvRightEntry* r = GetRightTable(); r->id != 0; ++r) {
+            right << r->id;
+            right.Run();
         }
     }
     exec(db, "commit");
@@ -192,7 +244,8 @@ void BuildGeneratedSalesFile(const QString& path, const CSaleGeneratorSpec& spec
     QElapsedTimer timer;
     timer.start();
     GenerateSales(db, spec);
-    sqlite3_exec(db, "ANALYZE", nullptr, nullptr, nullptr);
+    // No ANALYZE: the benches see the file as the program leaves it, which
+    // gathers planner statistics only as it closes.
     sqlite3_close(db);
     QFile::rename(building, path);
     std::printf("generated %d sales of %d users in %.1f s -> %s\n", spec.sales, spec.users, timer.elapsed() / 1000.0,

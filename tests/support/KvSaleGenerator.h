@@ -9,7 +9,10 @@ struct sqlite3;
 // sale query plan test and benchmark: districts with buildings, users with one
 // meter each (a main price and, for every third meter, a second one), operators,
 // and sales spread evenly over the days, each with its payment and one or two
-// shares of its meter's main price. One transaction, prepared statements.
+// shares of its meter's main price. As the program would leave them: each
+// meter's sales numbered with its card image and the user's balance, the last
+// card image and balance rows, the key counters at the last key in use, every
+// right for the administrator qz. One transaction, prepared statements.
 struct CSaleGeneratorSpec
 {
     int sales = 20000;
@@ -28,7 +31,8 @@ void GenerateSales(sqlite3* db, const CSaleGeneratorSpec& spec);
 
 // A fresh installation's file at `path` (made beside it and renamed when
 // complete, so that a broken run leaves no half file) with the sales of
-// `spec`, analysed; prints how long it took. The benchmarks cache it.
+// `spec`, without planner statistics; prints how long it took. The benchmarks
+// cache it.
 void BuildGeneratedSalesFile(const QString& path, const CSaleGeneratorSpec& spec);
 
 // The user (1 to `users`) whose meter sale number `sale` (1 on) is written for:

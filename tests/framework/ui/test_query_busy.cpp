@@ -1,0 +1,81 @@
+#include "CAdoConnection.h"
+#include "CAdoRecordset.h"
+#include "CQueryBusy.h"
+#include "CSqliteEngine.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWidget>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace {
+
+class CPaintWatcher : public QWidget
+{
+public:
+    std::function<void()> onPaint;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        if (onPaint)
+            onPaint();
+    }
+};
+
+// A statement that keeps the thread for about a second.
+const QString kLongQuery = QStringLiteral(
+    "with recursive n(i) as (select 1 union all select i + 1 from n where i < 4000000) select count(*) from n");
+
+} // namespace
+
+// A long statement on the window's thread: the window repaints meanwhile under
+// the wait cursor, and the cursor is taken away afterwards.
+TEST(QueryBusy, TheWindowRepaintsUnderTheWaitCursorWhileAStatementRuns)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("busy.db"));
+    CSqliteEngine::createFile(path, QStringLiteral("create table T (x integer);"));
+    CAdoConnection db;
+    db.Open(0, path);
+
+    CPaintWatcher window;
+    window.resize(200, 100);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QCoreApplication::processEvents();
+
+    bool running = false;
+    int paintsWhileRunning = 0;
+    Qt::CursorShape cursorWhilePainting = Qt::ArrowCursor;
+    window.onPaint = [&] {
+        if (!running)
+            return;
+        ++paintsWhileRunning;
+        if (QApplication::overrideCursor())
+            cursorWhilePainting = QApplication::overrideCursor()->shape();
+    };
+    {
+        CQueryBusy busy(&db);
+        running = true;
+        window.update();
+        CAdoLease<CAdoRecordset> rs(db.AcquireRecordset());
+        rs->Open(kLongQuery);
+        EXPECT_EQ(rs->GetRecordCount(), 1);
+        running = false;
+    }
+    EXPECT_GT(paintsWhileRunning, 0);
+    EXPECT_EQ(cursorWhilePainting, Qt::WaitCursor);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+    // Once it is over the connection calls nobody back.
+    window.onPaint = [&] { ++paintsWhileRunning; };
+    paintsWhileRunning = 0;
+    running = true;
+    window.update();
+    CAdoLease<CAdoRecordset> rs(db.AcquireRecordset());
+    rs->Open(kLongQuery);
+    EXPECT_EQ(paintsWhileRunning, 0);
+}

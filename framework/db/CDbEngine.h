@@ -3,8 +3,8 @@
 #include "CDbResult.h"
 
 #include <QString>
-#include <memory>
 #include <functional>
+#include <memory>
 
 // The database engine behind a CAdoConnection. The connection keeps the rules
 // (dialect step, transaction depth, pools, thrown texts); an engine only runs

@@ -7,7 +7,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev
     libsqlite3-dev libsodium-dev libshp-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    fonts-wqy-microhei
+    fonts-wqy-microhei qt6-translations-l10n
     libpq-dev postgresql postgresql-contrib
 )
 

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QStringList>
 #include <QVariant>
@@ -95,4 +96,14 @@ QString KvServerConnectString(const QString& appDir, const QString& serverName)
     // A password may hold ';' and any other character.
     return QStringLiteral("Provider=SQLOLEDB;Server=%1;Database=%2;uid=%3;pwd=%4")
         .arg(serverName, KvServerDatabaseName(), connectValue(login.login), connectValue(login.password));
+}
+
+QString KvServerNameRefusal(const QString& serverName)
+{
+    static const QRegularExpression form(QStringLiteral("^[A-Za-z0-9._-]+(,([0-9]{1,5}))?$"));
+    const QRegularExpressionMatch match = form.match(serverName.trimmed());
+    const QString port = match.captured(2);
+    if (match.hasMatch() && (port.isEmpty() || (port.toInt() >= 1 && port.toInt() <= 65535)))
+        return QString();
+    return QStringLiteral("服务器名称应为主机名或“主机名,端口”，端口为1到65535的数字！");
 }

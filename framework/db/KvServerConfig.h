@@ -35,3 +35,8 @@ KvServerLogin KvReadServerLogin(const QString& appDir);
 // hold a ';', begin with '{' or with a blank); throws CKvException with
 // KvReadServerLogin's problem when they cannot be used.
 QString KvServerConnectString(const QString& appDir, const QString& serverName);
+
+// What is wrong with a server name typed in 设置服务器 ("" when nothing): it
+// is a host (a name or an address of letters, digits, '.', '-' and '_') or
+// "host,port" with a port from 1 to 65535; blanks around it are not part of it.
+QString KvServerNameRefusal(const QString& serverName);

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 
+class QTranslator;
+
 // The program's application object. A failure thrown by a handler that nobody
 // caught stops here, at the one place every event passes: it is shown in an
 // error box with its text and the event loop keeps running.
@@ -11,6 +13,11 @@ class CKvApplication : public QApplication
 
 public:
     CKvApplication(int& argc, char** argv);
+
+    // Qt's own texts (file dialogs, standard buttons, edit menus) in the
+    // program's language, Chinese, from the translations installed with Qt.
+    // The translator is owned by owner; null where none is installed.
+    static QTranslator* LoadQtTranslations(QObject* owner);
 
     bool notify(QObject* receiver, QEvent* event) override;
 };

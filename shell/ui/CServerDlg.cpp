@@ -3,6 +3,8 @@
 #include "CKvEdit.h"
 #include "CSysPara.h"
 #include "KvAdminUi.h"
+#include "KvMessage.h"
+#include "KvServerConfig.h"
 #include "SysGlobals.h"
 
 #include <QFormLayout>
@@ -27,6 +29,13 @@ bool CServerDlg::OnInitDialog()
 
 void CServerDlg::OnOK()
 {
-    GetLocalSysPara()->SetStringPara(QStringLiteral("ServerName"), m_serverEdit->text());
+    // The name goes into the connection string as it stands: a ';' or a
+    // stray character there would change the connection, not name a server.
+    if (const QString refusal = KvServerNameRefusal(m_serverEdit->text()); !refusal.isEmpty()) {
+        PromptBox(refusal, this);
+        m_serverEdit->setFocus();
+        return;
+    }
+    GetLocalSysPara()->SetStringPara(QStringLiteral("ServerName"), m_serverEdit->text().trimmed());
     QDialog::accept();
 }

@@ -1,5 +1,6 @@
 #include "KvAdminCommands.h"
 
+#include "CHelpWindow.h"
 #include "CKvStartup.h"
 #include "CMainFrame.h"
 #include "COperator.h"
@@ -43,7 +44,7 @@ void InstallAdminCommands(CMainFrame& frame)
     frame.SetCommandHandler(ID_SYSTEM_INIT, [f] { OnSystemInit(*f); });
     frame.SetCommandHandler(ID_BACKUP, [f] { OnBackup(*f); });
     frame.SetCommandHandler(ID_RESTORE, [f] { OnRestore(*f); });
-    frame.SetCommandHandler(ID_HELP_FILE, [] { OnHelpFile(); });
+    frame.SetCommandHandler(ID_HELP_FILE, [f] { OnHelpFile(*f); });
     frame.SetCommandHandler(ID_MANUAL_SUBMETER, [] { StartEntryProgram("Saldrin"); });
     frame.SetCommandHandler(ID_OTHER_FEE, [] { StartEntryProgram("Corvello"); });
 }
@@ -145,9 +146,12 @@ void OnRestore(CMainFrame& frame)
     frame.OnAppExit();
 }
 
-void OnHelpFile()
+void OnHelpFile(CMainFrame& frame)
 {
-    OpenDocument(appFile(QStringLiteral("QrHelp.html")));
+    const QString guide = appFile(QStringLiteral("QrHelp.html"));
+    if (!CHelpWindow::ShowGuide(guide, &frame))
+        PromptBox(QStringLiteral("无法打开系统帮助！\n\n请确认帮助文件存在并可读：\n%1").arg(QDir::toNativeSeparators(guide)),
+                  &frame);
 }
 
 void StartEntryProgram(const char* program)

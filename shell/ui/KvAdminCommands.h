@@ -16,6 +16,6 @@ void OnSysPara();
 void OnSystemInit(CMainFrame& frame);
 void OnBackup(CMainFrame& frame);
 void OnRestore(CMainFrame& frame);
-void OnHelpFile();
+void OnHelpFile(CMainFrame& frame);
 // Starts an entry program of the program folder with the operator's code.
 void StartEntryProgram(const char* program);

@@ -1,4 +1,5 @@
 #include "CAdoConnection.h"
+#include "CHelpWindow.h"
 #include "CKvStartup.h"
 #include "CMainFrame.h"
 #include "COperator.h"
@@ -17,6 +18,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPushButton>
+#include <QTest>
+#include <QTextBrowser>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -184,28 +188,52 @@ TEST_F(AdminCommandTest, RestoreEndsTheProgramOnlyOnceAFileWasChosen)
     EXPECT_EQ(para("ClientName"), QStringLiteral("live"));
 }
 
-TEST_F(AdminCommandTest, HelpAndEntryProgramsAreStartedFromTheProgramFolderWithoutWaiting)
+TEST_F(AdminCommandTest, HelpOpensInAWindowOrSaysWhereTheFileIsAndEntryProgramsStartWithoutWaiting)
 {
-    // Nothing to open yet: nothing is started and nothing is said.
+    // No guide yet: the operator is told which file is missing; no program starts.
     frame.RunCommand(ID_HELP_FILE);
     frame.RunCommand(ID_MANUAL_SUBMETER);
     EXPECT_TRUE(started.empty());
+    ASSERT_EQ(sink.Texts().size(), 1);
+    EXPECT_TRUE(sink.Texts().at(0).startsWith(QStringLiteral("无法打开系统帮助！")));
+    EXPECT_TRUE(sink.Texts().at(0).contains(QDir::toNativeSeparators(appFile(QStringLiteral("QrHelp.html")))));
+    EXPECT_EQ(CHelpWindow::Current(), nullptr);
+    sink.Clear();
 
-    for (const char* file : {"QrHelp.html", "Saldrin", "Corvello"}) {
+    {
+        QFile f(appFile(QStringLiteral("QrHelp.html")));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QStringLiteral("<html><body><h1>备份数据</h1></body></html>").toUtf8());
+    }
+    for (const char* file : {"Saldrin", "Corvello"}) {
         QFile f(appFile(QString::fromLatin1(file)));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     }
     QDir::setCurrent(outside.path());
+    // The guide shows in the program's own window, without any outside opener.
     frame.RunCommand(ID_HELP_FILE);
+    CHelpWindow* help = CHelpWindow::Current();
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_TRUE(help->Browser()->toPlainText().contains(QStringLiteral("备份数据")));
+    // A second call raises the same window.
+    frame.RunCommand(ID_HELP_FILE);
+    EXPECT_EQ(CHelpWindow::Current(), help);
     frame.RunCommand(ID_MANUAL_SUBMETER);
     frame.RunCommand(ID_OTHER_FEE);
     const std::vector<StartedProgram> expected = {
-        {QStringLiteral("xdg-open"), {appFile(QStringLiteral("QrHelp.html"))}},
         {appFile(QStringLiteral("Saldrin")), {QStringLiteral("qz")}},
         {appFile(QStringLiteral("Corvello")), {QStringLiteral("qz")}},
     };
     EXPECT_EQ(started, expected);
     EXPECT_TRUE(sink.Texts().isEmpty());
+
+    // Its 关闭 button closes it.
+    auto* close = help->findChild<QPushButton*>(QStringLiteral("helpClose"));
+    ASSERT_NE(close, nullptr);
+    QTest::mouseClick(close, Qt::LeftButton);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(CHelpWindow::Current(), nullptr);
 }
 
 TEST_F(AdminCommandTest, TheShippedHelpIsAnHtmlGuide)

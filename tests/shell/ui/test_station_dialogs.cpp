@@ -189,18 +189,53 @@ TEST_F(StationDialogTest, SelectionShowsTheStoredNumberAndStoresTheChoiceOrZero)
     EXPECT_EQ(GetLocalSysPara()->GetIntPara(QStringLiteral("StationNo")), 3) << "cancel writes nothing";
 }
 
-TEST_F(StationDialogTest, ServerNameIsReadAndWrittenAsTyped)
+TEST_F(StationDialogTest, ServerNameIsAHostWithAnOptionalPortOrIsRefusedByName)
 {
     CServerDlg dialog;
     dialog.EnsureInitialised();
     EXPECT_EQ(text(&dialog, 1202), QStringLiteral("Qrserver"));
     CModalScript::Type(&dialog, 1202, QStringLiteral(" db2 "));
     CModalScript::Click(&dialog, 1000);
-    EXPECT_EQ(GetLocalSysPara()->GetStringPara(QStringLiteral("ServerName")), QStringLiteral(" db2 "));
+    EXPECT_EQ(GetLocalSysPara()->GetStringPara(QStringLiteral("ServerName")), QStringLiteral("db2"));
 
     CServerDlg again;
     again.EnsureInitialised();
     CModalScript::Type(&again, 1202, QStringLiteral("other"));
     CModalScript::Click(&again, 1021);
-    EXPECT_EQ(GetLocalSysPara()->GetStringPara(QStringLiteral("ServerName")), QStringLiteral(" db2 "));
+    EXPECT_EQ(GetLocalSysPara()->GetStringPara(QStringLiteral("ServerName")), QStringLiteral("db2"));
+
+    const QString refusal = QStringLiteral("服务器名称应为主机名或“主机名,端口”，端口为1到65535的数字！");
+    const struct
+    {
+        const char* typed;
+        const char* stored; // null: refused, db2 kept
+    } cases[] = {
+        {"192.168.1.10,5432", "192.168.1.10,5432"},
+        {"counter-db.local", "counter-db.local"},
+        {"db;Database=other", nullptr},
+        {"db,54a2", nullptr},
+        {"db,0", nullptr},
+        {"db,65536", nullptr},
+        {"db,", nullptr},
+        {"", nullptr},
+        {"db\\other", nullptr},
+        {"db 2", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        GetLocalSysPara()->SetStringPara(QStringLiteral("ServerName"), QStringLiteral("db2"));
+        CServerDlg edit;
+        edit.EnsureInitialised();
+        CModalScript::Type(&edit, 1202, QString::fromUtf8(c.typed));
+        sink.Clear();
+        CModalScript::Click(&edit, 1000);
+        if (c.stored) {
+            EXPECT_TRUE(sink.Texts().isEmpty());
+            EXPECT_EQ(GetLocalSysPara()->GetStringPara(QStringLiteral("ServerName")), QString::fromUtf8(c.stored));
+        } else {
+            EXPECT_EQ(sink.Texts(), QStringList{refusal});
+            EXPECT_NE(edit.result(), QDialog::Accepted);
+            EXPECT_EQ(GetLocalSysPara()->GetStringPara(QStringLiteral("ServerName")), QStringLiteral("db2"));
+        }
+    }
 }

@@ -12,6 +12,7 @@
 #include <QSet>
 #include <QStringList>
 
+#include <algorithm>
 #include <span>
 
 namespace {
@@ -237,15 +238,29 @@ int CurrentSchemaVersion()
     return kVersionSteps[std::size(kVersionSteps) - 1].version;
 }
 
+// The newest version whose step concerns the server: a step that only
+// changes a counter's own file (the receipt layout) leaves a server of the
+// version before it as good as one installed at the newest.
+int ServerSchemaVersion()
+{
+    for (auto step = std::rbegin(kVersionSteps); step != std::rend(kVersionSteps); ++step) {
+        const bool localOnly = std::any_of(std::begin(kLocalVersionSteps), std::end(kLocalVersionSteps),
+                                           [&](const VersionStep& local) { return local.version == step->version; });
+        if (!localOnly)
+            return step->version;
+    }
+    return 0;
+}
+
 QString ServerVersionProblem(CAdoConnection& server)
 {
     const int version = ReadSchemaVersion(server);
-    if (version >= CurrentSchemaVersion())
+    if (version >= ServerSchemaVersion())
         return QString();
     return QStringLiteral("业务数据库服务器上的数据库版本(%1)低于本程序的版本(%2)，本软件不能启动！\n\n"
                           "请使用与服务器数据库版本相同的程序，或请管理员按说明升级服务器数据库。")
         .arg(version)
-        .arg(CurrentSchemaVersion());
+        .arg(ServerSchemaVersion());
 }
 
 QString ManualFeeCreateStatement()

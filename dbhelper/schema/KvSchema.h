@@ -41,9 +41,13 @@ int ReadSchemaVersion(CAdoConnection& db);
 // version the database has afterwards. Failures throw CKvException.
 int UpdateSchemaVersion(CAdoConnection& db);
 
+// The newest schema version that changes the server's tables; versions after
+// it change only a counter's own file, so a server of this version serves a
+// program of a newer one.
+int ServerSchemaVersion();
 // What keeps a counter from working on an installed server database: its
-// version is older than this program's (the text says so and what to do);
-// "" when it is not.
+// version is older than the server version this program needs (the text says
+// so and what to do); "" when it is not.
 QString ServerVersionProblem(CAdoConnection& server);
 
 // ---- The network edition ------------------------------------------------

@@ -425,7 +425,12 @@ TEST_F(NetworkStartupTest, ACounterDoesNotStartOnAServerOfAnOlderVersion)
 {
     installCounter(qrdb->ServerName());
     ASSERT_TRUE(InstallServerDatabase(server(), kInstalled));
-    server().Execute(QStringLiteral("update KvSchemaVersion set Version = %1").arg(CurrentSchemaVersion() - 1),
+    // A server of the version before a step that only renews the counters'
+    // receipt layout serves this program.
+    ASSERT_LE(ServerSchemaVersion(), CurrentSchemaVersion());
+    server().Execute(QStringLiteral("update KvSchemaVersion set Version = %1").arg(ServerSchemaVersion()), QString());
+    EXPECT_EQ(ServerVersionProblem(server()), QString());
+    server().Execute(QStringLiteral("update KvSchemaVersion set Version = %1").arg(ServerSchemaVersion() - 1),
                      QString());
     script.answers = {IDYES};
     CKvStartup startup(script);
@@ -434,8 +439,8 @@ TEST_F(NetworkStartupTest, ACounterDoesNotStartOnAServerOfAnOlderVersion)
     EXPECT_EQ(script.log.at(1),
               QStringLiteral("提示:业务数据库服务器上的数据库版本(%1)低于本程序的版本(%2)，本软件不能启动！\n\n"
                              "请使用与服务器数据库版本相同的程序，或请管理员按说明升级服务器数据库。")
-                  .arg(CurrentSchemaVersion() - 1)
-                  .arg(CurrentSchemaVersion()));
+                  .arg(ServerSchemaVersion() - 1)
+                  .arg(ServerSchemaVersion()));
     startup.ExitInstance();
     EXPECT_EQ(count(server(), QStringLiteral("select Version from KvSchemaVersion")), 1) << "the server left as it was";
 }

@@ -174,8 +174,9 @@ TEST_F(ReportTableTest, ATextInANumericColumnEndsTheOutput)
         CReportTable table;
         EXPECT_EQ(ThrownText([&] { table = Build(*db, {QString::fromUtf8(c.heading)}, sql); }),
                   QString::fromUtf8(c.error));
-        if (!*c.error)
+        if (!*c.error) {
             EXPECT_EQ(table.Cell(0, 0), QString::fromUtf8(c.shown));
+        }
     }
 }
 

@@ -93,8 +93,9 @@ TEST_F(HandReadArchiveTest, AReadingThatFailsACheckStaysStagedAndNothingIsWritte
         EXPECT_EQ(count(QStringLiteral("select * from HandReadRaw")), archived ? 0 : 1);
         EXPECT_EQ(staged.GetCount(), archived ? 0 : 1);
         EXPECT_EQ(count(QStringLiteral("select * from HandRead where MeterNo = '%1'").arg(meterNo)), archived ? 1 : 0);
-        if (!archived)
+        if (!archived) {
             EXPECT_EQ(baseRow(meterNo), before);
+        }
     }
     // A base row at -0.4 counts as zero read.
     EXPECT_NEAR(value(QStringLiteral("select RealUse from HandRead")).toDouble(), 199.9, 1e-4);

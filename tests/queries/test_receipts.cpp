@@ -242,9 +242,11 @@ TEST_F(ReceiptComposeTest, FieldsOfTheListedSale)
     EXPECT_EQ(one.Common(0, common("合计大写")), AmountToCapitals(56.5, 5));
     EXPECT_NE(AmountToCapitals(56.5, 5), AmountToCapitals(56.5, 0));
     // Apart from the bill number, both copies are equal.
-    for (int j = 0; j < CReceiptValues::CommonCount; ++j)
-        if (j != common("票据编号"))
+    for (int j = 0; j < CReceiptValues::CommonCount; ++j) {
+        if (j != common("票据编号")) {
             EXPECT_EQ(one.Common(0, j), one.Common(1, j)) << j;
+        }
+    }
 }
 
 TEST_F(ReceiptComposeTest, RowsBeyondTheReceiptAreDroppedAndASaleWithoutSharesFails)

@@ -208,8 +208,9 @@ TEST(CardClassifier, CumulativeDataRoundAtTheThreshold)
         card.cardUse = use;
         card.cardRemaining = remaining;
         EXPECT_EQ(Classify(card, CardContext{false, false, true, 5}, host).state, holds ? 4 : -1);
-        if (!holds)
+        if (!holds) {
             EXPECT_EQ(sink.Texts().last(), QStringLiteral("卡上累计数据校验失败！"));
+        }
     }
 }
 

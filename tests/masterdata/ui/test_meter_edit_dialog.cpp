@@ -154,8 +154,9 @@ TEST_F(MeterEditDialogTest, TypeRulesFixParameterCells)
         EXPECT_EQ(editor == nullptr, fixed);
         // A controller's limit is fixed at the value it has.
         const QString kept = c.row == Limit ? QStringLiteral("7") : QString::fromUtf8(c.fixed);
-        if (fixed)
+        if (fixed) {
             EXPECT_EQ(list->GetItemText(c.row, 1), kept);
+        }
     }
     // A controller's output state is chosen.
     auto dialog = AddDialog("T24");

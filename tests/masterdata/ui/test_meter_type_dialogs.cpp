@@ -106,8 +106,9 @@ TEST_F(MeterTypeDialogTest, EditChecksRunInOrderWithTheirTexts)
         Click(dialog.get(), 1000);
         EXPECT_EQ(sink.Texts(), c.message.isEmpty() ? QStringList() : QStringList{c.message});
         EXPECT_EQ(dialog->isVisible(), !c.message.isEmpty());
-        if (c.focus)
+        if (c.focus) {
             EXPECT_EQ(dialog->focusWidget(), Control<QWidget>(dialog.get(), c.focus));
+        }
     }
 }
 

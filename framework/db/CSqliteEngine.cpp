@@ -28,7 +28,6 @@ void cdateFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv)
     sqlite3_result_text(ctx, text.constData(), text.size(), SQLITE_TRANSIENT);
 }
 
-
 // Registers the Jet-dialect functions the program's SQL uses on a handle.
 void registerDialect(sqlite3* db)
 {
@@ -194,11 +193,39 @@ bool CSqliteEngine::leadsIndex(const QString& table, const QString& column) cons
     return found;
 }
 
+bool CSqliteEngine::isUniqueKey(const QString& table, const QString& column) const
+{
+    if (!m_db)
+        return false;
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(m_db,
+                           "select 1 from pragma_index_list(?1) l, pragma_index_info(l.name) i where l.\"unique\" = 1 "
+                           "and i.name = ?2 collate nocase "
+                           "and (select count(*) from pragma_index_info(l.name)) = 1 "
+                           "union all select 1 from pragma_table_info(?1) t where t.pk = 1 "
+                           "and t.name = ?2 collate nocase and upper(t.type) = 'INTEGER' "
+                           "and (select count(*) from pragma_table_info(?1) where pk > 0) = 1",
+                           -1, &stmt, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(stmt);
+        return false;
+    }
+    const QByteArray t = table.toUtf8();
+    const QByteArray c = column.toUtf8();
+    sqlite3_bind_text(stmt, 1, t.constData(), t.size(), SQLITE_TRANSIENT);
+    sqlite3_bind_text(stmt, 2, c.constData(), c.size(), SQLITE_TRANSIENT);
+    const bool found = sqlite3_step(stmt) == SQLITE_ROW;
+    sqlite3_finalize(stmt);
+    return found;
+}
+
 QString CSqliteEngine::adaptQuery(const QString& sql) const
 {
-    return KvLeadingTableFirst(sql, [this](const QString& table, const QString& column) {
-        return leadsIndex(table, column);
-    });
+    const QString led = KvLeadingTableFirst(
+        sql, [this](const QString& table, const QString& column) { return leadsIndex(table, column); });
+    if (led == sql)
+        return sql;
+    return KvDimensionTablesOnce(
+        led, [this](const QString& table, const QString& column) { return isUniqueKey(table, column); });
 }
 
 void CSqliteEngine::query(const QString& sql, CDbResult& result)

@@ -27,11 +27,14 @@ public:
     sqlite3* handle() const { return m_db; }
 
     // The text a query runs as: a household, a period or else the table
-    // that grows with the years drives the join (KvPeriodJoin.h); anything
-    // else as written.
+    // that grows with the years drives the join, the tables a sale refers to
+    // then read once (KvPeriodJoin.h); anything else as written.
     QString adaptQuery(const QString& sql) const;
     // Whether an index of the table, or its integer primary key, begins with the column.
     bool leadsIndex(const QString& table, const QString& column) const;
+    // Whether the column alone is a unique key of the table (its integer
+    // primary key or a unique index of that column only).
+    bool isUniqueKey(const QString& table, const QString& column) const;
     const QString& path() const { return m_path; }
 
     // Creates a new database file from a schema script; fails when the file exists.

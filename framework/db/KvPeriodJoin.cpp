@@ -1,6 +1,7 @@
 #include "KvPeriodJoin.h"
 
 #include <QRegularExpression>
+#include <QSet>
 #include <QStringList>
 #include <QVector>
 
@@ -217,4 +218,315 @@ QString KvLeadingTableFirst(const QString& sql,
         }
     }
     return sql.left(from.capturedEnd()) + written.join(QStringLiteral(" cross join ")) + tail;
+}
+
+namespace {
+
+// For each character of a statement: -1 inside a string literal (quotes
+// included), else the depth of parentheses there.
+QVector<int> nestingOf(const QString& sql)
+{
+    QVector<int> depth(sql.size());
+    bool literal = false;
+    int level = 0;
+    for (qsizetype i = 0; i < sql.size(); ++i) {
+        const QChar ch = sql[i];
+        if (ch == u'\'') {
+            literal = !literal; // a doubled quote closes and opens again
+            depth[i] = -1;
+            continue;
+        }
+        if (literal) {
+            depth[i] = -1;
+            continue;
+        }
+        if (ch == u'(')
+            ++level;
+        depth[i] = level;
+        if (ch == u')')
+            --level;
+    }
+    return depth;
+}
+
+// The first match of `re` at `from` or later that starts at the top level.
+QRegularExpressionMatch topLevelMatch(const QString& sql, const QVector<int>& depth, const QRegularExpression& re,
+                                      qsizetype from)
+{
+    for (auto it = re.globalMatch(sql, from); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        if (depth[m.capturedStart()] == 0)
+            return m;
+    }
+    return {};
+}
+
+// Splits a text at the top-level occurrences of `separator`.
+QStringList splitTopLevel(const QString& text, const QRegularExpression& separator)
+{
+    const QVector<int> depth = nestingOf(text);
+    QStringList pieces;
+    qsizetype start = 0;
+    for (auto it = separator.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        if (depth[m.capturedStart()] != 0)
+            continue;
+        pieces << text.mid(start, m.capturedStart() - start).trimmed();
+        start = m.capturedEnd();
+    }
+    pieces << text.mid(start).trimmed();
+    return pieces;
+}
+
+struct ColumnRef
+{
+    qsizetype start;
+    qsizetype length;
+    QString alias; // lower case
+    QString column;
+};
+
+// The "alias.Column" references outside string literals of the known aliases.
+QVector<ColumnRef> columnRefs(const QString& text, const QStringList& aliases)
+{
+    static const QRegularExpression ref(QStringLiteral(R"(\b([A-Za-z_]\w*)\.([A-Za-z_]\w*)\b)"));
+    const QVector<int> depth = nestingOf(text);
+    QVector<ColumnRef> refs;
+    for (auto it = ref.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        const QString alias = m.captured(1).toLower();
+        if (depth[m.capturedStart()] < 0 || !aliases.contains(alias))
+            continue;
+        refs.push_back(ColumnRef{m.capturedStart(), m.capturedLength(), alias, m.captured(2)});
+    }
+    return refs;
+}
+
+QSet<QString> aliasesOf(const QVector<ColumnRef>& refs)
+{
+    QSet<QString> set;
+    for (const ColumnRef& r : refs)
+        set.insert(r.alias);
+    return set;
+}
+
+// One group of tables read once: its aliases (lower case), the name of its
+// expression and the columns it hands on, by "alias.column" in lower case.
+struct TableGroup
+{
+    QSet<QString> aliases;
+    QString name;
+    QStringList exported;
+    QStringList exportedAs;
+
+    QString columnName(const ColumnRef& r)
+    {
+        const QString key = r.alias + u'.' + r.column.toLower();
+        qsizetype at = exported.indexOf(key);
+        if (at < 0) {
+            exported << key;
+            exportedAs << r.alias + u'.' + r.column;
+            at = exported.size() - 1;
+        }
+        return QStringLiteral("%1_%2").arg(r.alias, exported[at].section(u'.', 1));
+    }
+};
+
+// `text` with every reference to a group's column read from the group.
+QString readFromGroup(const QString& text, const QStringList& aliases, TableGroup& group)
+{
+    QString out = text;
+    const QVector<ColumnRef> refs = columnRefs(text, aliases);
+    for (auto r = refs.crbegin(); r != refs.crend(); ++r)
+        if (group.aliases.contains(r->alias))
+            out.replace(r->start, r->length, group.name + u'.' + group.columnName(*r));
+    return out;
+}
+
+} // namespace
+
+QString KvDimensionTablesOnce(const QString& sql,
+                              const std::function<bool(const QString& table, const QString& column)>& isUniqueKey)
+{
+    static const QRegularExpression selectFrom(QStringLiteral(R"(^\s*select\s+(.*?)\s+from\s+(.*?)\s+where\s+)"),
+                                               QRegularExpression::CaseInsensitiveOption |
+                                                   QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression selectWord(QStringLiteral(R"(\bselect\b)"),
+                                               QRegularExpression::CaseInsensitiveOption);
+    if (sql.count(selectWord) != 1)
+        return sql;
+    const QRegularExpressionMatch head = selectFrom.match(sql);
+    if (!head.hasMatch())
+        return sql;
+    static const QRegularExpression crossJoin(QStringLiteral(R"(\s+cross\s+join\s+)"),
+                                              QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression itemRe(QStringLiteral(R"(^(\w+)\s+(\w+)$)"));
+    QVector<FromItem> items;
+    QStringList aliases;
+    for (const QString& piece : head.captured(2).split(crossJoin)) {
+        const QRegularExpressionMatch m = itemRe.match(piece.trimmed());
+        if (!m.hasMatch())
+            return sql;
+        items.push_back(FromItem{m.captured(1), m.captured(2)});
+        aliases << m.captured(2).toLower();
+    }
+    if (items.size() < 3 || growingRank(items.first().table) < 0)
+        return sql;
+
+    // The where's terms, up to the grouping or order.
+    const QVector<int> depth = nestingOf(sql);
+    static const QRegularExpression after(QStringLiteral(R"(\s(group\s+by|order\s+by|having|limit)\s)"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch end = topLevelMatch(sql, depth, after, head.capturedEnd());
+    const qsizetype whereEnd = end.hasMatch() ? end.capturedStart() : sql.size();
+    const QString conditions = sql.mid(head.capturedEnd(), whereEnd - head.capturedEnd());
+    static const QRegularExpression unsafe(QStringLiteral(R"(\b(between|or|select)\b)"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    if (topLevelMatch(conditions, nestingOf(conditions), unsafe, 0).hasMatch())
+        return sql;
+    static const QRegularExpression andWord(QStringLiteral(R"(\s+and\s+)"), QRegularExpression::CaseInsensitiveOption);
+    const QStringList terms = splitTopLevel(conditions, andWord);
+    QVector<QSet<QString>> termAliases;
+    for (const QString& term : terms)
+        termAliases.push_back(aliasesOf(columnRefs(term, aliases)));
+
+    // Which tables hold rows per sale, and which start a group.
+    const QString lead = aliases.first();
+    static const QRegularExpression equality(QStringLiteral(R"(^(\w+)\.(\w+)\s*=\s*(\w+)\.(\w+)$)"));
+    const auto tableOf = [&](const QString& alias) { return items[aliases.indexOf(alias)].table; };
+    QSet<QString> perSale{lead};
+    QStringList starts;
+    for (const QString& term : terms) {
+        const QRegularExpressionMatch m = equality.match(term);
+        if (!m.hasMatch())
+            continue;
+        QString leadColumn, other, otherColumn;
+        if (m.captured(1).toLower() == lead && aliases.contains(m.captured(3).toLower())) {
+            leadColumn = m.captured(2);
+            other = m.captured(3).toLower();
+            otherColumn = m.captured(4);
+        } else if (m.captured(3).toLower() == lead && aliases.contains(m.captured(1).toLower())) {
+            leadColumn = m.captured(4);
+            other = m.captured(1).toLower();
+            otherColumn = m.captured(2);
+        } else {
+            continue;
+        }
+        if (other == lead)
+            continue;
+        if (isUniqueKey(tableOf(lead), leadColumn))
+            perSale.insert(other);
+        else if (isUniqueKey(tableOf(other), otherColumn) && !starts.contains(other))
+            starts << other;
+    }
+    // Tables a term joins to the sales or the rows per sale.
+    QSet<QString> nearSales;
+    for (const QSet<QString>& set : termAliases)
+        if (set.intersects(perSale))
+            nearSales.unite(set);
+
+    QVector<TableGroup> groups;
+    QSet<QString> grouped;
+    for (const QString& start : starts) {
+        if (perSale.contains(start) || grouped.contains(start))
+            continue;
+        TableGroup group;
+        group.aliases.insert(start);
+        for (bool grew = true; grew;) {
+            grew = false;
+            for (const QSet<QString>& set : termAliases) {
+                if (set.size() < 2 || !set.intersects(group.aliases) || set.intersects(perSale))
+                    continue;
+                for (const QString& alias : set) {
+                    if (group.aliases.contains(alias) || nearSales.contains(alias) || grouped.contains(alias))
+                        continue;
+                    group.aliases.insert(alias);
+                    grew = true;
+                }
+            }
+        }
+        bool growing = false;
+        for (const QString& alias : group.aliases)
+            growing = growing || growingRank(tableOf(alias)) >= 0;
+        if (group.aliases.size() < 2 || growing)
+            continue;
+        grouped.unite(group.aliases);
+        for (int n = 1;; ++n) {
+            group.name = QStringLiteral("kvonce%1").arg(groups.size() + n);
+            if (!aliases.contains(group.name))
+                break;
+        }
+        groups.push_back(group);
+    }
+    if (groups.isEmpty())
+        return sql;
+
+    // The statement with each group read from its expression.
+    QStringList outerTerms;
+    QVector<QStringList> groupTerms(groups.size());
+    for (int t = 0; t < terms.size(); ++t) {
+        int inGroup = -1;
+        for (int g = 0; g < groups.size(); ++g)
+            if (!termAliases[t].isEmpty() && groups[g].aliases.contains(termAliases[t]))
+                inGroup = g;
+        if (inGroup >= 0)
+            groupTerms[inGroup] << terms[t];
+        else
+            outerTerms << terms[t];
+    }
+    const auto fromGroups = [&](QString text) {
+        for (TableGroup& group : groups)
+            text = readFromGroup(text, aliases, group);
+        return text;
+    };
+    // A select item that is a bare reference keeps its column's name.
+    static const QRegularExpression bareRef(QStringLiteral(R"(^(\w+)\.(\w+)$)"));
+    static const QRegularExpression comma(QStringLiteral(R"(\s*,\s*)"));
+    QStringList selectItems = splitTopLevel(head.captured(1), comma);
+    for (QString& item : selectItems) {
+        const QRegularExpressionMatch m = bareRef.match(item);
+        const bool bare = m.hasMatch() && aliases.contains(m.captured(1).toLower());
+        item = fromGroups(item);
+        if (bare && grouped.contains(m.captured(1).toLower()))
+            item += QStringLiteral(" as ") + m.captured(2);
+    }
+    for (QString& term : outerTerms)
+        term = fromGroups(term);
+    const QString rest = fromGroups(sql.mid(whereEnd));
+
+    QStringList with;
+    QStringList outerFrom;
+    for (int g = 0; g < groups.size(); ++g) {
+        TableGroup& group = groups[g];
+        QStringList from;
+        for (const FromItem& item : items)
+            if (group.aliases.contains(item.alias.toLower()))
+                from << item.table + u' ' + item.alias;
+        QStringList columns;
+        for (int i = 0; i < group.exported.size(); ++i)
+            columns << group.exportedAs[i] + QStringLiteral(" as ") + group.exported[i].section(u'.', 0, 0) + u'_' +
+                           group.exported[i].section(u'.', 1);
+        QString body = QStringLiteral("select ") + columns.join(QStringLiteral(", ")) + QStringLiteral(" from ") +
+                       from.join(QStringLiteral(" cross join "));
+        if (!groupTerms[g].isEmpty())
+            body += QStringLiteral(" where ") + groupTerms[g].join(QStringLiteral(" and "));
+        with << group.name + QStringLiteral(" as materialized (") + body + u')';
+    }
+    for (const FromItem& item : items) {
+        const QString alias = item.alias.toLower();
+        int inGroup = -1;
+        for (int g = 0; g < groups.size(); ++g)
+            if (groups[g].aliases.contains(alias))
+                inGroup = g;
+        if (inGroup < 0)
+            outerFrom << item.table + u' ' + item.alias;
+        else if (!outerFrom.contains(groups[inGroup].name))
+            outerFrom << groups[inGroup].name;
+    }
+    QString out = QStringLiteral("with ") + with.join(QStringLiteral(", ")) + QStringLiteral(" select ") +
+                  selectItems.join(QStringLiteral(", ")) + QStringLiteral(" from ") +
+                  outerFrom.join(QStringLiteral(" cross join "));
+    if (!outerTerms.isEmpty())
+        out += QStringLiteral(" where ") + outerTerms.join(QStringLiteral(" and "));
+    return out + rest;
 }

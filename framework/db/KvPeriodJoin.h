@@ -35,3 +35,24 @@
 // begins with the column.
 QString KvLeadingTableFirst(const QString& sql,
                             const std::function<bool(const QString& table, const QString& column)>& leadsIndex);
+
+// The second step for a statement KvLeadingTableFirst led by a table that
+// grows with the years: the tables that describe what a sale refers to (its
+// meter, the meter's user, price, model, district …) are joined once, not
+// again for every sale. They are read in a materialized common table
+// expression, which each sale then finds by its key through one automatic
+// index: a whole-file statistic reads the sales and one lookup a sale in
+// place of a dozen.
+//
+// Such a group starts at a table the leading table reaches through that
+// table's unique key ("c.CliPreIndex = b.CliPreIndex", `isUniqueKey` for b's
+// column and not for c's), and holds every table reached from it by the where's
+// terms, except the tables joined to the leading table itself or to the rows
+// per sale (those joined through the leading table's own unique key). A group
+// of one table stays as it is. Its terms move into the expression; the other
+// terms, the select list, grouping and order read its columns by name. The
+// rows and their order are the same: the join is the same set of terms.
+// Anything else (no "cross join" list led by such a table, a "between", an
+// "or" or a sub-select at the top of the where) is returned as it is.
+QString KvDimensionTablesOnce(const QString& sql,
+                              const std::function<bool(const QString& table, const QString& column)>& isUniqueKey);

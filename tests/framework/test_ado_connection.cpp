@@ -205,6 +205,56 @@ TEST(SqlitePeriodJoin, APeriodOnAnIndexedColumnDrivesTheJoin)
         EXPECT_EQ(KvLeadingTableFirst(c.in, leads), c.out.isEmpty() ? c.in : c.out) << c.in.toStdString();
 }
 
+TEST(SqlitePeriodJoin, TheTablesASaleRefersToAreReadOnce)
+{
+    // Unique keys: every table's own key, and the meter's row number.
+    const auto unique = [](const QString& table, const QString& column) {
+        return (table == "WrtRecord" && column == "WrtIndex") || (table == "ClientPay" && column == "PayIndex") ||
+               (table == "CliPre" && column == "CliPreIndex") || (table == "Client" && column == "ClientIndex") ||
+               (table == "Block" && column == "BlockNo") || (table == "Operator" && column == "OperatorNo");
+    };
+    const QString from = "from WrtRecord c cross join CliPre b cross join ClientPay d cross join Client a cross join "
+                         "Block q cross join Operator h ";
+    const QString joins = "where c.CliPreIndex = b.CliPreIndex and d.WrtIndex = c.WrtIndex and b.ClientNo = "
+                          "a.ClientNo and q.BlockNo = a.BlockNo and c.OperatorNo = h.OperatorNo";
+    struct Case
+    {
+        QString in;
+        QString out; // empty: as written
+    } cases[] = {
+        // The meter, its user and district once: their terms inside, the
+        // columns used outside by name (a bare one keeps its name); a literal
+        // that looks like a column stays as it is. The operator, a group of
+        // one, and the rows per sale (d) stay in the loop.
+        {"select a.ClientNo, q.BlockName as Name, sum(d.Fee) as Fee " + from + joins +
+             " and a.ClientName <> 'q.BlockNo' and c.State = '收讫' group by a.ClientNo, q.BlockName order by "
+             "a.ClientNo",
+         "with kvonce1 as materialized (select a.ClientNo as a_clientno, q.BlockName as q_blockname, b.CliPreIndex "
+         "as b_clipreindex from CliPre b cross join Client a cross join Block q where b.ClientNo = a.ClientNo and "
+         "q.BlockNo = a.BlockNo and a.ClientName <> 'q.BlockNo') select kvonce1.a_clientno as ClientNo, "
+         "kvonce1.q_blockname as Name, sum(d.Fee) as Fee from WrtRecord c cross join kvonce1 cross join ClientPay d "
+         "cross join Operator h where c.CliPreIndex = kvonce1.b_clipreindex and d.WrtIndex = c.WrtIndex and "
+         "c.OperatorNo = h.OperatorNo and c.State = '收讫' group by kvonce1.a_clientno, kvonce1.q_blockname order by "
+         "kvonce1.a_clientno"},
+        // Not led by the sales, a top-level or/between, a plain from list, a sub-select: as written.
+        {"select a.ClientNo from Client a cross join CliPre b cross join WrtRecord c cross join Block q where "
+         "b.ClientNo = a.ClientNo and c.CliPreIndex = b.CliPreIndex and q.BlockNo = a.BlockNo",
+         ""},
+        {"select a.ClientNo " + from + joins + " or c.State = 'x'", ""},
+        {"select a.ClientNo " + from + joins + " and c.Fee between 1 and 2", ""},
+        {"select a.ClientNo from WrtRecord c, CliPre b, Client a where c.CliPreIndex = b.CliPreIndex and b.ClientNo = "
+         "a.ClientNo",
+         ""},
+        {"select a.ClientNo " + from + joins + " and c.Fee > (select 1)", ""},
+        // Only the operator is reached by its key: a group of one.
+        {"select h.OperatorName from WrtRecord c cross join Operator h cross join ClientPay d where c.OperatorNo = "
+         "h.OperatorNo and d.WrtIndex = c.WrtIndex",
+         ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(KvDimensionTablesOnce(c.in, unique), c.out.isEmpty() ? c.in : c.out) << c.in.toStdString();
+}
+
 TEST_F(ConnectionTest, APeriodDrivenJoinFindsTheSameRows)
 {
     db->ExecuteScript(QStringLiteral("create index StampAt on Stamp(At);"

@@ -14,14 +14,19 @@
 
 namespace {
 
+// The steps of the statement's own loop: the tables a sale refers to, read
+// once into a materialized expression before it, are left out.
 QStringList queryPlan(sqlite3* db, const QString& sql)
 {
     QStringList plan;
     sqlite3_stmt* stmt = nullptr;
     const QByteArray text = (QStringLiteral("EXPLAIN QUERY PLAN ") + sql).toUtf8();
     EXPECT_EQ(sqlite3_prepare_v2(db, text.constData(), -1, &stmt, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
-    while (sqlite3_step(stmt) == SQLITE_ROW)
-        plan << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 3)));
+    while (sqlite3_step(stmt) == SQLITE_ROW) {
+        const QString step = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 3)));
+        if (sqlite3_column_int(stmt, 1) == 0 && !step.startsWith(QLatin1String("MATERIALIZE")))
+            plan << step;
+    }
     sqlite3_finalize(stmt);
     return plan;
 }
@@ -175,6 +180,12 @@ TEST(SaleQueryPlan, HouseholdPeriodOrSalesLeadAndTheRowsStayTheSame)
         ASSERT_FALSE(plan.isEmpty()) << what;
         EXPECT_TRUE(plan.first().contains(QRegularExpression(QString::fromUtf8(leads))))
             << what << "\n" << plan.join(u'\n').toStdString();
+        // Led by the sales, a sale finds what it refers to in one step: the
+        // meter, its user, price, model and places are not searched again for
+        // every sale.
+        if (QString::fromUtf8(leads).contains(QLatin1String(" c")))
+            EXPECT_TRUE(plan.filter(QRegularExpression(QStringLiteral("^(SCAN|SEARCH) [abefgqrs] "))).isEmpty())
+                << what << "\n" << plan.join(u'\n').toStdString();
         const QStringList written = stepAll(engine->handle(), sql);
         EXPECT_FALSE(written.isEmpty()) << what;
         EXPECT_EQ(stepAll(engine->handle(), ran), written) << what;

@@ -224,8 +224,18 @@ QString CSqliteEngine::adaptQuery(const QString& sql) const
         sql, [this](const QString& table, const QString& column) { return leadsIndex(table, column); });
     if (led == sql)
         return sql;
-    return KvDimensionTablesOnce(
+    const QString once = KvDimensionTablesOnce(
         led, [this](const QString& table, const QString& column) { return isUniqueKey(table, column); });
+    if (once == led || !m_db)
+        return led;
+    // A column the statement names without its table cannot be told apart
+    // from the outside: should the rewritten text not prepare, the statement
+    // runs as led.
+    sqlite3_stmt* stmt = nullptr;
+    const QByteArray text = once.toUtf8();
+    const bool prepares = sqlite3_prepare_v2(m_db, text.constData(), text.size(), &stmt, nullptr) == SQLITE_OK;
+    sqlite3_finalize(stmt);
+    return prepares ? once : led;
 }
 
 void CSqliteEngine::query(const QString& sql, CDbResult& result)

@@ -479,16 +479,23 @@ QString KvDimensionTablesOnce(const QString& sql,
             text = readFromGroup(text, aliases, group);
         return text;
     };
-    // A select item that is a bare reference keeps its column's name.
+    // Every select item keeps the name it had: a bare reference its column's,
+    // an expression without a name its text. A "*" would read the
+    // expression's columns in place of the tables': such a statement stays.
     static const QRegularExpression bareRef(QStringLiteral(R"(^(\w+)\.(\w+)$)"));
     static const QRegularExpression comma(QStringLiteral(R"(\s*,\s*)"));
+    static const QRegularExpression named(QStringLiteral(R"(\sas\s+\w+$)"), QRegularExpression::CaseInsensitiveOption);
     QStringList selectItems = splitTopLevel(head.captured(1), comma);
     for (QString& item : selectItems) {
-        const QRegularExpressionMatch m = bareRef.match(item);
-        const bool bare = m.hasMatch() && aliases.contains(m.captured(1).toLower());
+        if (item.contains(u'*') && !item.contains(u'('))
+            return sql;
+        const QString written = item;
         item = fromGroups(item);
-        if (bare && grouped.contains(m.captured(1).toLower()))
-            item += QStringLiteral(" as ") + m.captured(2);
+        if (item == written || named.match(written).hasMatch())
+            continue;
+        const QRegularExpressionMatch m = bareRef.match(written);
+        item += QStringLiteral(" as ") +
+                (m.hasMatch() ? m.captured(2) : u'"' + QString(written).replace(u'"', QStringLiteral("\"\"")) + u'"');
     }
     for (QString& term : outerTerms)
         term = fromGroups(term);

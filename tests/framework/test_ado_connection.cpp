@@ -188,11 +188,13 @@ TEST(SqlitePeriodJoin, APeriodOnAnIndexedColumnDrivesTheJoin)
              period + " order by +w.Time"},
         {"SELECT count(*) FROM U u, W w WHERE w.User = u.User AND w.TIME >= CDate('2023-06-01') AND w.Time <= "
          "CDate('2023-06-30') group by u.User",
-         "SELECT count(*) FROM W w cross join U u WHERE w.User = u.User AND w.TIME >= CDate('2023-06-01') AND w.Time <= "
+         "SELECT count(*) FROM W w cross join U u WHERE w.User = u.User AND w.TIME >= CDate('2023-06-01') AND w.Time "
+         "<= "
          "CDate('2023-06-30') group by u.User"},
         // No period, a column no index leads, one bound only, two columns, a single table: as written.
         {"select * from U u, W w where w.User = u.User", ""},
-        {"select * from U u, W w where w.User = u.User and w.Fee >= CDate('2023-06-01') and w.Fee < CDate('2023-07-01')",
+        {"select * from U u, W w where w.User = u.User and w.Fee >= CDate('2023-06-01') and w.Fee < "
+         "CDate('2023-07-01')",
          ""},
         {"select * from U u, W w where w.User = u.User and w.Time >= CDate('2023-06-01')", ""},
         {"select * from U u, W w where w.User = u.User and w.Time >= CDate('2023-06-01') and w.Meter < CDate('x')", ""},
@@ -246,6 +248,15 @@ TEST(SqlitePeriodJoin, TheTablesASaleRefersToAreReadOnce)
          "a.ClientNo",
          ""},
         {"select a.ClientNo " + from + joins + " and c.Fee > (select 1)", ""},
+        // An expression keeps its name; a "*" would read other columns.
+        {"select count(a.ClientNo), c.Fee " + from + joins,
+         "with kvonce1 as materialized (select a.ClientNo as a_clientno, b.CliPreIndex as b_clipreindex from CliPre b "
+         "cross join Client a cross join Block q where b.ClientNo = a.ClientNo and q.BlockNo = a.BlockNo) select "
+         "count(kvonce1.a_clientno) as \"count(a.ClientNo)\", c.Fee from WrtRecord c cross join kvonce1 cross join "
+         "ClientPay d cross join Operator h where c.CliPreIndex = kvonce1.b_clipreindex and d.WrtIndex = c.WrtIndex "
+         "and c.OperatorNo = h.OperatorNo"},
+        {"select * " + from + joins, ""},
+        {"select c.Fee, a.* " + from + joins, ""},
         // Only the operator is reached by its key: a group of one.
         {"select h.OperatorName from WrtRecord c cross join Operator h cross join ClientPay d where c.OperatorNo = "
          "h.OperatorNo and d.WrtIndex = c.WrtIndex",

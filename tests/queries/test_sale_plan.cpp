@@ -202,6 +202,12 @@ TEST(SaleQueryPlan, HouseholdPeriodOrSalesLeadAndTheRowsStayTheSame)
         check(SaleRecordQuerySql(k), n.leads, std::string(n.name) + ", sale records");
         check(ReceiptQuerySql(k), n.leads, std::string(n.name) + ", receipts");
     }
+    // A column named without its table is left where the statement reads it.
+    const QString unqualified =
+        QStringLiteral("select ClientName, count(*) from Client a, CliPre b, WrtRecord c where c.CliPreIndex = "
+                       "b.CliPreIndex and b.ClientNo = a.ClientNo group by ClientName");
+    EXPECT_EQ(stepAll(engine->handle(), engine->adaptQuery(unqualified)), stepAll(engine->handle(), unqualified));
+    EXPECT_FALSE(engine->adaptQuery(unqualified).contains(QLatin1String("materialized")));
 }
 
 // The generated file is one the program could have left: counters past the

@@ -330,8 +330,7 @@ int ReadSchemaVersion(CAdoConnection& db)
         if (!DatabaseHasTable(db, QStringLiteral("KvSchemaVersion")))
             return 0;
         rs->Open(QStringLiteral("select max(Version) as Version from KvSchemaVersion"));
-        return rs->IsEOF() || rs->IsFieldNull(QStringLiteral("Version")) ? 0
-                                                                         : rs->GetFieldInt(QStringLiteral("Version"));
+        return rs->IsEOF() || rs->IsFieldNull(QStringLiteral("Version")) ? 0 : rs->GetFieldInt(QStringLiteral("Version"));
     }
     rs->Open(QStringLiteral("PRAGMA user_version"));
     if (rs->IsEOF())
@@ -360,3 +359,4 @@ int UpdateLocalNetworkSchemaVersion(CAdoConnection& local)
         return version;
     return RunVersionSteps(local, version, kLocalVersionSteps);
 }
+

@@ -119,6 +119,25 @@ void ReplaceUntouchedReceiptLayout(CAdoConnection& db)
                      QString());
 }
 
+// Version 8: the sale detail's columns as shipped before were too narrow for
+// a 10-digit user code, "居民生活用电" and a sale time to the second; the
+// widths now shipped fill the same page. Only a layout whose every column is
+// still as shipped is changed: one an administrator set up stays his. Written
+// for both engines (the server holds the layouts in the network edition).
+const char kSaleDetailWidthsStep[] =
+    "create temp table KvWidthStep (ColHeader text, ColX integer, OldWidth integer, NewWidth integer);"
+    "insert into KvWidthStep values ('用户代码', 0, 200, 220), ('用户姓名', 1, 200, 200), "
+    "('电表编号', 2, 200, 200), ('用电性质', 3, 200, 230), ('购买电量', 4, 170, 160), ('单 价', 5, 140, 140), "
+    "('电  费', 6, 170, 160), ('附表收费', 7, 170, 160), ('物业收费', 8, 170, 160), ('总金额', 9, 170, 160), "
+    "('实收金额', 10, 170, 160), ('本次余额', 11, 170, 160), ('付款方式', 12, 150, 160), "
+    "('写卡时间', 13, 340, 350), ('操作员', 14, 150, 150);"
+    "update KvReportCol set ColWidth = (select w.NewWidth from KvWidthStep w where w.ColX = KvReportCol.ColX) "
+    "where ReportId in (select f.ReportId from KvReportForm f where f.ReportType = '售电记录明细表' "
+    "and (select count(*) from KvReportCol c where c.ReportId = f.ReportId) = (select count(*) from KvWidthStep) "
+    "and not exists (select 1 from KvReportCol c where c.ReportId = f.ReportId and not exists "
+    "(select 1 from KvWidthStep w where w.ColHeader = c.ColHeader and w.ColX = c.ColX and w.OldWidth = c.ColWidth)));"
+    "drop table KvWidthStep;";
+
 // Version 1 is the first kept version. A file made before versions were kept
 // already holds its tables (ManualFee is the helper library's own step), so the
 // step only records the number.
@@ -136,6 +155,7 @@ const VersionStep kVersionSteps[] = {
     {6, "create index if not exists WrtRecordMeterRow on WrtRecord(CliPreIndex);"
         "create index if not exists BuildingNumber on Building(BuildingNo);"},
     {7, "", nullptr, ReplaceUntouchedReceiptLayout},
+    {8, kSaleDetailWidthsStep},
 };
 
 // The steps that concern the tables of a counter's local file in the network

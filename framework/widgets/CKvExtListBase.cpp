@@ -17,6 +17,8 @@
 namespace {
 
 constexpr int kObjectRole = Qt::UserRole;
+// The space beside a cell's text: its margins on both sides and the grid line.
+constexpr int kCellTextMargins = 2 + 2 + 2;
 
 class CKvExtListDelegate : public QStyledItemDelegate
 {
@@ -64,6 +66,9 @@ int CKvExtListBase::InsertColumn(int column, const QString& heading, int width)
     setHorizontalHeaderItem(column, new QTableWidgetItem(heading));
     if (width >= 0)
         setColumnWidth(column, width);
+    // A heading is never cut, whatever width the owner asked for.
+    if (!heading.isEmpty())
+        setColumnWidth(column, qMax(columnWidth(column), horizontalHeader()->sectionSizeHint(column)));
     for (int row = 0; row < rowCount(); ++row)
         setItem(row, column, new QTableWidgetItem);
     if (!m_columnInfo.empty())
@@ -122,6 +127,16 @@ void CKvExtListBase::SetItemText(int row, int column, const QString& text)
         setItem(row, column, cell);
     }
     cell->setText(text);
+    WidenColumnFor(column, text);
+}
+
+void CKvExtListBase::WidenColumnFor(int column, const QString& text)
+{
+    if (text.isEmpty() || column < 0 || column >= columnCount())
+        return;
+    const int needed = fontMetrics().horizontalAdvance(text) + CellTextOffset(column) + kCellTextMargins;
+    if (columnWidth(column) < needed)
+        setColumnWidth(column, needed);
 }
 
 void CKvExtListBase::DeleteItem(int row)

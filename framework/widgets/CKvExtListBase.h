@@ -94,6 +94,10 @@ public:
     void SetRowHeight(int height);
     // The size that shows `rows` rows and every column without a scroll bar.
     QSize ContentSize(int rows) const;
+    // Widens a column that is too narrow for a text it shows (never narrows
+    // it): every column is at least as wide as its heading and the texts set
+    // into it, whatever width its owner gave it.
+    void WidenColumnFor(int column, const QString& text);
 
     // Column descriptors: allocated with defaults (kind 5) on the first click
     // unless the owner allocates and fills them after inserting the columns.

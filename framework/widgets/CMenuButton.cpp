@@ -1,10 +1,12 @@
 #include "CMenuButton.h"
 
 #include <QAction>
+#include <QHelpEvent>
 #include <QMenu>
 #include <QPainter>
 #include <QSignalBlocker>
 #include <QStyleOptionButton>
+#include <QToolTip>
 #include <vector>
 
 CMenuButton::CMenuButton(QWidget* parent) : QPushButton(parent) {}
@@ -53,6 +55,28 @@ int CMenuButton::TrackMenu(QMenu* menu, int subMenuIndex)
         silenced.emplace_back(action);
     QAction* chosen = popup->exec(MenuPosition());
     return chosen ? chosen->data().toInt() : 0;
+}
+
+QString CMenuButton::TextTip() const
+{
+    // "&&" stands for one '&'; a single '&' only marks the mnemonic.
+    const QString shown = text();
+    QString tip;
+    for (qsizetype i = 0; i < shown.size(); ++i) {
+        if (shown.at(i) == u'&' && ++i == shown.size())
+            break;
+        tip += shown.at(i);
+    }
+    return tip;
+}
+
+bool CMenuButton::event(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip && toolTip().isEmpty() && !text().isEmpty()) {
+        QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), TextTip(), this);
+        return true;
+    }
+    return QPushButton::event(event);
 }
 
 void CMenuButton::paintEvent(QPaintEvent*)

@@ -31,8 +31,13 @@ public:
     // Draws the whole button: frame, arrow and focus rectangle.
     virtual void DrawItem(QPainter* painter);
 
+    // The button draws only its arrow: its text, without the mnemonic marks,
+    // is what its tooltip shows when it was given no tooltip of its own.
+    QString TextTip() const;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     int m_arrowKind = 0;

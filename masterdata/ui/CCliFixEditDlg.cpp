@@ -2,6 +2,7 @@
 #include "CKvEdit.h"
 
 #include "CNumEdit.h"
+#include "KvDatePicker.h"
 #include "KvDialogLayout.h"
 #include "KvMessage.h"
 #include "KvNumberCheck.h"
@@ -14,26 +15,17 @@
 #include <QPushButton>
 #include <QTimer>
 
-namespace {
-
-QDateEdit* makeDatePicker(QDateEdit* picker)
-{
-    picker->setCalendarPopup(true);
-    picker->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
-    return picker;
-}
-
-} // namespace
-
 CCliFixEditDlg::CCliFixEditDlg(QWidget* parent, const QString& caption)
     : CKvDialog(216, parent, caption), m_BeginDate(GetServerTime()), m_EndDate(GetServerTime()),
       m_setUp(caption == QStringLiteral("设置定额收费项"))
 {
     m_nameEdit = CreateControl<CKvEdit>(1066);
     m_nameEdit->setReadOnly(true);
-    m_beginEdit = makeDatePicker(CreateControl<QDateEdit>(1069));
+    m_beginEdit = CreateControl<QDateEdit>(1069);
+    KvMakeDatePicker(m_beginEdit);
     m_unitsEdit = CreateControl<CNumEdit>(1202);
-    m_endEdit = makeDatePicker(CreateControl<QDateEdit>(1294));
+    m_endEdit = CreateControl<QDateEdit>(1294);
+    KvMakeDatePicker(m_endEdit);
     auto* ok = CreateControl<QPushButton>(1000);
     ok->setText(QStringLiteral("确定(&O)"));
     auto* cancel = CreateControl<QPushButton>(1021);

@@ -5,6 +5,7 @@
 #include "CKvException.h"
 #include "CKvExtList2.h"
 #include "CNumEdit.h"
+#include "KvDatePicker.h"
 #include "KvEditListSetup.h"
 #include "KvGuard.h"
 #include "KvMessage.h"
@@ -52,8 +53,7 @@ CPriceEditDlg::CPriceEditDlg(QWidget* parent, const QString& caption)
     m_modeCombo = CreateControl<CKvComboBox>(1005);
     m_modeCombo->addItems({QStringLiteral("预付"), QStringLiteral("后付")});
     m_dateEdit = CreateControl<QDateEdit>(1069);
-    m_dateEdit->setCalendarPopup(true);
-    m_dateEdit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    KvMakeDatePicker(m_dateEdit);
     m_priceEdit = CreateControl<CNumEdit>(1000);
     m_tierList = CreateControl<CKvExtList2>(1070);
     m_appendButton = CreateControl<QPushButton>(1024);

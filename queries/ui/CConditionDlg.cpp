@@ -1,6 +1,7 @@
 #include "CConditionDlg.h"
 
 #include "KvConditionCombos.h"
+#include "KvDatePicker.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -47,10 +48,8 @@ void CConditionDlg::HideCondition(int condition)
 
 void CConditionDlg::AddPeriodRow(int condition, int checkId, QDateEdit* from, QDateEdit* to, int span)
 {
-    for (QDateEdit* d : {from, to}) {
-        d->setCalendarPopup(true);
-        d->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
-    }
+    for (QDateEdit* d : {from, to})
+        KvMakeDatePicker(d);
     auto* period = new QWidget(this);
     auto* row = new QHBoxLayout(period);
     row->setContentsMargins(0, 0, 0, 0);

@@ -1,5 +1,6 @@
 #include "CSubLastReadDlg.h"
 
+#include "KvDatePicker.h"
 #include "KvMessage.h"
 #include "KvSaleDialogButtons.h"
 #include "SysGlobals.h"
@@ -14,8 +15,7 @@ CSubLastReadDlg::CSubLastReadDlg(QWidget* parent, const QString& caption)
     : CKvDialog(220, parent, caption), m_LastReadDate(GetServerTime())
 {
     m_date = CreateControl<QDateTimeEdit>(1276);
-    m_date->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
-    m_date->setCalendarPopup(true);
+    KvMakeDatePicker(m_date);
     m_pulses = CreateControl<QLineEdit>(1271);
     m_read = CreateControl<QLineEdit>(1187);
     m_subNo = CreateControl<QLineEdit>(1185);

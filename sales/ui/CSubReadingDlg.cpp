@@ -1,6 +1,7 @@
 #include "CSubReadingDlg.h"
 
 #include "CNumEdit.h"
+#include "KvDatePicker.h"
 #include "KvMessage.h"
 #include "KvSaleDialogButtons.h"
 #include "SysGlobals.h"
@@ -16,8 +17,7 @@ CSubReadingDlg::CSubReadingDlg(QWidget* parent, const QString& caption)
 {
     m_thisRead = CreateControl<CNumEdit>(1202);
     m_date = CreateControl<QDateTimeEdit>(1278);
-    m_date->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
-    m_date->setCalendarPopup(true);
+    KvMakeDatePicker(m_date);
     m_subNo = CreateControl<QLineEdit>(1185);
     m_subNo->setReadOnly(true);
     m_lastRead = CreateControl<CNumEdit>(1161);

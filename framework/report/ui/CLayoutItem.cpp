@@ -1,6 +1,7 @@
 #include "CLayoutItem.h"
 
 #include "CKvDC.h"
+#include "KvPrintFont.h"
 
 #include <QPainter>
 #include <cmath>
@@ -50,9 +51,7 @@ int UprightY(const CKvDC& dc, int y)
 
 QFont KvFontOf(const KvLogFont& font, const CKvDC& dc)
 {
-    QFont f;
-    if (!font.lfFaceName.isEmpty())
-        f.setFamily(font.lfFaceName);
+    QFont f = KvPrintFont(font.lfFaceName);
     const double points = std::abs(font.lfHeight) / 10.0;
     f.setPixelSize(std::max(1, static_cast<int>(std::lround(points * dc.LogicalUnitsPerPoint()))));
     // Windows weights and Qt's share the scale 100-900; 0 means normal.

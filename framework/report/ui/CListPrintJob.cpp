@@ -18,8 +18,8 @@ constexpr int kTitleHeight = 100;
 constexpr int kSubtitleHeight = 90;
 constexpr int kHeaderRowHeight = 60;
 constexpr int kRowHeight = 60;
-constexpr int kHeadingInset = 15;
-constexpr int kCellInset = 10;
+constexpr int kHeadingInset = CListPrintJob::kHeadingInset;
+constexpr int kCellInset = CListPrintJob::kCellInset;
 
 } // namespace
 

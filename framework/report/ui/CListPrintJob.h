@@ -14,6 +14,10 @@ class CQueryResultDlg;
 class CListPrintJob : public CPrintJob
 {
 public:
+    // How far a heading and a cell's text stand inside their column, 0.1 mm.
+    static constexpr int kHeadingInset = 15;
+    static constexpr int kCellInset = 10;
+
     explicit CListPrintJob(CQueryResultDlg* owner);
 
     void Draw(CKvDC& dc) override;
@@ -28,6 +32,9 @@ public:
     void GetPrintArea(const CKvDC& dc, QPoint& origin, QSize& size) const;
 
     int GetRowsPerPage() const { return m_rowsPerPage; }
+    // The fonts of the rows and of the headings, made when printing begins.
+    QFont GetBodyFont() const { return m_bodyFont.value_or(QFont()); }
+    QFont GetHeadingFont() const { return m_boldBodyFont.value_or(QFont()); }
     int GetPageCount() const { return m_pageCount; }
     // "第 1 页，共 3 页，记录总数：57" for page 1.
     QString FooterText(int page) const;

@@ -7,6 +7,7 @@
 #include "CPrintStatusDlg.h"
 #include "KvClock.h"
 #include "KvMessage.h"
+#include "KvPrintFont.h"
 #include "KvPrinterPaper.h"
 #include "KvUtil.h"
 
@@ -147,7 +148,7 @@ void CPrintJob::DrawShownPage(const CKvDC& dc, const std::function<void(int page
 
 QFont CPrintJob::PointFont(const CKvDC& dc, int points, int weight)
 {
-    QFont font(QStringLiteral("宋体"));
+    QFont font = KvPrintFont(QStringLiteral("宋体"));
     font.setPixelSize(std::max(1, static_cast<int>(std::lround(points * dc.LogicalUnitsPerPoint()))));
     font.setWeight(static_cast<QFont::Weight>(weight));
     return font;

@@ -4,6 +4,7 @@
 
 #include <QHeaderView>
 #include <QPalette>
+#include <algorithm>
 
 void PrepareResultList(CKvExtList2& list, const QStringList* titles, int shownColumns)
 {
@@ -37,4 +38,16 @@ void FillResultList(CKvExtList2& list, const QStringList* cells, int rows, int c
                 list.setItem(r, c, new QTableWidgetItem(cells->value(static_cast<qsizetype>(r) * columns + c)));
     }
     Q_EMIT list.model()->dataChanged(list.model()->index(0, 0), list.model()->index(rows - 1, shownColumns - 1));
+    // The columns widen to what they show: the texts of the first rows (a
+    // column holds values of one kind) and the summary row at the end.
+    const auto widenFor = [&](int r) {
+        for (int c = 0; c < shownColumns; ++c)
+            list.WidenColumnFor(c, list.item(r, c)->text());
+    };
+    constexpr int kMeasuredRows = 500;
+    const int measured = std::min(rows, kMeasuredRows);
+    for (int r = 0; r < measured; ++r)
+        widenFor(r);
+    if (rows > measured)
+        widenFor(rows - 1);
 }

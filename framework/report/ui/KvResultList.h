@@ -14,4 +14,5 @@ void PrepareResultList(CKvExtList2& list, const QStringList* titles, int shownCo
 
 // Replaces the rows by `rows` rows of the first `shownColumns` of the
 // row-major cells (`columns` a row), made in one pass: a large result at once.
+// The columns widen to the texts of the first 500 rows and of the last one.
 void FillResultList(CKvExtList2& list, const QStringList* cells, int rows, int columns, int shownColumns);

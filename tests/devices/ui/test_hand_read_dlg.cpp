@@ -1,3 +1,4 @@
+#include "../../framework/ui/KvShownTextCheck.h"
 #include "../DeviceTestHelpers.h"
 #include "../ReadingTestData.h"
 #include "CHandReadArchiveDlg.h"
@@ -204,6 +205,16 @@ TEST_F(HandReadArchiveDlgTest, ListsTheStagedReadings)
     EXPECT_EQ(headers, (QStringList{"电表编号", "累计购电", "累计用电", "累计剩余", "抄表时间"}));
     EXPECT_EQ(texts, (QStringList{"00000001", "500", "12.50", "487.50", "2026-12-09 10:45:00"}));
     EXPECT_EQ(list()->GetRowObject(0), staged.At(0));
+}
+
+// The upload list shows its readings whole: the reading time to the second,
+// large figures, every heading.
+TEST_F(HandReadArchiveDlgTest, TheColumnsShowTheirWholeTexts)
+{
+    StageReading(QStringLiteral("000000012345"), 123456.78, QDateTime(QDate(2026, 12, 11), QTime(10, 30, 15)));
+    open();
+    EXPECT_EQ(list()->GetItemText(0, 4), QStringLiteral("2026-12-11 10:30:15"));
+    EXPECT_EQ(CutListTexts(*list()), QStringList());
 }
 
 TEST_F(HandReadArchiveDlgTest, DeletesOneRowOrAllAfterAsking)

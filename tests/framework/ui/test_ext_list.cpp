@@ -5,6 +5,7 @@
 #include "CKvObject.h"
 #include "CNumEdit.h"
 #include "KvClock.h"
+#include "KvShownTextCheck.h"
 #include "KvUiTestUtil.h"
 
 #include <QComboBox>
@@ -631,3 +632,47 @@ TEST(KvExtList2, EnterOnARowWithoutACellEditorActsAsADoubleClick)
 }
 
 } // namespace
+
+// A column is at least as wide as its heading and every text set into it,
+// whatever width its owner gave it; a wider column keeps its width.
+TEST(KvExtList2, ColumnsWidenToTheirHeadingsAndTextsAndNeverNarrow)
+{
+    QWidget window;
+    auto* list = new CKvExtList2(&window);
+    const struct
+    {
+        const char* heading;
+        int width;
+        const char* text;
+    } columns[] = {
+        {"抄表时间", 40, "2026-12-11 10:30:15"},
+        {"参数单位", 0, "kWh"},
+        {"型  号", 60, "QM3三相红外预付费电表"},
+        {"备注", 400, "短"},
+    };
+    int column = 0;
+    for (const auto& c : columns)
+        list->InsertColumn(column++, QString::fromUtf8(c.heading), c.width);
+    list->InsertRow(0, QString::fromUtf8(columns[0].text), nullptr);
+    for (column = 1; column < 4; ++column)
+        list->SetItemText(0, column, QString::fromUtf8(columns[column].text));
+    ShowActive(&window);
+    EXPECT_EQ(CutListTexts(*list), QStringList());
+    EXPECT_EQ(list->columnWidth(3), 400);
+
+    // A longer text set later widens its column again.
+    list->SetItemText(0, 3, QStringLiteral("居民生活用电居民生活用电居民生活用电居民生活用电居民生活用电"));
+    EXPECT_EQ(CutListTexts(*list), QStringList());
+}
+
+// In a check list the first column holds the check box before its text.
+TEST(KvExtList, TheCheckColumnMakesRoomForTheBoxBesideItsText)
+{
+    QWidget window;
+    auto* list = new CKvExtList(&window);
+    list->LoadCheckBitmaps(158, 159);
+    list->InsertColumn(0, QStringLiteral("名称"), 30);
+    list->InsertRow(0, QStringLiteral("居民生活用电"), nullptr);
+    ShowActive(&window);
+    EXPECT_EQ(CutListTexts(*list, 16), QStringList());
+}

@@ -1,3 +1,4 @@
+#include "../../framework/ui/KvShownTextCheck.h"
 #include "../../records/masterdata/MasterDataTestHelpers.h"
 #include "CAdoConnection.h"
 #include "CCliPreEditDlg.h"
@@ -9,7 +10,10 @@
 #include "KvFreshDatabase.h"
 
 #include <QCheckBox>
+#include <QHelpEvent>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QToolTip>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -421,4 +425,24 @@ TEST_F(MeterEditDialogTest, LossBoxesAndNoOfferedType)
     sink.Clear();
     Click(&none, 1000);
     EXPECT_EQ(sink.Texts(), QStringList({"请输入CT"}));
+}
+
+// The three lists show their headings and values whole (参数单位 included),
+// and the arrow-only button of the price mix names itself when hovered.
+TEST_F(MeterEditDialogTest, ListsShowTheirTextsAndThePriceButtonItsName)
+{
+    auto dialog = AddDialog("QM-K3");
+    AddPriceRow(dialog.get(), "P1", "100");
+    for (int id : {1113, 1110, 1074}) {
+        auto* list = Control<CKvExtList2>(dialog.get(), id);
+        EXPECT_EQ(CutListTexts(*list), QStringList()) << id;
+    }
+    EXPECT_EQ(Params(dialog.get())->horizontalHeaderItem(2)->text(), QStringLiteral("参数单位"));
+
+    auto* button = Control<QPushButton>(dialog.get(), 1050);
+    const QPoint centre = button->rect().center();
+    QHelpEvent hover(QEvent::ToolTip, centre, button->mapToGlobal(centre));
+    QApplication::sendEvent(button, &hover);
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("增删电价(P)"));
+    QToolTip::hideText();
 }

@@ -1,3 +1,4 @@
+#include "../../framework/ui/KvShownTextCheck.h"
 #include "CAdoConnection.h"
 #include "CMainFrame.h"
 #include "COperator.h"
@@ -15,6 +16,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QTest>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -155,6 +157,17 @@ TEST_F(MeterTypeDialogTest, EditShowsTheTypeAndReturnsWhatWasChosen)
                            model.GetPhase(), QString::number(model.GetMaxLimit()),
                            QString::number(model.GetBaseValue()), model.GetbCt(), model.GetbPt()}),
               QStringList({"T7", "控制器", "3x5A", "20", "三相三线", "65", "1.5", "是", "否"}));
+}
+
+// The list of meter types shows every shipped type's texts whole.
+TEST_F(MeterTypeDialogTest, ListShowsTheShippedTypesWhole)
+{
+    CPreModelListDlg dialog(nullptr, QStringLiteral("维护表型"));
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    CKvExtList2* list = dialog.GetList();
+    EXPECT_TRUE(ColumnTexts(list, 1).contains(QStringLiteral("QM3三相红外预付费电表")));
+    EXPECT_EQ(CutListTexts(*list), QStringList());
 }
 
 // A code that exists is refused and the dialog comes back with everything as

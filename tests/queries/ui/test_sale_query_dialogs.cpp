@@ -1,5 +1,6 @@
 // The sale condition dialogs offscreen, and the two sale query commands run
 // from the menu against a small fixture database, compared with golden CSV.
+#include "../../framework/ui/KvShownTextCheck.h"
 #include "CAdoConnection.h"
 #include "CKvException.h"
 #include "CKvExtList2.h"
@@ -28,6 +29,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -362,4 +364,50 @@ TEST_F(SaleQueryTest, AFailingColumnInsertKeepsTheStoredFormatWhole)
     EXPECT_TRUE(thrown);
     EXPECT_TRUE(script.Exhausted());
     EXPECT_EQ(stored(), before);
+}
+
+// The period's date boxes show a whole date beside their arrows, in the
+// dialog of either sale query as it opens.
+TEST_F(SaleQueryTest, ThePeriodBoxesShowTheirWholeDates)
+{
+    CSaleQueryDlg records(nullptr, QStringLiteral("售电记录查询"));
+    CSaleStatDlg statistics(nullptr, QStringLiteral("售电记录统计"));
+    for (QDialog* dialog : std::initializer_list<QDialog*>{&records, &statistics}) {
+        dialog->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
+        for (const char* id : {"c1206", "c1207"}) {
+            auto* date = dialog->findChild<QDateEdit*>(id);
+            ASSERT_NE(date, nullptr) << id;
+            date->setDate(QDate(2026, 12, 31));
+            QString why;
+            EXPECT_TRUE(DateBoxShowsItsDate(date, &why))
+                << dialog->windowTitle().toStdString() << ' ' << id << ": " << why.toStdString();
+        }
+        dialog->close();
+    }
+}
+
+// The result list of the sale records widens every column to its heading and
+// its values, the sale times included.
+TEST_F(SaleQueryTest, TheResultColumnsShowTheirWholeValues)
+{
+    QStringList cut{"not seen"};
+    QString writeTimes;
+    CModalScript script;
+    script.Then([](QWidget* dialog) { CModalScript::Click(dialog, 1000); })
+        .Then([&](QWidget* dialog) {
+            auto* result = qobject_cast<CQueryResultDlg*>(dialog);
+            ASSERT_NE(result, nullptr);
+            CKvExtList2* list = result->GetList();
+            cut = CutListTexts(*list);
+            for (int c = 0; c < list->GetColumnCount(); ++c)
+                if (list->horizontalHeaderItem(c)->text() == QStringLiteral("写卡时间"))
+                    writeTimes = list->GetItemText(0, c);
+            dialog->close();
+        })
+        .Then([](QWidget* dialog) { CModalScript::Click(dialog, 1001); });
+    frame.GetCommandAction(ID_QUERY_SALES)->trigger();
+    EXPECT_TRUE(script.Exhausted());
+    EXPECT_EQ(writeTimes.size(), 19) << writeTimes.toStdString();
+    EXPECT_TRUE(cut.isEmpty()) << cut.join(QStringLiteral("; ")).toStdString();
 }

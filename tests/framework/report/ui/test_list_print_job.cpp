@@ -1,3 +1,5 @@
+#include "CAdoConnection.h"
+#include "CAdoRecordset.h"
 #include "CKvDC.h"
 #include "CKvExtList2.h"
 #include "CListPrintJob.h"
@@ -5,12 +7,17 @@
 #include "CPrintInfo.h"
 #include "CPrintPreviewDlg.h"
 #include "CQueryResultDlg.h"
+#include "KvFreshDatabase.h"
 #include "KvModalScript.h"
+#include "KvPrintFont.h"
 #include "KvPrintTestUtil.h"
 #include "KvPrinterPaper.h"
+#include "KvSchema.h"
 #include "KvTestSupport.h"
 
 #include <QFile>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <gtest/gtest.h>
 
 namespace {
@@ -127,4 +134,146 @@ TEST_F(ListPrintTest, ThePrintButtonOpensThePreviewOnTheLayoutsPaperAndPrintsEve
     EXPECT_GT(pages, 1);
     ASSERT_FALSE(output.isEmpty());
     EXPECT_EQ(PdfPageCount(output), pages);
+}
+
+namespace {
+
+// An ordinary value of each column of the sale detail, by heading.
+const QMap<QString, QString>& SaleDetailValues()
+{
+    static const QMap<QString, QString> values{{"用户代码", "0100230017"}, {"用户姓名", "张晓明"},
+                                               {"电表编号", "00000012"},   {"用电性质", "居民生活用电"},
+                                               {"购买电量", "12345.67"},   {"单 价", "0.5880"},
+                                               {"电  费", "12345.67"},     {"附表收费", "12345.67"},
+                                               {"物业收费", "12345.67"},   {"总金额", "12345.67"},
+                                               {"实收金额", "12345.67"},   {"本次余额", "12345.67"},
+                                               {"付款方式", "现金"},       {"写卡时间", "2026-12-02 09:30:15"},
+                                               {"操作员", "操作员甲"}};
+    return values;
+}
+
+// The texts of the sale detail's stored layout that print beyond their
+// columns on its paper, in the fonts and units the list job prints with, and
+// a line when the columns do not fit between the margins.
+QStringList SaleDetailOverflows(CFreshDatabase& fresh)
+{
+    const QMap<QString, QString> form =
+        fresh.Row("select ReportId, PaperSize, LeftOffset, RightOffset, TopOffset, BottomOffset from KvReportForm "
+                  "where ReportType = '售电记录明细表'");
+    QStringList titles, cells;
+    CListPrintSettings settings;
+    CAdoLease<CAdoRecordset> rs(fresh.Db().AcquireRecordset());
+    rs->Open("select ColHeader, ColWidth from KvReportCol where ReportId = " + form["ReportId"] + " order by ColX");
+    for (; !rs->IsEOF(); rs->MoveNext()) {
+        titles << rs->GetFieldText("ColHeader");
+        cells << SaleDetailValues().value(titles.last());
+        settings.m_colWidths << rs->GetFieldInt("ColWidth");
+    }
+    settings.m_paperIndex = form["PaperSize"].toInt();
+    settings.m_leftMargin = form["LeftOffset"].toInt();
+    settings.m_rightMargin = form["RightOffset"].toInt();
+    settings.m_topMargin = form["TopOffset"].toInt();
+    settings.m_bottomMargin = form["BottomOffset"].toInt();
+    CQueryResultDlg dialog(nullptr, QStringLiteral("售电记录明细表()"));
+    dialog.SetData(&cells, 1, &titles, titles.size(), settings);
+    dialog.EnsureInitialised();
+
+    SetPrinterPaper(settings.PrinterPaperMode(), 0, 0);
+    CPrintInfo info;
+    CListPrintJob* job = dialog.GetPrintJob();
+    if (!job->DoPreparePrinting(info))
+        return {"no printer"};
+    CKvDC dc(nullptr, KvPageMetrics::Of(*info.m_printer));
+    job->OnBeginPrinting(dc, info);
+    QPoint origin;
+    QSize area;
+    job->GetPrintArea(dc, origin, area);
+
+    QStringList overflows;
+    const QFontMetrics body(job->GetBodyFont());
+    const QFontMetrics heading(job->GetHeadingFont());
+    int total = 0;
+    for (int c = 0; c < titles.size(); ++c) {
+        const int width = settings.m_colWidths.at(c);
+        total += width;
+        if (CListPrintJob::kHeadingInset + heading.horizontalAdvance(titles.at(c)) > width)
+            overflows << titles.at(c) + QStringLiteral(" (heading in %1)").arg(width);
+        if (CListPrintJob::kCellInset + body.horizontalAdvance(cells.at(c)) > width)
+            overflows << cells.at(c) +
+                             QStringLiteral(" (%1 in %2)").arg(body.horizontalAdvance(cells.at(c))).arg(width);
+    }
+    if (total > area.width())
+        overflows << QStringLiteral("columns %1 wide in %2").arg(total).arg(area.width());
+    job->OnEndPrinting(dc, info);
+    return overflows;
+}
+
+// The widths of the sale detail's columns, in order.
+QString SaleDetailWidths(CFreshDatabase& fresh)
+{
+    return fresh.Value("select group_concat(ColWidth, ',') from (select c.ColWidth from KvReportCol c "
+                       "join KvReportForm f on f.ReportId = c.ReportId where f.ReportType = '售电记录明细表' "
+                       "order by c.ColX)");
+}
+
+// Puts back the widths shipped before version 8 and marks the file version 7.
+void MakeVersion7SaleDetail(CFreshDatabase& fresh, const QList<int>& widths)
+{
+    for (int x = 0; x < widths.size(); ++x)
+        fresh.Db().Execute(QStringLiteral("update KvReportCol set ColWidth = %1 where ColX = %2 and ReportId = "
+                                          "(select ReportId from KvReportForm where ReportType = '售电记录明细表')")
+                               .arg(widths.at(x))
+                               .arg(x),
+                           QString());
+    fresh.Db().Execute(QStringLiteral("PRAGMA user_version = 7"), QString());
+}
+
+const QList<int> kWidthsBefore8{200, 200, 200, 200, 170, 140, 170, 170, 170, 170, 170, 170, 150, 340, 150};
+
+} // namespace
+
+// The layouts' face "宋体" prints in an installed CJK face with half-width
+// digits, whether or not the machine knows a face of that name.
+TEST(PrintFace, TheShippedChineseFacePrintsInACjkFaceWithHalfWidthDigits)
+{
+    QFont font = KvPrintFont(QStringLiteral("宋体"));
+    font.setPixelSize(35);
+    EXPECT_TRUE(QFontInfo(font).family().contains(QStringLiteral("WenQuanYi Micro Hei")))
+        << QFontInfo(font).family().toStdString();
+    const QFontMetrics metrics(font);
+    EXPECT_LE(metrics.horizontalAdvance(QStringLiteral("0123456789")), 10 * 35 * 6 / 10);
+    EXPECT_EQ(metrics.horizontalAdvance(QStringLiteral("居")), 35);
+    // Another face is left as the layout names it.
+    EXPECT_EQ(KvPrintFont(QStringLiteral("Courier")).family(), QStringLiteral("Courier"));
+}
+
+// Ordinary values of the sale detail print inside their columns on A4
+// landscape, on a fresh database and on one upgraded from the widths shipped
+// before; a layout an administrator changed keeps his widths.
+TEST(SaleDetailPrint, OrdinaryValuesPrintInsideTheShippedColumns)
+{
+    CRecordingMessageSink sink;
+    {
+        CFreshDatabase fresh;
+        EXPECT_EQ(SaleDetailOverflows(fresh), QStringList());
+    }
+    {
+        CFreshDatabase old;
+        MakeVersion7SaleDetail(old, kWidthsBefore8);
+        EXPECT_FALSE(SaleDetailOverflows(old).isEmpty()) << "the widths shipped before cut the values";
+        EXPECT_EQ(UpdateSchemaVersion(old.Db()), CurrentSchemaVersion());
+        EXPECT_EQ(SaleDetailOverflows(old), QStringList());
+        CFreshDatabase fresh;
+        EXPECT_EQ(SaleDetailWidths(old), SaleDetailWidths(fresh));
+    }
+    {
+        CFreshDatabase changed;
+        QList<int> own = kWidthsBefore8;
+        own[1] = 260;
+        MakeVersion7SaleDetail(changed, own);
+        const QString before = SaleDetailWidths(changed);
+        EXPECT_EQ(UpdateSchemaVersion(changed.Db()), CurrentSchemaVersion());
+        EXPECT_EQ(SaleDetailWidths(changed), before);
+    }
+    EXPECT_TRUE(sink.Texts().isEmpty()) << sink.Texts().join(u'|').toStdString();
 }

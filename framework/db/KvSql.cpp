@@ -1,6 +1,7 @@
 #include "KvSql.h"
 
 #include "CKvException.h"
+#include "KvLocalTime.h"
 
 #include <QLocale>
 #include <QRegularExpression>
@@ -250,7 +251,7 @@ QDateTime KvParseDateText(const QString& input)
         if (!t.isValid())
             return QDateTime();
     }
-    return QDateTime(d, t);
+    return KvLocalDateTime(d, t);
 }
 
 QString KvNumberText(double value, int decimals)

@@ -8,14 +8,8 @@
 #include "KvUtil.h"
 #include "SysGlobals.h"
 
-#include "CAdoRecordset.h"
-#include "CKvException.h"
-#include "KvSql.h"
-
 #include <QDate>
 #include <QHash>
-#include <QStringList>
-#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -40,14 +34,9 @@ void insertFees(const std::vector<CFixFee*>& fees)
     if (fees.empty())
         return;
     const int count = static_cast<int>(fees.size());
-    int firstKey = 0;
-    {
-        CAdoLease<CAdoRecordset> rs(GetMainDatabase()->AcquireRecordset());
-        rs->Open(KvFormatSql("update SysPara set FixFeeIndex = FixFeeIndex + %d returning FixFeeIndex", count));
-        if (rs->IsEOF())
-            throw CKvException(QStringLiteral("获取系统参数时发生错误！"));
-        firstKey = rs->GetFieldInt(QStringLiteral("FixFeeIndex")) - count;
-    }
+    // Drawn as every key is (on the server on its own connection, so that
+    // the month's transaction holds no other counter's sale back).
+    const int firstKey = GetMainDatabase()->DrawCounter(QStringLiteral("FixFeeIndex"), false, count) - count;
     const QByteArray head = (CFixFee::InsertColumnsText() + QStringLiteral(" values")).toUtf8();
     int start = 0;
     QByteArray statement = head;

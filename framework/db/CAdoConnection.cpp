@@ -311,9 +311,11 @@ int CAdoConnection::RunStatement(const QString& sql)
     }
 }
 
-int CAdoConnection::DrawCounter(const QString& column, bool inCallersTransaction)
+int CAdoConnection::DrawCounter(const QString& column, bool inCallersTransaction, int count)
 {
-    const QString sql = KvFormatSql("update SysPara set %s = %s + 1 returning %s", column, column, column);
+    if (count < 1)
+        throw CKvException(QStringLiteral("获取系统参数时发生错误！"));
+    const QString sql = KvFormatSql("update SysPara set %s = %s + %d returning %s", column, column, count, column);
     if (!m_engine)
         throw CKvException(QStringLiteral("数据库没有打开！"));
     if (!m_keyEngine && !inCallersTransaction)

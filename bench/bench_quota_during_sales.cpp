@@ -3,7 +3,7 @@
 // QUILLMER_TEST_PG): the database part of kSales top-ups alone, then kSales
 // more while the generation runs in a second process (this program with
 // --generate), with their p50 and p99. The generation is one transaction
-// drawing a key per fee: the sales must not wait for it.
+// that draws the month's keys: the sales must not wait for it.
 #include "CAdoConnection.h"
 #include "CKvException.h"
 #include "KvCounterSale.h"

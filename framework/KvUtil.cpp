@@ -4,6 +4,7 @@
 
 #include "db/CKvException.h"
 #include "db/KvAppFolder.h"
+#include "db/KvLocalTime.h"
 #include "db/KvSql.h"
 
 #include <QDir>
@@ -163,6 +164,14 @@ int GbkByteLength(const QString& text)
 
 QDateTime AddDays(const QDateTime& date, int days)
 {
+    // Through the table of local values: addDays would ask the zone again. A
+    // day the table gives as invalid (a skipped hour) is left to addDays,
+    // which moves such a time past the gap.
+    if (date.isValid() && date.timeSpec() == Qt::LocalTime) {
+        const QDateTime moved = KvLocalDateTime(date.date().addDays(days), date.time());
+        if (moved.isValid())
+            return moved;
+    }
     return date.addDays(days);
 }
 

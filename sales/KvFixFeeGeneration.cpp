@@ -8,14 +8,8 @@
 #include "KvUtil.h"
 #include "SysGlobals.h"
 
-#include "CAdoRecordset.h"
-#include "CKvException.h"
-#include "KvSql.h"
-
 #include <QDate>
 #include <QHash>
-#include <QStringList>
-#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -27,35 +21,42 @@ QDateTime firstDayOf(int yearMonth)
     return QDateTime(QDate(yearMonth / 100, yearMonth % 100, 1), QTime(0, 0));
 }
 
+// The longest statement text the inserts make, in UTF-8 bytes: the smallest
+// limit SQLite has had as its default (SQLITE_MAX_SQL_LENGTH), far below the
+// server's. A month of 20,000 items goes in with four statements.
+constexpr qsizetype kMaxStatementBytes = 1000000;
+
 // Stores the month's rows: their keys drawn from FixFeeIndex in one step (the
 // same keys, in the same order, as drawing them one by one), the rows put in
-// a few hundred to a statement.
+// as many to a statement as its text allows.
 void insertFees(const std::vector<CFixFee*>& fees)
 {
     if (fees.empty())
         return;
     const int count = static_cast<int>(fees.size());
-    int firstKey = 0;
-    {
-        CAdoLease<CAdoRecordset> rs(GetMainDatabase()->AcquireRecordset());
-        rs->Open(KvFormatSql("update SysPara set FixFeeIndex = FixFeeIndex + %d returning FixFeeIndex", count));
-        if (rs->IsEOF())
-            throw CKvException(QStringLiteral("获取系统参数时发生错误！"));
-        firstKey = rs->GetFieldInt(QStringLiteral("FixFeeIndex")) - count;
-    }
-    constexpr int kRowsPerStatement = 500;
-    for (int start = 0; start < count; start += kRowsPerStatement) {
-        const int end = std::min(count, start + kRowsPerStatement);
-        QStringList values;
-        for (int i = start; i < end; ++i) {
-            fees[static_cast<size_t>(i)]->SetFeeIndex(firstKey + i);
-            values << fees[static_cast<size_t>(i)]->InsertValuesText();
-        }
-        GetMainDatabase()->Execute(
-            CFixFee::InsertColumnsText() + QStringLiteral(" values") + values.join(QStringLiteral(", ")), QString());
+    // Drawn as every key is (on the server on its own connection, so that
+    // the month's transaction holds no other counter's sale back).
+    const int firstKey = GetMainDatabase()->DrawCounter(QStringLiteral("FixFeeIndex"), false, count) - count;
+    const QByteArray head = (CFixFee::InsertColumnsText() + QStringLiteral(" values")).toUtf8();
+    int start = 0;
+    QByteArray statement = head;
+    const auto flush = [&](int end) {
+        GetMainDatabase()->Execute(QString::fromUtf8(statement), QString());
         for (int i = start; i < end; ++i)
             fees[static_cast<size_t>(i)]->MarkInserted(firstKey + i);
+        start = end;
+        statement = head;
+    };
+    for (int i = 0; i < count; ++i) {
+        fees[static_cast<size_t>(i)]->SetFeeIndex(firstKey + i);
+        const QByteArray row = fees[static_cast<size_t>(i)]->InsertValuesText().toUtf8();
+        if (i > start && statement.size() + 2 + row.size() > kMaxStatementBytes)
+            flush(i);
+        if (i > start)
+            statement += ", ";
+        statement += row;
     }
+    flush(count);
 }
 
 } // namespace
@@ -94,6 +95,8 @@ void GenerateMonthFixFees(int yearMonth)
         return *it;
     };
 
+    // ReadTime of every row: the day of the generation, read once.
+    const QDateTime today = GetServerDate();
     CAdoTransaction transaction(*GetMainDatabase());
     std::vector<CFixFee*> made;
     for (int i = 0; i < items.GetCount(); ++i) {
@@ -106,7 +109,7 @@ void GenerateMonthFixFees(int yearMonth)
         if (!price.found)
             continue; // no version on the first day: no fee for this month
 
-        auto fee = std::make_unique<CFixFee>();
+        auto fee = std::make_unique<CFixFee>(today);
         fee->SetCliFixIndex(item->GetCliFixIndex());
         fee->SetYearMon(yearMonth);
         fee->SetPriceUnits(item->GetUnits());

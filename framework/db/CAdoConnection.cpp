@@ -250,16 +250,33 @@ CAdoCommand* CAdoConnection::AcquireCommand()
 
 QString CAdoConnection::StripCDate(QString& sql)
 {
+    // One pass: each marker takes the first ')' after it that no earlier
+    // marker took. A many-row insert holds tens of thousands of markers, so
+    // the text is copied once rather than shifted at every one.
     const QString marker = QStringLiteral("CDate(");
-    int p = sql.indexOf(marker, 0, Qt::CaseSensitive);
-    while (p >= 0) {
-        sql.remove(p, marker.size());
-        const int close = sql.indexOf(u')', p);
-        if (close < 0)
-            throw CKvException(QStringLiteral("Sql语句错误！"));
-        sql.remove(close, 1);
-        p = sql.indexOf(marker, p, Qt::CaseSensitive);
+    if (!sql.contains(marker, Qt::CaseSensitive))
+        return sql;
+    QString out;
+    out.reserve(sql.size());
+    int open = 0;
+    qsizetype i = 0;
+    for (;;) {
+        const qsizetype next = sql.indexOf(marker, i, Qt::CaseSensitive);
+        const qsizetype end = next < 0 ? sql.size() : next;
+        for (; i < end; ++i) {
+            if (open > 0 && sql[i] == u')')
+                --open;
+            else
+                out += sql[i];
+        }
+        if (next < 0)
+            break;
+        ++open;
+        i = next + marker.size();
     }
+    if (open > 0)
+        throw CKvException(QStringLiteral("Sql语句错误！"));
+    sql = out;
     return sql;
 }
 
@@ -294,9 +311,11 @@ int CAdoConnection::RunStatement(const QString& sql)
     }
 }
 
-int CAdoConnection::DrawCounter(const QString& column, bool inCallersTransaction)
+int CAdoConnection::DrawCounter(const QString& column, bool inCallersTransaction, int count)
 {
-    const QString sql = KvFormatSql("update SysPara set %s = %s + 1 returning %s", column, column, column);
+    if (count < 1)
+        throw CKvException(QStringLiteral("获取系统参数时发生错误！"));
+    const QString sql = KvFormatSql("update SysPara set %s = %s + %d returning %s", column, column, count, column);
     if (!m_engine)
         throw CKvException(QStringLiteral("数据库没有打开！"));
     if (!m_keyEngine && !inCallersTransaction)

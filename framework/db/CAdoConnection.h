@@ -62,8 +62,10 @@ public:
     // `inCallersTransaction` draws here on the server too (a number that
     // may have no gaps, drawn in a short transaction that gives it back on a
     // rollback); no key may then be drawn later in that transaction, as the
-    // second connection would wait for this one's row lock.
-    int DrawCounter(const QString& column, bool inCallersTransaction = false);
+    // second connection would wait for this one's row lock. `count` keys are
+    // drawn at once with a count above 1: the counter goes up by `count` and
+    // the keys are the `count` values below the one returned.
+    int DrawCounter(const QString& column, bool inCallersTransaction = false, int count = 1);
 
     int GetServerFlag() const { return m_serverFlag; }
     CDbEngine* GetEngine() const { return m_engine.get(); }

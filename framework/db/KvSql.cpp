@@ -1,6 +1,7 @@
 #include "KvSql.h"
 
 #include "CKvException.h"
+#include "KvLocalTime.h"
 
 #include <QLocale>
 #include <QRegularExpression>
@@ -234,23 +235,79 @@ QString KvDateText(const QDate& value)
     return value.isValid() ? value.toString(QStringLiteral("yyyy-MM-dd")) : QString();
 }
 
-QDateTime KvParseDateText(const QString& input)
+namespace {
+
+// The parts of a date text, as read.
+struct DateParts
+{
+    int year = 0, month = 0, day = 0;
+    bool hasTime = false;
+    int hour = 0, minute = 0, second = 0;
+};
+
+// The two forms the program stores ("YYYY-MM-DD", "YYYY-MM-DD HH:MM:SS"),
+// read without the regular expression: nearly every date met is one of them.
+bool readStoredForm(const QString& text, DateParts& parts)
+{
+    const qsizetype n = text.size();
+    if (n != 10 && n != 19)
+        return false;
+    const auto digits = [&](qsizetype from, qsizetype count, int& value) {
+        value = 0;
+        for (qsizetype i = from; i < from + count; ++i) {
+            const char16_t c = text[i].unicode();
+            if (c < u'0' || c > u'9')
+                return false;
+            value = value * 10 + (c - u'0');
+        }
+        return true;
+    };
+    if (text[4] != u'-' || text[7] != u'-' || !digits(0, 4, parts.year) || !digits(5, 2, parts.month) ||
+        !digits(8, 2, parts.day))
+        return false;
+    if (n == 10)
+        return true;
+    parts.hasTime = true;
+    return text[10] == u' ' && text[13] == u':' && text[16] == u':' && digits(11, 2, parts.hour) &&
+           digits(14, 2, parts.minute) && digits(17, 2, parts.second);
+}
+
+bool readAnyForm(const QString& input, DateParts& parts)
 {
     static const QRegularExpression re(QStringLiteral(
         R"(^\s*(\d{4})[-/](\d{1,2})[-/](\d{1,2})(?:(?:\s+|T)(\d{1,2}):(\d{1,2})(?::(\d{1,2})(?:\.\d+)?)?)?\s*$)"));
     const QRegularExpressionMatch m = re.match(input);
     if (!m.hasMatch())
+        return false;
+    parts.year = m.captured(1).toInt();
+    parts.month = m.captured(2).toInt();
+    parts.day = m.captured(3).toInt();
+    parts.hasTime = m.capturedLength(4) > 0;
+    if (parts.hasTime) {
+        parts.hour = m.captured(4).toInt();
+        parts.minute = m.captured(5).toInt();
+        parts.second = m.capturedLength(6) > 0 ? m.captured(6).toInt() : 0;
+    }
+    return true;
+}
+
+} // namespace
+
+QDateTime KvParseDateText(const QString& input)
+{
+    DateParts parts;
+    if (!readStoredForm(input, parts) && !readAnyForm(input, parts))
         return QDateTime();
-    const QDate d(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+    const QDate d(parts.year, parts.month, parts.day);
     if (!d.isValid())
         return QDateTime();
     QTime t(0, 0, 0);
-    if (m.capturedLength(4) > 0) {
-        t = QTime(m.captured(4).toInt(), m.captured(5).toInt(), m.capturedLength(6) > 0 ? m.captured(6).toInt() : 0);
+    if (parts.hasTime) {
+        t = QTime(parts.hour, parts.minute, parts.second);
         if (!t.isValid())
             return QDateTime();
     }
-    return QDateTime(d, t);
+    return KvLocalDateTime(d, t);
 }
 
 QString KvNumberText(double value, int decimals)

@@ -20,6 +20,8 @@ CCliFix::CCliFix()
 {
 }
 
+CCliFix::CCliFix(LoadedRow) {}
+
 void CCliFix::InsertNew()
 {
     if (m_ClientNo.isEmpty() || m_PriceNo.isEmpty())
@@ -59,7 +61,7 @@ void CCliFix::Update()
 QList<CKvObject*>& CCliFixList::Load(const QString& sql)
 {
     return LoadRows(*GetMainDatabase(), sql, [](const CAdoRecordset& rs) {
-        auto item = std::make_unique<CCliFix>();
+        auto item = std::make_unique<CCliFix>(CCliFix::LoadedRow{});
         item->SetCliFixIndex(rs.GetFieldInt(QStringLiteral("CliFixIndex")));
         item->SetClientNo(rs.GetFieldString(QStringLiteral("ClientNo")));
         item->SetPriceNo(rs.GetFieldString(QStringLiteral("PriceNo")));

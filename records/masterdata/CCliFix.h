@@ -15,6 +15,12 @@ class CCliFix : public CKvPersistance
 {
 public:
     CCliFix();
+    // A record about to be filled from a stored row: takes nothing from the
+    // clock or the current operator (a month's quota fees load every item).
+    struct LoadedRow
+    {
+    };
+    explicit CCliFix(LoadedRow);
 
     // Refuses an item without user or price code, then draws CliFixIndex.
     void InsertNew() override;

@@ -10,7 +10,9 @@
 
 #include <memory>
 
-CFixFee::CFixFee() : m_BeginDate(GetServerDate()), m_EndDate(AddDays(m_BeginDate, -1)), m_ReadTime(GetServerDate()) {}
+CFixFee::CFixFee() : CFixFee(GetServerDate()) {}
+
+CFixFee::CFixFee(const QDateTime& today) : m_BeginDate(today), m_EndDate(AddDays(today, -1)), m_ReadTime(today) {}
 
 void CFixFee::InsertNew()
 {

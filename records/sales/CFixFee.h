@@ -15,6 +15,9 @@ class CFixFee : public CKvPersistance
 {
 public:
     CFixFee();
+    // A new fee recorded on the day `today` (its ReadTime), without asking
+    // the clock: a month's generation reads the server date once.
+    explicit CFixFee(const QDateTime& today);
 
     QString GetClassName() const override { return QStringLiteral("CFixFee"); }
     // FeeIndex is the counter FixFeeIndex itself.

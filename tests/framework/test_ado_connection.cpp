@@ -151,6 +151,9 @@ TEST(CAdoConnectionDialect, ServerConnectionStripsEveryCDate)
          "select * from X where D >= '2005-01-01' and D < '2005-02-01'"},
         {"select * from X", "select * from X"},
         {"select cdate('x')", "select cdate('x')"}, // case-sensitive, as the server step was
+        // Each marker takes the first ')' after it that no earlier one took.
+        {"select CDate(CDate('x')), (1)", "select 'x', (1)"},
+        {"values (1, CDate('a'), (2), CDate('b')), (3, CDate('c'))", "values (1, 'a', (2), 'b'), (3, 'c')"},
     };
     RecordedConnection server(1);
     for (const Case& c : cases) {
@@ -160,6 +163,17 @@ TEST(CAdoConnectionDialect, ServerConnectionStripsEveryCDate)
     }
     QString broken = QStringLiteral("select CDate('2005-01-01'");
     EXPECT_EQ(ThrownText([&] { server.connection.ConvertSql(broken); }), QStringLiteral("Sql语句错误！"));
+    QString twoOneClose = QStringLiteral("select CDate(CDate('x')");
+    EXPECT_EQ(ThrownText([&] { server.connection.ConvertSql(twoOneClose); }), QStringLiteral("Sql语句错误！"));
+
+    // A month's many-row insert: every one of its 60,000 markers goes.
+    QStringList rows;
+    for (int i = 0; i < 20000; ++i)
+        rows << QStringLiteral("(%1, CDate('2024-06-01'), CDate('2024-06-30'), CDate('2026-12-10'), 1)").arg(i);
+    QString many = QStringLiteral("insert into FixFee values ") + rows.join(QStringLiteral(", "));
+    const QString expected =
+        QString(many).remove(QStringLiteral("CDate(")).replace(QStringLiteral("'),"), QStringLiteral("',"));
+    EXPECT_EQ(server.connection.ConvertSql(many), expected);
 }
 
 TEST_F(ConnectionTest, EmbeddedConnectionLeavesCDateAlone)

@@ -125,6 +125,13 @@ TEST(KvParseDateText, ReadsEveryStoredForm)
         {"2005/03/01 08:05:09", QDateTime(QDate(2005, 3, 1), QTime(8, 5, 9))},
         {"2005-03-01T08:05", QDateTime(QDate(2005, 3, 1), QTime(8, 5))},
         {"2005-02-30", QDateTime()},
+        {"2005-03-01 23:59:59", QDateTime(QDate(2005, 3, 1), QTime(23, 59, 59))},
+        {"2005-03-01 24:00:00", QDateTime()},
+        {"2005-03-01 08:60:00", QDateTime()},
+        {"2005-03-01T08:05:09", QDateTime(QDate(2005, 3, 1), QTime(8, 5, 9))},
+        {" 2005-03-01", QDateTime(QDate(2005, 3, 1), QTime(0, 0))},
+        {"2005-03-0a", QDateTime()},
+        {"2005-03-01 08:05:0x", QDateTime()},
         {"yesterday", QDateTime()},
         {"", QDateTime()},
     };

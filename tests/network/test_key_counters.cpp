@@ -113,6 +113,23 @@ TEST_F(ServerKeyCounterTest, ALongTransactionThatDrewKeysHoldsNoOtherCounterBack
     EXPECT_EQ(drawn.keys, QList<int>({held + 1, held + 2, held + 3}));
 }
 
+// A month's block of quota keys is drawn the same way: at once, on its own,
+// the block a gap when the month rolls back.
+TEST_F(ServerKeyCounterTest, ABlockOfKeysDrawnInALongTransactionHoldsNoOtherCounterBack)
+{
+    const int first = CounterValue(db, QStringLiteral("FixFeeIndex"));
+    db.BeginTrans();
+    const int afterBlock = db.DrawCounter(QStringLiteral("FixFeeIndex"), false, 500);
+    const Drawn drawn = DrawAtOnce(1, Server().ConnectString(), QStringLiteral("FixFeeIndex"), 1, 3);
+    const bool stillOpen = db.GetTransDepth() == 1;
+    db.RollbackTrans();
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(afterBlock, first + 500);
+    ASSERT_TRUE(drawn.failures.isEmpty()) << drawn.failures.toStdString();
+    EXPECT_EQ(drawn.keys, QList<int>({first + 500, first + 501, first + 502}));
+    EXPECT_EQ(CounterValue(db, QStringLiteral("FixFeeIndex")), first + 503);
+}
+
 TEST(EmbeddedKeyCounter, TwoProcessesDrawingAtOnceNeverShareAKey)
 {
     QTemporaryDir dir;

@@ -187,3 +187,67 @@ TEST_F(QuotaFeeTest, AFailedMonthLeavesNothingBehind)
     EXPECT_EQ(ThrownText([] { GenerateMonthFixFees(210012); }), "年月数据类型错误！");
     EXPECT_EQ(fixYearMon(), 202405);
 }
+
+// Every column of two months' rows on a small archive: an item for the whole
+// month, one that begins and one that ends within it, an item changed in the
+// middle of the month (two versions), and a price whose new version begins
+// on the 16th (the version of the first day prices the month it begins in).
+TEST_F(QuotaFeeTest, AMonthsRowsHoldEveryColumnAsBefore)
+{
+    const int d1 = SaveQuotaPrice("D1", 2.0, "2020-01-01");
+    CPriceVerList prices;
+    prices.LoadAll();
+    prices.AddVersion(NextVersion(*prices.FindLoadedByPriceNo("D1"), 3.5, "2024-06-16"),
+                      prices.FindLoadedByPriceNo("D1"));
+    const int d1New = prices.FindValidByPriceNo("D1", Day("2024-07-01"))->GetPriceIndex();
+    const int whole = SaveItem("U01", "D1", 10, "2024-01-01");
+    const int begins = SaveItem("U02", "D1", 12.5, "2024-06-10");
+    const int ends = SaveItem("U03", "D1", 8, "2023-05-01", "2024-06-20");
+    const int before = SaveItem("U04", "D1", 10, "2024-01-01", "2024-06-11");
+    const int after = SaveItem("U04", "D1", 20, "2024-06-12");
+    GenerateMonthFixFees(202406);
+    GenerateMonthFixFees(202407);
+    const QString rows = fresh.Value(
+        "select group_concat(FeeIndex || '|' || CliFixIndex || '|' || YearMon || '|' || WrtNum || '|' || WrtIndex || "
+        "'|' || PriceIndex || '|' || Price || '|' || PriceUnits || '|' || BeginDate || '|' || EndDate || '|' || Days "
+        "|| '|' || PriceFee || '|' || FinalFee || '|' || ReadTime || '|' || State, char(10)) from (select * from "
+        "FixFee order by FeeIndex)");
+    const QString expected =
+        QStringLiteral(
+            "1|%1|202406|-1|-1|%6|2.0|10.0|2024-06-01|2024-06-30|30|20.0|20.0|2026-12-10|正常\n"
+            "2|%2|202406|-1|-1|%6|2.0|12.5|2024-06-10|2024-06-30|21|17.5|17.5|2026-12-10|正常\n"
+            "3|%3|202406|-1|-1|%6|2.0|8.0|2024-06-01|2024-06-20|20|10.6666666666667|10.6666666666667|2026-12-10|正常\n"
+            "4|%4|202406|-1|-1|%6|2.0|10.0|2024-06-01|2024-06-11|11|7.33333333333333|7.33333333333333|2026-12-10|正常\n"
+            "5|%5|202406|-1|-1|%6|2.0|20.0|2024-06-12|2024-06-30|19|25.3333333333333|25.3333333333333|2026-12-10|正常\n"
+            "6|%1|202407|-1|-1|%7|3.5|10.0|2024-07-01|2024-07-31|31|35.0|35.0|2026-12-10|正常\n"
+            "7|%2|202407|-1|-1|%7|3.5|12.5|2024-07-01|2024-07-31|31|43.75|43.75|2026-12-10|正常\n"
+            "8|%5|202407|-1|-1|%7|3.5|20.0|2024-07-01|2024-07-31|31|70.0|70.0|2026-12-10|正常")
+            .arg(whole)
+            .arg(begins)
+            .arg(ends)
+            .arg(before)
+            .arg(after)
+            .arg(d1)
+            .arg(d1New);
+    EXPECT_EQ(rows, expected);
+    EXPECT_EQ(fresh.Value("select FixFeeIndex from SysPara"), "9");
+}
+
+// A month too large for one statement: every item gets its row, the keys
+// follow the items' order without a gap, and the counter moves past the last.
+TEST_F(QuotaFeeTest, AMonthOfManyItemsIsStoredWhole)
+{
+    SaveQuotaPrice("D1", 2.0, "2020-01-01");
+    constexpr int kItems = 20000; // some 2.5 MB of row text: several statements
+    exec(QStringLiteral("insert into CliFix (CliFixIndex, ClientNo, PriceNo, Units, BeginDate, EndDate, "
+                        "LastTermEndDate, OperatorNo, ModiTime, State) select n, printf('U%05d', n), 'D1', n, "
+                        "'2024-01-01', '2050-12-31', '2023-12-31', 'op01', '2024-01-01', '正常' from (with recursive "
+                        "g(n) as (select 1 union all select n + 1 from g where n < %1) select n from g)")
+             .arg(kItems));
+    exec(QStringLiteral("update SysPara set FixFeeIndex = 100"));
+    GenerateMonthFixFees(202406);
+    EXPECT_EQ(fresh.Value("select count(*) || ' ' || min(FeeIndex) || ' ' || max(FeeIndex) || ' ' || "
+                          "sum(FeeIndex - 99 = CliFixIndex) || ' ' || sum(PriceFee = 2.0 * PriceUnits) from FixFee"),
+              QStringLiteral("%1 100 %2 %1 %1").arg(kItems).arg(99 + kItems));
+    EXPECT_EQ(fresh.Value("select FixFeeIndex from SysPara"), QString::number(100 + kItems));
+}

@@ -14,6 +14,8 @@ CFixFee::CFixFee() : CFixFee(GetServerDate()) {}
 
 CFixFee::CFixFee(const QDateTime& today) : m_BeginDate(today), m_EndDate(AddDays(today, -1)), m_ReadTime(today) {}
 
+CFixFee::CFixFee(LoadedRow) {}
+
 void CFixFee::InsertNew()
 {
     m_FeeIndex = GetMainSysPara()->GetIntPara(QStringLiteral("FixFeeIndex"), 1);
@@ -68,7 +70,7 @@ void CFixFee::SetWrtIndex(int wrtIndex)
 QList<CKvObject*>& CFixFeeList::Load(const QString& sql)
 {
     return LoadRows(*GetMainDatabase(), sql, [](const CAdoRecordset& rs) {
-        auto fee = std::make_unique<CFixFee>();
+        auto fee = std::make_unique<CFixFee>(CFixFee::LoadedRow{});
         fee->SetFeeIndex(rs.GetFieldInt(QStringLiteral("FeeIndex")));
         fee->SetCliFixIndex(rs.GetFieldInt(QStringLiteral("CliFixIndex")));
         fee->SetYearMon(rs.GetFieldInt(QStringLiteral("YearMon")));

@@ -18,6 +18,12 @@ public:
     // A new fee recorded on the day `today` (its ReadTime), without asking
     // the clock: a month's generation reads the server date once.
     explicit CFixFee(const QDateTime& today);
+    // A record about to be filled from a stored row: every field comes from
+    // the row, so the clock is not asked (a list loads many fees).
+    struct LoadedRow
+    {
+    };
+    explicit CFixFee(LoadedRow);
 
     QString GetClassName() const override { return QStringLiteral("CFixFee"); }
     // FeeIndex is the counter FixFeeIndex itself.

@@ -169,18 +169,21 @@ void CSqliteEngine::executeScript(const QString& script)
     }
 }
 
-bool CSqliteEngine::leadsIndex(const QString& table, const QString& column) const
+namespace {
+
+// The integer primary key of a table, when it is its only key column.
+const char* const kRowidKeyOf = "union all select 1 from pragma_table_info(?1) t where t.pk = 1 "
+                                "and t.name = ?2 collate nocase and upper(t.type) = 'INTEGER' "
+                                "and (select count(*) from pragma_table_info(?1) where pk > 0) = 1";
+
+// Whether a question about the schema, asked of a table (?1) and a column
+// (?2), finds a row.
+bool schemaHas(sqlite3* db, const QByteArray& question, const QString& table, const QString& column)
 {
-    if (!m_db)
+    if (!db)
         return false;
     sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(m_db,
-                           "select 1 from sqlite_master m, pragma_index_info(m.name) i where m.type = 'index' "
-                           "and m.tbl_name = ?1 collate nocase and i.seqno = 0 and i.name = ?2 collate nocase "
-                           "union all select 1 from pragma_table_info(?1) t where t.pk = 1 "
-                           "and t.name = ?2 collate nocase and upper(t.type) = 'INTEGER' "
-                           "and (select count(*) from pragma_table_info(?1) where pk > 0) = 1",
-                           -1, &stmt, nullptr) != SQLITE_OK) {
+    if (sqlite3_prepare_v2(db, question.constData(), question.size(), &stmt, nullptr) != SQLITE_OK) {
         sqlite3_finalize(stmt);
         return false;
     }
@@ -193,29 +196,24 @@ bool CSqliteEngine::leadsIndex(const QString& table, const QString& column) cons
     return found;
 }
 
+} // namespace
+
+bool CSqliteEngine::leadsIndex(const QString& table, const QString& column) const
+{
+    static const QByteArray question =
+        QByteArray("select 1 from sqlite_master m, pragma_index_info(m.name) i where m.type = 'index' "
+                   "and m.tbl_name = ?1 collate nocase and i.seqno = 0 and i.name = ?2 collate nocase ") +
+        kRowidKeyOf;
+    return schemaHas(m_db, question, table, column);
+}
+
 bool CSqliteEngine::isUniqueKey(const QString& table, const QString& column) const
 {
-    if (!m_db)
-        return false;
-    sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(m_db,
-                           "select 1 from pragma_index_list(?1) l, pragma_index_info(l.name) i where l.\"unique\" = 1 "
-                           "and i.name = ?2 collate nocase "
-                           "and (select count(*) from pragma_index_info(l.name)) = 1 "
-                           "union all select 1 from pragma_table_info(?1) t where t.pk = 1 "
-                           "and t.name = ?2 collate nocase and upper(t.type) = 'INTEGER' "
-                           "and (select count(*) from pragma_table_info(?1) where pk > 0) = 1",
-                           -1, &stmt, nullptr) != SQLITE_OK) {
-        sqlite3_finalize(stmt);
-        return false;
-    }
-    const QByteArray t = table.toUtf8();
-    const QByteArray c = column.toUtf8();
-    sqlite3_bind_text(stmt, 1, t.constData(), t.size(), SQLITE_TRANSIENT);
-    sqlite3_bind_text(stmt, 2, c.constData(), c.size(), SQLITE_TRANSIENT);
-    const bool found = sqlite3_step(stmt) == SQLITE_ROW;
-    sqlite3_finalize(stmt);
-    return found;
+    static const QByteArray question =
+        QByteArray("select 1 from pragma_index_list(?1) l, pragma_index_info(l.name) i where l.\"unique\" = 1 "
+                   "and i.name = ?2 collate nocase and (select count(*) from pragma_index_info(l.name)) = 1 ") +
+        kRowidKeyOf;
+    return schemaHas(m_db, question, table, column);
 }
 
 QString CSqliteEngine::adaptQuery(const QString& sql) const

@@ -639,16 +639,21 @@ void CKvExtListBase::PaintCell(QPainter* painter, const QRect& rect, int row, in
     painter->setClipRect(rect);
     painter->fillRect(rect, dc.m_background);
     PaintCellDecoration(painter, rect, row, column);
-    const int offset = CellTextOffset(column);
-    const QRect textRect = rect.adjusted(2 + offset, 0, -2, 0);
-    painter->setPen(dc.m_text);
-    painter->drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, GetItemText(row, column));
+    KvDrawListCellText(painter, rect, GetItemText(row, column), dc.m_text, highlighted, CellTextOffset(column));
+    painter->restore();
+}
+
+void KvDrawListCellText(QPainter* painter, const QRect& rect, const QString& text, const QColor& colour,
+                        bool highlighted, int textOffset)
+{
+    const QRect textRect = rect.adjusted(2 + textOffset, 0, -2, 0);
+    painter->setPen(colour);
+    painter->drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
     // Grid: the cell's right edge, and the row's bottom line.
     painter->setPen(highlighted ? QColor(Qt::white) : QColor(Qt::black));
     painter->drawLine(rect.right(), rect.bottom(), rect.right(), rect.top() - 1);
     painter->setPen(Qt::black);
     painter->drawLine(rect.left(), rect.bottom(), rect.right() - 1, rect.bottom());
-    painter->restore();
 }
 
 void CKvExtListBase::paintEvent(QPaintEvent* event)

@@ -10,6 +10,7 @@ class CKvObject;
 class CNumEdit;
 class QComboBox;
 class QLineEdit;
+class QPainter;
 
 // Editor kinds of a column.
 enum KvEditorKind : int
@@ -40,6 +41,11 @@ inline QColor KvFixedCellColour()
 {
     return QColor(180, 0, 0);
 }
+
+// Draws the text of a list cell, whose background is filled, and its grid:
+// the cell's right edge and the row's bottom line.
+void KvDrawListCellText(QPainter* painter, const QRect& rect, const QString& text, const QColor& colour,
+                        bool highlighted, int textOffset);
 
 // The colours a cell is drawn in; the cell-colour callback may change them.
 struct CKvCellDC

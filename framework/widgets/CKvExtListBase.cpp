@@ -35,19 +35,37 @@ private:
 
 } // namespace
 
+void KvSetUpListView(QTableView& view)
+{
+    view.setSelectionBehavior(QAbstractItemView::SelectRows);
+    view.setSelectionMode(QAbstractItemView::SingleSelection);
+    view.setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view.setShowGrid(false);
+    view.setWordWrap(false);
+    view.setTabKeyNavigation(false);
+    view.setSortingEnabled(false); // the owner sorts, through the header-click callback
+    view.verticalHeader()->hide();
+    view.horizontalHeader()->setHighlightSections(false);
+    view.horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    view.horizontalHeader()->setSectionsClickable(true);
+}
+
+void KvDrawRowFocusFrame(QTableView& view, int row)
+{
+    const QAbstractItemModel* model = view.model();
+    QRect whole = view.visualRect(model->index(row, 0));
+    for (int column = 1; column < model->columnCount(); ++column)
+        whole = whole.united(view.visualRect(model->index(row, column)));
+    QPainter painter(view.viewport());
+    QStyleOptionFocusRect focus;
+    focus.initFrom(&view);
+    focus.rect = whole;
+    view.style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, &view);
+}
+
 CKvExtListBase::CKvExtListBase(const EditorIds& ids, QWidget* parent) : QTableWidget(parent), m_ids(ids)
 {
-    setSelectionBehavior(QAbstractItemView::SelectRows);
-    setSelectionMode(QAbstractItemView::SingleSelection);
-    setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setShowGrid(false);
-    setWordWrap(false);
-    setTabKeyNavigation(false);
-    setSortingEnabled(false); // the owner sorts, through the header-click callback
-    verticalHeader()->hide();
-    horizontalHeader()->setHighlightSections(false);
-    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    horizontalHeader()->setSectionsClickable(true);
+    KvSetUpListView(*this);
     setItemDelegate(new CKvExtListDelegate(this));
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) { OnHeaderClick(column); });
 }
@@ -662,12 +680,5 @@ void CKvExtListBase::paintEvent(QPaintEvent* event)
     const int row = currentRow();
     if (!m_highlight || !hasFocus() || row < 0 || columnCount() == 0)
         return;
-    QRect whole = CellRect(row, 0);
-    for (int column = 1; column < columnCount(); ++column)
-        whole = whole.united(CellRect(row, column));
-    QPainter painter(viewport());
-    QStyleOptionFocusRect focus;
-    focus.initFrom(this);
-    focus.rect = whole;
-    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+    KvDrawRowFocusFrame(*this, row);
 }

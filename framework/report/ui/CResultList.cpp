@@ -37,17 +37,7 @@ public:
 CResultList::CResultList(QWidget* parent) : QTableView(parent), m_model(new CReportStoreModel(this))
 {
     setModel(m_model);
-    setSelectionBehavior(QAbstractItemView::SelectRows);
-    setSelectionMode(QAbstractItemView::SingleSelection);
-    setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setShowGrid(false);
-    setWordWrap(false);
-    setTabKeyNavigation(false);
-    setSortingEnabled(false); // the owner sorts, through the header-click callback
-    verticalHeader()->hide();
-    horizontalHeader()->setHighlightSections(false);
-    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    horizontalHeader()->setSectionsClickable(true);
+    KvSetUpListView(*this);
     setItemDelegate(new CResultCellDelegate(this));
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
         if (column >= 0 && column < GetColumnCount() && m_headerClickCallback)
@@ -137,12 +127,5 @@ void CResultList::paintEvent(QPaintEvent* event)
     const int row = currentIndex().row();
     if (!hasFocus() || row < 0 || GetColumnCount() == 0)
         return;
-    QRect whole = visualRect(m_model->index(row, 0));
-    for (int column = 1; column < GetColumnCount(); ++column)
-        whole = whole.united(visualRect(m_model->index(row, column)));
-    QPainter painter(viewport());
-    QStyleOptionFocusRect focus;
-    focus.initFrom(this);
-    focus.rect = whole;
-    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+    KvDrawRowFocusFrame(*this, row);
 }

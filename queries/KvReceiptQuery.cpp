@@ -95,7 +95,7 @@ CReceiptSaleRow ReadReceiptSaleRow(const CAdoRecordset& rs)
     row.addr = rs.GetFieldText(QStringLiteral("Addr"));
     row.tel = rs.GetFieldText(QStringLiteral("Tel"));
     if (!rs.IsFieldNull(QStringLiteral("WrtTime")))
-        row.wrtTime = rs.GetFieldDateTime(QStringLiteral("WrtTime"));
+        row.wrtDay = KvReportDateText(rs.GetFieldText(QStringLiteral("WrtTime")), false);
     row.operatorName = rs.GetFieldText(QStringLiteral("OperatorName"));
     row.opMode = rs.GetFieldText(QStringLiteral("OpMode"));
     row.totFee = optDouble(rs, QStringLiteral("TotFee"));
@@ -162,7 +162,7 @@ void CReceiptStoreBuilder::Add(const CReceiptSaleRow& r)
     m_store.AppendText(RcClientName, r.clientName);
     m_store.AppendText(RcAddr, r.addr);
     m_store.AppendText(RcTel, r.tel);
-    m_store.AppendText(RcWrtTime, r.wrtTime.isValid() ? r.wrtTime.toString(QStringLiteral("yyyy-MM-dd")) : QString());
+    m_store.AppendText(RcWrtTime, r.wrtDay);
     m_store.AppendText(RcOperatorName, r.operatorName);
     m_store.AppendText(RcOpMode, r.opMode);
     number(RcTotFee, r.totFee);

@@ -66,7 +66,7 @@ struct CReceiptSaleRow
     QString invoiceNo, meterNo, modelId, priceName, payMode, clientNo, clientName, addr, tel, operatorName, opMode;
     std::optional<int> ct, pt, innerMul, wrtValue, buyValue, freeValue, wrtIndex;
     std::optional<double> lWaste, tWaste, price, fee, prePay, lastBalance, realPay, thisBalance, totFee;
-    QDateTime wrtTime; // invalid for NULL
+    QString wrtDay; // the day of the write time as shown, yyyy-MM-dd
 };
 
 // The current row of an open recordset of ReceiptQuerySql.

@@ -4,6 +4,7 @@
 #include "KvReportText.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <limits>
 #include <numeric>
@@ -11,6 +12,10 @@
 namespace {
 
 constexpr qint64 kEmptyStamp = -1;
+// An empty whole-number cell: out of the 32-bit range of the values.
+constexpr qint64 kEmptyWhole = qint64(1) << 40;
+// An empty Fixed cell: a NaN.
+const quint64 kEmptyFixed = std::bit_cast<quint64>(std::numeric_limits<double>::quiet_NaN());
 
 // "yyyy-MM-dd HH:mm:ss" as the number yyyyMMddHHmmss; -1 for any other text.
 qint64 packDateTime(const QString& text)
@@ -45,23 +50,169 @@ QString unpackDateTime(qint64 packed)
 
 } // namespace
 
+void CReportStore::CIdVector::widen(quint32 id)
+{
+    const int bytes = id > 0xFFFF ? 4 : id > 0xFF ? 2 : 1;
+    if (bytes <= m_bytes)
+        return;
+    const size_t rows = m_bytes == 1 ? m_narrow.size() : m_middle.size();
+    const size_t room = std::max(rows + 1, m_bytes == 1 ? m_narrow.capacity() : m_middle.capacity());
+    if (bytes == 2) {
+        m_middle.reserve(room);
+        m_middle.assign(m_narrow.begin(), m_narrow.end());
+    } else {
+        m_wide.reserve(room);
+        if (m_bytes == 1)
+            m_wide.assign(m_narrow.begin(), m_narrow.end());
+        else
+            m_wide.assign(m_middle.begin(), m_middle.end());
+        m_middle = {};
+    }
+    m_narrow = {};
+    m_bytes = bytes;
+}
+
+void CReportStore::CIdVector::Push(quint32 id)
+{
+    widen(id);
+    if (m_bytes == 1)
+        m_narrow.push_back(static_cast<quint8>(id));
+    else if (m_bytes == 2)
+        m_middle.push_back(static_cast<quint16>(id));
+    else
+        m_wide.push_back(id);
+}
+
+quint32 CReportStore::CIdVector::At(size_t row) const
+{
+    return m_bytes == 1 ? m_narrow[row] : m_bytes == 2 ? m_middle[row] : m_wide[row];
+}
+
+void CReportStore::CIdVector::Set(size_t row, quint32 id)
+{
+    widen(id);
+    if (m_bytes == 1)
+        m_narrow[row] = static_cast<quint8>(id);
+    else if (m_bytes == 2)
+        m_middle[row] = static_cast<quint16>(id);
+    else
+        m_wide[row] = id;
+}
+
+void CReportStore::CIdVector::Reserve(size_t rows)
+{
+    if (m_bytes == 1)
+        m_narrow.reserve(rows);
+    else if (m_bytes == 2)
+        m_middle.reserve(rows);
+    else
+        m_wide.reserve(rows);
+}
+
+void CReportStore::CIdVector::Finish()
+{
+    m_narrow.shrink_to_fit();
+    m_middle.shrink_to_fit();
+    m_wide.shrink_to_fit();
+}
+
+quint32 CReportStore::CTextPool::Add(QStringView text)
+{
+    m_chars.append(text);
+    m_starts.push_back(static_cast<quint32>(m_chars.size()));
+    return Size() - 1;
+}
+
+QStringView CReportStore::CTextPool::At(quint32 id) const
+{
+    return QStringView(m_chars).mid(m_starts[id], m_starts[id + 1] - m_starts[id]);
+}
+
+void CReportStore::CTextPool::grow()
+{
+    m_slots.assign(std::max<size_t>(64, m_slots.size() * 2), 0);
+    const size_t mask = m_slots.size() - 1;
+    for (quint32 id = 0; id < Size(); ++id) {
+        size_t slot = qHash(At(id)) & mask;
+        while (m_slots[slot] != 0)
+            slot = (slot + 1) & mask;
+        m_slots[slot] = id + 1;
+    }
+}
+
+quint32 CReportStore::CTextPool::Intern(QStringView text)
+{
+    if ((static_cast<size_t>(Size()) + 1) * 2 > m_slots.size())
+        grow();
+    const size_t mask = m_slots.size() - 1;
+    for (size_t slot = qHash(text) & mask;; slot = (slot + 1) & mask) {
+        const quint32 taken = m_slots[slot];
+        if (taken == 0) {
+            const quint32 id = Add(text);
+            m_slots[slot] = id + 1;
+            return id;
+        }
+        if (At(taken - 1) == text)
+            return taken - 1;
+    }
+}
+
+void CReportStore::CTextPool::Finish()
+{
+    m_slots = {};
+    m_chars.squeeze();
+    m_starts.shrink_to_fit();
+}
+
+void CReportStore::CValuePool::grow()
+{
+    m_slots.assign(std::max<size_t>(64, m_slots.size() * 2), 0);
+    const size_t mask = m_slots.size() - 1;
+    for (quint32 id = 0; id < Size(); ++id) {
+        size_t slot = qHash(m_values[id]) & mask;
+        while (m_slots[slot] != 0)
+            slot = (slot + 1) & mask;
+        m_slots[slot] = id + 1;
+    }
+}
+
+quint32 CReportStore::CValuePool::Intern(quint64 bits)
+{
+    if ((static_cast<size_t>(Size()) + 1) * 2 > m_slots.size())
+        grow();
+    const size_t mask = m_slots.size() - 1;
+    for (size_t slot = qHash(bits) & mask;; slot = (slot + 1) & mask) {
+        const quint32 taken = m_slots[slot];
+        if (taken == 0) {
+            m_values.push_back(bits);
+            m_slots[slot] = Size();
+            return Size() - 1;
+        }
+        if (m_values[taken - 1] == bits)
+            return taken - 1;
+    }
+}
+
+void CReportStore::CValuePool::Finish()
+{
+    m_slots = {};
+    m_values.shrink_to_fit();
+}
+
+void CReportStore::Reserve(int rows)
+{
+    m_reserved = std::max(0, rows);
+    for (Column& column : m_columns)
+        column.ids.Reserve(static_cast<size_t>(m_reserved));
+}
+
 int CReportStore::AddColumn(EColumnKind kind, int decimals)
 {
     Column& column = m_columns.emplace_back();
     column.kind = kind;
     column.decimals = decimals;
+    column.ids.Reserve(static_cast<size_t>(m_reserved));
     return static_cast<int>(m_columns.size()) - 1;
-}
-
-quint32 CReportStore::pooled(Column& column, const QString& text)
-{
-    const auto found = column.index.constFind(text);
-    if (found != column.index.constEnd())
-        return found.value();
-    const auto id = static_cast<quint32>(column.pool.size());
-    column.pool.append(text);
-    column.index.insert(text, id);
-    return id;
 }
 
 void CReportStore::AppendText(int column, const QString& text)
@@ -69,21 +220,25 @@ void CReportStore::AppendText(int column, const QString& text)
     Column& target = m_columns[static_cast<size_t>(column)];
     switch (target.kind) {
     case EColumnKind::Text:
-        target.ids.push_back(pooled(target, text));
+        target.ids.Push(target.texts.Intern(text));
         break;
     case EColumnKind::DateTime: {
         if (text.isEmpty()) {
-            target.stamps.push_back(kEmptyStamp);
+            AppendNull(column);
             break;
         }
         const qint64 packed = packDateTime(text);
-        target.stamps.push_back(packed >= 0 ? packed : -2 - static_cast<qint64>(pooled(target, text)));
+        const qint64 stamp = packed >= 0 ? packed : -2 - static_cast<qint64>(target.texts.Intern(text));
+        target.ids.Push(target.values.Intern(static_cast<quint64>(stamp)));
         break;
     }
     case EColumnKind::Integer:
     case EColumnKind::Fixed:
         // A number column holds numbers only; a text is no value of it.
-        target.numbers.push_back(text.isEmpty() ? std::numeric_limits<double>::quiet_NaN() : KvAtof(text));
+        if (text.isEmpty())
+            AppendNull(column);
+        else
+            AppendNumber(column, KvAtof(text));
         break;
     }
 }
@@ -91,8 +246,10 @@ void CReportStore::AppendText(int column, const QString& text)
 void CReportStore::AppendNumber(int column, double value)
 {
     Column& target = m_columns[static_cast<size_t>(column)];
-    if (target.kind == EColumnKind::Integer || target.kind == EColumnKind::Fixed)
-        target.numbers.push_back(value);
+    if (target.kind == EColumnKind::Integer)
+        target.ids.Push(target.values.Intern(static_cast<quint64>(static_cast<qint64>(static_cast<qint32>(value)))));
+    else if (target.kind == EColumnKind::Fixed)
+        target.ids.Push(target.values.Intern(std::bit_cast<quint64>(value)));
     else
         AppendText(column, KvFixedText(value, target.decimals));
 }
@@ -102,14 +259,16 @@ void CReportStore::AppendNull(int column)
     Column& target = m_columns[static_cast<size_t>(column)];
     switch (target.kind) {
     case EColumnKind::Text:
-        target.ids.push_back(pooled(target, QString()));
+        target.ids.Push(target.texts.Intern(QStringView()));
         break;
     case EColumnKind::DateTime:
-        target.stamps.push_back(kEmptyStamp);
+        target.ids.Push(target.values.Intern(static_cast<quint64>(kEmptyStamp)));
         break;
     case EColumnKind::Integer:
+        target.ids.Push(target.values.Intern(static_cast<quint64>(kEmptyWhole)));
+        break;
     case EColumnKind::Fixed:
-        target.numbers.push_back(std::numeric_limits<double>::quiet_NaN());
+        target.ids.Push(target.values.Intern(kEmptyFixed));
         break;
     }
 }
@@ -123,11 +282,34 @@ void CReportStore::SetSummaryRow(const QStringList& texts)
 void CReportStore::Finish()
 {
     for (Column& column : m_columns) {
-        column.index = {};
-        column.ids.shrink_to_fit();
-        column.numbers.shrink_to_fit();
-        column.stamps.shrink_to_fit();
+        column.ids.Finish();
+        column.texts.Finish();
+        column.values.Finish();
     }
+}
+
+QString CReportStore::idText(const Column& column, quint32 id) const
+{
+    if (column.kind == EColumnKind::Text)
+        return column.texts.At(id).toString();
+    const quint64 bits = column.values.At(id);
+    switch (column.kind) {
+    case EColumnKind::Text:
+        break;
+    case EColumnKind::DateTime: {
+        const auto stamp = static_cast<qint64>(bits);
+        if (stamp == kEmptyStamp)
+            return QString();
+        return stamp >= 0 ? unpackDateTime(stamp) : column.texts.At(static_cast<quint32>(-2 - stamp)).toString();
+    }
+    case EColumnKind::Integer: {
+        const auto value = static_cast<qint64>(bits);
+        return value == kEmptyWhole ? QString() : QString::number(value);
+    }
+    case EColumnKind::Fixed:
+        return bits == kEmptyFixed ? QString() : KvFixedText(std::bit_cast<double>(bits), column.decimals);
+    }
+    return QString();
 }
 
 QString CReportStore::storedCell(int stored, int column) const
@@ -137,26 +319,7 @@ QString CReportStore::storedCell(int stored, int column) const
     if (isSummary(stored))
         return m_summary.value(column);
     const Column& source = m_columns[static_cast<size_t>(column)];
-    const auto at = static_cast<size_t>(stored);
-    switch (source.kind) {
-    case EColumnKind::Text:
-        return source.pool.at(source.ids[at]);
-    case EColumnKind::DateTime: {
-        const qint64 stamp = source.stamps[at];
-        if (stamp == kEmptyStamp)
-            return QString();
-        return stamp >= 0 ? unpackDateTime(stamp) : source.pool.at(-2 - stamp);
-    }
-    case EColumnKind::Integer: {
-        const double value = source.numbers[at];
-        return std::isnan(value) ? QString() : QString::number(static_cast<qint64>(value));
-    }
-    case EColumnKind::Fixed: {
-        const double value = source.numbers[at];
-        return std::isnan(value) ? QString() : KvFixedText(value, source.decimals);
-    }
-    }
-    return QString();
+    return idText(source, source.ids.At(static_cast<size_t>(stored)));
 }
 
 QString CReportStore::Cell(int row, int column) const
@@ -198,22 +361,18 @@ void CReportStore::SetCell(int row, int column, const QString& text)
     Column& target = m_columns[static_cast<size_t>(column)];
     if (target.kind != EColumnKind::Text)
         return;
-    // After Finish the texts are no longer looked up: a new one is added.
-    const auto found = std::find(target.pool.cbegin(), target.pool.cend(), text);
-    quint32 id = static_cast<quint32>(found - target.pool.cbegin());
-    if (found == target.pool.cend())
-        target.pool.append(text);
-    target.ids[static_cast<size_t>(stored)] = id;
+    // After Finish the texts are no longer looked up: the text is added
+    // again, and sorts as equal to any other copy of it.
+    target.ids.Set(static_cast<size_t>(stored), target.texts.Add(text));
 }
 
-std::vector<int> CReportStore::pooledTextRanks(const Column& column) const
+std::vector<int> CReportStore::textRanks(const Column& column) const
 {
-    if (column.kind != EColumnKind::Text)
-        return {};
+    const quint32 count = column.kind == EColumnKind::Text ? column.texts.Size() : column.values.Size();
     std::vector<QByteArray> keys;
-    keys.reserve(static_cast<size_t>(column.pool.size()));
-    for (const QString& text : column.pool)
-        keys.push_back(GbkEncode(text));
+    keys.reserve(count);
+    for (quint32 id = 0; id < count; ++id)
+        keys.push_back(GbkEncode(idText(column, id)));
     std::vector<int> byKey(keys.size());
     std::iota(byKey.begin(), byKey.end(), 0);
     std::sort(byKey.begin(), byKey.end(),
@@ -246,26 +405,25 @@ void CReportStore::SortRows(int column, bool numeric, bool keepLastRow)
     const Column& source = m_columns[static_cast<size_t>(column)];
     const bool summaryTakesPart = std::any_of(first, last, [&](int stored) { return isSummary(stored); });
 
-    // Keys by stored row, read from the texts shown (a Fixed number rounds as shown).
+    // Keys of the column's distinct texts or values, read from the texts
+    // shown (a Fixed number rounds as shown); the summary row's of its text.
     if (numeric) {
-        std::vector<double> keys(static_cast<size_t>(rows));
-        for (auto it = first; it != last; ++it) {
-            const auto at = static_cast<size_t>(*it);
-            if (source.kind == EColumnKind::Integer && !isSummary(*it))
-                keys[at] = std::isnan(source.numbers[at]) ? 0.0 : static_cast<double>(qint64(source.numbers[at]));
-            else
-                keys[at] = KvAtof(storedCell(*it, column));
-        }
-        std::stable_sort(first, last,
-                         [&](int a, int b) { return keys[static_cast<size_t>(a)] < keys[static_cast<size_t>(b)]; });
+        const quint32 count = source.kind == EColumnKind::Text ? source.texts.Size() : source.values.Size();
+        std::vector<double> idKeys(count);
+        for (quint32 id = 0; id < count; ++id)
+            idKeys[id] = KvAtof(idText(source, id));
+        const auto key = [&](int stored) {
+            return isSummary(stored) ? KvAtof(m_summary.value(column))
+                                     : idKeys[source.ids.At(static_cast<size_t>(stored))];
+        };
+        std::stable_sort(first, last, [&](int a, int b) { return key(a) < key(b); });
         return;
     }
-    const std::vector<int> ranks = summaryTakesPart ? std::vector<int>() : pooledTextRanks(source);
-    if (!ranks.empty()) {
-        // Texts compare by the rank of their pooled text.
-        std::stable_sort(first, last, [&](int a, int b) {
-            return ranks[source.ids[static_cast<size_t>(a)]] < ranks[source.ids[static_cast<size_t>(b)]];
-        });
+    if (!summaryTakesPart) {
+        // Texts compare by the rank of their display text.
+        const std::vector<int> ranks = textRanks(source);
+        const auto rank = [&](int stored) { return ranks[source.ids.At(static_cast<size_t>(stored))]; };
+        std::stable_sort(first, last, [&](int a, int b) { return rank(a) < rank(b); });
         return;
     }
     // Texts compare by their bytes in the code page of the program's texts,

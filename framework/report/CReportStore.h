@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QHash>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 #include <vector>
 
 // The rows of a result list kept compactly: each column keeps its values in
@@ -20,7 +20,7 @@ public:
     enum class EColumnKind
     {
         Text,     // any text, pooled
-        Integer,  // a whole number, shown as it is
+        Integer,  // a whole number of 32 bits, shown as it is
         Fixed,    // a number shown rounded to its decimals (KvFixedText)
         DateTime, // "yyyy-MM-dd HH:mm:ss" packed; any other text pooled
     };
@@ -28,6 +28,8 @@ public:
     CReportStore() = default;
     explicit CReportStore(const QStringList& titles) : m_titles(titles) {}
 
+    // Room for the rows about to be appended.
+    void Reserve(int rows);
     // Adds a column; its index.
     int AddColumn(EColumnKind kind, int decimals = 0);
 
@@ -64,24 +66,81 @@ public:
     static CReportStore FromCells(const QStringList& cells, int rows, const QStringList& titles, int columns);
 
 private:
+    // The ids of a column's cells, a row each, one byte wide while there are
+    // few distinct values and wider once there are more.
+    class CIdVector
+    {
+    public:
+        void Push(quint32 id);
+        quint32 At(size_t row) const;
+        void Set(size_t row, quint32 id);
+        void Reserve(size_t rows);
+        void Finish();
+
+    private:
+        void widen(quint32 id);
+
+        int m_bytes = 1;
+        std::vector<quint8> m_narrow;
+        std::vector<quint16> m_middle;
+        std::vector<quint32> m_wide;
+    };
+
+    // The distinct texts of a column, one after the other in one buffer: a
+    // column of texts that never repeat (bill numbers) costs their characters
+    // and an offset each. While building, an open-addressing table of their
+    // ids finds a text given before.
+    class CTextPool
+    {
+    public:
+        quint32 Intern(QStringView text);
+        // Adds a text without looking for it (after Finish).
+        quint32 Add(QStringView text);
+        QStringView At(quint32 id) const;
+        quint32 Size() const { return static_cast<quint32>(m_starts.size()) - 1; }
+        void Finish();
+
+    private:
+        void grow();
+
+        QString m_chars;
+        std::vector<quint32> m_starts{0};
+        std::vector<quint32> m_slots; // id + 1, 0 for a free slot
+    };
+
+    // The distinct values of a number or date-time column, by their bits.
+    class CValuePool
+    {
+    public:
+        quint32 Intern(quint64 bits);
+        quint64 At(quint32 id) const { return m_values[id]; }
+        quint32 Size() const { return static_cast<quint32>(m_values.size()); }
+        void Finish();
+
+    private:
+        void grow();
+
+        std::vector<quint64> m_values;
+        std::vector<quint32> m_slots; // id + 1, 0 for a free slot
+    };
+
     struct Column
     {
         EColumnKind kind = EColumnKind::Text;
         int decimals = 0;
-        std::vector<quint32> ids;    // Text: index into the pool
-        std::vector<double> numbers; // Integer, Fixed: NaN for an empty cell
-        std::vector<qint64> stamps;  // DateTime: packed digits, -1 empty, < -1 a pooled text
-        QStringList pool;
-        QHash<QString, quint32> index; // while building
+        CIdVector ids;     // a row each: its text (Text) or its value
+        CTextPool texts;   // Text, and DateTime texts of another form
+        CValuePool values; // Integer, Fixed (double bits), DateTime (packed digits or a text id)
     };
 
-    quint32 pooled(Column& column, const QString& text);
+    // The display text of a column's text or value.
+    QString idText(const Column& column, quint32 id) const;
     QString storedCell(int stored, int column) const;
     int storedRow(int row) const { return m_order.empty() ? row : m_order[static_cast<size_t>(row)]; }
     bool isSummary(int stored) const { return m_hasSummary && stored == m_dataRows; }
-    // A key a row for a text sort where the rows' order in GBK is the order
-    // of their pooled texts; empty when the column has no such shortcut.
-    std::vector<int> pooledTextRanks(const Column& column) const;
+    // The texts or values of a column ranked in GBK order of their display
+    // texts; equal texts share a rank.
+    std::vector<int> textRanks(const Column& column) const;
 
     QStringList m_titles;
     std::vector<Column> m_columns;
@@ -89,4 +148,5 @@ private:
     bool m_hasSummary = false;
     QStringList m_summary;
     std::vector<int> m_order; // shown row -> stored row; empty while unsorted
+    int m_reserved = 0;
 };

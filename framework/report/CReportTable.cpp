@@ -49,34 +49,10 @@ double NumberOf(const QVariant& value)
     return value.toDouble();
 }
 
-// The cell of a date column: the program stores dates in the canonical form,
-// which is taken as it stands (parsing every row of a large report costs more
-// than the rest of its cell); any other form is read and written anew.
+// The cell of a date column.
 QString DateCell(const QVariant& value, bool withTime)
 {
-    const QString text = TextOf(value);
-    auto digits = [&](int from, int count) {
-        int number = 0;
-        for (int i = from; i < from + count; ++i) {
-            const QChar c = text.at(i);
-            if (c < u'0' || c > u'9')
-                return -1;
-            number = number * 10 + (c.unicode() - u'0');
-        }
-        return number;
-    };
-    const bool canonicalDay = (text.size() == 10 || text.size() == 19) && text.at(4) == u'-' && text.at(7) == u'-' &&
-                              QDate::isValid(digits(0, 4), digits(5, 2), digits(8, 2));
-    const bool canonicalTime = text.size() == 19 && text.at(10) == u' ' && text.at(13) == u':' && text.at(16) == u':' &&
-                               QTime::isValid(digits(11, 2), digits(14, 2), digits(17, 2));
-    if (canonicalDay && text.size() == 10)
-        return withTime ? text + QStringLiteral(" 00:00:00") : text;
-    if (canonicalDay && canonicalTime)
-        return withTime ? text : text.left(10);
-    const QDateTime dt = KvParseDateText(text);
-    if (!dt.isValid())
-        throw CKvException(QStringLiteral("类型不匹配: %1").arg(text));
-    return dt.toString(withTime ? QStringLiteral("yyyy-MM-dd HH:mm:ss") : QStringLiteral("yyyy-MM-dd"));
+    return KvReportDateText(TextOf(value), withTime);
 }
 
 // The store column of a field: its values kept in their own type.
@@ -130,6 +106,7 @@ CReportStore BuildReportStore(CAdoRecordset& rs, int recordCount, const QStringL
                               const CReportFieldList& catalogue)
 {
     CReportStore store(headings);
+    store.Reserve(recordCount);
     const int columnCount = static_cast<int>(headings.size());
     std::vector<ResolvedColumn> columns(static_cast<size_t>(columnCount));
     for (int c = 0; c < columnCount; ++c) {

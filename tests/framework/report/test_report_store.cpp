@@ -27,7 +27,7 @@ CReportStore MixedStore()
         double count; // NaN: empty
         const char* time;
     } rows[] = {
-        {"乙", 10.5, 3, "2024-03-15 10:00:00"},  {"甲", 1.004, NAN, "2024-03-14 09:00:00"}, {"丙", 100, -2, ""},
+        {"乙", 10.5, 3, "2024-03-15 10:00:00"},  {"甲", 1.004, NAN, "2024-03-14 09:00:00"}, {"丙", 100, -1, ""},
         {"甲", 1.001, 3, "2023-12-31 23:59:59"}, {"丁", -0.001, 0, "2024-03-15 10:00:00"},
     };
     for (const auto& row : rows) {
@@ -119,20 +119,20 @@ TEST(ReportStore, SortsAsTheShownTextsSortWithTheSummaryLast)
         QStringList expected;
     } cases[] = {
         // By the amounts shown: 1.004 and 1.001 both show 1.00 and keep their order.
-        {1, true, true, {"丁0", "甲", "甲3", "乙3", "丙-2", "汇    总4"}},
+        {1, true, true, {"丁0", "甲", "甲3", "乙3", "丙-1", "汇    总4"}},
         // An empty count reads as 0; equal counts keep their order.
-        {2, true, true, {"丙-2", "甲", "丁0", "乙3", "甲3", "汇    总4"}},
+        {2, true, true, {"丙-1", "甲", "丁0", "乙3", "甲3", "汇    总4"}},
         // Chinese by GBK bytes: bing, ding, jia, yi.
-        {0, false, true, {"丙-2", "丁0", "甲", "甲3", "乙3", "汇    总4"}},
-        // Counts as text: "" < "-2" < "0" < "3".
-        {2, false, true, {"甲", "丙-2", "丁0", "乙3", "甲3", "汇    总4"}},
+        {0, false, true, {"丙-1", "丁0", "甲", "甲3", "乙3", "汇    总4"}},
+        // Counts as text: "" < "-1" < "0" < "3".
+        {2, false, true, {"甲", "丙-1", "丁0", "乙3", "甲3", "汇    总4"}},
         // Write times as text, the empty one first, equal times in order.
-        {3, false, true, {"丙-2", "甲3", "甲", "乙3", "丁0", "汇    总4"}},
+        {3, false, true, {"丙-1", "甲3", "甲", "乙3", "丁0", "汇    总4"}},
         // Without keeping it last the summary row sorts too: hui after ding.
-        {0, false, false, {"丙-2", "丁0", "汇    总4", "甲", "甲3", "乙3"}},
-        {1, true, false, {"丁0", "甲", "甲3", "乙3", "丙-2", "汇    总4"}},
+        {0, false, false, {"丙-1", "丁0", "汇    总4", "甲", "甲3", "乙3"}},
+        {1, true, false, {"丁0", "甲", "甲3", "乙3", "丙-1", "汇    总4"}},
         // Out of range: nothing moves.
-        {4, true, true, {"乙3", "甲", "丙-2", "甲3", "丁0", "汇    总4"}},
+        {4, true, true, {"乙3", "甲", "丙-1", "甲3", "丁0", "汇    总4"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.column * 100 + c.numeric * 10 + c.keepLast);
@@ -140,8 +140,8 @@ TEST(ReportStore, SortsAsTheShownTextsSortWithTheSummaryLast)
         store.SortRows(c.column, c.numeric, c.keepLast);
         EXPECT_EQ(Signatures(store), c.expected);
         // Rows move whole.
-        const int row = Signatures(store).indexOf(QStringLiteral("丙-2"));
-        EXPECT_EQ(store.RowCells(row), QStringList({"丙", "100.00", "-2", ""}));
+        const int row = Signatures(store).indexOf(QStringLiteral("丙-1"));
+        EXPECT_EQ(store.RowCells(row), QStringList({"丙", "100.00", "-1", ""}));
     }
 
     // A sort starts from the order of the one before: equal times keep the
@@ -149,7 +149,7 @@ TEST(ReportStore, SortsAsTheShownTextsSortWithTheSummaryLast)
     CReportStore store = MixedStore();
     store.SortRows(2, true, true);
     store.SortRows(3, false, true);
-    EXPECT_EQ(Signatures(store), QStringList({"丙-2", "甲3", "甲", "丁0", "乙3", "汇    总4"}));
+    EXPECT_EQ(Signatures(store), QStringList({"丙-1", "甲3", "甲", "丁0", "乙3", "汇    总4"}));
 }
 
 TEST(ReportStore, AChangedTextShowsAndSortsAsItsNewText)
@@ -164,7 +164,7 @@ TEST(ReportStore, AChangedTextShowsAndSortsAsItsNewText)
     EXPECT_EQ(store.Cell(5, 0), QStringLiteral("合计"));
     EXPECT_EQ(store.Cell(1, 1), QStringLiteral("0.00"));
     store.SortRows(0, false, true);
-    EXPECT_EQ(Signatures(store), QStringList({"阿3", "丁0", "甲-2", "甲", "甲3", "合计4"}));
+    EXPECT_EQ(Signatures(store), QStringList({"阿3", "丁0", "甲-1", "甲", "甲3", "合计4"}));
 }
 
 TEST(ReportStore, ATextTableBecomesTextColumns)
@@ -177,4 +177,38 @@ TEST(ReportStore, ATextTableBecomesTextColumns)
     EXPECT_EQ(store.Cells(), cells);
     store.SortRows(0, true, true);
     EXPECT_EQ(store.Cells(), QStringList({"9", "b", "10", "a", "汇    总", "19"}));
+}
+
+TEST(ReportStore, ManyDistinctValuesKeepEveryCell)
+{
+    // More distinct texts and numbers than one or two bytes can number.
+    constexpr int kRows = 70000;
+    CReportStore store;
+    store.Reserve(kRows);
+    store.AddColumn(Kind::Text);
+    store.AddColumn(Kind::Integer);
+    for (int r = 0; r < kRows; ++r) {
+        store.AppendText(0, QStringLiteral("%1").arg(r % 3 == 0 ? r : kRows - r, 6, 10, QChar('0')));
+        if (r == 5)
+            store.AppendNull(1);
+        else
+            store.AppendNumber(1, r - 1);
+        store.EndRow();
+    }
+    store.Finish();
+    EXPECT_EQ(store.RowCells(0), QStringList({"000000", "-1"}));
+    EXPECT_EQ(store.RowCells(1), QStringList({"069999", "0"}));
+    EXPECT_EQ(store.RowCells(5), QStringList({"069995", ""}));
+    EXPECT_EQ(store.RowCells(kRows - 1), QStringList({"069999", "69998"}));
+    store.SortRows(0, false, false);
+    EXPECT_EQ(store.RowCells(0), QStringList({"000000", "-1"}));
+    EXPECT_EQ(store.RowCells(1), QStringList({"000002", "69997"}));
+    // "069999" twice (rows 1 and 69999), in their order.
+    EXPECT_EQ(store.RowCells(kRows - 2), QStringList({"069999", "0"}));
+    EXPECT_EQ(store.RowCells(kRows - 1), QStringList({"069999", "69998"}));
+    // The empty cell reads as 0, and stays before the other 0 as the text sort left it.
+    store.SortRows(1, true, false);
+    EXPECT_EQ(store.RowCells(0), QStringList({"000000", "-1"}));
+    EXPECT_EQ(store.RowCells(1), QStringList({"069995", ""}));
+    EXPECT_EQ(store.RowCells(2), QStringList({"069999", "0"}));
 }

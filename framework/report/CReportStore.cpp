@@ -48,6 +48,35 @@ QString unpackDateTime(qint64 packed)
     return QString(reinterpret_cast<const QChar*>(text), 19);
 }
 
+// The id of a value in a pool of `count` values found through an
+// open-addressing table of ids (id + 1, 0 for a free slot), which is kept at
+// most half full; a value not there yet is added.
+template <typename HashOfId, typename Same, typename Add>
+quint32 FindOrAdd(std::vector<quint32>& table, quint32 count, size_t hash, HashOfId hashOfId, Same same, Add add)
+{
+    if ((static_cast<size_t>(count) + 1) * 2 > table.size()) {
+        table.assign(std::max<size_t>(64, table.size() * 2), 0);
+        const size_t mask = table.size() - 1;
+        for (quint32 id = 0; id < count; ++id) {
+            size_t slot = hashOfId(id) & mask;
+            while (table[slot] != 0)
+                slot = (slot + 1) & mask;
+            table[slot] = id + 1;
+        }
+    }
+    const size_t mask = table.size() - 1;
+    for (size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+        const quint32 taken = table[slot];
+        if (taken == 0) {
+            const quint32 id = add();
+            table[slot] = id + 1;
+            return id;
+        }
+        if (same(taken - 1))
+            return taken - 1;
+    }
+}
+
 } // namespace
 
 void CReportStore::CIdVector::widen(quint32 id)
@@ -128,33 +157,11 @@ QStringView CReportStore::CTextPool::At(quint32 id) const
     return QStringView(m_chars).mid(m_starts[id], m_starts[id + 1] - m_starts[id]);
 }
 
-void CReportStore::CTextPool::grow()
-{
-    m_slots.assign(std::max<size_t>(64, m_slots.size() * 2), 0);
-    const size_t mask = m_slots.size() - 1;
-    for (quint32 id = 0; id < Size(); ++id) {
-        size_t slot = qHash(At(id)) & mask;
-        while (m_slots[slot] != 0)
-            slot = (slot + 1) & mask;
-        m_slots[slot] = id + 1;
-    }
-}
-
 quint32 CReportStore::CTextPool::Intern(QStringView text)
 {
-    if ((static_cast<size_t>(Size()) + 1) * 2 > m_slots.size())
-        grow();
-    const size_t mask = m_slots.size() - 1;
-    for (size_t slot = qHash(text) & mask;; slot = (slot + 1) & mask) {
-        const quint32 taken = m_slots[slot];
-        if (taken == 0) {
-            const quint32 id = Add(text);
-            m_slots[slot] = id + 1;
-            return id;
-        }
-        if (At(taken - 1) == text)
-            return taken - 1;
-    }
+    return FindOrAdd(
+        m_slots, Size(), qHash(text), [this](quint32 id) { return qHash(At(id)); },
+        [&](quint32 id) { return At(id) == text; }, [&] { return Add(text); });
 }
 
 void CReportStore::CTextPool::Finish()
@@ -164,33 +171,15 @@ void CReportStore::CTextPool::Finish()
     m_starts.shrink_to_fit();
 }
 
-void CReportStore::CValuePool::grow()
-{
-    m_slots.assign(std::max<size_t>(64, m_slots.size() * 2), 0);
-    const size_t mask = m_slots.size() - 1;
-    for (quint32 id = 0; id < Size(); ++id) {
-        size_t slot = qHash(m_values[id]) & mask;
-        while (m_slots[slot] != 0)
-            slot = (slot + 1) & mask;
-        m_slots[slot] = id + 1;
-    }
-}
-
 quint32 CReportStore::CValuePool::Intern(quint64 bits)
 {
-    if ((static_cast<size_t>(Size()) + 1) * 2 > m_slots.size())
-        grow();
-    const size_t mask = m_slots.size() - 1;
-    for (size_t slot = qHash(bits) & mask;; slot = (slot + 1) & mask) {
-        const quint32 taken = m_slots[slot];
-        if (taken == 0) {
+    return FindOrAdd(
+        m_slots, Size(), qHash(bits), [this](quint32 id) { return qHash(m_values[id]); },
+        [&](quint32 id) { return m_values[id] == bits; },
+        [&] {
             m_values.push_back(bits);
-            m_slots[slot] = Size();
             return Size() - 1;
-        }
-        if (m_values[taken - 1] == bits)
-            return taken - 1;
-    }
+        });
 }
 
 void CReportStore::CValuePool::Finish()

@@ -101,8 +101,6 @@ private:
         void Finish();
 
     private:
-        void grow();
-
         QString m_chars;
         std::vector<quint32> m_starts{0};
         std::vector<quint32> m_slots; // id + 1, 0 for a free slot
@@ -118,8 +116,6 @@ private:
         void Finish();
 
     private:
-        void grow();
-
         std::vector<quint64> m_values;
         std::vector<quint32> m_slots; // id + 1, 0 for a free slot
     };

@@ -1,13 +1,13 @@
 // A 100,000-row sale query shown in the result list the way the report output
 // does it (recordset, layout columns formatted by the catalogue, summary row,
 // list filled), against a raw sqlite3_step loop into a QStandardItemModel with
-// the same texts. Prints both, the two shares of the first (building the cell
-// table, filling the list from a built table) and the ratio.
+// the same texts. Prints both, the two shares of the first (building the row
+// store, showing a built store in the list) and the ratio.
 #include "CAdoConnection.h"
 #include "CAdoRecordset.h"
-#include "CKvExtList2.h"
 #include "CQueryResultDlg.h"
 #include "CReportTable.h"
+#include "CResultList.h"
 #include "CSqliteEngine.h"
 #include "KvReportCatalogues.h"
 
@@ -44,12 +44,12 @@ void makeDatabase()
 }
 
 // The query run and laid out as the report output does it.
-CReportTable queryTable(CAdoConnection& db)
+CReportStore queryStore(CAdoConnection& db)
 {
     CAdoLease<CAdoRecordset> rs(db.AcquireRecordset());
     rs->Open(QStringLiteral("select * from Sale"));
     const int count = rs->GetRecordCount();
-    return BuildReportTable(*rs, count, kHeadings, *GetReportCatalogue("售电记录明细表"));
+    return BuildReportStore(*rs, count, kHeadings, *GetReportCatalogue("售电记录明细表"));
 }
 
 void BM_ResultList(benchmark::State& state)
@@ -57,9 +57,9 @@ void BM_ResultList(benchmark::State& state)
     CAdoConnection db;
     db.Open(0, g_path);
     for (auto _ : state) {
-        CReportTable table = queryTable(db);
+        CReportStore store = queryStore(db);
         CQueryResultDlg dialog(nullptr, QStringLiteral("售电记录明细表(全期；)"));
-        dialog.SetData(&table.cells, table.rows, &table.titles, table.columns, CListPrintSettings());
+        dialog.SetData(&store, CListPrintSettings());
         dialog.EnsureInitialised();
         benchmark::DoNotOptimize(dialog.GetList()->GetItemCount());
     }
@@ -70,8 +70,8 @@ void BM_BuildOnly(benchmark::State& state)
     CAdoConnection db;
     db.Open(0, g_path);
     for (auto _ : state) {
-        CReportTable table = queryTable(db);
-        benchmark::DoNotOptimize(table.rows);
+        CReportStore store = queryStore(db);
+        benchmark::DoNotOptimize(store.RowCount());
     }
 }
 
@@ -79,10 +79,10 @@ void BM_FillOnly(benchmark::State& state)
 {
     CAdoConnection db;
     db.Open(0, g_path);
-    CReportTable table = queryTable(db);
+    CReportStore store = queryStore(db);
     for (auto _ : state) {
         CQueryResultDlg dialog(nullptr, QStringLiteral("售电记录明细表(全期；)"));
-        dialog.SetData(&table.cells, table.rows, &table.titles, table.columns, CListPrintSettings());
+        dialog.SetData(&store, CListPrintSettings());
         dialog.EnsureInitialised();
         benchmark::DoNotOptimize(dialog.GetList()->GetItemCount());
     }
@@ -153,7 +153,7 @@ int main(int argc, char** argv)
     const double ours = g_seconds["BM_ResultList"];
     const double raw = g_seconds["BM_RawModel"];
     if (raw > 0)
-        std::printf("result list %.1f ms (cell table %.1f ms, filling the list %.1f ms), raw loop into a model "
+        std::printf("result list %.1f ms (row store %.1f ms, showing it in the list %.1f ms), raw loop into a model "
                     "%.1f ms, ratio %.2f (target at most 2.00)\n",
                     ours, g_seconds["BM_BuildOnly"], g_seconds["BM_FillOnly"], raw, ours / raw);
     delete g_dir;

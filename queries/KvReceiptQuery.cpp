@@ -32,16 +32,6 @@ std::optional<double> optDouble(const CAdoRecordset& rs, const QString& name)
     return rs.GetFieldDouble(name);
 }
 
-QString intText(const std::optional<int>& v)
-{
-    return v ? QString::number(*v) : QString();
-}
-
-QString numberText(const std::optional<double>& v, int decimals)
-{
-    return v ? KvFixedText(*v, decimals) : QString();
-}
-
 // A sum shown to `decimals` places, rounded there first so that the binary
 // error of a long addition never shows in the last place.
 QString sumText(double sum, int decimals)
@@ -105,7 +95,7 @@ CReceiptSaleRow ReadReceiptSaleRow(const CAdoRecordset& rs)
     row.addr = rs.GetFieldText(QStringLiteral("Addr"));
     row.tel = rs.GetFieldText(QStringLiteral("Tel"));
     if (!rs.IsFieldNull(QStringLiteral("WrtTime")))
-        row.wrtTime = rs.GetFieldDateTime(QStringLiteral("WrtTime"));
+        row.wrtDay = KvReportDateText(rs.GetFieldText(QStringLiteral("WrtTime")), false);
     row.operatorName = rs.GetFieldText(QStringLiteral("OperatorName"));
     row.opMode = rs.GetFieldText(QStringLiteral("OpMode"));
     row.totFee = optDouble(rs, QStringLiteral("TotFee"));
@@ -121,49 +111,114 @@ std::vector<CReceiptSaleRow> ReadReceiptSaleRows(CAdoRecordset& rs)
     return rows;
 }
 
-CReportTable BuildReceiptTable(const std::vector<CReceiptSaleRow>& rows)
+CReceiptStoreBuilder::CReceiptStoreBuilder() : m_store(ReceiptColumnTitles())
 {
-    CReportTable table;
-    table.columns = ReceiptColumnCount;
-    table.rows = static_cast<int>(rows.size()) + 1;
-    table.titles = ReceiptColumnTitles();
-    table.cells.reserve(static_cast<qsizetype>(table.rows) * table.columns);
+    using Kind = CReportStore::EColumnKind;
+    struct Shape
+    {
+        Kind kind;
+        int decimals;
+    };
+    static constexpr Shape kShapes[ReceiptColumnCount] = {
+        {Kind::Text, 0},    {Kind::Text, 0},    {Kind::Text, 0},    {Kind::Integer, 0}, {Kind::Integer, 0},
+        {Kind::Integer, 0}, {Kind::Integer, 0}, {Kind::Integer, 0}, {Kind::Integer, 0}, {Kind::Fixed, 1},
+        {Kind::Fixed, 1},   {Kind::Fixed, 4},   {Kind::Fixed, 2},   {Kind::Fixed, 2},   {Kind::Text, 0},
+        {Kind::Text, 0},    {Kind::Fixed, 2},   {Kind::Fixed, 2},   {Kind::Fixed, 2},   {Kind::Text, 0},
+        {Kind::Text, 0},    {Kind::Text, 0},    {Kind::Text, 0},    {Kind::Text, 0},    {Kind::Text, 0},
+        {Kind::Text, 0},    {Kind::Fixed, 2},   {Kind::Integer, 0},
+    };
+    for (const Shape& shape : kShapes)
+        m_store.AddColumn(shape.kind, shape.decimals);
+}
+
+void CReceiptStoreBuilder::Add(const CReceiptSaleRow& r)
+{
+    const auto number = [this](int column, const auto& value) {
+        if (value)
+            m_store.AppendNumber(column, static_cast<double>(*value));
+        else
+            m_store.AppendNull(column);
+    };
+    m_store.AppendText(RcInvoiceNo, r.invoiceNo);
+    m_store.AppendText(RcMeterNo, r.meterNo);
+    m_store.AppendText(RcModelId, r.modelId);
+    number(RcCt, r.ct);
+    number(RcPt, r.pt);
+    number(RcInnerMul, r.innerMul);
+    number(RcWrtValue, r.wrtValue);
+    number(RcBuyValue, r.buyValue);
+    number(RcFreeValue, r.freeValue);
+    number(RcLWaste, r.lWaste);
+    number(RcTWaste, r.tWaste);
+    number(RcPrice, r.price);
+    number(RcFee, r.fee);
+    number(RcPrePay, r.prePay);
+    m_store.AppendText(RcPriceName, r.priceName);
+    m_store.AppendText(RcPayMode, r.payMode);
+    number(RcLastBalance, r.lastBalance);
+    number(RcRealPay, r.realPay);
+    number(RcThisBalance, r.thisBalance);
+    m_store.AppendText(RcClientNo, r.clientNo);
+    m_store.AppendText(RcClientName, r.clientName);
+    m_store.AppendText(RcAddr, r.addr);
+    m_store.AppendText(RcTel, r.tel);
+    m_store.AppendText(RcWrtTime, r.wrtDay);
+    m_store.AppendText(RcOperatorName, r.operatorName);
+    m_store.AppendText(RcOpMode, r.opMode);
+    number(RcTotFee, r.totFee);
+    number(RcWrtIndex, r.wrtIndex);
+    m_store.EndRow();
 
     // The kWh sums are whole numbers; the amounts add in double and are
     // rounded to cents only when shown, so the total row has exact cents.
-    long long buy = 0, free = 0;
-    double lWaste = 0, tWaste = 0, fee = 0, prePay = 0, last = 0, real = 0, balance = 0;
-    for (const CReceiptSaleRow& r : rows) {
-        table.cells << r.invoiceNo << r.meterNo << r.modelId << intText(r.ct) << intText(r.pt) << intText(r.innerMul)
-                    << intText(r.wrtValue) << intText(r.buyValue) << intText(r.freeValue) << numberText(r.lWaste, 1)
-                    << numberText(r.tWaste, 1) << numberText(r.price, 4) << numberText(r.fee, 2)
-                    << numberText(r.prePay, 2) << r.priceName << r.payMode << numberText(r.lastBalance, 2)
-                    << numberText(r.realPay, 2) << numberText(r.thisBalance, 2) << r.clientNo << r.clientName << r.addr
-                    << r.tel << (r.wrtTime.isValid() ? r.wrtTime.toString(QStringLiteral("yyyy-MM-dd")) : QString())
-                    << r.operatorName << r.opMode << numberText(r.totFee, 2) << intText(r.wrtIndex);
-        buy += r.buyValue.value_or(0);
-        free += r.freeValue.value_or(0);
-        lWaste += r.lWaste.value_or(0);
-        tWaste += r.tWaste.value_or(0);
-        fee += r.fee.value_or(0);
-        prePay += r.prePay.value_or(0);
-        last += r.lastBalance.value_or(0);
-        real += r.realPay.value_or(0);
-        balance += r.thisBalance.value_or(0);
-    }
+    m_buy += r.buyValue.value_or(0);
+    m_free += r.freeValue.value_or(0);
+    m_lWaste += r.lWaste.value_or(0);
+    m_tWaste += r.tWaste.value_or(0);
+    m_fee += r.fee.value_or(0);
+    m_prePay += r.prePay.value_or(0);
+    m_last += r.lastBalance.value_or(0);
+    m_real += r.realPay.value_or(0);
+    m_balance += r.thisBalance.value_or(0);
+}
+
+CReportStore CReceiptStoreBuilder::Finish()
+{
     QStringList total;
     for (int c = 0; c < ReceiptColumnCount; ++c)
         total << QString();
     total[RcInvoiceNo] = KV_SUMMARY_CAPTION;
-    total[RcBuyValue] = QString::number(buy);
-    total[RcFreeValue] = QString::number(free);
-    total[RcLWaste] = sumText(lWaste, 1);
-    total[RcTWaste] = sumText(tWaste, 1);
-    total[RcFee] = sumText(fee, 2);
-    total[RcPrePay] = sumText(prePay, 2);
-    total[RcLastBalance] = sumText(last, 2);
-    total[RcRealPay] = sumText(real, 2);
-    total[RcThisBalance] = sumText(balance, 2);
-    table.cells << total;
-    return table;
+    total[RcBuyValue] = QString::number(m_buy);
+    total[RcFreeValue] = QString::number(m_free);
+    total[RcLWaste] = sumText(m_lWaste, 1);
+    total[RcTWaste] = sumText(m_tWaste, 1);
+    total[RcFee] = sumText(m_fee, 2);
+    total[RcPrePay] = sumText(m_prePay, 2);
+    total[RcLastBalance] = sumText(m_last, 2);
+    total[RcRealPay] = sumText(m_real, 2);
+    total[RcThisBalance] = sumText(m_balance, 2);
+    m_store.SetSummaryRow(total);
+    m_store.Finish();
+    return std::move(m_store);
+}
+
+CReportStore BuildReceiptStore(CAdoRecordset& rs)
+{
+    CReceiptStoreBuilder builder;
+    for (; !rs.IsEOF(); rs.MoveNext())
+        builder.Add(ReadReceiptSaleRow(rs));
+    return builder.Finish();
+}
+
+CReportStore BuildReceiptStore(const std::vector<CReceiptSaleRow>& rows)
+{
+    CReceiptStoreBuilder builder;
+    for (const CReceiptSaleRow& row : rows)
+        builder.Add(row);
+    return builder.Finish();
+}
+
+CReportTable BuildReceiptTable(const std::vector<CReceiptSaleRow>& rows)
+{
+    return ReportTableOf(BuildReceiptStore(rows));
 }

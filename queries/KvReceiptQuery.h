@@ -66,7 +66,7 @@ struct CReceiptSaleRow
     QString invoiceNo, meterNo, modelId, priceName, payMode, clientNo, clientName, addr, tel, operatorName, opMode;
     std::optional<int> ct, pt, innerMul, wrtValue, buyValue, freeValue, wrtIndex;
     std::optional<double> lWaste, tWaste, price, fee, prePay, lastBalance, realPay, thisBalance, totFee;
-    QDateTime wrtTime; // invalid for NULL
+    QString wrtDay; // the day of the write time as shown, yyyy-MM-dd
 };
 
 // The current row of an open recordset of ReceiptQuerySql.
@@ -74,7 +74,26 @@ CReceiptSaleRow ReadReceiptSaleRow(const CAdoRecordset& rs);
 // Every row of an open recordset from its current row on.
 std::vector<CReceiptSaleRow> ReadReceiptSaleRows(CAdoRecordset& rs);
 
-// The table of the receipt list: a row per sale row and the total row "汇    总"
+// The rows of the receipt list: a row per sale row and the total row "汇    总"
 // with the sums of the bought and free kWh, both losses and the six amounts.
 // Amounts add in double and are shown rounded to cents.
+class CReceiptStoreBuilder
+{
+public:
+    CReceiptStoreBuilder();
+    void Add(const CReceiptSaleRow& row);
+    // The rows added and the total row; the builder is spent.
+    CReportStore Finish();
+
+private:
+    CReportStore m_store;
+    long long m_buy = 0, m_free = 0;
+    double m_lWaste = 0, m_tWaste = 0, m_fee = 0, m_prePay = 0, m_last = 0, m_real = 0, m_balance = 0;
+};
+
+// Every row of an open recordset of ReceiptQuerySql from its current row on,
+// read one at a time into the store.
+CReportStore BuildReceiptStore(CAdoRecordset& rs);
+CReportStore BuildReceiptStore(const std::vector<CReceiptSaleRow>& rows);
+// The same rows as a text table.
 CReportTable BuildReceiptTable(const std::vector<CReceiptSaleRow>& rows);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CReportStore.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -22,12 +24,19 @@ struct CReportTable
 inline const QString KV_SUMMARY_CAPTION = QStringLiteral("汇    总");
 
 // Turns `recordCount` rows of an open recordset, from its current row on, into
-// cells: one column per heading, formatted by the catalogue field of that
-// caption; then a summary row with the sums of the summed fields, taken from
-// the written texts. A heading that is no caption of the catalogue gives empty
-// cells. A field whose column the recordset lacks throws the recordset's error.
+// the rows of a result list: one column per heading, formatted by the
+// catalogue field of that caption; then a summary row with the sums of the
+// summed fields, taken from the written texts. A heading that is no caption of
+// the catalogue gives empty cells. A field whose column the recordset lacks
+// throws the recordset's error.
+CReportStore BuildReportStore(CAdoRecordset& rs, int recordCount, const QStringList& headings,
+                              const CReportFieldList& catalogue);
+// The same rows as a text table.
 CReportTable BuildReportTable(CAdoRecordset& rs, int recordCount, const QStringList& headings,
                               const CReportFieldList& catalogue);
+
+// The rows of a store as a text table, in their current order.
+CReportTable ReportTableOf(const CReportStore& store);
 
 // Sorts the rows of a cell table ascending by one column: numerically (as atof
 // reads the texts) or as text, byte by byte in GBK (Chinese by its reading).

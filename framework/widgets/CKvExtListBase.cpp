@@ -17,8 +17,6 @@
 namespace {
 
 constexpr int kObjectRole = Qt::UserRole;
-// The space beside a cell's text: its margins on both sides and the grid line.
-constexpr int kCellTextMargins = 2 + 2 + 2;
 
 class CKvExtListDelegate : public QStyledItemDelegate
 {
@@ -37,19 +35,37 @@ private:
 
 } // namespace
 
+void KvSetUpListView(QTableView& view)
+{
+    view.setSelectionBehavior(QAbstractItemView::SelectRows);
+    view.setSelectionMode(QAbstractItemView::SingleSelection);
+    view.setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view.setShowGrid(false);
+    view.setWordWrap(false);
+    view.setTabKeyNavigation(false);
+    view.setSortingEnabled(false); // the owner sorts, through the header-click callback
+    view.verticalHeader()->hide();
+    view.horizontalHeader()->setHighlightSections(false);
+    view.horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    view.horizontalHeader()->setSectionsClickable(true);
+}
+
+void KvDrawRowFocusFrame(QTableView& view, int row)
+{
+    const QAbstractItemModel* model = view.model();
+    QRect whole = view.visualRect(model->index(row, 0));
+    for (int column = 1; column < model->columnCount(); ++column)
+        whole = whole.united(view.visualRect(model->index(row, column)));
+    QPainter painter(view.viewport());
+    QStyleOptionFocusRect focus;
+    focus.initFrom(&view);
+    focus.rect = whole;
+    view.style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, &view);
+}
+
 CKvExtListBase::CKvExtListBase(const EditorIds& ids, QWidget* parent) : QTableWidget(parent), m_ids(ids)
 {
-    setSelectionBehavior(QAbstractItemView::SelectRows);
-    setSelectionMode(QAbstractItemView::SingleSelection);
-    setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setShowGrid(false);
-    setWordWrap(false);
-    setTabKeyNavigation(false);
-    setSortingEnabled(false); // the owner sorts, through the header-click callback
-    verticalHeader()->hide();
-    horizontalHeader()->setHighlightSections(false);
-    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    horizontalHeader()->setSectionsClickable(true);
+    KvSetUpListView(*this);
     setItemDelegate(new CKvExtListDelegate(this));
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) { OnHeaderClick(column); });
 }
@@ -134,7 +150,7 @@ void CKvExtListBase::WidenColumnFor(int column, const QString& text)
 {
     if (text.isEmpty() || column < 0 || column >= columnCount())
         return;
-    const int needed = fontMetrics().horizontalAdvance(text) + CellTextOffset(column) + kCellTextMargins;
+    const int needed = fontMetrics().horizontalAdvance(text) + CellTextOffset(column) + kKvCellTextMargins;
     if (columnWidth(column) < needed)
         setColumnWidth(column, needed);
 }
@@ -654,16 +670,21 @@ void CKvExtListBase::PaintCell(QPainter* painter, const QRect& rect, int row, in
     painter->setClipRect(rect);
     painter->fillRect(rect, dc.m_background);
     PaintCellDecoration(painter, rect, row, column);
-    const int offset = CellTextOffset(column);
-    const QRect textRect = rect.adjusted(2 + offset, 0, -2, 0);
-    painter->setPen(dc.m_text);
-    painter->drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, GetItemText(row, column));
+    KvDrawListCellText(painter, rect, GetItemText(row, column), dc.m_text, highlighted, CellTextOffset(column));
+    painter->restore();
+}
+
+void KvDrawListCellText(QPainter* painter, const QRect& rect, const QString& text, const QColor& colour,
+                        bool highlighted, int textOffset)
+{
+    const QRect textRect = rect.adjusted(2 + textOffset, 0, -2, 0);
+    painter->setPen(colour);
+    painter->drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
     // Grid: the cell's right edge, and the row's bottom line.
     painter->setPen(highlighted ? QColor(Qt::white) : QColor(Qt::black));
     painter->drawLine(rect.right(), rect.bottom(), rect.right(), rect.top() - 1);
     painter->setPen(Qt::black);
     painter->drawLine(rect.left(), rect.bottom(), rect.right() - 1, rect.bottom());
-    painter->restore();
 }
 
 void CKvExtListBase::paintEvent(QPaintEvent* event)
@@ -672,12 +693,5 @@ void CKvExtListBase::paintEvent(QPaintEvent* event)
     const int row = currentRow();
     if (!m_highlight || !hasFocus() || row < 0 || columnCount() == 0)
         return;
-    QRect whole = CellRect(row, 0);
-    for (int column = 1; column < columnCount(); ++column)
-        whole = whole.united(CellRect(row, column));
-    QPainter painter(viewport());
-    QStyleOptionFocusRect focus;
-    focus.initFrom(this);
-    focus.rect = whole;
-    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+    KvDrawRowFocusFrame(*this, row);
 }

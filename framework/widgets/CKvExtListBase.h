@@ -10,6 +10,7 @@ class CKvObject;
 class CNumEdit;
 class QComboBox;
 class QLineEdit;
+class QPainter;
 
 // Editor kinds of a column.
 enum KvEditorKind : int
@@ -40,6 +41,21 @@ inline QColor KvFixedCellColour()
 {
     return QColor(180, 0, 0);
 }
+
+// The look and behaviour every list shares: whole rows selected one at a
+// time, no editing or sorting by the view itself, no grid of the view's own
+// (the cells draw theirs), no row numbers, left-aligned clickable headings.
+void KvSetUpListView(QTableView& view);
+// Draws the focus frame across a row of a list.
+void KvDrawRowFocusFrame(QTableView& view, int row);
+
+// Draws the text of a list cell, whose background is filled, and its grid:
+// the cell's right edge and the row's bottom line.
+void KvDrawListCellText(QPainter* painter, const QRect& rect, const QString& text, const QColor& colour,
+                        bool highlighted, int textOffset);
+// The room a cell needs beside its text: the text's margins on both sides
+// and the grid line.
+inline constexpr int kKvCellTextMargins = 2 + 2 + 2;
 
 // The colours a cell is drawn in; the cell-colour callback may change them.
 struct CKvCellDC

@@ -15,6 +15,11 @@ IKvDialogRunner* SetDialogRunner(IKvDialogRunner* runner)
     return previous;
 }
 
+bool HasDialogRunner()
+{
+    return g_runner != nullptr;
+}
+
 int RunOperatorDialog(CKvDialog& dialog)
 {
     return g_runner ? g_runner->Run(dialog) : dialog.DoModal();

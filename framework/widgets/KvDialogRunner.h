@@ -36,6 +36,10 @@ public:
 // Installs a runner (null restores the modal one) and returns the one replaced.
 IKvDialogRunner* SetDialogRunner(IKvDialogRunner* runner);
 
+// Whether a runner is installed: only then is a table for CaptureListTable
+// worth making.
+bool HasDialogRunner();
+
 // Runs an operator dialog of a sale through the installed runner.
 int RunOperatorDialog(CKvDialog& dialog);
 

@@ -4,13 +4,12 @@
 #include "CClientPay.h"
 #include "CInvoiceNoDlg.h"
 #include "CKvException.h"
-#include "CKvExtList2.h"
 #include "CManualFee.h"
 #include "COperator.h"
 #include "CPrintPreviewDlg.h"
 #include "CQuillmerApp.h"
 #include "CReceiptDocument.h"
-#include "CReportTable.h"
+#include "CResultList.h"
 #include "CSysPara.h"
 #include "CWaitCursor.h"
 #include "CurrentOperator.h"
@@ -29,9 +28,6 @@
 #include <cstdlib>
 
 namespace {
-
-// The role of column 0's item that carries the row's sale key.
-constexpr int kWrtIndexRole = Qt::UserRole + 1;
 
 const QString kBillCaption = QStringLiteral("输入票据号");
 
@@ -58,7 +54,7 @@ CReceiptCopies copiesOf(int row, bool single)
 
 CReceiptListDlg::CReceiptListDlg(QWidget* parent, const QString& caption) : CKvDialog(182, parent, caption)
 {
-    m_list = CreateControl<CKvExtList2>(1152);
+    m_list = CreateControl<CResultList>(1152);
     m_countLabel = CreateControl<QLabel>(1284);
     m_countLabel->setText(QStringLiteral("记录数："));
     auto* printOne = CreateControl<QPushButton>(1283);
@@ -89,21 +85,19 @@ CReceiptListDlg::CReceiptListDlg(QWidget* parent, const QString& caption) : CKvD
 
 CReceiptListDlg::~CReceiptListDlg() = default;
 
-void CReceiptListDlg::SetData(QStringList* cells, int rows, QStringList* titles, int columns)
+void CReceiptListDlg::SetData(CReportStore* store)
 {
-    m_cells = cells;
-    m_rows = rows;
-    m_titles = titles;
-    m_columns = columns;
+    m_store = store;
+    m_columns = store ? store->ColumnCount() : 0;
 }
 
 bool CReceiptListDlg::OnInitDialog()
 {
     CKvDialog::OnInitDialog();
     // The last two columns (total fee, sale key) stay hidden.
-    PrepareResultList(*m_list, m_titles, m_columns - 2);
-    m_list->SetHeaderClickCallback([this](int column, CKvExtList2*) { SortByColumn(column); });
-    fillRows();
+    PrepareResultList(*m_list, m_store, m_columns - 2);
+    m_list->SetHeaderClickCallback([this](int column, CResultList*) { SortByColumn(column); });
+    showRowsAnew();
     m_countLabel->setText(m_recordCountText);
     m_document = std::make_unique<CReceiptDocument>(*GetLocalDatabase(), this);
     return true;
@@ -111,40 +105,36 @@ bool CReceiptListDlg::OnInitDialog()
 
 QString CReceiptListDlg::cell(int row, int column) const
 {
-    return m_cells ? m_cells->value(static_cast<qsizetype>(row) * m_columns + column) : QString();
+    return m_store ? m_store->Cell(row, column) : QString();
 }
 
 QStringList CReceiptListDlg::rowCells(int row) const
 {
-    return m_cells ? m_cells->mid(static_cast<qsizetype>(row) * m_columns, m_columns) : QStringList();
+    return m_store ? m_store->RowCells(row) : QStringList();
 }
 
 int CReceiptListDlg::RowWrtIndex(int row) const
 {
-    const QTableWidgetItem* item = m_list->item(row, 0);
-    return item ? item->data(kWrtIndexRole).toInt() : 0;
+    // Each row carries its sale's key, the integer of its last cell.
+    return row >= 0 && row < m_list->GetItemCount() ? KvAtoi(cell(row, m_columns - 1)) : 0;
 }
 
-void CReceiptListDlg::fillRows()
+void CReceiptListDlg::showRowsAnew()
 {
-    FillResultList(*m_list, m_cells, m_rows, m_columns, m_columns - 2);
-    // Each row carries its sale's key, the integer of its last cell.
-    for (int r = 0; r < m_list->GetItemCount(); ++r)
-        if (QTableWidgetItem* item = m_list->item(r, 0))
-            item->setData(kWrtIndexRole, KvAtoi(cell(r, m_columns - 1)));
+    m_list->RowsReordered();
     m_list->clearSelection();
-    m_list->setCurrentItem(nullptr);
+    m_list->setCurrentIndex(QModelIndex());
 }
 
 void CReceiptListDlg::SortByColumn(int column)
 {
-    if (!m_cells || column < 0 || column >= m_columns)
+    if (!m_store || column < 0 || column >= m_columns)
         return;
     // A stable O(n log n) sort, ascending, the total row kept last; hidden
     // cells move with their row. Numbers compare by their leading number,
     // texts by their GBK bytes.
-    SortReportRows(*m_cells, m_rows, m_columns, column, IsReceiptNumericColumn(column), true);
-    fillRows();
+    m_store->SortRows(column, IsReceiptNumericColumn(column), true);
+    showRowsAnew();
 }
 
 bool CReceiptListDlg::setReceiptPaper()
@@ -230,10 +220,9 @@ void CReceiptListDlg::showBillNumber(int wrtIndex, const QString& number)
     for (int r = 0; r < dataRows(); ++r) {
         if (KvAtoi(cell(r, m_columns - 1)) != wrtIndex)
             continue;
-        (*m_cells)[static_cast<qsizetype>(r) * m_columns] = number;
-        m_list->SetItemText(r, 0, number);
+        m_store->SetCell(r, 0, number);
     }
-    m_list->viewport()->update();
+    m_list->CellsChanged();
 }
 
 bool CReceiptListDlg::AssignBillNumber(int row, bool single)

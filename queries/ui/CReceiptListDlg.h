@@ -2,11 +2,13 @@
 
 #include "CKvDialog.h"
 
+#include "CReportStore.h"
+
 #include <QString>
 #include <QStringList>
 #include <memory>
 
-class CKvExtList2;
+class CResultList;
 class CReceiptDocument;
 class QLabel;
 
@@ -23,16 +25,16 @@ public:
     CReceiptListDlg(QWidget* parent, const QString& caption);
     ~CReceiptListDlg() override;
 
-    // Keeps the cells (row-major, rows x columns, the last two columns the
-    // hidden total fee and sale key) and the titles by pointer; the caller
-    // frees them after the dialog has closed. Sorting reorders the cells.
-    void SetData(QStringList* cells, int rows, QStringList* titles, int columns);
+    // Keeps the store (the last two columns the hidden total fee and sale key)
+    // by pointer; the caller frees it after the dialog has closed. Sorting
+    // reorders its rows.
+    void SetData(CReportStore* store);
     void SetRecordCountText(const QString& text) { m_recordCountText = text; }
     const QString& GetRecordCountText() const { return m_recordCountText; }
 
-    const QStringList* GetCells() const { return m_cells; }
-    int GetRowCount() const { return m_rows; }
-    CKvExtList2* GetList() const { return m_list; }
+    const CReportStore* GetStore() const { return m_store; }
+    int GetRowCount() const { return m_store ? m_store->RowCount() : 0; }
+    CResultList* GetList() const { return m_list; }
     CReceiptDocument* GetReceiptDocument() const { return m_document.get(); }
     // The sale key a list row carries (0 for the total row).
     int RowWrtIndex(int row) const;
@@ -57,8 +59,8 @@ public:
     bool AssignBillNumber(int row, bool single);
 
 private:
-    void fillRows();
-    int dataRows() const { return m_rows - 1; }
+    void showRowsAnew();
+    int dataRows() const { return GetRowCount() - 1; }
     QString cell(int row, int column) const;
     QStringList rowCells(int row) const;
     // The paper of the receipt layout; false (told) without a layout.
@@ -68,13 +70,11 @@ private:
     void showBillNumber(int wrtIndex, const QString& number);
     bool isDataRow(int row) const { return row >= 0 && row < dataRows(); }
 
-    QStringList* m_cells = nullptr;
-    int m_rows = 0;
-    QStringList* m_titles = nullptr;
+    CReportStore* m_store = nullptr;
     int m_columns = 0;
     QString m_recordCountText;
     std::unique_ptr<CReceiptDocument> m_document;
 
-    CKvExtList2* m_list;  // 1152
+    CResultList* m_list;  // 1152
     QLabel* m_countLabel; // 1284
 };

@@ -38,24 +38,22 @@ void QueryReceipts(CMainFrame& frame)
         condition = dialog.GetCondition();
         keepKwh(condition, previous);
 
-        std::vector<CReceiptSaleRow> sales;
-        CReportTable table;
+        CReportStore store;
         {
             CQueryBusy busy(GetMainDatabase());
             CAdoLease<CAdoRecordset> rs(GetMainDatabase()->AcquireRecordset());
             rs->Open(ReceiptQuerySql(condition));
-            if (rs->GetRecordCount() > 0) {
-                sales = ReadReceiptSaleRows(*rs);
-                table = BuildReceiptTable(sales);
-            }
+            if (rs->GetRecordCount() > 0)
+                store = BuildReceiptStore(*rs);
         }
-        if (sales.empty()) {
+        const int sales = store.RowCount() - 1;
+        if (sales <= 0) {
             PromptBox(QStringLiteral("找不到相关数据！"), &frame);
             return;
         }
         CReceiptListDlg list(nullptr, ReceiptListCaption(condition));
-        list.SetData(&table.cells, table.rows, &table.titles, table.columns);
-        list.SetRecordCountText(QStringLiteral("记录总数：%1").arg(sales.size()));
+        list.SetData(&store);
+        list.SetRecordCountText(QStringLiteral("记录总数：%1").arg(sales));
         list.DoModal();
     }
 }

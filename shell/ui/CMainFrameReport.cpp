@@ -41,7 +41,7 @@ void CMainFrame::OutputReport(CAdoRecordset* rs, CKvReportForm* layout, const QS
         PromptBox(QStringLiteral("报表格式类型错误！"), this);
         return;
     }
-    CReportTable table = BuildReportTable(*rs, recordCount, headings, *catalogue);
+    CReportStore store = BuildReportStore(*rs, recordCount, headings, *catalogue);
 
     settings.m_title = title;
     settings.m_subTitle = condition;
@@ -56,9 +56,10 @@ void CMainFrame::OutputReport(CAdoRecordset* rs, CKvReportForm* layout, const QS
     settings.m_reserved = 2;
 
     const QString caption = QStringLiteral("%1(%2)").arg(title, condition);
-    CaptureListTable(caption, table.titles, table.cells, table.columns);
+    if (HasDialogRunner())
+        CaptureListTable(caption, store.Titles(), store.Cells(), store.ColumnCount());
     CQueryResultDlg dialog(this, caption);
-    dialog.SetData(&table.cells, table.rows, &table.titles, table.columns, settings);
+    dialog.SetData(&store, settings);
     dialog.SetCatalogue(catalogue);
     dialog.SetSummaryRow(true);
     dialog.SetRecordCountText(QStringLiteral("记录总数：%1").arg(recordCount));

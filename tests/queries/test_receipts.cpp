@@ -38,7 +38,7 @@ CReceiptSaleRow saleRow(int wrtIndex, double fee, double balance)
     r.thisBalance = balance;
     r.totFee = fee + 0.5;
     r.wrtIndex = wrtIndex;
-    r.wrtTime = QDateTime(QDate(2024, 3, 5), QTime(11, 20));
+    r.wrtDay = QStringLiteral("2024-03-05");
     return r;
 }
 
@@ -67,7 +67,7 @@ TEST(ReceiptQuery, TableCellsHiddenColumnsAndTotalRowInExactCents)
     // NULL columns show empty and add nothing.
     rows[2].ct.reset();
     rows[2].fee.reset();
-    rows[2].wrtTime = QDateTime();
+    rows[2].wrtDay.clear();
     const CReportTable t = BuildReceiptTable(rows);
     ASSERT_EQ(t.columns, 28);
     ASSERT_EQ(t.rows, 4);

@@ -1,9 +1,9 @@
 #include "CListPrintJob.h"
 
 #include "CKvDC.h"
-#include "CKvExtList2.h"
 #include "CPrintInfo.h"
 #include "CQueryResultDlg.h"
+#include "CResultList.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -129,7 +129,7 @@ void CListPrintJob::drawPage(CKvDC& dc, int page)
     const int height = dc.DeviceToLogicalY(dc.GetDeviceCaps(PHYSICALHEIGHT));
     const int x0 = m_printAreaX;
     const int y0 = -m_printAreaY - page * height;
-    const CKvExtList2* list = m_dialog->GetList();
+    const CReportStore* store = m_dialog->GetStore();
 
     painter->save();
     // Texts stand upright: their top-left corner at a logical point (x, y) is
@@ -157,7 +157,7 @@ void CListPrintJob::drawPage(CKvDC& dc, int page)
     for (int slot = 0, row = page * m_rowsPerPage; slot < m_rowsPerPage && row < m_rowCount; ++slot, ++row) {
         left = x0;
         for (int c = 0; c < m_columnWidths.size(); ++c) {
-            text(*m_bodyFont, left + kCellInset, rowTop - 15, list->GetItemText(row, c));
+            text(*m_bodyFont, left + kCellInset, rowTop - 15, store->Cell(row, c));
             left += m_columnWidths.at(c);
         }
         rowTop -= kRowHeight;

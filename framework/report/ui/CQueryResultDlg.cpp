@@ -1,10 +1,10 @@
 #include "CQueryResultDlg.h"
 
-#include "CKvExtList2.h"
 #include "CListPrintJob.h"
 #include "CPrintPreviewDlg.h"
 #include "CReportField.h"
 #include "CReportTable.h"
+#include "CResultList.h"
 #include "KvPrinterPaper.h"
 #include "KvResultList.h"
 
@@ -17,7 +17,7 @@
 
 CQueryResultDlg::CQueryResultDlg(QWidget* parent, const QString& caption) : CKvDialog(180, parent, caption)
 {
-    m_list = CreateControl<CKvExtList2>(1200);
+    m_list = CreateControl<CResultList>(1200);
     m_countLabel = CreateControl<QLabel>(1262);
     auto* print = CreateControl<QPushButton>(1201);
     print->setText(QStringLiteral("打印(&P)"));
@@ -39,47 +39,45 @@ CQueryResultDlg::CQueryResultDlg(QWidget* parent, const QString& caption) : CKvD
 
 CQueryResultDlg::~CQueryResultDlg() = default;
 
-void CQueryResultDlg::SetData(QStringList* cells, int rows, QStringList* titles, int columns,
+void CQueryResultDlg::SetData(CReportStore* store, const CListPrintSettings& settings)
+{
+    m_store = store;
+    m_columns = store ? store->ColumnCount() : 0;
+    m_settings = settings;
+    m_settings.m_colWidths = settings.m_colWidths.mid(0, m_columns);
+    while (m_settings.m_colWidths.size() < m_columns)
+        m_settings.m_colWidths.append(0);
+}
+
+void CQueryResultDlg::SetData(const QStringList* cells, int rows, const QStringList* titles, int columns,
                               const CListPrintSettings& settings)
 {
-    m_cells = cells;
-    m_rows = rows;
-    m_titles = titles;
-    m_columns = columns;
-    m_settings = settings;
-    m_settings.m_colWidths = settings.m_colWidths.mid(0, columns);
-    while (m_settings.m_colWidths.size() < columns)
-        m_settings.m_colWidths.append(0);
+    m_ownStore = CReportStore::FromCells(cells ? *cells : QStringList(), cells ? rows : 0,
+                                         titles ? *titles : QStringList(), columns);
+    SetData(&m_ownStore, settings);
 }
 
 const QStringList& CQueryResultDlg::GetTitles() const
 {
     static const QStringList none;
-    return m_titles ? *m_titles : none;
+    return m_store ? m_store->Titles() : none;
 }
 
 bool CQueryResultDlg::OnInitDialog()
 {
     CKvDialog::OnInitDialog();
-    PrepareResultList(*m_list, m_titles, m_columns);
-    m_list->SetHeaderClickCallback([this](int column, CKvExtList2*) { SortByColumn(column); });
-    fillRows();
+    PrepareResultList(*m_list, m_store, m_columns);
+    m_list->SetHeaderClickCallback([this](int column, CResultList*) { SortByColumn(column); });
     m_countLabel->setText(m_recordCountText);
     m_printJob = std::make_unique<CListPrintJob>(this);
     return true;
-}
-
-void CQueryResultDlg::fillRows()
-{
-    FillResultList(*m_list, m_cells, m_rows, m_columns, m_columns);
 }
 
 bool CQueryResultDlg::hasSummaryRow() const
 {
     if (m_summaryRow >= 0)
         return m_summaryRow == 1;
-    return m_cells && m_rows > 0 && m_columns > 0 &&
-           m_cells->value(static_cast<qsizetype>(m_rows - 1) * m_columns) == KV_SUMMARY_CAPTION;
+    return m_store && m_store->RowCount() > 0 && m_store->Cell(m_store->RowCount() - 1, 0) == KV_SUMMARY_CAPTION;
 }
 
 void CQueryResultDlg::SortByColumn(int column)
@@ -87,13 +85,13 @@ void CQueryResultDlg::SortByColumn(int column)
     // These lists keep the order their query gave them.
     if (GetCaption().contains(QStringLiteral("定额收费")) || GetCaption().contains(QStringLiteral("电表明细")))
         return;
-    if (!m_cells || column < 0 || column >= m_columns)
+    if (!m_store || column < 0 || column >= m_columns)
         return;
     // A list without a catalogue, or a column without a field, sorts as text.
-    const CReportField* field = m_catalogue && m_titles ? m_catalogue->FindByCaption(m_titles->value(column)) : nullptr;
+    const CReportField* field = m_catalogue ? m_catalogue->FindByCaption(GetTitles().value(column)) : nullptr;
     const bool numeric = field && field->IsNumeric();
-    SortReportRows(*m_cells, m_rows, m_columns, column, numeric, hasSummaryRow());
-    fillRows();
+    m_store->SortRows(column, numeric, hasSummaryRow());
+    m_list->RowsReordered();
 }
 
 void CQueryResultDlg::OnPrint()

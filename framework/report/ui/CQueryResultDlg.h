@@ -2,19 +2,21 @@
 
 #include "CKvDialog.h"
 #include "CListPrintSettings.h"
+#include "CReportStore.h"
 
 #include <QString>
 #include <QStringList>
 #include <memory>
 
-class CKvExtList2;
+class CResultList;
 class CListPrintJob;
 class CReportFieldList;
 class QLabel;
 
-// The result list (dialog 180): a table of cell texts lent by the caller, with
-// its record count, sorted by a click on a column heading and printed through
-// the preview. The report output also gives it the report's field catalogue,
+// The result list (dialog 180): the rows of a result store lent by the caller
+// (or a table of cell texts, kept as a store of its own), with its record
+// count, sorted by a click on a column heading and printed through the
+// preview. The report output also gives it the report's field catalogue,
 // which tells numeric columns from text ones.
 class CQueryResultDlg : public CKvDialog
 {
@@ -24,9 +26,12 @@ public:
     CQueryResultDlg(QWidget* parent, const QString& caption);
     ~CQueryResultDlg() override;
 
-    // Keeps the cells (row-major, rows x columns) and the titles by pointer: the
-    // caller frees them after the dialog has closed. The settings are copied.
-    void SetData(QStringList* cells, int rows, QStringList* titles, int columns, const CListPrintSettings& settings);
+    // Keeps the store by pointer: the caller frees it after the dialog has
+    // closed; sorting reorders its rows. The settings are copied.
+    void SetData(CReportStore* store, const CListPrintSettings& settings);
+    // Copies the cells (row-major, rows x columns) and the titles.
+    void SetData(const QStringList* cells, int rows, const QStringList* titles, int columns,
+                 const CListPrintSettings& settings);
     void SetCatalogue(CReportFieldList* catalogue) { m_catalogue = catalogue; }
     // Whether the last row is a summary row that sorting leaves last. Without a
     // call, a last row that begins with "汇    总" is taken for one.
@@ -37,7 +42,8 @@ public:
     const CListPrintSettings& GetPrintSettings() const { return m_settings; }
     const QStringList& GetTitles() const;
     int GetColumnCount() const { return m_columns; }
-    CKvExtList2* GetList() const { return m_list; }
+    CResultList* GetList() const { return m_list; }
+    const CReportStore* GetStore() const { return m_store; }
     CListPrintJob* GetPrintJob() const { return m_printJob.get(); }
 
     bool OnInitDialog() override;
@@ -48,19 +54,17 @@ public:
     void OnPrint();
 
 private:
-    void fillRows();
     bool hasSummaryRow() const;
 
     std::unique_ptr<CListPrintJob> m_printJob;
-    QStringList* m_cells = nullptr;
-    int m_rows = 0;
-    QStringList* m_titles = nullptr;
+    CReportStore* m_store = nullptr;
+    CReportStore m_ownStore; // the store of cells given as texts
     int m_columns = 0;
     CListPrintSettings m_settings;
     CReportFieldList* m_catalogue = nullptr;
     int m_summaryRow = -1; // -1: by the first cell of the last row
     QString m_recordCountText;
 
-    CKvExtList2* m_list;  // 1200
+    CResultList* m_list;  // 1200
     QLabel* m_countLabel; // 1262
 };

@@ -11,25 +11,26 @@
 #include <QStringList>
 #include <QStyle>
 #include <QStyleOptionComboBox>
-#include <QTableWidget>
+#include <QTableView>
 
 // The texts of a list that its columns cut: a cell's text wider than its
 // column less the two 2-pixel text margins of a cell (`firstColumnOffset`
 // more in column 0, the check box of a check list), a heading wider than its
 // section less the header's margins. Empty when every text shows whole.
-inline QStringList CutListTexts(const QTableWidget& list, int firstColumnOffset = 0)
+inline QStringList CutListTexts(const QTableView& list, int firstColumnOffset = 0)
 {
     QStringList cut;
+    const QAbstractItemModel* model = list.model();
     const QFontMetrics cells(list.font());
     const QFontMetrics headings(list.horizontalHeader()->font());
     const int headerMargins = 2 * list.style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, list.horizontalHeader());
-    for (int c = 0; c < list.columnCount(); ++c) {
+    for (int c = 0; c < model->columnCount(); ++c) {
         const int width = list.columnWidth(c);
-        const QString heading = list.horizontalHeaderItem(c) ? list.horizontalHeaderItem(c)->text() : QString();
+        const QString heading = model->headerData(c, Qt::Horizontal).toString();
         if (headings.horizontalAdvance(heading) + headerMargins > width)
             cut << QStringLiteral("%1 (heading, %2 px)").arg(heading).arg(width);
-        for (int r = 0; r < list.rowCount(); ++r) {
-            const QString text = list.item(r, c) ? list.item(r, c)->text() : QString();
+        for (int r = 0; r < model->rowCount(); ++r) {
+            const QString text = model->data(model->index(r, c)).toString();
             if (cells.horizontalAdvance(text) + 4 + (c == 0 ? firstColumnOffset : 0) > width)
                 cut << QStringLiteral("%1 (column %2, %3 px)").arg(text).arg(c).arg(width);
         }

@@ -9,6 +9,7 @@
 #include "CKvDialog.h"
 #include "CKvExtList2.h"
 #include "CQueryResultDlg.h"
+#include "CResultList.h"
 #include "KvFreshDatabase.h"
 #include "KvGoldenCsv.h"
 
@@ -51,7 +52,7 @@ inline void ClickIndicator(QAbstractButton* button)
 // `sortRows`: sorted, the total row kept last.
 inline QString ResultCsv(CQueryResultDlg* result, bool printLine, bool sortRows = false)
 {
-    CKvExtList2* list = result->GetList();
+    CResultList* list = result->GetList();
     QStringList rows;
     for (int r = 0; r < list->GetItemCount(); ++r) {
         QStringList cells;

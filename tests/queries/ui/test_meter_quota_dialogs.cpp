@@ -14,6 +14,7 @@
 #include "KvQueryUiTestUtil.h"
 
 #include <QDateEdit>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <gtest/gtest.h>
@@ -165,10 +166,11 @@ TEST_F(MeterQuotaQueryTest, QuotaQueryOfTwoCollectedItemsComesBackWithItsTicks)
             capture(dialog, csv);
             // A header click leaves the rows where they are.
             auto* result = qobject_cast<CQueryResultDlg*>(dialog);
-            CKvExtList2* list = result->GetList();
+            CResultList* list = result->GetList();
             for (int r = 0; r < list->GetItemCount(); ++r)
                 before << list->GetItemText(r, 4);
-            list->OnHeaderClick(4);
+            QHeaderView* header = list->horizontalHeader();
+            MouseClick(header->viewport(), QPoint(header->sectionViewportPosition(4) + 5, header->height() / 2));
             for (int r = 0; r < list->GetItemCount(); ++r)
                 after << list->GetItemText(r, 4);
             dialog->close();

@@ -4,11 +4,11 @@
 #include "../ReceiptFixture.h"
 #include "CAdoConnection.h"
 #include "CAdoRecordset.h"
-#include "CKvExtList2.h"
 #include "CMainFrame.h"
 #include "COperator.h"
 #include "CReceiptDocument.h"
 #include "CReceiptListDlg.h"
+#include "CResultList.h"
 #include "CSysPara.h"
 #include "CurrentOperator.h"
 #include "KvFreshDatabase.h"
@@ -34,7 +34,7 @@ class ReceiptListTest : public ::testing::Test
 protected:
     CRecordingMessageSink sink;
     CFreshDatabase fresh{QDateTime(QDate(2024, 3, 15), QTime(10, 0))};
-    CReportTable table;
+    CReportStore store;
     std::unique_ptr<CReceiptListDlg> dialog;
 
     ReceiptListTest()
@@ -49,15 +49,15 @@ protected:
         CAdoLease<CAdoRecordset> rs(fresh.Db().AcquireRecordset());
         rs->Open(ReceiptQuerySql(condition));
         const std::vector<CReceiptSaleRow> rows = ReadReceiptSaleRows(*rs);
-        table = BuildReceiptTable(rows);
+        store = BuildReceiptStore(rows);
         dialog = std::make_unique<CReceiptListDlg>(nullptr, ReceiptListCaption(condition));
-        dialog->SetData(&table.cells, table.rows, &table.titles, table.columns);
+        dialog->SetData(&store);
         dialog->SetRecordCountText(QStringLiteral("记录总数：%1").arg(rows.size()));
         dialog->EnsureInitialised();
         ASSERT_TRUE(ShowActive(dialog.get()));
     }
 
-    CKvExtList2* list() const { return dialog->GetList(); }
+    CResultList* list() const { return dialog->GetList(); }
     int counter() const { return fresh.Value("select InvoiceNo from SysPara").toInt(); }
     QString billOf(int wrtIndex) const
     {
@@ -85,8 +85,9 @@ protected:
     }
     void clickRow(int r)
     {
-        list()->scrollToItem(list()->item(r, 1));
-        MouseClick(list()->viewport(), list()->visualItemRect(list()->item(r, 1)).center());
+        const QModelIndex cell = list()->model()->index(r, 1);
+        list()->scrollTo(cell);
+        MouseClick(list()->viewport(), list()->visualRect(cell).center());
     }
     void press(int id) { MouseClick(dialog->findChild<QAbstractButton*>(CKvDialog::ControlName(id))); }
     QString common(int receipt, const char* name) const
@@ -136,10 +137,10 @@ TEST_F(ReceiptListTest, MenuCommandListsPaidSalesAndReopensTheConditions)
                 QStringList lines{receipts->windowTitle(), receipts->GetRecordCountText()};
                 QStringList shown;
                 for (int c = 0; c < receipts->GetList()->GetColumnCount(); ++c)
-                    shown << receipts->GetList()->horizontalHeaderItem(c)->text();
+                    shown << receipts->GetList()->model()->headerData(c, Qt::Horizontal).toString();
                 lines << shown.join(u',');
                 for (int r = 0; r < receipts->GetRowCount(); ++r)
-                    lines << receipts->GetCells()->mid(r * 28, 28).join(u',');
+                    lines << receipts->GetStore()->RowCells(r).join(u',');
                 csv = lines.join(u'\n') + u'\n';
                 receipts->close();
             })
@@ -184,7 +185,7 @@ TEST_F(ReceiptListTest, ColumnClicksSortAscendingTotalLastNothingSelected)
     EXPECT_EQ(dialog->RowWrtIndex(5), 102);
     EXPECT_EQ(dialog->RowWrtIndex(6), 101);
     // The hidden cells moved with their rows.
-    EXPECT_EQ(dialog->GetCells()->at(6 * 28 + RcTotFee), "56.50");
+    EXPECT_EQ(dialog->GetStore()->Cell(6, RcTotFee), "56.50");
 
     // Pay modes by their GBK bytes: 现金 (CF D6) before 支票 (D6 A7).
     clickHeader(RcPayMode);
@@ -216,10 +217,10 @@ TEST_F(ReceiptListTest, OneDataRowStaysWhereItIs)
     k.m_meterNo = QStringLiteral("M0300");
     open(k);
     ASSERT_EQ(list()->GetItemCount(), 2);
-    const QStringList before = *dialog->GetCells();
+    const QStringList before = dialog->GetStore()->Cells();
     for (int c : {0, int(RcThisBalance), int(RcPayMode), int(RcClientName)})
         clickHeader(c);
-    EXPECT_EQ(*dialog->GetCells(), before);
+    EXPECT_EQ(dialog->GetStore()->Cells(), before);
     EXPECT_EQ(dialog->RowWrtIndex(0), 4);
 }
 
@@ -321,7 +322,7 @@ TEST_F(ReceiptListTest, ChangeBillNumberWritesEveryRowOfTheSaleAndEscapeKeepsIt)
     QStringList numbers;
     for (int r = 0; r < list()->GetItemCount(); ++r)
         if (dialog->RowWrtIndex(r) == 2)
-            numbers << list()->GetItemText(r, 0) << dialog->GetCells()->at(r * 28);
+            numbers << list()->GetItemText(r, 0) << dialog->GetStore()->Cell(r, 0);
     EXPECT_EQ(numbers, QStringList({"N9", "N9", "N9", "N9"}));
 
     clickRow(rowOf(2));

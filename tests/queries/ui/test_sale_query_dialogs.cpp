@@ -9,6 +9,7 @@
 #include "COperator.h"
 #include "CQueryResultDlg.h"
 #include "CReportTable.h"
+#include "CResultList.h"
 #include "CSaleConditionDlg.h"
 #include "CSaleStatDlg.h"
 #include "CurrentOperator.h"
@@ -398,10 +399,10 @@ TEST_F(SaleQueryTest, TheResultColumnsShowTheirWholeValues)
         .Then([&](QWidget* dialog) {
             auto* result = qobject_cast<CQueryResultDlg*>(dialog);
             ASSERT_NE(result, nullptr);
-            CKvExtList2* list = result->GetList();
+            CResultList* list = result->GetList();
             cut = CutListTexts(*list);
             for (int c = 0; c < list->GetColumnCount(); ++c)
-                if (list->horizontalHeaderItem(c)->text() == QStringLiteral("写卡时间"))
+                if (list->model()->headerData(c, Qt::Horizontal).toString() == QStringLiteral("写卡时间"))
                     writeTimes = list->GetItemText(0, c);
             dialog->close();
         })

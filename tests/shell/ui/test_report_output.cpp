@@ -9,6 +9,7 @@
 #include "CNumEdit.h"
 #include "CQueryResultDlg.h"
 #include "CReportSetupDlg.h"
+#include "CResultList.h"
 #include "KvFreshDatabase.h"
 #include "KvModalScript.h"
 #include "SysGlobals.h"
@@ -31,7 +32,8 @@ QStringList Headings(int reportId)
     return headings;
 }
 
-QStringList Column(CKvExtListBase* list, int column)
+// Both kinds of list: the editable lists and the result list.
+template <typename List> QStringList Column(List* list, int column)
 {
     QStringList cells;
     for (int r = 0; r < list->GetItemCount(); ++r)
@@ -44,7 +46,7 @@ void ClickCell(CKvExtListBase* list, int row, int column)
     MouseClick(list->viewport(), list->visualRect(list->model()->index(row, column)).center());
 }
 
-void ClickHeader(CKvExtListBase* list, int column)
+void ClickHeader(QTableView* list, int column)
 {
     QHeaderView* header = list->horizontalHeader();
     MouseClick(header->viewport(), QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
@@ -91,10 +93,10 @@ TEST_F(ReportOutputTest, AQueryBecomesAListWithItsSummaryRowThatSortsAndKeepsItL
         ASSERT_NE(dialog, nullptr);
         seen = true;
         EXPECT_EQ(dialog->windowTitle(), QStringLiteral("余额明细表(全期；)"));
-        CKvExtList2* list = dialog->GetList();
+        CResultList* list = dialog->GetList();
         ASSERT_EQ(list->GetItemCount(), 58);
         ASSERT_EQ(list->GetColumnCount(), 3);
-        EXPECT_EQ(list->horizontalHeaderItem(2)->text(), QStringLiteral("余  额"));
+        EXPECT_EQ(list->model()->headerData(2, Qt::Horizontal).toString(), QStringLiteral("余  额"));
         EXPECT_EQ(list->GetItemText(0, 2), QStringLiteral("1.50"));
         EXPECT_EQ(list->GetItemText(1, 2), QStringLiteral("-3.00"));
         // 29 odd users hold 1.5 i, 28 even users owe 1.5 i: 43.50 in all.

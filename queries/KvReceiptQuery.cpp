@@ -210,6 +210,13 @@ CReportStore BuildReceiptStore(CAdoRecordset& rs)
     return builder.Finish();
 }
 
+CReportStore ReadReceiptStore(CAdoRecordset& rs, const QString& sql, int* sales)
+{
+    CReceiptStoreBuilder builder;
+    *sales = rs.ReadEach(sql, [&](CAdoRecordset& row) { builder.Add(ReadReceiptSaleRow(row)); });
+    return builder.Finish();
+}
+
 CReportStore BuildReceiptStore(const std::vector<CReceiptSaleRow>& rows)
 {
     CReceiptStoreBuilder builder;

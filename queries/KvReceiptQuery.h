@@ -94,6 +94,9 @@ private:
 // Every row of an open recordset of ReceiptQuerySql from its current row on,
 // read one at a time into the store.
 CReportStore BuildReceiptStore(CAdoRecordset& rs);
+// The rows of a receipt query read forward into the store, holding one row
+// of the statement's result at a time; `sales` is the number of rows.
+CReportStore ReadReceiptStore(CAdoRecordset& rs, const QString& sql, int* sales);
 CReportStore BuildReceiptStore(const std::vector<CReceiptSaleRow>& rows);
 // The same rows as a text table.
 CReportTable BuildReceiptTable(const std::vector<CReceiptSaleRow>& rows);

@@ -299,6 +299,18 @@ void CAdoConnection::RunQuery(const QString& sql, CDbResult& result)
     }
 }
 
+void CAdoConnection::RunQueryRows(const QString& sql, CDbResult& result, const std::function<void(int row)>& eachRow)
+{
+    if (!m_engine)
+        throw CKvException(QStringLiteral("数据库没有打开！"));
+    try {
+        m_engine->queryRows(sql, result, eachRow);
+    } catch (...) {
+        syncDepthWithEngine();
+        throw;
+    }
+}
+
 int CAdoConnection::RunStatement(const QString& sql)
 {
     if (!m_engine)

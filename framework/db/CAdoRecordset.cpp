@@ -26,6 +26,29 @@ void CAdoRecordset::Open(const QString& sql)
     Open(copy);
 }
 
+int CAdoRecordset::ReadEach(const QString& sql, const std::function<void(CAdoRecordset& rs)>& eachRow)
+{
+    QString converted = sql;
+    m_owner->ConvertSql(converted);
+    if (m_open)
+        Close();
+    m_literalCount = 0;
+    int rows = 0;
+    try {
+        m_owner->RunQueryRows(converted, m_result, [&](int row) {
+            m_open = true;
+            m_row = row;
+            ++rows;
+            eachRow(*this);
+        });
+    } catch (...) {
+        Close();
+        throw;
+    }
+    Close();
+    return rows;
+}
+
 int CAdoRecordset::GetRecordCount()
 {
     if (!m_open)
@@ -111,7 +134,7 @@ const CDbResult::Cell& CAdoRecordset::current(const QString& name) const
 const CDbResult::Cell& CAdoRecordset::currentNotNull(const QString& name) const
 {
     const CDbResult::Cell& value = current(name);
-    if (value.type == CDbResult::Null)
+    if (value.type() == CDbResult::Null)
         throw CKvException(QStringLiteral("无效使用 Null: %1").arg(name));
     return value;
 }
@@ -130,12 +153,12 @@ QVariant CAdoRecordset::GetFieldValue(int index) const
 
 bool CAdoRecordset::IsFieldNull(const QString& name) const
 {
-    return current(name).type == CDbResult::Null;
+    return current(name).type() == CDbResult::Null;
 }
 
 QString CAdoRecordset::ValueToText(const CDbResult::Cell& value) const
 {
-    switch (value.type) {
+    switch (value.type()) {
     case CDbResult::Integer:
         return QString::number(value.integer);
     case CDbResult::Real:
@@ -171,7 +194,7 @@ int toInt(double rounded, const QString& shown)
 
 int CAdoRecordset::ValueToInt(const CDbResult::Cell& value) const
 {
-    switch (value.type) {
+    switch (value.type()) {
     case CDbResult::Integer:
         if (value.integer < std::numeric_limits<int>::min() || value.integer > std::numeric_limits<int>::max())
             throw CKvException(QStringLiteral("溢出: %1").arg(value.integer));
@@ -189,7 +212,7 @@ int CAdoRecordset::ValueToInt(const CDbResult::Cell& value) const
 
 double CAdoRecordset::ValueToDouble(const CDbResult::Cell& value) const
 {
-    switch (value.type) {
+    switch (value.type()) {
     case CDbResult::Integer:
         return static_cast<double>(value.integer);
     case CDbResult::Real:

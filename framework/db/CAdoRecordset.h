@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QString>
 #include <QVariant>
+#include <functional>
 
 class CAdoConnection;
 
@@ -22,6 +23,10 @@ public:
     // Rows from the current one to the end, counted by stepping; the cursor is
     // on the first row afterwards.
     int GetRecordCount();
+    // Reads a query's rows once, forward: each row is the current one while
+    // `eachRow` runs, and only that row is held. The recordset is closed
+    // afterwards. Returns the number of rows.
+    int ReadEach(const QString& sql, const std::function<void(CAdoRecordset& rs)>& eachRow);
     void MoveFirst();
     void MoveNext();
     void Close();

@@ -25,6 +25,16 @@ public:
     // Runs one query and replaces the result with all of its rows; a text with
     // a second statement throws.
     virtual void query(const QString& sql, CDbResult& result) = 0;
+    // Runs one query and hands its rows on one at a time: `eachRow(row)` runs
+    // while `row` of the result is the current one. An engine that reads its
+    // rows in steps keeps only that row; the others read the whole result
+    // first. An exception from `eachRow` ends the query.
+    virtual void queryRows(const QString& sql, CDbResult& result, const std::function<void(int row)>& eachRow)
+    {
+        query(sql, result);
+        for (int row = 0; row < result.rowCount; ++row)
+            eachRow(row);
+    }
 
     // Transactions by nesting level: level 1 is the outermost one.
     virtual void begin(int level) = 0;

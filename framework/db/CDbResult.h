@@ -3,14 +3,19 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
 // The whole result of one query, held in memory (the static client cursor).
 // Cells are small fixed records stored row by row; the bytes of all texts sit
-// in one buffer and become QStrings only when they are read, so holding a
-// large result costs little more than stepping through it.
+// in a few large blocks and become QStrings only when they are read, so
+// holding a large result costs little more than stepping through it. Cells
+// and texts grow in fixed blocks rather than by doubling one array: a million
+// rows never hold two copies of the result while they are read.
 class CDbResult
 {
 public:
@@ -22,17 +27,25 @@ public:
         Text
     };
 
+#pragma pack(push, 4)
+    // 12 bytes: a text's size and the cell's type share one word. Set by the
+    // append calls only (a block of cells is not cleared when it is made).
     struct Cell
     {
-        CellType type = Null;
-        std::uint32_t size = 0; // bytes of a text
+        CellType type() const { return static_cast<CellType>(m_typeAndSize >> 30); }
+        std::uint32_t size() const { return m_typeAndSize & kSizeMask; } // bytes of a text
         union {
             qint64 integer;
             double real;
-            std::uint64_t offset; // of a text in the buffer
+            std::uint64_t offset; // of a text: its block in the high word, its place in the low one
         };
-        Cell() : integer(0) {}
+
+    private:
+        friend class CDbResult;
+        static constexpr std::uint32_t kSizeMask = (1u << 30) - 1;
+        std::uint32_t m_typeAndSize;
     };
+#pragma pack(pop)
 
     QStringList columns;
     int rowCount = 0;
@@ -41,40 +54,71 @@ public:
     {
         columns.clear();
         m_cells.clear();
+        m_cellCount = 0;
         m_text.clear();
+        m_textUsed = 0;
         rowCount = 0;
     }
 
-    void appendNull() { m_cells.emplace_back(); }
+    // Empties the rows but keeps the columns and the first blocks, for the
+    // next row of a result read one row at a time.
+    void clearRows()
+    {
+        m_cells.resize(std::min<std::size_t>(m_cells.size(), 1));
+        m_cellCount = 0;
+        m_text.resize(std::min<std::size_t>(m_text.size(), 1));
+        m_textUsed = 0;
+        rowCount = 0;
+    }
+
+    void appendNull()
+    {
+        Cell& c = appendCell();
+        c.m_typeAndSize = std::uint32_t(Null) << 30;
+        c.integer = 0;
+    }
     void appendInteger(qint64 v)
     {
-        Cell& c = m_cells.emplace_back();
-        c.type = Integer;
+        Cell& c = appendCell();
+        c.m_typeAndSize = std::uint32_t(Integer) << 30;
         c.integer = v;
     }
     void appendReal(double v)
     {
-        Cell& c = m_cells.emplace_back();
-        c.type = Real;
+        Cell& c = appendCell();
+        c.m_typeAndSize = std::uint32_t(Real) << 30;
         c.real = v;
     }
+    // A text of a gigabyte or more is not a cell of this program's results.
     void appendText(const char* utf8, int bytes)
     {
-        Cell& c = m_cells.emplace_back();
-        c.type = Text;
-        c.offset = m_text.size();
-        c.size = static_cast<std::uint32_t>(bytes);
-        m_text.append(utf8, static_cast<size_t>(bytes));
+        const auto size = static_cast<std::uint32_t>(bytes) & Cell::kSizeMask;
+        if (m_text.empty() || m_textUsed + size > m_text.back().size) {
+            const std::size_t blockSize = std::max<std::size_t>(kTextBlock, size);
+            m_text.push_back(TextBlock{std::make_unique_for_overwrite<char[]>(blockSize), blockSize});
+            m_textUsed = 0;
+        }
+        std::memcpy(m_text.back().bytes.get() + m_textUsed, utf8, size);
+        Cell& c = appendCell();
+        c.m_typeAndSize = (std::uint32_t(Text) << 30) | size;
+        c.offset = (std::uint64_t(m_text.size() - 1) << 32) | m_textUsed;
+        m_textUsed += size;
     }
 
     const Cell& cell(int row, int column) const
     {
-        return m_cells[static_cast<size_t>(row) * static_cast<size_t>(columns.size()) + static_cast<size_t>(column)];
+        const std::size_t i =
+            static_cast<std::size_t>(row) * static_cast<std::size_t>(columns.size()) + static_cast<std::size_t>(column);
+        return m_cells[i / kCellBlock][i % kCellBlock];
     }
-    QString text(const Cell& c) const { return QString::fromUtf8(m_text.data() + c.offset, c.size); }
+    QString text(const Cell& c) const
+    {
+        const char* block = m_text[static_cast<std::size_t>(c.offset >> 32)].bytes.get();
+        return QString::fromUtf8(block + (c.offset & 0xffffffffu), static_cast<qsizetype>(c.size()));
+    }
     QVariant variant(const Cell& c) const
     {
-        switch (c.type) {
+        switch (c.type()) {
         case Integer:
             return QVariant(static_cast<qlonglong>(c.integer));
         case Real:
@@ -87,6 +131,26 @@ public:
     }
 
 private:
-    std::vector<Cell> m_cells;
-    std::string m_text;
+    static constexpr std::size_t kCellBlock = 1u << 16;
+    static constexpr std::size_t kTextBlock = 1u << 20;
+
+    struct TextBlock
+    {
+        std::unique_ptr<char[]> bytes;
+        std::size_t size;
+    };
+
+    Cell& appendCell()
+    {
+        if (m_cellCount / kCellBlock >= m_cells.size())
+            m_cells.push_back(std::make_unique_for_overwrite<Cell[]>(kCellBlock));
+        Cell& c = m_cells.back()[m_cellCount % kCellBlock];
+        ++m_cellCount;
+        return c;
+    }
+
+    std::vector<std::unique_ptr<Cell[]>> m_cells;
+    std::size_t m_cellCount = 0;
+    std::vector<TextBlock> m_text;
+    std::size_t m_textUsed = 0;
 };

@@ -54,7 +54,6 @@ Kind kindOf(Oid type)
     }
 }
 
-
 // A date or time stamp as the server writes it (ISO: "2026-12-10",
 // "2026-12-10 08:30:00[.ffffff][+zz]") in the canonical stored form.
 void appendCanonicalDate(CDbResult& result, const char* value, int bytes)
@@ -178,7 +177,8 @@ CPgEngine::CPgEngine(const QString& connectString) : m_connectString(connectStri
     }
     PQsetErrorVerbosity(m_conn, PQERRORS_DEFAULT);
     // The server's notices ("already exists, skipping") are not for the operator.
-    PQsetNoticeProcessor(m_conn, [](void*, const char*) {}, nullptr);
+    PQsetNoticeProcessor(
+        m_conn, [](void*, const char*) {}, nullptr);
     try {
         pinSession();
     } catch (...) {

@@ -238,17 +238,31 @@ QString CSqliteEngine::adaptQuery(const QString& sql) const
 
 void CSqliteEngine::query(const QString& sql, CDbResult& result)
 {
+    step(sql, result, nullptr);
+}
+
+void CSqliteEngine::queryRows(const QString& sql, CDbResult& result, const std::function<void(int row)>& eachRow)
+{
+    step(sql, result, &eachRow);
+}
+
+void CSqliteEngine::step(const QString& sql, CDbResult& result, const std::function<void(int row)>* eachRow)
+{
     result.clear();
     if (!m_db)
         fail();
     sqlite3_stmt* stmt = prepareSingle(adaptQuery(sql).toUtf8());
     if (!stmt)
         return;
+    // Finalized however the rows end, a caller's exception included.
+    std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> statement(stmt, sqlite3_finalize);
     const int columnCount = sqlite3_column_count(stmt);
     for (int i = 0; i < columnCount; ++i)
         result.columns << QString::fromUtf8(sqlite3_column_name(stmt, i));
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        if (eachRow)
+            result.clearRows();
         for (int i = 0; i < columnCount; ++i) {
             // One connection is used from one thread only, so the unprotected
             // value may be read directly (cheaper than the column_* calls).
@@ -271,12 +285,13 @@ void CSqliteEngine::query(const QString& sql, CDbResult& result)
             }
         }
         ++result.rowCount;
+        if (eachRow)
+            (*eachRow)(0);
     }
     if (rc != SQLITE_DONE) {
         result.clear();
-        fail(stmt);
+        fail(statement.release());
     }
-    sqlite3_finalize(stmt);
 }
 
 void CSqliteEngine::begin(int level)

@@ -19,6 +19,7 @@ public:
     int execute(const QString& sql) override;
     void executeScript(const QString& script) override;
     void query(const QString& sql, CDbResult& result) override;
+    void queryRows(const QString& sql, CDbResult& result, const std::function<void(int row)>& eachRow) override;
     void begin(int level) override;
     void commit(int level) override;
     bool inTransaction() const override;
@@ -49,6 +50,8 @@ private:
     sqlite3_stmt* prepareSingle(const QByteArray& text) const;
     // Throws the handle's last message, finalising the failed statement first.
     [[noreturn]] void fail(sqlite3_stmt* stmt = nullptr) const;
+    // Steps a query into the result: every row, or with `eachRow` one row at a time.
+    void step(const QString& sql, CDbResult& result, const std::function<void(int row)>* eachRow);
 
     sqlite3* m_db = nullptr;
     QString m_path;

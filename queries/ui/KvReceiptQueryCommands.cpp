@@ -39,14 +39,12 @@ void QueryReceipts(CMainFrame& frame)
         keepKwh(condition, previous);
 
         CReportStore store;
+        int sales = 0;
         {
             CQueryBusy busy(GetMainDatabase());
             CAdoLease<CAdoRecordset> rs(GetMainDatabase()->AcquireRecordset());
-            rs->Open(ReceiptQuerySql(condition));
-            if (rs->GetRecordCount() > 0)
-                store = BuildReceiptStore(*rs);
+            store = ReadReceiptStore(*rs, ReceiptQuerySql(condition), &sales);
         }
-        const int sales = store.RowCount() - 1;
         if (sales <= 0) {
             PromptBox(QStringLiteral("找不到相关数据！"), &frame);
             return;

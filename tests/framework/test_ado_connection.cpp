@@ -280,6 +280,53 @@ TEST(SqlitePeriodJoin, TheTablesASaleRefersToAreReadOnce)
         EXPECT_EQ(KvDimensionTablesOnce(c.in, unique), c.out.isEmpty() ? c.in : c.out) << c.in.toStdString();
 }
 
+// A result larger than one block of cells and of texts reads back whole,
+// the same whether held or read forward a row at a time; a read its caller
+// stops leaves no statement open behind it.
+TEST_F(ConnectionTest, AResultHeldOrReadForwardHasTheSameRows)
+{
+    db->ExecuteScript(QStringLiteral("create table Wide (Id integer, Name text, Amount real, Note text);"
+                                     "with recursive n(i) as (select 1 union all select i + 1 from n where i < 70000) "
+                                     "insert into Wide select i, printf('%050d', i), i * 0.25, "
+                                     "case when i % 2 = 0 then null else 'n' || i end from n;"),
+                      QString());
+    const auto rowOf = [](CAdoRecordset& rs) {
+        return QStringList{rs.GetFieldString(QStringLiteral("Id")), rs.GetFieldString(QStringLiteral("Name")),
+                           QString::number(rs.GetFieldDouble(QStringLiteral("Amount")), 'f', 2),
+                           rs.IsFieldNull(QStringLiteral("Note")) ? QStringLiteral("<null>")
+                                                                  : rs.GetFieldString(QStringLiteral("Note"))};
+    };
+    const QString sql = QStringLiteral("select Id, Name, Amount, Note from Wide order by Id");
+    QList<QStringList> held;
+    {
+        CAdoLease<CAdoRecordset> rs(db->AcquireRecordset());
+        rs->Open(sql);
+        for (; !rs->IsEOF(); rs->MoveNext())
+            held << rowOf(*rs);
+    }
+    ASSERT_EQ(held.size(), 70000);
+    EXPECT_EQ(held[65536], (QStringList{"65537", QString("%1").arg(65537, 50, 10, QChar(u'0')), "16384.25", "n65537"}));
+    EXPECT_EQ(held[69999].last(), QStringLiteral("<null>"));
+
+    QList<QStringList> forward;
+    CAdoLease<CAdoRecordset> rs(db->AcquireRecordset());
+    EXPECT_EQ(rs->ReadEach(sql, [&](CAdoRecordset& row) { forward << rowOf(row); }), 70000);
+    EXPECT_EQ(forward, held);
+
+    int seen = 0;
+    EXPECT_THROW(rs->ReadEach(sql,
+                              [&](CAdoRecordset&) {
+                                  if (++seen == 10)
+                                      throw CKvException(QStringLiteral("stop"));
+                              }),
+                 CKvException);
+    EXPECT_EQ(seen, 10);
+    auto* engine = dynamic_cast<CSqliteEngine*>(db->GetEngine());
+    ASSERT_NE(engine, nullptr);
+    EXPECT_EQ(sqlite3_next_stmt(engine->handle(), nullptr), nullptr);
+    EXPECT_EQ(count(QStringLiteral("select Id from Wide where Id <= 3")), 3);
+}
+
 TEST_F(ConnectionTest, APeriodDrivenJoinFindsTheSameRows)
 {
     db->ExecuteScript(QStringLiteral("create index StampAt on Stamp(At);"

@@ -149,10 +149,10 @@ namespace {
 QStringList LayoutOverflows(CFreshDatabase& fresh, const QString& reportType,
                             const std::function<QString(const QString&)>& valueOf)
 {
-    const QMap<QString, QString> form =
-        fresh.Row("select ReportId, PaperSize, LeftOffset, RightOffset, TopOffset, BottomOffset from KvReportForm "
-                  "where ReportType = '" +
-                  reportType + "'");
+    const QMap<QString, QString> form = fresh.Row(
+        KvFormatSql("select ReportId, PaperSize, LeftOffset, RightOffset, TopOffset, BottomOffset from KvReportForm "
+                    "where ReportType = '%s'",
+                    reportType));
     QStringList titles, cells;
     CListPrintSettings settings;
     CAdoLease<CAdoRecordset> rs(fresh.Db().AcquireRecordset());
@@ -329,13 +329,15 @@ TEST(PrintFace, TheShippedChineseFacePrintsInACjkFaceWithHalfWidthDigits)
 }
 
 // Ordinary values of the sale detail and of the other layouts widened with it
-// print inside their columns on a file upgraded from the widths shipped
-// before, which are those of a fresh database then; a layout an administrator
+// print inside their columns on a fresh database and on a file upgraded from
+// the widths shipped before, which are then those of a fresh database; a layout an administrator
 // changed keeps his widths.
 TEST(SaleDetailPrint, OrdinaryValuesPrintInsideTheShippedColumns)
 {
     CRecordingMessageSink sink;
     CFreshDatabase fresh;
+    for (const auto& [type, widths] : kLayoutsBefore8)
+        EXPECT_EQ(OrdinaryOverflows(fresh, type), QStringList()) << type.toStdString();
     {
         CFreshDatabase old;
         for (const auto& [type, widths] : kLayoutsBefore8) {
@@ -381,9 +383,7 @@ TEST(ShippedLayoutPrint, OrdinaryValuesPrintInsideEveryColumn)
     EXPECT_EQ(types.size(), 33);
     QStringList cut;
     for (const QString& type : types) {
-        const QStringList overflows =
-            LayoutOverflows(fresh, type, [&](const QString& heading) { return OrdinaryValue(type, heading); });
-        for (const QString& overflow : overflows)
+        for (const QString& overflow : OrdinaryOverflows(fresh, type))
             cut << type + QStringLiteral(" | ") + overflow;
     }
     EXPECT_EQ(cut, QStringList()) << cut.join(u'\n').toStdString();

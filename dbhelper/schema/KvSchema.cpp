@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <span>
+#include <vector>
 
 namespace {
 
@@ -119,24 +120,131 @@ void ReplaceUntouchedReceiptLayout(CAdoConnection& db)
                      QString());
 }
 
-// Version 8: the sale detail's columns as shipped before were too narrow for
-// a 10-digit user code, "居民生活用电" and a sale time to the second; the
-// widths now shipped fill the same page. Only a layout whose every column is
-// still as shipped is changed: one an administrator set up stays his. Written
-// for both engines (the server holds the layouts in the network edition).
-const char kSaleDetailWidthsStep[] =
-    "create temp table KvWidthStep (ColHeader text, ColX integer, OldWidth integer, NewWidth integer);"
-    "insert into KvWidthStep values ('用户代码', 0, 200, 220), ('用户姓名', 1, 200, 200), "
-    "('电表编号', 2, 200, 200), ('用电性质', 3, 200, 230), ('购买电量', 4, 170, 160), ('单 价', 5, 140, 140), "
-    "('电  费', 6, 170, 160), ('附表收费', 7, 170, 160), ('物业收费', 8, 170, 160), ('总金额', 9, 170, 160), "
-    "('实收金额', 10, 170, 160), ('本次余额', 11, 170, 160), ('付款方式', 12, 150, 160), "
-    "('写卡时间', 13, 340, 350), ('操作员', 14, 150, 150);"
-    "update KvReportCol set ColWidth = (select w.NewWidth from KvWidthStep w where w.ColX = KvReportCol.ColX) "
-    "where ReportId in (select f.ReportId from KvReportForm f where f.ReportType = '售电记录明细表' "
-    "and (select count(*) from KvReportCol c where c.ReportId = f.ReportId) = (select count(*) from KvWidthStep) "
+// Version 8: the columns of the stored layouts as shipped before were too
+// narrow for ordinary values (a 10-digit user code, "居民生活用电", a sale time
+// to the second, a statistic's year totals); the widths now shipped hold them
+// on the same paper. A layout is changed only while every column of it is
+// still as shipped: one an administrator set up stays his.
+struct ColumnWidths
+{
+    const char* heading;
+    int before; // as shipped up to version 7
+    int now;
+};
+
+struct LayoutWidths
+{
+    const char* reportType;
+    std::vector<ColumnWidths> columns; // in position order
+};
+
+// A sub-meter statistic: its grouping columns, then the totals every one of
+// them shares.
+LayoutWidths SubReadStatWidths(const char* reportType, std::vector<ColumnWidths> grouping)
+{
+    grouping.insert(grouping.end(), {{"记录数", 150, 150},
+                                     {"购买量", 170, 180},
+                                     {"补助量", 170, 180},
+                                     {"实用量", 170, 180},
+                                     {"合计金额", 200, 200}});
+    return {reportType, std::move(grouping)};
+}
+
+const std::vector<LayoutWidths>& LayoutsWidenedIn8()
+{
+    static const std::vector<LayoutWidths> layouts{
+        {"售电记录明细表",
+         {{"用户代码", 200, 220},
+          {"用户姓名", 200, 200},
+          {"电表编号", 200, 200},
+          {"用电性质", 200, 230},
+          {"购买电量", 170, 160},
+          {"单 价", 140, 140},
+          {"电  费", 170, 160},
+          {"附表收费", 170, 160},
+          {"物业收费", 170, 160},
+          {"总金额", 170, 160},
+          {"实收金额", 170, 160},
+          {"本次余额", 170, 160},
+          {"付款方式", 150, 160},
+          {"写卡时间", 340, 350},
+          {"操作员", 150, 150}}},
+        {"售电记录统计表_按用户电表",
+         {{"用户代码", 200, 210},
+          {"用户姓名", 200, 200},
+          {"电表编号", 200, 200},
+          {"记录数", 150, 150},
+          {"实购电量", 170, 170},
+          {"补助电量", 170, 170},
+          {"电  费", 200, 200},
+          {"附表收费", 200, 200},
+          {"物业收费", 200, 200},
+          {"总金额", 200, 200},
+          {"实收金额", 200, 200}}},
+        {"附表抄收明细表",
+         {{"用户代码", 200, 210},
+          {"用户姓名", 200, 200},
+          {"附表编号", 250, 250},
+          {"计量类别", 200, 200},
+          {"收费性质", 200, 230},
+          {"上次读数", 170, 170},
+          {"本次读数", 170, 170},
+          {"实际用量", 170, 170},
+          {"单 价", 150, 150},
+          {"金 额", 170, 170},
+          {"抄表日期", 200, 200},
+          {"操作员", 150, 150}}},
+        SubReadStatWidths("附表抄收统计表_按小区", {{"小区名称", 250, 250}}),
+        SubReadStatWidths("附表抄收统计表_按单元",
+                          {{"小区名称", 250, 250}, {"楼幢名称", 250, 250}, {"单元", 150, 150}}),
+        SubReadStatWidths("附表抄收统计表_按楼幢", {{"小区名称", 250, 250}, {"楼幢名称", 250, 250}}),
+        SubReadStatWidths("附表抄收统计表_按部门", {{"部门", 250, 250}}),
+        SubReadStatWidths("附表抄收统计表_按楼层",
+                          {{"小区名称", 250, 250}, {"楼幢名称", 250, 250}, {"楼层", 150, 150}}),
+        SubReadStatWidths("附表抄收统计表_按安装级别", {{"安装级别", 200, 200}}),
+        SubReadStatWidths("附表抄收统计表_按房号",
+                          {{"小区名称", 250, 250}, {"楼幢名称", 250, 250}, {"楼层", 150, 150}, {"房号", 150, 150}}),
+        SubReadStatWidths("附表抄收统计表_按上级表号", {{"上级表号", 200, 200}}),
+        SubReadStatWidths("附表抄收统计表_按用户", {{"用户代码", 200, 210}, {"用户姓名", 200, 200}}),
+        SubReadStatWidths("附表抄收统计表_按用户电表",
+                          {{"用户代码", 200, 210}, {"用户姓名", 200, 200}, {"电表编号", 200, 200}}),
+        SubReadStatWidths("附表抄收统计表_按附表",
+                          {{"用户代码", 200, 210}, {"用户姓名", 200, 200}, {"附表编号", 250, 250}}),
+        SubReadStatWidths("附表抄收统计表_按操作员", {{"操作员", 200, 200}}),
+        SubReadStatWidths("附表抄收统计表_按计量类别", {{"计量类别", 200, 200}}),
+        SubReadStatWidths("附表抄收统计表_按收费性质", {{"计量类别", 200, 200}, {"收费性质", 250, 250}}),
+    };
+    return layouts;
+}
+
+// Gives every layout of a type in KvWidthStep the new widths when its columns
+// are exactly those of the step (heading, position and old width), no more and
+// no fewer. Written for both engines (the server holds the layouts in the
+// network edition).
+const char kWidenUntouchedLayouts[] =
+    "update KvReportCol set ColWidth = (select w.NewWidth from KvWidthStep w, KvReportForm f "
+    "where f.ReportId = KvReportCol.ReportId and w.ReportType = f.ReportType and w.ColX = KvReportCol.ColX) "
+    "where ReportId in (select f.ReportId from KvReportForm f "
+    "where (select count(*) from KvReportCol c where c.ReportId = f.ReportId) = "
+    "(select count(*) from KvWidthStep w where w.ReportType = f.ReportType) "
     "and not exists (select 1 from KvReportCol c where c.ReportId = f.ReportId and not exists "
-    "(select 1 from KvWidthStep w where w.ColHeader = c.ColHeader and w.ColX = c.ColX and w.OldWidth = c.ColWidth)));"
-    "drop table KvWidthStep;";
+    "(select 1 from KvWidthStep w where w.ReportType = f.ReportType and w.ColHeader = c.ColHeader "
+    "and w.ColX = c.ColX and w.OldWidth = c.ColWidth)));\n";
+
+void WidenUntouchedLayouts(CAdoConnection& db)
+{
+    QString script = QStringLiteral("create temp table KvWidthStep (ReportType text, ColHeader text, ColX integer, "
+                                    "OldWidth integer, NewWidth integer);\n");
+    for (const LayoutWidths& layout : LayoutsWidenedIn8())
+        for (int x = 0; x < static_cast<int>(layout.columns.size()); ++x) {
+            const ColumnWidths& column = layout.columns[x];
+            script += KvFormatSql(QStringLiteral("insert into KvWidthStep values ('%s', '%s', %d, %d, %d);\n"),
+                                  layout.reportType, column.heading, x, column.before, column.now);
+        }
+    script += QString::fromUtf8(kWidenUntouchedLayouts);
+    script += QStringLiteral("drop table KvWidthStep;\n");
+    db.ExecuteScript(script, QString());
+}
 
 // Version 1 is the first kept version. A file made before versions were kept
 // already holds its tables (ManualFee is the helper library's own step), so the
@@ -155,7 +263,7 @@ const VersionStep kVersionSteps[] = {
     {6, "create index if not exists WrtRecordMeterRow on WrtRecord(CliPreIndex);"
         "create index if not exists BuildingNumber on Building(BuildingNo);"},
     {7, "", nullptr, ReplaceUntouchedReceiptLayout},
-    {8, kSaleDetailWidthsStep},
+    {8, "", nullptr, WidenUntouchedLayouts},
 };
 
 // The steps that concern the tables of a counter's local file in the network
@@ -330,7 +438,8 @@ int ReadSchemaVersion(CAdoConnection& db)
         if (!DatabaseHasTable(db, QStringLiteral("KvSchemaVersion")))
             return 0;
         rs->Open(QStringLiteral("select max(Version) as Version from KvSchemaVersion"));
-        return rs->IsEOF() || rs->IsFieldNull(QStringLiteral("Version")) ? 0 : rs->GetFieldInt(QStringLiteral("Version"));
+        return rs->IsEOF() || rs->IsFieldNull(QStringLiteral("Version")) ? 0
+                                                                         : rs->GetFieldInt(QStringLiteral("Version"));
     }
     rs->Open(QStringLiteral("PRAGMA user_version"));
     if (rs->IsEOF())
@@ -359,4 +468,3 @@ int UpdateLocalNetworkSchemaVersion(CAdoConnection& local)
         return version;
     return RunVersionSteps(local, version, kLocalVersionSteps);
 }
-

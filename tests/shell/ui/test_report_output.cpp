@@ -365,7 +365,7 @@ TEST_F(ReportOutputTest, TheFormatFlowSavesWhatTheDialogChoseOrReportsAMissingLa
         EXPECT_TRUE(EditReportFormat("附表抄收明细表", "水量水费明细表", "水量水费明细表"));
         EXPECT_TRUE(script.Exhausted());
     }
-    EXPECT_EQ(Headings(id).mid(0, 2), (QStringList{"用户代码:200", "附表编号:250"}));
+    EXPECT_EQ(Headings(id).mid(0, 2), (QStringList{"用户代码:210", "附表编号:250"}));
     CKvReportFormList again;
     CKvReportForm* saved = again.LoadLayout("附表抄收明细表");
     ASSERT_NE(saved, nullptr);

@@ -7,17 +7,21 @@
 #include "CPrintInfo.h"
 #include "CPrintPreviewDlg.h"
 #include "CQueryResultDlg.h"
+#include "CReportField.h"
 #include "KvFreshDatabase.h"
 #include "KvModalScript.h"
 #include "KvPrintFont.h"
 #include "KvPrintTestUtil.h"
 #include "KvPrinterPaper.h"
+#include "KvReportCatalogues.h"
 #include "KvSchema.h"
+#include "KvSql.h"
 #include "KvTestSupport.h"
 
 #include <QFile>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -138,35 +142,24 @@ TEST_F(ListPrintTest, ThePrintButtonOpensThePreviewOnTheLayoutsPaperAndPrintsEve
 
 namespace {
 
-// An ordinary value of each column of the sale detail, by heading.
-const QMap<QString, QString>& SaleDetailValues()
+// The texts of a stored layout that print beyond their columns on its paper,
+// in the fonts and units the list job prints with, and a line when the
+// columns do not fit between the margins. `valueOf` gives the ordinary value
+// of a column by its heading (empty when it knows none).
+QStringList LayoutOverflows(CFreshDatabase& fresh, const QString& reportType,
+                            const std::function<QString(const QString&)>& valueOf)
 {
-    static const QMap<QString, QString> values{{"用户代码", "0100230017"}, {"用户姓名", "张晓明"},
-                                               {"电表编号", "00000012"},   {"用电性质", "居民生活用电"},
-                                               {"购买电量", "12345.67"},   {"单 价", "0.5880"},
-                                               {"电  费", "12345.67"},     {"附表收费", "12345.67"},
-                                               {"物业收费", "12345.67"},   {"总金额", "12345.67"},
-                                               {"实收金额", "12345.67"},   {"本次余额", "12345.67"},
-                                               {"付款方式", "现金"},       {"写卡时间", "2026-12-02 09:30:15"},
-                                               {"操作员", "操作员甲"}};
-    return values;
-}
-
-// The texts of the sale detail's stored layout that print beyond their
-// columns on its paper, in the fonts and units the list job prints with, and
-// a line when the columns do not fit between the margins.
-QStringList SaleDetailOverflows(CFreshDatabase& fresh)
-{
-    const QMap<QString, QString> form =
-        fresh.Row("select ReportId, PaperSize, LeftOffset, RightOffset, TopOffset, BottomOffset from KvReportForm "
-                  "where ReportType = '售电记录明细表'");
+    const QMap<QString, QString> form = fresh.Row(
+        KvFormatSql("select ReportId, PaperSize, LeftOffset, RightOffset, TopOffset, BottomOffset from KvReportForm "
+                    "where ReportType = '%s'",
+                    reportType));
     QStringList titles, cells;
     CListPrintSettings settings;
     CAdoLease<CAdoRecordset> rs(fresh.Db().AcquireRecordset());
     rs->Open("select ColHeader, ColWidth from KvReportCol where ReportId = " + form["ReportId"] + " order by ColX");
     for (; !rs->IsEOF(); rs->MoveNext()) {
         titles << rs->GetFieldText("ColHeader");
-        cells << SaleDetailValues().value(titles.last());
+        cells << valueOf(titles.last());
         settings.m_colWidths << rs->GetFieldInt("ColWidth");
     }
     settings.m_paperIndex = form["PaperSize"].toInt();
@@ -174,7 +167,7 @@ QStringList SaleDetailOverflows(CFreshDatabase& fresh)
     settings.m_rightMargin = form["RightOffset"].toInt();
     settings.m_topMargin = form["TopOffset"].toInt();
     settings.m_bottomMargin = form["BottomOffset"].toInt();
-    CQueryResultDlg dialog(nullptr, QStringLiteral("售电记录明细表()"));
+    CQueryResultDlg dialog(nullptr, reportType + QStringLiteral("()"));
     dialog.SetData(&cells, 1, &titles, titles.size(), settings);
     dialog.EnsureInitialised();
 
@@ -196,11 +189,15 @@ QStringList SaleDetailOverflows(CFreshDatabase& fresh)
     for (int c = 0; c < titles.size(); ++c) {
         const int width = settings.m_colWidths.at(c);
         total += width;
+        if (cells.at(c).isEmpty())
+            overflows << titles.at(c) + QStringLiteral(" (no ordinary value)");
         if (CListPrintJob::kHeadingInset + heading.horizontalAdvance(titles.at(c)) > width)
             overflows << titles.at(c) + QStringLiteral(" (heading in %1)").arg(width);
         if (CListPrintJob::kCellInset + body.horizontalAdvance(cells.at(c)) > width)
-            overflows << cells.at(c) +
-                             QStringLiteral(" (%1 in %2)").arg(body.horizontalAdvance(cells.at(c))).arg(width);
+            overflows << titles.at(c) + QStringLiteral(": ") + cells.at(c) +
+                             QStringLiteral(" (%1 in %2)")
+                                 .arg(CListPrintJob::kCellInset + body.horizontalAdvance(cells.at(c)))
+                                 .arg(width);
     }
     if (total > area.width())
         overflows << QStringLiteral("columns %1 wide in %2").arg(total).arg(area.width());
@@ -208,27 +205,111 @@ QStringList SaleDetailOverflows(CFreshDatabase& fresh)
     return overflows;
 }
 
-// The widths of the sale detail's columns, in order.
-QString SaleDetailWidths(CFreshDatabase& fresh)
+// An ordinary value of each text column a shipped layout prints, by heading.
+const QMap<QString, QString>& OrdinaryTexts()
 {
-    return fresh.Value("select group_concat(ColWidth, ',') from (select c.ColWidth from KvReportCol c "
-                       "join KvReportForm f on f.ReportId = c.ReportId where f.ReportType = '售电记录明细表' "
-                       "order by c.ColX)");
+    static const QMap<QString, QString> values{{"用户代码", "0100230017"},
+                                               {"用户姓名", "张晓明"},
+                                               {"电表编号", "00012345"},
+                                               {"上级表号", "00012345"},
+                                               {"附表编号", "00012345"},
+                                               {"用电性质", "居民生活用电"},
+                                               {"收费性质", "居民生活用水"},
+                                               {"电价代码", "0101"},
+                                               {"计量类别", "一卡抄水价"},
+                                               {"电卡类型", "IC钥匙卡"},
+                                               {"设备类型", "预付费控制器"},
+                                               {"电表相线", "三相四线"},
+                                               {"付款方式", "现金"},
+                                               {"操作方式", "补卡充值2"},
+                                               {"操作员", "操作员甲"},
+                                               {"小区名称", "幸福花园小区"},
+                                               {"楼幢名称", "12号楼"},
+                                               {"楼层", "12"},
+                                               {"房号", "1201"},
+                                               {"单元", "3单元"},
+                                               {"部门", "营业一部"},
+                                               {"安装级别", "一级"},
+                                               {"单 价", "0.5880"}};
+    return values;
 }
 
-// Puts back the widths shipped before version 8 and marks the file version 7.
-void MakeVersion7SaleDetail(CFreshDatabase& fresh, const QList<int>& widths)
+// An ordinary value of a column of a layout, by the kind its report's field
+// catalogue gives it: a date as its format prints it, a count of a year's
+// sales, and amounts of a single sale in a detail or of a counter's year in a
+// statistic (and in a balance list, one household's balance). Empty for a
+// heading of no known kind.
+QString OrdinaryValue(const QString& reportType, const QString& heading)
+{
+    if (OrdinaryTexts().contains(heading))
+        return OrdinaryTexts().value(heading);
+    CReportFieldList* catalogue = GetReportCatalogue(reportType);
+    const CReportField* field = catalogue ? catalogue->FindByCaption(heading) : nullptr;
+    if (field == nullptr)
+        return QString();
+    if (field->GetType() == KV_DT)
+        return QStringLiteral("2026-12-02 09:30:15");
+    if (field->GetType() == KV_D)
+        return QStringLiteral("2026-12-02");
+    if (field->GetColumnName() == QStringLiteral("ItemCount"))
+        return QStringLiteral("100000");
+    if (!field->IsNumeric())
+        return QString();
+    const bool yearTotal = GetGroupingFieldCount(reportType) > 0;
+    const QString whole = yearTotal ? QStringLiteral("1234567") : QStringLiteral("12345");
+    if (field->GetType() == KV_LONG || field->GetDecimals() == 0)
+        return whole;
+    return whole + u'.' + QStringLiteral("6789").left(field->GetDecimals());
+}
+
+// The texts of a shipped layout that print beyond its columns with ordinary
+// values.
+QStringList OrdinaryOverflows(CFreshDatabase& fresh, const QString& reportType)
+{
+    return LayoutOverflows(fresh, reportType,
+                           [&](const QString& heading) { return OrdinaryValue(reportType, heading); });
+}
+
+// The widths of a layout's columns, in order.
+QString LayoutWidths(CFreshDatabase& fresh, const QString& reportType)
+{
+    return fresh.Value(KvFormatSql("select group_concat(ColWidth, ',') from (select c.ColWidth from KvReportCol c "
+                                   "join KvReportForm f on f.ReportId = c.ReportId where f.ReportType = '%s' "
+                                   "order by c.ColX)",
+                                   reportType));
+}
+
+// Puts back a layout's widths as shipped before version 8.
+void SetLayoutWidths(CFreshDatabase& fresh, const QString& reportType, const QList<int>& widths)
 {
     for (int x = 0; x < widths.size(); ++x)
-        fresh.Db().Execute(QStringLiteral("update KvReportCol set ColWidth = %1 where ColX = %2 and ReportId = "
-                                          "(select ReportId from KvReportForm where ReportType = '售电记录明细表')")
-                               .arg(widths.at(x))
-                               .arg(x),
+        fresh.Db().Execute(KvFormatSql("update KvReportCol set ColWidth = %d where ColX = %d and ReportId = "
+                                       "(select ReportId from KvReportForm where ReportType = '%s')",
+                                       widths.at(x), x, reportType),
                            QString());
-    fresh.Db().Execute(QStringLiteral("PRAGMA user_version = 7"), QString());
 }
 
-const QList<int> kWidthsBefore8{200, 200, 200, 200, 170, 140, 170, 170, 170, 170, 170, 170, 150, 340, 150};
+// The layouts whose widths version 8 changed, with their widths as shipped
+// before it.
+const QList<QPair<QString, QList<int>>> kLayoutsBefore8{
+    {"售电记录明细表", {200, 200, 200, 200, 170, 140, 170, 170, 170, 170, 170, 170, 150, 340, 150}},
+    {"售电记录统计表_按用户电表", {200, 200, 200, 150, 170, 170, 200, 200, 200, 200, 200}},
+    {"附表抄收明细表", {200, 200, 250, 200, 200, 170, 170, 170, 150, 170, 200, 150}},
+    {"附表抄收统计表_按小区", {250, 150, 170, 170, 170, 200}},
+    {"附表抄收统计表_按单元", {250, 250, 150, 150, 170, 170, 170, 200}},
+    {"附表抄收统计表_按楼幢", {250, 250, 150, 170, 170, 170, 200}},
+    {"附表抄收统计表_按部门", {250, 150, 170, 170, 170, 200}},
+    {"附表抄收统计表_按楼层", {250, 250, 150, 150, 170, 170, 170, 200}},
+    {"附表抄收统计表_按安装级别", {200, 150, 170, 170, 170, 200}},
+    {"附表抄收统计表_按房号", {250, 250, 150, 150, 150, 170, 170, 170, 200}},
+    {"附表抄收统计表_按上级表号", {200, 150, 170, 170, 170, 200}},
+    {"附表抄收统计表_按用户", {200, 200, 150, 170, 170, 170, 200}},
+    {"附表抄收统计表_按用户电表", {200, 200, 200, 150, 170, 170, 170, 200}},
+    {"附表抄收统计表_按附表", {200, 200, 250, 150, 170, 170, 170, 200}},
+    {"附表抄收统计表_按操作员", {200, 150, 170, 170, 170, 200}},
+    {"附表抄收统计表_按计量类别", {200, 150, 170, 170, 170, 200}},
+    {"附表抄收统计表_按收费性质", {200, 250, 150, 170, 170, 170, 200}},
+};
 
 } // namespace
 
@@ -247,33 +328,64 @@ TEST(PrintFace, TheShippedChineseFacePrintsInACjkFaceWithHalfWidthDigits)
     EXPECT_EQ(KvPrintFont(QStringLiteral("Courier")).family(), QStringLiteral("Courier"));
 }
 
-// Ordinary values of the sale detail print inside their columns on A4
-// landscape, on a fresh database and on one upgraded from the widths shipped
-// before; a layout an administrator changed keeps his widths.
+// Ordinary values of the sale detail and of the other layouts widened with it
+// print inside their columns on a fresh database and on a file upgraded from
+// the widths shipped before, which are then those of a fresh database; a layout an administrator
+// changed keeps his widths.
 TEST(SaleDetailPrint, OrdinaryValuesPrintInsideTheShippedColumns)
 {
     CRecordingMessageSink sink;
-    {
-        CFreshDatabase fresh;
-        EXPECT_EQ(SaleDetailOverflows(fresh), QStringList());
-    }
+    CFreshDatabase fresh;
+    for (const auto& [type, widths] : kLayoutsBefore8)
+        EXPECT_EQ(OrdinaryOverflows(fresh, type), QStringList()) << type.toStdString();
     {
         CFreshDatabase old;
-        MakeVersion7SaleDetail(old, kWidthsBefore8);
-        EXPECT_FALSE(SaleDetailOverflows(old).isEmpty()) << "the widths shipped before cut the values";
+        for (const auto& [type, widths] : kLayoutsBefore8) {
+            SetLayoutWidths(old, type, widths);
+            EXPECT_FALSE(OrdinaryOverflows(old, type).isEmpty())
+                << type.toStdString() << ": the widths shipped before cut the values";
+        }
+        old.Db().Execute(QStringLiteral("PRAGMA user_version = 7"), QString());
         EXPECT_EQ(UpdateSchemaVersion(old.Db()), CurrentSchemaVersion());
-        EXPECT_EQ(SaleDetailOverflows(old), QStringList());
-        CFreshDatabase fresh;
-        EXPECT_EQ(SaleDetailWidths(old), SaleDetailWidths(fresh));
+        for (const auto& [type, widths] : kLayoutsBefore8) {
+            EXPECT_EQ(OrdinaryOverflows(old, type), QStringList()) << type.toStdString();
+            EXPECT_EQ(LayoutWidths(old, type), LayoutWidths(fresh, type)) << type.toStdString();
+        }
     }
     {
         CFreshDatabase changed;
-        QList<int> own = kWidthsBefore8;
-        own[1] = 260;
-        MakeVersion7SaleDetail(changed, own);
-        const QString before = SaleDetailWidths(changed);
+        QMap<QString, QString> before;
+        for (const auto& [type, widths] : kLayoutsBefore8) {
+            QList<int> own = widths;
+            own[1] += 60;
+            SetLayoutWidths(changed, type, own);
+            before[type] = LayoutWidths(changed, type);
+        }
+        changed.Db().Execute(QStringLiteral("PRAGMA user_version = 7"), QString());
         EXPECT_EQ(UpdateSchemaVersion(changed.Db()), CurrentSchemaVersion());
-        EXPECT_EQ(SaleDetailWidths(changed), before);
+        for (const auto& [type, widths] : kLayoutsBefore8)
+            EXPECT_EQ(LayoutWidths(changed, type), before[type]) << type.toStdString();
     }
+    EXPECT_TRUE(sink.Texts().isEmpty()) << sink.Texts().join(u'|').toStdString();
+}
+
+// Every shipped layout prints an ordinary value of each of its columns inside
+// the column, and its columns fit between the margins of its paper.
+TEST(ShippedLayoutPrint, OrdinaryValuesPrintInsideEveryColumn)
+{
+    CRecordingMessageSink sink;
+    CFreshDatabase fresh;
+    QStringList types;
+    CAdoLease<CAdoRecordset> rs(fresh.Db().AcquireRecordset());
+    rs->Open(QStringLiteral("select ReportType from KvReportForm order by ReportId"));
+    for (; !rs->IsEOF(); rs->MoveNext())
+        types << rs->GetFieldText("ReportType");
+    EXPECT_EQ(types.size(), 33);
+    QStringList cut;
+    for (const QString& type : types) {
+        for (const QString& overflow : OrdinaryOverflows(fresh, type))
+            cut << type + QStringLiteral(" | ") + overflow;
+    }
+    EXPECT_EQ(cut, QStringList()) << cut.join(u'\n').toStdString();
     EXPECT_TRUE(sink.Texts().isEmpty()) << sink.Texts().join(u'|').toStdString();
 }

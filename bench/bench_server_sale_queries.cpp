@@ -1,15 +1,21 @@
-// The sale statistics on the server over a counter's three years, 1,000,000
+// The sale queries on the server over a counter's three years, 1,000,000
 // completed sales of 20,000 users (the same generated sales as
 // bench_sale_queries: made once into the embedded file cached beside the
-// program, then copied onto a fresh installation on the server). Each
-// statement is timed through the connection class into its rows, every cell
-// read as text, beside the same statement text (after the connection's dialect
-// step) run raw through libpq with every cell read; prints the ratio. Needs
+// program, then copied onto a fresh installation on the server). The same
+// figures as that bench, as one table: each statement timed through the
+// connection class into its rows, every cell read as text, beside the same
+// statement text (after the connection's dialect step) run through a bare
+// libpq session with the server's own settings, every cell read; a whole-file
+// statistic also beside its floor on the server, one scan of the sale table
+// with the same grouping. The whole-file statistic by operator is also run
+// once right after the copy, before the server has planner statistics (a real
+// server's autovacuum gathers them soon after a bulk load). Needs
 // QUILLMER_TEST_PG; without it prints why and ends.
 #include "CAdoConnection.h"
 #include "CAdoRecordset.h"
 #include "CKvException.h"
 #include "KvPgTestServer.h"
+#include "KvReceiptQuery.h"
 #include "KvSaleGenerator.h"
 #include "KvSaleQuerySql.h"
 #include "KvSchema.h"
@@ -20,6 +26,7 @@
 #include <cstdio>
 #include <libpq-fe.h>
 #include <sqlite3.h>
+#include <sys/resource.h>
 
 namespace {
 
@@ -102,6 +109,7 @@ qint64 copyTable(sqlite3* file, PGconn* server, const char* table)
     return count;
 }
 
+// Seconds from the statement to its rows, every cell read as text.
 double throughConnection(CAdoConnection& db, const QString& sql, int* rows)
 {
     QElapsedTimer timer;
@@ -124,8 +132,11 @@ double raw(PGconn* server, const QString& sql, int* rows)
     QElapsedTimer timer;
     timer.start();
     PGresult* result = PQexecParams(server, sql.toUtf8().constData(), 0, nullptr, nullptr, nullptr, nullptr, 0);
-    if (PQresultStatus(result) != PGRES_TUPLES_OK)
-        throw CKvException(QString::fromUtf8(PQresultErrorMessage(result)));
+    if (PQresultStatus(result) != PGRES_TUPLES_OK) {
+        const QString message = QString::fromUtf8(PQresultErrorMessage(result));
+        PQclear(result);
+        throw CKvException(message);
+    }
     *rows = PQntuples(result);
     const int columns = PQnfields(result);
     for (int r = 0; r < *rows; ++r)
@@ -135,18 +146,67 @@ double raw(PGconn* server, const QString& sql, int* rows)
     return timer.nsecsElapsed() / 1e9;
 }
 
-void run(CAdoConnection& db, PGconn* server, const char* name, QString sql)
+// The floor of a whole-file statistic: one scan of the sale table with the
+// same number of groups, no join (the groupings without a key of the sale
+// table count by the sale's meter row).
+QString floorSql(int grouping)
+{
+    const char* key = grouping == 6 ? "OperatorNo" : grouping == 7 ? "OpMode" : "CliPreIndex";
+    return QStringLiteral("select %1, count(*), sum(BuyValue), sum(Fee) from WrtRecord group by %1")
+        .arg(QLatin1String(key));
+}
+
+// Peak resident memory of the process so far, in MB.
+double peakMegabytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024.0;
+}
+
+void printHeading()
+{
+    std::printf("%-38s %8s %9s %9s %6s %9s %7s\n", "", "rows", "ours s", "libpq s", "ratio", "floor s", "/floor");
+}
+
+// One line of the table; `runs` is 2 to time the second of two runs (both
+// meet a warm cache), 1 for a single run.
+void run(CAdoConnection& db, PGconn* server, const char* name, QString sql, const QString& floor = {}, int runs = 2)
 {
     const QString ran = db.ConvertSql(sql);
-    // The second of two runs: both meet a warm cache.
     int rows = 0;
     int rawRows = 0;
-    throughConnection(db, sql, &rows);
-    const double ours = throughConnection(db, sql, &rows);
-    raw(server, ran, &rawRows);
-    const double stepped = raw(server, ran, &rawRows);
-    std::printf("  %-36s %6d rows  %8.3f s through the connection  %8.3f s raw libpq (%d rows)  ratio %5.2f\n", name,
-                rows, ours, stepped, rawRows, stepped > 0 ? ours / stepped : 0.0);
+    double ours = 0;
+    double stepped = 0;
+    for (int i = 0; i < runs; ++i)
+        ours = throughConnection(db, sql, &rows);
+    for (int i = 0; i < runs; ++i)
+        stepped = raw(server, ran, &rawRows);
+    std::printf("%-38s %8d %9.3f %9.3f %6.2f", name, rows, ours, stepped, stepped > 0 ? ours / stepped : 0.0);
+    if (rawRows != rows)
+        std::printf("  (libpq: %d rows)", rawRows);
+    if (!floor.isEmpty()) {
+        int floorRows = 0;
+        raw(server, floor, &floorRows);
+        const double floorSeconds = raw(server, floor, &floorRows);
+        std::printf(" %9.3f %7.1f", floorSeconds, floorSeconds > 0 ? ours / floorSeconds : 0.0);
+    }
+    std::printf("\n");
+}
+
+CSaleStatCondition statCondition(int grouping, QDate from = {}, QDate to = {})
+{
+    CSaleStatCondition k;
+    k.m_grouping = grouping;
+    k.m_bPeriod = from.isValid() ? 1 : 0;
+    k.m_periodFrom = QDateTime(from, QTime());
+    k.m_periodTo = QDateTime(to, QTime());
+    return k;
+}
+
+void wholeFile(CAdoConnection& db, PGconn* server, const char* name, int grouping)
+{
+    run(db, server, name, SaleStatSql(statCondition(grouping)), floorSql(grouping));
 }
 
 } // namespace
@@ -180,25 +240,52 @@ int main(int argc, char** argv)
         timer.start();
         sqlite3* file = nullptr;
         sqlite3_open_v2(cachePath().toUtf8().constData(), &file, SQLITE_OPEN_READONLY, nullptr);
+        // Autovacuum would gather statistics during the run before analyze.
+        const auto setAutovacuum = [&](const char* setting) {
+            for (const char* table : kTables)
+                check(PQexec(rawServer, QByteArray("alter table ") + table + setting), PGRES_COMMAND_OK, table);
+        };
+        setAutovacuum(" set (autovacuum_enabled = off)");
         qint64 copied = 0;
         for (const char* table : kTables)
             copied += copyTable(file, rawServer, table);
         sqlite3_close(file);
-        check(PQexec(rawServer, "analyze"), PGRES_COMMAND_OK, "analyze");
         std::printf("copied %lld rows of the generated sales onto the server in %.1f s\n",
                     static_cast<long long>(copied), timer.elapsed() / 1000.0);
+        // One read of every row first: the first reader of freshly copied rows
+        // also marks them committed, which is not the statistic's cost.
+        for (const char* table : kTables)
+            check(PQexec(rawServer, QByteArray("select count(*) from ") + table), PGRES_TUPLES_OK, table);
+        printHeading();
+        run(db, rawServer, "by operator, all, before analyze", SaleStatSql(statCondition(6)), floorSql(6), 1);
+        setAutovacuum(" reset (autovacuum_enabled)");
+        check(PQexec(rawServer, "analyze"), PGRES_COMMAND_OK, "analyze");
 
-        CSaleStatCondition month;
-        month.m_bPeriod = 1;
-        month.m_periodFrom = QDateTime(QDate(2023, 6, 1), QTime());
-        month.m_periodTo = QDateTime(QDate(2023, 6, 30), QTime());
-        month.m_grouping = 8;
-        run(db, rawServer, "statistics by district, one month", SaleStatSql(month));
-        CSaleStatCondition all;
-        all.m_grouping = 6;
-        run(db, rawServer, "statistics by operator, all", SaleStatSql(all));
-        all.m_grouping = 0;
-        run(db, rawServer, "statistics by user meter, all", SaleStatSql(all));
+        run(db, rawServer, "statistics by district, one month",
+            SaleStatSql(statCondition(8, QDate(2023, 6, 1), QDate(2023, 6, 30))));
+        run(db, rawServer, "statistics by user meter, one month",
+            SaleStatSql(statCondition(0, QDate(2023, 6, 1), QDate(2023, 6, 30))));
+        run(db, rawServer, "statistics by operator, one year",
+            SaleStatSql(statCondition(6, QDate(2022, 1, 1), QDate(2022, 12, 31))));
+        CSaleCondition day;
+        day.m_bPeriod = 1;
+        day.m_periodFrom = day.m_periodTo = QDateTime(QDate(2023, 6, 15), QTime());
+        run(db, rawServer, "sale record query, one day", SaleRecordQuerySql(day));
+        CSaleCondition user;
+        user.m_bClientNo = 1;
+        user.m_clientNo = QStringLiteral("00012345");
+        run(db, rawServer, "sale records of one user, all years", SaleRecordQuerySql(user));
+        run(db, rawServer, "receipts of one user, all years", ReceiptQuerySql(user));
+
+        wholeFile(db, rawServer, "statistics by operator, all", 6);
+        wholeFile(db, rawServer, "statistics by district, all", 8);
+        wholeFile(db, rawServer, "statistics by use nature, all", 2);
+        wholeFile(db, rawServer, "statistics by operation, all", 7);
+        wholeFile(db, rawServer, "statistics by user meter, all", 0);
+
+        // Every sale: one run each way, then the peak memory of the process.
+        run(db, rawServer, "receipts, all", ReceiptQuerySql(CSaleCondition()), {}, 1);
+        std::printf("peak memory %.0f MB\n", peakMegabytes());
         PQfinish(rawServer);
     } catch (const CKvException& e) {
         std::printf("failed: %s\n", qPrintable(e.text()));

@@ -485,7 +485,14 @@ QString KvDimensionTablesOnce(const QString& sql,
     static const QRegularExpression bareRef(QStringLiteral(R"(^(\w+)\.(\w+)$)"));
     static const QRegularExpression comma(QStringLiteral(R"(\s*,\s*)"));
     static const QRegularExpression named(QStringLiteral(R"(\sas\s+\w+$)"), QRegularExpression::CaseInsensitiveOption);
-    QStringList selectItems = splitTopLevel(head.captured(1), comma);
+    // A leading "distinct" belongs to the whole list, not to its first item.
+    static const QRegularExpression quantifier(QStringLiteral(R"(^(distinct|all)\s+)"),
+                                               QRegularExpression::CaseInsensitiveOption);
+    QString selectList = head.captured(1);
+    const QRegularExpressionMatch quantified = quantifier.match(selectList);
+    const QString selectPrefix = quantified.hasMatch() ? quantified.captured(0) : QString();
+    selectList.remove(0, selectPrefix.size());
+    QStringList selectItems = splitTopLevel(selectList, comma);
     for (QString& item : selectItems) {
         if (item.contains(u'*') && !item.contains(u'('))
             return sql;
@@ -531,7 +538,7 @@ QString KvDimensionTablesOnce(const QString& sql,
             outerFrom << groups[inGroup].name;
     }
     QString out = QStringLiteral("with ") + with.join(QStringLiteral(", ")) + QStringLiteral(" select ") +
-                  selectItems.join(QStringLiteral(", ")) + QStringLiteral(" from ") +
+                  selectPrefix + selectItems.join(QStringLiteral(", ")) + QStringLiteral(" from ") +
                   outerFrom.join(QStringLiteral(" cross join "));
     if (!outerTerms.isEmpty())
         out += QStringLiteral(" where ") + outerTerms.join(QStringLiteral(" and "));

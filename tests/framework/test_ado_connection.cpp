@@ -269,6 +269,12 @@ TEST(SqlitePeriodJoin, TheTablesASaleRefersToAreReadOnce)
          "count(kvonce1.a_clientno) as \"count(a.ClientNo)\", c.Fee from WrtRecord c cross join kvonce1 cross join "
          "ClientPay d cross join Operator h where c.CliPreIndex = kvonce1.b_clipreindex and d.WrtIndex = c.WrtIndex "
          "and c.OperatorNo = h.OperatorNo"},
+        {"select distinct a.ClientNo " + from + joins,
+         "with kvonce1 as materialized (select a.ClientNo as a_clientno, b.CliPreIndex as b_clipreindex from CliPre b "
+         "cross join Client a cross join Block q where b.ClientNo = a.ClientNo and q.BlockNo = a.BlockNo) select "
+         "distinct kvonce1.a_clientno as ClientNo from WrtRecord c cross join kvonce1 cross join ClientPay d cross "
+         "join Operator h where c.CliPreIndex = kvonce1.b_clipreindex and d.WrtIndex = c.WrtIndex and c.OperatorNo = "
+         "h.OperatorNo"},
         {"select * " + from + joins, ""},
         {"select c.Fee, a.* " + from + joins, ""},
         // Only the operator is reached by its key: a group of one.

@@ -131,8 +131,9 @@ public:
     }
 
 private:
-    static constexpr std::size_t kCellBlock = 1u << 16;
-    static constexpr std::size_t kTextBlock = 1u << 20;
+    // Small enough that a short result costs a small allocation.
+    static constexpr std::size_t kCellBlock = 1u << 12;
+    static constexpr std::size_t kTextBlock = 1u << 16;
 
     struct TextBlock
     {

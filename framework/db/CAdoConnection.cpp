@@ -299,12 +299,13 @@ void CAdoConnection::RunQuery(const QString& sql, CDbResult& result)
     }
 }
 
-void CAdoConnection::RunQueryRows(const QString& sql, CDbResult& result, const std::function<void(int row)>& eachRow)
+void CAdoConnection::RunQueryBlocks(const QString& sql, int rowsPerBlock,
+                                    const std::function<void(CDbResult& block)>& eachBlock)
 {
     if (!m_engine)
         throw CKvException(QStringLiteral("数据库没有打开！"));
     try {
-        m_engine->queryRows(sql, result, eachRow);
+        m_engine->queryBlocks(sql, rowsPerBlock, eachBlock);
     } catch (...) {
         syncDepthWithEngine();
         throw;

@@ -79,7 +79,7 @@ public:
     // The statement runners of the wrappers; they keep the depth counter in
     // step with an engine that ended a transaction by itself.
     void RunQuery(const QString& sql, CDbResult& result);
-    void RunQueryRows(const QString& sql, CDbResult& result, const std::function<void(int row)>& eachRow);
+    void RunQueryBlocks(const QString& sql, int rowsPerBlock, const std::function<void(CDbResult& block)>& eachBlock);
     int RunStatement(const QString& sql);
 
     // "Data Source=<path>;..." → the path; a bare path is returned as it is.

@@ -5,7 +5,99 @@
 #include "KvSql.h"
 
 #include <cmath>
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <iterator>
 #include <limits>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// Rows of a forward read the reading thread has handed on and the thread
+// using them has not taken yet. A few blocks wait at most, so a long read
+// holds little more than those, however fast either side is.
+class CBlockQueue
+{
+public:
+    // Waits for room; false once the using side has given up.
+    bool Push(CDbResult&& block)
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [&] { return m_abandoned || m_blocks.size() < kBlocksAhead; });
+        if (m_abandoned)
+            return false;
+        m_blocks.push_back(std::move(block));
+        m_changed.notify_all();
+        return true;
+    }
+    // The next block; nothing once the rows are over or either side gave up.
+    std::optional<CDbResult> Pop()
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [&] { return m_abandoned || m_ended || !m_blocks.empty(); });
+        if (m_abandoned || m_blocks.empty())
+            return std::nullopt;
+        CDbResult block = std::move(m_blocks.front());
+        m_blocks.pop_front();
+        m_changed.notify_all();
+        return block;
+    }
+    // No more rows will come.
+    void End()
+    {
+        std::lock_guard lock(m_mutex);
+        m_ended = true;
+        m_changed.notify_all();
+    }
+    // A block whose rows are used, whose memory the reading fills again.
+    void GiveBack(CDbResult&& spent)
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_spent.size() < kBlocksAhead)
+            m_spent.push_back(std::move(spent));
+    }
+    // A used block, or an empty result when there is none.
+    CDbResult Spent()
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_spent.empty())
+            return CDbResult();
+        CDbResult spent = std::move(m_spent.back());
+        m_spent.pop_back();
+        return spent;
+    }
+    // One side failed: the other stops at its next step.
+    void Abandon()
+    {
+        std::lock_guard lock(m_mutex);
+        m_abandoned = true;
+        m_changed.notify_all();
+    }
+
+private:
+    static constexpr std::size_t kBlocksAhead = 4;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::deque<CDbResult> m_blocks;
+    std::vector<CDbResult> m_spent;
+    bool m_ended = false;
+    bool m_abandoned = false;
+};
+
+// Thrown into the reading when the using side has failed.
+struct CUsingSideFailed
+{
+};
+
+// Rows a block of a forward read: enough that handing one on costs nothing
+// beside its rows, few enough that the waiting blocks stay small.
+constexpr int kRowsPerBlock = 2048;
+
+} // namespace
 
 CAdoRecordset::CAdoRecordset(CAdoConnection* owner) : m_owner(owner) {}
 
@@ -32,20 +124,46 @@ int CAdoRecordset::ReadEach(const QString& sql, const std::function<void(CAdoRec
     m_owner->ConvertSql(converted);
     if (m_open)
         Close();
-    m_literalCount = 0;
+    // Reading the next rows and using the last ones overlap: a long result
+    // takes about the longer of the two, not their sum.
+    CBlockQueue queue;
+    std::exception_ptr usingFailed;
+    std::thread user([&] {
+        CAdoRecordset reader(m_owner);
+        try {
+            while (std::optional<CDbResult> block = queue.Pop()) {
+                reader.m_result = std::move(*block);
+                reader.m_open = true;
+                for (reader.m_row = 0; reader.m_row < reader.m_result.rowCount; ++reader.m_row)
+                    eachRow(reader);
+                queue.GiveBack(std::move(reader.m_result));
+            }
+        } catch (...) {
+            usingFailed = std::current_exception();
+            queue.Abandon();
+        }
+    });
     int rows = 0;
+    std::exception_ptr readingFailed;
     try {
-        m_owner->RunQueryRows(converted, m_result, [&](int row) {
-            m_open = true;
-            m_row = row;
-            ++rows;
-            eachRow(*this);
+        m_owner->RunQueryBlocks(converted, kRowsPerBlock, [&](CDbResult& block) {
+            rows += block.rowCount;
+            CDbResult full = queue.Spent();
+            std::swap(full, block);
+            if (!queue.Push(std::move(full)))
+                throw CUsingSideFailed();
         });
+        queue.End();
     } catch (...) {
-        Close();
-        throw;
+        readingFailed = std::current_exception();
+        queue.Abandon();
     }
-    Close();
+    user.join();
+    // The using side's failure is the one to report: it ended the reading.
+    if (usingFailed)
+        std::rethrow_exception(usingFailed);
+    if (readingFailed)
+        std::rethrow_exception(readingFailed);
     return rows;
 }
 
@@ -116,7 +234,7 @@ int CAdoRecordset::indexOf(const QString& name) const
             return e.index;
     }
     const int index = FindField(name);
-    if (index >= 0 && m_literalCount < 16)
+    if (index >= 0 && m_literalCount < static_cast<int>(std::size(m_literalIndexes)))
         m_literalIndexes[m_literalCount++] = {name.constData(), name.size(), index};
     return index;
 }

@@ -23,9 +23,13 @@ public:
     // Rows from the current one to the end, counted by stepping; the cursor is
     // on the first row afterwards.
     int GetRecordCount();
-    // Reads a query's rows once, forward: each row is the current one while
-    // `eachRow` runs, and only that row is held. The recordset is closed
-    // afterwards. Returns the number of rows.
+    // Reads a query's rows once, forward, and hands each to `eachRow` as the
+    // current row of a recordset of its own. `eachRow` runs on a second thread
+    // while the next rows are read, in the order of the rows, and a few blocks
+    // of rows are held at a time; so it must not use the connection, nor
+    // anything of the window. Its first exception ends the reading and is
+    // thrown here, as is the query's. The recordset is closed afterwards.
+    // Returns the number of rows.
     int ReadEach(const QString& sql, const std::function<void(CAdoRecordset& rs)>& eachRow);
     void MoveFirst();
     void MoveNext();
@@ -79,7 +83,7 @@ private:
     int indexOf(const QString& name) const;
 
     CAdoConnection* m_owner;
-    mutable LiteralIndex m_literalIndexes[16];
+    mutable LiteralIndex m_literalIndexes[32];
     mutable int m_literalCount = 0;
     bool m_inUse = false;
     bool m_open = false;

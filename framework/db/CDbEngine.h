@@ -25,15 +25,21 @@ public:
     // Runs one query and replaces the result with all of its rows; a text with
     // a second statement throws.
     virtual void query(const QString& sql, CDbResult& result) = 0;
-    // Runs one query and hands its rows on one at a time: `eachRow(row)` runs
-    // while `row` of the result is the current one. An engine that reads its
-    // rows in steps keeps only that row; the others read the whole result
-    // first. An exception from `eachRow` ends the query.
-    virtual void queryRows(const QString& sql, CDbResult& result, const std::function<void(int row)>& eachRow)
+    // Runs one query and hands its rows on in blocks, each a result with the
+    // query's columns. `eachBlock` takes the rows it keeps by swapping the
+    // block with a result of its own whose rows it has used (whose memory the
+    // next block then fills again); whatever it leaves is emptied. An engine
+    // that reads its rows in steps hands on a block every `rowsPerBlock` rows
+    // and holds no more; the others read the whole result and hand it on as
+    // one block. A query without rows hands on nothing. An exception from
+    // `eachBlock` ends the query.
+    virtual void queryBlocks(const QString& sql, int rowsPerBlock, const std::function<void(CDbResult& block)>& eachBlock)
     {
+        (void)rowsPerBlock;
+        CDbResult result;
         query(sql, result);
-        for (int row = 0; row < result.rowCount; ++row)
-            eachRow(row);
+        if (result.rowCount > 0)
+            eachBlock(result);
     }
 
     // Transactions by nesting level: level 1 is the outermost one.

@@ -56,17 +56,17 @@ public:
         m_cells.clear();
         m_cellCount = 0;
         m_text.clear();
+        m_textBlock = 0;
         m_textUsed = 0;
         rowCount = 0;
     }
 
-    // Empties the rows but keeps the columns and the first blocks, for the
-    // next row of a result read one row at a time.
+    // Empties the rows but keeps the columns and every block, which the next
+    // rows fill again: a result read block after block reuses its memory.
     void clearRows()
     {
-        m_cells.resize(std::min<std::size_t>(m_cells.size(), 1));
         m_cellCount = 0;
-        m_text.resize(std::min<std::size_t>(m_text.size(), 1));
+        m_textBlock = 0;
         m_textUsed = 0;
         rowCount = 0;
     }
@@ -93,15 +93,12 @@ public:
     void appendText(const char* utf8, int bytes)
     {
         const auto size = static_cast<std::uint32_t>(bytes) & Cell::kSizeMask;
-        if (m_text.empty() || m_textUsed + size > m_text.back().size) {
-            const std::size_t blockSize = std::max<std::size_t>(kTextBlock, size);
-            m_text.push_back(TextBlock{std::make_unique_for_overwrite<char[]>(blockSize), blockSize});
-            m_textUsed = 0;
-        }
-        std::memcpy(m_text.back().bytes.get() + m_textUsed, utf8, size);
+        if (m_text.empty() || m_textUsed + size > m_text[m_textBlock].size)
+            nextTextBlock(size);
+        std::memcpy(m_text[m_textBlock].bytes.get() + m_textUsed, utf8, size);
         Cell& c = appendCell();
         c.m_typeAndSize = (std::uint32_t(Text) << 30) | size;
-        c.offset = (std::uint64_t(m_text.size() - 1) << 32) | m_textUsed;
+        c.offset = (std::uint64_t(m_textBlock) << 32) | m_textUsed;
         m_textUsed += size;
     }
 
@@ -141,11 +138,25 @@ private:
         std::size_t size;
     };
 
+    // Moves on to a text block with room for `size` bytes: the next kept one,
+    // or a new one put in its place.
+    void nextTextBlock(std::size_t size)
+    {
+        if (!m_text.empty())
+            ++m_textBlock;
+        m_textUsed = 0;
+        if (m_textBlock < m_text.size() && m_text[m_textBlock].size >= size)
+            return;
+        const std::size_t blockSize = std::max<std::size_t>(kTextBlock, size);
+        m_text.insert(m_text.begin() + static_cast<std::ptrdiff_t>(m_textBlock),
+                      TextBlock{std::make_unique_for_overwrite<char[]>(blockSize), blockSize});
+    }
+
     Cell& appendCell()
     {
         if (m_cellCount / kCellBlock >= m_cells.size())
             m_cells.push_back(std::make_unique_for_overwrite<Cell[]>(kCellBlock));
-        Cell& c = m_cells.back()[m_cellCount % kCellBlock];
+        Cell& c = m_cells[m_cellCount / kCellBlock][m_cellCount % kCellBlock];
         ++m_cellCount;
         return c;
     }
@@ -153,5 +164,6 @@ private:
     std::vector<std::unique_ptr<Cell[]>> m_cells;
     std::size_t m_cellCount = 0;
     std::vector<TextBlock> m_text;
-    std::size_t m_textUsed = 0;
+    std::size_t m_textBlock = 0; // the block texts are being added to
+    std::size_t m_textUsed = 0;  // its bytes in use
 };

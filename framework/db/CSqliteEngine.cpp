@@ -238,15 +238,18 @@ QString CSqliteEngine::adaptQuery(const QString& sql) const
 
 void CSqliteEngine::query(const QString& sql, CDbResult& result)
 {
-    step(sql, result, nullptr);
+    step(sql, result, 0, nullptr);
 }
 
-void CSqliteEngine::queryRows(const QString& sql, CDbResult& result, const std::function<void(int row)>& eachRow)
+void CSqliteEngine::queryBlocks(const QString& sql, int rowsPerBlock,
+                                const std::function<void(CDbResult& block)>& eachBlock)
 {
-    step(sql, result, &eachRow);
+    CDbResult block;
+    step(sql, block, std::max(1, rowsPerBlock), &eachBlock);
 }
 
-void CSqliteEngine::step(const QString& sql, CDbResult& result, const std::function<void(int row)>* eachRow)
+void CSqliteEngine::step(const QString& sql, CDbResult& result, int rowsPerBlock,
+                         const std::function<void(CDbResult& block)>* eachBlock)
 {
     result.clear();
     if (!m_db)
@@ -261,8 +264,6 @@ void CSqliteEngine::step(const QString& sql, CDbResult& result, const std::funct
         result.columns << QString::fromUtf8(sqlite3_column_name(stmt, i));
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        if (eachRow)
-            result.clearRows();
         for (int i = 0; i < columnCount; ++i) {
             // One connection is used from one thread only, so the unprotected
             // value may be read directly (cheaper than the column_* calls).
@@ -285,13 +286,19 @@ void CSqliteEngine::step(const QString& sql, CDbResult& result, const std::funct
             }
         }
         ++result.rowCount;
-        if (eachRow)
-            (*eachRow)(0);
+        if (eachBlock && result.rowCount == rowsPerBlock) {
+            const QStringList columns = result.columns;
+            (*eachBlock)(result);
+            result.clearRows();
+            result.columns = columns;
+        }
     }
     if (rc != SQLITE_DONE) {
         result.clear();
         fail(statement.release());
     }
+    if (eachBlock && result.rowCount > 0)
+        (*eachBlock)(result);
 }
 
 void CSqliteEngine::begin(int level)

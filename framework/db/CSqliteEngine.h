@@ -19,7 +19,8 @@ public:
     int execute(const QString& sql) override;
     void executeScript(const QString& script) override;
     void query(const QString& sql, CDbResult& result) override;
-    void queryRows(const QString& sql, CDbResult& result, const std::function<void(int row)>& eachRow) override;
+    void queryBlocks(const QString& sql, int rowsPerBlock,
+                     const std::function<void(CDbResult& block)>& eachBlock) override;
     void begin(int level) override;
     void commit(int level) override;
     bool inTransaction() const override;
@@ -51,7 +52,9 @@ private:
     // Throws the handle's last message, finalising the failed statement first.
     [[noreturn]] void fail(sqlite3_stmt* stmt = nullptr) const;
     // Steps a query into the result: every row, or with `eachRow` one row at a time.
-    void step(const QString& sql, CDbResult& result, const std::function<void(int row)>* eachRow);
+    // Reads the rows into `result`, or with `eachBlock` hands them on every `rowsPerBlock` rows.
+    void step(const QString& sql, CDbResult& result, int rowsPerBlock,
+              const std::function<void(CDbResult& block)>* eachBlock);
 
     sqlite3* m_db = nullptr;
     QString m_path;

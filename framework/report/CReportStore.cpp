@@ -48,33 +48,45 @@ QString unpackDateTime(qint64 packed)
     return QString(reinterpret_cast<const QChar*>(text), 19);
 }
 
-// The id of a value in a pool of `count` values found through an
-// open-addressing table of ids (id + 1, 0 for a free slot), which is kept at
-// most half full; a value not there yet is added.
-template <typename HashOfId, typename Same, typename Add>
-quint32 FindOrAdd(std::vector<quint32>& table, quint32 count, size_t hash, HashOfId hashOfId, Same same, Add add)
+// The id of a value in a pool found through an open-addressing table kept at
+// most half full. A slot holds the value's hash in its high word and id + 1 in
+// its low one (0 for a free slot): a probe compares values only where the
+// hashes agree, and growing the table reads no value. A value not there yet
+// is added.
+template <typename Same, typename Add>
+quint32 FindOrAdd(std::vector<quint64>& table, quint32 count, quint32 hash, Same same, Add add)
 {
     if ((static_cast<size_t>(count) + 1) * 2 > table.size()) {
-        table.assign(std::max<size_t>(64, table.size() * 2), 0);
-        const size_t mask = table.size() - 1;
-        for (quint32 id = 0; id < count; ++id) {
-            size_t slot = hashOfId(id) & mask;
-            while (table[slot] != 0)
+        std::vector<quint64> grown(std::max<size_t>(64, table.size() * 2), 0);
+        const size_t mask = grown.size() - 1;
+        for (const quint64 taken : table) {
+            if (taken == 0)
+                continue;
+            size_t slot = (taken >> 32) & mask;
+            while (grown[slot] != 0)
                 slot = (slot + 1) & mask;
-            table[slot] = id + 1;
+            grown[slot] = taken;
         }
+        table = std::move(grown);
     }
     const size_t mask = table.size() - 1;
     for (size_t slot = hash & mask;; slot = (slot + 1) & mask) {
-        const quint32 taken = table[slot];
+        const quint64 taken = table[slot];
         if (taken == 0) {
             const quint32 id = add();
-            table[slot] = id + 1;
+            table[slot] = (quint64(hash) << 32) | (quint64(id) + 1);
             return id;
         }
-        if (same(taken - 1))
-            return taken - 1;
+        if (static_cast<quint32>(taken >> 32) == hash && same(static_cast<quint32>(taken) - 1))
+            return static_cast<quint32>(taken) - 1;
     }
+}
+
+// A hash of 32 bits that spreads the low bits, which index the table.
+quint32 spread(size_t hash)
+{
+    const quint64 mixed = static_cast<quint64>(hash) * 0x9E3779B97F4A7C15ull;
+    return static_cast<quint32>(mixed >> 32);
 }
 
 } // namespace
@@ -160,8 +172,8 @@ QStringView CReportStore::CTextPool::At(quint32 id) const
 quint32 CReportStore::CTextPool::Intern(QStringView text)
 {
     return FindOrAdd(
-        m_slots, Size(), qHash(text), [this](quint32 id) { return qHash(At(id)); },
-        [&](quint32 id) { return At(id) == text; }, [&] { return Add(text); });
+        m_slots, Size(), spread(qHash(text)), [&](quint32 id) { return At(id) == text; },
+        [&] { return Add(text); });
 }
 
 void CReportStore::CTextPool::Finish()
@@ -174,8 +186,7 @@ void CReportStore::CTextPool::Finish()
 quint32 CReportStore::CValuePool::Intern(quint64 bits)
 {
     return FindOrAdd(
-        m_slots, Size(), qHash(bits), [this](quint32 id) { return qHash(m_values[id]); },
-        [&](quint32 id) { return m_values[id] == bits; },
+        m_slots, Size(), spread(qHash(bits)), [&](quint32 id) { return m_values[id] == bits; },
         [&] {
             m_values.push_back(bits);
             return Size() - 1;

@@ -103,7 +103,7 @@ private:
     private:
         QString m_chars;
         std::vector<quint32> m_starts{0};
-        std::vector<quint32> m_slots; // id + 1, 0 for a free slot
+        std::vector<quint64> m_slots; // hash << 32 | id + 1, 0 for a free slot
     };
 
     // The distinct values of a number or date-time column, by their bits.
@@ -117,7 +117,7 @@ private:
 
     private:
         std::vector<quint64> m_values;
-        std::vector<quint32> m_slots; // id + 1, 0 for a free slot
+        std::vector<quint64> m_slots; // hash << 32 | id + 1, 0 for a free slot
     };
 
     struct Column

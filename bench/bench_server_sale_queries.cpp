@@ -19,6 +19,7 @@
 #include "KvSaleGenerator.h"
 #include "KvSaleQuerySql.h"
 #include "KvSchema.h"
+#include "KvServerSales.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -35,11 +36,6 @@ QString cachePath()
     return QCoreApplication::applicationDirPath() + QStringLiteral("/sales_1m.db");
 }
 
-// The tables the sale statements join, in an order that keeps every row's
-// codes before it.
-const char* const kTables[] = {"Block",    "Building", "Department", "Operator", "Price",     "PriceVer", "PreModel",
-                               "Client",   "CliPre",   "PrePrice",   "WrtRecord", "ClientPay", "WrtPrice"};
-
 void check(PGresult* result, ExecStatusType expected, const char* what)
 {
     if (PQresultStatus(result) != expected) {
@@ -48,65 +44,6 @@ void check(PGresult* result, ExecStatusType expected, const char* what)
         throw CKvException(QStringLiteral("%1: %2").arg(QString::fromUtf8(what), message));
     }
     PQclear(result);
-}
-
-// A value in COPY's text form.
-void appendCopyValue(QByteArray& line, sqlite3_stmt* stmt, int column)
-{
-    if (sqlite3_column_type(stmt, column) == SQLITE_NULL) {
-        line += "\\N";
-        return;
-    }
-    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
-    for (const char* p = text; *p; ++p) {
-        switch (*p) {
-        case '\\': line += "\\\\"; break;
-        case '\t': line += "\\t"; break;
-        case '\n': line += "\\n"; break;
-        case '\r': line += "\\r"; break;
-        default: line += *p;
-        }
-    }
-}
-
-// Replaces the server table's rows by the file's, through COPY.
-qint64 copyTable(sqlite3* file, PGconn* server, const char* table)
-{
-    QStringList columns;
-    {
-        sqlite3_stmt* info = nullptr;
-        sqlite3_prepare_v2(file, QByteArray("pragma table_info(") + table + ")", -1, &info, nullptr);
-        while (sqlite3_step(info) == SQLITE_ROW)
-            columns << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(info, 1)));
-        sqlite3_finalize(info);
-    }
-    const QByteArray list = columns.join(QStringLiteral(", ")).toUtf8();
-    check(PQexec(server, QByteArray("delete from ") + table), PGRES_COMMAND_OK, "delete");
-    check(PQexec(server, QByteArray("copy ") + table + " (" + list + ") from stdin"), PGRES_COPY_IN, "copy");
-    sqlite3_stmt* rows = nullptr;
-    sqlite3_prepare_v2(file, QByteArray("select ") + list + " from " + table, -1, &rows, nullptr);
-    QByteArray chunk;
-    qint64 count = 0;
-    while (sqlite3_step(rows) == SQLITE_ROW) {
-        for (int c = 0; c < columns.size(); ++c) {
-            if (c)
-                chunk += '\t';
-            appendCopyValue(chunk, rows, c);
-        }
-        chunk += '\n';
-        ++count;
-        if (chunk.size() > (1 << 20)) {
-            PQputCopyData(server, chunk.constData(), static_cast<int>(chunk.size()));
-            chunk.clear();
-        }
-    }
-    sqlite3_finalize(rows);
-    PQputCopyData(server, chunk.constData(), static_cast<int>(chunk.size()));
-    PQputCopyEnd(server, nullptr);
-    check(PQgetResult(server), PGRES_COMMAND_OK, table);
-    while (PGresult* rest = PQgetResult(server))
-        PQclear(rest);
-    return count;
 }
 
 // Seconds from the statement to its rows, every cell read as text.
@@ -242,20 +179,18 @@ int main(int argc, char** argv)
         sqlite3_open_v2(cachePath().toUtf8().constData(), &file, SQLITE_OPEN_READONLY, nullptr);
         // Autovacuum would gather statistics during the run before analyze.
         const auto setAutovacuum = [&](const char* setting) {
-            for (const char* table : kTables)
-                check(PQexec(rawServer, QByteArray("alter table ") + table + setting), PGRES_COMMAND_OK, table);
+            for (const QString& table : SaleTables())
+                check(PQexec(rawServer, "alter table " + table.toUtf8() + setting), PGRES_COMMAND_OK, setting);
         };
         setAutovacuum(" set (autovacuum_enabled = off)");
-        qint64 copied = 0;
-        for (const char* table : kTables)
-            copied += copyTable(file, rawServer, table);
+        const qint64 copied = CopySaleTablesToServer(file, rawServer);
         sqlite3_close(file);
         std::printf("copied %lld rows of the generated sales onto the server in %.1f s\n",
                     static_cast<long long>(copied), timer.elapsed() / 1000.0);
         // One read of every row first: the first reader of freshly copied rows
         // also marks them committed, which is not the statistic's cost.
-        for (const char* table : kTables)
-            check(PQexec(rawServer, QByteArray("select count(*) from ") + table), PGRES_TUPLES_OK, table);
+        for (const QString& table : SaleTables())
+            check(PQexec(rawServer, "select count(*) from " + table.toUtf8()), PGRES_TUPLES_OK, "count");
         printHeading();
         run(db, rawServer, "by operator, all, before analyze", SaleStatSql(statCondition(6)), floorSql(6), 1);
         setAutovacuum(" reset (autovacuum_enabled)");

@@ -1,12 +1,15 @@
 #include "CPgEngine.h"
 
 #include "CKvException.h"
+#include "KvPeriodJoin.h"
 
 #include <QByteArray>
+#include <QRegularExpression>
 #include <QStringList>
 #include <charconv>
 #include <cstdlib>
 #include <libpq-fe.h>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -316,8 +319,122 @@ pg_result* CPgEngine::run(const QByteArray& text, bool single)
     return checked(result);
 }
 
+namespace {
+
+// Whether a statement may change the tables or their indexes.
+bool changesSchema(const QString& sql)
+{
+    static const QRegularExpression definition(QStringLiteral(R"(^\s*(create|drop|alter)\b)"),
+                                               QRegularExpression::CaseInsensitiveOption);
+    return definition.match(sql).hasMatch();
+}
+
+// Whether the server refused a statement's text (a name it does not know, a
+// syntax or a feature it lacks), not the rows it met while running.
+bool refusedText(pg_result* result)
+{
+    const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
+    return state && (std::string_view(state).substr(0, 2) == "42" || std::string_view(state).substr(0, 2) == "0A");
+}
+
+} // namespace
+
+const CPgEngine::IndexedColumns* CPgEngine::indexedColumns()
+{
+    if (m_indexed)
+        return &*m_indexed;
+    // Asked in a doomed transaction the question would fail like any statement.
+    if (!m_conn || PQstatus(m_conn) != CONNECTION_OK || PQtransactionStatus(m_conn) == PQTRANS_INERROR)
+        return nullptr;
+    // The tables the statements name unqualified: those of the search path.
+    // An expression index (no column first) or a partial one (not every row)
+    // answers neither question.
+    static const QByteArray question = "select lower(t.relname), lower(a.attname), i.indisunique and i.indnkeyatts = 1 "
+                                       "from pg_index i join pg_class t on t.oid = i.indrelid "
+                                       "join pg_attribute a on a.attrelid = i.indrelid and a.attnum = i.indkey[0] "
+                                       "where i.indisvalid and i.indpred is null and pg_table_is_visible(t.oid) "
+                                       "and t.relnamespace <> 'pg_catalog'::regnamespace";
+    PGresult* rows = run(question, true);
+    IndexedColumns indexed;
+    for (int r = 0; r < PQntuples(rows); ++r) {
+        const QString key =
+            QString::fromUtf8(PQgetvalue(rows, r, 0)) + u'.' + QString::fromUtf8(PQgetvalue(rows, r, 1));
+        indexed.leading.insert(key);
+        if (PQgetvalue(rows, r, 2)[0] == 't')
+            indexed.unique.insert(key);
+    }
+    PQclear(rows);
+    m_indexed = std::move(indexed);
+    return &*m_indexed;
+}
+
+bool CPgEngine::leadsIndex(const QString& table, const QString& column)
+{
+    const IndexedColumns* indexed = indexedColumns();
+    return indexed && indexed->leading.contains(table.toLower() + u'.' + column.toLower());
+}
+
+bool CPgEngine::isUniqueKey(const QString& table, const QString& column)
+{
+    const IndexedColumns* indexed = indexedColumns();
+    return indexed && indexed->unique.contains(table.toLower() + u'.' + column.toLower());
+}
+
+QString CPgEngine::adaptQuery(const QString& sql)
+{
+    const QString led = KvLeadingTableFirst(
+        sql, [this](const QString& table, const QString& column) { return leadsIndex(table, column); });
+    if (led == sql)
+        return sql;
+    // Only the reading once pays on the server: it plans a list of tables in
+    // its own order whatever order the list is written in.
+    const QString once = KvDimensionTablesOnce(
+        led, [this](const QString& table, const QString& column) { return isUniqueKey(table, column); },
+        KvOnceForm::Inlined);
+    return once == led ? sql : once;
+}
+
+pg_result* CPgEngine::runAdapted(const QByteArray& adapted, const QByteArray& written)
+{
+    if (!m_conn || PQstatus(m_conn) != CONNECTION_OK || PQtransactionStatus(m_conn) == PQTRANS_INERROR)
+        return run(written, true);
+    // Inside a transaction a refused text would doom the caller's
+    // transaction: the attempt runs under a savepoint of its own.
+    const bool inTransaction = PQtransactionStatus(m_conn) != PQTRANS_IDLE;
+    if (inTransaction)
+        PQclear(run("SAVEPOINT kv_adapted", true));
+    pg_result* result = PQexecParams(m_conn, adapted.constData(), 0, nullptr, nullptr, nullptr, nullptr, 0);
+    if (succeeded(result)) {
+        if (inTransaction)
+            PQclear(run("RELEASE SAVEPOINT kv_adapted", true));
+        return result;
+    }
+    if (PQstatus(m_conn) != CONNECTION_OK) {
+        // As run() does: the statement is tried again on a new connection
+        // outside a transaction; inside one, the operator is told.
+        const QString driverText = QString::fromUtf8(PQerrorMessage(m_conn)).trimmed();
+        PQclear(result);
+        if (inTransaction)
+            throw CKvException(connectionLostText(driverText, true));
+        return run(written, true);
+    }
+    // An error of the rows (a timeout, a value out of range) would have met
+    // the statement as written as well: it is the caller's, as is the doomed
+    // transaction.
+    if (!refusedText(result))
+        fail(result);
+    PQclear(result);
+    if (inTransaction) {
+        PQclear(run("ROLLBACK TO SAVEPOINT kv_adapted", true));
+        PQclear(run("RELEASE SAVEPOINT kv_adapted", true));
+    }
+    return run(written, true);
+}
+
 int CPgEngine::execute(const QString& sql)
 {
+    if (changesSchema(sql))
+        m_indexed.reset();
     PGresult* result = run(sql.toUtf8(), true);
     const int changed = std::atoi(PQcmdTuples(result));
     PQclear(result);
@@ -326,13 +443,18 @@ int CPgEngine::execute(const QString& sql)
 
 void CPgEngine::executeScript(const QString& script)
 {
+    m_indexed.reset();
     PQclear(run(script.toUtf8(), false));
 }
 
 void CPgEngine::query(const QString& sql, CDbResult& result)
 {
     result.clear();
-    PGresult* rows = run(sql.toUtf8(), true);
+    // A text the rewrite got wrong (a column the statement names without its
+    // table cannot be told apart from the outside) must not fail the
+    // operator: the server refuses it and the statement runs as written.
+    const QString adapted = adaptQuery(sql);
+    PGresult* rows = adapted == sql ? run(sql.toUtf8(), true) : runAdapted(adapted.toUtf8(), sql.toUtf8());
     const int columnCount = PQnfields(rows);
     std::vector<Kind> kinds;
     kinds.reserve(static_cast<size_t>(columnCount));

@@ -3,8 +3,10 @@
 #include "CDbEngine.h"
 
 #include <QMap>
+#include <QSet>
 #include <QString>
 #include <memory>
+#include <optional>
 
 struct pg_conn;
 struct pg_result;
@@ -51,7 +53,24 @@ public:
 
     pg_conn* handle() const { return m_conn; }
 
+    // The text a query runs as: a statement over the sales as a whole, led by
+    // them, reads the tables a sale refers to once (KvPeriodJoin.h); anything
+    // else as written.
+    QString adaptQuery(const QString& sql);
+    // Whether an index of the table begins with the column.
+    bool leadsIndex(const QString& table, const QString& column);
+    // Whether the column alone is a unique key of the table (its primary key
+    // or a unique index of that column only).
+    bool isUniqueKey(const QString& table, const QString& column);
+
 private:
+    // The first columns of the tables' indexes and the one-column unique
+    // keys, as "table.column" in lower case.
+    struct IndexedColumns
+    {
+        QSet<QString> leading;
+        QSet<QString> unique;
+    };
     // The result of a statement that succeeded; a failed one throws.
     pg_result* checked(pg_result* result) const;
     // Runs one statement (`single`, through the extended protocol, which
@@ -59,6 +78,11 @@ private:
     // connection the server closed again (see above); throws the server's
     // message, or the program's own text when the server cannot be reached.
     pg_result* run(const QByteArray& text, bool single);
+    // Runs the adapted text of a query; when the server refuses the text
+    // itself, the statement as written (see query()).
+    pg_result* runAdapted(const QByteArray& adapted, const QByteArray& written);
+    // The catalogue's indexes, asked once; null when they cannot be asked now.
+    const IndexedColumns* indexedColumns();
     [[noreturn]] void fail(pg_result* result) const;
     // The session settings the layer relies on, whatever the environment.
     void pinSession();
@@ -68,4 +92,5 @@ private:
 
     QString m_connectString;
     pg_conn* m_conn = nullptr;
+    std::optional<IndexedColumns> m_indexed;
 };

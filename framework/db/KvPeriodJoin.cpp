@@ -346,7 +346,8 @@ QString readFromGroup(const QString& text, const QStringList& aliases, TableGrou
 } // namespace
 
 QString KvDimensionTablesOnce(const QString& sql,
-                              const std::function<bool(const QString& table, const QString& column)>& isUniqueKey)
+                              const std::function<bool(const QString& table, const QString& column)>& isUniqueKey,
+                              KvOnceForm form)
 {
     static const QRegularExpression selectFrom(QStringLiteral(R"(^\s*select\s+(.*?)\s+from\s+(.*?)\s+where\s+)"),
                                                QRegularExpression::CaseInsensitiveOption |
@@ -524,7 +525,10 @@ QString KvDimensionTablesOnce(const QString& sql,
                        from.join(QStringLiteral(" cross join "));
         if (!groupTerms[g].isEmpty())
             body += QStringLiteral(" where ") + groupTerms[g].join(QStringLiteral(" and "));
-        with << group.name + QStringLiteral(" as materialized (") + body + u')';
+        with << group.name +
+                    (form == KvOnceForm::Materialized ? QStringLiteral(" as materialized (")
+                                                      : QStringLiteral(" as not materialized (")) +
+                    body + u')';
     }
     for (const FromItem& item : items) {
         const QString alias = item.alias.toLower();

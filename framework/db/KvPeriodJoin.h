@@ -54,5 +54,18 @@ QString KvLeadingTableFirst(const QString& sql,
 // rows and their order are the same: the join is the same set of terms.
 // Anything else (no "cross join" list led by such a table, a "between", an
 // "or" or a sub-select at the top of the where) is returned as it is.
+//
+// `form` says how the expression is read. SQLite reads it materialized.
+// PostgreSQL keeps no statistics of a materialized expression's columns and
+// then joins the sales to it one by one through an index; inlined ("not
+// materialized"), the expression is planned as a join of its own with its
+// tables' statistics (together with the rest it holds more tables than the
+// planner joins in one search) and the sales are hashed against it.
+enum class KvOnceForm
+{
+    Materialized,
+    Inlined
+};
 QString KvDimensionTablesOnce(const QString& sql,
-                              const std::function<bool(const QString& table, const QString& column)>& isUniqueKey);
+                              const std::function<bool(const QString& table, const QString& column)>& isUniqueKey,
+                              KvOnceForm form = KvOnceForm::Materialized);

@@ -9,6 +9,7 @@
 #include "KvReceiptQuery.h"
 #include "KvSaleGenerator.h"
 #include "KvSaleQuerySql.h"
+#include "KvSaleStatements.h"
 #include "KvSchema.h"
 #include "KvServerSales.h"
 
@@ -175,16 +176,8 @@ TEST_F(ServerSaleQueryTest, EveryGroupingAndQueryGivesTheRowsOfTheStatementAsWri
         EXPECT_EQ(got, expected) << what;
     };
     for (const Narrowing& n : narrowings) {
-        for (int grouping = 0; grouping < kSaleStatGroupingCount; ++grouping) {
-            CSaleStatCondition k;
-            k.m_grouping = grouping;
-            n.apply(k);
-            check(SaleStatSql(k), n.readOnce, std::string(n.name) + ", grouping " + std::to_string(grouping));
-        }
-        CSaleCondition k;
-        n.apply(k);
-        check(SaleRecordQuerySql(k), n.readOnce, std::string(n.name) + ", sale records");
-        check(ReceiptQuerySql(k), n.readOnce, std::string(n.name) + ", receipts");
+        for (const CNamedSaleStatement& statement : SaleStatementsNarrowedBy(n.name, n.apply))
+            check(statement.sql, n.readOnce, statement.what);
     }
 }
 

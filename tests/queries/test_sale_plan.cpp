@@ -7,6 +7,7 @@
 #include "KvSaleGenerator.h"
 #include "KvReceiptQuery.h"
 #include "KvSaleQuerySql.h"
+#include "KvSaleStatements.h"
 
 #include <QRegularExpression>
 #include <gtest/gtest.h>
@@ -191,16 +192,8 @@ TEST(SaleQueryPlan, HouseholdPeriodOrSalesLeadAndTheRowsStayTheSame)
         EXPECT_EQ(stepAll(engine->handle(), ran), written) << what;
     };
     for (const Narrowing& n : narrowings) {
-        for (int grouping = 0; grouping < kSaleStatGroupingCount; ++grouping) {
-            CSaleStatCondition k;
-            k.m_grouping = grouping;
-            n.apply(k);
-            check(SaleStatSql(k), n.leads, std::string(n.name) + ", grouping " + std::to_string(grouping));
-        }
-        CSaleCondition k;
-        n.apply(k);
-        check(SaleRecordQuerySql(k), n.leads, std::string(n.name) + ", sale records");
-        check(ReceiptQuerySql(k), n.leads, std::string(n.name) + ", receipts");
+        for (const CNamedSaleStatement& statement : SaleStatementsNarrowedBy(n.name, n.apply))
+            check(statement.sql, n.leads, statement.what);
     }
     // A column named without its table is left where the statement reads it.
     const QString unqualified =

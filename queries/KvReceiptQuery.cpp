@@ -202,14 +202,6 @@ CReportStore CReceiptStoreBuilder::Finish()
     return std::move(m_store);
 }
 
-CReportStore BuildReceiptStore(CAdoRecordset& rs)
-{
-    CReceiptStoreBuilder builder;
-    for (; !rs.IsEOF(); rs.MoveNext())
-        builder.Add(ReadReceiptSaleRow(rs));
-    return builder.Finish();
-}
-
 CReportStore ReadReceiptStore(CAdoRecordset& rs, const QString& sql, int* sales)
 {
     CReceiptStoreBuilder builder;

@@ -91,9 +91,6 @@ private:
     double m_lWaste = 0, m_tWaste = 0, m_fee = 0, m_prePay = 0, m_last = 0, m_real = 0, m_balance = 0;
 };
 
-// Every row of an open recordset of ReceiptQuerySql from its current row on,
-// read one at a time into the store.
-CReportStore BuildReceiptStore(CAdoRecordset& rs);
 // The rows of a receipt query read forward into the store, holding one row
 // of the statement's result at a time; `sales` is the number of rows.
 CReportStore ReadReceiptStore(CAdoRecordset& rs, const QString& sql, int* sales);

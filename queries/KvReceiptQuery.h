@@ -91,8 +91,9 @@ private:
     double m_lWaste = 0, m_tWaste = 0, m_fee = 0, m_prePay = 0, m_last = 0, m_real = 0, m_balance = 0;
 };
 
-// The rows of a receipt query read forward into the store, holding one row
-// of the statement's result at a time; `sales` is the number of rows.
+// The rows of a receipt query read forward into the store, which is built on
+// a second thread while the next rows are read (CAdoRecordset::ReadEach);
+// `sales` is the number of rows.
 CReportStore ReadReceiptStore(CAdoRecordset& rs, const QString& sql, int* sales);
 CReportStore BuildReceiptStore(const std::vector<CReceiptSaleRow>& rows);
 // The same rows as a text table.

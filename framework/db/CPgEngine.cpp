@@ -2,6 +2,7 @@
 
 #include "CKvException.h"
 #include "KvPeriodJoin.h"
+#include "KvSumsFirst.h"
 
 #include <QByteArray>
 #include <QRegularExpression>
@@ -339,45 +340,62 @@ bool refusedText(pg_result* result)
 
 } // namespace
 
-const CPgEngine::IndexedColumns* CPgEngine::indexedColumns()
+const CPgEngine::Catalogue* CPgEngine::catalogue()
 {
-    if (m_indexed)
-        return &*m_indexed;
+    if (m_catalogue)
+        return &*m_catalogue;
     // Asked in a doomed transaction the question would fail like any statement.
     if (!m_conn || PQstatus(m_conn) != CONNECTION_OK || PQtransactionStatus(m_conn) == PQTRANS_INERROR)
         return nullptr;
     // The tables the statements name unqualified: those of the search path.
     // An expression index (no column first) or a partial one (not every row)
     // answers neither question.
-    static const QByteArray question = "select lower(t.relname), lower(a.attname), i.indisunique and i.indnkeyatts = 1 "
-                                       "from pg_index i join pg_class t on t.oid = i.indrelid "
-                                       "join pg_attribute a on a.attrelid = i.indrelid and a.attnum = i.indkey[0] "
-                                       "where i.indisvalid and i.indpred is null and pg_table_is_visible(t.oid) "
-                                       "and t.relnamespace <> 'pg_catalog'::regnamespace";
-    PGresult* rows = run(question, true);
-    IndexedColumns indexed;
+    static const QByteArray indexes = "select lower(t.relname), lower(a.attname), i.indisunique and i.indnkeyatts = 1 "
+                                      "from pg_index i join pg_class t on t.oid = i.indrelid "
+                                      "join pg_attribute a on a.attrelid = i.indrelid and a.attnum = i.indkey[0] "
+                                      "where i.indisvalid and i.indpred is null and pg_table_is_visible(t.oid) "
+                                      "and t.relnamespace <> 'pg_catalog'::regnamespace";
+    static const QByteArray integers =
+        "select lower(t.relname), lower(a.attname) from pg_attribute a "
+        "join pg_class t on t.oid = a.attrelid "
+        "where a.atttypid in ('int2'::regtype, 'int4'::regtype) and a.attnum > 0 "
+        "and not a.attisdropped and t.relkind in ('r', 'p', 'v', 'm') "
+        "and pg_table_is_visible(t.oid) and t.relnamespace <> 'pg_catalog'::regnamespace";
+    const auto keyOf = [](PGresult* rows, int r) {
+        return QString::fromUtf8(PQgetvalue(rows, r, 0)) + u'.' + QString::fromUtf8(PQgetvalue(rows, r, 1));
+    };
+    Catalogue catalogue;
+    PGresult* rows = run(indexes, true);
     for (int r = 0; r < PQntuples(rows); ++r) {
-        const QString key =
-            QString::fromUtf8(PQgetvalue(rows, r, 0)) + u'.' + QString::fromUtf8(PQgetvalue(rows, r, 1));
-        indexed.leading.insert(key);
+        catalogue.leading.insert(keyOf(rows, r));
         if (PQgetvalue(rows, r, 2)[0] == 't')
-            indexed.unique.insert(key);
+            catalogue.unique.insert(keyOf(rows, r));
     }
     PQclear(rows);
-    m_indexed = std::move(indexed);
-    return &*m_indexed;
+    rows = run(integers, true);
+    for (int r = 0; r < PQntuples(rows); ++r)
+        catalogue.smallIntegers.insert(keyOf(rows, r));
+    PQclear(rows);
+    m_catalogue = std::move(catalogue);
+    return &*m_catalogue;
 }
 
 bool CPgEngine::leadsIndex(const QString& table, const QString& column)
 {
-    const IndexedColumns* indexed = indexedColumns();
-    return indexed && indexed->leading.contains(table.toLower() + u'.' + column.toLower());
+    const Catalogue* known = catalogue();
+    return known && known->leading.contains(table.toLower() + u'.' + column.toLower());
 }
 
 bool CPgEngine::isUniqueKey(const QString& table, const QString& column)
 {
-    const IndexedColumns* indexed = indexedColumns();
-    return indexed && indexed->unique.contains(table.toLower() + u'.' + column.toLower());
+    const Catalogue* known = catalogue();
+    return known && known->unique.contains(table.toLower() + u'.' + column.toLower());
+}
+
+bool CPgEngine::sumsToBigint(const QString& table, const QString& column)
+{
+    const Catalogue* known = catalogue();
+    return known && known->smallIntegers.contains(table.toLower() + u'.' + column.toLower());
 }
 
 QString CPgEngine::adaptQuery(const QString& sql)
@@ -391,7 +409,11 @@ QString CPgEngine::adaptQuery(const QString& sql)
     const QString once = KvDimensionTablesOnce(
         led, [this](const QString& table, const QString& column) { return isUniqueKey(table, column); },
         KvOnceForm::Inlined);
-    return once == led ? sql : once;
+    if (once == led)
+        return sql;
+    return KvSumsFirst(
+        once, [this](const QString& table, const QString& column) { return isUniqueKey(table, column); },
+        [this](const QString& table, const QString& column) { return sumsToBigint(table, column); });
 }
 
 pg_result* CPgEngine::runAdapted(const QByteArray& adapted, const QByteArray& written)
@@ -434,7 +456,7 @@ pg_result* CPgEngine::runAdapted(const QByteArray& adapted, const QByteArray& wr
 int CPgEngine::execute(const QString& sql)
 {
     if (changesSchema(sql))
-        m_indexed.reset();
+        m_catalogue.reset();
     PGresult* result = run(sql.toUtf8(), true);
     const int changed = std::atoi(PQcmdTuples(result));
     PQclear(result);
@@ -443,7 +465,7 @@ int CPgEngine::execute(const QString& sql)
 
 void CPgEngine::executeScript(const QString& script)
 {
-    m_indexed.reset();
+    m_catalogue.reset();
     PQclear(run(script.toUtf8(), false));
 }
 

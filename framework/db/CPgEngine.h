@@ -54,22 +54,27 @@ public:
     pg_conn* handle() const { return m_conn; }
 
     // The text a query runs as: a statement over the sales as a whole, led by
-    // them, reads the tables a sale refers to once (KvPeriodJoin.h); anything
-    // else as written.
+    // them, reads the tables a sale refers to once (KvPeriodJoin.h), and its
+    // totals by those tables' columns are summed per key first
+    // (KvSumsFirst.h); anything else as written.
     QString adaptQuery(const QString& sql);
     // Whether an index of the table begins with the column.
     bool leadsIndex(const QString& table, const QString& column);
     // Whether the column alone is a unique key of the table (its primary key
     // or a unique index of that column only).
     bool isUniqueKey(const QString& table, const QString& column);
+    // Whether the server sums the column into a bigint (an int2 or int4 column).
+    bool sumsToBigint(const QString& table, const QString& column);
 
 private:
-    // The first columns of the tables' indexes and the one-column unique
-    // keys, as "table.column" in lower case.
-    struct IndexedColumns
+    // What the rewrites ask of the catalogue, as "table.column" in lower
+    // case: the first columns of the tables' indexes, the one-column unique
+    // keys, and the int2 and int4 columns.
+    struct Catalogue
     {
         QSet<QString> leading;
         QSet<QString> unique;
+        QSet<QString> smallIntegers;
     };
     // The result of a statement that succeeded; a failed one throws.
     pg_result* checked(pg_result* result) const;
@@ -81,8 +86,9 @@ private:
     // Runs the adapted text of a query; when the server refuses the text
     // itself, the statement as written (see query()).
     pg_result* runAdapted(const QByteArray& adapted, const QByteArray& written);
-    // The catalogue's indexes, asked once; null when they cannot be asked now.
-    const IndexedColumns* indexedColumns();
+    // The catalogue's answers, asked once (again after a change of the
+    // schema); null when they cannot be asked now.
+    const Catalogue* catalogue();
     [[noreturn]] void fail(pg_result* result) const;
     // The session settings the layer relies on, whatever the environment.
     void pinSession();
@@ -92,5 +98,5 @@ private:
 
     QString m_connectString;
     pg_conn* m_conn = nullptr;
-    std::optional<IndexedColumns> m_indexed;
+    std::optional<Catalogue> m_catalogue;
 };

@@ -1,5 +1,7 @@
 #include "KvPeriodJoin.h"
 
+#include "KvSqlText.h"
+
 #include <QRegularExpression>
 #include <QSet>
 #include <QStringList>
@@ -222,90 +224,10 @@ QString KvLeadingTableFirst(const QString& sql,
 
 namespace {
 
-// For each character of a statement: -1 inside a string literal (quotes
-// included), else the depth of parentheses there.
-QVector<int> nestingOf(const QString& sql)
-{
-    QVector<int> depth(sql.size());
-    bool literal = false;
-    int level = 0;
-    for (qsizetype i = 0; i < sql.size(); ++i) {
-        const QChar ch = sql[i];
-        if (ch == u'\'') {
-            literal = !literal; // a doubled quote closes and opens again
-            depth[i] = -1;
-            continue;
-        }
-        if (literal) {
-            depth[i] = -1;
-            continue;
-        }
-        if (ch == u'(')
-            ++level;
-        depth[i] = level;
-        if (ch == u')')
-            --level;
-    }
-    return depth;
-}
-
-// The first match of `re` at `from` or later that starts at the top level.
-QRegularExpressionMatch topLevelMatch(const QString& sql, const QVector<int>& depth, const QRegularExpression& re,
-                                      qsizetype from)
-{
-    for (auto it = re.globalMatch(sql, from); it.hasNext();) {
-        const QRegularExpressionMatch m = it.next();
-        if (depth[m.capturedStart()] == 0)
-            return m;
-    }
-    return {};
-}
-
-// Splits a text at the top-level occurrences of `separator`.
-QStringList splitTopLevel(const QString& text, const QRegularExpression& separator)
-{
-    const QVector<int> depth = nestingOf(text);
-    QStringList pieces;
-    qsizetype start = 0;
-    for (auto it = separator.globalMatch(text); it.hasNext();) {
-        const QRegularExpressionMatch m = it.next();
-        if (depth[m.capturedStart()] != 0)
-            continue;
-        pieces << text.mid(start, m.capturedStart() - start).trimmed();
-        start = m.capturedEnd();
-    }
-    pieces << text.mid(start).trimmed();
-    return pieces;
-}
-
-struct ColumnRef
-{
-    qsizetype start;
-    qsizetype length;
-    QString alias; // lower case
-    QString column;
-};
-
-// The "alias.Column" references outside string literals of the known aliases.
-QVector<ColumnRef> columnRefs(const QString& text, const QStringList& aliases)
-{
-    static const QRegularExpression ref(QStringLiteral(R"(\b([A-Za-z_]\w*)\.([A-Za-z_]\w*)\b)"));
-    const QVector<int> depth = nestingOf(text);
-    QVector<ColumnRef> refs;
-    for (auto it = ref.globalMatch(text); it.hasNext();) {
-        const QRegularExpressionMatch m = it.next();
-        const QString alias = m.captured(1).toLower();
-        if (depth[m.capturedStart()] < 0 || !aliases.contains(alias))
-            continue;
-        refs.push_back(ColumnRef{m.capturedStart(), m.capturedLength(), alias, m.captured(2)});
-    }
-    return refs;
-}
-
-QSet<QString> aliasesOf(const QVector<ColumnRef>& refs)
+QSet<QString> aliasesOf(const QVector<KvColumnRef>& refs)
 {
     QSet<QString> set;
-    for (const ColumnRef& r : refs)
+    for (const KvColumnRef& r : refs)
         set.insert(r.alias);
     return set;
 }
@@ -319,7 +241,7 @@ struct TableGroup
     QStringList exported;
     QStringList exportedAs;
 
-    QString columnName(const ColumnRef& r)
+    QString columnName(const KvColumnRef& r)
     {
         const QString key = r.alias + u'.' + r.column.toLower();
         qsizetype at = exported.indexOf(key);
@@ -336,7 +258,7 @@ struct TableGroup
 QString readFromGroup(const QString& text, const QStringList& aliases, TableGroup& group)
 {
     QString out = text;
-    const QVector<ColumnRef> refs = columnRefs(text, aliases);
+    const QVector<KvColumnRef> refs = KvColumnRefs(text, aliases);
     for (auto r = refs.crbegin(); r != refs.crend(); ++r)
         if (group.aliases.contains(r->alias))
             out.replace(r->start, r->length, group.name + u'.' + group.columnName(*r));
@@ -375,21 +297,21 @@ QString KvDimensionTablesOnce(const QString& sql,
         return sql;
 
     // The where's terms, up to the grouping or order.
-    const QVector<int> depth = nestingOf(sql);
+    const QVector<int> depth = KvSqlNesting(sql);
     static const QRegularExpression after(QStringLiteral(R"(\s(group\s+by|order\s+by|having|limit)\s)"),
                                           QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch end = topLevelMatch(sql, depth, after, head.capturedEnd());
+    const QRegularExpressionMatch end = KvTopLevelMatch(sql, depth, after, head.capturedEnd());
     const qsizetype whereEnd = end.hasMatch() ? end.capturedStart() : sql.size();
     const QString conditions = sql.mid(head.capturedEnd(), whereEnd - head.capturedEnd());
     static const QRegularExpression unsafe(QStringLiteral(R"(\b(between|or|select)\b)"),
                                            QRegularExpression::CaseInsensitiveOption);
-    if (topLevelMatch(conditions, nestingOf(conditions), unsafe, 0).hasMatch())
+    if (KvTopLevelMatch(conditions, KvSqlNesting(conditions), unsafe, 0).hasMatch())
         return sql;
     static const QRegularExpression andWord(QStringLiteral(R"(\s+and\s+)"), QRegularExpression::CaseInsensitiveOption);
-    const QStringList terms = splitTopLevel(conditions, andWord);
+    const QStringList terms = KvSplitTopLevel(conditions, andWord);
     QVector<QSet<QString>> termAliases;
     for (const QString& term : terms)
-        termAliases.push_back(aliasesOf(columnRefs(term, aliases)));
+        termAliases.push_back(aliasesOf(KvColumnRefs(term, aliases)));
 
     // Which tables hold rows per sale, and which start a group.
     const QString lead = aliases.first();
@@ -493,7 +415,7 @@ QString KvDimensionTablesOnce(const QString& sql,
     const QRegularExpressionMatch quantified = quantifier.match(selectList);
     const QString selectPrefix = quantified.hasMatch() ? quantified.captured(0) : QString();
     selectList.remove(0, selectPrefix.size());
-    QStringList selectItems = splitTopLevel(selectList, comma);
+    QStringList selectItems = KvSplitTopLevel(selectList, comma);
     for (QString& item : selectItems) {
         if (item.contains(u'*') && !item.contains(u'('))
             return sql;

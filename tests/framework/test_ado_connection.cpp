@@ -5,6 +5,7 @@
 #include "CSqliteEngine.h"
 #include "KvPeriodJoin.h"
 #include "KvSql.h"
+#include "KvSumsFirst.h"
 #include "KvTestSupport.h"
 
 #include <QTemporaryDir>
@@ -284,6 +285,80 @@ TEST(SqlitePeriodJoin, TheTablesASaleRefersToAreReadOnce)
     };
     for (const Case& c : cases)
         EXPECT_EQ(KvDimensionTablesOnce(c.in, unique), c.out.isEmpty() ? c.in : c.out) << c.in.toStdString();
+}
+
+// The totals by the tables read once: the sales summed per key first, then
+// summed again per group; a count and an integer column's sum stay bigints. A
+// table reached by its own key that only leads to the tables read once (the
+// price version) is joined after the sums, by the number that reaches it.
+TEST(ServerSumsFirst, TotalsByTheTablesReadOnceAreSummedPerKeyFirst)
+{
+    const auto toBigint = [](const QString& table, const QString& column) {
+        return table == "WrtRecord" && column == "BuyValue";
+    };
+    const QString once = "with kvonce1 as not materialized (select a.ClientNo as a_clientno, b.MeterNo as b_meterno, "
+                         "b.CliPreIndex as b_clipreindex, e.PriceNo as e_priceno from CliPre b cross join Client a "
+                         "cross join Price e where b.ClientNo = a.ClientNo and (e.PriceNo = b.PriceNo or e.PriceNo = "
+                         "'00')) ";
+    const QString from = " from WrtRecord c cross join kvonce1 cross join ClientPay d cross join WrtPrice k cross join "
+                         "PriceVer p where c.State = '收讫' and c.CliPreIndex = kvonce1.b_clipreindex and d.WrtIndex = "
+                         "c.WrtIndex and k.WrtIndex = c.WrtIndex and k.PriceIndex = p.PriceIndex and p.PriceNo = "
+                         "kvonce1.e_priceno";
+    const QString byMeter = " group by kvonce1.a_clientno, kvonce1.b_meterno";
+    const QString totals = ", count(*) as ItemCount, sum(c.BuyValue) as BuyValue, sum(d.RealPay) as RealPay";
+    const QString summedTwice = "select kvonce1.a_clientno as ClientNo, kvonce1.b_meterno as MeterNo, "
+                                "cast(sum(kvsums.kvsum1) as bigint) as ItemCount, cast(sum(kvsums.kvsum2) as bigint) "
+                                "as BuyValue, sum(kvsums.kvsum3) as RealPay";
+    const QString totalsPerKey = "count(*) as kvsum1, sum(c.BuyValue) as kvsum2, sum(d.RealPay) as kvsum3";
+    struct Case
+    {
+        QString in;
+        QString out;              // empty: as written
+        bool versionByKey = true; // the price version's own key is PriceIndex
+    } cases[] = {
+        {once + "select kvonce1.a_clientno as ClientNo, kvonce1.b_meterno as MeterNo" + totals + from + byMeter,
+         once.trimmed() + ", kvsums as (select c.CliPreIndex as kvkey1, k.PriceIndex as kvkey2, " + totalsPerKey +
+             " from WrtRecord c cross join ClientPay d cross join WrtPrice k where c.State = '收讫' and d.WrtIndex "
+             "= c.WrtIndex and k.WrtIndex = c.WrtIndex group by c.CliPreIndex, k.PriceIndex) " +
+             summedTwice +
+             " from kvsums cross join PriceVer p cross join kvonce1 where kvsums.kvkey1 = kvonce1.b_clipreindex and "
+             "kvsums.kvkey2 = p.PriceIndex and p.PriceNo = kvonce1.e_priceno" +
+             byMeter},
+        // Not reached by its own key, the price version stays with the sales.
+        {once + "select kvonce1.a_clientno as ClientNo, kvonce1.b_meterno as MeterNo" + totals + from + byMeter,
+         once.trimmed() + ", kvsums as (select c.CliPreIndex as kvkey1, p.PriceNo as kvkey2, " + totalsPerKey +
+             " from WrtRecord c cross join ClientPay d cross join WrtPrice k cross join PriceVer p where c.State = "
+             "'收讫' and d.WrtIndex = c.WrtIndex and k.WrtIndex = c.WrtIndex and k.PriceIndex = p.PriceIndex group by "
+             "c.CliPreIndex, p.PriceNo) " +
+             summedTwice +
+             " from kvsums cross join kvonce1 where kvsums.kvkey1 = kvonce1.b_clipreindex and kvsums.kvkey2 = "
+             "kvonce1.e_priceno" +
+             byMeter,
+         false},
+        // Grouped by a table of the sales' side, another aggregate, a total of
+        // the tables read once, a total without a name, an order after the
+        // grouping, a join of the two sides other than by equal keys, a
+        // "distinct", no grouping, not split by the reading once: as written.
+        {once + "select c.OperatorNo as OperatorNo" + totals + from + " group by c.OperatorNo", ""},
+        {once + "select kvonce1.a_clientno as ClientNo, avg(c.BuyValue) as BuyValue" + from + byMeter, ""},
+        {once + "select kvonce1.a_clientno as ClientNo, sum(kvonce1.e_priceno) as N" + from + byMeter, ""},
+        {once + "select kvonce1.a_clientno as ClientNo, count(*)" + from + byMeter, ""},
+        {once + "select kvonce1.a_clientno as ClientNo" + totals + from + byMeter + " order by kvonce1.a_clientno", ""},
+        {once + "select kvonce1.a_clientno as ClientNo" + totals + from + " and c.MeterNo <> kvonce1.b_meterno" +
+             byMeter,
+         ""},
+        {once + "select distinct kvonce1.a_clientno as ClientNo" + totals + from + byMeter, ""},
+        {once + "select kvonce1.a_clientno as ClientNo" + totals + from, ""},
+        {"select a.ClientNo, count(*) as N from WrtRecord c, CliPre b, Client a where c.CliPreIndex = b.CliPreIndex "
+         "and b.ClientNo = a.ClientNo group by a.ClientNo",
+         ""},
+    };
+    for (const Case& c : cases) {
+        const auto unique = [&](const QString& table, const QString& column) {
+            return c.versionByKey && table == "PriceVer" && column == "PriceIndex";
+        };
+        EXPECT_EQ(KvSumsFirst(c.in, unique, toBigint), c.out.isEmpty() ? c.in : c.out) << c.in.toStdString();
+    }
 }
 
 // A result larger than one block of cells and of texts reads back whole,

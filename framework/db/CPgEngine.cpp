@@ -361,6 +361,12 @@ const CPgEngine::Catalogue* CPgEngine::catalogue()
         "where a.atttypid in ('int2'::regtype, 'int4'::regtype) and a.attnum > 0 "
         "and not a.attisdropped and t.relkind in ('r', 'p', 'v', 'm') "
         "and pg_table_is_visible(t.oid) and t.relnamespace <> 'pg_catalog'::regnamespace";
+    // Tables changed since they were made but never analysed: autovacuum
+    // has not come round yet after a bulk load, or is turned off.
+    static const QByteArray unanalysed = "select lower(t.relname), quote_ident(t.relname) from pg_stat_user_tables s "
+                                         "join pg_class t on t.oid = s.relid where s.last_analyze is null "
+                                         "and s.last_autoanalyze is null and s.n_mod_since_analyze > 0 "
+                                         "and pg_table_is_visible(t.oid)";
     const auto keyOf = [](PGresult* rows, int r) {
         return QString::fromUtf8(PQgetvalue(rows, r, 0)) + u'.' + QString::fromUtf8(PQgetvalue(rows, r, 1));
     };
@@ -375,6 +381,11 @@ const CPgEngine::Catalogue* CPgEngine::catalogue()
     rows = run(integers, true);
     for (int r = 0; r < PQntuples(rows); ++r)
         catalogue.smallIntegers.insert(keyOf(rows, r));
+    PQclear(rows);
+    rows = run(unanalysed, true);
+    for (int r = 0; r < PQntuples(rows); ++r)
+        catalogue.unanalysed.insert(QString::fromUtf8(PQgetvalue(rows, r, 0)),
+                                    QString::fromUtf8(PQgetvalue(rows, r, 1)));
     PQclear(rows);
     m_catalogue = std::move(catalogue);
     return &*m_catalogue;
@@ -414,6 +425,30 @@ QString CPgEngine::adaptQuery(const QString& sql)
     return KvSumsFirst(
         once, [this](const QString& table, const QString& column) { return isUniqueKey(table, column); },
         [this](const QString& table, const QString& column) { return sumsToBigint(table, column); });
+}
+
+void CPgEngine::gatherStatisticsFor(const QString& sql)
+{
+    // Inside a transaction a failed analyse would doom the caller's work.
+    if (!m_catalogue || m_catalogue->unanalysed.isEmpty() || !m_conn || PQtransactionStatus(m_conn) != PQTRANS_IDLE)
+        return;
+    QStringList tables;
+    for (auto it = m_catalogue->unanalysed.begin(); it != m_catalogue->unanalysed.end();) {
+        const QRegularExpression named(QStringLiteral("\\b%1\\b").arg(QRegularExpression::escape(it.key())),
+                                       QRegularExpression::CaseInsensitiveOption);
+        if (named.match(sql).hasMatch()) {
+            tables << it.value();
+            it = m_catalogue->unanalysed.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    if (tables.isEmpty())
+        return;
+    // Statistics only make the plan: a table the login may not analyse (the
+    // server warns and goes on) or any other failure leaves the statement to
+    // run as it would have.
+    PQclear(PQexec(m_conn, "analyze " + tables.join(QStringLiteral(", ")).toUtf8()));
 }
 
 pg_result* CPgEngine::runAdapted(const QByteArray& adapted, const QByteArray& written)
@@ -476,6 +511,8 @@ void CPgEngine::query(const QString& sql, CDbResult& result)
     // table cannot be told apart from the outside) must not fail the
     // operator: the server refuses it and the statement runs as written.
     const QString adapted = adaptQuery(sql);
+    if (adapted != sql)
+        gatherStatisticsFor(sql);
     PGresult* rows = adapted == sql ? run(sql.toUtf8(), true) : runAdapted(adapted.toUtf8(), sql.toUtf8());
     const int columnCount = PQnfields(rows);
     std::vector<Kind> kinds;

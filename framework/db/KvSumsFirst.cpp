@@ -26,22 +26,18 @@ bool cut(const QString& sql, Parts& parts)
     if (!with.hasMatch())
         return false;
     const QVector<int> depth = KvSqlNesting(sql);
-    const auto word = [&](const char* pattern, qsizetype from) {
-        const QRegularExpression re(QString::fromLatin1(pattern), QRegularExpression::CaseInsensitiveOption);
-        return KvTopLevelMatch(sql, depth, re, from);
-    };
-    const QRegularExpressionMatch select = word(R"(\sselect\s)", with.capturedEnd());
-    if (!select.hasMatch())
-        return false;
-    const QRegularExpressionMatch from = word(R"(\sfrom\s)", select.capturedEnd());
-    if (!from.hasMatch())
-        return false;
-    const QRegularExpressionMatch where = word(R"(\swhere\s)", from.capturedEnd());
-    if (!where.hasMatch())
-        return false;
-    const QRegularExpressionMatch group = word(R"(\sgroup\s+by\s)", where.capturedEnd());
-    if (!group.hasMatch())
-        return false;
+    // The main select's words, each after the one before.
+    static const char* const words[] = {R"(\sselect\s)", R"(\sfrom\s)", R"(\swhere\s)", R"(\sgroup\s+by\s)"};
+    QRegularExpressionMatch at[4];
+    qsizetype after = with.capturedEnd();
+    for (int i = 0; i < 4; ++i) {
+        const QRegularExpression word(QString::fromLatin1(words[i]), QRegularExpression::CaseInsensitiveOption);
+        at[i] = KvTopLevelMatch(sql, depth, word, after);
+        if (!at[i].hasMatch())
+            return false;
+        after = at[i].capturedEnd();
+    }
+    const auto& [select, from, where, group] = at;
     const QString grouping = sql.mid(group.capturedEnd());
     static const QRegularExpression columnList(QStringLiteral(R"(^\s*\w+\.\w+(\s*,\s*\w+\.\w+)*\s*$)"));
     if (!columnList.match(grouping).hasMatch())

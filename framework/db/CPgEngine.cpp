@@ -447,6 +447,60 @@ void CPgEngine::executeScript(const QString& script)
     PQclear(run(script.toUtf8(), false));
 }
 
+namespace {
+
+// The kinds of a result's columns; their names become the result's columns.
+std::vector<Kind> readColumns(const PGresult* rows, CDbResult& result)
+{
+    const int columnCount = PQnfields(rows);
+    std::vector<Kind> kinds;
+    kinds.reserve(static_cast<size_t>(columnCount));
+    for (int i = 0; i < columnCount; ++i) {
+        result.columns << QString::fromUtf8(PQfname(rows, i));
+        kinds.push_back(kindOf(PQftype(rows, i)));
+    }
+    return kinds;
+}
+
+// Appends row `r` of `rows` to the result in the embedded engine's form.
+void appendRow(const PGresult* rows, int r, const std::vector<Kind>& kinds, CDbResult& result)
+{
+    const int columnCount = static_cast<int>(kinds.size());
+    for (int i = 0; i < columnCount; ++i) {
+        if (PQgetisnull(rows, r, i)) {
+            result.appendNull();
+            continue;
+        }
+        const char* value = PQgetvalue(rows, r, i);
+        const int bytes = PQgetlength(rows, r, i);
+        switch (kinds[static_cast<size_t>(i)]) {
+        case Kind::Integer:
+            if (value[0] == 't' || value[0] == 'f')
+                result.appendInteger(value[0] == 't' ? 1 : 0);
+            else
+                result.appendInteger(std::strtoll(value, nullptr, 10));
+            break;
+        case Kind::Real: {
+            // Not strtod: the program runs under the user's locale, whose
+            // decimal separator may be a comma; the server writes a '.'.
+            double number = 0;
+            std::from_chars(value, value + bytes, number);
+            result.appendReal(number);
+            break;
+        }
+        case Kind::Date:
+            appendCanonicalDate(result, value, bytes);
+            break;
+        case Kind::Text:
+            result.appendText(value, bytes);
+            break;
+        }
+    }
+    ++result.rowCount;
+}
+
+} // namespace
+
 void CPgEngine::query(const QString& sql, CDbResult& result)
 {
     result.clear();
@@ -455,47 +509,10 @@ void CPgEngine::query(const QString& sql, CDbResult& result)
     // operator: the server refuses it and the statement runs as written.
     const QString adapted = adaptQuery(sql);
     PGresult* rows = adapted == sql ? run(sql.toUtf8(), true) : runAdapted(adapted.toUtf8(), sql.toUtf8());
-    const int columnCount = PQnfields(rows);
-    std::vector<Kind> kinds;
-    kinds.reserve(static_cast<size_t>(columnCount));
-    for (int i = 0; i < columnCount; ++i) {
-        result.columns << QString::fromUtf8(PQfname(rows, i));
-        kinds.push_back(kindOf(PQftype(rows, i)));
-    }
+    const std::vector<Kind> kinds = readColumns(rows, result);
     const int rowCount = PQntuples(rows);
-    for (int r = 0; r < rowCount; ++r) {
-        for (int i = 0; i < columnCount; ++i) {
-            if (PQgetisnull(rows, r, i)) {
-                result.appendNull();
-                continue;
-            }
-            const char* value = PQgetvalue(rows, r, i);
-            const int bytes = PQgetlength(rows, r, i);
-            switch (kinds[static_cast<size_t>(i)]) {
-            case Kind::Integer:
-                if (value[0] == 't' || value[0] == 'f')
-                    result.appendInteger(value[0] == 't' ? 1 : 0);
-                else
-                    result.appendInteger(std::strtoll(value, nullptr, 10));
-                break;
-            case Kind::Real: {
-                // Not strtod: the program runs under the user's locale, whose
-                // decimal separator may be a comma; the server writes a '.'.
-                double number = 0;
-                std::from_chars(value, value + bytes, number);
-                result.appendReal(number);
-                break;
-            }
-            case Kind::Date:
-                appendCanonicalDate(result, value, bytes);
-                break;
-            case Kind::Text:
-                result.appendText(value, bytes);
-                break;
-            }
-        }
-        ++result.rowCount;
-    }
+    for (int r = 0; r < rowCount; ++r)
+        appendRow(rows, r, kinds, result);
     PQclear(rows);
 }
 

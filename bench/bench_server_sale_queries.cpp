@@ -10,11 +10,14 @@
 // with the same grouping. The whole-file statistic by operator is also run
 // once right after the copy, before the server has planner statistics (a real
 // server's autovacuum gathers them soon after a bulk load); the layer's time
-// there includes analysing the tables the statement names. Needs
-// QUILLMER_TEST_PG; without it prints why and ends.
+// there includes analysing the tables the statement names. Last, the receipt
+// list over every sale as the list reads it, with the peak memory of the
+// process while it is read. Needs QUILLMER_TEST_PG; without it prints why and
+// ends.
 #include "CAdoConnection.h"
 #include "CAdoRecordset.h"
 #include "CKvException.h"
+#include "CReportStore.h"
 #include "KvPgTestServer.h"
 #include "KvReceiptQuery.h"
 #include "KvSaleGenerator.h"
@@ -94,9 +97,25 @@ QString floorSql(int grouping)
         .arg(QLatin1String(key));
 }
 
-// Peak resident memory of the process so far, in MB.
+// Starts the peak resident memory afresh (Linux: the high-water mark is
+// reset); false where it cannot be.
+bool resetPeak()
+{
+    QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
+    return clearRefs.open(QIODevice::WriteOnly) && clearRefs.write("5") == 1;
+}
+
+// Peak resident memory of the process since resetPeak(), else since it
+// started, in MB.
 double peakMegabytes()
 {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& line : status.readAll().split('\n')) {
+            if (line.startsWith("VmHWM:"))
+                return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+        }
+    }
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss / 1024.0;
@@ -132,6 +151,37 @@ void run(CAdoConnection& db, PGconn* server, const char* name, QString sql, cons
         std::printf(" %9.3f %7.1f", floorSeconds, floorSeconds > 0 ? ours / floorSeconds : 0.0);
     }
     std::printf("\n");
+}
+
+// Every sale as the receipt list reads it (ReadReceiptStore: the rows read
+// forward into the row store), beside the statement through a bare libpq
+// session; then the peak memory of the process while the list was read.
+void receiptsAll(CAdoConnection& db, PGconn* server)
+{
+    QString sql = ReceiptQuerySql(CSaleCondition());
+    const QString ran = db.ConvertSql(sql);
+    const double before = peakMegabytes();
+    const bool ownPeak = resetPeak();
+    QElapsedTimer timer;
+    timer.start();
+    int rows = 0;
+    {
+        CAdoLease<CAdoRecordset> rs(db.AcquireRecordset());
+        const CReportStore store = ReadReceiptStore(*rs, ran, &rows);
+    }
+    const double ours = timer.nsecsElapsed() / 1e9;
+    const double peak = peakMegabytes();
+    int rawRows = 0;
+    const double stepped = raw(server, ran, &rawRows);
+    std::printf("%-38s %8d %9.3f %9.3f %6.2f", "receipts, all (list store)", rows, ours, stepped,
+                stepped > 0 ? ours / stepped : 0.0);
+    if (rawRows != rows)
+        std::printf("  (libpq: %d rows)", rawRows);
+    std::printf("\n");
+    if (ownPeak)
+        std::printf("peak memory %.0f MB while the list was read (%.0f MB before it)\n", peak, before);
+    else
+        std::printf("peak memory %.0f MB\n", peak);
 }
 
 CSaleStatCondition statCondition(int grouping, QDate from = {}, QDate to = {})
@@ -221,9 +271,7 @@ int main(int argc, char** argv)
         wholeFile(db, rawServer, "statistics by operation, all", 7);
         wholeFile(db, rawServer, "statistics by user meter, all", 0);
 
-        // Every sale: one run each way, then the peak memory of the process.
-        run(db, rawServer, "receipts, all", ReceiptQuerySql(CSaleCondition()), {}, 1);
-        std::printf("peak memory %.0f MB\n", peakMegabytes());
+        receiptsAll(db, rawServer);
         PQfinish(rawServer);
     } catch (const CKvException& e) {
         std::printf("failed: %s\n", qPrintable(e.text()));

@@ -7,9 +7,11 @@
 #include <QByteArray>
 #include <QRegularExpression>
 #include <QStringList>
+#include <algorithm>
 #include <charconv>
 #include <cstdlib>
 #include <libpq-fe.h>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -427,6 +429,14 @@ QString CPgEngine::adaptQuery(const QString& sql)
         [this](const QString& table, const QString& column) { return sumsToBigint(table, column); });
 }
 
+QString CPgEngine::textToRun(const QString& sql)
+{
+    const QString adapted = adaptQuery(sql);
+    if (adapted != sql)
+        gatherStatisticsFor(sql);
+    return adapted;
+}
+
 void CPgEngine::gatherStatisticsFor(const QString& sql)
 {
     // Inside a transaction a failed analyse would doom the caller's work.
@@ -504,16 +514,11 @@ void CPgEngine::executeScript(const QString& script)
     PQclear(run(script.toUtf8(), false));
 }
 
-void CPgEngine::query(const QString& sql, CDbResult& result)
+namespace {
+
+// The kinds of a result's columns; their names become the result's columns.
+std::vector<Kind> readColumns(const PGresult* rows, CDbResult& result)
 {
-    result.clear();
-    // A text the rewrite got wrong (a column the statement names without its
-    // table cannot be told apart from the outside) must not fail the
-    // operator: the server refuses it and the statement runs as written.
-    const QString adapted = adaptQuery(sql);
-    if (adapted != sql)
-        gatherStatisticsFor(sql);
-    PGresult* rows = adapted == sql ? run(sql.toUtf8(), true) : runAdapted(adapted.toUtf8(), sql.toUtf8());
     const int columnCount = PQnfields(rows);
     std::vector<Kind> kinds;
     kinds.reserve(static_cast<size_t>(columnCount));
@@ -521,41 +526,204 @@ void CPgEngine::query(const QString& sql, CDbResult& result)
         result.columns << QString::fromUtf8(PQfname(rows, i));
         kinds.push_back(kindOf(PQftype(rows, i)));
     }
+    return kinds;
+}
+
+// Appends row `r` of `rows` to the result in the embedded engine's form.
+void appendRow(const PGresult* rows, int r, const std::vector<Kind>& kinds, CDbResult& result)
+{
+    const int columnCount = static_cast<int>(kinds.size());
+    for (int i = 0; i < columnCount; ++i) {
+        if (PQgetisnull(rows, r, i)) {
+            result.appendNull();
+            continue;
+        }
+        const char* value = PQgetvalue(rows, r, i);
+        const int bytes = PQgetlength(rows, r, i);
+        switch (kinds[static_cast<size_t>(i)]) {
+        case Kind::Integer:
+            if (value[0] == 't' || value[0] == 'f')
+                result.appendInteger(value[0] == 't' ? 1 : 0);
+            else
+                result.appendInteger(std::strtoll(value, nullptr, 10));
+            break;
+        case Kind::Real: {
+            // Not strtod: the program runs under the user's locale, whose
+            // decimal separator may be a comma; the server writes a '.'.
+            double number = 0;
+            std::from_chars(value, value + bytes, number);
+            result.appendReal(number);
+            break;
+        }
+        case Kind::Date:
+            appendCanonicalDate(result, value, bytes);
+            break;
+        case Kind::Text:
+            result.appendText(value, bytes);
+            break;
+        }
+    }
+    ++result.rowCount;
+}
+
+} // namespace
+
+void CPgEngine::query(const QString& sql, CDbResult& result)
+{
+    result.clear();
+    // A text the rewrite got wrong (a column the statement names without its
+    // table cannot be told apart from the outside) must not fail the
+    // operator: the server refuses it and the statement runs as written.
+    const QString adapted = textToRun(sql);
+    PGresult* rows = adapted == sql ? run(sql.toUtf8(), true) : runAdapted(adapted.toUtf8(), sql.toUtf8());
+    const std::vector<Kind> kinds = readColumns(rows, result);
     const int rowCount = PQntuples(rows);
-    for (int r = 0; r < rowCount; ++r) {
-        for (int i = 0; i < columnCount; ++i) {
-            if (PQgetisnull(rows, r, i)) {
-                result.appendNull();
+    for (int r = 0; r < rowCount; ++r)
+        appendRow(rows, r, kinds, result);
+    PQclear(rows);
+}
+
+CPgEngine::StreamEnd CPgEngine::streamRows(const QByteArray& text, int rowsPerBlock,
+                                           const std::function<void(CDbResult& block)>& eachBlock, bool mayBeRefused)
+{
+    if (!PQsendQueryParams(m_conn, text.constData(), 0, nullptr, nullptr, nullptr, nullptr, 0)) {
+        if (PQstatus(m_conn) != CONNECTION_OK)
+            return StreamEnd::Lost;
+        fail(nullptr);
+    }
+    // One PGresult a row, freed as soon as its row is converted: the rows
+    // held are those of the block, not the whole result.
+    PQsetSingleRowMode(m_conn);
+    using Rows = std::unique_ptr<PGresult, void (*)(PGresult*)>;
+    CDbResult block;
+    std::vector<Kind> kinds;
+    bool described = false;
+    bool anyRow = false;
+    Rows failure(nullptr, PQclear);
+    const auto handOn = [&] {
+        const QStringList columns = block.columns;
+        eachBlock(block);
+        block.clearRows();
+        block.columns = columns;
+    };
+    try {
+        while (PGresult* next = PQgetResult(m_conn)) {
+            Rows rows(next, PQclear);
+            const ExecStatusType status = PQresultStatus(next);
+            if (status != PGRES_SINGLE_TUPLE && status != PGRES_TUPLES_OK) {
+                // After a failure the server sends nothing but the end of
+                // the statement; the first failure is the one to report.
+                if (!succeeded(next) && !failure)
+                    failure = std::move(rows);
                 continue;
             }
-            const char* value = PQgetvalue(rows, r, i);
-            const int bytes = PQgetlength(rows, r, i);
-            switch (kinds[static_cast<size_t>(i)]) {
-            case Kind::Integer:
-                if (value[0] == 't' || value[0] == 'f')
-                    result.appendInteger(value[0] == 't' ? 1 : 0);
-                else
-                    result.appendInteger(std::strtoll(value, nullptr, 10));
-                break;
-            case Kind::Real: {
-                // Not strtod: the program runs under the user's locale, whose
-                // decimal separator may be a comma; the server writes a '.'.
-                double number = 0;
-                std::from_chars(value, value + bytes, number);
-                result.appendReal(number);
-                break;
+            if (!described) {
+                kinds = readColumns(next, block);
+                described = true;
             }
-            case Kind::Date:
-                appendCanonicalDate(result, value, bytes);
-                break;
-            case Kind::Text:
-                result.appendText(value, bytes);
-                break;
+            const int rowCount = PQntuples(next);
+            for (int r = 0; r < rowCount; ++r) {
+                anyRow = true;
+                appendRow(next, r, kinds, block);
+                if (block.rowCount == rowsPerBlock)
+                    handOn();
             }
         }
-        ++result.rowCount;
+    } catch (...) {
+        abandonStatement();
+        throw;
     }
-    PQclear(rows);
+    if (failure) {
+        if (PQstatus(m_conn) != CONNECTION_OK)
+            return StreamEnd::Lost;
+        // The server refuses a text before it produces a row.
+        if (mayBeRefused && !anyRow && refusedText(failure.get()))
+            return StreamEnd::Refused;
+        // The rows after the last block handed on end with the statement.
+        fail(failure.release());
+    }
+    if (block.rowCount > 0)
+        handOn();
+    return StreamEnd::Done;
+}
+
+void CPgEngine::abandonStatement()
+{
+    // Reading the rest of a long result could take as long as the statement
+    // itself: the server is asked to stop it, and what it sent meanwhile is
+    // read and dropped until the connection is ready for the next statement.
+    if (PQstatus(m_conn) == CONNECTION_OK) {
+        if (PGcancel* cancel = PQgetCancel(m_conn)) {
+            char error[256];
+            PQcancel(cancel, error, sizeof error);
+            PQfreeCancel(cancel);
+        }
+    }
+    while (PGresult* rest = PQgetResult(m_conn))
+        PQclear(rest);
+}
+
+void CPgEngine::queryBlocks(const QString& sql, int rowsPerBlock,
+                            const std::function<void(CDbResult& block)>& eachBlock)
+{
+    const QString adapted = textToRun(sql);
+    if (!m_conn)
+        fail(nullptr);
+    // As run() does: a connection found broken is opened again first.
+    if (PQstatus(m_conn) != CONNECTION_OK)
+        reopen();
+    const PGTransactionStatusType before = PQtransactionStatus(m_conn);
+    const bool outsideTransaction = before == PQTRANS_IDLE;
+    // Inside a transaction the statement runs under a savepoint of its own:
+    // an adapted text the server refuses, or a statement cancelled because
+    // the caller stopped taking its rows, would otherwise doom the caller's
+    // transaction. A failure of the statement itself dooms it as anywhere.
+    const bool underSavepoint = before == PQTRANS_INTRANS;
+    if (underSavepoint)
+        PQclear(run("SAVEPOINT kv_stream", true));
+    bool handedOn = false;
+    bool callerFailed = false;
+    const auto handOn = [&](CDbResult& block) {
+        handedOn = true;
+        try {
+            eachBlock(block);
+        } catch (...) {
+            callerFailed = true;
+            throw;
+        }
+    };
+    const QByteArray written = sql.toUtf8();
+    const int perBlock = std::max(1, rowsPerBlock);
+    try {
+        StreamEnd end = StreamEnd::Refused;
+        if (adapted != sql && before != PQTRANS_INERROR) {
+            end = streamRows(adapted.toUtf8(), perBlock, handOn, true);
+            if (end == StreamEnd::Refused && underSavepoint)
+                PQclear(run("ROLLBACK TO SAVEPOINT kv_stream", true));
+        }
+        if (end == StreamEnd::Refused)
+            end = streamRows(written, perBlock, handOn, false);
+        if (end == StreamEnd::Lost) {
+            // Inside a transaction the server has rolled it back with the
+            // connection; on its own the statement is tried once more, unless
+            // rows of it were handed on already: they cannot be taken back.
+            const QString driverText = QString::fromUtf8(PQerrorMessage(m_conn)).trimmed();
+            if (!outsideTransaction || handedOn)
+                throw CKvException(connectionLostText(driverText, !outsideTransaction));
+            reopen();
+            if (streamRows(written, perBlock, handOn, false) == StreamEnd::Lost)
+                throw CKvException(connectionLostText(QString::fromUtf8(PQerrorMessage(m_conn)).trimmed(), false));
+        }
+        if (underSavepoint)
+            PQclear(run("RELEASE SAVEPOINT kv_stream", true));
+    } catch (...) {
+        // The caller's transaction goes on as it was before the statement. Should
+        // the server not take even that, the transaction stays doomed and
+        // its commit fails.
+        if (underSavepoint && callerFailed && PQstatus(m_conn) == CONNECTION_OK)
+            PQclear(PQexec(m_conn, "ROLLBACK TO SAVEPOINT kv_stream; RELEASE SAVEPOINT kv_stream"));
+        throw;
+    }
 }
 
 void CPgEngine::begin(int level)

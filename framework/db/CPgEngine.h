@@ -38,6 +38,13 @@ public:
     int execute(const QString& sql) override;
     void executeScript(const QString& script) override;
     void query(const QString& sql, CDbResult& result) override;
+    // Hands the rows on as they arrive, a block every `rowsPerBlock` rows;
+    // the statement as query() runs it. A caller that stops taking rows
+    // cancels the statement; inside a transaction the transaction then goes
+    // on as before it. A connection the server closed before any block was
+    // handed on is opened again as run() does.
+    void queryBlocks(const QString& sql, int rowsPerBlock,
+                     const std::function<void(CDbResult& block)>& eachBlock) override;
     void begin(int level) override;
     // Commits; a transaction a failed statement has already doomed is rolled
     // back instead and the commit throws (the server would only report the
@@ -88,6 +95,21 @@ private:
     // Runs the adapted text of a query; when the server refuses the text
     // itself, the statement as written (see query()).
     pg_result* runAdapted(const QByteArray& adapted, const QByteArray& written);
+    // How a statement read row by row ended, when it did not throw.
+    enum class StreamEnd
+    {
+        Done,
+        Refused, // the server refused the text itself (`mayBeRefused` only)
+        Lost     // the server closed the connection
+    };
+    // Runs one statement and hands its rows on in blocks as they arrive;
+    // any other failure throws the server's message. An exception from
+    // `eachBlock` abandons the statement.
+    StreamEnd streamRows(const QByteArray& text, int rowsPerBlock,
+                         const std::function<void(CDbResult& block)>& eachBlock, bool mayBeRefused);
+    // Ends a statement whose rows are still coming, so that the connection
+    // takes the next one.
+    void abandonStatement();
     // The catalogue's answers, asked once (again after a change of the
     // schema); null when they cannot be asked now.
     const Catalogue* catalogue();
@@ -96,6 +118,9 @@ private:
     // adapted statement outside a transaction, the tables it names that the
     // server has no statistics of yet are analysed, once.
     void gatherStatisticsFor(const QString& sql);
+    // The text a query runs as (adaptQuery), the tables of an adapted one
+    // analysed first where the server has no statistics of them.
+    QString textToRun(const QString& sql);
     [[noreturn]] void fail(pg_result* result) const;
     // The session settings the layer relies on, whatever the environment.
     void pinSession();

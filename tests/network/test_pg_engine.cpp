@@ -1,5 +1,6 @@
 #include "CAdoConnection.h"
 #include "CAdoRecordset.h"
+#include "CDbResult.h"
 #include "CKvException.h"
 #include "CPgEngine.h"
 #include "KvPgTestServer.h"
@@ -8,11 +9,13 @@
 #include "KvTestSupport.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <clocale>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <libpq-fe.h>
 
 namespace {
 
@@ -375,9 +378,8 @@ bool UseCommaDecimalLocale(const QString& dir)
 {
     const QString name = QStringLiteral("de_DE.UTF-8");
     QProcess localedef;
-    localedef.start(QStringLiteral("localedef"),
-                    {QStringLiteral("-i"), QStringLiteral("de_DE"), QStringLiteral("-f"), QStringLiteral("UTF-8"),
-                     QDir(dir).filePath(name)});
+    localedef.start(QStringLiteral("localedef"), {QStringLiteral("-i"), QStringLiteral("de_DE"), QStringLiteral("-f"),
+                                                  QStringLiteral("UTF-8"), QDir(dir).filePath(name)});
     if (!localedef.waitForFinished(60000) || localedef.exitStatus() != QProcess::NormalExit)
         return false;
     qputenv("LOCPATH", dir.toLocal8Bit());
@@ -398,4 +400,235 @@ TEST_F(PgEngineTest, RealsReadTheSameUnderALocaleWithADecimalComma)
     std::setlocale(LC_NUMERIC, before.c_str());
     qunsetenv("LOCPATH");
     EXPECT_DOUBLE_EQ(money, 1234.56);
+}
+
+namespace {
+
+// Every row of a result, each cell as its kind and value: "I:5", "R:1.25",
+// "T:text", "N".
+QList<QStringList> CellsOf(const CDbResult& result)
+{
+    QList<QStringList> rows;
+    for (int r = 0; r < result.rowCount; ++r) {
+        QStringList cells;
+        for (int c = 0; c < result.columns.size(); ++c) {
+            const CDbResult::Cell& cell = result.cell(r, c);
+            switch (cell.type()) {
+            case CDbResult::Integer:
+                cells << QStringLiteral("I:%1").arg(cell.integer);
+                break;
+            case CDbResult::Real:
+                cells << QStringLiteral("R:%1").arg(cell.real, 0, 'g', 17);
+                break;
+            case CDbResult::Text:
+                cells << QStringLiteral("T:") + result.text(cell);
+                break;
+            default:
+                cells << QStringLiteral("N");
+                break;
+            }
+        }
+        rows << cells;
+    }
+    return rows;
+}
+
+// The first column of every row handed on, appended to `ids`.
+std::function<void(CDbResult&)> CollectIds(QList<qint64>& ids)
+{
+    return [&ids](CDbResult& block) {
+        for (int r = 0; r < block.rowCount; ++r)
+            ids << block.cell(r, 0).integer;
+    };
+}
+
+QList<qint64> IdsFromOne(qint64 last)
+{
+    QList<qint64> ids;
+    for (qint64 i = 1; i <= last; ++i)
+        ids << i;
+    return ids;
+}
+
+// Rows 1 to 2999 come at once; at row 3000 the statement would wait a minute.
+const QString kPausingRows = QStringLiteral(
+    "select i as Id, case when i = 3000 then pg_sleep(60)::text end as Pause from generate_series(1, 6000) i");
+
+} // namespace
+
+// Read in blocks, a result of many blocks has the rows, kinds and values of
+// the whole result (every kind a column may have, distinct in every row), a
+// full block at a time; read forward it has the rows of the held result.
+TEST_F(PgEngineTest, AResultReadInBlocksHasTheRowsOfTheWholeResult)
+{
+    db.ExecuteScript(
+        QStringLiteral("create table Streamed (Id integer, Amount double precision, Price numeric(12, 4), Name text, "
+                       "Note text, Stamp timestamp(0), Day date, Paid boolean);"
+                       "insert into Streamed select i, i * 0.25, i / 8.0, lpad(i::text, 50, '0'), "
+                       "case when i % 2 = 0 then null else 'n' || i end, "
+                       "timestamp '2020-01-01' + i * interval '6 hours', date '2000-01-01' + i, i % 3 = 0 "
+                       "from generate_series(1, 70000) i;"),
+        QString());
+    const QString sql =
+        QStringLiteral("select Id, Amount, Price, Name, Note, Stamp, Day, Paid from Streamed order by Id");
+    CDbResult whole;
+    db.RunQuery(sql, whole);
+    const QList<QStringList> held = CellsOf(whole);
+    ASSERT_EQ(held.size(), 70000);
+    const auto name = [](int id) { return QStringLiteral("T:") + QString::number(id).rightJustified(50, u'0'); };
+    EXPECT_EQ(held[0], (QStringList{"I:1", "R:0.25", "R:0.125", name(1), "T:n1", "T:2020-01-01 06:00:00",
+                                    "T:2000-01-02", "I:0"}));
+    EXPECT_EQ(held[2], (QStringList{"I:3", "R:0.75", "R:0.375", name(3), "T:n3", "T:2020-01-01 18:00:00",
+                                    "T:2000-01-04", "I:1"}));
+    EXPECT_EQ(held[65535],
+              (QStringList{"I:65536", "R:16384", "R:8192", name(65536), "N", "T:2064-11-09", "T:2179-06-07", "I:0"}));
+
+    QList<int> sizes;
+    QList<QStringList> streamed;
+    db.RunQueryBlocks(sql, 2048, [&](CDbResult& block) {
+        sizes << block.rowCount;
+        EXPECT_EQ(block.columns, whole.columns);
+        streamed << CellsOf(block);
+    });
+    QList<int> fullBlocks(70000 / 2048, 2048);
+    EXPECT_EQ(sizes, fullBlocks << 70000 % 2048);
+    EXPECT_EQ(streamed, held);
+
+    // As the lists read: the blocks go to a second thread and come back spent.
+    const auto rowOf = [](CAdoRecordset& rs) {
+        QStringList cells;
+        for (int c = 0; c < rs.GetFieldCount(); ++c)
+            cells << rs.GetFieldText(rs.GetFieldName(c));
+        return cells;
+    };
+    QList<QStringList> opened;
+    {
+        CAdoLease<CAdoRecordset> rs(db.AcquireRecordset());
+        rs->Open(sql);
+        for (; !rs->IsEOF(); rs->MoveNext())
+            opened << rowOf(*rs);
+    }
+    QList<QStringList> forward;
+    CAdoLease<CAdoRecordset> rs(db.AcquireRecordset());
+    EXPECT_EQ(rs->ReadEach(sql, [&](CAdoRecordset& row) { forward << rowOf(row); }), 70000);
+    EXPECT_EQ(forward, opened);
+
+    int calls = 0;
+    db.RunQueryBlocks(QStringLiteral("select Id from Streamed where Id < 0"), 2048, [&](CDbResult&) { ++calls; });
+    EXPECT_EQ(calls, 0) << "a query without rows hands on nothing";
+}
+
+// A caller that stops taking rows ends the statement: the server is told to
+// cancel it rather than waited for, and the connection takes the next
+// statement. Inside a transaction the transaction goes on as it was before
+// the statement, and commits what it holds.
+TEST_F(PgEngineTest, ACallerThatStopsTakingRowsLeavesTheConnectionUsable)
+{
+    auto* engine = dynamic_cast<CPgEngine*>(db.GetEngine());
+    ASSERT_NE(engine, nullptr);
+    QElapsedTimer timer;
+    timer.start();
+    int handedOn = 0;
+    const auto stopAtFirstBlock = [&] {
+        db.RunQueryBlocks(kPausingRows, 2048, [&](CDbResult& block) {
+            handedOn += block.rowCount;
+            throw CKvException(QStringLiteral("stop"));
+        });
+    };
+    EXPECT_EQ(ThrownText(stopAtFirstBlock), QStringLiteral("stop"));
+    EXPECT_EQ(handedOn, 2048);
+    EXPECT_EQ(PQtransactionStatus(engine->handle()), PQTRANS_IDLE);
+    EXPECT_EQ(value(QStringLiteral("select 41 + 1")), QStringLiteral("42"));
+
+    db.Execute(QStringLiteral("create table Kept (Id integer)"), QString());
+    {
+        CAdoTransaction group(db);
+        db.Execute(QStringLiteral("insert into Kept values (1)"), QString());
+        EXPECT_EQ(ThrownText(stopAtFirstBlock), QStringLiteral("stop"));
+        EXPECT_EQ(count(QStringLiteral("select * from Kept")), 1);
+        db.Execute(QStringLiteral("insert into Kept values (2)"), QString());
+        // The lists' reading: the rows' user fails on its own thread.
+        int seen = 0;
+        CAdoLease<CAdoRecordset> rs(db.AcquireRecordset());
+        EXPECT_EQ(ThrownText([&] {
+                      rs->ReadEach(QStringLiteral("select i from generate_series(1, 500000) i"), [&](CAdoRecordset&) {
+                          if (++seen == 10)
+                              throw CKvException(QStringLiteral("stop"));
+                      });
+                  }),
+                  QStringLiteral("stop"));
+        EXPECT_EQ(db.GetTransDepth(), 1);
+        db.Execute(QStringLiteral("insert into Kept values (3)"), QString());
+        EXPECT_EQ(ThrownText([&] { group.Commit(); }), QString());
+    }
+    EXPECT_LT(timer.elapsed(), 30000) << "the statements were cancelled, not waited for";
+    EXPECT_EQ(db.GetTransDepth(), 0);
+    EXPECT_EQ(count(QStringLiteral("select * from Kept")), 3);
+}
+
+// A statement that fails part way throws the server's message; the rows
+// handed on are those of the full blocks before the failing row, none after
+// it. Inside a transaction the failure dooms it as any failed statement does.
+TEST_F(PgEngineTest, AStatementThatFailsPartWayThrowsTheServersMessage)
+{
+    const QString failing = QStringLiteral("select i as Id, 1 / (50000 - i) as Share from generate_series(1, 60000) i");
+    QList<qint64> ids;
+    const QString text = ThrownText([&] { db.RunQueryBlocks(failing, 2048, CollectIds(ids)); });
+    EXPECT_TRUE(text.contains(QStringLiteral("division by zero"))) << text.toStdString();
+    EXPECT_EQ(ids, IdsFromOne(49999 / 2048 * 2048));
+    EXPECT_EQ(value(QStringLiteral("select 41 + 1")), QStringLiteral("42"));
+
+    db.Execute(QStringLiteral("create table Doomed (Id integer)"), QString());
+    {
+        CAdoTransaction group(db);
+        db.Execute(QStringLiteral("insert into Doomed values (1)"), QString());
+        CAdoLease<CAdoRecordset> rs(db.AcquireRecordset());
+        const QString inside = ThrownText([&] { rs->ReadEach(failing, [](CAdoRecordset&) {}); });
+        EXPECT_TRUE(inside.contains(QStringLiteral("division by zero"))) << inside.toStdString();
+        EXPECT_EQ(ThrownText([&] { group.Commit(); }), QStringLiteral("提交事务时发生错误！"));
+    }
+    EXPECT_EQ(db.GetTransDepth(), 0);
+    EXPECT_EQ(count(QStringLiteral("select * from Doomed")), 0);
+}
+
+// A connection the server closed: a read on its own opens it again and runs
+// once more, but not once rows of it were handed on (no row is handed on
+// twice); inside a transaction the read fails with the transaction.
+TEST_F(PgEngineTest, AReadInBlocksOnAConnectionTheServerClosed)
+{
+    CAdoConnection admin;
+    admin.Open(1, Server().ConnectString());
+    const auto terminate = [&](const QString& pid) {
+        admin.Execute(QStringLiteral("select pg_terminate_backend(%1)").arg(pid), QString());
+    };
+
+    terminate(value(QStringLiteral("select pg_backend_pid()")));
+    QList<qint64> ids;
+    db.RunQueryBlocks(QStringLiteral("select i from generate_series(1, 5000) i"), 2048, CollectIds(ids));
+    EXPECT_EQ(ids, IdsFromOne(5000));
+
+    ids.clear();
+    const QString pid = value(QStringLiteral("select pg_backend_pid()"));
+    const auto collect = CollectIds(ids);
+    const QString midway = ThrownText([&] {
+        db.RunQueryBlocks(kPausingRows, 2048, [&](CDbResult& block) {
+            if (ids.isEmpty())
+                terminate(pid);
+            collect(block);
+        });
+    });
+    EXPECT_TRUE(midway.startsWith(QStringLiteral("连接业务数据库失败！"))) << midway.toStdString();
+    EXPECT_EQ(ids, IdsFromOne(2048));
+
+    {
+        CAdoTransaction group(db);
+        terminate(value(QStringLiteral("select pg_backend_pid()")));
+        CAdoLease<CAdoRecordset> rs(db.AcquireRecordset());
+        const QString lost = ThrownText(
+            [&] { rs->ReadEach(QStringLiteral("select i from generate_series(1, 5000) i"), [](CAdoRecordset&) {}); });
+        EXPECT_TRUE(lost.startsWith(QStringLiteral("与业务数据库的连接已断开"))) << lost.toStdString();
+        EXPECT_THROW(group.Commit(), CKvException);
+    }
+    EXPECT_EQ(db.GetTransDepth(), 0);
+    EXPECT_EQ(value(QStringLiteral("select 41 + 1")), QStringLiteral("42"));
 }

@@ -149,6 +149,19 @@ protected:
         }
         return rows;
     }
+    // Every row, read forward as the lists read a long result.
+    QList<QStringList> forwardRows(const QString& sql)
+    {
+        CAdoLease<CAdoRecordset> rs(db.AcquireRecordset());
+        QList<QStringList> rows;
+        rs->ReadEach(sql, [&](CAdoRecordset& row) {
+            QStringList cells;
+            for (int c = 0; c < row.GetFieldCount(); ++c)
+                cells << cellText(row.GetFieldValue(c));
+            rows << cells;
+        });
+        return rows;
+    }
 
     std::unique_ptr<PGconn, void (*)(PGconn*)> raw{nullptr, PQfinish};
     CPgEngine* engine = nullptr;
@@ -229,11 +242,18 @@ TEST_F(ServerSaleQueryTest, AnAdaptedTextTheServerRefusesRunsAsWritten)
         std::sort(rows.begin(), rows.end());
         return rows;
     };
+    const auto sortedForwardRows = [&] {
+        QList<QStringList> rows = forwardRows(unqualified);
+        std::sort(rows.begin(), rows.end());
+        return rows;
+    };
     EXPECT_EQ(sortedRows(), expected);
+    EXPECT_EQ(sortedForwardRows(), expected);
 
     db.BeginTrans();
     db.Execute(QStringLiteral("insert into Block (BlockNo, BlockName) values ('T1', '试验小区')"), QString());
     EXPECT_EQ(sortedRows(), expected);
+    EXPECT_EQ(sortedForwardRows(), expected);
     EXPECT_EQ(Count(QStringLiteral("select BlockNo from Block where BlockNo = 'T1'")), 1);
     db.CommitTrans();
     EXPECT_EQ(Count(QStringLiteral("select BlockNo from Block where BlockNo = 'T1'")), 1);

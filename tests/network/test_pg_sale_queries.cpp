@@ -13,6 +13,7 @@
 #include "KvSchema.h"
 #include "KvServerSales.h"
 
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
@@ -300,4 +301,45 @@ TEST_F(ServerUnanalysedSalesTest, AWholeFileStatisticHasTheSalesAnalysedFirst)
     EXPECT_EQ(layerRows(sql).size(), 10);
     for (const char* table : {"wrtrecord", "clientpay", "wrtprice", "clipre", "client"})
         EXPECT_GT(statisticsOf(table), 0) << table;
+}
+
+namespace {
+
+class ServerUnanalysedSalesAtOnceTest : public ServerUnanalysedSalesTest
+{
+};
+
+} // namespace
+
+// Two counters asking for the same whole-file statistic at one moment, on
+// sales the server has no statistics of: each has the tables analysed (the
+// server makes one analyse of a table wait for the other), and both get the
+// rows of the statement as written.
+TEST_F(ServerUnanalysedSalesAtOnceTest, TwoCountersAskingAtOnceGetTheRowsOfTheStatementAsWritten)
+{
+    CSaleStatCondition byUserMeter;
+    byUserMeter.m_grouping = 0;
+    QString sql = SaleStatSql(byUserMeter);
+    QList<QStringList> expected = rawRows(raw.get(), db.ConvertSql(sql));
+    std::sort(expected.begin(), expected.end());
+    ASSERT_EQ(statisticsOf("wrtrecord"), 0);
+
+    std::vector<std::unique_ptr<QProcess>> counters;
+    for (int i = 0; i < 2; ++i) {
+        counters.push_back(std::make_unique<QProcess>());
+        counters.back()->start(QStringLiteral(KV_SALE_STATISTIC),
+                               {Server().ConnectString(), QString::number(byUserMeter.m_grouping)});
+    }
+    for (auto& counter : counters) {
+        ASSERT_TRUE(counter->waitForFinished(120000));
+        ASSERT_EQ(counter->exitCode(), 0) << counter->readAllStandardError().toStdString();
+        QList<QStringList> got;
+        for (const QByteArray& line : counter->readAllStandardOutput().split('\n'))
+            if (!line.isEmpty())
+                got << QString::fromUtf8(line).split(u'\t');
+        std::sort(got.begin(), got.end());
+        EXPECT_EQ(got.size(), 600);
+        EXPECT_TRUE(got == expected);
+    }
+    EXPECT_GT(statisticsOf("wrtrecord"), 0);
 }

@@ -442,11 +442,13 @@ void CPgEngine::gatherStatisticsFor(const QString& sql)
     // Inside a transaction a failed analyse would doom the caller's work.
     if (!m_catalogue || m_catalogue->unanalysed.isEmpty() || !m_conn || PQtransactionStatus(m_conn) != PQTRANS_IDLE)
         return;
+    static const QRegularExpression word(QStringLiteral("\\w+"));
+    QSet<QString> words;
+    for (auto it = word.globalMatch(sql); it.hasNext();)
+        words.insert(it.next().captured().toLower());
     QStringList tables;
     for (auto it = m_catalogue->unanalysed.begin(); it != m_catalogue->unanalysed.end();) {
-        const QRegularExpression named(QStringLiteral("\\b%1\\b").arg(QRegularExpression::escape(it.key())),
-                                       QRegularExpression::CaseInsensitiveOption);
-        if (named.match(sql).hasMatch()) {
+        if (words.contains(it.key())) {
             tables << it.value();
             it = m_catalogue->unanalysed.erase(it);
         } else {

@@ -217,12 +217,7 @@ int main(int argc, char** argv)
         db.Open(1, server.ConnectString());
         InstallServerDatabase(db, QDateTime(QDate(2023, 12, 31), QTime(12, 0)));
 
-        auto conninfo = KvPgTestServer::ParseConninfo(QString::fromLocal8Bit(qgetenv("QUILLMER_TEST_PG")));
-        conninfo.insert(QStringLiteral("dbname"), server.DatabaseName());
-        QStringList pairs;
-        for (auto it = conninfo.cbegin(); it != conninfo.cend(); ++it)
-            pairs << QStringLiteral("%1='%2'").arg(it.key(), it.value());
-        PGconn* rawServer = PQconnectdb(pairs.join(u' ').toUtf8().constData());
+        PGconn* rawServer = PQconnectdb(server.LibpqConninfo().toUtf8().constData());
         if (PQstatus(rawServer) != CONNECTION_OK)
             throw CKvException(QString::fromUtf8(PQerrorMessage(rawServer)));
 

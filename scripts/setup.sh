@@ -9,6 +9,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-wqy-microhei qt6-translations-l10n
     libpq-dev postgresql postgresql-contrib
+    xvfb xauth
 )
 
 missing=()

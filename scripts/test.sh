@@ -9,6 +9,10 @@
 #   bash scripts/test.sh --sanitizers  the same with AddressSanitizer and
 #                                      UndefinedBehaviorSanitizer, in build-asan/;
 #                                      any sanitizer report fails its test
+#   bash scripts/test.sh --x11         the normal build, with every widget test
+#                                      on an X server of its own (Xvfb) instead
+#                                      of offscreen: real focus, activation and
+#                                      lock keys
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 bash "$here/scripts/setup.sh"
@@ -21,6 +25,11 @@ build="$here/build"
 options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
 case "${1:-}" in
 "")
+    ;;
+--x11)
+    # Each widget test program starts its own Xvfb and switches itself to it
+    # (tests/support/KvTestDisplay.cpp); the rest stay offscreen.
+    export QUILLMER_TEST_X11=1
     ;;
 --network)
     build="$here/build-net"
@@ -37,7 +46,7 @@ case "${1:-}" in
     export LSAN_OPTIONS="suppressions=$here/scripts/lsan.supp:print_suppressions=0"
     ;;
 *)
-    echo "usage: $0 [--network | --sanitizers]" >&2
+    echo "usage: $0 [--network | --sanitizers | --x11]" >&2
     exit 2
     ;;
 esac

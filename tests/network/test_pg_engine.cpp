@@ -301,8 +301,8 @@ TEST_F(PgEngineTest, AConnectionTheServerClosedIsOpenedAgainOutsideATransaction)
     // A server that refuses the new connection: the program's own words.
     CAdoConnection maintenance;
     maintenance.Open(1,
-                     Server().ConnectStringFor(KvPgTestServer::ParseConninfo(qEnvironmentVariable("QUILLMER_TEST_PG"))
-                                                   .value(QStringLiteral("dbname"), QStringLiteral("postgres"))));
+                     Server().AdminConnectStringFor(KvPgTestServer::ParseConninfo(qEnvironmentVariable("QUILLMER_TEST_PG"))
+                                                        .value(QStringLiteral("dbname"), QStringLiteral("postgres"))));
     maintenance.Execute(QStringLiteral("alter database %1 allow_connections false").arg(Server().DatabaseName()),
                         QString());
     endSession();

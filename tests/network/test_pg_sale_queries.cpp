@@ -29,14 +29,9 @@ constexpr Oid kFloat8 = 701;
 constexpr Oid kNumeric = 1700;
 
 // A bare libpq session on the suite's database: the statement as written.
-PGconn* connectRaw(const QString& database)
+PGconn* connectRaw(const KvPgTestServer& server)
 {
-    auto conninfo = KvPgTestServer::ParseConninfo(QString::fromLocal8Bit(qgetenv("QUILLMER_TEST_PG")));
-    conninfo.insert(QStringLiteral("dbname"), database);
-    QStringList pairs;
-    for (auto it = conninfo.cbegin(); it != conninfo.cend(); ++it)
-        pairs << QStringLiteral("%1='%2'").arg(it.key(), it.value());
-    PGconn* conn = PQconnectdb(pairs.join(u' ').toUtf8().constData());
+    PGconn* conn = PQconnectdb(server.LibpqConninfo().toUtf8().constData());
     if (PQstatus(conn) != CONNECTION_OK) {
         const QString message = QString::fromUtf8(PQerrorMessage(conn));
         PQfinish(conn);
@@ -103,7 +98,7 @@ protected:
             spec.sales = 6000;
             spec.users = 600;
             GenerateSales(file, spec);
-            std::unique_ptr<PGconn, void (*)(PGconn*)> raw(connectRaw(Server().DatabaseName()), PQfinish);
+            std::unique_ptr<PGconn, void (*)(PGconn*)> raw(connectRaw(Server()), PQfinish);
             if (!analyse)
                 for (const QString& table : SaleTables())
                     PQclear(PQexec(raw.get(), "alter table " + table.toUtf8() + " set (autovacuum_enabled = off)"));
@@ -131,7 +126,7 @@ protected:
         InstalledServerTest::SetUp();
         if (IsSkipped() || HasFatalFailure())
             return;
-        raw.reset(connectRaw(Server().DatabaseName()));
+        raw.reset(connectRaw(Server()));
         engine = dynamic_cast<CPgEngine*>(db.GetEngine());
         ASSERT_NE(engine, nullptr);
     }

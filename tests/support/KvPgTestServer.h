@@ -10,8 +10,11 @@
 // tests. The server is named by the environment variable QUILLMER_TEST_PG, a
 // libpq connection string of a superuser ("host=127.0.0.1 port=45790
 // user=postgres password=… dbname=postgres", as scripts/pg-cluster.sh writes
-// it into DIR/conninfo). Each instance creates a database with a name of its
-// own and drops it again at the end.
+// it into DIR/conninfo). Each instance makes, as that superuser, an ordinary
+// login (no superuser, no createdb, no createrole) and a database of its own
+// owned by it, as a server's administrator makes them for an installation; the
+// tests then connect as that login, so a privilege the installation lacks
+// shows. Both are dropped again at the end.
 class KvPgTestServer
 {
 public:
@@ -29,8 +32,15 @@ public:
     // CAdoConnection::Open(1, …): "Provider=SQLOLEDB;Server=host,port;Database=…;uid=…;pwd=…".
     QString ConnectString() const { return ConnectStringFor(m_database); }
     QString ConnectStringFor(const QString& database) const;
+    // The same, logged in as the superuser of QUILLMER_TEST_PG: only for what
+    // a server's administrator does (altering or dropping a database).
+    QString AdminConnectStringFor(const QString& database) const;
+    // A libpq connection string of the test database as the ordinary login,
+    // for the tests and benchmarks that read the server raw.
+    QString LibpqConninfo() const;
     // "host,port", as SysPara.ServerName holds it.
     QString ServerName() const;
+    // The ordinary login of the test database and its password.
     QString User() const { return m_user; }
     QString Password() const { return m_password; }
 
@@ -39,12 +49,15 @@ public:
 
 private:
     void runOnMaintenanceDb(const QString& sql) const;
+    void dropRole() const;
 
     QString m_host;
     QString m_port;
+    QString m_adminUser;
+    QString m_adminPassword;
+    QString m_maintenanceDb;
     QString m_user;
     QString m_password;
-    QString m_maintenanceDb;
     QString m_database;
 };
 

@@ -9,13 +9,14 @@
 #include <QTest>
 #include <QWidget>
 
+// Shows a window and waits until it is the active one: on a real display the
+// window manager's activation arrives some time after show().
 inline bool ShowActive(QWidget* window)
 {
     window->show();
+    window->raise();
     window->activateWindow();
-    for (int i = 0; i < 50 && QApplication::activeWindow() != window; ++i)
-        QApplication::processEvents();
-    return QApplication::activeWindow() == window;
+    return QTest::qWaitForWindowActive(window) && QApplication::activeWindow() == window;
 }
 
 inline void MouseClick(QWidget* target, const QPoint& pos, Qt::MouseButton button = Qt::LeftButton)
@@ -56,8 +57,11 @@ inline void TypeText(QWidget* target, const QString& text)
 // Ctrl+click on the selected row of a list takes the selection away, as the
 // operator does to have no row chosen (a list that takes the focus selects
 // the row the focus stands on).
+// On a real display the window's activation arrives after it is shown, and
+// the list's focus-in then selects a row again: activate it and wait first.
 inline void DeselectRow(QAbstractItemView* list, int row)
 {
+    ShowActive(list->window());
     const QRect cell = list->visualRect(list->model()->index(row, 0));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, cell.center());
 }

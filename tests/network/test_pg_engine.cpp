@@ -129,6 +129,19 @@ TEST_F(PgEngineTest, OpensAsKindOneAndRefusesABadLogin)
     EXPECT_EQ(upper.Open(1, shouting), 1);
 }
 
+// The tests meet the server as an installation does: an ordinary login that
+// owns its database and nothing more, so a privilege the program would need
+// beyond that fails here.
+TEST_F(PgEngineTest, TheTestsConnectAsAnOrdinaryLoginOwningItsDatabase)
+{
+    EXPECT_EQ(value("select current_user"), Server().User());
+    EXPECT_EQ(value("select rolsuper::text || rolcreatedb::text || rolcreaterole::text from pg_roles "
+                    "where rolname = current_user"),
+              QStringLiteral("falsefalsefalse"));
+    EXPECT_EQ(value("select pg_get_userbyid(datdba) from pg_database where datname = current_database()"),
+              Server().User());
+}
+
 TEST_F(PgEngineTest, ASecondStatementRunsNothing)
 {
     db.Execute(QStringLiteral("create table Twice (Id integer)"), QString());

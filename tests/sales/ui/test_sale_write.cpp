@@ -354,6 +354,39 @@ TEST_F(SaleWriteTest, NothingIsStoredBeforeTheOperatorAgrees)
     }
 }
 
+// A negative purchase stores nothing: in kWh it is too small for any
+// subsidy, said after the input; in money the input itself refuses it.
+TEST_F(SaleWriteTest, ANegativePurchaseGetsTheMessageOfItsUnit)
+{
+    const struct
+    {
+        const char* unit;
+        const char* message;
+    } cases[] = {
+        {"度", "申购量太小，无法满足补助量！"},
+        {"元", "请输入申购量！"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.unit);
+        GetMainSysPara()->SetBuyUnit(QString::fromUtf8(c.unit));
+        CSaleDlg dialog(nullptr, QStringLiteral("售电服务"));
+        ReadCard(dialog);
+        CDialogScript script;
+        script.Then([](QWidget* input) {
+            CModalScript::Type(input, 1029, QStringLiteral("-100"));
+            CModalScript::Click(input, 1000);
+            if (static_cast<QDialog*>(input)->result() != QDialog::Accepted)
+                CModalScript::Click(input, 1021); // refused: the operator gives up
+        });
+        Write(dialog);
+        EXPECT_TRUE(script.Exhausted());
+        EXPECT_EQ(sink.Texts(), QStringList{QString::fromUtf8(c.message)});
+        EXPECT_EQ(Count("select * from WrtRecord"), 1);
+        EXPECT_EQ(sim.Card(1).code, QStringLiteral("04"));
+    }
+    GetMainSysPara()->SetBuyUnit(QStringLiteral("度"));
+}
+
 // A meter type with a multiplier of 0 would divide by zero in every figure.
 TEST_F(SaleWriteTest, AZeroMultiplierIsRefusedBeforeTheInput)
 {

@@ -105,6 +105,27 @@ protected:
     }
     int Count(const QString& sql) { return fresh.Count(sql); }
 
+    // Sells 100 kWh and prints the receipt from its preview: the pages printed
+    // and the copies the receipt holds.
+    int SellAndPrint(int& copies)
+    {
+        CSaleDlg dialog(nullptr, QStringLiteral("售电服务"));
+        ReadCard(dialog);
+        CDialogScript script;
+        copies = -1;
+        script.Confirm({{1029, QStringLiteral("100")}}).Confirm().Then([&copies](QWidget* widget) {
+            auto* receipt = dynamic_cast<CReceiptDocument*>(static_cast<CPrintPreviewDlg*>(widget)->GetPrintJob());
+            copies = receipt ? receipt->Values().GetReceiptCount() : -1;
+            CModalScript::Click(widget, 1078);
+            CModalScript::Click(widget, 1001);
+        });
+        Write(dialog);
+        EXPECT_TRUE(script.Exhausted());
+        const QStringList pdfs = PdfFiles();
+        EXPECT_EQ(pdfs.size(), 1);
+        return pdfs.size() == 1 ? PdfPageCount(QDir(fresh.AppDir()).filePath(pdfs.first())) : -1;
+    }
+
     // The preview of the receipt: its copies are checked, then it is closed.
     static CModalScript::Action ClosePreview(CReceiptValues* seen)
     {
@@ -571,18 +592,19 @@ TEST_F(SaleWriteTest, WithholdingAndThePaymentAskedUntilConfirmed)
 // Printed from the preview, the two copies are the two pages of a PDF.
 TEST_F(SaleWriteTest, TheReceiptPrintsFromThePreview)
 {
-    CSaleDlg dialog(nullptr, QStringLiteral("售电服务"));
-    ReadCard(dialog);
-    CDialogScript script;
-    script.Confirm({{1029, QStringLiteral("100")}}).Confirm().Then([](QWidget* widget) {
-        CModalScript::Click(widget, 1078);
-        CModalScript::Click(widget, 1001);
-    });
-    Write(dialog);
-    EXPECT_TRUE(script.Exhausted());
-    const QStringList pdfs = PdfFiles();
-    ASSERT_EQ(pdfs.size(), 1);
-    EXPECT_EQ(PdfPageCount(QDir(fresh.AppDir()).filePath(pdfs.first())), 2);
+    int copies = 0;
+    EXPECT_EQ(SellAndPrint(copies), 2);
+    EXPECT_EQ(copies, 2);
+}
+
+// A count left empty in the settings is stored 0: the receipt still prints once.
+TEST_F(SaleWriteTest, AReceiptCountOf0StillPrintsOneCopy)
+{
+    GetMainSysPara()->SetInvoiceNum(0);
+    int copies = 0;
+    EXPECT_EQ(SellAndPrint(copies), 1);
+    EXPECT_EQ(copies, 1);
+    EXPECT_EQ(PayRow().section(u',', -1), QStringLiteral("00000123"));
 }
 
 // A quota fee whose price version is gone still prints, without a name.

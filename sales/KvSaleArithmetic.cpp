@@ -47,6 +47,10 @@ PurchaseResult EnergyPurchase(PurchaseFigures& figures, double amount, double tr
     const int m = figures.totalMul;
     if (m <= 0)
         return PurchaseResult::OutOfRange;
+    // Less than nothing bought never meets a subsidy, whether or not it is
+    // lowered: -0.5 kWh would otherwise make 0 units, stored as bought.
+    if (amount < 0)
+        return PurchaseResult::SubsidyTooLarge;
     const double units = std::trunc((static_cast<double>(subsidy) + amount) / m);
     if (units * m < subsidy && !lowerSubsidy)
         return PurchaseResult::SubsidyTooLarge;

@@ -35,13 +35,15 @@ public:
     static const QStringList& SubNames();
     static const QStringList& FeeNames();
 
-    // The copies of one receipt that a stored count asks for, within 0 to
-    // MaxCopiesPerReceipt: a count typed long ago (2147483647) would otherwise
-    // ask for more memory than there is, after the sale is stored.
+    // The copies of one receipt that a stored count asks for, within 1 to
+    // MaxCopiesPerReceipt: every receipt is printed at least once (a count
+    // left empty is stored as 0), and a count typed long ago (2147483647)
+    // would otherwise ask for more memory than there is, after the sale is
+    // stored.
     static constexpr int MaxCopiesPerReceipt = 9;
     static int CopiesPerReceipt(int stored)
     {
-        return stored < 0 ? 0 : stored > MaxCopiesPerReceipt ? MaxCopiesPerReceipt : stored;
+        return stored < 1 ? 1 : stored > MaxCopiesPerReceipt ? MaxCopiesPerReceipt : stored;
     }
 
     // Discards every text and makes n copies of empty texts (none below 1).

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QLocale>
 
 class QTranslator;
 
@@ -13,6 +14,12 @@ class CKvApplication : public QApplication
 
 public:
     CKvApplication(int& argc, char** argv);
+
+    // The program's language, Chinese (China), whatever the system's.
+    static QLocale ProgramLocale();
+    // Makes it the default locale of the widgets (date pickers' calendars);
+    // the C library's numbers stay in the C locale. Done at start-up.
+    static void UseProgramLocale();
 
     // Qt's own texts (file dialogs, standard buttons, edit menus) in the
     // program's language, Chinese, from the translations installed with Qt.

@@ -29,6 +29,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -68,6 +69,18 @@ int defaultLimit(const CPreModel& model)
     const double quotient = model.GetBaseValue() > 0 ? model.GetMaxLimit() / model.GetBaseValue() : 0;
     return RoundAmount(quotient) * 100;
 }
+
+// The highest limit of an IC key-card type, a percentage of the base current:
+// the maximum current, or the type's own default where that rounds higher, so
+// the default is never refused.
+double icLimitBound(const CPreModel& model)
+{
+    const double exact = model.GetBaseValue() > 0 ? model.GetMaxLimit() / model.GetBaseValue() * 100 : 0;
+    return qMax(exact, double(defaultLimit(model)));
+}
+
+// The widest limit the card field takes, unless an IC type's own bound is wider.
+constexpr double kLimitFieldMax = 999;
 
 } // namespace
 
@@ -556,21 +569,22 @@ bool CCliPreEditDlg::checkParams()
         return false;
     if (missing(value(ParamLimit)))
         return refuseParam("请输入限电值", ParamLimit);
-    if (!refuseRange(ParamLimit, {QStringLiteral("限电值"), 0, 999}))
-        return false;
+    // The type's rules speak first; the range then refuses what is not wholly
+    // a whole number.
+    double limitMax = kLimitFieldMax;
     if (const CPreModel* model = m_pApplied) {
         const int limit = KvLeadingInteger(value(ParamLimit));
         if (model->GetCardType() == kInfrared && limit > model->GetMaxLimit())
             return refuseParam("限电流不应大于最大电流！", ParamLimit);
-        // An IC key-card limit is a percentage of the base current: it may
-        // reach the maximum current, or the type's own default where that
-        // rounds higher.
         if (model->GetCardType() == kIcKey) {
-            const double exact = model->GetBaseValue() > 0 ? model->GetMaxLimit() / model->GetBaseValue() * 100 : 0;
-            if (limit > qMax(exact, double(defaultLimit(*model))))
+            const double bound = icLimitBound(*model);
+            if (limit > bound)
                 return refuseParam("限电值太大！", ParamLimit);
+            limitMax = qMax(limitMax, std::floor(bound));
         }
     }
+    if (!refuseRange(ParamLimit, {QStringLiteral("限电值"), 0, limitMax}))
+        return false;
     if (missing(value(ParamAlarm)))
         return refuseParam("请输入告警门限", ParamAlarm);
     if (value(ParamAlarm).trimmed().size() > 3)

@@ -6,6 +6,7 @@
 #include "KvAdminUi.h"
 #include "KvGuard.h"
 #include "KvMessage.h"
+#include "KvNumberField.h"
 #include "KvNumberInput.h"
 #include "KvToolText.h"
 #include "KvUtil.h"
@@ -164,6 +165,11 @@ void CCliSubEditDlg::OnOK()
         return (void)refuse(QStringLiteral("无初始计数不能归档！"));
     if (m_strBaseRead.isEmpty())
         return (void)refuse(QStringLiteral("无基表初值不能归档！"));
+    // The first reading of a new sub-meter: a number of the readings' range,
+    // never below 0. A modified sub-meter keeps its stored one.
+    const KvNumberField baseRead{QStringLiteral("基表初值"), 0, 99999999, m_baseReadEdit->GetDecimals()};
+    if (double read = 0; !m_baseReadEdit->isReadOnly() && !KvReadNumber(m_strBaseRead, baseRead, &read))
+        return (void)refuse(baseRead.Refusal(), m_baseReadEdit);
     if (m_levelCombo->currentIndex() < 0)
         return (void)refuse(QStringLiteral("请选择安装级别！"), m_levelCombo);
     m_strLevel = m_levelCombo->currentText();

@@ -119,8 +119,10 @@ void CPurchaseInputDlg::OnOK()
         return;
     }
     m_strPurchase = m_strPurchase.trimmed();
-    // Nor is a purchase below 0: in money it would buy from the balance.
-    if (Unset(m_strPurchase) || CNumEdit::TextToDouble(m_strPurchase) < 0) {
+    // Nor is a purchase of money below 0: it would buy from the balance. One
+    // in kWh is refused by the purchase itself, as too small for the subsidy.
+    const bool byMoney = m_strUnit != QStringLiteral("度");
+    if (Unset(m_strPurchase) || (byMoney && CNumEdit::TextToDouble(m_strPurchase) < 0)) {
         PromptBox(QStringLiteral("请输入申购量！"), this);
         m_purchase->setFocus();
         return;

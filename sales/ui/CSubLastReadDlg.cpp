@@ -2,6 +2,7 @@
 
 #include "KvDatePicker.h"
 #include "KvMessage.h"
+#include "KvNumberCheck.h"
 #include "KvSaleDialogButtons.h"
 #include "SysGlobals.h"
 
@@ -71,5 +72,10 @@ void CSubLastReadDlg::OnOK()
         m_pulses->setFocus();
         return;
     }
+    // The archive takes them as read here: a text that is not wholly a number
+    // of its field's range is refused by name, never stored as 0, cut or inf.
+    if (!KvCheckNumberFields(this, {{m_strLastRead, {QStringLiteral("上次抄量"), 0, 99999999, 4}, m_read},
+                                    {m_strLastPulses, {QStringLiteral("上次脉冲数"), 0, 99999999}, m_pulses}}))
+        return;
     CKvDialog::OnOK();
 }

@@ -10,7 +10,8 @@ class QLineEdit;
 
 // The last reading of one sub-meter, asked for when an archive is rewritten
 // from a card (修复档案): reading date, pulse count and reading. The caller
-// sets the sub-meter number; OK requires the reading and the pulse count.
+// sets the sub-meter number; OK requires the reading and the pulse count,
+// each a number of its range.
 class CSubLastReadDlg : public CKvDialog
 {
     Q_OBJECT

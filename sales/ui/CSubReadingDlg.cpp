@@ -3,6 +3,7 @@
 #include "CNumEdit.h"
 #include "KvDatePicker.h"
 #include "KvMessage.h"
+#include "KvNumberCheck.h"
 #include "KvSaleDialogButtons.h"
 #include "SysGlobals.h"
 
@@ -70,5 +71,9 @@ void CSubReadingDlg::OnOK()
         m_thisRead->setFocus();
         return;
     }
+    // A lone sign or point is no reading (it would read as 0), nor is a
+    // number beyond the range.
+    if (!KvCheckNumberFields(this, {{m_strThisRead, {QStringLiteral("本期读数"), 0, 99999999, 4}, m_thisRead}}))
+        return;
     CKvDialog::OnOK();
 }

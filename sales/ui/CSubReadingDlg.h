@@ -11,7 +11,7 @@ class QLineEdit;
 
 // A sub-meter reading typed in at a sale (输入附表读数): this reading and its
 // date. The caller sets the sub-meter number and the last reading; OK needs
-// this reading.
+// this reading, a number of its range.
 class CSubReadingDlg : public CKvDialog
 {
     Q_OBJECT

@@ -5,6 +5,7 @@
 #include "CSysPara.h"
 #include "CurrentOperator.h"
 #include "KvMessage.h"
+#include "KvNumberCheck.h"
 #include "KvSaleDialogButtons.h"
 #include "KvSaleFees.h"
 #include "SysGlobals.h"
@@ -115,5 +116,10 @@ void CSubSubsidyDlg::OnOK()
         m_subsidy->setFocus();
         return;
     }
+    // The subsidy lowers the reading's charge: below 0 it would charge more
+    // than was used, beyond the range it would make everything free. The range
+    // is the purchase input's; the proposal has 4 decimals.
+    if (!KvCheckNumberFields(this, {{m_strSubsidy, {QStringLiteral("补助量"), 0, 99999999, 4}, m_subsidy}}))
+        return;
     CKvDialog::OnOK();
 }

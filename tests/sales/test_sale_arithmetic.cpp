@@ -73,6 +73,11 @@ TEST(SalePurchase, InputsAsTheCounterMeetsThem)
         {"replacement energy 4 + 5 free on 10", 'K', 10, 4, 5, 0, 0, 0, PurchaseResult::Ok, 0},
         {"replacement energy 3 + 25 free on 10", 'K', 10, 3, 25, 0, 0, 0, PurchaseResult::Ok, 2},
         {"replacement energy beyond the card", 'K', 1, 10000, 0, 0, 0, 0, PurchaseResult::OutOfRange, 0},
+        // Less than nothing in kWh never meets the subsidy, not even a subsidy of 0.
+        {"energy -100", 'E', 1, -100, 0, 0, 0, 0, PurchaseResult::SubsidyTooLarge, 0},
+        {"energy -0.5 on 1", 'E', 1, -0.5, 0, 0, 0, 0, PurchaseResult::SubsidyTooLarge, 0},
+        {"energy -2 + 5 free on 1", 'E', 1, -2, 5, 0, 0, 0, PurchaseResult::SubsidyTooLarge, 0},
+        {"replacement energy -2 + 5 free on 1", 'K', 1, -2, 5, 0, 0, 0, PurchaseResult::SubsidyTooLarge, 0},
     };
     for (const PurchaseCase& c : cases) {
         PurchaseFigures f = Preset(c.mul, c.balance, c.fees);

@@ -224,6 +224,9 @@ TEST_F(MeterEditDialogTest, OkChecksRunInOrderWithTheirTexts)
          [](CCliPreEditDlg* d) { Params(d)->SetItemText(Limit, 1, "240"); }, ""},
         {"IC limit beyond 2.4 times the base", "T24",
          [](CCliPreEditDlg* d) { Params(d)->SetItemText(Limit, 1, "241"); }, "限电值太大！"},
+        // The type's rule speaks before the range of the card field.
+        {"infrared limit beyond the card field", "QM-H1", param(Limit, "1000"), "限电流不应大于最大电流！"},
+        {"IC limit beyond the card field", "QM-K3", param(Limit, "1000"), "限电值太大！"},
         {"alarm empty", "QM-H1", param(Alarm, ""), "请输入告警门限"},
         {"alarm 1000", "QM-H1", param(Alarm, "1000"), "告警门限不应大于999"},
         {"power-off 100", "QM-H1", param(Close, "100"), "断电门限不应大于99"},
@@ -278,6 +281,59 @@ TEST_F(MeterEditDialogTest, OkChecksRunInOrderWithTheirTexts)
         Click(dialog.get(), 1000);
         EXPECT_EQ(sink.Texts(), c.message.isEmpty() ? QStringList() : QStringList{c.message});
         EXPECT_EQ(dialog->isVisible(), !c.message.isEmpty());
+    }
+}
+
+// An IC key-card type whose maximum current is many times its base: the
+// dialog's own default limit is confirmed as offered, the bound is the
+// maximum current or that default, and beyond it the limit is too large.
+TEST_F(MeterEditDialogTest, AnIcTypesDefaultLimitIsNeverRefused)
+{
+    const struct
+    {
+        const char* type;
+        double base, max;
+        const char* offered;
+        const char* highest;
+        const char* beyond;
+    } cases[] = {
+        {"K60", 5, 60, "1200", "1200", "1201"},  // 5(60)A
+        {"K57", 5, 57, "1100", "1140", "1141"},  // 11.4 rounds down: the maximum current is the bound
+        {"K58", 5, 58, "1200", "1200", "1201"},  // 11.6 rounds up: the default is the bound
+        {"K95", 10, 95, "1000", "1000", "1001"}, // 9.5 rounds up beyond the card field's 999
+    };
+    int sortIndex = 10;
+    for (const auto& c : cases) {
+        CPreModel model;
+        model.SetModelId(c.type);
+        model.SetDevType("预付费电表");
+        model.SetCardType("IC钥匙卡");
+        model.SetBaseValue(c.base);
+        model.SetMaxLimit(c.max);
+        model.SetSortIndex(sortIndex++);
+        model.Save();
+    }
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.type);
+        const struct
+        {
+            const char* limit; // null: the default as offered
+            QString message;
+        } entries[] = {{nullptr, ""}, {c.highest, ""}, {c.beyond, "限电值太大！"}};
+        for (const auto& entry : entries) {
+            auto dialog = AddDialog(c.type);
+            EXPECT_EQ(Params(dialog.get())->GetItemText(Limit, 1), c.offered);
+            if (entry.limit)
+                TypeInCell(Params(dialog.get()), Limit, 1, entry.limit);
+            sink.Clear();
+            Click(dialog.get(), 1000);
+            EXPECT_EQ(sink.Texts(), entry.message.isEmpty() ? QStringList() : QStringList{entry.message})
+                << (entry.limit ? entry.limit : "offered");
+            EXPECT_EQ(dialog->isVisible(), !entry.message.isEmpty());
+            if (entry.message.isEmpty()) {
+                EXPECT_EQ(dialog->m_strParams[CCliPreEditDlg::ParamLimit], entry.limit ? entry.limit : c.offered);
+            }
+        }
     }
 }
 

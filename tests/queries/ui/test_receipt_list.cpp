@@ -363,16 +363,19 @@ TEST_F(ReceiptListTest, AFailedPaymentWriteLeavesTheCounterWhereItWas)
     EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the wait cursor is gone";
 }
 
-TEST_F(ReceiptListTest, NoCopiesNoNumberAndASaleWithoutSharesEndsPrintAll)
+// A stored count of 0 (the settings keep an empty count so) still prints the
+// receipt once, numbered.
+TEST_F(ReceiptListTest, ACountOf0PrintsOneCopyAndASaleWithoutSharesEndsPrintAll)
 {
     GetMainSysPara()->SetInvoiceNum(0);
     open();
     const int before = counter();
     clickRow(rowOf(102));
     ASSERT_TRUE(printShowsPreview(1283));
-    EXPECT_EQ(dialog->GetReceiptDocument()->GetReceiptCount(), 0);
-    EXPECT_EQ(counter(), before);
-    EXPECT_EQ(billOf(102), "");
+    EXPECT_EQ(dialog->GetReceiptDocument()->GetReceiptCount(), 1);
+    EXPECT_EQ(counter(), before + 1);
+    EXPECT_EQ(billOf(102), QString::asprintf("%08d", before));
+    EXPECT_EQ(common(0, "票据编号"), QString::asprintf("%08d_1", before));
 
     fresh.Db().Execute("delete from WrtPrice where WrtIndex = 101", QString());
     press(1282); // stops at sale 101: no preview

@@ -501,6 +501,45 @@ TEST_F(SaleDialogTest, LastReadingDialogRequiresReadingAndPulses)
     EXPECT_EQ(script.Seen(), (QStringList{"dlg220 修复档案", "dlg220 修复档案"}));
 }
 
+// The archive takes both figures as read: a text that is not wholly a number
+// of its field's range is refused by name, never stored as 0, cut or inf.
+TEST_F(SaleDialogTest, LastReadingDialogRefusesNumbersOutOfTheirRange)
+{
+    const QString refusals[] = {QString(), QStringLiteral("上次抄量应为0到99999999之间的数，最多4位小数！"),
+                                QStringLiteral("上次脉冲数应为0到99999999之间的整数！")};
+    enum
+    {
+        Accepted,
+        Reading,
+        Pulses
+    };
+    const struct
+    {
+        const char* reading;
+        const char* pulses;
+        int refused;
+    } cases[] = {
+        {"12.5", "abc", Pulses},        {"12.5", "99999999999", Pulses}, {"12.5", "2147483648", Pulses},
+        {"12.5", "１２", Pulses},       {"12.5", "12.7", Pulses},        {"12.5", "-5", Pulses},
+        {"12.5", "1e309", Pulses},      {"abc", "125", Reading},         {"99999999999", "125", Reading},
+        {"2147483648", "125", Reading}, {"１２", "125", Reading},        {"-5", "125", Reading},
+        {"1e309", "125", Reading},      {"12.34567", "125", Reading},    {"-", "125", Reading},
+        {"12.7", "0", Accepted},        {" 12.5 ", "125", Accepted},     {"99999999", "99999999", Accepted},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.reading) + " / " + c.pulses);
+        CSubLastReadDlg dialog(nullptr, QStringLiteral("修复档案"));
+        dialog.EnsureInitialised();
+        sink.Clear();
+        CModalScript::Type(&dialog, 1187, QString::fromUtf8(c.reading));
+        CModalScript::Type(&dialog, 1271, QString::fromUtf8(c.pulses));
+        CModalScript::Click(&dialog, 1000);
+        const QString& message = refusals[c.refused];
+        EXPECT_EQ(sink.Texts(), message.isEmpty() ? QStringList() : QStringList{message});
+        EXPECT_EQ(dialog.result() == QDialog::Accepted, message.isEmpty());
+    }
+}
+
 // The repair asks for the last reading of every sub-meter first, then writes
 // the card image and the readings in one transaction; each sub-meter keeps
 // the sale that charged it.

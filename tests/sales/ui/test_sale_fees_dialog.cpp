@@ -252,6 +252,55 @@ TEST_F(SaleFeeTest, AReadingTypedInMustNotFallBelowTheLastOne)
     EXPECT_EQ(List(dialog, 1170)->GetItemText(0, 9), QStringLiteral("2026-12-09"));
 }
 
+// A reading typed in and the subsidy are numbers of their range, refused by
+// name: a lone sign or point never reads as 0, a subsidy below 0 never
+// charges more than was used, nor one beyond the range makes all free. The
+// proposed subsidy (persons x days x rate, 4 decimals) is taken as offered.
+TEST_F(SaleFeeTest, TheReadingAndTheSubsidyAreNumbersOfTheirRange)
+{
+    GetCurrentOperator()->SetRights(QVector<int>{110});
+    const QString readingRange = QStringLiteral("本期读数应为0到99999999之间的数，最多4位小数！");
+    const QString subsidyRange = QStringLiteral("补助量应为0到99999999之间的数，最多4位小数！");
+    const struct
+    {
+        int field; // 1202 this reading (dialog 187), 1190 the subsidy (dialog 178)
+        const char* typed; // null: the dialog's own text
+        bool refused;
+    } cases[] = {
+        {1202, "-", true},  {1202, ".", true},       {1202, "1e20", true},
+        {1202, "-5", true}, {1202, "100000000", true}, {1202, "12.346", false},
+        {1190, "-5", true}, {1190, "-", true},       {1190, "99999999999999", true},
+        {1190, ".", true},  {1190, "2.5", false},    {1190, "99999999", false},
+        {1190, nullptr, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.field) + " " + (c.typed ? c.typed : "offered"));
+        std::unique_ptr<CKvDialog> dialog;
+        if (c.field == 1202) {
+            auto reading = std::make_unique<CSubReadingDlg>(nullptr);
+            reading->m_strLastRead = QStringLiteral("12.35");
+            dialog = std::move(reading);
+        } else {
+            auto subsidy = std::make_unique<CSubSubsidyDlg>(nullptr);
+            subsidy->m_strPersons = QStringLiteral("3");
+            subsidy->m_LastReadDate = QDateTime(QDate(2026, 11, 30), QTime(0, 0));
+            subsidy->m_ThisReadDate = QDateTime(QDate(2026, 12, 5), QTime(0, 0));
+            dialog = std::move(subsidy);
+        }
+        dialog->EnsureInitialised();
+        if (c.field == 1190) {
+            EXPECT_EQ(Text(dialog.get(), 1190), QStringLiteral("7.5000")); // 3 persons, 5 days, 0.5
+        }
+        if (c.typed)
+            CModalScript::Type(dialog.get(), c.field, QString::fromUtf8(c.typed));
+        sink.Clear();
+        CModalScript::Click(dialog.get(), 1000);
+        const QString message = !c.refused ? QString() : c.field == 1202 ? readingRange : subsidyRange;
+        EXPECT_EQ(sink.Texts(), message.isEmpty() ? QStringList() : QStringList{message});
+        EXPECT_EQ(dialog->result() == QDialog::Accepted, !c.refused);
+    }
+}
+
 // Abandoning keeps nothing of the batch and stops the sale; an operator who
 // may remove sub-meters passes one over, which still stops a sale without
 // the right to top up unread.

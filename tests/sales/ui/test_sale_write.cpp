@@ -105,6 +105,27 @@ protected:
     }
     int Count(const QString& sql) { return fresh.Count(sql); }
 
+    // Sells 100 kWh and prints the receipt from its preview: the pages printed
+    // and the copies the receipt holds.
+    int SellAndPrint(int& copies)
+    {
+        CSaleDlg dialog(nullptr, QStringLiteral("售电服务"));
+        ReadCard(dialog);
+        CDialogScript script;
+        copies = -1;
+        script.Confirm({{1029, QStringLiteral("100")}}).Confirm().Then([&copies](QWidget* widget) {
+            auto* receipt = dynamic_cast<CReceiptDocument*>(static_cast<CPrintPreviewDlg*>(widget)->GetPrintJob());
+            copies = receipt ? receipt->Values().GetReceiptCount() : -1;
+            CModalScript::Click(widget, 1078);
+            CModalScript::Click(widget, 1001);
+        });
+        Write(dialog);
+        EXPECT_TRUE(script.Exhausted());
+        const QStringList pdfs = PdfFiles();
+        EXPECT_EQ(pdfs.size(), 1);
+        return pdfs.size() == 1 ? PdfPageCount(QDir(fresh.AppDir()).filePath(pdfs.first())) : -1;
+    }
+
     // The preview of the receipt: its copies are checked, then it is closed.
     static CModalScript::Action ClosePreview(CReceiptValues* seen)
     {
@@ -354,6 +375,39 @@ TEST_F(SaleWriteTest, NothingIsStoredBeforeTheOperatorAgrees)
     }
 }
 
+// A negative purchase stores nothing: in kWh it is too small for any
+// subsidy, said after the input; in money the input itself refuses it.
+TEST_F(SaleWriteTest, ANegativePurchaseGetsTheMessageOfItsUnit)
+{
+    const struct
+    {
+        const char* unit;
+        const char* message;
+    } cases[] = {
+        {"度", "申购量太小，无法满足补助量！"},
+        {"元", "请输入申购量！"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.unit);
+        GetMainSysPara()->SetBuyUnit(QString::fromUtf8(c.unit));
+        CSaleDlg dialog(nullptr, QStringLiteral("售电服务"));
+        ReadCard(dialog);
+        CDialogScript script;
+        script.Then([](QWidget* input) {
+            CModalScript::Type(input, 1029, QStringLiteral("-100"));
+            CModalScript::Click(input, 1000);
+            if (static_cast<QDialog*>(input)->result() != QDialog::Accepted)
+                CModalScript::Click(input, 1021); // refused: the operator gives up
+        });
+        Write(dialog);
+        EXPECT_TRUE(script.Exhausted());
+        EXPECT_EQ(sink.Texts(), QStringList{QString::fromUtf8(c.message)});
+        EXPECT_EQ(Count("select * from WrtRecord"), 1);
+        EXPECT_EQ(sim.Card(1).code, QStringLiteral("04"));
+    }
+    GetMainSysPara()->SetBuyUnit(QStringLiteral("度"));
+}
+
 // A meter type with a multiplier of 0 would divide by zero in every figure.
 TEST_F(SaleWriteTest, AZeroMultiplierIsRefusedBeforeTheInput)
 {
@@ -538,18 +592,19 @@ TEST_F(SaleWriteTest, WithholdingAndThePaymentAskedUntilConfirmed)
 // Printed from the preview, the two copies are the two pages of a PDF.
 TEST_F(SaleWriteTest, TheReceiptPrintsFromThePreview)
 {
-    CSaleDlg dialog(nullptr, QStringLiteral("售电服务"));
-    ReadCard(dialog);
-    CDialogScript script;
-    script.Confirm({{1029, QStringLiteral("100")}}).Confirm().Then([](QWidget* widget) {
-        CModalScript::Click(widget, 1078);
-        CModalScript::Click(widget, 1001);
-    });
-    Write(dialog);
-    EXPECT_TRUE(script.Exhausted());
-    const QStringList pdfs = PdfFiles();
-    ASSERT_EQ(pdfs.size(), 1);
-    EXPECT_EQ(PdfPageCount(QDir(fresh.AppDir()).filePath(pdfs.first())), 2);
+    int copies = 0;
+    EXPECT_EQ(SellAndPrint(copies), 2);
+    EXPECT_EQ(copies, 2);
+}
+
+// A count left empty in the settings is stored 0: the receipt still prints once.
+TEST_F(SaleWriteTest, AReceiptCountOf0StillPrintsOneCopy)
+{
+    GetMainSysPara()->SetInvoiceNum(0);
+    int copies = 0;
+    EXPECT_EQ(SellAndPrint(copies), 1);
+    EXPECT_EQ(copies, 1);
+    EXPECT_EQ(PayRow().section(u',', -1), QStringLiteral("00000123"));
 }
 
 // A quota fee whose price version is gone still prints, without a name.

@@ -161,7 +161,8 @@ TEST_F(SysParaDialogTest, ANumberBeyondItsRangeIsRefusedByNameAndNothingIsWritte
 }
 
 // Each receipt is printed the stored count of times: a count outside 1 to 9
-// is refused before anything is written.
+// is refused before anything is written; an empty one is stored 0, and every
+// receipt is still printed once.
 TEST_F(SysParaDialogTest, AReceiptCountOutsideOneToNineIsRefused)
 {
     const struct
@@ -174,13 +175,15 @@ TEST_F(SysParaDialogTest, AReceiptCountOutsideOneToNineIsRefused)
                  {"99999999999999999999", nullptr},
                  {"09", "9"},
                  {"9", "9"},
-                 {"1", "1"}};
+                 {"1", "1"},
+                 {"", "0"}};
     for (const auto& c : cases) {
         CSysParaDlg dlg;
         dlg.EnsureInitialised();
         dlg.show();
         QLineEdit* edit = dlg.findChild<QLineEdit*>(QStringLiteral("c1065"));
         edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Backspace);
         QTest::keyClicks(edit, QString::fromLatin1(c.typed));
         sink.Clear();
         CModalScript::Click(&dlg, 1000);
@@ -196,7 +199,8 @@ TEST_F(SysParaDialogTest, AReceiptCountOutsideOneToNineIsRefused)
         }
     }
     EXPECT_EQ(CReceiptValues::CopiesPerReceipt(2147483647), 9);
-    EXPECT_EQ(CReceiptValues::CopiesPerReceipt(-3), 0);
+    EXPECT_EQ(CReceiptValues::CopiesPerReceipt(0), 1);
+    EXPECT_EQ(CReceiptValues::CopiesPerReceipt(-3), 1);
     EXPECT_EQ(CReceiptValues::CopiesPerReceipt(2), 2);
 }
 

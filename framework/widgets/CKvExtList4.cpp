@@ -39,6 +39,11 @@ QWidget* CKvExtList4::VisibleOtherEditor() const
     return m_dateEdit && m_dateEdit->isVisible() ? m_dateEdit : nullptr;
 }
 
+bool CKvExtList4::OpensEditor(int kind) const
+{
+    return kind == KV_EDIT_DATE || CKvExtList2::OpensEditor(kind);
+}
+
 void CKvExtList4::WriteDate()
 {
     if (IsValidCell(m_dateRow, m_dateCol))

@@ -20,6 +20,7 @@ protected:
     bool ShowOtherEditor(int kind, int row, int column, const QRect& rect, bool show) override;
     void HideOtherEditors() override;
     QWidget* VisibleOtherEditor() const override;
+    bool OpensEditor(int kind) const override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void OnRowsShifted(int first, int delta) override;
 

@@ -417,6 +417,10 @@ void CKvExtListBase::ShowEditor(int row, int column, const QRect& rect, bool sho
         }
     }
     PlaceEditor(chosen, rect, show);
+    // The cell's text is selected, as in a field reached by Tab: what is typed
+    // replaces it (a new tier's "0" is not kept in front of the typed floor).
+    if (show && chosen != m_combo)
+        static_cast<QLineEdit*>(chosen)->selectAll();
 }
 
 void CKvExtListBase::PlaceEditor(QWidget* chosen, const QRect& rect, bool show)
@@ -498,6 +502,38 @@ void CKvExtListBase::MoveEditCell(int key)
     BeginEdit(row, column + first);
 }
 
+bool CKvExtListBase::IsEditableCell(int row, int column)
+{
+    if (!IsValidCell(row, column) || column < FirstEditableColumn() || !CanShowEditor(row, column))
+        return false;
+    CKvColumnInfo info = column < int(m_columnInfo.size()) ? m_columnInfo[column] : CKvColumnInfo{};
+    OnBeforeEdit(row, column, info);
+    return OpensEditor(info.m_kind);
+}
+
+bool CKvExtListBase::OpensEditor(int kind) const
+{
+    return kind == KV_EDIT_TEXT || kind == KV_EDIT_NUMBER || kind == KV_EDIT_COMBO;
+}
+
+void CKvExtListBase::StepEditCell(bool forward)
+{
+    // The cells in reading order from the one being edited: the first one on
+    // that opens an editor takes the edit; past the last (or before the first)
+    // the focus goes on to the control after (or before) the list.
+    const int columns = columnCount();
+    const int cells = rowCount() * columns;
+    const int step = forward ? 1 : -1;
+    int cell = IsValidCell(m_curRow, m_curCol) ? m_curRow * columns + m_curCol : (forward ? -1 : cells);
+    for (cell += step; cell >= 0 && cell < cells; cell += step) {
+        if (IsEditableCell(cell / columns, cell % columns)) {
+            BeginEdit(cell / columns, cell % columns);
+            return;
+        }
+    }
+    LeaveList(forward);
+}
+
 void CKvExtListBase::OnClick(const QPoint& pos)
 {
     m_clickFlag = 1;
@@ -565,7 +601,7 @@ bool CKvExtListBase::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
         if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && plain) {
-            LeaveList(key->key() == Qt::Key_Tab && !modifiers.testFlag(Qt::ShiftModifier));
+            StepEditCell(key->key() == Qt::Key_Tab && !modifiers.testFlag(Qt::ShiftModifier));
             return true;
         }
         if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && plain) {

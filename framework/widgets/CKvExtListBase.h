@@ -172,12 +172,15 @@ protected:
     virtual bool ShowOtherEditor(int kind, int row, int column, const QRect& rect, bool show);
     virtual void HideOtherEditors() {}
     virtual QWidget* VisibleOtherEditor() const { return nullptr; }
+    // Whether a cell of this editor kind gets an editor in this list.
+    virtual bool OpensEditor(int kind) const;
     virtual void OnHeaderClick(int column);
     // A click that found its row and column: opens the column's editor there.
     virtual void OnCellClick(int row, int column);
 
-    // The editors' keys: arrows move between cells, Tab and Shift+Tab leave
-    // the list, Enter and Escape close the editor; their focus-out closes them.
+    // The editors' keys: arrows move between cells, Tab and Shift+Tab go to
+    // the next or previous editable cell (past the last or first one they leave
+    // the list), Enter and Escape close the editor; their focus-out closes them.
     bool eventFilter(QObject* watched, QEvent* event) override;
     // Taking the focus by keyboard selects the current row (the first one
     // when there is none).
@@ -214,6 +217,12 @@ private:
     void CreateEditors();
     std::array<QWidget*, 3> BaseEditors() const;
     void MoveEditCell(int key);
+    // Whether the cell would open an editor that is shown (the before-edit hook
+    // is asked as when it is opened).
+    bool IsEditableCell(int row, int column);
+    // Tab's move: to the next (or previous) editable cell of the row, then of
+    // the following rows; from the last one out of the list.
+    void StepEditCell(bool forward);
     // Moves the current row by `delta` and the open editor with it.
     void ShiftRows(int first, int delta);
     // An editor's new text goes into the cell being edited, then to the change hook.

@@ -2,6 +2,7 @@
 
 #include <QDateTimeEdit>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QStyle>
 #include <QStyleOptionComboBox>
 #include <QStyleOptionSpinBox>
@@ -26,7 +27,49 @@ protected:
     }
 };
 
+// QWidget's own step of the focus to the next or previous control, which a
+// date box replaces by a step to its next or previous part.
+struct CFocusStep : QWidget
+{
+    static void Take(QWidget* control, bool forward)
+    {
+        // QWidget asks the control's parent for the step (a window steps itself).
+        QWidget* stepper = control->isWindow() ? control : control->parentWidget();
+        (stepper->*&CFocusStep::focusNextPrevChild)(forward);
+    }
+};
+
+// Tab and Shift+Tab leave a date box for the next or previous control, as
+// they leave every other field; Qt's date box would use them to walk through
+// the year, month and day, so that a Tab followed by a number typed for the
+// next field silently changed the month. The arrow keys and typing still move
+// between the parts.
+class CDateBoxTabLeaver : public QObject
+{
+public:
+    explicit CDateBoxTabLeaver(QDateTimeEdit* box) : QObject(box) { box->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool tab = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
+        if (!tab || key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
+            return false;
+        CFocusStep::Take(static_cast<QWidget*>(watched),
+                         key->key() == Qt::Key_Tab && !key->modifiers().testFlag(Qt::ShiftModifier));
+        return true;
+    }
+};
+
 } // namespace
+
+void KvTabLeavesDateBox(QDateTimeEdit* box)
+{
+    new CDateBoxTabLeaver(box);
+}
 
 int KvDateBoxWidth(const QDateTimeEdit& box)
 {
@@ -59,4 +102,5 @@ void KvMakeDatePicker(QDateTimeEdit* box, const QString& format)
     box->setDisplayFormat(format);
     CDateBoxWidthKeeper::Apply(box);
     new CDateBoxWidthKeeper(box);
+    KvTabLeavesDateBox(box);
 }

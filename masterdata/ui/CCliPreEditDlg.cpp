@@ -266,6 +266,10 @@ bool CCliPreEditDlg::OnInitDialog()
     m_lineLossEdit->setReadOnly(!m_lineLossBox->isChecked());
     m_transLossEdit->setReadOnly(!m_transLossBox->isChecked());
     KvGuard([this] { OnModelChange(); }, this);
+    // The type's and the parameters' rows are fixed: the two lists are never
+    // lower than all of them (输出状态 is the last), and the dialog grows to hold them.
+    m_typeList->setMinimumSize(m_typeList->ContentSize(static_cast<int>(std::size(kTypeRows))));
+    m_paramList->setMinimumSize(m_paramList->ContentSize(ParamCount));
 
     if (m_mode == AddMode) {
         m_levelCombo->setCurrentIndex(1);

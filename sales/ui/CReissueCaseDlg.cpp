@@ -52,6 +52,9 @@ bool CReissueCaseDlg::OnInitDialog()
     // The dialog opens on the new top-up.
     m_nCase = Supplied;
     CKvDialog::OnInitDialog();
+    // The keyboard starts on the checked choice: Space or Enter keeps it, the
+    // arrow keys move to another.
+    m_choices[m_nCase]->setFocus();
     return true;
 }
 

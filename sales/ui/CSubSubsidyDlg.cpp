@@ -4,6 +4,7 @@
 #include "COperator.h"
 #include "CSysPara.h"
 #include "CurrentOperator.h"
+#include "KvDatePicker.h"
 #include "KvMessage.h"
 #include "KvNumberCheck.h"
 #include "KvSaleDialogButtons.h"
@@ -36,6 +37,7 @@ CSubSubsidyDlg::CSubSubsidyDlg(QWidget* parent, const QString& caption) : CKvDia
     const auto date = [this](int id) {
         auto* picker = CreateControl<QDateTimeEdit>(id);
         picker->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+        KvTabLeavesDateBox(picker);
         picker->setEnabled(false);
         return picker;
     };

@@ -162,6 +162,7 @@ TEST(KvExtList2, EveryChangeIsReportedWithThePreviousText)
     w.Click(0, 0); // opening fills the editor: no change
     EXPECT_TRUE(changes.empty());
     auto* text = Editor<QLineEdit>(list, "c723");
+    PressKey(text, Qt::Key_End); // after the text, which opens selected
     TypeText(text, QStringLiteral("ab"));
     EXPECT_EQ(changes, (std::vector<Change>{{0, 0, "表0", "表0a"}, {0, 0, "表0a", "表0ab"}}));
 
@@ -413,6 +414,7 @@ TEST(KvExtList2, AnOpenEditorFollowsItsRecordAcrossInsertsAndRemovals)
     EXPECT_EQ(list->GetRowObject(list->GetCurrentRow()), w.m_objects[1].get());
     ASSERT_TRUE(text->isVisible());
     EXPECT_EQ(text->geometry(), list->visualItemRect(list->item(2, 0)));
+    PressKey(text, Qt::Key_End);
     TypeText(text, QStringLiteral("x"));
     EXPECT_EQ(list->GetItemText(2, 0), QStringLiteral("表1x"));
     EXPECT_EQ(list->GetItemText(1, 0), QStringLiteral("表0"));
@@ -438,26 +440,122 @@ TEST(KvExtList2, AnOpenEditorFollowsItsRecordAcrossInsertsAndRemovals)
     EXPECT_EQ(list->GetItemText(1, 0), QStringLiteral("表2"));
 }
 
-TEST(KvExtList2, TabAndShiftTabFromACellEditorLeaveTheList)
+// Where Tab (or Shift+Tab) goes from the editor of a cell: the list's cell
+// as "row,column", or the control it went on to.
+template <class List> QString TabFrom(ListWindow<List>& w, int row, int column, bool forward)
 {
-    ListWindow<CKvExtList2> w;
-    CKvExtList2* list = w.m_list;
-    for (int column : {0, 1, 2}) {
-        SCOPED_TRACE(column);
-        w.Click(1, column);
-        ASSERT_NE(list->VisibleEditor(), nullptr);
-        PressKey(list->VisibleEditor(), Qt::Key_Tab);
-        EXPECT_TRUE(w.m_spare->hasFocus());
-        EXPECT_EQ(list->VisibleEditor(), nullptr);
+    w.m_list->BeginEdit(row, column);
+    QWidget* editor = w.m_list->VisibleEditor();
+    if (!editor)
+        return QStringLiteral("no editor");
+    if (forward)
+        PressKey(editor, Qt::Key_Tab);
+    else
+        PressKey(editor, Qt::Key_Backtab, QString(), Qt::ShiftModifier);
+    if (w.m_before->hasFocus() || w.m_spare->hasFocus())
+        return w.m_before->hasFocus() ? QStringLiteral("before") : QStringLiteral("after");
+    if (!w.m_list->VisibleEditor() || !w.m_list->VisibleEditor()->hasFocus())
+        return QStringLiteral("lost");
+    return QStringLiteral("%1,%2").arg(w.m_list->GetCurrentRow()).arg(w.m_list->GetCurrentColumn());
+}
 
-        w.Click(1, column);
-        PressKey(list->VisibleEditor(), Qt::Key_Backtab, QString(), Qt::ShiftModifier);
-        EXPECT_TRUE(w.m_before->hasFocus());
+TEST(KvExtList2, TabWalksTheEditableCellsRowByRowThenLeavesTheList)
+{
+    ListWindow<CKvExtList2> w; // columns: text, number, combo, none
+    struct Case
+    {
+        int row;
+        int column;
+        bool forward;
+        const char* to;
+    };
+    const Case cases[] = {
+        {0, 0, true, "0,1"},   {0, 1, true, "0,2"},  {0, 2, true, "1,0"}, // past the uneditable 备注
+        {2, 2, true, "after"}, {1, 0, false, "0,2"}, {0, 1, false, "0,0"}, {0, 0, false, "before"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(
+            QStringLiteral("%1,%2 %3").arg(c.row).arg(c.column).arg(c.forward ? "Tab" : "Shift+Tab").toStdString());
+        EXPECT_EQ(TabFrom(w, c.row, c.column, c.forward), QString::fromLatin1(c.to));
     }
     // Tab into the list opens the editor of the cell last edited.
     PressKey(w.m_before, Qt::Key_Tab);
-    ASSERT_NE(list->VisibleEditor(), nullptr);
-    EXPECT_EQ(list->VisibleEditor(), Editor<QComboBox>(list, "c725"));
+    ASSERT_NE(w.m_list->VisibleEditor(), nullptr);
+    EXPECT_EQ(w.m_list->VisibleEditor(), Editor<QLineEdit>(w.m_list, "c723"));
+}
+
+TEST(KvExtList, TabSkipsTheCheckColumnAndUntickedRows)
+{
+    ListWindow<CKvExtList> w;
+    w.m_list->SetCheck(0, 1);
+    w.m_list->SetCheck(2, 1);
+    EXPECT_EQ(TabFrom(w, 0, 2, true), "2,1");
+    EXPECT_EQ(TabFrom(w, 2, 1, false), "0,2");
+    EXPECT_EQ(TabFrom(w, 2, 2, true), "after");
+}
+
+TEST(KvExtList4, TabGoesFromADateCellToTheNextCellWithTheDateWritten)
+{
+    ListWindow<CKvExtList4> w;
+    w.m_list->SetColumnEditor(3, KV_EDIT_DATE);
+    w.m_list->SetItemText(0, 3, QStringLiteral("2024-03-05"));
+    EXPECT_EQ(TabFrom(w, 0, 2, true), "0,3");
+    w.m_list->GetDateEditor()->setDate(QDate(2024, 4, 1));
+    PressKey(w.m_list->GetDateEditor(), Qt::Key_Tab);
+    EXPECT_EQ(w.m_list->GetCurrentRow(), 1);
+    EXPECT_EQ(w.m_list->GetCurrentColumn(), 0);
+    EXPECT_EQ(w.m_list->GetItemText(0, 3), QStringLiteral("2024-04-01"));
+    EXPECT_FALSE(w.m_list->GetDateEditor()->isVisible());
+}
+
+TEST(KvExtList2, ACellEditorOpensWithItsTextSelectedAndTypingReplacesIt)
+{
+    ListWindow<CKvExtList2> w;
+    CKvExtList2* list = w.m_list;
+    std::vector<Change> changes;
+    RecordChanges(list, changes);
+    struct Opening
+    {
+        const char* how;
+        std::function<void()> open;
+    };
+    const Opening openings[] = {
+        {"click", [&w] { w.Click(1, 0); }},
+        {"Tab from the cell before",
+         [list] {
+             list->BeginEdit(0, 2);
+             PressKey(list->VisibleEditor(), Qt::Key_Tab);
+         }},
+        {"arrow key",
+         [list] {
+             list->BeginEdit(0, 0);
+             PressKey(list->VisibleEditor(), Qt::Key_Down);
+         }},
+        {"F2",
+         [list] {
+             list->BeginEdit(1, 0);
+             PressKey(list->VisibleEditor(), Qt::Key_Escape);
+             PressKey(list, Qt::Key_F2);
+         }},
+    };
+    for (const Opening& o : openings) {
+        SCOPED_TRACE(o.how);
+        list->SetItemText(1, 0, QStringLiteral("0"));
+        o.open();
+        auto* editor = qobject_cast<QLineEdit*>(list->VisibleEditor());
+        ASSERT_NE(editor, nullptr);
+        ASSERT_EQ(list->GetCurrentRow(), 1);
+        EXPECT_EQ(editor->selectedText(), QStringLiteral("0"));
+        changes.clear();
+        TypeText(editor, QStringLiteral("200"));
+        EXPECT_EQ(list->GetItemText(1, 0), QStringLiteral("200"));
+        EXPECT_EQ(changes.front(), (Change{1, 0, "0", "2"}));
+    }
+    // A number cell as well: a tier price is typed over what it held.
+    w.Click(2, 1);
+    ASSERT_EQ(list->VisibleEditor(), Editor<CNumEdit>(list, "c724"));
+    TypeText(list->VisibleEditor(), QStringLiteral("0.75"));
+    EXPECT_EQ(list->GetItemText(2, 1), QStringLiteral("0.75"));
 }
 
 TEST(KvExtList2, F2OrEnterOpensTheCurrentCellAndEscapeGivesTheKeysBackToTheList)
@@ -567,7 +665,7 @@ TEST(KvExtList2, EnterInACellEditorEndsTheEditAndTheDialogStaysOpen)
         QString cell;
     };
     const Case cases[] = {
-        {0, [](QWidget* editor) { TypeText(editor, QStringLiteral("abc")); }, QStringLiteral("表1abc")},
+        {0, [](QWidget* editor) { TypeText(editor, QStringLiteral("abc")); }, QStringLiteral("abc")},
         {1, [](QWidget* editor) { TypeText(editor, QStringLiteral("0.75")); }, QStringLiteral("0.75")},
         {2,
          [](QWidget* editor) {

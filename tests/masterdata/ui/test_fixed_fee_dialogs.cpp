@@ -127,6 +127,25 @@ TEST_F(FixedFeeDialogTest, SettingUpAnItemChecksTheStartAndSavesFromTheFirstOfTh
     EXPECT_EQ(history("U02", "D1"), "2005-03-01..2050-12-31/3.0/2005-02-28");
 }
 
+// The cashier's way: the editor opens on the start date; Tab goes on to the
+// quantity, whose typed number leaves the date as it was, and Enter saves.
+TEST_F(FixedFeeDialogTest, SettingUpAnItemByKeyboardAlone)
+{
+    open();
+    CModalScript script;
+    script.Then([](QWidget* editor) {
+        ASSERT_TRUE(ShowActive(editor));
+        ASSERT_EQ(QApplication::focusWidget(), Control<QDateEdit>(editor, 1069));
+        PressKey(QApplication::focusWidget(), Qt::Key_Tab);
+        TypeText(QApplication::focusWidget(), QStringLiteral("80"));
+        PressKey(QApplication::focusWidget(), Qt::Key_Return);
+    });
+    clickCell(0, 0);
+    EXPECT_TRUE(script.Exhausted());
+    EXPECT_EQ(sink.Texts(), QStringList());
+    EXPECT_EQ(rows().value(0), "[x]|D1|D1名称|平方米|80|2005-06-01|2050-12-31");
+}
+
 TEST_F(FixedFeeDialogTest, ChangingARunningItemReplacesItFromTheNewStart)
 {
     open();

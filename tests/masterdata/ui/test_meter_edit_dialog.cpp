@@ -13,6 +13,7 @@
 #include <QHelpEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QToolTip>
 #include <functional>
 #include <gtest/gtest.h>
@@ -501,4 +502,24 @@ TEST_F(MeterEditDialogTest, ListsShowTheirTextsAndThePriceButtonItsName)
     QApplication::sendEvent(button, &hover);
     EXPECT_EQ(QToolTip::text(), QStringLiteral("增删电价(P)"));
     QToolTip::hideText();
+}
+
+TEST_F(MeterEditDialogTest, EveryRowOfTheTypeAndParameterListsShowsOnADesktopScreen)
+{
+    CCliPreEditDlg dialog(nullptr, QStringLiteral("增加电表"));
+    dialog.m_strClientNo = "0001";
+    dialog.EnsureInitialised();
+    // What a 1600 x 1000 desktop leaves to a window, its frame and a panel.
+    EXPECT_LE(dialog.width(), 1580);
+    EXPECT_LE(dialog.height(), 920);
+    dialog.grab(); // lays the dialog out at that size, as showing it does
+    for (int id : {1113, 1110}) {
+        SCOPED_TRACE(id);
+        auto* list = Control<CKvExtList2>(&dialog, id);
+        EXPECT_EQ(list->verticalScrollBar()->maximum(), 0) << "every row shows";
+        EXPECT_EQ(list->horizontalScrollBar()->maximum(), 0) << "every column shows";
+        const int last = list->GetItemCount() - 1;
+        EXPECT_LE(list->visualItemRect(list->item(last, 0)).bottom(), list->viewport()->height())
+            << list->GetItemText(last, 0).toStdString();
+    }
 }

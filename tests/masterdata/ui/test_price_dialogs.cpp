@@ -250,6 +250,55 @@ TEST_F(PriceDialogTest, EnterAfterATiersPriceEndsTheCellAndTheEntryGoesOn)
     EXPECT_EQ(dialog->m_nTierCount, 2);
 }
 
+// The cashier's way: a price with two tiers typed by keyboard alone. Tab
+// leaves the start date for the price, a new tier's floor is typed over its
+// "0", Tab goes from a floor to its price and from the last cell on.
+TEST_F(PriceDialogTest, APriceWithTwoTiersByKeyboardAlone)
+{
+    auto dialog = std::make_unique<CPriceEditDlg>(nullptr, QStringLiteral("增加价目"));
+    ASSERT_TRUE(ShowActive(dialog.get()));
+    const auto type = [](const QString& text) { TypeText(QApplication::focusWidget(), text); };
+    const auto tab = [] { PressKey(QApplication::focusWidget(), Qt::Key_Tab); };
+    // A button's Alt+letter presses it as a click shown briefly: it lands a moment later.
+    const auto alt = [](char letter, const std::function<bool()>& done) {
+        PressKey(QApplication::focusWidget(), Qt::Key_A + (letter - 'A'), QString(), Qt::AltModifier);
+        for (int i = 0; i < 200 && !done(); ++i)
+            QTest::qWait(5);
+    };
+    type("P1");
+    tab();
+    type("居民电价");
+    tab(); // the type
+    tab(); // the unit
+    tab(); // the start date (the cycle and the collection are fixed)
+    ASSERT_EQ(QApplication::focusWidget(), Control<QDateEdit>(dialog.get(), 1069));
+    tab();
+    type("0.5");
+    auto* list = Control<CKvExtList2>(dialog.get(), 1070);
+    for (const auto& [floor, price] : {std::pair{"200", "0.6"}, std::pair{"400", "0.7"}}) {
+        const int rows = list->GetItemCount();
+        alt('A', [&] { return list->GetItemCount() > rows; });
+        type(floor);
+        tab();
+        ASSERT_EQ(list->GetCurrentColumn(), 1) << "Tab went from the floor to its price";
+        type(price);
+    }
+    tab(); // from the last cell out of the list
+    EXPECT_EQ(QApplication::focusWidget(), Control<QPushButton>(dialog.get(), 1024));
+    alt('S', [&] { return !dialog->isVisible(); });
+
+    ASSERT_FALSE(dialog->isVisible());
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(QStringList({dialog->m_strPriceNo, dialog->m_strPriceName, dialog->m_strPrice}),
+              QStringList({"P1", "居民电价", "0.5"}));
+    EXPECT_EQ(dialog->m_BeginDate, ParseDate("2026-12-10"));
+    ASSERT_EQ(dialog->m_nTierCount, 2);
+    QStringList tiers;
+    for (int i = 0; i < 2; ++i)
+        tiers << QStringLiteral("%1=%2").arg(dialog->m_Tiers[i].GetThreshold()).arg(dialog->m_Tiers[i].GetRankPrice());
+    EXPECT_EQ(tiers, QStringList({"200=0.6", "400=0.7"}));
+}
+
 TEST_F(PriceDialogTest, TypeChoiceSetsUnitCycleAndCollectionMode)
 {
     CPriceType garden;

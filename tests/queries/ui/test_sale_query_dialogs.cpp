@@ -388,6 +388,32 @@ TEST_F(SaleQueryTest, ThePeriodBoxesShowTheirWholeDates)
     }
 }
 
+// Tab goes from the period's first date box to the second and on out of it,
+// as from any field: neither date is changed on the way.
+TEST_F(SaleQueryTest, TabLeavesEachPeriodBoxForTheNextField)
+{
+    CSaleQueryDlg records(nullptr, QStringLiteral("售电记录查询"));
+    CSaleStatDlg statistics(nullptr, QStringLiteral("售电记录统计"));
+    for (QDialog* dialog : std::initializer_list<QDialog*>{&records, &statistics}) {
+        SCOPED_TRACE(dialog->windowTitle().toStdString());
+        ASSERT_TRUE(ShowActive(dialog));
+        auto* from = dialog->findChild<QDateEdit*>("c1206");
+        auto* to = dialog->findChild<QDateEdit*>("c1207");
+        from->setDate(QDate(2026, 12, 1));
+        to->setDate(QDate(2026, 12, 31));
+        CModalScript::Click(dialog, 1204); // the period is a condition
+        ASSERT_TRUE(from->isEnabled());
+        from->setFocus(Qt::TabFocusReason);
+        PressKey(from, Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), to);
+        PressKey(to, Qt::Key_Tab);
+        EXPECT_NE(QApplication::focusWidget(), to);
+        EXPECT_EQ(from->date(), QDate(2026, 12, 1));
+        EXPECT_EQ(to->date(), QDate(2026, 12, 31));
+        dialog->close();
+    }
+}
+
 // The result list of the sale records widens every column to its heading and
 // its values, the sale times included.
 TEST_F(SaleQueryTest, TheResultColumnsShowTheirWholeValues)

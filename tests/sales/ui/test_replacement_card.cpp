@@ -2,13 +2,16 @@
 // card tool stand-in: the operator's background picks a new paid top-up under
 // the next write number or the last purchase written again unpaid.
 
+#include "../../framework/ui/KvUiTestUtil.h"
 #include "CCardWriteDlg.h"
 #include "CCliPre.h"
 #include "CClient.h"
+#include "CReissueCaseDlg.h"
 #include "CSysPara.h"
 #include "KvDialogScript.h"
 #include "MeterCardTest.h"
 
+#include <QRadioButton>
 #include <memory>
 
 namespace {
@@ -329,4 +332,25 @@ TEST_F(ReplacementCardTest, APurchaseTheCardCannotTakeIsRefusedBeforeAnythingIsS
         EXPECT_EQ(Writes(), "3:50:正常充值:收讫");
         EXPECT_EQ(CardCommands().size(), commands + 1) << "only the read";
     }
+}
+
+// The case dialog by keyboard alone: the focus starts on the checked choice,
+// so that Enter keeps it and one arrow key chooses the next one.
+TEST(ReissueCaseDialog, TheKeyboardStartsOnTheCheckedChoice)
+{
+    CReissueCaseDlg kept(nullptr);
+    ASSERT_TRUE(ShowActive(&kept));
+    auto* supplied = kept.findChild<QRadioButton*>(CKvDialog::ControlName(1091));
+    ASSERT_TRUE(supplied->isChecked());
+    EXPECT_EQ(QApplication::focusWidget(), supplied);
+    PressKey(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(kept.result(), QDialog::Accepted);
+    EXPECT_EQ(kept.m_nCase, CReissueCaseDlg::Supplied);
+
+    CReissueCaseDlg moved(nullptr);
+    ASSERT_TRUE(ShowActive(&moved));
+    PressKey(QApplication::focusWidget(), Qt::Key_Down);
+    PressKey(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(moved.result(), QDialog::Accepted);
+    EXPECT_EQ(moved.m_nCase, CReissueCaseDlg::NoCommunication);
 }

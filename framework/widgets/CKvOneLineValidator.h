@@ -7,7 +7,8 @@
 // line feed, a tab, ...) are taken out of what is typed, pasted or dropped,
 // since they would split or cut the line where it is stored or handed on; and
 // the text is kept in composed form (NFC), so that an accented letter pasted
-// as letter + accent is the same text as the one typed.
+// as letter + accent is the same text as the one typed (a password field's
+// text is left uncomposed).
 class CKvOneLineValidator : public QValidator
 {
     Q_OBJECT
@@ -17,6 +18,6 @@ public:
 
     State validate(QString& input, int& pos) const override;
 
-    // The text as the field keeps it.
-    static QString OneLine(const QString& text);
+    // The text as the field keeps it, composed or not.
+    static QString OneLine(const QString& text, bool composed = true);
 };

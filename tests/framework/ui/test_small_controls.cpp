@@ -219,4 +219,17 @@ TEST(KvEdit, PastedControlCharactersAreLeftOut)
     }
 }
 
+// A password field leaves out control characters too, but keeps an accent as
+// typed: the login dialog compares the password character for character.
+TEST(KvEdit, APasswordKeepsItsAccentsAsTyped)
+{
+    CKvEdit edit;
+    edit.setEchoMode(QLineEdit::Password);
+    ASSERT_TRUE(ShowActive(&edit));
+    edit.setFocus();
+    QApplication::clipboard()->setText(QStringLiteral("Jose\u0301\n"));
+    PressKey(&edit, Qt::Key_V, QString(), Qt::ControlModifier);
+    EXPECT_EQ(edit.text(), QStringLiteral("Jose\u0301"));
+}
+
 } // namespace

@@ -66,7 +66,9 @@ size_t utf8Length(unsigned char lead)
 
 QByteArray GbkEncode(const QString& text)
 {
-    return convert("GBK", "UTF-8", text.toUtf8(), QByteArrayLiteral("?"), utf8Length);
+    // Composed first: a letter typed as letter + accent is the one GBK holds.
+    return convert("GBK", "UTF-8", text.normalized(QString::NormalizationForm_C).toUtf8(), QByteArrayLiteral("?"),
+                   utf8Length);
 }
 
 QString GbkDecode(const QByteArray& bytes)
@@ -79,17 +81,20 @@ bool GbkCanHold(const QString& text)
 {
     // A one-way mapping (a character GBK writes as another one's bytes) is a
     // loss too: the tool would read another character.
-    return GbkDecode(GbkEncode(text)) == text;
+    return GbkDecode(GbkEncode(text)) == text.normalized(QString::NormalizationForm_C);
 }
 
 QString GbkFirstUnheld(const QString& text)
 {
     if (GbkCanHold(text))
         return QString();
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        // A character outside the BMP is a surrogate pair: tested whole.
-        const qsizetype n = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-        const QString one = text.mid(i, n);
+    const QString composed = text.normalized(QString::NormalizationForm_C);
+    for (qsizetype i = 0; i < composed.size(); ++i) {
+        // A character outside the BMP is a surrogate pair: tested whole. A
+        // surrogate without its partner is a character of its own.
+        const bool pair = composed[i].isHighSurrogate() && i + 1 < composed.size() && composed[i + 1].isLowSurrogate();
+        const qsizetype n = pair ? 2 : 1;
+        const QString one = composed.mid(i, n);
         if (!GbkCanHold(one))
             return one;
         i += n - 1;
@@ -97,11 +102,38 @@ QString GbkFirstUnheld(const QString& text)
     return QString();
 }
 
+QString GbkCharacterName(const QString& character)
+{
+    if (character.isEmpty())
+        return QString();
+    const char32_t code = character.size() > 1 && character[0].isHighSurrogate() && character[1].isLowSurrogate()
+                              ? QChar::surrogateToUcs4(character[0], character[1])
+                              : character[0].unicode();
+    switch (QChar::category(code)) {
+    case QChar::Separator_Space:
+    case QChar::Separator_Line:
+    case QChar::Separator_Paragraph:
+    case QChar::Other_Control:
+    case QChar::Other_Format:
+    case QChar::Other_Surrogate:
+    case QChar::Other_PrivateUse:
+    case QChar::Other_NotAssigned:
+    case QChar::Mark_NonSpacing:
+    case QChar::Mark_SpacingCombining:
+    case QChar::Mark_Enclosing:
+        // Nothing to see between quotes (a blank, a zero-width character, a
+        // lone accent or half a pair): named by its code.
+        return QStringLiteral("U+%1").arg(QString::number(code, 16).toUpper(), 4, u'0');
+    default:
+        return QStringLiteral("“%1”").arg(character);
+    }
+}
+
 QByteArray GbkEncodeExact(const QString& text, const QString& what)
 {
     const QByteArray bytes = GbkEncode(text);
-    if (GbkDecode(bytes) != text)
-        throw CKvException(
-            QStringLiteral("%1“%2”含有无法交给外部程序的字符“%3”！").arg(what, text, GbkFirstUnheld(text)));
+    if (!GbkCanHold(text))
+        throw CKvException(QStringLiteral("%1“%2”含有无法交给外部程序的字符%3！")
+                               .arg(what, text, GbkCharacterName(GbkFirstUnheld(text))));
     return bytes;
 }

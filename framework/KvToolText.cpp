@@ -34,5 +34,5 @@ QString ToolTextRefusal(const QString& fieldName, const QString& text)
     if (GbkCanHold(text))
         return QString();
     const QString unheld = GbkFirstUnheld(text);
-    return refusal(fieldName, unheld.isEmpty() ? QStringLiteral("字符") : QStringLiteral("字符“%1”").arg(unheld));
+    return refusal(fieldName, QStringLiteral("字符") + GbkCharacterName(unheld));
 }

@@ -2,6 +2,7 @@
 
 #include "CKvException.h"
 #include "KvPeriodJoin.h"
+#include "KvServerConfig.h"
 #include "KvSumsFirst.h"
 
 #include <QByteArray>
@@ -130,10 +131,10 @@ QMap<QString, QString> CPgEngine::LibpqParams(const QString& connectString)
     if (server.isEmpty())
         throw CKvException(QStringLiteral("the connection string names no server"));
     QMap<QString, QString> params;
-    const int comma = server.indexOf(u',');
-    params.insert(QStringLiteral("host"), (comma < 0 ? server : server.left(comma)).trimmed());
-    if (comma >= 0)
-        params.insert(QStringLiteral("port"), server.mid(comma + 1).trimmed());
+    const KvServerAddress address = KvSplitServerName(server); // "host,port", "[fe80::1],5432"
+    params.insert(QStringLiteral("host"), address.host);
+    if (server.contains(u',')) // as before: "host," hands libpq an empty port
+        params.insert(QStringLiteral("port"), address.port);
     const QString database = pairs.value(QStringLiteral("database"), pairs.value(QStringLiteral("initial catalog")));
     if (!database.isEmpty())
         params.insert(QStringLiteral("dbname"), database);

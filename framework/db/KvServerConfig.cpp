@@ -8,6 +8,7 @@
 #include <QSettings>
 #include <QStringList>
 #include <QVariant>
+#include <arpa/inet.h>
 
 namespace {
 
@@ -98,12 +99,56 @@ QString KvServerConnectString(const QString& appDir, const QString& serverName)
         .arg(serverName, KvServerDatabaseName(), connectValue(login.login), connectValue(login.password));
 }
 
+namespace {
+
+// An IPv6 address as the server's own resolver reads it, a zone ("%eth0")
+// allowed after it.
+bool isIpv6Address(const QString& host)
+{
+    const QString address = host.section(u'%', 0, 0);
+    if (!address.contains(u':') || (host.contains(u'%') && host.section(u'%', 1).isEmpty()))
+        return false;
+    in6_addr parsed{};
+    return inet_pton(AF_INET6, address.toLatin1().constData(), &parsed) == 1 &&
+           QString::fromLatin1(address.toLatin1()) == address;
+}
+
+} // namespace
+
+KvServerAddress KvSplitServerName(const QString& serverName)
+{
+    const QString name = serverName.trimmed();
+    KvServerAddress address;
+    if (name.startsWith(u'[')) { // "[fe80::1]" or "[fe80::1],5432"
+        const int close = name.indexOf(u']');
+        if (close < 0)
+            return {name, QString()};
+        address.host = name.mid(1, close - 1);
+        const QString rest = name.mid(close + 1);
+        if (rest.startsWith(u','))
+            address.port = rest.mid(1).trimmed();
+        else if (!rest.isEmpty())
+            address.host = name; // nothing but a port may follow the brackets
+        return address;
+    }
+    const int comma = name.indexOf(u',');
+    address.host = (comma < 0 ? name : name.left(comma)).trimmed();
+    if (comma >= 0)
+        address.port = name.mid(comma + 1).trimmed();
+    return address;
+}
+
 QString KvServerNameRefusal(const QString& serverName)
 {
-    static const QRegularExpression form(QStringLiteral("^[A-Za-z0-9._-]+(,([0-9]{1,5}))?$"));
-    const QRegularExpressionMatch match = form.match(serverName.trimmed());
-    const QString port = match.captured(2);
-    if (match.hasMatch() && (port.isEmpty() || (port.toInt() >= 1 && port.toInt() <= 65535)))
+    static const QRegularExpression hostName(QStringLiteral("^[A-Za-z0-9._-]+$"));
+    static const QRegularExpression portForm(QStringLiteral("^[0-9]{1,5}$"));
+    const QString name = serverName.trimmed();
+    const KvServerAddress address = KvSplitServerName(name);
+    const bool hostFits = hostName.match(address.host).hasMatch() || isIpv6Address(address.host);
+    const bool hasPort = name.endsWith(u',') || !address.port.isEmpty();
+    const bool portFits = !hasPort || (portForm.match(address.port).hasMatch() && address.port.toInt() >= 1 &&
+                                       address.port.toInt() <= 65535);
+    if (hostFits && portFits && !name.contains(u' ')) // no blank inside ("db ,5432")
         return QString();
     return QStringLiteral("服务器名称应为主机名或“主机名,端口”，端口为1到65535的数字！");
 }

@@ -37,6 +37,16 @@ KvServerLogin KvReadServerLogin(const QString& appDir);
 QString KvServerConnectString(const QString& appDir, const QString& serverName);
 
 // What is wrong with a server name typed in 设置服务器 ("" when nothing): it
-// is a host (a name or an address of letters, digits, '.', '-' and '_') or
-// "host,port" with a port from 1 to 65535; blanks around it are not part of it.
+// is a host (a name or an address of letters, digits, '.', '-' and '_', or an
+// IPv6 address, bare "::1" or in brackets "[fe80::1]") or "host,port" with a
+// port from 1 to 65535 ("[fe80::1],5432"); blanks around it are not part of it.
 QString KvServerNameRefusal(const QString& serverName);
+
+// The host (without the brackets of an IPv6 address) and the port ("" when
+// none) of a server name of that form.
+struct KvServerAddress
+{
+    QString host;
+    QString port;
+};
+KvServerAddress KvSplitServerName(const QString& serverName);

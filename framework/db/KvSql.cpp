@@ -106,6 +106,10 @@ QString formatReal(double v, const Spec& spec, bool sql)
 
 QString KvSqlQuote(const QString& text)
 {
+    // The engines end a statement's text at a NUL: the rest of the statement
+    // would be lost, so a text holding one never reaches them.
+    if (text.contains(QChar(u'\0')))
+        throw CKvException(QStringLiteral("Sql语句中的文本含有空字符(U+0000)，不能执行！"));
     QString out = text;
     out.replace(u'\'', QStringLiteral("''"));
     return out;

@@ -10,7 +10,8 @@
 //
 // Every statement is built through KvFormatSql so that operator text can never
 // change the meaning of a statement:
-//   '%s'  an argument inside single quotes: its quotes are doubled; a width
+//   '%s'  an argument inside single quotes: its quotes are doubled (a NUL in
+//         it throws, see KvSqlQuote); a width
 //         pads on the left, with the character 0 when flagged ('%08s');
 //   %s    a bare argument: it must be a plain identifier (a column or table
 //         name, as in "select %s from SysPara"), or a KvSqlFragment that was
@@ -76,7 +77,8 @@ template <typename... Args> QString KvFormatText(const QString& format, const Ar
     return KvFormatTextArgs(format, QVector<KvSqlArg>{KvSqlArg(args)...});
 }
 
-// Doubles the single quotes of a text for use between quotes in SQL.
+// Doubles the single quotes of a text for use between quotes in SQL. A text
+// holding a NUL (U+0000) throws CKvException naming it.
 QString KvSqlQuote(const QString& text);
 
 // A typed text matched literally inside a LIKE pattern written with

@@ -1,6 +1,7 @@
 #include "CKvExtListBase.h"
 
 #include "CKvObject.h"
+#include "CKvOneLineValidator.h"
 #include "CNumEdit.h"
 
 #include <QApplication>
@@ -329,6 +330,7 @@ void CKvExtListBase::CreateEditors()
     WatchEditor(m_numEdit, m_ids.number);
     connect(m_numEdit, &QLineEdit::textChanged, this, [this](const QString& text) { WriteEditedCell(text); });
     m_textEdit = new QLineEdit(viewport());
+    m_textEdit->setValidator(new CKvOneLineValidator(m_textEdit)); // a cell keeps one line, as a field does
     WatchEditor(m_textEdit, m_ids.text);
     connect(m_textEdit, &QLineEdit::textChanged, this, [this](const QString& text) { WriteEditedCell(text); });
     m_combo = new QComboBox(viewport());

@@ -1,6 +1,7 @@
 #include "CNumEdit.h"
 
-#include <QAction>
+#include "KvPasteRoute.h"
+
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QInputMethodEvent>
@@ -61,15 +62,78 @@ double CNumEdit::GetValue() const
     return TextToDouble(text());
 }
 
+QString CNumEdit::ValueText(double value, int decimals)
+{
+    decimals = qMax(0, decimals);
+    const double shifted = value + 0.5 / std::pow(10.0, decimals + 1);
+    return QString::asprintf("%0.*f", decimals, shifted);
+}
+
 void CNumEdit::SetValue(double value)
 {
-    const int decimals = qMax(0, m_decimals);
-    const double shifted = value + 0.5 / std::pow(10.0, decimals + 1);
-    setText(QString::asprintf("%0.*f", decimals, shifted));
+    setText(ValueText(value, m_decimals));
+}
+
+CNumEdit::Typed CNumEdit::JudgeTyped(const QString& current, int caret, QChar ch, int decimals)
+{
+    const int length = current.size();
+    if (ch.isDigit() && ch.unicode() < 128) {
+        const int minus = current.indexOf(u'-');
+        if (minus >= 0 && caret <= minus)
+            return Typed::Refused;
+        const int point = current.indexOf(u'.');
+        if (point >= 0 && length - point > decimals && caret > point)
+            return Typed::Refused;
+        return Typed::Inserted;
+    }
+    if (ch == u'\b')
+        return Typed::Backspace;
+    if (ch == u'-') {
+        if (caret != 0)
+            return Typed::Refused;
+        // Nothing to negate: the sign starts a negative number and the caret
+        // follows it, so "-5" typed into an empty edit is -5, never 50.
+        if (!current.contains(u'-') && TextToDouble(current) == 0.0)
+            return Typed::StartsNegative;
+        return Typed::Negates;
+    }
+    if (ch == u'.') {
+        if (current.contains(u'.') || length - caret > decimals)
+            return Typed::Refused;
+        return Typed::Inserted;
+    }
+    return Typed::Refused; // every other character, control characters included
+}
+
+bool CNumEdit::TypeInto(QString& text, int& caret, const QString& typed, int decimals)
+{
+    for (QChar ch : typed) {
+        switch (JudgeTyped(text, caret, ch, decimals)) {
+        case Typed::Inserted:
+            text.insert(caret++, ch);
+            break;
+        case Typed::StartsNegative:
+            text = QStringLiteral("-");
+            caret = 1;
+            break;
+        case Typed::Negates:
+            text = ValueText(-TextToDouble(text), decimals);
+            caret = 0;
+            break;
+        case Typed::Backspace: // a control character: never part of a number
+        case Typed::Refused:
+            return false;
+        }
+    }
+    return true;
 }
 
 void CNumEdit::FilterChar(QChar ch, int, int)
 {
+    // A field shown read-only is fixed: no character changes it (QLineEdit's
+    // insert() and backspace() would, read-only or not).
+    if (isReadOnly())
+        return;
     // A typed character replaces the selection, as in every edit: the rules
     // look at the text without it, the caret where the selection began.
     QString current = text();
@@ -78,94 +142,61 @@ void CNumEdit::FilterChar(QChar ch, int, int)
         caret = selectionStart();
         current.remove(caret, selectedText().size());
     }
-    const int length = current.size();
-
-    if (ch.isDigit() && ch.unicode() < 128) {
-        const int minus = current.indexOf(u'-');
-        if (minus >= 0 && caret <= minus)
-            return;
-        const int point = current.indexOf(u'.');
-        if (point >= 0 && length - point > m_decimals && caret > point)
-            return;
+    switch (JudgeTyped(current, caret, ch, m_decimals)) {
+    case Typed::Inserted:
         insert(QString(ch));
-    } else if (ch == u'\b') {
+        break;
+    case Typed::Backspace:
         backspace();
-    } else if (ch == u'-') {
-        if (caret != 0)
-            return;
-        if (!current.contains(u'-') && TextToDouble(current) == 0.0) {
-            // Nothing to negate: the sign starts a negative number and the caret
-            // follows it, so "-5" typed into an empty edit is -5, never 50.
-            setText(QStringLiteral("-"));
-            setCursorPosition(1);
-            return;
-        }
+        break;
+    case Typed::StartsNegative:
+        setText(QStringLiteral("-"));
+        setCursorPosition(1);
+        break;
+    case Typed::Negates:
         SetValue(-TextToDouble(current));
         setCursorPosition(0); // a second "-" at the start negates back
-    } else if (ch == u'.') {
-        if (current.contains(u'.') || length - caret > m_decimals)
-            return;
-        insert(QString(ch));
+        break;
+    case Typed::Refused:
+        break;
     }
-    // every other character is refused
-}
-
-bool CNumEdit::IsAcceptedText(const QString& text, int decimals)
-{
-    // What typing could make: a sign only in front, digits, one point and at
-    // most `decimals` digits after it.
-    int i = text.startsWith(u'-') ? 1 : 0;
-    int point = -1;
-    for (; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c == u'.' && point < 0)
-            point = i;
-        else if (!(c >= u'0' && c <= u'9'))
-            return false;
-    }
-    return point < 0 || text.size() - point - 1 <= decimals;
 }
 
 void CNumEdit::PasteFiltered(QClipboard::Mode mode)
 {
     if (isReadOnly())
         return;
-    // The characters a number can hold are kept, the rest dropped ("1,5" pastes
-    // 15); what is left goes in whole or, when a rule refuses it, not at all.
-    QString kept;
-    for (QChar ch : QApplication::clipboard()->text(mode)) {
-        if ((ch >= u'0' && ch <= u'9') || ch == u'.' || ch == u'-')
-            kept += ch;
-    }
-    if (kept.isEmpty())
+    const QString pasted = QApplication::clipboard()->text(mode);
+    if (pasted.isEmpty())
         return;
+    // The paste is typed character by character by the rules of the keys; a
+    // character they refuse refuses the whole paste ("1,5" never becomes 15).
     QString result = text();
     int caret = cursorPosition();
     if (hasSelectedText()) {
         caret = selectionStart();
         result.remove(caret, selectedText().size());
     }
-    result.insert(caret, kept);
-    if (!IsAcceptedText(result, qMax(0, m_decimals))) {
+    QString plain = result;
+    plain.insert(caret, pasted);
+    if (!TypeInto(result, caret, pasted, m_decimals)) {
         QApplication::beep();
         return;
     }
-    insert(kept);
+    if (result == plain) {
+        insert(pasted); // one step of undo, as any paste
+        return;
+    }
+    // A sign at the start negated the value: the text is the one typing makes.
+    selectAll();
+    insert(result);
+    setCursorPosition(caret);
 }
 
 QMenu* CNumEdit::CreateContextMenu()
 {
     QMenu* menu = createStandardContextMenu();
-    // The menu's Paste, found by its name (newer Qt) or its text.
-    const QString pasteText = QCoreApplication::translate("QLineEdit", "&Paste");
-    const QList<QAction*> actions = menu->actions();
-    for (QAction* action : actions) {
-        if (action->objectName() != QLatin1String("edit-paste") && action->text().section(u'\t', 0, 0) != pasteText)
-            continue;
-        action->setObjectName(QStringLiteral("edit-paste"));
-        action->disconnect(this); // the plain paste would bypass the rules
-        connect(action, &QAction::triggered, this, [this] { PasteFiltered(); });
-    }
+    KvRoutePaste(menu, this, [this] { PasteFiltered(); });
     return menu;
 }
 
@@ -231,7 +262,8 @@ void CNumEdit::keyPressEvent(QKeyEvent* event)
 
 void CNumEdit::inputMethodEvent(QInputMethodEvent* event)
 {
-    // The composition shown while typing is left out; only committed text counts.
+    // The composition shown while typing is left out; only committed text counts
+    // (and none while read-only: FilterChar refuses it).
     event->accept();
     const QString committed = event->commitString();
     for (QChar ch : committed)

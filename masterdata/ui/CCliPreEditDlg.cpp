@@ -105,7 +105,7 @@ CCliPreEditDlg::CCliPreEditDlg(QWidget* parent, const QString& caption) : CKvDia
     m_transLossBox->setText(QStringLiteral("计变损："));
     m_transLossEdit = CreateControl<CNumEdit>(1023);
     m_prePayEdit = CreateControl<CKvEdit>(1157);
-    KvAcceptDigitsOnly(m_prePayEdit);
+    KvAcceptDigitsOnly(m_prePayEdit, QStringLiteral("预提比例"));
     m_modelCombo = CreateControl<CKvComboBox>(1111);
     m_typeList = CreateControl<CKvExtList2>(1113);
     m_paramList = CreateControl<CKvExtList2>(1110);

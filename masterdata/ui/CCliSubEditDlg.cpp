@@ -33,7 +33,7 @@ CCliSubEditDlg::CCliSubEditDlg(QWidget* parent, const QString& caption) : CKvDia
     m_clientNoEdit = CreateControl<CKvEdit>(1002);
     m_meterNoEdit = CreateControl<CKvEdit>(1105);
     m_subXEdit = CreateControl<CKvEdit>(1178);
-    KvAcceptDigitsOnly(m_subXEdit);
+    KvAcceptDigitsOnly(m_subXEdit, QStringLiteral("附表序号"));
     m_subNoEdit = CreateControl<CKvEdit>(1185);
     m_initPulsesEdit = CreateControl<CKvEdit>(1179);
     m_baseReadEdit = CreateControl<CNumEdit>(1180);

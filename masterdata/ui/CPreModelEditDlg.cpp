@@ -42,8 +42,8 @@ CPreModelEditDlg::CPreModelEditDlg(QWidget* parent, const QString& caption) : CK
     m_baseEdit = CreateControl<CKvEdit>(1031);
     m_maxEdit = CreateControl<CKvEdit>(1027);
     m_minEdit = CreateControl<CKvEdit>(1028);
-    KvAcceptDigitsOnly(m_innerMulEdit);
-    KvAcceptDigitsOnly(m_maxEdit);
+    KvAcceptDigitsOnly(m_innerMulEdit, QStringLiteral("内部倍率"));
+    KvAcceptDigitsOnly(m_maxEdit, QStringLiteral("最大限电流"));
     m_ctCheck = CreateControl<QCheckBox>(1070);
     m_ctCheck->setText(QStringLiteral("可外接CT"));
     m_ptCheck = CreateControl<QCheckBox>(1071);

@@ -19,6 +19,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLocale>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <cmath>
@@ -314,7 +315,11 @@ bool CPriceEditDlg::checkTiers()
             return refuseCell(QStringLiteral("请输入阶梯底值！"), row, 0);
         double value = 0;
         // The whole units of a floor must rise from row to row (0.5 counts as 0).
-        if (std::trunc(CNumEdit::TextToDouble(floor)) <= previous)
+        // A number beyond every double (1e309) reads as 0 here but is no floor
+        // out of order: the range check below refuses it.
+        bool fits = false;
+        const bool beyondAnyNumber = std::isinf(QLocale::c().toDouble(floor.trimmed(), &fits));
+        if (!beyondAnyNumber && std::trunc(CNumEdit::TextToDouble(floor)) <= previous)
             return refuseCell(QStringLiteral("阶梯底值应大于0且逐行递增！"), row, 0);
         if (!KvReadNumber(floor, floorField, &value))
             return refuseCell(floorField.Refusal(), row, 0);

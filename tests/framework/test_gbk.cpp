@@ -94,8 +94,36 @@ TEST(ToolTextRefusal, NamesTheFieldAndTheCharacterItCannotCarry)
         {"C1\n", "用户代码含有无法使用的换行符，只能输入汉字、字母、数字和常用符号！"},
         {"C\t1", "用户代码含有无法使用的制表符，只能输入汉字、字母、数字和常用符号！"},
         {"C\r", "用户代码含有无法使用的回车符，只能输入汉字、字母、数字和常用符号！"},
+        // What shows nothing between quotes is named by its code.
+        {"C\u00a01", "用户代码含有无法使用的字符U+00A0，只能输入汉字、字母、数字和常用符号！"},
+        {"C\u200b1", "用户代码含有无法使用的字符U+200B，只能输入汉字、字母、数字和常用符号！"},
+        {"C\ufeff1", "用户代码含有无法使用的字符U+FEFF，只能输入汉字、字母、数字和常用符号！"},
+        // A letter and its accent apart are the letter GBK holds.
+        {"Jose\u0301", ""},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ToolTextRefusal(QStringLiteral("用户代码"), QString::fromUtf8(c.text)), QString::fromUtf8(c.refusal))
             << c.text;
+}
+
+TEST(ToolTextRefusal, ASurrogateWithoutItsPartnerIsNamedByItsCode)
+{
+    for (const auto& [text, code] :
+         {std::pair{QString(QChar(0xD800)) + u'A', "U+D800"}, std::pair{u'A' + QString(QChar(0xDC00)), "U+DC00"}}) {
+        EXPECT_EQ(GbkFirstUnheld(text), text.mid(text[0] == u'A' ? 1 : 0, 1));
+        EXPECT_EQ(ToolTextRefusal(QStringLiteral("用户代码"), text),
+                  QStringLiteral("用户代码含有无法使用的字符%1，只能输入汉字、字母、数字和常用符号！").arg(code));
+    }
+}
+
+TEST(Gbk, AnExactEncodingTakesTheComposedFormAndNamesWhatItCannotCarry)
+{
+    const QString decomposed = QStringLiteral("Jose") + QChar(0x0301);
+    EXPECT_TRUE(GbkCanHold(decomposed));
+    EXPECT_EQ(GbkEncodeExact(decomposed, QStringLiteral("用户代码")), GbkEncode(QStringLiteral("Jos\u00e9")));
+    EXPECT_EQ(GbkDecode(GbkEncode(decomposed)), QStringLiteral("Jos\u00e9"));
+    EXPECT_EQ(ThrownText([] { GbkEncodeExact(QStringLiteral("C\u00a01"), QStringLiteral("用户代码")); }),
+              QStringLiteral("用户代码“C\u00a01”含有无法交给外部程序的字符U+00A0！"));
+    EXPECT_EQ(ThrownText([] { GbkEncodeExact(QStringLiteral("U😀"), QStringLiteral("用户代码")); }),
+              QStringLiteral("用户代码“U😀”含有无法交给外部程序的字符“😀”！"));
 }

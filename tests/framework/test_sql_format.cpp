@@ -25,6 +25,17 @@ TEST(KvFormatSql, QuotedTextHasItsQuotesDoubled)
     }
 }
 
+TEST(KvFormatSql, ATextHoldingANulIsRefusedByName)
+{
+    const QString nul = QStringLiteral("张三") + QChar(u'\0') + QStringLiteral("李四");
+    const QString message = QStringLiteral("Sql语句中的文本含有空字符(U+0000)，不能执行！");
+    EXPECT_EQ(ThrownText([&] { KvFormatSql("insert into Client(ClientName) values('%s')", nul); }), message);
+    EXPECT_EQ(ThrownText([&] { KvFormatSql("select * from Client where ClientNo like '%%%s%%'", nul); }), message);
+    EXPECT_EQ(ThrownText([&] { KvSqlQuote(QString(QChar(u'\0'))); }), message);
+    // Other control characters are stored as they are.
+    EXPECT_EQ(KvFormatSql("select '%s'", QStringLiteral("a\tb\nc")), QStringLiteral("select 'a\tb\nc'"));
+}
+
 TEST(KvFormatSql, AWidthPadsQuotedTextWithBlanksOrZeros)
 {
     struct Case

@@ -64,6 +64,8 @@ TEST(PgConnectString, ServerHostPortAndKeysWithoutRegardToCase)
          "s3cret"},
         {"provider=sqloledb; SERVER = 10.0.0.5,6543 ;DATABASE=qrdb;UID=a;PWD=b", "10.0.0.5", "6543", "qrdb", "a", "b"},
         {"Data Source=db.local;Initial Catalog=qrdb;User ID=u;Password=p=q", "db.local", "", "qrdb", "u", "p=q"},
+        {"Server=[fe80::1],5432;Database=qrdb;uid=a;pwd=b", "fe80::1", "5432", "qrdb", "a", "b"},
+        {"Server=::1;Database=qrdb;uid=a;pwd=b", "::1", "", "qrdb", "a", "b"},
     };
     for (const Case& c : cases) {
         const QMap<QString, QString> p = CPgEngine::LibpqParams(QString::fromUtf8(c.connect));

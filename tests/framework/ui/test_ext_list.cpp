@@ -8,6 +8,7 @@
 #include "KvShownTextCheck.h"
 #include "KvUiTestUtil.h"
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QHeaderView>
@@ -17,6 +18,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
+#include <string_view>
 
 namespace {
 
@@ -132,6 +134,24 @@ TEST(KvExtList2, EachColumnOpensItsOwnEditorOverTheCell)
     w.Click(0, 3);
     EXPECT_EQ(list->VisibleEditor(), nullptr);
     EXPECT_EQ(list->GetRowObject(2), w.m_objects[2].get());
+}
+
+// A text cell keeps one line as a one-line field does: a pasted control
+// character (a NUL, a line feed) never reaches the cell.
+TEST(KvExtList2, ATextCellLeavesOutPastedControlCharacters)
+{
+    using namespace std::string_view_literals;
+    ListWindow<CKvExtList2> w;
+    for (const auto& [pasted, kept] :
+         {std::pair{u"A\0B"sv, u"AB"sv}, std::pair{u"一\n二\t"sv, u"一二"sv}, std::pair{u"\x1b[0m"sv, u"[0m"sv}}) {
+        w.Click(1, 0);
+        auto* text = Editor<QLineEdit>(w.m_list, "c723");
+        ASSERT_NE(text, nullptr);
+        text->selectAll();
+        QApplication::clipboard()->setText(QStringView(pasted).toString());
+        PressKey(text, Qt::Key_V, QString(), Qt::ControlModifier);
+        EXPECT_EQ(w.m_list->GetItemText(1, 0), QStringView(kept));
+    }
 }
 
 TEST(KvExtList2, ComboItemsSplitOnTheBar)

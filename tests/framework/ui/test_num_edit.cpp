@@ -9,6 +9,8 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -82,6 +84,7 @@ TEST(NumEdit, ControlCharactersDoNotReachTheText)
     CNumEdit edit;
     edit.SetDecimals(2);
     edit.setText(QStringLiteral("12"));
+    QApplication::clipboard()->clear(); // Ctrl+V's own character is no paste
     PressKey(&edit, Qt::Key_V, QStringLiteral("\x16"), Qt::ControlModifier);
     EXPECT_EQ(edit.text(), QStringLiteral("12"));
 }
@@ -102,46 +105,64 @@ TEST(NumEdit, InputMethodTextAndDropsPassTheFilterToo)
     EXPECT_FALSE(edit.acceptDrops());
 }
 
-TEST(NumEdit, EveryWayOfPastingKeepsTheNumberCharactersOfThePaste)
+// Every way a text reaches the edit from the clipboard or the X11 selection.
+struct PasteWay
 {
-    struct Paste
-    {
-        const char* how;
-        std::function<void(CNumEdit&)> paste;
-    };
-    const Paste pastes[] = {
-        {"Shift+Insert", [](CNumEdit& e) { PressKey(&e, Qt::Key_Insert, QString(), Qt::ShiftModifier); }},
-        {"Ctrl+V", [](CNumEdit& e) { PressKey(&e, Qt::Key_V, QStringLiteral("\x16"), Qt::ControlModifier); }},
-        {"context menu",
-         [](CNumEdit& e) {
-             std::unique_ptr<QMenu> menu(e.CreateContextMenu());
-             auto* paste = menu->findChild<QAction*>(QStringLiteral("edit-paste"));
-             ASSERT_NE(paste, nullptr);
-             paste->trigger();
-         }},
-        {"middle click",
-         [](CNumEdit& e) {
-             if (!QApplication::clipboard()->supportsSelection()) {
-                 e.insert(QStringLiteral("2.35")); // no X11 selection on this platform
-                 return;
-             }
-             QApplication::clipboard()->setText(QStringLiteral("2元.3４5x"), QClipboard::Selection);
-             MouseClick(&e, e.rect().center(), Qt::MiddleButton);
-             e.end(false);
-         }},
-    };
-    QApplication::clipboard()->setText(QStringLiteral("2元.3４5x"));
-    for (const Paste& p : pastes) {
-        CNumEdit edit;
-        edit.SetDecimals(2);
-        edit.setText(QStringLiteral("1"));
-        edit.setCursorPosition(1);
-        p.paste(edit);
-        EXPECT_EQ(edit.text(), QStringLiteral("12.35")) << p.how;
+    const char* how;
+    std::function<void(CNumEdit&, const QString&)> paste;
+};
+
+const PasteWay kPasteWays[] = {
+    {"Shift+Insert",
+     [](CNumEdit& e, const QString& text) {
+         QApplication::clipboard()->setText(text);
+         PressKey(&e, Qt::Key_Insert, QString(), Qt::ShiftModifier);
+     }},
+    {"Ctrl+V",
+     [](CNumEdit& e, const QString& text) {
+         QApplication::clipboard()->setText(text);
+         PressKey(&e, Qt::Key_V, QStringLiteral("\x16"), Qt::ControlModifier);
+     }},
+    {"context menu",
+     [](CNumEdit& e, const QString& text) {
+         QApplication::clipboard()->setText(text);
+         std::unique_ptr<QMenu> menu(e.CreateContextMenu());
+         auto* paste = menu->findChild<QAction*>(QStringLiteral("edit-paste"));
+         if (!paste) {
+             EXPECT_TRUE(e.isReadOnly()) << "only a read-only edit's menu has no Paste";
+             return;
+         }
+         paste->trigger();
+     }},
+    {"middle click",
+     [](CNumEdit& e, const QString& text) {
+         if (!QApplication::clipboard()->supportsSelection()) {
+             e.PasteFiltered(); // no X11 selection on this platform: the path it takes
+             return;
+         }
+         QApplication::clipboard()->setText(text, QClipboard::Selection);
+         const int caret = e.cursorPosition();
+         MouseClick(&e, e.rect().center(), Qt::MiddleButton);
+         e.setCursorPosition(caret);
+     }},
+};
+
+TEST(NumEdit, EveryWayOfPastingTypesThePasteByTheKeyRules)
+{
+    for (const PasteWay& way : kPasteWays) {
+        for (const auto& [pasted, expected] : {std::pair{"2.35", "12.35"}, std::pair{"2元.3４5x", "1"}}) {
+            CNumEdit edit;
+            edit.SetDecimals(2);
+            edit.setText(QStringLiteral("1"));
+            edit.setCursorPosition(1);
+            QApplication::clipboard()->setText(QString::fromUtf8(pasted));
+            way.paste(edit, QString::fromUtf8(pasted));
+            EXPECT_EQ(edit.text(), QString::fromUtf8(expected)) << way.how << ", pasted " << pasted;
+        }
     }
 }
 
-TEST(NumEdit, APasteIsKeptWithoutItsOtherCharactersOrRefusedWhole)
+TEST(NumEdit, APasteGoesInWholeWhenTheKeysWouldTakeEveryCharacterElseNotAtAll)
 {
     struct Case
     {
@@ -152,18 +173,25 @@ TEST(NumEdit, APasteIsKeptWithoutItsOtherCharactersOrRefusedWhole)
         const char* expected;
     };
     const Case cases[] = {
-        // Characters a number cannot hold are dropped.
-        {0, "", 0, "1,5", "15"},
-        {0, "", 0, "12\n34", "1234"},
-        {0, "", 0, "1e309", "1309"},
+        // Typed one by one the keys take them all.
         {2, "", 0, "-3.5", "-3.5"},
-        {2, "7", 0, "-1", "-17"},
-        // A paste that makes a text typing could not make is refused whole.
+        {0, "", 0, "150", "150"},
+        {2, "-3", 2, "5", "-35"},
+        {2, "5", 0, "-", "-5.00"}, // a sign at the start negates, as typed
+        // One character the keys refuse refuses the paste: nothing is dropped.
+        {0, "", 0, "1,5", ""},
+        {0, "", 0, "1e3", ""},
+        {2, "", 0, "1 234,50", ""},
+        {0, "", 0, "\u22125", ""}, // a minus sign that is not "-"
+        {0, "", 0, "0x10", ""},
+        {0, "", 0, "12\n34", ""},
         {2, "", 0, "１２", ""},
+        {0, "7", 1, " 8", "7"},
         {2, "1", 1, "2.345", "1"},
         {2, "1.5", 3, ".5", "1.5"},
         {2, "12", 2, "-5", "12"},
         {2, "-3", 0, "5", "-3"},
+        {2, "7", 0, "-1", "7"}, // "-" negates 7, then no digit goes in front of the sign
         {0, "", 0, "1.5", ""},
     };
     for (const Case& c : cases) {
@@ -175,6 +203,74 @@ TEST(NumEdit, APasteIsKeptWithoutItsOtherCharactersOrRefusedWhole)
         PressKey(&edit, Qt::Key_V, QStringLiteral("\x16"), Qt::ControlModifier);
         EXPECT_EQ(edit.text(), QString::fromUtf8(c.expected)) << "pasted " << c.pasted << " into " << c.text;
     }
+}
+
+TEST(NumEdit, AReadOnlyEditTakesNoKeyPasteCutOrInputMethodTextButCopies)
+{
+    using Change = std::function<void(CNumEdit&)>;
+    const auto key = [](int k, const char* text, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        return [=](CNumEdit& e) { PressKey(&e, k, QString::fromUtf8(text), modifiers); };
+    };
+    const auto fromCaret = [](int caret, Change change) {
+        return [=](CNumEdit& e) {
+            e.setCursorPosition(caret);
+            change(e);
+        };
+    };
+    struct Case
+    {
+        const char* what;
+        Change change;
+    };
+    std::vector<Case> cases = {
+        {"a digit", key(Qt::Key_1, "1")},
+        {"a digit at the start", fromCaret(0, key(Qt::Key_5, "5"))},
+        {"a minus at the start", fromCaret(0, key(Qt::Key_Minus, "-"))},
+        {"a point", fromCaret(1, key(Qt::Key_Period, "."))},
+        {"backspace", key(Qt::Key_Backspace, "\b")},
+        {"delete", fromCaret(0, key(Qt::Key_Delete, ""))},
+        {"all selected, then a digit",
+         [](CNumEdit& e) {
+             e.selectAll();
+             TypeChar(&e, u'9');
+         }},
+        {"cut",
+         [](CNumEdit& e) {
+             e.selectAll();
+             QTest::keyClick(&e, Qt::Key_X, Qt::ControlModifier);
+         }},
+        {"undo of the last typing", key(Qt::Key_Z, "\x1a", Qt::ControlModifier)},
+        {"input-method text",
+         [](CNumEdit& e) {
+             QInputMethodEvent committed;
+             committed.setCommitString(QStringLiteral("10"));
+             QApplication::sendEvent(&e, &committed);
+         }},
+    };
+    for (const PasteWay& way : kPasteWays)
+        cases.push_back({way.how, [&way](CNumEdit& e) { way.paste(e, QStringLiteral("10")); }});
+
+    for (const Case& c : cases) {
+        CNumEdit edit;
+        edit.SetDecimals(4);
+        edit.setText(QStringLiteral("0.00"));
+        edit.end(false);
+        TypeChar(&edit, u'7'); // something to undo
+        ASSERT_EQ(edit.text(), QStringLiteral("0.007"));
+        edit.setReadOnly(true); // a right the operator lacks, a box not ticked
+        c.change(edit);
+        EXPECT_EQ(edit.text(), QStringLiteral("0.007")) << c.what;
+    }
+
+    // Selecting and copying still work.
+    CNumEdit edit;
+    edit.SetDecimals(4);
+    edit.SetValue(12.5);
+    edit.setReadOnly(true);
+    QApplication::clipboard()->clear();
+    QTest::keyClick(&edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(&edit, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("12.5000"));
 }
 
 TEST(NumEdit, AMinusTypedIntoAnEmptyEditMakesANegativeNumber)

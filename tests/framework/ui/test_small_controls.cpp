@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <string_view>
 
 namespace {
 
@@ -177,27 +178,58 @@ TEST(KvImages, EveryDrawnImageLoads)
 
 namespace {
 
-// A one-line field keeps one line: what is pasted into it loses its line
-// feeds, carriage returns and tabs, and the field shows what it keeps.
-TEST(KvEdit, PastedLineBreaksAndTabsAreLeftOut)
+// A one-line field keeps one line: what is pasted into it loses every control
+// character (a NUL would cut the text where it is stored), and the field shows
+// what it keeps, an accent pasted apart joined to its letter.
+TEST(KvEdit, PastedControlCharactersAreLeftOut)
 {
+    using namespace std::string_view_literals;
     const struct
     {
-        const char* pasted;
-        const char* kept;
+        std::u16string_view pasted;
+        std::u16string_view kept;
     } cases[] = {
-        {"C001\n", "C001"}, {"张三\r\n", "张三"}, {"C\t3", "C3"}, {"a\nb\tc\rd", "abcd"}, {"O'Brien", "O'Brien"},
+        {u"C001\n"sv, u"C001"sv},
+        {u"张三\r\n"sv, u"张三"sv},
+        {u"C\t3"sv, u"C3"sv},
+        {u"a\nb\tc\rd"sv, u"abcd"sv},
+        {u"O'Brien"sv, u"O'Brien"sv},
+        {u"张\0三"sv, u"张三"sv},
+        {u"\x01"
+         u"C\x1b"
+         u"0\x7f"
+         u"1"sv,
+         u"C01"sv},
+        {u"C\u0085"
+         u"2"sv,
+         u"C2"sv},                                      // NEL, a control character of Latin-1
+        {u"Jose\u0301"sv, u"Jos\u00e9"sv},              // e + combining acute: é
+        {u"\u00a0张\u3000三"sv, u"\u00a0张\u3000三"sv}, // blanks are no control characters
     };
     for (const auto& c : cases) {
+        const QString pasted = QStringView(c.pasted).toString();
         CKvEdit edit;
         ASSERT_TRUE(ShowActive(&edit));
         edit.setFocus();
         ASSERT_TRUE(edit.hasFocus());
-        QApplication::clipboard()->setText(QString::fromUtf8(c.pasted));
+        QApplication::clipboard()->setText(pasted);
         PressKey(&edit, Qt::Key_V, QString(), Qt::ControlModifier);
-        EXPECT_EQ(edit.text(), QString::fromUtf8(c.kept)) << c.pasted;
-        EXPECT_EQ(edit.cursorPosition(), edit.text().size()) << c.pasted;
+        EXPECT_EQ(edit.text(), QStringView(c.kept)) << pasted.toUtf8().toHex().toStdString();
+        EXPECT_EQ(edit.cursorPosition(), edit.text().size()) << pasted.toUtf8().toHex().toStdString();
     }
+}
+
+// A password field leaves out control characters too, but keeps an accent as
+// typed: the login dialog compares the password character for character.
+TEST(KvEdit, APasswordKeepsItsAccentsAsTyped)
+{
+    CKvEdit edit;
+    edit.setEchoMode(QLineEdit::Password);
+    ASSERT_TRUE(ShowActive(&edit));
+    edit.setFocus();
+    QApplication::clipboard()->setText(QStringLiteral("Jose\u0301\n"));
+    PressKey(&edit, Qt::Key_V, QString(), Qt::ControlModifier);
+    EXPECT_EQ(edit.text(), QStringLiteral("Jose\u0301"));
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include "KvFreshDatabase.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QHelpEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -482,6 +483,27 @@ TEST_F(MeterEditDialogTest, LossBoxesAndNoOfferedType)
     sink.Clear();
     Click(&none, 1000);
     EXPECT_EQ(sink.Texts(), QStringList({"请输入CT"}));
+}
+
+// An unticked loss box fixes its loss at 0: what is typed or pasted into the
+// grey field is not handed on.
+TEST_F(MeterEditDialogTest, AnUntickedLossTakesNoTypingOrPaste)
+{
+    db().Execute("update SysPara set LWaste = 2.5", QString());
+    auto dialog = AddDialog();
+    QApplication::clipboard()->setText("7");
+    for (int id : {1022, 1023}) {
+        auto* loss = Control<QLineEdit>(dialog.get(), id);
+        ASSERT_TRUE(loss->isReadOnly()) << id;
+        MouseClick(loss);
+        Retype(loss, "50");
+        QTest::keyClick(loss, Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(loss->text(), "0.00") << id;
+    }
+    sink.Clear();
+    Click(dialog.get(), 1000);
+    ASSERT_EQ(dialog->result(), QDialog::Accepted) << sink.Texts().join(' ').toStdString();
+    EXPECT_EQ(QStringList({dialog->m_strLineLoss, dialog->m_strTransLoss}), QStringList({"0.00", "0.00"}));
 }
 
 // The three lists show their headings and values whole (参数单位 included),

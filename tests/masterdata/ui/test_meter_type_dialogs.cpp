@@ -15,7 +15,10 @@
 #include "KvModalScript.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QInputMethodEvent>
 #include <QTest>
 #include <functional>
 #include <gtest/gtest.h>
@@ -56,6 +59,44 @@ std::unique_ptr<CPreModelEditDlg> ValidAddDialog()
 }
 
 } // namespace
+
+// A field of digits refuses a paste or input-method text holding anything
+// else whole, saying so by the field's name; digits go in.
+TEST_F(MeterTypeDialogTest, ADigitsFieldRefusesAnyOtherPastedCharacterWhole)
+{
+    auto dialog = ValidAddDialog();
+    const QString refusal = QStringLiteral("内部倍率只能输入数字0-9！");
+    using Insert = std::function<void(QLineEdit*, const QString&)>;
+    const Insert paste = [](QLineEdit* e, const QString& text) {
+        QApplication::clipboard()->setText(text);
+        QTest::keyClick(e, Qt::Key_V, Qt::ControlModifier);
+    };
+    const Insert inputMethod = [](QLineEdit* e, const QString& text) {
+        QInputMethodEvent committed;
+        committed.setCommitString(text);
+        QApplication::sendEvent(e, &committed);
+    };
+    const struct
+    {
+        const char* inserted;
+        const char* text;
+        bool refused;
+    } cases[] = {
+        {"１２", "3", true}, {"1,5", "3", true}, {"1.5", "3", true},  {"-5", "3", true},
+        {"1e3", "3", true},  {" 12", "3", true}, {"12\n", "3", true}, {"12", "312", false},
+    };
+    for (const auto& [how, insert] : {std::pair{"paste", paste}, std::pair{"input method", inputMethod}}) {
+        for (const auto& c : cases) {
+            auto* multiplier = Control<QLineEdit>(dialog.get(), 1025);
+            Retype(multiplier, "3");
+            sink.Clear();
+            insert(multiplier, QString::fromUtf8(c.inserted));
+            EXPECT_EQ(multiplier->text(), QString::fromUtf8(c.text)) << how << " " << c.inserted;
+            EXPECT_EQ(sink.Texts(), c.refused ? QStringList{refusal} : QStringList()) << how << " " << c.inserted;
+        }
+    }
+    EXPECT_FALSE(Control<QLineEdit>(dialog.get(), 1025)->acceptDrops());
+}
 
 TEST_F(MeterTypeDialogTest, EditChecksRunInOrderWithTheirTexts)
 {

@@ -176,7 +176,13 @@ TEST_F(PriceDialogTest, EditChecksRunInOrderWithTheirTexts)
          },
          "阶梯底值应为大于0且不超过99999999的数，最多10位小数！"},
         {"floor 1e309, beyond any number", [](QWidget* d) { AddTier(d, "1e309", "0.6"); },
-         "阶梯底值应大于0且逐行递增！"},
+         "阶梯底值应为大于0且不超过99999999的数，最多10位小数！"},
+        {"floors 100, -1e309",
+         [](QWidget* d) {
+             AddTier(d, "100", "0.6");
+             AddTier(d, "-1e309", "0.7");
+         },
+         "阶梯底值应为大于0且不超过99999999的数，最多10位小数！"},
         {"tier price -0.6", [](QWidget* d) { AddTier(d, "100", "-0.6"); },
          "阶梯价应为大于0且不超过99999的数，最多10位小数！"},
     };

@@ -12,6 +12,7 @@
 
 #include <QDateTimeEdit>
 #include <QLineEdit>
+#include <QTest>
 
 namespace {
 
@@ -220,6 +221,7 @@ TEST_F(SaleFeeTest, AReadingTypedInMustNotFallBelowTheLastOne)
     PutUsedTopUpCard();
     CSaleDlg dialog(nullptr, QStringLiteral("售电服务"));
     Open(dialog);
+    QString proposed;
     CDialogScript script;
     script
         .Then([this](QWidget* d) {
@@ -236,9 +238,15 @@ TEST_F(SaleFeeTest, AReadingTypedInMustNotFallBelowTheLastOne)
             d->findChild<QDateTimeEdit*>(CKvDialog::ControlName(1278))->setDate(QDate(2026, 12, 9));
             CModalScript::Click(d, 1000);
         })
-        .Then([](QWidget* d) {
-            EXPECT_TRUE(d->findChild<QLineEdit*>(CKvDialog::ControlName(1190))->isReadOnly());
+        .Then([&proposed](QWidget* d) {
+            auto* subsidy = d->findChild<QLineEdit*>(CKvDialog::ControlName(1190));
+            EXPECT_TRUE(subsidy->isReadOnly());
             EXPECT_EQ(Text(d, 1197), QStringLiteral("9")); // 2026-11-30 to the reading date
+            // Without the right the proposal stands: typing over it changes nothing.
+            proposed = subsidy->text();
+            subsidy->selectAll();
+            QTest::keyClicks(subsidy, QStringLiteral("10"));
+            EXPECT_EQ(subsidy->text(), proposed);
             CModalScript::Click(d, 1000);
         });
     Read(dialog);
@@ -248,6 +256,8 @@ TEST_F(SaleFeeTest, AReadingTypedInMustNotFallBelowTheLastOne)
     EXPECT_EQ(Value("select ThisPulses || '/' || LastPulses || '/' || ThisRead || '/' || LastRead || '/' || "
                     "StealFlag || '/' || ReadTime from SubRead"),
               QStringLiteral("-1/300/12.346/12.35/0/2026-12-09"));
+    EXPECT_DOUBLE_EQ(Value("select FreeValue from SubRead").toDouble(), proposed.toDouble())
+        << "the proposal, not the 10 typed without right 110";
     EXPECT_EQ(Value("select ThisPulses || '/' || ReadDate from CliSub"), QStringLiteral("-1/2026-12-09"));
     EXPECT_EQ(List(dialog, 1170)->GetItemText(0, 9), QStringLiteral("2026-12-09"));
 }

@@ -19,9 +19,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -234,6 +234,56 @@ TEST_F(AdminCommandTest, HelpOpensInAWindowOrSaysWhereTheFileIsAndEntryProgramsS
     QTest::mouseClick(close, Qt::LeftButton);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(CHelpWindow::Current(), nullptr);
+}
+
+// The help window follows the guide's own links only: a web page, a script or
+// a file outside the guide's folder leaves the guide shown; a page beside the
+// guide and a place in it open.
+TEST(HelpWindow, FollowsOnlyTheGuidesOwnLinks)
+{
+    QTemporaryDir root;
+    ASSERT_TRUE(QDir(root.path()).mkdir(QStringLiteral("bin")));
+    const auto write = [&](const QString& name, const QString& html) {
+        QFile f(root.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(html.toUtf8());
+    };
+    write(QStringLiteral("outside.html"), QStringLiteral("<html><body>外面的页</body></html>"));
+    write(QStringLiteral("bin/part2.html"), QStringLiteral("<html><body>第二页内容</body></html>"));
+    write(QStringLiteral("bin/QrHelp.html"), QStringLiteral("<html><body><h1>备份数据</h1>"
+                                                            "<p><a href=\"http://example.com/\">网页</a></p>"
+                                                            "<p><a href=\"javascript:alert(1)\">脚本</a></p>"
+                                                            "<p><a href=\"../outside.html\">外面</a></p>"
+                                                            "<p><a href=\"file:///etc/hostname\">文件</a></p>"
+                                                            "<p><a href=\"#end\">结尾</a></p>"
+                                                            "<p><a href=\"part2.html\">第二页</a></p>"
+                                                            "<h2><a name=\"end\">结束</a></h2></body></html>"));
+    const QString guide = root.filePath(QStringLiteral("bin/QrHelp.html"));
+    const struct
+    {
+        const char* link;
+        int tabs; // the link's place in the page
+        const char* shown;
+    } cases[] = {
+        {"http", 1, "备份数据"},
+        {"javascript", 2, "备份数据"},
+        {"outside the folder", 3, "备份数据"},
+        {"a file elsewhere", 4, "备份数据"},
+        {"an anchor", 5, "备份数据"},
+        {"a page beside the guide", 6, "第二页内容"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(CHelpWindow::ShowGuide(guide, nullptr));
+        QTextBrowser* browser = CHelpWindow::Current()->Browser();
+        browser->setFocus();
+        for (int i = 0; i < c.tabs; ++i)
+            QTest::keyClick(browser, Qt::Key_Tab);
+        QTest::keyClick(browser, Qt::Key_Return);
+        EXPECT_TRUE(browser->toPlainText().contains(QString::fromUtf8(c.shown)))
+            << c.link << ": " << browser->toPlainText().left(40).toStdString();
+    }
+    CHelpWindow::Current()->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 TEST_F(AdminCommandTest, TheShippedHelpIsAnHtmlGuide)

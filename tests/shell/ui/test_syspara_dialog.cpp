@@ -7,7 +7,9 @@
 #include "KvModalScript.h"
 #include "SysGlobals.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
@@ -112,6 +114,26 @@ TEST_F(SysParaDialogTest, EveryValueMakesTheRoundTrip)
     EXPECT_EQ(again.findChild<QLineEdit*>(QStringLiteral("c1097"))->text(), QStringLiteral("2.50"));
     EXPECT_EQ(again.findChild<CKvComboBox*>(QStringLiteral("c1300"))->currentText(), QStringLiteral("支票"));
     EXPECT_TRUE(again.findChild<QPushButton*>(QStringLiteral("c1130"))->isEnabled());
+}
+
+// With 计线损 unticked the default line loss is fixed: whatever is typed or
+// pasted into its grey field, OK stores 0.
+TEST_F(SysParaDialogTest, AnUntickedLineLossStoresZeroWhateverIsTypedIntoIt)
+{
+    setCheck(1025, true);
+    CModalScript::Type(&dialog, 1097, QStringLiteral("2.5"));
+    setCheck(1025, false);
+    auto* lWaste = control<QLineEdit>(1097);
+    ASSERT_TRUE(lWaste->isReadOnly());
+    lWaste->selectAll();
+    QTest::keyClicks(lWaste, QStringLiteral("5"));
+    QApplication::clipboard()->setText(QStringLiteral("5"));
+    QTest::keyClick(lWaste, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(lWaste->text(), QStringLiteral("0.0"));
+    CModalScript::Click(&dialog, 1000);
+    ASSERT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(para("bLW"), QStringLiteral("否"));
+    EXPECT_EQ(para("LWaste"), QStringLiteral("0"));
 }
 
 TEST_F(SysParaDialogTest, TextsThatAreNoNumbersAreStoredAsZero)

@@ -29,6 +29,14 @@ bool UnitsInRange(int units)
     return units >= 0 && units <= kMaxWrittenUnits;
 }
 
+// The balance a payment by money leaves once the change is handed back; with
+// no change (none due, or none given) it is kept in whole cents.
+double KeptBalance(double newBalance, double change)
+{
+    const double kept = newBalance - change;
+    return RoundAmountValue(change * 100) == 0 ? RoundToCents(kept) : kept;
+}
+
 // A sale row's state word and record state, to be put back.
 struct SaleRowState
 {
@@ -403,20 +411,22 @@ void CSaleWriteEngine::TakePayment()
     switch (c.descriptor->payment) {
     case SalePayment::Energy:
         m_host.TakePaymentByEnergy(c.duePaid, c.change, c.paid, QString());
+        // What was paid beyond the due stays on the balance, in the cents
+        // taken: paying a due of 39.494995 as the 39.49 shown leaves 0.00.
         if (RoundAmountValue(c.change * 100) == 0)
-            a.newBalance = a.newBalance + c.paid - c.duePaid;
+            a.newBalance = RoundToCents(a.newBalance + c.paid - c.duePaid);
         break;
     case SalePayment::Money:
         c.change = a.newBalance;
         m_host.TakePaymentByMoney(a.total, c.change, c.figures.entered);
-        a.newBalance -= c.change;
+        a.newBalance = KeptBalance(a.newBalance, c.change);
         c.paid = c.figures.entered;
         break;
     case SalePayment::Remote: {
         double total = a.total;
         c.change = a.newBalance;
         m_host.ConfirmRemotePayment(total, c.change, c.figures.entered);
-        a.newBalance -= c.change;
+        a.newBalance = KeptBalance(a.newBalance, c.change);
         c.paid = c.figures.entered;
         break;
     }

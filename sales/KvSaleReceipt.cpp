@@ -2,13 +2,14 @@
 
 #include "CAdoConnection.h"
 #include "CCliBalance.h"
-#include "CClientPay.h"
 #include "CCliPre.h"
 #include "CClient.h"
+#include "CClientPay.h"
 #include "CReceiptFeeSummary.h"
 #include "CReceiptValues.h"
-#include "CWrtRecord.h"
 #include "CSysPara.h"
+#include "CWrtRecord.h"
+#include "KvSaleArithmetic.h"
 #include "KvUtil.h"
 #include "SysGlobals.h"
 
@@ -87,8 +88,8 @@ QStringList SaleReceiptCommon(const SaleReceiptHeader& h)
     v[26] = Money(h.manualFees);
     v[27] = Money(balance.GetTotFee());
     v[28] = AmountToCapitals(balance.GetTotFee(), 0);
-    v[29] = Money(balance.GetThisBalance());
-    v[30] = Money(balance.GetLastBalance());
+    v[29] = BalanceText(balance.GetThisBalance());
+    v[30] = BalanceText(balance.GetLastBalance());
     v[31] = Money(balance.GetRealPay());
     v[32] = h.operatorName;
     v[33] = h.printTime.toString(QStringLiteral("yyyy-MM-dd HH:mm"));

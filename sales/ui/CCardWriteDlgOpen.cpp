@@ -225,7 +225,7 @@ QString CCardWriteDlg::OpeningBreakdown(const SaleWriteContext& c, const QString
     text += QString::asprintf("应缴电费：%0.2f 元\n\n", c.amounts.fee);
     if (energy)
         text += QString::asprintf("应缴预提：%0.2f 元\n\n", c.amounts.prePay);
-    text += QString::asprintf("用户余额：%0.2f元\n\n", c.balance);
+    text += QStringLiteral("用户余额：%1元\n\n").arg(BalanceText(c.balance));
     text += QString::asprintf("本次应收款为：%.2f元\n\n继续吗？", energy ? c.amounts.due : c.amounts.fee);
     return text;
 }

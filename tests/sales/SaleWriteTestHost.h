@@ -99,7 +99,7 @@ public:
     void TakePaymentByEnergy(double due, double& change, double& paid, const QString& mode) override
     {
         NotePayment(QStringLiteral("pay by energy %1 %2").arg(due, 0, 'f', 2).arg(mode));
-        paid = std::fabs(due);
+        paid = payAsShown ? QString::asprintf("%0.2f", std::fabs(due)).toDouble() : std::fabs(due);
         change = 0;
     }
     void TakePaymentByMoney(double due, double& change, double money) override
@@ -140,6 +140,7 @@ public:
     double money = 50;
     bool cancelInput = false;
     bool failLinking = false; // the fee links of the confirmation fail
+    bool payAsShown = false;  // a payment by kWh pays the due as the dialog shows it, in cents
     CCliBalance balance;
     CPreLastWrt lastWrt;
     QStringList calls;

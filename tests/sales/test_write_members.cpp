@@ -14,6 +14,7 @@
 #include "SysGlobals.h"
 
 #include <QMap>
+#include <cmath>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -586,4 +587,21 @@ TEST_F(WriteMembersTest, AContinuedUseAfterAnotherLastWriteIsAnOrdinaryTopUp)
     EXPECT_EQ(NewestRow()["OpMode"], QStringLiteral("正常充值"));
     EXPECT_EQ(NewestRow()["AccuBuy"], QStringLiteral("1080"));
     EXPECT_EQ(Commands(), QStringList{"03 00001234 0080 200A 030 20"});
+}
+
+// Paying the due as it is shown (39.49 of 39.494995) leaves the balance in
+// the cents taken: 0, not a fraction of a cent below it.
+TEST_F(WriteMembersTest, ADuePaidAsShownLeavesNoFractionOfACentOnTheBalance)
+{
+    Archive(QStringLiteral("正常充值"), QStringLiteral("080"), 0);
+    exec(QStringLiteral("update CliBalance set ThisBalance = 0.505005"));
+    host.Load(kClient, kMeter);
+    host.payAsShown = true;
+    PutCard(QStringLiteral("06"), 1);
+    Run(ReissueTopUpWrite(SalePayment::Energy));
+    EXPECT_TRUE(host.calls.contains(QStringLiteral("pay by energy 39.49 ")));
+    const double stored = fresh.Value(QStringLiteral("select ThisBalance from CliBalance")).toDouble();
+    EXPECT_EQ(stored, 0.0);
+    EXPECT_EQ(context.amounts.newBalance, 0.0);
+    EXPECT_FALSE(std::signbit(context.amounts.newBalance));
 }

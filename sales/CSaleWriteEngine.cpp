@@ -116,6 +116,10 @@ void CSaleWriteEngine::CheckDescriptor(const SaleWriteDescriptor& d)
         throw CKvException(QStringLiteral("%1不写卡，却带有写卡命令！").arg(d.opMode));
     if (d.payment == SalePayment::Refund && !d.purchase)
         throw CKvException(QStringLiteral("%1没有退费计算，不能退费！").arg(d.opMode));
+    // A payment on a balance changed since the card read is figured again
+    // with the amounts step: a purchase of its own needs its own amounts.
+    if (d.payment != SalePayment::None && d.purchase && !d.amounts)
+        throw CKvException(QStringLiteral("%1没有应收款计算，不能收款！").arg(d.opMode));
 }
 
 SalePayment CSaleWriteEngine::ChosenPayment()
@@ -274,11 +278,20 @@ bool CSaleWriteEngine::DefaultPurchase(SaleWriteContext& c)
         PromptBox(kOutOfRange, host.WriteParent());
         return false;
     }
+    if (c.descriptor->amounts)
+        c.descriptor->amounts(c);
+    else
+        DefaultAmounts(c);
+    return true;
+}
+
+void CSaleWriteEngine::DefaultAmounts(SaleWriteContext& c)
+{
+    const PurchaseFigures& f = c.figures;
     c.amounts = c.descriptor->payment == SalePayment::Energy
                     ? EnergySaleAmounts(f, c.price, c.rate, c.balance, c.descriptor->dueTest)
                     : MoneySaleAmounts(f, c.price, c.balance);
     c.duePaid = c.descriptor->payment == SalePayment::Energy ? c.amounts.due : c.amounts.total;
-    return true;
 }
 
 QString CSaleWriteEngine::DefaultBreakdown(const SaleWriteContext& c)
@@ -448,11 +461,6 @@ void CSaleWriteEngine::TakePayment()
 void CSaleWriteEngine::StorePayment()
 {
     SaleWriteContext& c = m_context;
-    CWrtRecord& row = *c.row;
-    // A fresh payment: the context's copy would be left inert.
-    c.pay = CClientPay();
-    CClientPay& pay = c.pay;
-    pay.SetState(CKvPersistance::StateNew);
     CSysPara* para = GetMainSysPara();
     QString payMode;
     if (c.descriptor->payment == SalePayment::Remote)
@@ -462,6 +470,23 @@ void CSaleWriteEngine::StorePayment()
                                                                                           : QStringLiteral("支票");
     else
         payMode = para->GetPayMode();
+    c.pay.SetPayMode(payMode);
+
+    CCliBalance current;
+    while (!StorePaymentOnHeldBalance(current))
+        RetakePayment(current);
+}
+
+bool CSaleWriteEngine::StorePaymentOnHeldBalance(CCliBalance& current)
+{
+    SaleWriteContext& c = m_context;
+    CWrtRecord& row = *c.row;
+    CCliBalance& balance = m_host.SaleBalance();
+    // A fresh payment: the context's copy would be left inert.
+    const QString payMode = c.pay.GetPayMode();
+    c.pay = CClientPay();
+    CClientPay& pay = c.pay;
+    pay.SetState(CKvPersistance::StateNew);
     pay.SetPayMode(payMode);
     pay.SetWrtIndex(row.GetWrtIndex());
     pay.SetWrtNum(row.GetWrtNum());
@@ -470,18 +495,58 @@ void CSaleWriteEngine::StorePayment()
     pay.SetThisBalance(c.amounts.newBalance);
     pay.SetLastBalance(c.balance);
 
-    // The payment, the balance it leaves and the row's final state are one unit.
+    // The payment, the balance it leaves and the row's final state are one
+    // unit, stored on the balance row as this transaction holds it: a payment
+    // of the same household at another counter waits for it, or has been
+    // stored before and is never overwritten with a balance read earlier.
     const CSaleRecordsSnapshot before(m_host, &row, c.earlier);
     try {
         CAdoTransaction transaction(*GetMainDatabase());
+        if (!balance.GetClientNo().isEmpty() && CCliBalanceList::LoadHeld(balance.GetClientNo(), current) &&
+            !current.SameBalanceAs(balance))
+            return false; // rolled back: nothing is stored, no key drawn
         pay.Save();
-        m_host.SaleBalance().SetFromClientPay(pay);
+        balance.SetFromClientPay(pay);
         row.ConfirmPaid();
         transaction.Commit();
     } catch (...) {
         before.Restore();
         throw;
     }
+    return true;
+}
+
+void CSaleWriteEngine::RetakePayment(const CCliBalance& current)
+{
+    SaleWriteContext& c = m_context;
+    const SaleWriteDescriptor& d = *c.descriptor;
+    const double wasBalance = m_host.SaleBalance().GetThisBalance();
+    m_host.SaleBalance() = current;
+    m_host.SaleBalance().SetState(CKvPersistance::StateStored);
+    if (d.rebase) {
+        if (!d.rebase(c, current))
+            throw CKvException(QStringLiteral("付款数据发生错误！"));
+    } else {
+        c.balance = current.GetThisBalance();
+    }
+    c.figures.balance = c.balance;
+    if (d.amounts)
+        d.amounts(c);
+    else
+        DefaultAmounts(c);
+    // Money handed over for the units on the card that the balance as it is
+    // now no longer makes up: the rest is asked for at the counter.
+    SaleAmounts& a = c.amounts;
+    const double owed = -RoundToCents(a.newBalance);
+    if ((d.payment == SalePayment::Money || d.payment == SalePayment::Remote) && owed > 0) {
+        c.figures.entered += owed;
+        a.newBalance += owed;
+    }
+    PromptBox(QStringLiteral("该用户的余额已被其他售电操作改变：读卡时为%1元，现在为%2元。\n\n"
+                             "本次应收款已按现在的余额重新计算，请重新收款。")
+                  .arg(BalanceText(wasBalance), BalanceText(current.GetThisBalance())),
+              m_host.WriteParent());
+    TakePayment();
 }
 
 void CSaleWriteEngine::ConfirmRemote()

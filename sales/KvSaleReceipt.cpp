@@ -128,7 +128,7 @@ void StoreSaleReceiptNo(CClientPay& pay, CCliBalance& balance, const QString& nu
     pay.SetInvoiceNo(number);
     pay.SetState(CKvPersistance::StateChanged);
     pay.Save();
-    balance.SetFromClientPay(pay);
+    balance.SetInvoiceNoOf(pay);
 }
 
 QString NumberSaleReceipt(CClientPay& pay, CCliBalance& balance)

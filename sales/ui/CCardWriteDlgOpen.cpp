@@ -200,10 +200,9 @@ void CCardWriteDlg::OpenIcAccount()
     RunOpening(true, GetMainSysPara()->GetBuyUnit() == QStringLiteral("度"));
 }
 
-bool CCardWriteDlg::OpeningPurchase(SaleWriteContext& c)
+void CCardWriteDlg::OpeningAmounts(SaleWriteContext& c)
 {
-    if (!CSaleWriteEngine::DefaultPurchase(c))
-        return false;
+    CSaleWriteEngine::DefaultAmounts(c);
     if (c.descriptor->payment == SalePayment::Energy && c.rate != 0) {
         // The withholding is paid at the counter and credited; the old
         // balance pays nothing.
@@ -212,7 +211,6 @@ bool CCardWriteDlg::OpeningPurchase(SaleWriteContext& c)
         a.newBalance = c.balance + a.prePay;
         c.duePaid = a.due;
     }
-    return true;
 }
 
 QString CCardWriteDlg::OpeningBreakdown(const SaleWriteContext& c, const QString& firstLine)
@@ -273,7 +271,7 @@ void CCardWriteDlg::RunOpening(bool ic, bool byEnergy)
             return true;
         };
     }
-    d.purchase = &CCardWriteDlg::OpeningPurchase;
+    d.amounts = &CCardWriteDlg::OpeningAmounts;
     d.breakdown = [](const SaleWriteContext& c) {
         return OpeningBreakdown(c, QString::asprintf("开户购电量为：%d 度\t\t\t\n\n", c.figures.Bought()));
     };

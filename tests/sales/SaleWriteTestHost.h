@@ -17,6 +17,7 @@
 
 #include <QStringList>
 #include <cmath>
+#include <functional>
 
 class SaleWriteTestHost : public ISaleWriteHost
 {
@@ -146,6 +147,9 @@ public:
     QStringList calls;
     // The newest sale row's state when the payment was asked for (after the confirmation).
     QString stateAtPayment;
+    // Run when a payment is asked for, before it is answered: where another
+    // counter's payment to the same household lands.
+    std::function<void()> atPayment;
     const CFreshDatabase* fresh = nullptr;
 
 private:
@@ -165,6 +169,8 @@ private:
         calls << call;
         if (fresh)
             stateAtPayment = fresh->Value(QStringLiteral("select State from WrtRecord order by WrtIndex desc limit 1"));
+        if (atPayment)
+            atPayment();
     }
 
     CCliPreList m_meters;

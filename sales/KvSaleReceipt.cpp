@@ -135,6 +135,12 @@ QString NumberSaleReceipt(CClientPay& pay, CCliBalance& balance)
 {
     // The number drawn and the rows that carry it stand or fall together.
     CAdoTransaction transaction(*GetMainDatabase());
+    // The household's balance row is held before the receipt counter is: a
+    // payment holds that row while it draws its key from the counters' row,
+    // so taking them the other way round would let two counters wait for
+    // each other.
+    CCliBalance held;
+    CCliBalanceList::LoadHeld(balance.GetClientNo(), held);
     const QString number = QString::asprintf("%08d", GetMainSysPara()->GetIntPara(QStringLiteral("InvoiceNo"), 1));
     StoreSaleReceiptNo(pay, balance, number);
     transaction.Commit();

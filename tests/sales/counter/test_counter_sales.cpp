@@ -461,3 +461,66 @@ TEST_F(COUNTER_SALES, TwoCountersSellingToOneHouseholdAtOnceSpendItsBalanceOnce)
         ExpectNoHalfWrittenSale();
     }
 }
+
+// The receipt of one counter and the payment of another to the same
+// household meet while a third session holds the counters' row (SysPara):
+// the receipt queues first for that row, then the payment takes the
+// household's balance row (or waits for it) and queues for its key. Once the
+// row is let go both sales end: the receipt never holds the counters' row
+// while it waits for the balance row the payment holds, and the balance is
+// spent once.
+TEST_F(COUNTER_SALES, AReceiptAndAPaymentOfOneHouseholdAtOnceNeverWaitForEachOther)
+{
+    auto* server = dynamic_cast<CSharedServer*>(m_main.get());
+    if (!server)
+        GTEST_SKIP() << "the rows of the server are held by sessions; the file's write transaction holds them all";
+    const QString folder1 = AddCounter(1, 1);
+    const QString folder2 = AddCounter(2, 1);
+    const QString household = CounterClientNo(1, 1);
+    Db().Execute(
+        QStringLiteral("update CliPre set ClientNo = '%1' where MeterNo = '%2'").arg(household, CounterMeterNo(2, 1)),
+        QString());
+    Db().Execute(QStringLiteral("update CliBalance set ThisBalance = 100 where ClientNo = '%1'").arg(household),
+                 QString());
+
+    auto receipt = StartSeller(folder1, 1, 1, 1, {QStringLiteral("--hold-before-receipt")});
+    ASSERT_TRUE(WaitForHold(*receipt));
+    auto payment =
+        StartSeller(folder2, 2, 1, 1, {QStringLiteral("--client"), household, QStringLiteral("--hold-before-payment")});
+    ASSERT_TRUE(WaitForHold(*payment));
+
+    CAdoConnection locker;
+    locker.Open(1, server->ConnectString());
+    locker.BeginTrans();
+    locker.Execute(QStringLiteral("update SysPara set InvoiceNo = InvoiceNo"), QString());
+    // The sessions of the two counters that wait for a lock.
+    const QString waiting = QStringLiteral("select count(*) from pg_stat_activity where datname = current_database() "
+                                           "and pid <> pg_backend_pid() and pid <> %1 and wait_event_type = 'Lock'")
+                                .arg(MainValue(locker, QStringLiteral("select pg_backend_pid()")));
+    const auto waitFor = [&](int sessions) {
+        for (int tries = 0; tries < 600; ++tries) {
+            if (MainValue(Db(), waiting).toInt() >= sessions)
+                return true;
+            QThread::msleep(50);
+        }
+        return false;
+    };
+    receipt->write("go\n");
+    receipt->waitForBytesWritten(10000);
+    ASSERT_TRUE(waitFor(1)) << "the receipt never waited";
+    payment->write("go\n");
+    payment->waitForBytesWritten(10000);
+    ASSERT_TRUE(waitFor(2)) << "the payment never waited";
+    locker.RollbackTrans();
+
+    const QStringList out1 = Finish(*receipt);
+    const QStringList out2 = Finish(*payment);
+    EXPECT_EQ(receipt->exitCode(), 0) << out1.join(u'\n').toStdString();
+    EXPECT_EQ(payment->exitCode(), 0) << out2.join(u'\n').toStdString();
+    EXPECT_EQ(
+        MainColumn(Db(), QStringLiteral("select ThisBalance from CliBalance where ClientNo = '%1'").arg(household))
+            .value(0)
+            .toDouble(),
+        20);
+    ExpectNoHalfWrittenSale();
+}

@@ -17,6 +17,7 @@
 #include "KvWriteMemberFigures.h"
 #include "SysGlobals.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -437,7 +438,9 @@ void CSaleWriteEngine::TakePayment()
         break;
     case SalePayment::Remote: {
         double total = a.total;
-        c.change = a.newBalance;
+        // A remote payment short of the total (the balance fell after the
+        // card read) hands nothing back; what it lacks stays owed.
+        c.change = std::max(a.newBalance, 0.0);
         m_host.ConfirmRemotePayment(total, c.change, c.figures.entered);
         a.newBalance = KeptBalance(a.newBalance, c.change);
         c.paid = c.figures.entered;
@@ -534,11 +537,12 @@ void CSaleWriteEngine::RetakePayment(const CCliBalance& current)
         d.amounts(c);
     else
         DefaultAmounts(c);
-    // Money handed over for the units on the card that the balance as it is
-    // now no longer makes up: the rest is asked for at the counter.
+    // Money handed over at the counter for the units on the card that the
+    // balance as it is now no longer makes up: the rest is asked for there. A
+    // remote payment is what it is; what it lacks stays owed on the balance.
     SaleAmounts& a = c.amounts;
     const double owed = -RoundToCents(a.newBalance);
-    if ((d.payment == SalePayment::Money || d.payment == SalePayment::Remote) && owed > 0) {
+    if (d.payment == SalePayment::Money && owed > 0) {
         c.figures.entered += owed;
         a.newBalance += owed;
     }

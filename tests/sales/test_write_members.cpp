@@ -618,6 +618,10 @@ TEST_F(WriteMembersTest, APaymentOnABalanceChangedSinceTheCardReadIsFiguredAgain
          "pay by money 40.00 30.00|pay by money 40.00 40.00", 0, 0, 40},
         {"补卡充值 remote", [] { return ReissueTopUpWrite(SalePayment::Remote); }, "06", 50, 0,
          "confirm remote 40.00 50.00|confirm remote 40.00 50.00", 0, 0, 40},
+        // A remote payment (30) short of the 40.00 with a balance of 0: what
+        // it lacks stays owed.
+        {"补卡充值 remote, short", [] { return ReissueTopUpWrite(SalePayment::Remote); }, "06", 30, 0,
+         "confirm remote 40.00 30.00|confirm remote 40.00 30.00", 0, -10, 30},
         // Paid earlier: the rewrite starts from the balance before the
         // latest payment, as the row holds it now.
         {"修改充值 by kWh", [] { return ModifyTopUpWrite(SalePayment::Energy); }, "03", 0, 100,

@@ -75,8 +75,6 @@ CHandSaleArchive::Result CHandSaleArchive::ArchiveRow(CHandRawList& staged, CHan
     }
     CPreLastWrt lastWrt;
     meter->GetPreLastWrt(lastWrt);
-    CCliBalance balance;
-    client->GetBalance(balance);
 
     const int totalMul = *innerMul * meter->GetCt() * meter->GetPt();
     double price = 0;
@@ -120,18 +118,23 @@ CHandSaleArchive::Result CHandSaleArchive::ArchiveRow(CHandRawList& staged, CHan
     sale.SetWrtTime(values.wrtTime);
     sale.SetWrtPrices(shares.data(), static_cast<int>(shares.size()));
 
-    // A user without a balance row and a meter without a card image get
-    // theirs: the records know whose rows they are before they are written.
+    // A meter without a card image gets one: the record knows whose row it
+    // is before it is written.
     if (lastWrt.GetMeterNo().isEmpty())
         lastWrt.SetMeterNo(meter->GetMeterNo());
-    if (balance.GetClientNo().isEmpty())
-        balance.SetClientNo(meter->GetClientNo());
 
     const bool written = KvGuard(
         [&] {
             CAdoTransaction transaction(*GetMainDatabase());
             sale.Save();
             lastWrt.UpdateFromWrtRecord(sale);
+            // The sale is paid in full at the machine: the balance stays as
+            // the user's row holds it now, whatever another counter stored
+            // there since this archive began. A user without a balance row
+            // gets one.
+            CCliBalance balance;
+            if (!CCliBalanceList::LoadHeld(meter->GetClientNo(), balance))
+                balance.SetClientNo(meter->GetClientNo());
             CClientPay pay;
             pay.SetPayMode(QStringLiteral("现金"));
             pay.SetWrtIndex(sale.GetWrtIndex());

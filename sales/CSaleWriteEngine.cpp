@@ -17,6 +17,7 @@
 #include "KvWriteMemberFigures.h"
 #include "SysGlobals.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -27,6 +28,14 @@ const QString kOutOfRange = QStringLiteral("写卡量超出有效值范围！");
 bool UnitsInRange(int units)
 {
     return units >= 0 && units <= kMaxWrittenUnits;
+}
+
+// The balance a payment by money leaves once the change is handed back; with
+// no change (none due, or none given) it is kept in whole cents.
+double KeptBalance(double newBalance, double change)
+{
+    const double kept = newBalance - change;
+    return RoundAmountValue(change * 100) == 0 ? RoundToCents(kept) : kept;
 }
 
 // A sale row's state word and record state, to be put back.
@@ -108,6 +117,10 @@ void CSaleWriteEngine::CheckDescriptor(const SaleWriteDescriptor& d)
         throw CKvException(QStringLiteral("%1不写卡，却带有写卡命令！").arg(d.opMode));
     if (d.payment == SalePayment::Refund && !d.purchase)
         throw CKvException(QStringLiteral("%1没有退费计算，不能退费！").arg(d.opMode));
+    // A payment on a balance changed since the card read is figured again
+    // with the amounts step: a purchase of its own needs its own amounts.
+    if (d.payment != SalePayment::None && d.purchase && !d.amounts)
+        throw CKvException(QStringLiteral("%1没有应收款计算，不能收款！").arg(d.opMode));
 }
 
 SalePayment CSaleWriteEngine::ChosenPayment()
@@ -266,11 +279,20 @@ bool CSaleWriteEngine::DefaultPurchase(SaleWriteContext& c)
         PromptBox(kOutOfRange, host.WriteParent());
         return false;
     }
+    if (c.descriptor->amounts)
+        c.descriptor->amounts(c);
+    else
+        DefaultAmounts(c);
+    return true;
+}
+
+void CSaleWriteEngine::DefaultAmounts(SaleWriteContext& c)
+{
+    const PurchaseFigures& f = c.figures;
     c.amounts = c.descriptor->payment == SalePayment::Energy
                     ? EnergySaleAmounts(f, c.price, c.rate, c.balance, c.descriptor->dueTest)
                     : MoneySaleAmounts(f, c.price, c.balance);
     c.duePaid = c.descriptor->payment == SalePayment::Energy ? c.amounts.due : c.amounts.total;
-    return true;
 }
 
 QString CSaleWriteEngine::DefaultBreakdown(const SaleWriteContext& c)
@@ -403,20 +425,24 @@ void CSaleWriteEngine::TakePayment()
     switch (c.descriptor->payment) {
     case SalePayment::Energy:
         m_host.TakePaymentByEnergy(c.duePaid, c.change, c.paid, QString());
+        // What was paid beyond the due stays on the balance, in the cents
+        // taken: paying a due of 39.494995 as the 39.49 shown leaves 0.00.
         if (RoundAmountValue(c.change * 100) == 0)
-            a.newBalance = a.newBalance + c.paid - c.duePaid;
+            a.newBalance = RoundToCents(a.newBalance + c.paid - c.duePaid);
         break;
     case SalePayment::Money:
         c.change = a.newBalance;
         m_host.TakePaymentByMoney(a.total, c.change, c.figures.entered);
-        a.newBalance -= c.change;
+        a.newBalance = KeptBalance(a.newBalance, c.change);
         c.paid = c.figures.entered;
         break;
     case SalePayment::Remote: {
         double total = a.total;
-        c.change = a.newBalance;
+        // A remote payment short of the total (the balance fell after the
+        // card read) hands nothing back; what it lacks stays owed.
+        c.change = std::max(a.newBalance, 0.0);
         m_host.ConfirmRemotePayment(total, c.change, c.figures.entered);
-        a.newBalance -= c.change;
+        a.newBalance = KeptBalance(a.newBalance, c.change);
         c.paid = c.figures.entered;
         break;
     }
@@ -438,11 +464,6 @@ void CSaleWriteEngine::TakePayment()
 void CSaleWriteEngine::StorePayment()
 {
     SaleWriteContext& c = m_context;
-    CWrtRecord& row = *c.row;
-    // A fresh payment: the context's copy would be left inert.
-    c.pay = CClientPay();
-    CClientPay& pay = c.pay;
-    pay.SetState(CKvPersistance::StateNew);
     CSysPara* para = GetMainSysPara();
     QString payMode;
     if (c.descriptor->payment == SalePayment::Remote)
@@ -452,6 +473,23 @@ void CSaleWriteEngine::StorePayment()
                                                                                           : QStringLiteral("支票");
     else
         payMode = para->GetPayMode();
+    c.pay.SetPayMode(payMode);
+
+    CCliBalance current;
+    while (!StorePaymentOnHeldBalance(current))
+        RetakePayment(current);
+}
+
+bool CSaleWriteEngine::StorePaymentOnHeldBalance(CCliBalance& current)
+{
+    SaleWriteContext& c = m_context;
+    CWrtRecord& row = *c.row;
+    CCliBalance& balance = m_host.SaleBalance();
+    // A fresh payment: the context's copy would be left inert.
+    const QString payMode = c.pay.GetPayMode();
+    c.pay = CClientPay();
+    CClientPay& pay = c.pay;
+    pay.SetState(CKvPersistance::StateNew);
     pay.SetPayMode(payMode);
     pay.SetWrtIndex(row.GetWrtIndex());
     pay.SetWrtNum(row.GetWrtNum());
@@ -460,18 +498,59 @@ void CSaleWriteEngine::StorePayment()
     pay.SetThisBalance(c.amounts.newBalance);
     pay.SetLastBalance(c.balance);
 
-    // The payment, the balance it leaves and the row's final state are one unit.
+    // The payment, the balance it leaves and the row's final state are one
+    // unit, stored on the balance row as this transaction holds it: a payment
+    // of the same household at another counter waits for it, or has been
+    // stored before and is never overwritten with a balance read earlier.
     const CSaleRecordsSnapshot before(m_host, &row, c.earlier);
     try {
         CAdoTransaction transaction(*GetMainDatabase());
+        if (!balance.GetClientNo().isEmpty() && CCliBalanceList::LoadHeld(balance.GetClientNo(), current) &&
+            !current.SameBalanceAs(balance))
+            return false; // rolled back: nothing is stored, no key drawn
         pay.Save();
-        m_host.SaleBalance().SetFromClientPay(pay);
+        balance.SetFromClientPay(pay);
         row.ConfirmPaid();
         transaction.Commit();
     } catch (...) {
         before.Restore();
         throw;
     }
+    return true;
+}
+
+void CSaleWriteEngine::RetakePayment(const CCliBalance& current)
+{
+    SaleWriteContext& c = m_context;
+    const SaleWriteDescriptor& d = *c.descriptor;
+    const double wasBalance = m_host.SaleBalance().GetThisBalance();
+    m_host.SaleBalance() = current;
+    m_host.SaleBalance().SetState(CKvPersistance::StateStored);
+    if (d.rebase) {
+        if (!d.rebase(c, current))
+            throw CKvException(QStringLiteral("付款数据发生错误！"));
+    } else {
+        c.balance = current.GetThisBalance();
+    }
+    c.figures.balance = c.balance;
+    if (d.amounts)
+        d.amounts(c);
+    else
+        DefaultAmounts(c);
+    // Money handed over at the counter for the units on the card that the
+    // balance as it is now no longer makes up: the rest is asked for there. A
+    // remote payment is what it is; what it lacks stays owed on the balance.
+    SaleAmounts& a = c.amounts;
+    const double owed = -RoundToCents(a.newBalance);
+    if (d.payment == SalePayment::Money && owed > 0) {
+        c.figures.entered += owed;
+        a.newBalance += owed;
+    }
+    PromptBox(QStringLiteral("该用户的余额已被其他售电操作改变：读卡时为%1元，现在为%2元。\n\n"
+                             "本次应收款已按现在的余额重新计算，请重新收款。")
+                  .arg(BalanceText(wasBalance), BalanceText(current.GetThisBalance())),
+              m_host.WriteParent());
+    TakePayment();
 }
 
 void CSaleWriteEngine::ConfirmRemote()

@@ -134,6 +134,15 @@ struct SaleWriteDescriptor
     // Replaces the whole purchase step (the input and the amounts); false
     // stops. A refund must bring one.
     std::function<bool(SaleWriteContext&)> purchase;
+    // Replaces the amounts of the default purchase: the energy charge, total,
+    // due, new balance and the amount the payment asks for, from the purchase
+    // figures on the base balance. Run again (as is a purchase's own, when it
+    // brings one) when the user's balance changed before the payment.
+    std::function<void(SaleWriteContext&)> amounts;
+    // When the user's balance row changed between the card read and the
+    // payment: takes the base balance (and what was received) from the row as
+    // it is now; false refuses the payment. Default: the row's balance.
+    std::function<bool(SaleWriteContext&, const CCliBalance&)> rebase;
     // Replaces the text of the breakdown.
     std::function<QString(const SaleWriteContext&)> breakdown;
     // After No to the breakdown.
@@ -201,8 +210,13 @@ struct SaleWriteContext
 //                                   the fee links, in one transaction
 //   payment       TakePayment       the operator's payment dialog, then
 //                 StorePayment      the payment row, the balance and "收讫" in
-//                                   one transaction; a remote payment is
-//                                   confirmed to its library after it
+//                                   one transaction, which holds the user's
+//                                   balance row; where another payment changed
+//                                   that row since the card read, the cashier
+//                                   is told, the due figured again on it and
+//                                   the payment taken again before anything is
+//                                   stored; a remote payment is confirmed to
+//                                   its library after it
 //   balance       ShowBalance       the user list's balance row
 //   receipt       PrintReceipt      the receipt of the row and the payment
 //   history       RefreshHistory    the history list read again
@@ -239,6 +253,9 @@ public:
     // The purchase by the descriptor's payment: the input, the range of the
     // units, the amounts and the amount the payment asks for.
     static bool DefaultPurchase(SaleWriteContext& context);
+    // The amounts of the purchase figures on the context's base balance, by
+    // the descriptor's payment: what DefaultPurchase runs after the input.
+    static void DefaultAmounts(SaleWriteContext& context);
     // Fresh purchase figures carrying the sale's multiplier, charges and balance.
     static PurchaseFigures& StartFigures(SaleWriteContext& context);
     // The pending row's fields of the ordinary top-up, changed by the descriptor.
@@ -258,6 +275,14 @@ private:
     void ConfirmWrite();
     void TakePayment();
     void StorePayment();
+    // The payment row, the balance and "收讫" in one transaction, on the
+    // balance row as that transaction holds it; false (nothing stored) when
+    // that row is no longer the one the sale was figured on, `current` then
+    // holding it.
+    bool StorePaymentOnHeldBalance(CCliBalance& current);
+    // The sale figured again on the balance row as it is now, the cashier
+    // told, and the payment taken again.
+    void RetakePayment(const CCliBalance& current);
     void ConfirmRemote();
     void ShowBalance();
     void PrintReceipt();

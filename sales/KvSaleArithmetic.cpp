@@ -1,5 +1,6 @@
 #include "KvSaleArithmetic.h"
 
+#include "KvReportText.h"
 #include "KvUtil.h"
 
 #include <algorithm>
@@ -202,6 +203,17 @@ SaleAmounts MoneySaleAmounts(const PurchaseFigures& figures, double price, doubl
     return a;
 }
 
+double RoundToCents(double amount)
+{
+    const double cents = std::round(amount * 100.0) / 100.0;
+    return cents == 0.0 ? 0.0 : cents;
+}
+
+QString BalanceText(double balance)
+{
+    return KvFixedText(balance, 2);
+}
+
 QString SaleBreakdownText(const SaleBreakdown& l)
 {
     QString text = QString::asprintf("本次购电量为：%d 度\t\t\t\n\n", l.bought) +
@@ -213,7 +225,7 @@ QString SaleBreakdownText(const SaleBreakdown& l)
         text += QString::asprintf("应缴预提：%0.2f 元\n\n", l.prePay);
     text += QString::asprintf("应缴附表计费：%0.2f元\n\n", l.subCharges) +
             QString::asprintf("应缴定额收费：%0.2f元\n\n", l.feeCharges) +
-            QString::asprintf("用户余额：%0.2f元\n\n", l.balance);
+            QStringLiteral("用户余额：%1元\n\n").arg(BalanceText(l.balance));
     if (l.refundLine && RoundAmountValue(l.due * 100) <= 0)
         text += QString::asprintf("本次应退款为：%.2f元\n\n继续吗？", std::fabs(l.due));
     else

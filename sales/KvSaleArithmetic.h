@@ -88,6 +88,14 @@ SaleAmounts EnergySaleAmounts(const PurchaseFigures& figures, double price, int 
 // goes to the balance, the total is taken from it.
 SaleAmounts MoneySaleAmounts(const PurchaseFigures& figures, double price, double balance);
 
+// A balance kept in whole cents: what the counter takes is shown and paid in
+// cents, so a due a fraction of a cent off leaves no fraction on the balance.
+// Never -0.
+double RoundToCents(double amount);
+// A balance as the counter shows it: two decimals, and a value that rounds to
+// zero without a sign ("0.00", never "-0.00").
+QString BalanceText(double balance);
+
 // The lines of the breakdown asked before a write.
 struct SaleBreakdown
 {

@@ -2,13 +2,14 @@
 
 #include "CAdoConnection.h"
 #include "CCliBalance.h"
-#include "CClientPay.h"
 #include "CCliPre.h"
 #include "CClient.h"
+#include "CClientPay.h"
 #include "CReceiptFeeSummary.h"
 #include "CReceiptValues.h"
-#include "CWrtRecord.h"
 #include "CSysPara.h"
+#include "CWrtRecord.h"
+#include "KvSaleArithmetic.h"
 #include "KvUtil.h"
 #include "SysGlobals.h"
 
@@ -87,8 +88,8 @@ QStringList SaleReceiptCommon(const SaleReceiptHeader& h)
     v[26] = Money(h.manualFees);
     v[27] = Money(balance.GetTotFee());
     v[28] = AmountToCapitals(balance.GetTotFee(), 0);
-    v[29] = Money(balance.GetThisBalance());
-    v[30] = Money(balance.GetLastBalance());
+    v[29] = BalanceText(balance.GetThisBalance());
+    v[30] = BalanceText(balance.GetLastBalance());
     v[31] = Money(balance.GetRealPay());
     v[32] = h.operatorName;
     v[33] = h.printTime.toString(QStringLiteral("yyyy-MM-dd HH:mm"));
@@ -127,13 +128,19 @@ void StoreSaleReceiptNo(CClientPay& pay, CCliBalance& balance, const QString& nu
     pay.SetInvoiceNo(number);
     pay.SetState(CKvPersistance::StateChanged);
     pay.Save();
-    balance.SetFromClientPay(pay);
+    balance.SetInvoiceNoOf(pay);
 }
 
 QString NumberSaleReceipt(CClientPay& pay, CCliBalance& balance)
 {
     // The number drawn and the rows that carry it stand or fall together.
     CAdoTransaction transaction(*GetMainDatabase());
+    // The household's balance row is held before the receipt counter is: a
+    // payment holds that row while it draws its key from the counters' row,
+    // so taking them the other way round would let two counters wait for
+    // each other.
+    CCliBalance held;
+    CCliBalanceList::LoadHeld(balance.GetClientNo(), held);
     const QString number = QString::asprintf("%08d", GetMainSysPara()->GetIntPara(QStringLiteral("InvoiceNo"), 1));
     StoreSaleReceiptNo(pay, balance, number);
     transaction.Commit();

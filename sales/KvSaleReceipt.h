@@ -66,7 +66,8 @@ void FillSaleReceipt(CReceiptValues& values, const QStringList& common, const QL
                      const QList<QStringList>& subs, const std::vector<SaleFeeEntry>& fees);
 
 // Puts a receipt number on a sale's payment and takes it over into the user's
-// balance (the caller holds the transaction).
+// balance, the record and the row while the row still repeats that payment
+// (the caller holds the transaction).
 void StoreSaleReceiptNo(CClientPay& pay, CCliBalance& balance, const QString& number);
 // The automatic numbering: draws the next number of the main parameters and
 // stores it as StoreSaleReceiptNo does, in one transaction, so that a number

@@ -48,6 +48,14 @@ SaleWriteDescriptor IcTwin(SaleWriteDescriptor d)
     return d;
 }
 
+// What the rewrite starts from on the user's balance row: the card's earlier
+// sale paid or not.
+RewriteBase RewriteBaseOf(const SaleWriteContext& c, const CCliBalance& balance)
+{
+    return RewriteBaseFor(balance.GetWrtNum(), c.card.count, balance.GetThisBalance(), balance.GetLastBalance(),
+                          balance.GetRealPay());
+}
+
 // The rewrite's checks: the earlier sale whose energy is still on the card,
 // and what the new sale starts from.
 bool RewriteChecks(SaleWriteContext& c)
@@ -61,9 +69,7 @@ bool RewriteChecks(SaleWriteContext& c)
     QObject* parent = c.host->WriteParent();
     if (AskBox(QStringLiteral("对未用充值卡写卡，将使卡上电量作废，继续吗？"), parent) != IDYES)
         return false;
-    const CCliBalance& balance = c.host->SaleBalance();
-    const RewriteBase base = RewriteBaseFor(balance.GetWrtNum(), c.card.count, balance.GetThisBalance(),
-                                            balance.GetLastBalance(), balance.GetRealPay());
+    const RewriteBase base = RewriteBaseOf(c, c.host->SaleBalance());
     switch (base.outcome) {
     case RewriteBase::Unpaid:
         if (AskBox(QStringLiteral("未用充值尚未付款，确认吗？"), parent) != IDYES)
@@ -104,6 +110,16 @@ SaleWriteDescriptor ModifyTopUpWrite(SalePayment payment)
     };
     // The void and the new write's confirmation are one unit.
     d.beforeConfirm = [](SaleWriteContext& c) { c.earlier->SetVoid(); };
+    // The balance row changed before the payment: the base as the checks
+    // take it, from the row as it is now.
+    d.rebase = [](SaleWriteContext& c, const CCliBalance& balance) {
+        const RewriteBase base = RewriteBaseOf(c, balance);
+        if (base.outcome == RewriteBase::Inconsistent)
+            return false;
+        c.balance = base.baseBalance;
+        c.received = base.received;
+        return true;
+    };
     return d;
 }
 
@@ -263,6 +279,13 @@ SaleWriteDescriptor ReturnCardRefundWrite(const QString& refundMode, const QStri
         in.lastPrice = c.earlier->GetPrice();
         in.subCharges = c.subCharges;
         in.feeCharges = c.feeCharges;
+        c.descriptor->amounts(c);
+        return true;
+    };
+    // The refund on the base balance: what is paid out or asked for nets it.
+    d.amounts = [refund](SaleWriteContext& c) {
+        PurchaseFigures& f = c.figures;
+        RefundInput& in = refund->in;
         in.balance = c.balance;
         const RefundFigures& r = refund->figures = ComputeRefund(in);
 
@@ -277,7 +300,6 @@ SaleWriteDescriptor ReturnCardRefundWrite(const QString& refundMode, const QStri
         c.amounts.total = c.amounts.due = r.due;
         c.amounts.newBalance = 0;
         c.duePaid = r.due;
-        return true;
     };
     d.breakdown = [refund](const SaleWriteContext&) { return RefundBreakdownText(refund->figures, refund->in); };
     d.buildRow = [](SaleWriteContext& c, CWrtRecord& row) {

@@ -1,6 +1,7 @@
 #include "KvWriteMemberFigures.h"
 
 #include "CCardClassifier.h"
+#include "KvSaleArithmetic.h"
 #include "KvUtil.h"
 
 #include <cmath>
@@ -60,7 +61,7 @@ RefundPayment RefundPaymentFor(double due, double paid, double change)
     RefundPayment p;
     if (RoundAmount(due * 100) > 0) {
         p.realPay = paid - change;
-        p.thisBalance = RoundAmount(change * 100) == 0 ? paid - due : 0;
+        p.thisBalance = RoundAmount(change * 100) == 0 ? RoundToCents(paid - due) : 0;
     } else {
         p.realPay = -paid;
         p.thisBalance = 0;
@@ -76,7 +77,7 @@ QString RefundBreakdownText(const RefundFigures& f, const RefundInput& in)
                    QString::asprintf("应退电费：%0.2f 元\n\n", f.fee) +
                    QString::asprintf("应缴附表计费：%0.2f元\n\n", in.subCharges) +
                    QString::asprintf("应缴定额收费：%0.2f元\n\n", in.feeCharges) +
-                   QString::asprintf("用户余额：%0.2f元\n\n", in.balance);
+                   QStringLiteral("用户余额：%1元\n\n").arg(BalanceText(in.balance));
     if (RoundAmount(f.due * 100) > 0)
         text += QString::asprintf("本次应收款为：%0.2f元\n\n继续吗？", f.due);
     else

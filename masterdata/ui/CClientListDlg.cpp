@@ -17,6 +17,7 @@
 #include "KvEditListSetup.h"
 #include "KvGuard.h"
 #include "KvMessage.h"
+#include "KvReportText.h"
 #include "KvUtil.h"
 #include "SysGlobals.h"
 
@@ -117,7 +118,7 @@ namespace {
 QString balanceText(CClient& user)
 {
     CCliBalance balance;
-    return user.GetBalance(balance) ? QString::number(balance.GetThisBalance(), 'f', 2) : QStringLiteral("0.00");
+    return user.GetBalance(balance) ? KvFixedText(balance.GetThisBalance(), 2) : QStringLiteral("0.00");
 }
 
 } // namespace

@@ -23,6 +23,23 @@ void CCliBalance::SetFromClientPay(const CClientPay& pay)
     InsertUnlessUpdated(*this, m_ClientNo, updateRow());
 }
 
+void CCliBalance::SetInvoiceNoOf(const CClientPay& pay)
+{
+    m_InvoiceNo = pay.GetInvoiceNo();
+    GetMainDatabase()->Execute(KvFormatSql(QStringLiteral("update CliBalance set InvoiceNo = '%s' "
+                                                          "where ClientNo = '%s' and PayIndex = %d"),
+                                           m_InvoiceNo, m_ClientNo, pay.GetPayIndex()),
+                               QStringLiteral("向数据库更新用户余额时发生错误!"));
+}
+
+bool CCliBalance::SameBalanceAs(const CCliBalance& other) const
+{
+    // Compared as the row stores them ("%f"): a balance computed here and one
+    // read back from the row differ below that.
+    return m_PayIndex == other.m_PayIndex &&
+           QString::asprintf("%f", m_ThisBalance) == QString::asprintf("%f", other.m_ThisBalance);
+}
+
 void CCliBalance::InsertNew()
 {
     if (m_ClientNo.isEmpty())
@@ -86,6 +103,24 @@ CCliBalance* CCliBalanceList::LoadByClientNo(const QString& clientNo)
 {
     Load(KvFormatSql(QStringLiteral("select * from CliBalance where ClientNo = '%s'"), clientNo));
     return static_cast<CCliBalance*>(GetHead());
+}
+
+bool CCliBalanceList::LoadHeld(const QString& clientNo, CCliBalance& row)
+{
+    CAdoConnection& db = *GetMainDatabase();
+    if (db.GetTransDepth() == 0)
+        throw CKvException(QStringLiteral("读取用户余额时发生错误！"));
+    QString sql = KvFormatSql(QStringLiteral("select * from CliBalance where ClientNo = '%s'"), clientNo);
+    if (db.GetServerFlag() != 0)
+        sql += QStringLiteral(" for update");
+    CCliBalanceList list;
+    list.Load(sql);
+    const auto* found = static_cast<const CCliBalance*>(list.GetHead());
+    if (!found)
+        return false;
+    row = *found;
+    row.SetState(CKvPersistance::StateStored);
+    return true;
 }
 
 void CCliBalanceList::DeleteByClientNo(const QString& clientNo)

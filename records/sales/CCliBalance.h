@@ -22,6 +22,15 @@ public:
     // writes nothing. A payment does not name its user, so callers must set
     // ClientNo on a default balance (a user without a row yet) before this call.
     void SetFromClientPay(const CClientPay& pay);
+    // The receipt number of the payment this record repeats, on the record and
+    // on the user's row while that row still repeats the payment: a later
+    // payment of the household (at another counter) has taken the row over,
+    // and its figures stay as they are.
+    void SetInvoiceNoOf(const CClientPay& pay);
+
+    // Whether the row holds the balance this record was read with: the same
+    // latest payment and the same balance as stored.
+    bool SameBalanceAs(const CCliBalance& other) const;
 
     // Refuses an empty ClientNo; no key is drawn.
     void InsertNew() override;
@@ -69,6 +78,12 @@ class CCliBalanceList : public CKvRecordList<CCliBalance>
 public:
     QList<CKvObject*>& Load(const QString& sql) override;
     CCliBalance* LoadByClientNo(const QString& clientNo);
+    // The user's row as it is now, held until the caller's transaction ends
+    // (only inside one): on the server under a row lock, so that another
+    // counter's payment to the same household waits for this one and then
+    // reads what it left; the file's write transaction holds the whole
+    // database already. False, `row` untouched, when the user has no row.
+    static bool LoadHeld(const QString& clientNo, CCliBalance& row);
 
     // Runs inside the caller's transaction.
     static void DeleteByClientNo(const QString& clientNo);

@@ -122,9 +122,9 @@ private:
     bool WriteOpenAccount(const QString& meterNo);
     // The opening's write: infrared or IC card, by kWh or by money.
     void RunOpening(bool ic, bool byEnergy);
-    // The purchase and the amounts of an opening (and of a replacement's
-    // top-up): a withholding is paid at the counter, not from the balance.
-    static bool OpeningPurchase(SaleWriteContext& context);
+    // The amounts of an opening (and of a replacement's top-up): a
+    // withholding is paid at the counter, not from the balance.
+    static void OpeningAmounts(SaleWriteContext& context);
     // The opening's breakdown under its own first line.
     static QString OpeningBreakdown(const SaleWriteContext& context, const QString& firstLine);
     // The meter's last write, which must carry the last card image's write

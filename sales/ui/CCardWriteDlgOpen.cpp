@@ -200,10 +200,9 @@ void CCardWriteDlg::OpenIcAccount()
     RunOpening(true, GetMainSysPara()->GetBuyUnit() == QStringLiteral("度"));
 }
 
-bool CCardWriteDlg::OpeningPurchase(SaleWriteContext& c)
+void CCardWriteDlg::OpeningAmounts(SaleWriteContext& c)
 {
-    if (!CSaleWriteEngine::DefaultPurchase(c))
-        return false;
+    CSaleWriteEngine::DefaultAmounts(c);
     if (c.descriptor->payment == SalePayment::Energy && c.rate != 0) {
         // The withholding is paid at the counter and credited; the old
         // balance pays nothing.
@@ -212,7 +211,6 @@ bool CCardWriteDlg::OpeningPurchase(SaleWriteContext& c)
         a.newBalance = c.balance + a.prePay;
         c.duePaid = a.due;
     }
-    return true;
 }
 
 QString CCardWriteDlg::OpeningBreakdown(const SaleWriteContext& c, const QString& firstLine)
@@ -225,7 +223,7 @@ QString CCardWriteDlg::OpeningBreakdown(const SaleWriteContext& c, const QString
     text += QString::asprintf("应缴电费：%0.2f 元\n\n", c.amounts.fee);
     if (energy)
         text += QString::asprintf("应缴预提：%0.2f 元\n\n", c.amounts.prePay);
-    text += QString::asprintf("用户余额：%0.2f元\n\n", c.balance);
+    text += QStringLiteral("用户余额：%1元\n\n").arg(BalanceText(c.balance));
     text += QString::asprintf("本次应收款为：%.2f元\n\n继续吗？", energy ? c.amounts.due : c.amounts.fee);
     return text;
 }
@@ -273,7 +271,7 @@ void CCardWriteDlg::RunOpening(bool ic, bool byEnergy)
             return true;
         };
     }
-    d.purchase = &CCardWriteDlg::OpeningPurchase;
+    d.amounts = &CCardWriteDlg::OpeningAmounts;
     d.breakdown = [](const SaleWriteContext& c) {
         return OpeningBreakdown(c, QString::asprintf("开户购电量为：%d 度\t\t\t\n\n", c.figures.Bought()));
     };

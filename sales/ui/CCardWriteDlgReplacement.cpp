@@ -113,7 +113,7 @@ void CCardWriteDlg::RunReplacementTopUp(SalePayment payment)
     };
     if (payment == SalePayment::Money)
         d.input = [this](SaleWriteContext&, PurchaseFigures& figures) { return InputReplacementPurchase(figures); };
-    d.purchase = &CCardWriteDlg::OpeningPurchase;
+    d.amounts = &CCardWriteDlg::OpeningAmounts;
     d.breakdown = [](const SaleWriteContext& c) {
         return OpeningBreakdown(c, QString::asprintf("补卡购电费为：%d 度\t\t\t\n\n", c.figures.Bought()));
     };

@@ -16,6 +16,7 @@
 #include "KvEditListSetup.h"
 #include "KvGuard.h"
 #include "KvMessage.h"
+#include "KvSaleArithmetic.h"
 #include "KvUtil.h"
 #include "SysGlobals.h"
 
@@ -562,7 +563,7 @@ void CSaleDlg::FillUserList()
     SetCell(m_userList, 3, 1, m_pClient->GetTel());
     m_Balance.SetClientNo(m_pClient->GetClientNo());
     m_pClient->GetBalance(m_Balance);
-    SetCell(m_userList, 4, 1, Fixed(m_Balance.GetThisBalance(), 2));
+    SetCell(m_userList, 4, 1, BalanceText(m_Balance.GetThisBalance()));
     m_strRemark = m_pClient->GetDescrip();
     UpdateData(false);
 }
@@ -757,7 +758,7 @@ void CSaleDlg::ShowBalanceMessage(double balance)
     const double due = subCharges + feeCharges - balance;
     QString text = QString::asprintf("应缴附表计费：%0.2f元\n\n", subCharges) +
                    QString::asprintf("应缴定额收费：%0.2f元\n\n", feeCharges) +
-                   QString::asprintf("用户余额：%0.2f元\n\n", balance);
+                   QStringLiteral("用户余额：%1元\n\n").arg(BalanceText(balance));
     if (RoundAmount(due * 100) > 0)
         text += QString::asprintf("用户欠缴非电费为：%0.2f元", due);
     else

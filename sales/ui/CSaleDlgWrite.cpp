@@ -162,7 +162,7 @@ void CSaleDlg::GetHistoryTotals(int& bought, int& free) const
 
 void CSaleDlg::ShowBalance(double balance)
 {
-    SetCell(m_userList, 4, 1, Money(balance));
+    SetCell(m_userList, 4, 1, BalanceText(balance));
 }
 
 void CSaleDlg::BuildWrtPrices(std::vector<CWrtPrice>& shares)

@@ -122,6 +122,28 @@ TEST_F(HandSaleArchiveTest, BalanceAndCardImageRowsAreUpdatedOrGained)
     EXPECT_EQ(value("select WrtNum from PreLastWrt where MeterNo = '00001001'"), QStringLiteral("4"));
 }
 
+// Another counter's payment to the household stored while the archive runs
+// (stood in for by a trigger on the sale's insert, after the archive looked
+// the user up): the machine's payment and the balance row carry the balance
+// as the row holds it then, not as it was before.
+TEST_F(HandSaleArchiveTest, TheBalanceIsTakenAsTheRowHoldsItWhenThePaymentIsStored)
+{
+    AddArchiveMeter(db(), QStringLiteral("C001"), QStringLiteral("00001001"), {{"01", 100}});
+    db().Execute(QStringLiteral("insert into CliBalance(ClientNo, PayIndex, WrtNum, TotFee, RealPay, PayMode, "
+                                "ThisBalance, LastBalance, InvoiceNo) values('C001', 5, 3, 1, 1, '现金', 12.5, 3, '')"),
+                 QString());
+    db().Execute(QStringLiteral("create trigger OtherCounter after insert on WrtRecord begin update CliBalance set "
+                                "PayIndex = 9, ThisBalance = 55, LastBalance = 12.5 where ClientNo = 'C001'; end"),
+                 QString());
+    StageSale(QStringLiteral("00001001"), 10, 10, 0);
+    ASSERT_EQ(archiveFirst(), CHandSaleArchive::Archived);
+
+    EXPECT_EQ(value("select ThisBalance || '/' || LastBalance from ClientPay where TotFee = 5"),
+              QStringLiteral("55.0/12.5"));
+    EXPECT_EQ(value("select ThisBalance || '/' || LastBalance from CliBalance where ClientNo = 'C001'"),
+              QStringLiteral("55.0/12.5"));
+}
+
 TEST_F(HandSaleArchiveTest, RowsThatStayStagedWithNothingWritten)
 {
     AddArchiveMeter(db(), QStringLiteral("C001"), QStringLiteral("00001001"), {{"01", 50}, {"09", 50}});

@@ -17,6 +17,7 @@
 
 #include <QStringList>
 #include <cmath>
+#include <functional>
 
 class SaleWriteTestHost : public ISaleWriteHost
 {
@@ -99,7 +100,7 @@ public:
     void TakePaymentByEnergy(double due, double& change, double& paid, const QString& mode) override
     {
         NotePayment(QStringLiteral("pay by energy %1 %2").arg(due, 0, 'f', 2).arg(mode));
-        paid = std::fabs(due);
+        paid = payAsShown ? QString::asprintf("%0.2f", std::fabs(due)).toDouble() : std::fabs(due);
         change = 0;
     }
     void TakePaymentByMoney(double due, double& change, double money) override
@@ -140,11 +141,15 @@ public:
     double money = 50;
     bool cancelInput = false;
     bool failLinking = false; // the fee links of the confirmation fail
+    bool payAsShown = false;  // a payment by kWh pays the due as the dialog shows it, in cents
     CCliBalance balance;
     CPreLastWrt lastWrt;
     QStringList calls;
     // The newest sale row's state when the payment was asked for (after the confirmation).
     QString stateAtPayment;
+    // Run when a payment is asked for, before it is answered: where another
+    // counter's payment to the same household lands.
+    std::function<void()> atPayment;
     const CFreshDatabase* fresh = nullptr;
 
 private:
@@ -164,6 +169,8 @@ private:
         calls << call;
         if (fresh)
             stateAtPayment = fresh->Value(QStringLiteral("select State from WrtRecord order by WrtIndex desc limit 1"));
+        if (atPayment)
+            atPayment();
     }
 
     CCliPreList m_meters;

@@ -3,6 +3,7 @@
 
 #include "KvWriteMemberFigures.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 
 TEST(WriteMemberFigures, ARefundTakesTheNextWriteNumberOnlyOnAUsedCard)
@@ -111,6 +112,12 @@ TEST(WriteMemberFigures, ARefundPaysOutAsANegativePaymentAndLeavesNoBalance)
     const RefundPayment kept = RefundPaymentFor(85, 100, 0);
     EXPECT_DOUBLE_EQ(kept.realPay, 100);
     EXPECT_DOUBLE_EQ(kept.thisBalance, 15);
+
+    // A due a fraction of a cent above the cents paid leaves no fraction (and
+    // no "-0.00") on the balance.
+    const RefundPayment shown = RefundPaymentFor(39.494995, 39.49, 0);
+    EXPECT_EQ(shown.thisBalance, 0.0);
+    EXPECT_FALSE(std::signbit(shown.thisBalance));
 }
 
 TEST(WriteMemberFigures, TheRefundBreakdownEndsInWhatIsPaidOrPaidBack)

@@ -14,6 +14,8 @@
 #include "SysGlobals.h"
 
 #include <QMap>
+#include <QRegularExpression>
+#include <cmath>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -586,4 +588,106 @@ TEST_F(WriteMembersTest, AContinuedUseAfterAnotherLastWriteIsAnOrdinaryTopUp)
     EXPECT_EQ(NewestRow()["OpMode"], QStringLiteral("正常充值"));
     EXPECT_EQ(NewestRow()["AccuBuy"], QStringLiteral("1080"));
     EXPECT_EQ(Commands(), QStringList{"03 00001234 0080 200A 030 20"});
+}
+
+// Another counter's payment to the same household lands while the payment is
+// asked for (the balance row goes from 10 to `otherBalance`): every write kind
+// that is paid tells the cashier, figures the due again on the balance as it
+// is now and asks the payment again; the payment stored starts from that
+// balance and the balance row ends with it, never with a balance figured on
+// the stale one. 80 units at 0.5 (40.00) without withholding.
+TEST_F(WriteMembersTest, APaymentOnABalanceChangedSinceTheCardReadIsFiguredAgainOnTheBalanceAsItIsNow)
+{
+    const struct
+    {
+        const char* name;
+        std::function<SaleWriteDescriptor()> make;
+        const char* cardCode;
+        double money;         // what a money or remote input enters
+        double otherBalance;  // the other counter's payment leaves this
+        const char* payments; // the payment asked, before and after
+        double lastBalance;   // the payment stored
+        double thisBalance;
+        double realPay;
+    } cases[] = {
+        {"补卡充值 by kWh", [] { return ReissueTopUpWrite(SalePayment::Energy); }, "06", 0, 100,
+         "pay by energy 30.00 |pay by energy 0.00 ", 100, 60, 0},
+        // The money handed over (30) no longer makes up the 40.00 with a
+        // balance of 0: the rest is asked for.
+        {"补卡充值 by money", [] { return ReissueTopUpWrite(SalePayment::Money); }, "06", 30, 0,
+         "pay by money 40.00 30.00|pay by money 40.00 40.00", 0, 0, 40},
+        {"补卡充值 remote", [] { return ReissueTopUpWrite(SalePayment::Remote); }, "06", 50, 0,
+         "confirm remote 40.00 50.00|confirm remote 40.00 50.00", 0, 0, 40},
+        // A remote payment (30) short of the 40.00 with a balance of 0: what
+        // it lacks stays owed.
+        {"补卡充值 remote, short", [] { return ReissueTopUpWrite(SalePayment::Remote); }, "06", 30, 0,
+         "confirm remote 40.00 30.00|confirm remote 40.00 30.00", 0, -10, 30},
+        // Paid earlier: the rewrite starts from the balance before the
+        // latest payment, as the row holds it now.
+        {"修改充值 by kWh", [] { return ModifyTopUpWrite(SalePayment::Energy); }, "03", 0, 100,
+         "pay by energy 38.00 |pay by energy 30.00 ", 10, 0, 30},
+        // 30 units left of 100 bought and 50 free at 0.6: 18.00 back, with
+        // the balance.
+        {"返卡退费", [] { return ReturnCardRefundWrite(QStringLiteral("返卡退费"), kMeter, 4); }, "04", 0, 100,
+         "pay by energy -28.00 返卡退费|pay by energy -118.00 返卡退费", 100, 0, -118},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ClearArchive();
+        Archive(QStringLiteral("正常充值"), QStringLiteral("080"), 0);
+        exec(QStringLiteral("update WrtRecord set BuyValue = 100, FreeValue = 50"));
+        host.Load(kClient, kMeter);
+        host.card.remaining = 30;
+        host.money = c.money;
+        PutCard(QString::fromUtf8(c.cardCode), 1);
+        bool landed = false;
+        host.atPayment = [&] {
+            if (landed)
+                return;
+            landed = true;
+            exec(QStringLiteral("update CliBalance set PayIndex = 100000900, ThisBalance = %1, LastBalance = 10")
+                     .arg(c.otherBalance));
+        };
+        sink.Clear();
+
+        Run(c.make());
+        host.atPayment = nullptr;
+
+        QStringList payments = host.calls.filter(QRegularExpression(QStringLiteral("^(pay|confirm) ")));
+        EXPECT_EQ(payments.join(u'|'), QString::fromUtf8(c.payments));
+        EXPECT_EQ(sink.Texts()
+                      .filter(QStringLiteral("该用户的余额已被其他售电操作改变：读卡时为10.00元，现在为%1元。")
+                                  .arg(c.otherBalance, 0, 'f', 2))
+                      .size(),
+                  1)
+            << sink.Texts().join(u'|').toStdString();
+        const QMap<QString, QString> row = NewestRow();
+        EXPECT_EQ(row["State"], QStringLiteral("收讫"));
+        const QMap<QString, QString> pay =
+            fresh.Row(QStringLiteral("select * from ClientPay where WrtIndex = %1").arg(row["WrtIndex"]));
+        EXPECT_DOUBLE_EQ(pay["LastBalance"].toDouble(), c.lastBalance);
+        EXPECT_DOUBLE_EQ(pay["ThisBalance"].toDouble(), c.thisBalance);
+        EXPECT_DOUBLE_EQ(pay["RealPay"].toDouble(), c.realPay);
+        const QMap<QString, QString> balance = fresh.Row(QStringLiteral("select * from CliBalance"));
+        EXPECT_EQ(balance["PayIndex"], pay["PayIndex"]);
+        EXPECT_DOUBLE_EQ(balance["ThisBalance"].toDouble(), c.thisBalance);
+        EXPECT_DOUBLE_EQ(host.balance.GetThisBalance(), c.thisBalance);
+    }
+}
+
+// Paying the due as it is shown (39.49 of 39.494995) leaves the balance in
+// the cents taken: 0, not a fraction of a cent below it.
+TEST_F(WriteMembersTest, ADuePaidAsShownLeavesNoFractionOfACentOnTheBalance)
+{
+    Archive(QStringLiteral("正常充值"), QStringLiteral("080"), 0);
+    exec(QStringLiteral("update CliBalance set ThisBalance = 0.505005"));
+    host.Load(kClient, kMeter);
+    host.payAsShown = true;
+    PutCard(QStringLiteral("06"), 1);
+    Run(ReissueTopUpWrite(SalePayment::Energy));
+    EXPECT_TRUE(host.calls.contains(QStringLiteral("pay by energy 39.49 ")));
+    const double stored = fresh.Value(QStringLiteral("select ThisBalance from CliBalance")).toDouble();
+    EXPECT_EQ(stored, 0.0);
+    EXPECT_EQ(context.amounts.newBalance, 0.0);
+    EXPECT_FALSE(std::signbit(context.amounts.newBalance));
 }

@@ -121,8 +121,17 @@ bool CCounterSaleHost::LoadSale(const QString& clientNo, const QString& meterNo)
     return true;
 }
 
+void CCounterSaleHost::TakePaymentByEnergy(double due, double& change, double& paid, const QString& mode)
+{
+    if (beforePayment)
+        beforePayment();
+    SaleWriteTestHost::TakePaymentByEnergy(due, change, paid, mode);
+}
+
 void CCounterSaleHost::PrintReceipt(CWrtRecord& sale, CClientPay& pay)
 {
+    if (beforeReceipt)
+        beforeReceipt();
     soldIndex = sale.GetWrtIndex();
     soldState = sale.GetStateWord();
     receiptNo = NumberSaleReceipt(pay, balance);

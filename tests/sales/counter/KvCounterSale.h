@@ -40,6 +40,7 @@ class CCounterSaleHost : public SaleWriteTestHost
 {
 public:
     bool LoadSale(const QString& clientNo, const QString& meterNo);
+    void TakePaymentByEnergy(double due, double& change, double& paid, const QString& mode) override;
     void PrintReceipt(CWrtRecord& sale, CClientPay& pay) override;
     void LinkFeesToSale(const CWrtRecord& sale) override;
 
@@ -51,6 +52,11 @@ public:
     // Called inside the confirmation's transaction, after the row and the card
     // image are updated: where a test cuts the connection.
     std::function<void()> insideConfirmation;
+    // Called when the payment is asked for (the card written and confirmed,
+    // no transaction open) and before the receipt is numbered (the payment
+    // stored): where another counter's sale to the same household lands.
+    std::function<void()> beforePayment;
+    std::function<void()> beforeReceipt;
 };
 
 // What one top-up left: empty `failure` when the sale was written, paid and

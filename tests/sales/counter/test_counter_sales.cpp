@@ -387,3 +387,140 @@ TEST_F(COUNTER_SALES, AConnectionCutInsideASaleIsReportedAndLeavesNoHalfWrittenS
         EXPECT_EQ(MainValue(Db(), QStringLiteral("select InvoiceNo from SysPara")), receipt);
     }
 }
+
+// A household with two meters and 100.00 of balance buys 40.00 at each of two
+// counters at once. The second payment is stored while the first counter
+// waits to take its payment, or while it waits to number its receipt after
+// storing it. Either way the balance is spent once: the payments go 100 -> 60
+// and 60 -> 20 and the household's row ends at 20 with the later payment and
+// its receipt number. The counter whose balance changed since its card read
+// tells the cashier and takes the payment on the balance as it is now.
+TEST_F(COUNTER_SALES, TwoCountersSellingToOneHouseholdAtOnceSpendItsBalanceOnce)
+{
+    const struct
+    {
+        const char* hold; // where the first counter waits
+        bool firstIsTold; // the first counter finds the balance changed
+    } cases[] = {
+        {"--hold-before-payment", true},
+        {"--hold-before-receipt", false},
+    };
+    constexpr int kUsers = 2;
+    const QString folder1 = AddCounter(1, kUsers);
+    const QString folder2 = AddCounter(2, kUsers);
+    int user = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.hold);
+        ++user;
+        // The household of counter 1's user, with the meter of counter 2's
+        // user as its second meter.
+        const QString household = CounterClientNo(1, user);
+        Db().Execute(QStringLiteral("update CliPre set ClientNo = '%1' where MeterNo = '%2'")
+                         .arg(household, CounterMeterNo(2, user)),
+                     QString());
+        Db().Execute(QStringLiteral("update CliBalance set ThisBalance = 100 where ClientNo = '%1'").arg(household),
+                     QString());
+
+        auto first = StartSeller(folder1, 1, user, 1, {QString::fromLatin1(c.hold)});
+        ASSERT_TRUE(WaitForHold(*first));
+        auto second = StartSeller(folder2, 2, user, 1, {QStringLiteral("--client"), household});
+        const QStringList out2 = Finish(*second);
+        ASSERT_EQ(second->exitCode(), 0) << out2.join(u'\n').toStdString();
+        first->write("go\n");
+        const QStringList out1 = Finish(*first);
+        ASSERT_EQ(first->exitCode(), 0) << out1.join(u'\n').toStdString();
+
+        const QString changed = QStringLiteral("该用户的余额已被其他售电操作改变");
+        EXPECT_EQ(out1.filter(changed).size(), c.firstIsTold ? 1 : 0) << out1.join(u'\n').toStdString();
+        EXPECT_EQ(out2.filter(changed).size(), 0) << out2.join(u'\n').toStdString();
+
+        const QString payments =
+            QStringLiteral("select d.LastBalance, d.ThisBalance, d.PayIndex, d.InvoiceNo from ClientPay d, "
+                           "WrtRecord c, CliPre p where d.WrtIndex = c.WrtIndex and c.CliPreIndex = "
+                           "p.CliPreIndex and p.ClientNo = '%1' order by d.ThisBalance desc")
+                .arg(household);
+        CAdoLease<CAdoRecordset> rs(Db().AcquireRecordset());
+        rs->Open(payments);
+        QStringList figures;
+        QString laterPay;
+        QString laterReceipt;
+        for (; !rs->IsEOF(); rs->MoveNext()) {
+            figures << QStringLiteral("%1 -> %2")
+                           .arg(rs->GetFieldDouble(QStringLiteral("LastBalance")), 0, 'f', 2)
+                           .arg(rs->GetFieldDouble(QStringLiteral("ThisBalance")), 0, 'f', 2);
+            laterPay = rs->GetFieldText(QStringLiteral("PayIndex"));
+            laterReceipt = rs->GetFieldText(QStringLiteral("InvoiceNo"));
+        }
+        EXPECT_EQ(figures, (QStringList{"100.00 -> 60.00", "60.00 -> 20.00"}));
+        const auto balance =
+            MainRow(Db(), QStringLiteral("select * from CliBalance where ClientNo = '%1'").arg(household));
+        EXPECT_DOUBLE_EQ(balance.value("thisbalance").toDouble(), 20);
+        EXPECT_DOUBLE_EQ(balance.value("lastbalance").toDouble(), 60);
+        EXPECT_EQ(balance.value("payindex"), laterPay);
+        EXPECT_EQ(balance.value("invoiceno"), laterReceipt);
+        ExpectNoHalfWrittenSale();
+    }
+}
+
+// The receipt of one counter and the payment of another to the same
+// household meet while a third session holds the counters' row (SysPara):
+// the receipt queues first for that row, then the payment takes the
+// household's balance row (or waits for it) and queues for its key. Once the
+// row is let go both sales end: the receipt never holds the counters' row
+// while it waits for the balance row the payment holds, and the balance is
+// spent once.
+TEST_F(COUNTER_SALES, AReceiptAndAPaymentOfOneHouseholdAtOnceNeverWaitForEachOther)
+{
+    auto* server = dynamic_cast<CSharedServer*>(m_main.get());
+    if (!server)
+        GTEST_SKIP() << "the rows of the server are held by sessions; the file's write transaction holds them all";
+    const QString folder1 = AddCounter(1, 1);
+    const QString folder2 = AddCounter(2, 1);
+    const QString household = CounterClientNo(1, 1);
+    Db().Execute(
+        QStringLiteral("update CliPre set ClientNo = '%1' where MeterNo = '%2'").arg(household, CounterMeterNo(2, 1)),
+        QString());
+    Db().Execute(QStringLiteral("update CliBalance set ThisBalance = 100 where ClientNo = '%1'").arg(household),
+                 QString());
+
+    auto receipt = StartSeller(folder1, 1, 1, 1, {QStringLiteral("--hold-before-receipt")});
+    ASSERT_TRUE(WaitForHold(*receipt));
+    auto payment =
+        StartSeller(folder2, 2, 1, 1, {QStringLiteral("--client"), household, QStringLiteral("--hold-before-payment")});
+    ASSERT_TRUE(WaitForHold(*payment));
+
+    CAdoConnection locker;
+    locker.Open(1, server->ConnectString());
+    locker.BeginTrans();
+    locker.Execute(QStringLiteral("update SysPara set InvoiceNo = InvoiceNo"), QString());
+    // The sessions of the two counters that wait for a lock.
+    const QString waiting = QStringLiteral("select count(*) from pg_stat_activity where datname = current_database() "
+                                           "and pid <> pg_backend_pid() and pid <> %1 and wait_event_type = 'Lock'")
+                                .arg(MainValue(locker, QStringLiteral("select pg_backend_pid()")));
+    const auto waitFor = [&](int sessions) {
+        for (int tries = 0; tries < 600; ++tries) {
+            if (MainValue(Db(), waiting).toInt() >= sessions)
+                return true;
+            QThread::msleep(50);
+        }
+        return false;
+    };
+    receipt->write("go\n");
+    receipt->waitForBytesWritten(10000);
+    ASSERT_TRUE(waitFor(1)) << "the receipt never waited";
+    payment->write("go\n");
+    payment->waitForBytesWritten(10000);
+    ASSERT_TRUE(waitFor(2)) << "the payment never waited";
+    locker.RollbackTrans();
+
+    const QStringList out1 = Finish(*receipt);
+    const QStringList out2 = Finish(*payment);
+    EXPECT_EQ(receipt->exitCode(), 0) << out1.join(u'\n').toStdString();
+    EXPECT_EQ(payment->exitCode(), 0) << out2.join(u'\n').toStdString();
+    EXPECT_EQ(
+        MainColumn(Db(), QStringLiteral("select ThisBalance from CliBalance where ClientNo = '%1'").arg(household))
+            .value(0)
+            .toDouble(),
+        20);
+    ExpectNoHalfWrittenSale();
+}

@@ -15,6 +15,7 @@
 #include "MeterCardTest.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <memory>
 
 namespace {
@@ -92,6 +93,41 @@ TEST_F(AccountOpeningTest, AnInfraredOpeningInKwhWritesTheOpenCardAndStartsANewH
               "0.0,0.0,2026-12-01");
     EXPECT_EQ(fresh.Value("select TotFee || ',' || RealPay || ',' || ThisBalance from ClientPay where WrtNum = 0"), "52.0,52.0,0.0");
     EXPECT_EQ(Carrier(), QStringList{"ReOpenAccountInCarrier 00001234 150.00 0 0 => 1"});
+}
+
+// Another counter's payment to the household lands while the opening's
+// payment is asked for (balance 10.00 -> 30.00): the cashier is told, the due
+// is figured again on 30.00 and asked again, and the payment stored starts
+// from it.
+TEST_F(AccountOpeningTest, AnOpeningPaidOnABalanceChangedMeanwhileIsFiguredOnTheBalanceAsItIsNow)
+{
+    AddSale(100000001, 1, kMeter, 2, 50, 26);
+    AddReadingBase(-1);
+    AddBalance(QStringLiteral("C001"), 10, 0);
+    QStringList dues;
+    const auto payAndNote = [&](bool otherCounterPays) {
+        return [&, otherCounterPays](QWidget* widget) {
+            dues << widget->findChild<QLineEdit*>(QStringLiteral("c1163"))->text();
+            if (otherCounterPays)
+                exec(QStringLiteral("update CliBalance set PayIndex = 900, ThisBalance = 30, LastBalance = 10"));
+            CModalScript::Click(widget, 1000);
+        };
+    };
+    CDialogScript script;
+    script.Confirm({{1029, QStringLiteral("100")}}).Then(payAndNote(true)).Then(payAndNote(false));
+    OpenAccount();
+
+    EXPECT_TRUE(script.Exhausted());
+    EXPECT_EQ(dues, (QStringList{"42.00", "22.00"}));
+    EXPECT_EQ(sink.Texts()
+                  .filter(QStringLiteral("该用户的余额已被其他售电操作改变：读卡时为10.00元，现在为30.00元。"))
+                  .size(),
+              1)
+        << sink.Texts().join(u'|').toStdString();
+    EXPECT_EQ(fresh.Value("select TotFee || ',' || RealPay || ',' || LastBalance || ',' || ThisBalance from ClientPay "
+                          "where WrtNum = 0"),
+              "52.0,22.0,30.0,0.0");
+    EXPECT_EQ(fresh.Value("select ThisBalance || ',' || LastBalance from CliBalance"), "0.0,30.0");
 }
 
 // A meter never read skips the energy used and the carrier; a meter without a

@@ -471,6 +471,42 @@ TEST_F(SaleWriteTest, AnOverpaymentKeptAsBalance)
     EXPECT_EQ(Values(dialog, 1086, 4, 4), QStringList{"20.50"});
 }
 
+// A due a fraction of a cent above the cents shown (52.00 less a balance of
+// 12.505005: 39.494995, shown 39.49), paid as shown, leaves a balance of 0.00
+// as the cents taken say: stored, in the user list and on the receipt. A
+// balance stored a hair below zero earlier is shown as 0.00 too.
+TEST_F(SaleWriteTest, ADuePaidAsShownLeavesNoFractionOfACentOnTheBalance)
+{
+    exec(QStringLiteral("update CliBalance set ThisBalance = 12.505005"));
+    CSaleDlg dialog(nullptr, QStringLiteral("售电服务"));
+    ReadCard(dialog);
+    CReceiptValues receipt;
+    CDialogScript script;
+    script.Confirm({{1029, QStringLiteral("100")}})
+        .Then([](QWidget* widget) {
+            EXPECT_EQ(widget->findChild<QLineEdit*>(QStringLiteral("c1164"))->text(), QStringLiteral("39.49"));
+            CModalScript::Click(widget, 1000);
+        })
+        .Then(ClosePreview(&receipt));
+    Write(dialog);
+    EXPECT_TRUE(script.Exhausted());
+    EXPECT_EQ(fresh.Value("select ThisBalance from ClientPay where WrtIndex = 100000010").toDouble(), 0.0);
+    EXPECT_EQ(fresh.Value("select ThisBalance from CliBalance").toDouble(), 0.0);
+    EXPECT_EQ(Values(dialog, 1086, 4, 4), QStringList{"0.00"});
+    EXPECT_EQ(receipt.Common(0, 29), QStringLiteral("0.00"));
+}
+
+TEST_F(SaleWriteTest, ABalanceAHairBelowZeroIsShownWithoutASign)
+{
+    exec(QStringLiteral("update CliBalance set ThisBalance = -0.004995"));
+    CSaleDlg dialog(nullptr, QStringLiteral("售电服务"));
+    Open(dialog);
+    Read(dialog);
+    EXPECT_EQ(Values(dialog, 1086, 4, 4), QStringList{"0.00"});
+    ASSERT_FALSE(sink.Texts().isEmpty());
+    EXPECT_TRUE(sink.Texts().last().contains(QStringLiteral("用户余额：0.00元"))) << sink.Texts().last().toStdString();
+}
+
 // A failed confirmation keeps the row "待写" and takes no payment; a failed
 // payment keeps it "写卡成功" with the balance as it was.
 TEST_F(SaleWriteTest, FailuresInsideTheTransactionsRollBack)

@@ -755,3 +755,9 @@ bool CPgEngine::inTransaction() const
     const PGTransactionStatusType status = PQtransactionStatus(m_conn);
     return status == PQTRANS_INTRANS || status == PQTRANS_INERROR || status == PQTRANS_ACTIVE;
 }
+
+bool CPgEngine::connectionLost() const
+{
+    // A connection found broken is opened again only at the next statement.
+    return m_conn != nullptr && PQstatus(m_conn) != CONNECTION_OK;
+}

@@ -291,6 +291,25 @@ TEST_F(PgEngineTest, AConnectionTheServerClosedIsOpenedAgainOutsideATransaction)
         EXPECT_THROW(group.Commit(), CKvException);
     }
     EXPECT_EQ(db.GetTransDepth(), 0);
+    // The caller's words stay first, the lost connection and what to do follow,
+    // for a statement as for the commit.
+    const QString lost = QStringLiteral("与业务数据库的连接已断开，本次操作没有完成，已全部撤销。");
+    {
+        CAdoTransaction group(db);
+        db.Execute(QStringLiteral("insert into Reopened values (2)"), QString());
+        endSession();
+        const QString text =
+            ThrownText([&] { db.Execute(QStringLiteral("insert into Reopened values (2)"), QStringLiteral("保存失败！")); });
+        EXPECT_TRUE(text.startsWith(QStringLiteral("保存失败！\n\n") + lost)) << text.toStdString();
+    }
+    {
+        CAdoTransaction group(db);
+        db.Execute(QStringLiteral("insert into Reopened values (2)"), QString());
+        endSession();
+        const QString text = ThrownText([&] { group.Commit(); });
+        EXPECT_TRUE(text.startsWith(QStringLiteral("提交事务时发生错误！\n\n") + lost)) << text.toStdString();
+    }
+    EXPECT_EQ(db.GetTransDepth(), 0);
     {
         CAdoTransaction group(db);
         db.Execute(QStringLiteral("insert into Reopened values (3)"), QString());

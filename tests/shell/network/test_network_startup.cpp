@@ -372,6 +372,15 @@ TEST_F(NetworkStartupTest, TheServerLoginComesOnlyFromTheProfile)
         {"an unquoted semicolon", QStringLiteral("x;y"), QStringLiteral("Login=counter\nPassword=x;y\n"), false},
         {"semicolons, braces and spaces", QStringLiteral("x;y}z{ =w"),
          QStringLiteral("Login=counter\nPassword=\"x;y}z{ =w\"\n"), true},
+        // A value beginning with '@' reads as written, quoted or not.
+        {"a leading @@", QStringLiteral("@@ab"), QStringLiteral("Login=counter\nPassword=@@ab\n"), true},
+        {"a quoted leading @@", QStringLiteral("@@ab"), QStringLiteral("Login=counter\nPassword=\"@@ab\"\n"), true},
+        {"a leading @", QStringLiteral("@String(ab)"), QStringLiteral("Login=counter\nPassword=@String(ab)\n"),
+         true},
+        // Blanks around an unquoted value are not part of it; in quotes they are.
+        {"blanks around the value", QStringLiteral("ab"), QStringLiteral("Login = counter\nPassword =  ab  \n"), true},
+        {"quoted leading and trailing blanks", QStringLiteral(" ab "),
+         QStringLiteral("Login=counter\nPassword=\" ab \"\n"), true},
     };
     // What the environment would give libpq: the superuser's login.
     const QMap<QString, QString> admin =
@@ -578,6 +587,52 @@ TEST_F(NetworkStartupTest, TheOutsideProgramsWriteTheServerOfTheirProgramFolder)
     EXPECT_EQ(count(server(), QStringLiteral("select * from OtherItem where ClientNo = 'U1' and WrtNum = 7 and "
                                              "Days = 31 and FinalFee = 62")),
               1);
+}
+
+// Two counters loading fees through the fee-loading library at the same
+// moment, user after user, on a server where an entry program wrote a row of
+// each table already: every row is stored once, under a key of its own.
+TEST_F(NetworkStartupTest, TwoCountersLoadingFeesAtOnceNeverShareAKey)
+{
+    ASSERT_TRUE(InstallServerDatabase(server(), kInstalled));
+    server().Execute(QStringLiteral("insert into OtherItem(FeeIndex, ClientNo, WrtIndex, WrtNum) values (3, 'E1', -1, 1)"),
+                     QString());
+    server().Execute(QStringLiteral("insert into ManItem(ReadIndex, ClientNo, WrtIndex, WrtNum) values (3, 'E1', -1, 1)"),
+                     QString());
+    constexpr int kUsers = 25;
+    QTemporaryDir folders;
+    std::vector<std::unique_ptr<QProcess>> loaders;
+    for (int counter = 0; counter < 2; ++counter) {
+        const QString folder = folders.filePath(QString::number(counter));
+        makeCounterFolder(folder);
+        ASSERT_TRUE(QFile::copy(QDir(QStringLiteral(QUILLMER_BUILD_APP_DIR)).filePath(QStringLiteral("libMirabond.so")),
+                                QDir(folder).filePath(QStringLiteral("libMirabond.so"))));
+        const int first = 1 + counter * 100;
+        QFile fixture(QDir(folder).filePath(QStringLiteral("Mirabond.txt")));
+        ASSERT_TRUE(fixture.open(QIODevice::WriteOnly));
+        for (int user = first; user < first + kUsers; ++user) {
+            fixture.write(QStringLiteral("ManItem|U%1|M1|10|25|15|2026-12-01 08:00:00|0|0|水费|1.5|22.5\n"
+                                         "OtherItem|U%1|卫生费|2026-12-01|2026-12-31|31|2|1|62\n"
+                                         "OtherItem|U%1|电梯费|2026-12-01|2026-12-31|31|1|1|31\n")
+                              .arg(user)
+                              .toUtf8());
+        }
+        fixture.close();
+        loaders.push_back(std::make_unique<QProcess>());
+        loaders.back()->start(QStringLiteral(KV_FEE_LOADER),
+                              {folder, QString::number(first), QString::number(kUsers), QStringLiteral("7")});
+    }
+    for (auto& loader : loaders) {
+        ASSERT_TRUE(loader->waitForFinished(120000));
+        const QString out = QString::fromUtf8(loader->readAllStandardOutput());
+        EXPECT_EQ(loader->exitCode(), 0) << out.toStdString() << loader->readAllStandardError().toStdString();
+    }
+    const int manRows = 1 + 2 * kUsers;
+    const int otherRows = 1 + 2 * 2 * kUsers;
+    EXPECT_EQ(count(server(), QStringLiteral("select ReadIndex from ManItem")), manRows);
+    EXPECT_EQ(count(server(), QStringLiteral("select distinct ReadIndex from ManItem")), manRows);
+    EXPECT_EQ(count(server(), QStringLiteral("select FeeIndex from OtherItem")), otherRows);
+    EXPECT_EQ(count(server(), QStringLiteral("select distinct FeeIndex from OtherItem")), otherRows);
 }
 
 // The report layouts are the server's, shared by every counter: a new one

@@ -304,16 +304,23 @@ TEST_F(NetworkStartupTest, OperatorsLogInOnlyAtTheirOwnWorkstationTheAdministrat
 
 TEST_F(NetworkStartupTest, TheHelperLibraryReachesTheServerNamedInTheCountersFile)
 {
-    // A server installed before the manual fees table existed.
+    // A server installed before the manual fees table existed, at version 5:
+    // the library brings it up to date.
     installCounter(qrdb->ServerName());
     ASSERT_TRUE(InstallServerDatabase(server(), kInstalled));
-    server().Execute(QStringLiteral("drop table ManualFee"), QString());
+    server().ExecuteScript(QStringLiteral("drop table ManualFee;\ndrop index WrtRecordMeterRow;\n"
+                                          "update KvSchemaVersion set Version = 5;\n"),
+                           QString());
 
     EXPECT_EQ(InitialOstrakon(), 0);
     QuillmerUpdateDatabase();
     ClrOstrakon();
+    EXPECT_EQ(script.log, QStringList()) << "nothing failed";
     EXPECT_EQ(count(server(), QStringLiteral("select table_name from information_schema.tables "
                                              "where lower(table_name) = 'manualfee'")),
+              1);
+    EXPECT_EQ(ReadSchemaVersion(server()), CurrentSchemaVersion());
+    EXPECT_EQ(count(server(), QStringLiteral("select indexname from pg_indexes where indexname = 'wrtrecordmeterrow'")),
               1);
     EXPECT_EQ(count(localFile(), QStringLiteral("select name from sqlite_master where name = 'ManualFee'")), 0)
         << "the counter's file is not the main database";

@@ -192,8 +192,19 @@ bool CKvStartup::openConnections()
     // the same moment waits for that lock and then finds the server installed.
     if (!isStandAlone() && !IsServerInstalled(*GetMainDatabase()))
         InstallServerDatabase(*GetMainDatabase());
-    // The server's tables are those of an older program: this one's SQL
-    // would fail on them halfway through the counter's work.
+    // A server installed by an older program is brought up to this one's
+    // version by the first counter of it that starts; the others starting
+    // meanwhile wait for it and find it done.
+    if (!isStandAlone()) {
+        try {
+            UpgradeServerDatabase(*GetMainDatabase());
+        } catch (const CKvException& e) {
+            PromptBox(QStringLiteral("升级业务数据库服务器上的数据库时发生错误！本软件不能启动！\n\n%1").arg(e.text()));
+            return false;
+        }
+    }
+    // The server's tables are those of another program version: this one's
+    // SQL would fail on them halfway through the counter's work.
     if (!isStandAlone()) {
         const QString problem = ServerVersionProblem(*GetMainDatabase());
         if (!problem.isEmpty()) {

@@ -4,6 +4,7 @@
 #include "CAdoRecordset.h"
 #include "CSqliteEngine.h"
 #include "KvEdition.h"
+#include "KvSchema.h"
 #include "KvSql.h"
 #include "KvUtil.h"
 #include "SysGlobals.h"
@@ -11,6 +12,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <algorithm>
 
 namespace {
 
@@ -71,14 +74,17 @@ int rowCount(CAdoConnection& db, const QString& table)
 // The tables a file must hold to stand in for the local database. The
 // stand-alone edition's file is the whole database: operators to log in with
 // and the report layouts, beside the parameter row. A network counter's own
-// file holds only the counter's tables, and is no database for a stand-alone
-// counter.
+// file holds only the counter's tables (its parameter row and the receipt
+// layout it prints with), and is no database for a stand-alone counter.
 bool holdsTheProgramsTables(CAdoConnection& db)
 {
     if (rowCount(db, QStringLiteral("SysPara")) != 1)
         return false;
-    if (KvIsNetworkEdition())
-        return true;
+    if (KvIsNetworkEdition()) {
+        const QStringList& tables = LocalTableNames();
+        return std::all_of(tables.begin(), tables.end(),
+                           [&](const QString& table) { return rowCount(db, table) >= 0; });
+    }
     return rowCount(db, QStringLiteral("Operator")) > 0 && rowCount(db, QStringLiteral("KvReportForm")) >= 0 &&
            rowCount(db, QStringLiteral("KvReportCol")) >= 0;
 }

@@ -20,7 +20,8 @@ bool BackupDatabase(CAdoConnection& db, const QString& target);
 // Whether a file can stand in for the program's database: it opens as one,
 // passes SQLite's integrity check and holds the program's tables (the
 // parameter row; in the stand-alone edition also an operator and the report
-// layout tables).
+// layout tables, in the network edition the receipt layout tables of the
+// counter's own file).
 bool IsRestorableDatabase(const QString& path);
 
 // Replaces the local database file by a copy of `source`. The source is copied

@@ -9,13 +9,14 @@
 // A call inserts the user's waiting lines of its table into the main database
 // of the library's folder, as the program opens it (work/Qrdb.db, or in the
 // network edition the server that file names: KvMainDatabase.h), with the
-// write number given, WrtIndex -1 and the key one above the highest, in one
-// transaction, and takes them out of the file. No
+// write number given and WrtIndex -1, in one transaction, and takes them out
+// of the file. The keys are drawn from a counter of SysPara as the program
+// draws its keys (ManItem from ManReadIndex, OtherItem from OhterFeeIndex), so
+// that counters loading fees at the same moment never take the same key. No
 // file: nothing is inserted. Every call appends a line to Mirabond.log there:
 //   LoadManFee <user> <wrtNum> => inserted <n>     or  => ERROR:<text>
 // The result is the number of rows inserted, -1 on a failure.
 #include "CAdoConnection.h"
-#include "CAdoRecordset.h"
 #include "CKvException.h"
 #include "KvMainDatabase.h"
 #include "KvSql.h"
@@ -99,17 +100,18 @@ struct Table
 {
     const char* name;
     const char* key;
-    size_t fields; // fields of a fixture line after the table and the user
+    const char* counter; // the SysPara column its keys are drawn from
+    size_t fields;       // fields of a fixture line after the table and the user
     const char* insert;
 };
 
 // %d the key, the user, the fixture's fields (numbers as numbers), %d the write number.
-const Table kManItem{"ManItem", "ReadIndex", 10,
+const Table kManItem{"ManItem", "ReadIndex", "ManReadIndex", 10,
                      "insert into ManItem(ReadIndex, ClientNo, ManNo, LastRead, ThisRead, RealUse, ReadTime, "
                      "FreeValue, BuyValue, PriceName, Price, Fee, WrtIndex, WrtNum) "
                      "values(%d, '%s', '%s', %f, %f, %f, '%s', %f, %f, '%s', %f, %f, -1, %d)"};
 // The same with ReadTime (today) before the write number.
-const Table kOtherItem{"OtherItem", "FeeIndex", 7,
+const Table kOtherItem{"OtherItem", "FeeIndex", "OhterFeeIndex", 7,
                        "insert into OtherItem(FeeIndex, ClientNo, PriceName, BeginDate, EndDate, Days, Price, "
                        "PriceUnits, FinalFee, ReadTime, WrtIndex, WrtNum) "
                        "values(%d, '%s', '%s', '%s', '%s', %d, %f, %f, %f, '%s', -1, %d)"};
@@ -125,11 +127,16 @@ KvSqlArg FixtureValue(const std::string& text, char kind)
     return KvSqlArg(value);
 }
 
-long long MaxKey(CAdoConnection& db, const Table& table)
+// The first of `count` keys of the table, drawn at once. Rows an entry
+// program wrote may hold keys the counter has not reached yet: the counter is
+// moved past them first.
+int DrawKeys(CAdoConnection& db, const Table& table, int count)
 {
-    CAdoLease<CAdoRecordset> rs(db.AcquireRecordset());
-    rs->Open(KvFormatSql("select max(%s) as MaxKey from %s", table.key, table.name));
-    return rs->IsEOF() || rs->IsFieldNull(QStringLiteral("MaxKey")) ? 0 : rs->GetFieldInt(QStringLiteral("MaxKey"));
+    db.Execute(KvFormatSql("update SysPara set %s = (select max(%s) + 1 from %s) "
+                           "where %s <= (select max(%s) from %s)",
+                           table.counter, table.key, table.name, table.counter, table.key, table.name),
+               QString());
+    return db.DrawCounter(QString::fromLatin1(table.counter), false, count) - count;
 }
 
 int LoadFees(const char* exportName, const Table& table, const char* clientNoGbk, int wrtNum)
@@ -159,12 +166,12 @@ int LoadFees(const char* exportName, const Table& table, const char* clientNoGbk
         if (!pending.empty()) {
             CAdoConnection db;
             KvOpenMainDatabase(db, QString::fromStdString(folder));
+            int key = DrawKeys(db, table, static_cast<int>(pending.size()));
             CAdoTransaction transaction(db);
-            long long key = MaxKey(db, table);
             // The kinds of the fixture's fields: text, number or integer.
             const char* kinds = &table == &kManItem ? "snnnsnnsnn" : "sssinnn";
             for (const auto& parts : pending) {
-                QVector<KvSqlArg> args{KvSqlArg(++key), KvSqlArg(QString::fromStdString(user))};
+                QVector<KvSqlArg> args{KvSqlArg(key++), KvSqlArg(QString::fromStdString(user))};
                 for (size_t i = 0; i < table.fields; ++i)
                     args << FixtureValue(parts[2 + i], kinds[i]);
                 if (&table == &kOtherItem)

@@ -127,7 +127,8 @@ QString ClockValuesStatement(const QDateTime& now, bool server)
     return sql;
 }
 
-// Serialises installations of one server database (any fixed number will do).
+// Serialises installations and upgrades of one server database (any fixed
+// number will do).
 constexpr int kInstallLock = 340034;
 
 // The server's clock through its dialect function GetDate().
@@ -205,6 +206,11 @@ bool IsServerInstalled(CAdoConnection& server)
     return DatabaseHasTable(server, QStringLiteral("SysPara"));
 }
 
+void LockServerInstallation(CAdoConnection& server)
+{
+    server.Execute(QStringLiteral("select pg_advisory_xact_lock(%1)").arg(kInstallLock), QString());
+}
+
 bool InstallServerDatabase(CAdoConnection& server, const QDateTime& now)
 {
     // The main tables' seeds: every seed but the receipt layout, which is local.
@@ -217,7 +223,7 @@ bool InstallServerDatabase(CAdoConnection& server, const QDateTime& now)
     // the tables in place. Everything the installation creates, the dialect
     // functions and the extension included, comes after the lock: created by
     // two sessions at once they collide in the server's catalogue.
-    server.Execute(QStringLiteral("select pg_advisory_xact_lock(%1)").arg(kInstallLock), QString());
+    LockServerInstallation(server);
     if (IsServerInstalled(server)) {
         transaction.Commit();
         return false;

@@ -123,8 +123,9 @@ void ReplaceUntouchedReceiptLayout(CAdoConnection& db)
 // Version 8: the columns of the stored layouts as shipped before were too
 // narrow for ordinary values (a 10-digit user code, "居民生活用电", a sale time
 // to the second, a statistic's year totals); the widths now shipped hold them
-// on the same paper. A layout is changed only while every column of it is
-// still as shipped: one an administrator set up stays his.
+// on the same paper. A layout is changed only while its paper, its margins and
+// every column of it are still as shipped: one an administrator set up stays
+// his, whatever part of it he changed.
 struct ColumnWidths
 {
     const char* heading;
@@ -132,9 +133,26 @@ struct ColumnWidths
     int now;
 };
 
+// The paper and margins a layout shipped with (lengths in 0.1 mm); version 8
+// keeps them.
+struct LayoutPaper
+{
+    const char* landscape; // bHPaper
+    int size;
+    int length;
+    int width;
+    int left, right, top, bottom;
+};
+
+// A4 across (the sale and sub-meter details, the sale statistic by user
+// meter) and A4 upright (the sub-meter statistics).
+constexpr LayoutPaper kA4Across{"否", 3, 2100, 2970, 100, 100, 100, 100};
+constexpr LayoutPaper kA4Upright{"否", 0, 2970, 2100, 100, 100, 100, 100};
+
 struct LayoutWidths
 {
     const char* reportType;
+    LayoutPaper paper;
     std::vector<ColumnWidths> columns; // in position order
 };
 
@@ -147,13 +165,14 @@ LayoutWidths SubReadStatWidths(const char* reportType, std::vector<ColumnWidths>
                                      {"补助量", 170, 180},
                                      {"实用量", 170, 180},
                                      {"合计金额", 200, 200}});
-    return {reportType, std::move(grouping)};
+    return {reportType, kA4Upright, std::move(grouping)};
 }
 
 const std::vector<LayoutWidths>& LayoutsWidenedIn8()
 {
     static const std::vector<LayoutWidths> layouts{
         {"售电记录明细表",
+         kA4Across,
          {{"用户代码", 200, 220},
           {"用户姓名", 200, 200},
           {"电表编号", 200, 200},
@@ -170,6 +189,7 @@ const std::vector<LayoutWidths>& LayoutsWidenedIn8()
           {"写卡时间", 340, 350},
           {"操作员", 150, 150}}},
         {"售电记录统计表_按用户电表",
+         kA4Across,
          {{"用户代码", 200, 210},
           {"用户姓名", 200, 200},
           {"电表编号", 200, 200},
@@ -182,6 +202,7 @@ const std::vector<LayoutWidths>& LayoutsWidenedIn8()
           {"总金额", 200, 200},
           {"实收金额", 200, 200}}},
         {"附表抄收明细表",
+         kA4Across,
          {{"用户代码", 200, 210},
           {"用户姓名", 200, 200},
           {"附表编号", 250, 250},
@@ -217,15 +238,19 @@ const std::vector<LayoutWidths>& LayoutsWidenedIn8()
     return layouts;
 }
 
-// Gives every layout of a type in KvWidthStep the new widths when its columns
-// are exactly those of the step (heading, position and old width), no more and
-// no fewer. Written for both engines (the server holds the layouts in the
-// network edition).
+// Gives every layout of a type in KvWidthStep the new widths when its paper
+// and margins are those of KvPaperStep and its columns exactly those of the
+// step (heading, position and old width), no more and no fewer. Written for
+// both engines (the server holds the layouts in the network edition).
 const char kWidenUntouchedLayouts[] =
     "update KvReportCol set ColWidth = (select w.NewWidth from KvWidthStep w, KvReportForm f "
     "where f.ReportId = KvReportCol.ReportId and w.ReportType = f.ReportType and w.ColX = KvReportCol.ColX) "
     "where ReportId in (select f.ReportId from KvReportForm f "
-    "where (select count(*) from KvReportCol c where c.ReportId = f.ReportId) = "
+    "where exists (select 1 from KvPaperStep p where p.ReportType = f.ReportType and p.bHPaper = f.bHPaper "
+    "and p.PaperSize = f.PaperSize and p.PaperLength = f.PaperLength and p.PaperWidth = f.PaperWidth "
+    "and p.LeftOffset = f.LeftOffset and p.RightOffset = f.RightOffset and p.TopOffset = f.TopOffset "
+    "and p.BottomOffset = f.BottomOffset) "
+    "and (select count(*) from KvReportCol c where c.ReportId = f.ReportId) = "
     "(select count(*) from KvWidthStep w where w.ReportType = f.ReportType) "
     "and not exists (select 1 from KvReportCol c where c.ReportId = f.ReportId and not exists "
     "(select 1 from KvWidthStep w where w.ReportType = f.ReportType and w.ColHeader = c.ColHeader "
@@ -234,15 +259,24 @@ const char kWidenUntouchedLayouts[] =
 void WidenUntouchedLayouts(CAdoConnection& db)
 {
     QString script = QStringLiteral("create temp table KvWidthStep (ReportType text, ColHeader text, ColX integer, "
-                                    "OldWidth integer, NewWidth integer);\n");
-    for (const LayoutWidths& layout : LayoutsWidenedIn8())
+                                    "OldWidth integer, NewWidth integer);\n"
+                                    "create temp table KvPaperStep (ReportType text, bHPaper text, PaperSize integer, "
+                                    "PaperLength integer, PaperWidth integer, LeftOffset integer, "
+                                    "RightOffset integer, TopOffset integer, BottomOffset integer);\n");
+    for (const LayoutWidths& layout : LayoutsWidenedIn8()) {
+        const LayoutPaper& paper = layout.paper;
+        script += KvFormatSql(
+            QStringLiteral("insert into KvPaperStep values ('%s', '%s', %d, %d, %d, %d, %d, %d, %d);\n"),
+            layout.reportType, paper.landscape, paper.size, paper.length, paper.width, paper.left, paper.right,
+            paper.top, paper.bottom);
         for (int x = 0; x < static_cast<int>(layout.columns.size()); ++x) {
             const ColumnWidths& column = layout.columns[x];
             script += KvFormatSql(QStringLiteral("insert into KvWidthStep values ('%s', '%s', %d, %d, %d);\n"),
                                   layout.reportType, column.heading, x, column.before, column.now);
         }
+    }
     script += QString::fromUtf8(kWidenUntouchedLayouts);
-    script += QStringLiteral("drop table KvWidthStep;\n");
+    script += QStringLiteral("drop table KvPaperStep;\ndrop table KvWidthStep;\n");
     db.ExecuteScript(script, QString());
 }
 
@@ -272,10 +306,23 @@ const VersionStep kLocalVersionSteps[] = {
     {7, "", nullptr, ReplaceUntouchedReceiptLayout},
 };
 
+// The steps of the network edition's server: those of the main tables. The
+// rebuild of ManualFee (2) concerns the file only (the server's text columns
+// always compared without regard to case) and the receipt layout (3, 7) lives
+// in each counter's file. Every statement here runs on both engines.
+const VersionStep kServerVersionSteps[] = {
+    {4, "", "seed_meter_types"},
+    {5, "", "seed_reports"},
+    {6, "create index if not exists WrtRecordMeterRow on WrtRecord(CliPreIndex);"
+        "create index if not exists BuildingNumber on Building(BuildingNo);"},
+    {8, "", nullptr, WidenUntouchedLayouts},
+};
+
 // The schema's own CREATE statements (tables and their indexes) of the tables a
 // seed writes into, made to leave what a file already holds: a seed added in a
-// later version then also fills a file that lacks one of its tables.
-QString CreateSeedTablesScript(const QString& seed)
+// later version then also fills a file that lacks one of its tables. On the
+// server they are translated as its installation translates them.
+QString CreateSeedTablesScript(const QString& seed, bool server)
 {
     QSet<QString> tables;
     static const QRegularExpression insertInto(QStringLiteral("(?:insert\\s+into|update)\\s+(\\w+)"),
@@ -302,7 +349,7 @@ QString CreateSeedTablesScript(const QString& seed)
             continue;
         QString guarded = code;
         guarded.insert(m.capturedEnd(1), QStringLiteral(" if not exists"));
-        script += guarded + QStringLiteral(";\n");
+        script += (server ? ServerCreateStatement(guarded) : guarded) + QStringLiteral(";\n");
     }
     return script;
 }
@@ -321,16 +368,27 @@ QString StepStatementsFor(CAdoConnection& db, const QString& sql)
         if (code.isEmpty())
             continue;
         const QRegularExpressionMatch m = indexOn.match(code);
-        if (m.hasMatch()) {
-            CAdoLease<CAdoRecordset> rs(db.AcquireRecordset());
-            rs->Open(KvFormatSql(QStringLiteral("select name from sqlite_master where type = 'table' and name = '%s'"),
-                                 m.captured(1)));
-            if (rs->IsEOF())
-                continue;
-        }
+        if (m.hasMatch() && !DatabaseHasTable(db, m.captured(1)))
+            continue;
         script += code + QStringLiteral(";\n");
     }
     return script;
+}
+
+// Records the version of an open database: the file's header, or the
+// server's KvSchemaVersion row (made here for a server installed before it
+// kept one).
+void RecordSchemaVersion(CAdoConnection& db, int version)
+{
+    if (db.GetServerFlag() == 1) {
+        db.ExecuteScript(QStringLiteral("create table if not exists KvSchemaVersion (Version integer);\n"
+                                        "delete from KvSchemaVersion;\n"
+                                        "insert into KvSchemaVersion values (%1);\n")
+                             .arg(version),
+                         QString());
+        return;
+    }
+    db.Execute(KvFormatSql(QStringLiteral("PRAGMA user_version = %d"), version), QString());
 }
 
 // Runs the steps above `version` and records CurrentSchemaVersion(), all in one
@@ -348,13 +406,13 @@ int RunVersionSteps(CAdoConnection& db, int version, std::span<const VersionStep
             step.run(db);
         if (step.seed) {
             const QString seed = QString::fromUtf8(KvSeedSqlText(step.seed));
-            const QString tables = CreateSeedTablesScript(seed);
+            const QString tables = CreateSeedTablesScript(seed, db.GetServerFlag() == 1);
             if (!tables.isEmpty())
                 db.ExecuteScript(tables, QString());
             db.ExecuteScript(seed, QString());
         }
     }
-    db.Execute(KvFormatSql(QStringLiteral("PRAGMA user_version = %d"), CurrentSchemaVersion()), QString());
+    RecordSchemaVersion(db, CurrentSchemaVersion());
     transaction.Commit();
     return CurrentSchemaVersion();
 }
@@ -371,18 +429,17 @@ int CurrentSchemaVersion()
 // version before it as good as one installed at the newest.
 int ServerSchemaVersion()
 {
-    for (auto step = std::rbegin(kVersionSteps); step != std::rend(kVersionSteps); ++step) {
-        const bool localOnly = std::any_of(std::begin(kLocalVersionSteps), std::end(kLocalVersionSteps),
-                                           [&](const VersionStep& local) { return local.version == step->version; });
-        if (!localOnly)
-            return step->version;
-    }
-    return 0;
+    return kServerVersionSteps[std::size(kServerVersionSteps) - 1].version;
 }
 
 QString ServerVersionProblem(CAdoConnection& server)
 {
     const int version = ReadSchemaVersion(server);
+    if (version > CurrentSchemaVersion())
+        return QStringLiteral("业务数据库服务器上的数据库版本(%1)高于本程序的版本(%2)，本软件不能启动！\n\n"
+                              "请使用与服务器数据库版本相同的程序。")
+            .arg(version)
+            .arg(CurrentSchemaVersion());
     if (version >= ServerSchemaVersion())
         return QString();
     return QStringLiteral("业务数据库服务器上的数据库版本(%1)低于本程序的版本(%2)，本软件不能启动！\n\n"
@@ -453,12 +510,31 @@ int UpdateSchemaVersion(CAdoConnection& db)
     const int current = CurrentSchemaVersion();
     if (version >= current)
         return version;
-    // A server is installed at the version of its program; the steps below are
-    // written for the embedded file. The start-up refuses to run against an
-    // older server (ServerVersionProblem).
-    if (db.GetServerFlag() == 1)
-        return version;
+    if (db.GetServerFlag() == 1) {
+        UpgradeServerDatabase(db);
+        return ReadSchemaVersion(db);
+    }
     return RunVersionSteps(db, version, kVersionSteps);
+}
+
+bool UpgradeServerDatabase(CAdoConnection& server)
+{
+    // Read first without the lock: a server that is up to date (every start
+    // but the first of a new version) costs no lock.
+    if (!IsServerInstalled(server) || ReadSchemaVersion(server) >= ServerSchemaVersion())
+        return false;
+    CAdoTransaction transaction(server);
+    // Another counter of the new version starting at the same moment waits
+    // here, then finds the server brought up.
+    LockServerInstallation(server);
+    const int version = ReadSchemaVersion(server);
+    if (version >= ServerSchemaVersion()) {
+        transaction.Commit();
+        return false;
+    }
+    RunVersionSteps(server, version, kServerVersionSteps);
+    transaction.Commit();
+    return true;
 }
 
 int UpdateLocalNetworkSchemaVersion(CAdoConnection& local)

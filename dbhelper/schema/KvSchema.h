@@ -36,9 +36,9 @@ int ReadSchemaVersion(CAdoConnection& db);
 
 // Brings an open database up to CurrentSchemaVersion() without losing rows: the
 // version steps after its version run in one transaction together with the new
-// version number (all or nothing). A file of a newer version is left alone, and
-// so is a server (its installation is at its program's version). Returns the
-// version the database has afterwards. Failures throw CKvException.
+// version number (all or nothing). A database of a newer version is left
+// alone; a server is brought up by UpgradeServerDatabase. Returns the version
+// the database has afterwards. Failures throw CKvException.
 int UpdateSchemaVersion(CAdoConnection& db);
 
 // The newest schema version that changes the server's tables; versions after
@@ -46,9 +46,22 @@ int UpdateSchemaVersion(CAdoConnection& db);
 // program of a newer one.
 int ServerSchemaVersion();
 // What keeps a counter from working on an installed server database: its
-// version is older than the server version this program needs (the text says
-// so and what to do); "" when it is not.
+// version is older than the server version this program needs, or newer than
+// this program (the text says which and what to do); "" when neither.
 QString ServerVersionProblem(CAdoConnection& server);
+
+// Brings an installed server database older than ServerSchemaVersion() up to
+// CurrentSchemaVersion(): the version steps of the main tables after its
+// version, in the server's dialect, and the new version number, in one
+// transaction under the installation's lock. Counters of a new program
+// starting at once bring it up once: the others wait for the lock and find it
+// done. Returns true when it ran the steps; a server up to date, newer or not
+// installed is left alone (false). Failures throw CKvException.
+bool UpgradeServerDatabase(CAdoConnection& server);
+
+// Takes the server lock that installations and upgrades of one server
+// database run under, held to the end of the server's current transaction.
+void LockServerInstallation(CAdoConnection& server);
 
 // ---- The network edition ------------------------------------------------
 // There the main tables live on the server (PostgreSQL) and each counter keeps

@@ -23,13 +23,23 @@ QString callerText(const QString& errorText, const QString& engineMessage)
     return QStringLiteral("执行Sql语句时发生错误！%1").arg(engineMessage);
 }
 
+// The caller's text of a failure, followed by the engine's when the
+// connection was lost: that text says the whole operation was undone and
+// what to check, which the caller's words ("提交事务时发生错误！") do not.
+QString failureText(const CDbEngine* engine, const QString& text, const QString& engineMessage)
+{
+    if (!engine || !engine->connectionLost() || engineMessage.isEmpty() || text.contains(engineMessage))
+        return text;
+    return text + QStringLiteral("\n\n") + engineMessage;
+}
+
 // Runs a statement body and turns any failure into the caller's text.
-template <class Body> auto withCallerText(const QString& errorText, Body&& body)
+template <class Body> auto withCallerText(const CDbEngine* engine, const QString& errorText, Body&& body)
 {
     try {
         return body();
     } catch (const CKvException& e) {
-        throw CKvException(callerText(errorText, e.text()));
+        throw CKvException(failureText(engine, callerText(errorText, e.text()), e.text()));
     } catch (...) {
         throw CKvException(callerText(errorText, QString()));
     }
@@ -157,15 +167,19 @@ void CAdoConnection::BeginTrans()
     ++m_transDepth;
     if (m_transDepth > 1 && m_serverFlag == 1)
         return;
+    QString reason;
     try {
         if (!m_engine)
             throw CKvException(QString());
         m_engine->begin(m_transDepth);
+        return;
+    } catch (const CKvException& e) {
+        reason = e.text();
     } catch (...) {
-        --m_transDepth;
-        syncDepthWithEngine();
-        throw CKvException(QStringLiteral("开始事务时发生错误！"));
     }
+    --m_transDepth;
+    syncDepthWithEngine();
+    throw CKvException(failureText(m_engine.get(), QStringLiteral("开始事务时发生错误！"), reason));
 }
 
 int CAdoConnection::endTransaction(bool commit)
@@ -213,6 +227,7 @@ int CAdoConnection::endTransaction(bool commit)
     }
     if (m_transDepth == 0)
         m_rollbackOnly = false;
+    QString reason;
     try {
         if (!m_engine)
             throw CKvException(QString());
@@ -220,12 +235,16 @@ int CAdoConnection::endTransaction(bool commit)
             m_engine->commit(m_transDepth + 1);
         else
             m_engine->rollback(m_transDepth + 1);
+        return 1;
+    } catch (const CKvException& e) {
+        reason = e.text();
     } catch (...) {
-        ++m_transDepth;
-        syncDepthWithEngine();
-        throw CKvException(commit ? QStringLiteral("提交事务时发生错误！") : QStringLiteral("回滚事务时发生错误！"));
     }
-    return 1;
+    ++m_transDepth;
+    syncDepthWithEngine();
+    throw CKvException(failureText(m_engine.get(),
+                                   commit ? QStringLiteral("提交事务时发生错误！") : QStringLiteral("回滚事务时发生错误！"),
+                                   reason));
 }
 
 int CAdoConnection::CommitTrans()
@@ -347,9 +366,14 @@ int CAdoConnection::DrawCounter(const QString& column, bool inCallersTransaction
     return value;
 }
 
+QString CAdoConnection::FailureText(const QString& words, const QString& reason) const
+{
+    return failureText(m_engine.get(), words, reason);
+}
+
 bool CAdoConnection::RecordExists(QString& sql, const QString& errorText)
 {
-    return withCallerText(errorText, [&] {
+    return withCallerText(m_engine.get(), errorText, [&] {
         CAdoLease<CAdoRecordset> rs(AcquireRecordset());
         rs->Open(sql);
         return rs->GetRecordCount() >= 1;
@@ -364,7 +388,7 @@ bool CAdoConnection::RecordExists(const QString& sql, const QString& errorText)
 
 void CAdoConnection::ExecuteScript(const QString& script, const QString& errorText)
 {
-    withCallerText(errorText, [&] {
+    withCallerText(m_engine.get(), errorText, [&] {
         if (!m_engine)
             throw CKvException(QStringLiteral("数据库没有打开！"));
         try {
@@ -378,7 +402,7 @@ void CAdoConnection::ExecuteScript(const QString& script, const QString& errorTe
 
 int CAdoConnection::Execute(QString& sql, const QString& errorText)
 {
-    return withCallerText(errorText, [&] {
+    return withCallerText(m_engine.get(), errorText, [&] {
         CAdoLease<CAdoCommand> cmd(AcquireCommand());
         return cmd->Execute(sql);
     });

@@ -67,6 +67,12 @@ public:
     // the keys are the `count` values below the one returned.
     int DrawCounter(const QString& column, bool inCallersTransaction = false, int count = 1);
 
+    // The text of a failure in the caller's words; when the connection was
+    // lost, the reason (the layer's text of the lost connection, with what to
+    // do) follows them. For callers that report a group of statements in
+    // words of their own.
+    QString FailureText(const QString& words, const QString& reason) const;
+
     int GetServerFlag() const { return m_serverFlag; }
     CDbEngine* GetEngine() const { return m_engine.get(); }
     // The file of the embedded engine, empty for any other.

@@ -52,6 +52,11 @@ public:
     // one on its own (a full disk, an I/O error).
     virtual bool inTransaction() const = 0;
 
+    // True while the connection to the database is lost (the server closed
+    // it, or it could not be opened again): the failure just thrown then
+    // lost the statement's transaction with it, whatever it was.
+    virtual bool connectionLost() const { return false; }
+
     // A second connection to the same database, for work that may not wait
     // for this connection's transaction (the key draws of the server); null
     // where the engine has none.

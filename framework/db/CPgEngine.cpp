@@ -202,9 +202,12 @@ void CPgEngine::pinSession()
     // escapes on a text ending in a backslash would end its literal early);
     // and every counter's "now" is the server's own clock in the server's own
     // time zone (log_timezone: a client cannot change it), not the zone of
-    // the counter's environment.
+    // the counter's environment. Doubles come as their shortest exact text (a
+    // database set to 0, the default before PostgreSQL 12, would give 15
+    // digits, and a row read and saved again would lose its last ones).
     PQclear(checked(PQexec(m_conn, "select set_config('DateStyle', 'ISO, YMD', false), "
                                    "set_config('standard_conforming_strings', 'on', false), "
+                                   "set_config('extra_float_digits', '3', false), "
                                    "set_config('TimeZone', current_setting('log_timezone'), false)")));
 }
 
@@ -755,4 +758,10 @@ bool CPgEngine::inTransaction() const
         return false;
     const PGTransactionStatusType status = PQtransactionStatus(m_conn);
     return status == PQTRANS_INTRANS || status == PQTRANS_INERROR || status == PQTRANS_ACTIVE;
+}
+
+bool CPgEngine::connectionLost() const
+{
+    // A connection found broken is opened again only at the next statement.
+    return m_conn != nullptr && PQstatus(m_conn) != CONNECTION_OK;
 }

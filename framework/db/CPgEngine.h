@@ -51,6 +51,7 @@ public:
     // rollback as the commit's tag).
     void commit(int level) override;
     bool inTransaction() const override;
+    bool connectionLost() const override;
 
     // The key=value pairs of a connection string, keys in lower case.
     static QMap<QString, QString> ConnectPairs(const QString& connectString);

@@ -5,25 +5,28 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
-#include <QSettings>
 #include <QStringList>
-#include <QVariant>
 #include <arpa/inet.h>
 
 namespace {
 
 const QString kProfile = QStringLiteral("Quillmer.ini");
 
-// The entries of [Server] as they stand in the file, before the profile reads
-// them: key in lower case → the text after '='.
+// The entries of [Server] as they stand in the file: key in lower case → the
+// text after '=', without the blanks around it. They are read here rather than
+// through QSettings, which takes a value beginning with '@' for one of its own
+// encodings ("@@x" reads "@x").
 QMap<QString, QString> rawServerEntries(const QString& path)
 {
     QMap<QString, QString> entries;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return entries;
+    QByteArray content = file.readAll();
+    if (content.startsWith("\xEF\xBB\xBF"))
+        content.remove(0, 3);
     bool inServer = false;
-    for (const QByteArray& bytes : file.readAll().split('\n')) {
+    for (const QByteArray& bytes : content.split('\n')) {
         const QString line = QString::fromUtf8(bytes).trimmed();
         if (line.startsWith(u'[')) {
             inServer = line.compare(QStringLiteral("[Server]"), Qt::CaseInsensitive) == 0;
@@ -39,9 +42,25 @@ QMap<QString, QString> rawServerEntries(const QString& path)
 // An unquoted value that the profile would not read as written.
 bool readsOtherwise(const QString& raw)
 {
-    if (raw.startsWith(u'"'))
+    if (raw.size() >= 2 && raw.startsWith(u'"') && raw.endsWith(u'"'))
         return false;
     return raw.contains(u',') || raw.contains(u'\\') || raw.contains(u'"') || raw.contains(u';') || raw.contains(u'#');
+}
+
+// A value as written: in double quotes, what stands between them with \\ for
+// a backslash and \" for a double quote; else the text itself.
+QString profileValue(const QString& raw)
+{
+    if (raw.size() < 2 || !raw.startsWith(u'"') || !raw.endsWith(u'"'))
+        return raw;
+    QString value;
+    const QString inner = raw.mid(1, raw.size() - 2);
+    for (qsizetype i = 0; i < inner.size(); ++i) {
+        if (inner[i] == u'\\' && i + 1 < inner.size() && (inner[i + 1] == u'\\' || inner[i + 1] == u'"'))
+            ++i;
+        value += inner[i];
+    }
+    return value;
 }
 
 // A value of the connection string, in braces where it holds what would end
@@ -64,23 +83,18 @@ QString KvServerDatabaseName()
 
 KvServerLogin KvReadServerLogin(const QString& appDir)
 {
-    const QString path = QDir(appDir).filePath(kProfile);
-    const QSettings profile(path, QSettings::IniFormat);
-    const QMap<QString, QString> raw = rawServerEntries(path);
+    const QMap<QString, QString> raw = rawServerEntries(QDir(appDir).filePath(kProfile));
     KvServerLogin login;
-    const QVariant loginValue = profile.value(QStringLiteral("Server/Login"));
-    const QVariant passwordValue = profile.value(QStringLiteral("Server/Password"));
     for (const char* key : {"Login", "Password"}) {
-        const QVariant& value = QByteArray(key) == "Login" ? loginValue : passwordValue;
-        if (readsOtherwise(raw.value(QString::fromLatin1(key).toLower())) || value.typeId() == QMetaType::QStringList) {
+        if (readsOtherwise(raw.value(QString::fromLatin1(key).toLower()))) {
             login.problem = QStringLiteral("程序文件夹中 %1 的 [Server] 段的 %2 含有逗号、分号、#、反斜杠或双引号，"
                                            "请把它写在双引号中（其中的 \\ 写作 \\\\，\" 写作 \\\"）。")
                                 .arg(kProfile, QString::fromLatin1(key));
             return login;
         }
     }
-    login.login = loginValue.toString();
-    login.password = passwordValue.toString();
+    login.login = profileValue(raw.value(QStringLiteral("login")));
+    login.password = profileValue(raw.value(QStringLiteral("password")));
     if (login.login.isEmpty() || login.password.isEmpty())
         login.problem =
             QStringLiteral("程序文件夹中 %1 的 [Server] 段没有业务数据库服务器的登录名(Login)或密码(Password)，"

@@ -10,11 +10,13 @@
 // them: no environment variable, no password file, not the operating-system
 // user.
 //
-// A value is taken as the profile gives it. A value holding a comma, a
-// semicolon, a '#', a backslash or a double quote is written in double quotes,
-// a backslash and a double quote inside them as \\ and \" (Password="ab,cd\\ef"):
-// unquoted, the profile would read a comma as a list, a backslash as an escape
-// and ';' or '#' as the start of a comment, so such a value is refused.
+// A value is read as it stands after the '=' (Password=@@ab is "@@ab"), the
+// blanks around it left out. A value that begins or ends with a blank, or
+// holds a comma, a semicolon, a '#', a backslash or a double quote, is written
+// in double quotes, a backslash and a double quote inside them as \\ and \"
+// (Password="ab,cd\\ef"): unquoted, an INI reader would take a comma for a
+// list, a backslash for an escape and ';' or '#' for the start of a comment,
+// so such a value is refused.
 
 // The name of the server database every counter uses.
 QString KvServerDatabaseName();

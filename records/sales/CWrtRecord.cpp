@@ -53,18 +53,22 @@ void CWrtRecord::Insert()
     QList<int> shareStates;
     for (const CKvObject* object : m_prices.GetObList())
         shareStates << static_cast<const CWrtPrice*>(object)->GetState();
+    QString reason;
     try {
         CAdoTransaction transaction(*db);
         db->Execute(sql, QString());
         for (CKvObject* object : m_prices.GetObList())
             static_cast<CWrtPrice*>(object)->Save();
         transaction.Commit();
+        SetState(StateStored);
+        return;
+    } catch (const CKvException& e) {
+        reason = e.text();
     } catch (...) {
-        for (int i = 0; i < shareStates.size() && i < m_prices.GetCount(); ++i)
-            m_prices.At(i)->SetState(shareStates.at(i));
-        throw CKvException(QStringLiteral("向数据库增加写卡记录发生错误！"));
     }
-    SetState(StateStored);
+    for (int i = 0; i < shareStates.size() && i < m_prices.GetCount(); ++i)
+        m_prices.At(i)->SetState(shareStates.at(i));
+    throw CKvException(db->FailureText(QStringLiteral("向数据库增加写卡记录发生错误！"), reason));
 }
 
 void CWrtRecord::Delete()
@@ -80,6 +84,8 @@ void CWrtRecord::Delete()
         }
         db->Execute(KvFormatSql(QStringLiteral("delete from WrtRecord where WrtIndex = %d"), m_WrtIndex), QString());
         transaction.Commit();
+    } catch (const CKvException& e) {
+        throw CKvException(db->FailureText(QStringLiteral("向数据库删除售电记录发生错误！"), e.text()));
     } catch (...) {
         throw CKvException(QStringLiteral("向数据库删除售电记录发生错误！"));
     }

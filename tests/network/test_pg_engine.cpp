@@ -306,6 +306,25 @@ TEST_F(PgEngineTest, AConnectionTheServerClosedIsOpenedAgainOutsideATransaction)
         EXPECT_THROW(group.Commit(), CKvException);
     }
     EXPECT_EQ(db.GetTransDepth(), 0);
+    // The caller's words stay first, the lost connection and what to do follow,
+    // for a statement as for the commit.
+    const QString lost = QStringLiteral("与业务数据库的连接已断开，本次操作没有完成，已全部撤销。");
+    {
+        CAdoTransaction group(db);
+        db.Execute(QStringLiteral("insert into Reopened values (2)"), QString());
+        endSession();
+        const QString text =
+            ThrownText([&] { db.Execute(QStringLiteral("insert into Reopened values (2)"), QStringLiteral("保存失败！")); });
+        EXPECT_TRUE(text.startsWith(QStringLiteral("保存失败！\n\n") + lost)) << text.toStdString();
+    }
+    {
+        CAdoTransaction group(db);
+        db.Execute(QStringLiteral("insert into Reopened values (2)"), QString());
+        endSession();
+        const QString text = ThrownText([&] { group.Commit(); });
+        EXPECT_TRUE(text.startsWith(QStringLiteral("提交事务时发生错误！\n\n") + lost)) << text.toStdString();
+    }
+    EXPECT_EQ(db.GetTransDepth(), 0);
     {
         CAdoTransaction group(db);
         db.Execute(QStringLiteral("insert into Reopened values (3)"), QString());
@@ -335,15 +354,17 @@ TEST_F(PgEngineTest, AConnectionTheServerClosedIsOpenedAgainOutsideATransaction)
 TEST_F(PgEngineTest, TheSessionSettingsHoldWhateverTheEnvironmentSays)
 {
     db.ExecuteScript(ServerDialectScript(), QString());
-    db.ExecuteScript(QStringLiteral("create table Pinned (Name citext, Stamp timestamp(0));"
-                                    "insert into Pinned values ('a''b', '2026-12-10 08:30:00');"
-                                    "insert into Pinned values ('c', '2026-12-10');"),
+    db.ExecuteScript(QStringLiteral("create table Pinned (Name citext, Stamp timestamp(0), Amount double precision);"
+                                    "insert into Pinned values ('a''b', '2026-12-10 08:30:00', 0.30000000000000004);"
+                                    "insert into Pinned values ('c', '2026-12-10', 39.494995);"),
                      QString());
     CAdoConnection admin;
     admin.Open(1, Server().ConnectString());
-    admin.Execute(
-        QStringLiteral("alter database %1 set standard_conforming_strings = off").arg(Server().DatabaseName()),
-        QString());
+    // Before PostgreSQL 12 a database gave doubles with 15 digits.
+    admin.ExecuteScript(QStringLiteral("alter database %1 set standard_conforming_strings = off;\n"
+                                       "alter database %1 set extra_float_digits = 0;\n")
+                            .arg(Server().DatabaseName()),
+                        QString());
     struct Env
     {
         const char* name;
@@ -357,8 +378,10 @@ TEST_F(PgEngineTest, TheSessionSettingsHoldWhateverTheEnvironmentSays)
     const int opened = counter.Open(1, Server().ConnectString());
     for (const Env& e : envs)
         qunsetenv(e.name);
-    admin.Execute(QStringLiteral("alter database %1 reset standard_conforming_strings").arg(Server().DatabaseName()),
-                  QString());
+    admin.ExecuteScript(QStringLiteral("alter database %1 reset standard_conforming_strings;\n"
+                                       "alter database %1 reset extra_float_digits;\n")
+                            .arg(Server().DatabaseName()),
+                        QString());
     ASSERT_EQ(opened, 1);
 
     const auto read = [](CAdoConnection& c, const QString& sql) {
@@ -383,6 +406,15 @@ TEST_F(PgEngineTest, TheSessionSettingsHoldWhateverTheEnvironmentSays)
     const QDateTime there = KvParseDateText(read(counter, QStringLiteral("select GetDate()")).value(0));
     EXPECT_LT(std::abs(here.secsTo(there)), 600) << there.toString().toStdString();
     EXPECT_EQ(read(counter, QStringLiteral("show TimeZone")), QStringList{value(QStringLiteral("show TimeZone"))});
+    // A double reads back as stored, to its last binary digit, so that a row
+    // read and saved again keeps its figures.
+    {
+        CAdoLease<CAdoRecordset> rs(counter.AcquireRecordset());
+        rs->Open(QStringLiteral("select Amount from Pinned order by Name"));
+        EXPECT_EQ(rs->GetFieldDouble(QStringLiteral("Amount")), 0.1 + 0.2);
+        rs->MoveNext();
+        EXPECT_EQ(rs->GetFieldDouble(QStringLiteral("Amount")), 39.494995);
+    }
 }
 
 namespace {

@@ -215,3 +215,26 @@ TEST_F(BackupTest, AFileWithoutTheProgramsTablesIsRefused)
     // The untouched backup still passes.
     EXPECT_TRUE(IsRestorableDatabase(backupPath()));
 }
+
+// A network counter's own file holds its parameter row and the receipt layout
+// it prints with: a file without one of the layout tables is refused, and the
+// live database stays open.
+TEST_F(BackupTest, ANetworkCountersFileWithoutItsLayoutTablesIsRefused)
+{
+    if (!KvIsNetworkEdition())
+        GTEST_SKIP() << "a stand-alone counter's file is the whole database";
+    const QString counter = m_outside.filePath(QStringLiteral("counter.db"));
+    CreateLocalNetworkDatabase(counter, QDateTime(QDate(2026, 12, 10), QTime(9, 30)), QStringLiteral("Qrserver"));
+    EXPECT_TRUE(IsRestorableDatabase(counter));
+    const QString candidate = m_outside.filePath(QStringLiteral("candidate.db"));
+    for (const QString& table : LocalTableNames()) {
+        SCOPED_TRACE(table.toStdString());
+        QFile::remove(candidate);
+        ASSERT_TRUE(QFile::copy(counter, candidate));
+        executeIn(candidate, QStringLiteral("drop table %1").arg(table));
+        EXPECT_FALSE(IsRestorableDatabase(candidate));
+        EXPECT_FALSE(RestoreDatabase(candidate));
+        EXPECT_TRUE(GetLocalDatabase()->IsOpen());
+        EXPECT_EQ(stations(db()), QStringLiteral("03=东门"));
+    }
+}

@@ -312,7 +312,9 @@ TEST_F(COUNTER_SALES, ACounterKilledInsideASaleLeavesNoHalfWrittenSale)
 
 // A counter whose server connection is cut in the middle of a sale (the
 // server's backend terminated, as a lost network would) at each transaction
-// of the sale: the counter reports the failure, not the sale, and the
+// of the sale: the counter reports the failure, not the sale (what failed in
+// its own words, then that the connection was lost with the whole operation
+// and what to check), and the
 // transaction leaves nothing behind: the pending row not without its share,
 // the confirmation not in part, no payment without its paid sale and balance.
 TEST_F(COUNTER_SALES, AConnectionCutInsideASaleIsReportedAndLeavesNoHalfWrittenSale)
@@ -326,10 +328,11 @@ TEST_F(COUNTER_SALES, AConnectionCutInsideASaleIsReportedAndLeavesNoHalfWrittenS
         const char* lockedTable; // held by another session until the counter waits for it
         const char* state;       // the sale row afterwards ("" none)
         bool imageUpdated;       // the card image carries the sale
+        const char* said;        // what failed, in the program's words
     } cases[] = {
-        {"storing the pending row and its share", "WrtPrice", "", false},
-        {"the confirmation", nullptr, "待写", false},
-        {"the payment and the balance", "CliBalance", "写卡成功", true},
+        {"storing the pending row and its share", "WrtPrice", "", false, "向数据库增加写卡记录发生错误！"},
+        {"the confirmation", nullptr, "待写", false, "提交事务时发生错误！"},
+        {"the payment and the balance", "CliBalance", "写卡成功", true, "向数据库更新用户余额时发生错误!"},
     };
     const QString folder = AddCounter(1, 3);
     const QString receipt = MainValue(Db(), QStringLiteral("select InvoiceNo from SysPara"));
@@ -375,6 +378,13 @@ TEST_F(COUNTER_SALES, AConnectionCutInsideASaleIsReportedAndLeavesNoHalfWrittenS
         EXPECT_EQ(seller->exitCode(), 1) << out.join(u'\n').toStdString();
         EXPECT_TRUE(out.filter(QStringLiteral("SOLD")).isEmpty()) << out.join(u'\n').toStdString();
         EXPECT_EQ(out.filter(QStringLiteral("FAILED")).size(), 1) << out.join(u'\n').toStdString();
+        // The operator learns what failed, that the connection was lost with
+        // the whole operation, and what to check.
+        const QString told = out.filter(QStringLiteral("FAILED")).value(0);
+        EXPECT_TRUE(told.contains(QString::fromUtf8(c.said))) << told.toStdString();
+        EXPECT_TRUE(told.contains(QStringLiteral("与业务数据库的连接已断开，本次操作没有完成，已全部撤销。"
+                                                 "请检查网络和服务器后重新操作。")))
+            << told.toStdString();
 
         ExpectNoHalfWrittenSale();
         const QString meter = CounterMeterNo(1, user);

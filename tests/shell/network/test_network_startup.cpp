@@ -6,10 +6,12 @@
 #include "CSysPara.h"
 #include "CurrentOperator.h"
 #include "KvClock.h"
+#include "KvLayoutsBefore8.h"
 #include "KvPgTestServer.h"
 #include "KvSchema.h"
 #include "KvScriptedStartup.h"
 #include "KvServerConfig.h"
+#include "KvSql.h"
 #include "KvTestQrdb.h"
 #include "KvTestSupport.h"
 #include "Ostrakon.h"
@@ -85,6 +87,25 @@ protected:
         profile.setValue(QStringLiteral("Server/Login"), qrdb->Login());
         profile.setValue(QStringLiteral("Server/Password"), qrdb->Password());
     }
+    // Counters, each in a program folder and a process of its own, started
+    // at the same moment: each one starts (answering Yes, logging in as qz).
+    void startCountersTogether(int counters) const
+    {
+        QTemporaryDir folders;
+        std::vector<std::unique_ptr<QProcess>> processes;
+        for (int i = 0; i < counters; ++i) {
+            const QString folder = folders.filePath(QString::number(i));
+            makeCounterFolder(folder);
+            processes.push_back(std::make_unique<QProcess>());
+            processes.back()->start(QStringLiteral(KV_COUNTER_START), {folder});
+        }
+        for (auto& counter : processes) {
+            ASSERT_TRUE(counter->waitForFinished(120000));
+            const QString log = QString::fromUtf8(counter->readAllStandardOutput());
+            EXPECT_EQ(counter->exitCode(), 0) << log.toStdString() << counter->readAllStandardError().toStdString();
+            EXPECT_TRUE(log.startsWith(QStringLiteral("schema\n请选择:现在系统时间是 "))) << log.toStdString();
+        }
+    }
     // A connection of the test's own to the server's qrdb.
     CAdoConnection& server()
     {
@@ -93,6 +114,18 @@ protected:
             m_server->Open(1, qrdb->ConnectString());
         }
         return *m_server;
+    }
+    // The widths of a layout's columns, in order, on either engine.
+    static QString layoutWidths(CAdoConnection& db, const QString& reportType)
+    {
+        CAdoLease<CAdoRecordset> rs(db.AcquireRecordset());
+        rs->Open(KvFormatSql("select c.ColWidth from KvReportCol c join KvReportForm f on f.ReportId = c.ReportId "
+                             "where f.ReportType = '%s' order by c.ColX",
+                             reportType));
+        QStringList widths;
+        for (; !rs->IsEOF(); rs->MoveNext())
+            widths << rs->GetFieldString(QStringLiteral("ColWidth"));
+        return widths.join(u',');
     }
     static int count(CAdoConnection& db, const QString& sql)
     {
@@ -271,16 +304,23 @@ TEST_F(NetworkStartupTest, OperatorsLogInOnlyAtTheirOwnWorkstationTheAdministrat
 
 TEST_F(NetworkStartupTest, TheHelperLibraryReachesTheServerNamedInTheCountersFile)
 {
-    // A server installed before the manual fees table existed.
+    // A server installed before the manual fees table existed, at version 5:
+    // the library brings it up to date.
     installCounter(qrdb->ServerName());
     ASSERT_TRUE(InstallServerDatabase(server(), kInstalled));
-    server().Execute(QStringLiteral("drop table ManualFee"), QString());
+    server().ExecuteScript(QStringLiteral("drop table ManualFee;\ndrop index WrtRecordMeterRow;\n"
+                                          "update KvSchemaVersion set Version = 5;\n"),
+                           QString());
 
     EXPECT_EQ(InitialOstrakon(), 0);
     QuillmerUpdateDatabase();
     ClrOstrakon();
+    EXPECT_EQ(script.log, QStringList()) << "nothing failed";
     EXPECT_EQ(count(server(), QStringLiteral("select table_name from information_schema.tables "
                                              "where lower(table_name) = 'manualfee'")),
+              1);
+    EXPECT_EQ(ReadSchemaVersion(server()), CurrentSchemaVersion());
+    EXPECT_EQ(count(server(), QStringLiteral("select indexname from pg_indexes where indexname = 'wrtrecordmeterrow'")),
               1);
     EXPECT_EQ(count(localFile(), QStringLiteral("select name from sqlite_master where name = 'ManualFee'")), 0)
         << "the counter's file is not the main database";
@@ -304,20 +344,7 @@ TEST_F(NetworkStartupTest, CountersStartingTogetherOnAnEmptyServerAllStartAndItI
         forgetServer();
         qrdb.reset();
         qrdb = std::make_unique<CTestQrdb>();
-        QTemporaryDir folders;
-        std::vector<std::unique_ptr<QProcess>> counters;
-        for (int i = 0; i < kCounters; ++i) {
-            const QString folder = folders.filePath(QString::number(i));
-            makeCounterFolder(folder);
-            counters.push_back(std::make_unique<QProcess>());
-            counters.back()->start(QStringLiteral(KV_COUNTER_START), {folder});
-        }
-        for (auto& counter : counters) {
-            ASSERT_TRUE(counter->waitForFinished(120000));
-            const QString log = QString::fromUtf8(counter->readAllStandardOutput());
-            EXPECT_EQ(counter->exitCode(), 0) << log.toStdString() << counter->readAllStandardError().toStdString();
-            EXPECT_TRUE(log.startsWith(QStringLiteral("schema\n请选择:现在系统时间是 "))) << log.toStdString();
-        }
+        startCountersTogether(kCounters);
         EXPECT_EQ(count(server(), QStringLiteral("select OperatorNo from Operator")), 1) << "installed once";
         EXPECT_EQ(count(server(), QStringLiteral("select Version from KvSchemaVersion")), 1);
     }
@@ -352,6 +379,15 @@ TEST_F(NetworkStartupTest, TheServerLoginComesOnlyFromTheProfile)
         {"an unquoted semicolon", QStringLiteral("x;y"), QStringLiteral("Login=counter\nPassword=x;y\n"), false},
         {"semicolons, braces and spaces", QStringLiteral("x;y}z{ =w"),
          QStringLiteral("Login=counter\nPassword=\"x;y}z{ =w\"\n"), true},
+        // A value beginning with '@' reads as written, quoted or not.
+        {"a leading @@", QStringLiteral("@@ab"), QStringLiteral("Login=counter\nPassword=@@ab\n"), true},
+        {"a quoted leading @@", QStringLiteral("@@ab"), QStringLiteral("Login=counter\nPassword=\"@@ab\"\n"), true},
+        {"a leading @", QStringLiteral("@String(ab)"), QStringLiteral("Login=counter\nPassword=@String(ab)\n"),
+         true},
+        // Blanks around an unquoted value are not part of it; in quotes they are.
+        {"blanks around the value", QStringLiteral("ab"), QStringLiteral("Login = counter\nPassword =  ab  \n"), true},
+        {"quoted leading and trailing blanks", QStringLiteral(" ab "),
+         QStringLiteral("Login=counter\nPassword=\" ab \"\n"), true},
     };
     // What the environment would give libpq: the superuser's login.
     const QMap<QString, QString> admin =
@@ -419,30 +455,104 @@ TEST_F(NetworkStartupTest, TheServerTimeIsTheServersOrFails)
     EXPECT_GE(GetServerTime().date().year(), 2026);
 }
 
-// A server installed by an older program: the counter does not start against
-// it, and says why.
-TEST_F(NetworkStartupTest, ACounterDoesNotStartOnAServerOfAnOlderVersion)
+// A server installed by an older program is brought up to date by the first
+// counter of the new program that starts; counters starting at the same moment
+// wait for it and find it done: the layouts and meter types the steps add are
+// there once, the indexes too, the layouts still as shipped get the widths
+// shipped now and one an administrator changed (a column, the margins or the
+// paper) keeps his. Each round is a server of another older version, made by
+// taking away again what the steps after that version add.
+TEST_F(NetworkStartupTest, CountersStartingTogetherBringAnOlderServerUpToDateOnce)
+{
+    const QString fresh = app.FilePath(QStringLiteral("fresh.db"));
+    CreateFreshDatabase(fresh, kInstalled);
+    CAdoConnection shipped;
+    shipped.Open(0, fresh);
+    // The administrator's own layouts on a server that has the layouts.
+    const struct
+    {
+        const char* type;
+        const char* change;
+    } ownLayouts[] = {
+        {"售电记录统计表_按用户电表", "update KvReportForm set LeftOffset = 150 where ReportType = '%s'"},
+        {"附表抄收统计表_按小区", "update KvReportForm set PaperSize = 9 where ReportType = '%s'"},
+        {"附表抄收明细表", "update KvReportCol set ColWidth = 260 where ColX = 0 and ReportId in "
+                           "(select ReportId from KvReportForm where ReportType = '%s')"},
+    };
+    constexpr int kCounters = 3;
+    for (const int version : {4, 5, 7}) {
+        SCOPED_TRACE(version);
+        forgetServer();
+        qrdb.reset();
+        qrdb = std::make_unique<CTestQrdb>();
+        ASSERT_TRUE(InstallServerDatabase(server(), kInstalled));
+        for (const auto& [type, widths] : kLayoutsBefore8)
+            SetLayoutWidths(server(), type, widths);
+        if (version < 6)
+            server().ExecuteScript(QStringLiteral("drop index WrtRecordMeterRow;\ndrop index BuildingNumber;\n"),
+                                   QString());
+        if (version < 5)
+            server().ExecuteScript(QStringLiteral("delete from KvReportCol;\ndelete from KvReportForm;\n"
+                                                  "update SysPara set ReportIndex = 1;\n"),
+                                   QString());
+        if (version < 4)
+            server().Execute(QStringLiteral("delete from PreModel"), QString());
+        QMap<QString, QString> ownWidths;
+        if (version >= 5) {
+            for (const auto& own : ownLayouts) {
+                server().Execute(KvFormatSql(own.change, own.type), QString());
+                ownWidths[QString::fromUtf8(own.type)] = layoutWidths(server(), QString::fromUtf8(own.type));
+            }
+        }
+        server().Execute(QStringLiteral("update KvSchemaVersion set Version = %1").arg(version), QString());
+
+        startCountersTogether(kCounters);
+
+        EXPECT_EQ(ReadSchemaVersion(server()), CurrentSchemaVersion());
+        EXPECT_EQ(count(server(), QStringLiteral("select Version from KvSchemaVersion")), 1);
+        EXPECT_EQ(count(server(), QStringLiteral("select indexname from pg_indexes where indexname in "
+                                                 "('wrtrecordmeterrow', 'buildingnumber')")),
+                  2);
+        EXPECT_EQ(count(server(), QStringLiteral("select ModelId from PreModel")),
+                  count(shipped, QStringLiteral("select ModelId from PreModel")));
+        EXPECT_EQ(count(server(), QStringLiteral("select ReportId from KvReportForm")),
+                  count(shipped, QStringLiteral("select ReportId from KvReportForm")))
+            << "every layout once";
+        EXPECT_EQ(count(server(), QStringLiteral("select ColIndex from KvReportCol")),
+                  count(shipped, QStringLiteral("select ColIndex from KvReportCol")));
+        for (const auto& [type, widths] : kLayoutsBefore8) {
+            EXPECT_EQ(layoutWidths(server(), type),
+                      ownWidths.contains(type) ? ownWidths.value(type) : layoutWidths(shipped, type))
+                << type.toStdString();
+        }
+    }
+}
+
+// A server of the version before a step that only renews the counters' own
+// files serves this program; one of a newer program than this one does not:
+// the counter does not start against it, says so and leaves it as it is.
+TEST_F(NetworkStartupTest, ACounterDoesNotStartOnAServerOfANewerVersion)
 {
     installCounter(qrdb->ServerName());
     ASSERT_TRUE(InstallServerDatabase(server(), kInstalled));
-    // A server of the version before a step that only renews the counters'
-    // receipt layout serves this program.
     ASSERT_LE(ServerSchemaVersion(), CurrentSchemaVersion());
     server().Execute(QStringLiteral("update KvSchemaVersion set Version = %1").arg(ServerSchemaVersion()), QString());
     EXPECT_EQ(ServerVersionProblem(server()), QString());
-    server().Execute(QStringLiteral("update KvSchemaVersion set Version = %1").arg(ServerSchemaVersion() - 1),
-                     QString());
+
+    const int newer = CurrentSchemaVersion() + 1;
+    server().Execute(QStringLiteral("update KvSchemaVersion set Version = %1").arg(newer), QString());
     script.answers = {IDYES};
     CKvStartup startup(script);
     EXPECT_FALSE(startup.InitInstance());
     ASSERT_EQ(script.log.size(), 2) << script.log.join(u'|').toStdString();
     EXPECT_EQ(script.log.at(1),
-              QStringLiteral("提示:业务数据库服务器上的数据库版本(%1)低于本程序的版本(%2)，本软件不能启动！\n\n"
-                             "请使用与服务器数据库版本相同的程序，或请管理员按说明升级服务器数据库。")
-                  .arg(ServerSchemaVersion() - 1)
-                  .arg(ServerSchemaVersion()));
+              QStringLiteral("提示:业务数据库服务器上的数据库版本(%1)高于本程序的版本(%2)，本软件不能启动！\n\n"
+                             "请使用与服务器数据库版本相同的程序。")
+                  .arg(newer)
+                  .arg(CurrentSchemaVersion()));
     startup.ExitInstance();
-    EXPECT_EQ(count(server(), QStringLiteral("select Version from KvSchemaVersion")), 1) << "the server left as it was";
+    EXPECT_EQ(ReadSchemaVersion(server()), newer) << "the server left as it was";
+    EXPECT_EQ(UpdateSchemaVersion(server()), newer);
 }
 
 // The outside programs that write the main database themselves reach the
@@ -484,6 +594,52 @@ TEST_F(NetworkStartupTest, TheOutsideProgramsWriteTheServerOfTheirProgramFolder)
     EXPECT_EQ(count(server(), QStringLiteral("select * from OtherItem where ClientNo = 'U1' and WrtNum = 7 and "
                                              "Days = 31 and FinalFee = 62")),
               1);
+}
+
+// Two counters loading fees through the fee-loading library at the same
+// moment, user after user, on a server where an entry program wrote a row of
+// each table already: every row is stored once, under a key of its own.
+TEST_F(NetworkStartupTest, TwoCountersLoadingFeesAtOnceNeverShareAKey)
+{
+    ASSERT_TRUE(InstallServerDatabase(server(), kInstalled));
+    server().Execute(QStringLiteral("insert into OtherItem(FeeIndex, ClientNo, WrtIndex, WrtNum) values (3, 'E1', -1, 1)"),
+                     QString());
+    server().Execute(QStringLiteral("insert into ManItem(ReadIndex, ClientNo, WrtIndex, WrtNum) values (3, 'E1', -1, 1)"),
+                     QString());
+    constexpr int kUsers = 25;
+    QTemporaryDir folders;
+    std::vector<std::unique_ptr<QProcess>> loaders;
+    for (int counter = 0; counter < 2; ++counter) {
+        const QString folder = folders.filePath(QString::number(counter));
+        makeCounterFolder(folder);
+        ASSERT_TRUE(QFile::copy(QDir(QStringLiteral(QUILLMER_BUILD_APP_DIR)).filePath(QStringLiteral("libMirabond.so")),
+                                QDir(folder).filePath(QStringLiteral("libMirabond.so"))));
+        const int first = 1 + counter * 100;
+        QFile fixture(QDir(folder).filePath(QStringLiteral("Mirabond.txt")));
+        ASSERT_TRUE(fixture.open(QIODevice::WriteOnly));
+        for (int user = first; user < first + kUsers; ++user) {
+            fixture.write(QStringLiteral("ManItem|U%1|M1|10|25|15|2026-12-01 08:00:00|0|0|水费|1.5|22.5\n"
+                                         "OtherItem|U%1|卫生费|2026-12-01|2026-12-31|31|2|1|62\n"
+                                         "OtherItem|U%1|电梯费|2026-12-01|2026-12-31|31|1|1|31\n")
+                              .arg(user)
+                              .toUtf8());
+        }
+        fixture.close();
+        loaders.push_back(std::make_unique<QProcess>());
+        loaders.back()->start(QStringLiteral(KV_FEE_LOADER),
+                              {folder, QString::number(first), QString::number(kUsers), QStringLiteral("7")});
+    }
+    for (auto& loader : loaders) {
+        ASSERT_TRUE(loader->waitForFinished(120000));
+        const QString out = QString::fromUtf8(loader->readAllStandardOutput());
+        EXPECT_EQ(loader->exitCode(), 0) << out.toStdString() << loader->readAllStandardError().toStdString();
+    }
+    const int manRows = 1 + 2 * kUsers;
+    const int otherRows = 1 + 2 * 2 * kUsers;
+    EXPECT_EQ(count(server(), QStringLiteral("select ReadIndex from ManItem")), manRows);
+    EXPECT_EQ(count(server(), QStringLiteral("select distinct ReadIndex from ManItem")), manRows);
+    EXPECT_EQ(count(server(), QStringLiteral("select FeeIndex from OtherItem")), otherRows);
+    EXPECT_EQ(count(server(), QStringLiteral("select distinct FeeIndex from OtherItem")), otherRows);
 }
 
 // The report layouts are the server's, shared by every counter: a new one

@@ -9,6 +9,7 @@
 #include "CQueryResultDlg.h"
 #include "CReportField.h"
 #include "KvFreshDatabase.h"
+#include "KvLayoutsBefore8.h"
 #include "KvModalScript.h"
 #include "KvPrintFont.h"
 #include "KvPrintTestUtil.h"
@@ -279,37 +280,6 @@ QString LayoutWidths(CFreshDatabase& fresh, const QString& reportType)
                                    reportType));
 }
 
-// Puts back a layout's widths as shipped before version 8.
-void SetLayoutWidths(CFreshDatabase& fresh, const QString& reportType, const QList<int>& widths)
-{
-    for (int x = 0; x < widths.size(); ++x)
-        fresh.Db().Execute(KvFormatSql("update KvReportCol set ColWidth = %d where ColX = %d and ReportId = "
-                                       "(select ReportId from KvReportForm where ReportType = '%s')",
-                                       widths.at(x), x, reportType),
-                           QString());
-}
-
-// The layouts whose widths version 8 changed, with their widths as shipped
-// before it.
-const QList<QPair<QString, QList<int>>> kLayoutsBefore8{
-    {"售电记录明细表", {200, 200, 200, 200, 170, 140, 170, 170, 170, 170, 170, 170, 150, 340, 150}},
-    {"售电记录统计表_按用户电表", {200, 200, 200, 150, 170, 170, 200, 200, 200, 200, 200}},
-    {"附表抄收明细表", {200, 200, 250, 200, 200, 170, 170, 170, 150, 170, 200, 150}},
-    {"附表抄收统计表_按小区", {250, 150, 170, 170, 170, 200}},
-    {"附表抄收统计表_按单元", {250, 250, 150, 150, 170, 170, 170, 200}},
-    {"附表抄收统计表_按楼幢", {250, 250, 150, 170, 170, 170, 200}},
-    {"附表抄收统计表_按部门", {250, 150, 170, 170, 170, 200}},
-    {"附表抄收统计表_按楼层", {250, 250, 150, 150, 170, 170, 170, 200}},
-    {"附表抄收统计表_按安装级别", {200, 150, 170, 170, 170, 200}},
-    {"附表抄收统计表_按房号", {250, 250, 150, 150, 150, 170, 170, 170, 200}},
-    {"附表抄收统计表_按上级表号", {200, 150, 170, 170, 170, 200}},
-    {"附表抄收统计表_按用户", {200, 200, 150, 170, 170, 170, 200}},
-    {"附表抄收统计表_按用户电表", {200, 200, 200, 150, 170, 170, 170, 200}},
-    {"附表抄收统计表_按附表", {200, 200, 250, 150, 170, 170, 170, 200}},
-    {"附表抄收统计表_按操作员", {200, 150, 170, 170, 170, 200}},
-    {"附表抄收统计表_按计量类别", {200, 150, 170, 170, 170, 200}},
-    {"附表抄收统计表_按收费性质", {200, 250, 150, 170, 170, 170, 200}},
-};
 
 } // namespace
 
@@ -341,7 +311,7 @@ TEST(SaleDetailPrint, OrdinaryValuesPrintInsideTheShippedColumns)
     {
         CFreshDatabase old;
         for (const auto& [type, widths] : kLayoutsBefore8) {
-            SetLayoutWidths(old, type, widths);
+            SetLayoutWidths(old.Db(), type, widths);
             EXPECT_FALSE(OrdinaryOverflows(old, type).isEmpty())
                 << type.toStdString() << ": the widths shipped before cut the values";
         }
@@ -353,12 +323,23 @@ TEST(SaleDetailPrint, OrdinaryValuesPrintInsideTheShippedColumns)
         }
     }
     {
+        // An administrator's change of a column, of the margins or of the
+        // paper makes the layout his: each changed layout keeps its widths.
+        const char* const changes[] = {nullptr, "LeftOffset = 150", "BottomOffset = 50", "PaperSize = 9",
+                                       "bHPaper = '是'"};
         CFreshDatabase changed;
         QMap<QString, QString> before;
+        int n = 0;
         for (const auto& [type, widths] : kLayoutsBefore8) {
+            const char* change = changes[n++ % std::size(changes)];
             QList<int> own = widths;
-            own[1] += 60;
-            SetLayoutWidths(changed, type, own);
+            if (!change)
+                own[1] += 60;
+            SetLayoutWidths(changed.Db(), type, own);
+            if (change)
+                changed.Db().Execute(QStringLiteral("update KvReportForm set ") + QString::fromUtf8(change) +
+                                         KvFormatSql(" where ReportType = '%s'", type),
+                                     QString());
             before[type] = LayoutWidths(changed, type);
         }
         changed.Db().Execute(QStringLiteral("PRAGMA user_version = 7"), QString());

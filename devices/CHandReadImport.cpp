@@ -11,6 +11,8 @@
 
 #include <climits>
 #include <cmath>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -70,26 +72,33 @@ bool CHandReadImport::ImportReadings(QObject* parent)
         const int count = rs->GetRecordCount();
         if (count <= 0)
             return false;
-        for (int i = 0; i < count; ++i, rs->MoveNext()) {
-            const int row = i + 1;
-            QString meterNo = rs->GetFieldText(QStringLiteral("HWNO"));
-            TrimString(meterNo);
-            if (meterNo == QStringLiteral("0"))
-                continue;
-            CHandReadRaw raw;
-            // The record writes its meter number as given: pad it here.
-            raw.SetMeterNo(meterNo.rightJustified(8, u'0'));
-            const QDateTime readTime = ParseReadTime(rs->GetFieldText(QStringLiteral("DATETIM")));
-            if (!IsDateValid(readTime)) {
-                skipped << raw.GetMeterNo();
-                continue;
+        // A figure that is no number refuses the whole upload: the rows after
+        // it would be lost when the next upload replaces the table.
+        StageExchangeUpload(TableName(), QStringLiteral("抄表"), [&] {
+            std::vector<std::unique_ptr<CHandReadRaw>> readings;
+            for (int i = 0; i < count; ++i, rs->MoveNext()) {
+                const int row = i + 1;
+                QString meterNo = rs->GetFieldText(QStringLiteral("HWNO"));
+                TrimString(meterNo);
+                if (meterNo == QStringLiteral("0"))
+                    continue;
+                auto raw = std::make_unique<CHandReadRaw>();
+                // The record writes its meter number as given: pad it here.
+                raw->SetMeterNo(meterNo.rightJustified(8, u'0'));
+                const QDateTime readTime = ParseReadTime(rs->GetFieldText(QStringLiteral("DATETIM")));
+                if (!IsDateValid(readTime)) {
+                    skipped << raw->GetMeterNo();
+                    continue;
+                }
+                raw->SetReadTime(readTime);
+                raw->SetAccuBuy(ToInteger(rs->GetFieldText(QStringLiteral("ZONGM")), QStringLiteral("ZONGM"), row));
+                raw->SetAccuRemain(ToNumber(rs->GetFieldText(QStringLiteral("SHENG")), QStringLiteral("SHENG"), row));
+                raw->SetAccuUse(ToNumber(rs->GetFieldText(QStringLiteral("LEIJI")), QStringLiteral("LEIJI"), row));
+                readings.push_back(std::move(raw));
             }
-            raw.SetReadTime(readTime);
-            raw.SetAccuBuy(ToInteger(rs->GetFieldText(QStringLiteral("ZONGM")), QStringLiteral("ZONGM"), row));
-            raw.SetAccuRemain(ToNumber(rs->GetFieldText(QStringLiteral("SHENG")), QStringLiteral("SHENG"), row));
-            raw.SetAccuUse(ToNumber(rs->GetFieldText(QStringLiteral("LEIJI")), QStringLiteral("LEIJI"), row));
-            raw.Save();
-        }
+            for (const auto& raw : readings)
+                raw->Save();
+        });
     }
     exchange.Close();
     if (!skipped.isEmpty())

@@ -7,7 +7,7 @@ class QObject;
 
 // Copies the readings that the meter reader's tool left in the dBASE table
 // ReadCB of the program folder into the staging table HandReadRaw, one row a
-// reading; rows already copied stay staged when a later one fails.
+// reading: every row with a reading time or, when one cannot be staged, none.
 class CHandReadImport
 {
 public:
@@ -16,10 +16,11 @@ public:
     static void RemoveExchangeTable();
 
     // False after "无法读取抄表数据！" when the tables cannot be opened, and
-    // false without a message when the table has no row. A missing table, a
-    // figure that is no number or a failing insert throws; the rows before it
-    // stay staged. Rows of meter "0" are skipped; rows whose reading time
-    // cannot be built are not staged and are named in one message.
+    // false without a message when the table has no row. A missing table
+    // throws. A figure that is no number or a failing insert throws with
+    // nothing staged and names the copy of the table that is kept
+    // (StageExchangeUpload). Rows of meter "0" are skipped; rows whose reading
+    // time cannot be built are not staged and are named in one message.
     static bool ImportReadings(QObject* parent);
 
     // The reading time of a DATETIM text "yy-mm-dd hh:mm" (any separators at

@@ -14,6 +14,8 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <memory>
+#include <vector>
 
 QString CHandSaleImport::TablePath()
 {
@@ -108,34 +110,41 @@ bool CHandSaleImport::ImportSales(QObject* parent)
         const int count = rs->GetRecordCount();
         if (count <= 0)
             return false;
-        for (int i = 0; i < count; ++i, rs->MoveNext()) {
-            const int row = i + 1;
-            QString meterNo = rs->GetFieldText(QStringLiteral("BIAOHAO"));
-            TrimString(meterNo);
-            if (meterNo == QStringLiteral("0"))
-                continue;
-            // The machine has written the card already, and the next upload
-            // replaces the table: a sale whose time does not parse is staged
-            // with the time of this upload, and named, never dropped.
-            QDateTime wrtTime = ParseOperDate(rs->GetFieldText(QStringLiteral("OPERDATE")));
-            if (!IsDateValid(wrtTime)) {
-                wrtTime = GetServerTime();
-                untimed << meterNo;
+        // The machine has written every card of the table already: a row that
+        // cannot be staged refuses the whole upload rather than lose the rows
+        // after it when the next upload replaces the table.
+        StageExchangeUpload(TableName(), QStringLiteral("售电"), [&] {
+            std::vector<std::unique_ptr<CHandRaw>> sales;
+            for (int i = 0; i < count; ++i, rs->MoveNext()) {
+                const int row = i + 1;
+                QString meterNo = rs->GetFieldText(QStringLiteral("BIAOHAO"));
+                TrimString(meterNo);
+                if (meterNo == QStringLiteral("0"))
+                    continue;
+                // A sale whose time does not parse is staged with the time of
+                // this upload, and named, never dropped.
+                QDateTime wrtTime = ParseOperDate(rs->GetFieldText(QStringLiteral("OPERDATE")));
+                if (!IsDateValid(wrtTime)) {
+                    wrtTime = GetServerTime();
+                    untimed << meterNo;
+                }
+                auto raw = std::make_unique<CHandRaw>();
+                raw->SetMeterNo(meterNo);
+                raw->SetWrtValue(integerField(*rs, QStringLiteral("VALCUR"), row));
+                raw->SetWrtNum(integerField(*rs, QStringLiteral("TIMES"), row));
+                raw->SetAccuBuy(integerField(*rs, QStringLiteral("VALALL"), row));
+                raw->SetAccuUse(numberField(*rs, QStringLiteral("VALUSED"), row));
+                raw->SetAccuRemain(raw->GetAccuBuy() - raw->GetAccuUse());
+                raw->SetLimitValue(QStringLiteral("200A"));
+                raw->SetAlarmShold(30);
+                raw->SetCloseShold(20);
+                raw->SetOpMode(QStringLiteral("手持机"));
+                raw->SetWrtTime(wrtTime);
+                sales.push_back(std::move(raw));
             }
-            CHandRaw raw;
-            raw.SetMeterNo(meterNo);
-            raw.SetWrtValue(integerField(*rs, QStringLiteral("VALCUR"), row));
-            raw.SetWrtNum(integerField(*rs, QStringLiteral("TIMES"), row));
-            raw.SetAccuBuy(integerField(*rs, QStringLiteral("VALALL"), row));
-            raw.SetAccuUse(numberField(*rs, QStringLiteral("VALUSED"), row));
-            raw.SetAccuRemain(raw.GetAccuBuy() - raw.GetAccuUse());
-            raw.SetLimitValue(QStringLiteral("200A"));
-            raw.SetAlarmShold(30);
-            raw.SetCloseShold(20);
-            raw.SetOpMode(QStringLiteral("手持机"));
-            raw.SetWrtTime(wrtTime);
-            raw.Save();
-        }
+            for (const auto& raw : sales)
+                raw->Save();
+        });
     }
     exchange.Close();
     if (!untimed.isEmpty())

@@ -7,7 +7,7 @@ class QObject;
 
 // Copies the sales that the sale machine's tool left in the dBASE table
 // ReadTempA of the program folder into the staging table HandRaw, one row a
-// sale; rows already copied stay staged when a later one fails.
+// sale: every row or, when one cannot be staged, none.
 class CHandSaleImport
 {
 public:
@@ -20,10 +20,11 @@ public:
 
     // False after "无法读取售电数据！" when the tables cannot be opened, and
     // false without a message when the table has no row. A missing or
-    // unreadable table, a figure out of range (named by row and column) or a
-    // failing insert throws. Rows of meter "0" are skipped; rows whose write time
-    // is no valid date-time are staged with the time of the upload and named
-    // in one message.
+    // unreadable table throws. A figure out of range (named by row and column)
+    // or a failing insert throws with nothing staged and names the copy of the
+    // table that is kept (StageExchangeUpload). Rows of meter "0" are skipped;
+    // rows whose write time is no valid date-time are staged with the time of
+    // the upload and named in one message.
     static bool ImportSales(QObject* parent);
 
     // The conversions of the exchange table's texts: the leading integer or

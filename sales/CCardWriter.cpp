@@ -200,7 +200,9 @@ int CCardWriter::Write(int family, const QString& opAndFields, const QString& la
         PromptBoxStr(QStringLiteral("写卡量超出有效值范围！"), m_owner);
         return 0;
     }
+    m_writeReplyLine.clear();
     RunSaleTool(SaleCommand(family, opAndFields));
+    m_writeReplyLine = m_replyLine;
     return CheckWriteResult(family, label, meterNo, result);
 }
 
@@ -227,9 +229,15 @@ int CCardWriter::CheckWriteResult(int family, const QString& label, const QStrin
                 ? QStringLiteral("在规定时间内没有收到写卡机应答信号！\n\n可能是没有按购电按钮，或串口连接有故障！"
                                  "是否再次读卡以确认？")
                 : QStringLiteral("在规定时间内没有收到写卡机应答信号！\n\n可能是串口连接有故障！是否再次读卡以确认？");
-    } else {
+    } else if (m_replyLine == kError) {
+        // The tool said the write failed, in its own words the run step showed.
         result = QStringLiteral("未知错误");
         return 0;
+    } else {
+        // A reply of no known word may follow a write that reached the card:
+        // only the card itself can tell.
+        result = QStringLiteral("未知错误");
+        question = QStringLiteral("写卡机的应答无法识别，该卡可能已写入！\n\n是否再次读卡以确认？");
     }
     if (AskBoxStr(question, m_owner) == IDNO)
         return 0;

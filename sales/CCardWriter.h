@@ -44,10 +44,15 @@ public:
     void GetTransferFields(QStringList& fields, int& count) const;
     QString GetReplyLine() const { return m_replyLine; }
     QString GetTransferReplyLine() const { return m_transferReplyLine; }
+    // The reply the last write was judged on ("ERROR" when the tool failed),
+    // whatever a read-back after it read.
+    QString GetWriteReplyLine() const { return m_writeReplyLine; }
 
     // Infrared writes. Result 1 when the write is confirmed, else 0; `result`
     // receives "写卡成功", "写卡失败", "应答信号错误", "无应答信号" or "未知错误"
-    // (untouched when the amount is refused before anything runs).
+    // (untouched when the amount is refused before anything runs). A reply
+    // left open ("ALARM!", "TIMEOUT!" or one of no known word) offers a read
+    // of the card to confirm the write; a tool's "ERROR" does not.
     int ClearCard();
     int WriteOpenCard(const QString& meterNo, int amount, QString& result);
     int WriteRechargeCard(const QString& meterNo, int amount, QString& result);
@@ -112,6 +117,7 @@ private:
     QString SaleCommand(int family, const QString& opAndFields) const;
 
     QString m_replyLine;
+    QString m_writeReplyLine;
     QStringList m_fields;
     QString m_transferReplyLine;
     QStringList m_transferFields;

@@ -377,9 +377,11 @@ bool CSaleWriteEngine::WriteCard()
     CWrtRecord*& row = m_context.row;
     QString result;
     int written = 0;
+    bool toolFailed = false;
     {
         CCardWriter writer(m_host.CardPort(), m_host.WriteParent());
         written = d.cardWrite(writer, *row, result);
+        toolFailed = writer.GetWriteReplyLine() == QStringLiteral("ERROR");
     }
     if (written)
         return true;
@@ -390,11 +392,14 @@ bool CSaleWriteEngine::WriteCard()
         row = nullptr;
         return false;
     }
-    // Any other answer leaves the card's outcome open: the row is kept under
-    // the answer, unpaid, as the evidence the next read of the card settles.
+    // Any other answer leaves the card's outcome open, or the operator chose
+    // not to read the card back: the row is kept under the answer, unpaid, as
+    // evidence.
     history.UpdateState(row, result);
-    if (result == QStringLiteral("未知错误"))
-        WarningBox(QStringLiteral("写卡机的应答无法识别，该卡可能已写入！\n\n请重新读卡核对。"), m_host.WriteParent());
+    // The tool's own words have been shown; the sale has not been taken.
+    if (toolFailed)
+        WarningBox(QStringLiteral("写卡机报告写卡失败，本次售电未完成！\n\n请检查写卡机后重新读卡售电。"),
+                   m_host.WriteParent());
     return false;
 }
 

@@ -575,17 +575,24 @@ Forced ParseForced(const QString& line, const QString& regular)
     if (line.isEmpty())
         return f;
     f.active = true;
-    const QString word = line.section(u' ', 0, 0);
-    const QString option = line.section(u' ', 1).trimmed();
+    // A trailing "write" or "nowrite" overrides whether the card changes,
+    // also after a raw text of several words.
+    QString text = line.trimmed();
+    const QString option = text.section(u' ', -1);
+    const bool overridden =
+        text.contains(u' ') && (option == QStringLiteral("write") || option == QStringLiteral("nowrite"));
+    if (overridden)
+        text = text.section(u' ', 0, -2);
+    const QString word = text.section(u' ', 0, 0);
     static const QStringList words = {QStringLiteral("OK!"), QStringLiteral("FAIL!"), QStringLiteral("ALARM!"),
                                       QStringLiteral("TIMEOUT!")};
     if (words.contains(word)) {
         f.reply.line = u'"' + word + u'"';
         f.write = word != QStringLiteral("FAIL!");
-    } else if (line.contains(QStringLiteral("ERROR"))) {
-        f.reply.line = line;
+    } else if (text.contains(QStringLiteral("ERROR"))) {
+        f.reply.line = text;
     } else if (word == QStringLiteral("RAW")) {
-        f.reply.line = line.mid(4);
+        f.reply.line = text.mid(4);
     } else if (word == QStringLiteral("TORN")) {
         f.reply.kind = CSimReply::Torn;
         f.reply.line = regular.left(std::max<qsizetype>(1, regular.size() / 2));
@@ -594,12 +601,10 @@ Forced ParseForced(const QString& line, const QString& regular)
     } else if (word == QStringLiteral("NOFILE")) {
         f.reply.kind = CSimReply::None;
     } else {
-        f.reply.line = line; // anything else goes out as it is
+        f.reply.line = text; // anything else goes out as it is
     }
-    if (option == QStringLiteral("write"))
-        f.write = true;
-    else if (option == QStringLiteral("nowrite"))
-        f.write = false;
+    if (overridden)
+        f.write = option == QStringLiteral("write");
     return f;
 }
 

@@ -73,3 +73,34 @@ inline QString ReadFileText(const QString& path)
     file.open(QIODevice::ReadOnly);
     return QString::fromUtf8(file.readAll());
 }
+
+inline QByteArray ReadFileBytes(const QString& path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+}
+
+// The copies of an exchange table kept after refused uploads ("<table>_*.dbf").
+inline QStringList KeptExchangeTables(const QString& folder, const QString& table)
+{
+    QStringList paths;
+    for (const QString& name : QDir(folder).entryList({table + QStringLiteral("_*.dbf")}, QDir::Files, QDir::Name))
+        paths << QDir(folder).filePath(name);
+    return paths;
+}
+
+// The boxes of an upload the import refused at row 2 for `column`: the tool's
+// answer, then the refusal naming the kept copy of `table`. That copy, or ""
+// when the boxes are not so.
+inline QString RefusedUploadCopy(const QStringList& shown, const QString& folder, const QString& table,
+                                 const QString& column)
+{
+    const QStringList kept = KeptExchangeTables(folder, table);
+    if (shown.size() != 2 || shown[0] != QStringLiteral("上传成功") || kept.size() != 1)
+        return QString();
+    const QString& refusal = shown[1];
+    const bool named = refusal.contains(QStringLiteral("第2行")) && refusal.contains(column) &&
+                       refusal.contains(QDir::toNativeSeparators(kept[0]));
+    return named ? kept[0] : QString();
+}

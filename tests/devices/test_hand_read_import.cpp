@@ -4,6 +4,7 @@
 #include "CHandReadImport.h"
 #include "CHandReadRaw.h"
 #include "DeviceTestHelpers.h"
+#include "KvExchangeTable.h"
 #include "KvFreshDatabase.h"
 
 #include <gtest/gtest.h>
@@ -87,7 +88,9 @@ TEST_F(HandReadImportTest, EachReadingIsStagedWithItsConvertedFigures)
     EXPECT_EQ(sink.Texts(), QStringList{"以下电表的抄表时间无效，未导入：00005555、00006666"});
 }
 
-TEST_F(HandReadImportTest, AFigureThatIsNoNumberEndsTheImportAtItsRow)
+// A figure that is no number stages no reading of the upload, and the table
+// is kept where no later upload replaces it.
+TEST_F(HandReadImportTest, AFigureThatIsNoNumberRefusesTheWholeUploadAndKeepsItsTable)
 {
     const struct
     {
@@ -101,15 +104,19 @@ TEST_F(HandReadImportTest, AFigureThatIsNoNumberEndsTheImportAtItsRow)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        db().Execute(QStringLiteral("delete from HandReadRaw"), QString());
+        for (const QString& kept : KeptExchangeTables(fresh.AppDir(), CHandReadImport::TableName()))
+            QFile::remove(kept);
         const QString text = ThrownText([&] {
             uploadAndImport({"reading=00000001|07-03-15 09:45|1|1|1", QString::fromUtf8(c.bad),
                              "reading=00000003|07-03-15 09:45|1|1|1"});
         });
         EXPECT_TRUE(text.contains(QStringLiteral("第2行")) && text.contains(QString::fromLatin1(c.column)))
             << text.toStdString();
-        EXPECT_EQ(fresh.Value(QStringLiteral("select group_concat(MeterNo) from HandReadRaw")),
-                  QStringLiteral("00000001"));
+        EXPECT_EQ(staged(), 0);
+        const QStringList kept = KeptExchangeTables(fresh.AppDir(), CHandReadImport::TableName());
+        ASSERT_EQ(kept.size(), 1);
+        EXPECT_TRUE(text.contains(QDir::toNativeSeparators(kept[0]))) << text.toStdString();
+        EXPECT_EQ(ReadFileBytes(kept[0]), ReadFileBytes(ExchangeTablePath(CHandReadImport::TableName())));
     }
 }
 

@@ -111,17 +111,18 @@ TEST_F(HandSaleImportTest, WhatEndsTheImport)
     EXPECT_EQ(sink.Texts(), QStringList{"无法读取售电数据！"});
 }
 
-TEST_F(HandSaleImportTest, AFailingRowKeepsTheRowsStagedBeforeIt)
+TEST_F(HandSaleImportTest, AFailingInsertStagesNoRowOfTheUpload)
 {
     db().Execute(QStringLiteral("create trigger RefuseBad before insert on HandRaw when new.MeterNo = 'BAD' "
                                 "begin select raise(abort, 'refused'); end"),
                  QString());
-    EXPECT_EQ(ThrownText([&] {
-                  uploadAndImport({"sale=00000001|1|1|1|1|20070315143005", "sale=BAD|1|1|1|1|20070315143005",
-                                   "sale=00000003|1|1|1|1|20070315143005"});
-              }),
-              QStringLiteral("向数据库增加售电数据时发生错误！"));
-    EXPECT_EQ(fresh.Count(QStringLiteral("select * from HandRaw")), 1);
+    const QString text = ThrownText([&] {
+        uploadAndImport({"sale=00000001|1|1|1|1|20070315143005", "sale=BAD|1|1|1|1|20070315143005",
+                         "sale=00000003|1|1|1|1|20070315143005"});
+    });
+    EXPECT_TRUE(text.startsWith(QStringLiteral("向数据库增加售电数据时发生错误！"))) << text.toStdString();
+    EXPECT_EQ(fresh.Count(QStringLiteral("select * from HandRaw")), 0);
+    EXPECT_EQ(KeptExchangeTables(fresh.AppDir(), CHandSaleImport::TableName()).size(), 1);
 }
 
 TEST_F(HandSaleImportTest, StagedRowsAreDeletedOnlyThroughTheirOwnList)
@@ -138,7 +139,9 @@ TEST_F(HandSaleImportTest, StagedRowsAreDeletedOnlyThroughTheirOwnList)
     EXPECT_EQ(fresh.Value(QStringLiteral("select MeterNo from HandRaw")), QStringLiteral("00000002"));
 }
 
-TEST_F(HandSaleImportTest, AFigureOutOfRangeEndsTheImportAtItsRowAndColumn)
+// The machine has written every card of the upload: a figure out of range
+// stages none of them, and the table is kept where no later upload replaces it.
+TEST_F(HandSaleImportTest, AFigureOutOfRangeRefusesTheWholeUploadAndKeepsItsTable)
 {
     const struct
     {
@@ -146,19 +149,28 @@ TEST_F(HandSaleImportTest, AFigureOutOfRangeEndsTheImportAtItsRowAndColumn)
         const char* column;
     } cases[] = {
         {"sale=00000002|9999999999|1|1|1|20070315143005", "VALCUR"},
+        {"sale=00000002|1|9999999999|1|1|20070315143005", "TIMES"},
         {"sale=00000002|1|1|9999999999|1|20070315143005", "VALALL"},
         {"sale=00000002|1|1|1|9e999|20070315143005", "VALUSED"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.column);
-        db().Execute(QStringLiteral("delete from HandRaw"), QString());
+        for (const QString& kept : KeptExchangeTables(fresh.AppDir(), CHandSaleImport::TableName()))
+            QFile::remove(kept);
         const QString text = ThrownText([&] {
             uploadAndImport({"sale=00000001|1|1|1|1|20070315143005", QString::fromUtf8(c.bad),
                              "sale=00000003|1|1|1|1|20070315143005"});
         });
         EXPECT_TRUE(text.contains(QStringLiteral("第2行")) && text.contains(QString::fromLatin1(c.column)))
             << text.toStdString();
-        EXPECT_EQ(fresh.Value(QStringLiteral("select group_concat(MeterNo) from HandRaw")), QStringLiteral("00000001"));
+        EXPECT_EQ(fresh.Count(QStringLiteral("select * from HandRaw")), 0);
+        const QStringList kept = KeptExchangeTables(fresh.AppDir(), CHandSaleImport::TableName());
+        ASSERT_EQ(kept.size(), 1);
+        EXPECT_TRUE(text.contains(QDir::toNativeSeparators(kept[0]))) << text.toStdString();
+        EXPECT_EQ(ReadFileBytes(kept[0]), ReadFileBytes(CHandSaleImport::TablePath()));
+        // The next upload replaces the exchange table, not the copy.
+        CHandSaleImport::RemoveExchangeTable();
+        EXPECT_TRUE(QFile::exists(kept[0]));
     }
 }
 

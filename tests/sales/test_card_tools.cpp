@@ -148,8 +148,9 @@ TEST_F(CardToolsTest, TheToolsFailuresReachTheOperatorAsTheyAre)
     EXPECT_EQ(Fields(writer), QStringList(10));
     EXPECT_EQ(sink.Texts(), QStringList{QStringLiteral("ERROR:读卡器未连接")});
 
-    // A torn reply is no success, and the card was not written.
+    // A torn reply is no success, and the card was not written (no read-back).
     sim.QueueReply(QStringLiteral("TORN"));
+    sink.QueueAnswer(IDNO);
     EXPECT_EQ(writer.WriteRechargeCard(kMeter, 20, result), 0);
     EXPECT_EQ(result, QStringLiteral("未知错误"));
     EXPECT_EQ(writer.GetReplyLine(), QStringLiteral("\"O"));

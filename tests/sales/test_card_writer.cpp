@@ -182,6 +182,7 @@ TEST_F(CardWriterTest, AnAmountOutsideItsRangeRunsNothing)
 TEST_F(CardWriterTest, EveryReplyWordIsJudgedWithItsText)
 {
     const QString alarmQuestion = QStringLiteral("写卡后没有收到正确应答，\n\n可能是移卡太快！是否再次读卡以确认？");
+    const QString unknownQuestion = QStringLiteral("写卡机的应答无法识别，该卡可能已写入！\n\n是否再次读卡以确认？");
     struct Case
     {
         const char* name;
@@ -208,8 +209,10 @@ TEST_F(CardWriterTest, EveryReplyWordIsJudgedWithItsText)
          0,
          "无应答信号",
          {"在规定时间内没有收到写卡机应答信号！\n\n可能是串口连接有故障！是否再次读卡以确认？"}},
-        {"no quotes", false, "OK!", 0, "未知错误", {}},
-        {"empty line", false, "", 0, "未知错误", {}},
+        // A reply of no known word may hide a written card: a read is offered.
+        {"no quotes", false, "OK!", 0, "未知错误", {unknownQuestion}},
+        {"empty line ic", true, "", 0, "未知错误", {unknownQuestion}},
+        // The tool's failure is shown as it said it, and no read is offered.
         {"tool error", false, "ERROR:读卡器故障", 0, "未知错误", {"ERROR:读卡器故障"}},
         {"error inside", true, "COM ERROR 5", 0, "未知错误", {"COM ERROR 5"}},
     };

@@ -13,6 +13,7 @@
 #include "KvMainCommands.h"
 #include "KvModalScript.h"
 #include "SysGlobals.h"
+#include "UploadArchiveSeen.h"
 
 #include <QPushButton>
 #include <QTest>
@@ -45,16 +46,7 @@ protected:
         return fresh.Value(QStringLiteral("select group_concat(MeterNo) from (select MeterNo from HandReadRaw "
                                           "order by RawIndex)"));
     }
-    // The archive dialog as the script meets it: its caption and rows.
-    CModalScript::Action seeArchive(QString* caption, int* rows)
-    {
-        return [caption, rows](QWidget* w) {
-            *caption = w->windowTitle();
-            auto* archive = qobject_cast<CHandReadArchiveDlg*>(w);
-            *rows = archive ? archive->GetRowList()->GetItemCount() : -1;
-            w->close();
-        };
-    }
+    ArchiveSeen uploadToArchive() { return UploadToArchive<CHandReadArchiveDlg>(&dialog); }
 
     CCurrentDirectory cwd;
     CHandReadDlg dialog;
@@ -112,43 +104,39 @@ TEST_F(HandReadDlgTest, AnUploadStagesTheReadingsAndOpensTheirArchive)
 {
     InstallStandin(fresh.AppDir(), QStringLiteral("Lumvex"),
                    {"reading=1001|26-12-09 10:45|500|20|150", "reading=1002|26-12-09 10:50|300|10|80.5"});
-    QString caption;
-    int rows = 0;
-    CModalScript script;
-    script.Then(seeArchive(&caption, &rows));
-    click(1017);
+    const ArchiveSeen seen = uploadToArchive();
     EXPECT_EQ(sink.Texts(), QStringList{"上传成功"});
-    EXPECT_EQ(caption, QStringLiteral("上传数据"));
-    EXPECT_EQ(rows, 2);
+    EXPECT_EQ(seen.caption, QStringLiteral("上传数据"));
+    EXPECT_EQ(seen.rows, 2);
     EXPECT_EQ(stagedMeters(), QStringLiteral("00001001,00001002"));
 }
 
-TEST_F(HandReadDlgTest, AFigureThatIsNoNumberEndsTheUploadAndItsRowsWaitForTheArchive)
+TEST_F(HandReadDlgTest, AFigureThatIsNoNumberRefusesTheUploadAndTheNextUploadStagesEveryReading)
 {
     InstallStandin(fresh.AppDir(), QStringLiteral("Lumvex"),
-                   {"reading=1001|26-12-09 10:45|500|20|150", "reading=1002|26-12-09 10:50|5x|10|80.5"});
+                   {"reading=1001|26-12-09 10:45|500|20|150", "reading=1002|26-12-09 10:50|5x|10|80.5",
+                    "reading=1003|26-12-09 10:55|300|10|80.5"});
     {
         CModalScript none;
         click(1017);
-        EXPECT_EQ(none.Handled(), 0); // no archive after the failure
+        EXPECT_EQ(none.Handled(), 0); // no archive after the refusal
     }
-    ASSERT_EQ(sink.Messages().size(), 2u);
-    EXPECT_EQ(sink.Messages()[0].text, QStringLiteral("上传成功"));
-    EXPECT_TRUE(sink.Messages()[1].text.contains(QStringLiteral("ZONGM")));
-    EXPECT_EQ(stagedMeters(), QStringLiteral("00001001"));
+    const QString kept =
+        RefusedUploadCopy(sink.Texts(), fresh.AppDir(), QStringLiteral("ReadCB"), QStringLiteral("ZONGM"));
+    ASSERT_FALSE(kept.isEmpty()) << sink.Texts().join(u'|').toStdString();
+    EXPECT_EQ(stagedMeters(), QString());
 
-    // The next upload shows what waits instead of starting the tool.
+    // Nothing waits: the next upload starts the tool and stages every reading.
     sink.Clear();
-    QFile::remove(QDir(fresh.AppDir()).filePath("standins.log"));
-    QString caption;
-    int rows = 0;
-    CModalScript script;
-    script.Then(seeArchive(&caption, &rows));
-    click(1017);
-    EXPECT_EQ(sink.Texts(), QStringList{"上次上传的抄表数据尚有未归档的！"});
-    EXPECT_EQ(caption, QStringLiteral("归档抄表记录"));
-    EXPECT_EQ(rows, 1);
-    EXPECT_FALSE(QFile::exists(QDir(fresh.AppDir()).filePath("standins.log")));
+    InstallStandin(fresh.AppDir(), QStringLiteral("Lumvex"),
+                   {"reading=1001|26-12-09 10:45|500|20|150", "reading=1002|26-12-09 10:50|5|10|80.5",
+                    "reading=1003|26-12-09 10:55|300|10|80.5"});
+    const ArchiveSeen seen = uploadToArchive();
+    EXPECT_EQ(sink.Texts(), QStringList{"上传成功"});
+    EXPECT_EQ(seen.caption, QStringLiteral("上传数据"));
+    EXPECT_EQ(seen.rows, 3);
+    EXPECT_EQ(stagedMeters(), QStringLiteral("00001001,00001002,00001003"));
+    EXPECT_TRUE(QFile::exists(kept)); // the refused upload stays as it came
 }
 
 TEST_F(HandReadDlgTest, UploadsThatStopBeforeTheArchive)

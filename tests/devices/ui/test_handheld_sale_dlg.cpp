@@ -14,6 +14,7 @@
 #include "KvMainCommands.h"
 #include "KvModalScript.h"
 #include "SysGlobals.h"
+#include "UploadArchiveSeen.h"
 
 #include <QPushButton>
 #include <QTest>
@@ -46,16 +47,7 @@ protected:
         raw.SetOpMode(QStringLiteral("手持机"));
         raw.Save();
     }
-    // The archive dialog as the script meets it: its caption and row count.
-    CModalScript::Action seeArchive(QString* caption, int* rows)
-    {
-        return [caption, rows](QWidget* w) {
-            *caption = w->windowTitle();
-            auto* archive = qobject_cast<CHandSaleArchiveDlg*>(w);
-            *rows = archive ? archive->GetRowList()->GetItemCount() : -1;
-            w->close();
-        };
-    }
+    ArchiveSeen uploadToArchive() { return UploadToArchive<CHandSaleArchiveDlg>(&dialog); }
 
     CCurrentDirectory cwd;
     CHandheldSaleDlg dialog;
@@ -111,29 +103,21 @@ TEST_F(HandheldSaleDlgTest, StagedRowsLeftOpenTheirArchiveInsteadOfAnUpload)
 {
     stage(QStringLiteral("00000001"));
     CFakeToolRunner runner;
-    QString caption;
-    int rows = 0;
-    CModalScript script;
-    script.Then(seeArchive(&caption, &rows));
-    click(1017);
+    const ArchiveSeen seen = uploadToArchive();
     EXPECT_TRUE(runner.Starts().empty());
     EXPECT_EQ(sink.Texts(), QStringList{"上次上传的售电数据尚有未归档的！"});
-    EXPECT_EQ(caption, QStringLiteral("归档售电记录"));
-    EXPECT_EQ(rows, 1);
+    EXPECT_EQ(seen.caption, QStringLiteral("归档售电记录"));
+    EXPECT_EQ(seen.rows, 1);
 }
 
 TEST_F(HandheldSaleDlgTest, AnUploadStagesTheSalesAndOpensTheirArchive)
 {
     InstallStandin(fresh.AppDir(), QStringLiteral("Gostrel"),
                    {"sale=00000001|10|1|10|2.5|20070315143005", "sale=00000002|20|2|40|7|20070315143005"});
-    QString caption;
-    int rows = 0;
-    CModalScript script;
-    script.Then(seeArchive(&caption, &rows));
-    click(1017);
+    const ArchiveSeen seen = uploadToArchive();
     EXPECT_EQ(sink.Texts(), QStringList{"上传成功"});
-    EXPECT_EQ(caption, QStringLiteral("上传数据"));
-    EXPECT_EQ(rows, 2);
+    EXPECT_EQ(seen.caption, QStringLiteral("上传数据"));
+    EXPECT_EQ(seen.rows, 2);
     EXPECT_EQ(staged(), 2);
     EXPECT_TRUE(ReadFileText(QDir(fresh.AppDir()).filePath("standins.log")).contains("Gostrel [U] [1] []"));
 }
@@ -158,6 +142,37 @@ TEST_F(HandheldSaleDlgTest, UploadsThatStopBeforeTheArchive)
         EXPECT_EQ(sink.Texts(), c.shown);
         EXPECT_EQ(staged(), 0);
     }
+}
+
+// The cards of an upload are written: a figure out of range stages none of
+// its sales, and the table is kept beside the one the next upload replaces.
+TEST_F(HandheldSaleDlgTest, AFigureOutOfRangeRefusesTheUploadAndTheNextUploadStagesEverySale)
+{
+    InstallStandin(fresh.AppDir(), QStringLiteral("Gostrel"),
+                   {"sale=00000001|10|1|10|2.5|20070315143005", "sale=00000002|9999999999|2|40|7|20070315143005",
+                    "sale=00000003|30|3|70|9|20070315143005"});
+    {
+        CModalScript none;
+        click(1017);
+        EXPECT_EQ(none.Handled(), 0); // no archive after the refusal
+    }
+    const QString kept =
+        RefusedUploadCopy(sink.Texts(), fresh.AppDir(), QStringLiteral("ReadTempA"), QStringLiteral("VALCUR"));
+    ASSERT_FALSE(kept.isEmpty()) << sink.Texts().join(u'|').toStdString();
+    EXPECT_EQ(staged(), 0);
+    const QByteArray refused = ReadFileBytes(kept);
+
+    // Nothing waits: the next upload starts the tool and stages every sale.
+    sink.Clear();
+    InstallStandin(fresh.AppDir(), QStringLiteral("Gostrel"),
+                   {"sale=00000001|10|1|10|2.5|20070315143005", "sale=00000002|20|2|40|7|20070315143005",
+                    "sale=00000003|30|3|70|9|20070315143005"});
+    const ArchiveSeen seen = uploadToArchive();
+    EXPECT_EQ(sink.Texts(), QStringList{"上传成功"});
+    EXPECT_EQ(seen.caption, QStringLiteral("上传数据"));
+    EXPECT_EQ(seen.rows, 3);
+    EXPECT_EQ(staged(), 3);
+    EXPECT_EQ(ReadFileBytes(kept), refused); // the refused upload stays as it came
 }
 
 TEST_F(HandheldSaleDlgTest, AStaleAnswerDoesNotStageTheLastUploadAgain)

@@ -114,7 +114,12 @@ bool CCliBalanceList::LoadHeld(const QString& clientNo, CCliBalance& row)
     if (db.GetServerFlag() != 0)
         sql += QStringLiteral(" for update");
     CCliBalanceList list;
-    list.Load(sql);
+    try {
+        list.Load(sql);
+    } catch (const CKvException& e) {
+        // The row is read to be updated: a failure here is the update's.
+        throw CKvException(db.FailureText(QStringLiteral("向数据库更新用户余额时发生错误!"), e.text()));
+    }
     const auto* found = static_cast<const CCliBalance*>(list.GetHead());
     if (!found)
         return false;

@@ -40,6 +40,11 @@ public:
         ++m_statements;
         return m_inner->execute(sql);
     }
+    int executeForRows(const QString& sql, const CDbResult& rows) override
+    {
+        ++m_statements;
+        return m_inner->executeForRows(sql, rows);
+    }
     void executeScript(const QString& script) override
     {
         ++m_statements;

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -141,6 +142,12 @@ public:
     {
         const char* block = m_text[static_cast<std::size_t>(c.offset >> 32)].bytes.get();
         return QString::fromUtf8(block + (c.offset & 0xffffffffu), static_cast<qsizetype>(c.size()));
+    }
+    // The UTF-8 bytes of a text, held by the result.
+    std::string_view textBytes(const Cell& c) const
+    {
+        const char* block = m_text[static_cast<std::size_t>(c.offset >> 32)].bytes.get();
+        return std::string_view(block + (c.offset & 0xffffffffu), c.size());
     }
     QVariant variant(const Cell& c) const
     {

@@ -133,8 +133,9 @@ void GenerateMonthFixFees(int yearMonth)
         fee->SetPriceUnits(units);
         fee->SetPriceIndex(price.priceIndex);
         fee->SetPrice(price.price);
-        fee->SetBeginDate(KvLocalDateTime(begin, QTime(0, 0)));
-        fee->SetEndDate(KvLocalDateTime(end, QTime(0, 0)));
+        // Most versions run the whole month: its first and last day are made once.
+        fee->SetBeginDate(begin == from.date() ? from : KvLocalDateTime(begin, QTime(0, 0)));
+        fee->SetEndDate(end == lastDay.date() ? lastDay : KvLocalDateTime(end, QTime(0, 0)));
         fee->SetDays(days);
         fee->SetPriceFee(days * units * price.price / monthDays);
         fee->SetFinalFee(fee->GetPriceFee());

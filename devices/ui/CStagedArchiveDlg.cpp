@@ -2,8 +2,10 @@
 
 #include "CHandRaw.h"
 #include "CKvExtList2.h"
+#include "CWaitCursor.h"
 #include "KvGuard.h"
 #include "KvMessage.h"
+#include "SysGlobals.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -69,6 +71,7 @@ int CStagedArchiveDlg::SelectedRow()
 
 template <class Command> void CStagedArchiveDlg::refillAfter(Command command)
 {
+    CWaitCursor wait(GetMainDatabase());
     try {
         command();
     } catch (...) {

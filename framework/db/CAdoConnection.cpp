@@ -386,6 +386,20 @@ bool CAdoConnection::RecordExists(const QString& sql, const QString& errorText)
     return RecordExists(copy, errorText);
 }
 
+int CAdoConnection::ExecuteForRows(const QString& sql, const CDbResult& rows, const QString& errorText)
+{
+    return withCallerText(errorText, [&] {
+        if (!m_engine)
+            throw CKvException(QStringLiteral("数据库没有打开！"));
+        try {
+            return m_engine->executeForRows(sql, rows);
+        } catch (...) {
+            syncDepthWithEngine();
+            throw;
+        }
+    });
+}
+
 void CAdoConnection::ExecuteScript(const QString& script, const QString& errorText)
 {
     withCallerText(m_engine.get(), errorText, [&] {

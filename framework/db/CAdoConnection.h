@@ -49,6 +49,11 @@ public:
     // A text with a second statement throws the caller's text and runs nothing.
     int Execute(QString& sql, const QString& errorText);
     int Execute(const QString& sql, const QString& errorText);
+    // Runs one insert "insert into T (columns) values (?, …)" once for every
+    // row of `rows`, the values bound where the engine binds them
+    // (CDbEngine::executeForRows); returns the rows changed. A failure throws
+    // the caller's text.
+    int ExecuteForRows(const QString& sql, const CDbResult& rows, const QString& errorText);
     // Runs a schema or upgrade script of several statements, unconverted; the
     // only way to run more than one statement in one call.
     void ExecuteScript(const QString& script, const QString& errorText);

@@ -107,6 +107,7 @@ void CAdoRecordset::Open(QString& sql)
     if (m_open)
         Close();
     m_literalCount = 0;
+    m_lastLiteral = -1;
     m_owner->RunQuery(sql, m_result);
     m_open = true;
     m_row = 0;
@@ -169,15 +170,12 @@ int CAdoRecordset::ReadEach(const QString& sql, const std::function<void(CAdoRec
 
 int CAdoRecordset::GetRecordCount()
 {
-    if (!m_open)
+    // The rows from the current one to the end, as stepping through them would
+    // count; the cursor goes back to the first row.
+    if (IsBOF() || IsEOF())
         return 0;
-    int count = 0;
-    while (!IsBOF() && !IsEOF()) {
-        ++count;
-        MoveNext();
-    }
-    if (!IsBOF())
-        MoveFirst();
+    const int count = m_result.rowCount - m_row;
+    MoveFirst();
     return count;
 }
 
@@ -228,20 +226,28 @@ int CAdoRecordset::indexOf(const QString& name) const
     const bool literal = !name.data_ptr().isMutable(); // QStringLiteral data is never freed
     if (!literal)
         return FindField(name);
-    for (int i = 0; i < m_literalCount; ++i) {
+    // A row's fields are mostly read in the same order as the last row's:
+    // the entry after the last one found is tried first.
+    for (int tried = 0, i = m_lastLiteral + 1; tried < m_literalCount; ++tried, ++i) {
+        if (i >= m_literalCount)
+            i = 0;
         const LiteralIndex& e = m_literalIndexes[i];
-        if (e.text == name.constData() && e.size == name.size())
+        if (e.text == name.constData() && e.size == name.size()) {
+            m_lastLiteral = i;
             return e.index;
+        }
     }
     const int index = FindField(name);
-    if (index >= 0 && m_literalCount < static_cast<int>(std::size(m_literalIndexes)))
-        m_literalIndexes[m_literalCount++] = {name.constData(), name.size(), index};
+    if (index >= 0 && m_literalCount < static_cast<int>(std::size(m_literalIndexes))) {
+        m_literalIndexes[m_literalCount] = {name.constData(), name.size(), index};
+        m_lastLiteral = m_literalCount++;
+    }
     return index;
 }
 
 const CDbResult::Cell& CAdoRecordset::current(const QString& name) const
 {
-    if (IsBOF() || IsEOF())
+    if (!m_open || static_cast<unsigned>(m_row) >= static_cast<unsigned>(m_result.rowCount))
         throw CKvException(QStringLiteral("当前记录不存在: %1").arg(name));
     const int index = indexOf(name);
     if (index < 0)

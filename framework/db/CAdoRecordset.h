@@ -85,6 +85,7 @@ private:
     CAdoConnection* m_owner;
     mutable LiteralIndex m_literalIndexes[32];
     mutable int m_literalCount = 0;
+    mutable int m_lastLiteral = -1; // the entry found last
     bool m_inUse = false;
     bool m_open = false;
     int m_row = 0;

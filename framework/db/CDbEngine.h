@@ -20,6 +20,13 @@ public:
     // Runs one statement that returns no rows; returns the number of rows it
     // changed. A text with a second statement throws and runs nothing.
     virtual int execute(const QString& sql) = 0;
+    // Runs one insert "insert into T (columns) values (?, ?, …)" once for
+    // every row of `rows` (its cells in the order of the placeholders);
+    // returns the rows changed. An engine that binds the values runs the
+    // statement prepared once, its values never written into the text. This
+    // one writes the rows into as few statements of the same insert as the
+    // longest text allows (quotes doubled, numbers with a '.').
+    virtual int executeForRows(const QString& sql, const CDbResult& rows);
     // Runs every statement of a script in turn (schema and upgrade scripts only).
     virtual void executeScript(const QString& script) = 0;
     // Runs one query and replaces the result with all of its rows; a text with
@@ -33,7 +40,8 @@ public:
     // and holds no more; the others read the whole result and hand it on as
     // one block. A query without rows hands on nothing. An exception from
     // `eachBlock` ends the query.
-    virtual void queryBlocks(const QString& sql, int rowsPerBlock, const std::function<void(CDbResult& block)>& eachBlock)
+    virtual void queryBlocks(const QString& sql, int rowsPerBlock,
+                             const std::function<void(CDbResult& block)>& eachBlock)
     {
         (void)rowsPerBlock;
         CDbResult result;

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 // The whole result of one query, held in memory (the static client cursor).
@@ -15,7 +17,10 @@
 // in a few large blocks and become QStrings only when they are read, so
 // holding a large result costs little more than stepping through it. Cells
 // and texts grow in fixed blocks rather than by doubling one array: a million
-// rows never hold two copies of the result while they are read.
+// rows never hold two copies of the result while they are read. The blocks of
+// a result that ends are kept for the next ones, up to a bound (see
+// CDbResult.cpp): a query read again and again reuses memory the program
+// already holds instead of having the system map and clear new pages.
 class CDbResult
 {
 public:
@@ -50,15 +55,37 @@ public:
     QStringList columns;
     int rowCount = 0;
 
+    CDbResult() = default;
+    CDbResult(CDbResult&& other) noexcept
+    {
+        *this = std::move(other);
+    }
+    CDbResult& operator=(CDbResult&& other) noexcept
+    {
+        if (this == &other)
+            return *this;
+        columns = std::move(other.columns);
+        rowCount = std::exchange(other.rowCount, 0);
+        m_cells = std::move(other.m_cells);
+        m_cellCount = std::exchange(other.m_cellCount, 0);
+        m_cellAt = std::exchange(other.m_cellAt, nullptr);
+        m_cellEnd = std::exchange(other.m_cellEnd, nullptr);
+        m_text = std::move(other.m_text);
+        m_textBlock = std::exchange(other.m_textBlock, 0);
+        m_textAt = std::exchange(other.m_textAt, nullptr);
+        m_textLeft = std::exchange(other.m_textLeft, 0);
+        other.m_cells.clear();
+        other.m_text.clear();
+        other.columns.clear();
+        return *this;
+    }
+
     void clear()
     {
+        clearRows();
         columns.clear();
         m_cells.clear();
-        m_cellCount = 0;
         m_text.clear();
-        m_textBlock = 0;
-        m_textUsed = 0;
-        rowCount = 0;
     }
 
     // Empties the rows but keeps the columns and every block, which the next
@@ -66,8 +93,10 @@ public:
     void clearRows()
     {
         m_cellCount = 0;
+        m_cellAt = m_cellEnd = nullptr;
         m_textBlock = 0;
-        m_textUsed = 0;
+        m_textAt = nullptr;
+        m_textLeft = 0;
         rowCount = 0;
     }
 
@@ -93,13 +122,14 @@ public:
     void appendText(const char* utf8, int bytes)
     {
         const auto size = static_cast<std::uint32_t>(bytes) & Cell::kSizeMask;
-        if (m_text.empty() || m_textUsed + size > m_text[m_textBlock].size)
+        if (!m_textAt || size > m_textLeft)
             nextTextBlock(size);
-        std::memcpy(m_text[m_textBlock].bytes.get() + m_textUsed, utf8, size);
+        std::memcpy(m_textAt, utf8, size);
         Cell& c = appendCell();
         c.m_typeAndSize = (std::uint32_t(Text) << 30) | size;
-        c.offset = (std::uint64_t(m_textBlock) << 32) | m_textUsed;
-        m_textUsed += size;
+        c.offset = (std::uint64_t(m_textBlock) << 32) | (m_text[m_textBlock].size - m_textLeft);
+        m_textAt += size;
+        m_textLeft -= size;
     }
 
     const Cell& cell(int row, int column) const
@@ -112,6 +142,12 @@ public:
     {
         const char* block = m_text[static_cast<std::size_t>(c.offset >> 32)].bytes.get();
         return QString::fromUtf8(block + (c.offset & 0xffffffffu), static_cast<qsizetype>(c.size()));
+    }
+    // The UTF-8 bytes of a text, held by the result.
+    std::string_view textBytes(const Cell& c) const
+    {
+        const char* block = m_text[static_cast<std::size_t>(c.offset >> 32)].bytes.get();
+        return std::string_view(block + (c.offset & 0xffffffffu), c.size());
     }
     QVariant variant(const Cell& c) const
     {
@@ -128,42 +164,61 @@ public:
     }
 
 private:
-    // Small enough that a short result costs a small allocation.
+    // Small enough that a short result costs a small block.
     static constexpr std::size_t kCellBlock = 1u << 12;
     static constexpr std::size_t kTextBlock = 1u << 16;
 
+    // Blocks go back to the kept ones when they are let go.
+    struct CellBlockRelease
+    {
+        void operator()(Cell* cells) const noexcept;
+    };
+    struct TextBlockRelease
+    {
+        std::size_t size = 0;
+        void operator()(char* bytes) const noexcept;
+    };
+    using CellBlock = std::unique_ptr<Cell[], CellBlockRelease>;
     struct TextBlock
     {
-        std::unique_ptr<char[]> bytes;
+        std::unique_ptr<char[], TextBlockRelease> bytes;
         std::size_t size;
     };
+    static CellBlock newCellBlock();
+    static TextBlock newTextBlock(std::size_t size);
 
     // Moves on to a text block with room for `size` bytes: the next kept one,
     // or a new one put in its place.
     void nextTextBlock(std::size_t size)
     {
-        if (!m_text.empty())
+        if (m_textAt)
             ++m_textBlock;
-        m_textUsed = 0;
-        if (m_textBlock < m_text.size() && m_text[m_textBlock].size >= size)
-            return;
-        const std::size_t blockSize = std::max<std::size_t>(kTextBlock, size);
-        m_text.insert(m_text.begin() + static_cast<std::ptrdiff_t>(m_textBlock),
-                      TextBlock{std::make_unique_for_overwrite<char[]>(blockSize), blockSize});
+        if (m_textBlock >= m_text.size() || m_text[m_textBlock].size < size)
+            m_text.insert(m_text.begin() + static_cast<std::ptrdiff_t>(m_textBlock),
+                          newTextBlock(std::max<std::size_t>(kTextBlock, size)));
+        m_textAt = m_text[m_textBlock].bytes.get();
+        m_textLeft = m_text[m_textBlock].size;
     }
 
     Cell& appendCell()
     {
-        if (m_cellCount / kCellBlock >= m_cells.size())
-            m_cells.push_back(std::make_unique_for_overwrite<Cell[]>(kCellBlock));
-        Cell& c = m_cells[m_cellCount / kCellBlock][m_cellCount % kCellBlock];
+        if (m_cellAt == m_cellEnd) {
+            const std::size_t block = m_cellCount / kCellBlock;
+            if (block >= m_cells.size())
+                m_cells.push_back(newCellBlock());
+            m_cellAt = m_cells[block].get();
+            m_cellEnd = m_cellAt + kCellBlock;
+        }
         ++m_cellCount;
-        return c;
+        return *m_cellAt++;
     }
 
-    std::vector<std::unique_ptr<Cell[]>> m_cells;
+    std::vector<CellBlock> m_cells;
     std::size_t m_cellCount = 0;
+    Cell* m_cellAt = nullptr; // the next free cell of the block being filled
+    Cell* m_cellEnd = nullptr;
     std::vector<TextBlock> m_text;
     std::size_t m_textBlock = 0; // the block texts are being added to
-    std::size_t m_textUsed = 0;  // its bytes in use
+    char* m_textAt = nullptr;    // its next free byte (null before the first text)
+    std::size_t m_textLeft = 0;  // its bytes still free
 };

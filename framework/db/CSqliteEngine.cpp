@@ -147,6 +147,47 @@ int CSqliteEngine::execute(const QString& sql)
     return changed;
 }
 
+int CSqliteEngine::executeForRows(const QString& sql, const CDbResult& rows)
+{
+    if (!m_db)
+        fail();
+    sqlite3_stmt* stmt = prepareSingle(sql.toUtf8());
+    if (!stmt)
+        return 0;
+    std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> statement(stmt, sqlite3_finalize);
+    const int columns = static_cast<int>(rows.columns.size());
+    if (columns != sqlite3_bind_parameter_count(stmt))
+        throw CKvException(QStringLiteral("Sql语句错误！"));
+    int changed = 0;
+    for (int row = 0; row < rows.rowCount; ++row) {
+        for (int i = 0; i < columns; ++i) {
+            const CDbResult::Cell& cell = rows.cell(row, i);
+            switch (cell.type()) {
+            case CDbResult::Integer:
+                sqlite3_bind_int64(stmt, i + 1, cell.integer);
+                break;
+            case CDbResult::Real:
+                sqlite3_bind_double(stmt, i + 1, cell.real);
+                break;
+            case CDbResult::Text: {
+                // The result outlives the step: its bytes need no copy.
+                const std::string_view bytes = rows.textBytes(cell);
+                sqlite3_bind_text(stmt, i + 1, bytes.data(), static_cast<int>(bytes.size()), SQLITE_STATIC);
+                break;
+            }
+            default:
+                sqlite3_bind_null(stmt, i + 1);
+                break;
+            }
+        }
+        if (sqlite3_step(stmt) != SQLITE_DONE)
+            fail(statement.release());
+        changed += sqlite3_changes(m_db);
+        sqlite3_reset(stmt);
+    }
+    return changed;
+}
+
 void CSqliteEngine::executeScript(const QString& script)
 {
     if (!m_db)

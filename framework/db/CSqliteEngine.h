@@ -17,6 +17,7 @@ public:
     void close() override;
     bool isOpen() const override { return m_db != nullptr; }
     int execute(const QString& sql) override;
+    int executeForRows(const QString& sql, const CDbResult& rows) override;
     void executeScript(const QString& script) override;
     void query(const QString& sql, CDbResult& result) override;
     void queryBlocks(const QString& sql, int rowsPerBlock,

@@ -4,7 +4,9 @@
 #include "CClient.h"
 #include "CClientListDlg.h"
 #include "CFindClientDlg.h"
+#include "CWaitCursor.h"
 #include "KvMessage.h"
+#include "SysGlobals.h"
 
 void RunArchiveMaintenance()
 {
@@ -25,6 +27,8 @@ void RunArchiveMaintenance()
         meterNo = find.m_MeterNo;
         mode = find.m_SearchMode;
 
+        // Until the archive's list of users is shown.
+        CWaitCursor wait(GetMainDatabase());
         bool meterFound = true;
         if (mode == CFindClientDlg::ByClientNo) {
             users.LoadByNoPrefix(clientNo);
@@ -37,10 +41,10 @@ void RunArchiveMaintenance()
         } else {
             users.LoadByNamePrefix(clientName);
         }
-        if (!meterFound)
-            PromptBox(QStringLiteral("找不到指定的表号！"));
-        else if (users.GetCount() == 0)
-            PromptBox(QStringLiteral("找不到指定的用户！"));
+        if (!meterFound || users.GetCount() == 0) {
+            wait.End();
+            PromptBox(meterFound ? QStringLiteral("找不到指定的用户！") : QStringLiteral("找不到指定的表号！"));
+        }
 
         CClientListDlg archive(nullptr, QStringLiteral("维护档案"));
         archive.m_pClientList = &users;

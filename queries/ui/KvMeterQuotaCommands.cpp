@@ -3,10 +3,10 @@
 #include "CAdoConnection.h"
 #include "CMainFrame.h"
 #include "CMeterQueryDlg.h"
-#include "CQueryBusy.h"
 #include "CQueryResultDlg.h"
 #include "CQuotaQueryDlg.h"
 #include "CQuotaStatDlg.h"
+#include "CWaitCursor.h"
 #include "KvMessage.h"
 #include "KvMeterQuerySql.h"
 #include "KvQuotaQuerySql.h"
@@ -20,9 +20,15 @@ const QString kNothingFound = QStringLiteral("找不到相关数据！");
 // Opens a statement on the main connection; its number of rows.
 int openCounted(CRecordsetHold& rs, const QString& sql)
 {
-    CQueryBusy busy(GetMainDatabase());
     rs->Open(sql);
     return rs->GetRecordCount();
+}
+
+// A query command's wait ends before it says that nothing was found.
+void nothingFound(CWaitCursor& wait, CMainFrame& frame)
+{
+    wait.End();
+    PromptBox(kNothingFound, &frame);
 }
 
 } // namespace
@@ -47,10 +53,11 @@ void QueryMeters(CMainFrame& frame)
         condition = dialog.GetMeterCondition();
         const QDateTime today = GetServerDate();
         const QString caption = BuildMeterWhere(condition, today).caption;
+        CWaitCursor wait(GetMainDatabase());
         CRecordsetHold rs(GetMainDatabase()->AcquireRecordset());
         const int count = openCounted(rs, MeterQuerySql(condition, today));
         if (count < 1) {
-            PromptBox(kNothingFound, &frame);
+            nothingFound(wait, frame);
             return;
         }
         CReportTable table = BuildMeterTable(*rs.Get(), count);
@@ -71,17 +78,18 @@ void QueryQuotaFees(CMainFrame& frame)
         condition = dialog.GetQuotaCondition();
         selection = dialog.GetFeeSelection();
         const QStringList feeNames = dialog.GetFeeNames();
+        CWaitCursor wait(GetMainDatabase());
         {
             CRecordsetHold userMonths(GetMainDatabase()->AcquireRecordset());
             if (openCounted(userMonths, QuotaCountSql(condition)) < 1) {
-                PromptBox(kNothingFound, &frame);
+                nothingFound(wait, frame);
                 return;
             }
         }
         CRecordsetHold detail(GetMainDatabase()->AcquireRecordset());
         const int count = openCounted(detail, QuotaDetailSql(condition));
         if (count < 1) {
-            PromptBox(kNothingFound, &frame);
+            nothingFound(wait, frame);
             return;
         }
         CReportTable table = BuildQuotaQueryTable(ReadQuotaDetailRows(*detail.Get()), feeNames);
@@ -94,6 +102,7 @@ void QueryQuotaFees(CMainFrame& frame)
 void ShowQuotaStat(const CQuotaStatGrouping& grouping, const QStringList& feeNames, CAdoRecordset& grouped,
                    const QString& title, const QString& caption, int paper)
 {
+    CWaitCursor wait(GetMainDatabase());
     {
         CRecordsetHold enumerated(GetMainDatabase()->AcquireRecordset());
         if (openCounted(enumerated, grouping.enumerating) < 1)
@@ -117,9 +126,10 @@ void StatQuotaFees(CMainFrame& frame)
         const CQuotaStatGrouping* grouping = QuotaStatGrouping(condition.m_grouping);
         if (!grouping)
             continue;
+        CWaitCursor wait(GetMainDatabase());
         CRecordsetHold grouped(GetMainDatabase()->AcquireRecordset());
         if (openCounted(grouped, QuotaStatSql(condition)) < 1) {
-            PromptBox(kNothingFound, &frame);
+            nothingFound(wait, frame);
             return;
         }
         ShowQuotaStat(*grouping, dialog.GetFeeNames(), *grouped.Get(), grouping->title,

@@ -4,7 +4,7 @@
 #include "CAdoRecordset.h"
 #include "CKvReportForm.h"
 #include "CMainFrame.h"
-#include "CQueryBusy.h"
+#include "CWaitCursor.h"
 #include "KvMessage.h"
 #include "KvRecordsetHold.h"
 #include "SysGlobals.h"
@@ -12,12 +12,12 @@
 bool OutputQueryReport(CMainFrame& frame, const QString& sql, const QString& reportType, const QString& title,
                        const QString& caption)
 {
+    // Until the list of rows is shown.
+    CWaitCursor wait(GetMainDatabase());
     CRecordsetHold rs(GetMainDatabase()->AcquireRecordset());
-    {
-        CQueryBusy busy(GetMainDatabase());
-        rs.Get()->Open(sql);
-    }
+    rs.Get()->Open(sql);
     if (rs.Get()->GetRecordCount() < 1) {
+        wait.End();
         PromptBox(QStringLiteral("找不到相关数据！"), &frame);
         return false;
     }

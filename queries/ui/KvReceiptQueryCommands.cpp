@@ -3,9 +3,9 @@
 #include "CAdoConnection.h"
 #include "CAdoRecordset.h"
 #include "CMainFrame.h"
-#include "CQueryBusy.h"
 #include "CReceiptListDlg.h"
 #include "CSaleConditionDlg.h"
+#include "CWaitCursor.h"
 #include "KvMessage.h"
 #include "KvReceiptQuery.h"
 #include "SysGlobals.h"
@@ -38,14 +38,16 @@ void QueryReceipts(CMainFrame& frame)
         condition = dialog.GetCondition();
         keepKwh(condition, previous);
 
+        // Until the list of receipts is shown.
+        CWaitCursor wait(GetMainDatabase());
         CReportStore store;
         int sales = 0;
         {
-            CQueryBusy busy(GetMainDatabase());
             CAdoLease<CAdoRecordset> rs(GetMainDatabase()->AcquireRecordset());
             store = ReadReceiptStore(*rs, ReceiptQuerySql(condition), &sales);
         }
         if (sales <= 0) {
+            wait.End();
             PromptBox(QStringLiteral("找不到相关数据！"), &frame);
             return;
         }

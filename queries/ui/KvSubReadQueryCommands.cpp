@@ -6,6 +6,7 @@
 #include "CMainFrame.h"
 #include "CSubReadQueryDlg.h"
 #include "CSubReadStatDlg.h"
+#include "CWaitCursor.h"
 #include "KvMessage.h"
 #include "KvQueryOutput.h"
 #include "KvSubReadQuerySql.h"
@@ -51,6 +52,7 @@ namespace {
 // The sum of every balance; no balance at all gives no value, shown as 0.
 double BalanceTotal()
 {
+    CWaitCursor wait(GetMainDatabase());
     CAdoLease<CAdoRecordset> rs(GetMainDatabase()->AcquireRecordset());
     rs->Open(BalanceSumSql());
     const QString column = QStringLiteral("ThisBalance");

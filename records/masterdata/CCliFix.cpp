@@ -84,9 +84,14 @@ QList<CKvObject*>& CCliFixList::LoadByClient(const QString& clientNo)
 
 QList<CKvObject*>& CCliFixList::LoadActiveInPeriod(const QDateTime& from, const QDateTime& to)
 {
-    return Load(KvFormatSql(QStringLiteral("select * from CliFix where BeginDate < CDate('%s') and \t\tEndDate >= "
-                                           "CDate('%s') order by ClientNo, CliFixIndex"),
-                            KvDateText(to.date()), KvDateText(from.date())));
+    return Load(ActiveInPeriodSql(from, to));
+}
+
+QString CCliFixList::ActiveInPeriodSql(const QDateTime& from, const QDateTime& to)
+{
+    return KvFormatSql(QStringLiteral("select * from CliFix where BeginDate < CDate('%s') and \t\tEndDate >= "
+                                      "CDate('%s') order by ClientNo, CliFixIndex"),
+                       KvDateText(to.date()), KvDateText(from.date()));
 }
 
 void CCliFixList::StopItem(const QString& clientNo, const QString& priceNo, const QDateTime& date)

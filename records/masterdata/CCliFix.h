@@ -75,6 +75,8 @@ public:
     // The rows of all users that begin before `to` and have not ended before
     // `from`, by user, then key.
     QList<CKvObject*>& LoadActiveInPeriod(const QDateTime& from, const QDateTime& to);
+    // The statement LoadActiveInPeriod loads.
+    static QString ActiveInPeriodSql(const QDateTime& from, const QDateTime& to);
 
     // Ends the rows of the user and price that run past `date` on that day and
     // deletes every row that then ends before it begins (a version that would

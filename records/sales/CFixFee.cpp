@@ -2,6 +2,7 @@
 
 #include "CAdoConnection.h"
 #include "CAdoRecordset.h"
+#include "CDbResult.h"
 #include "CSysPara.h"
 #include "KvRowWrite.h"
 #include "KvSql.h"
@@ -38,9 +39,71 @@ QString CFixFee::InsertValuesText() const
 {
     return KvFormatSql(QStringLiteral("(%d, %d, %d, %d, %d, %d, %f, %f, CDate('%s'), CDate('%s'), %d, %f, %f, "
                                       "CDate('%s'), '%s')"),
-                       m_FeeIndex, m_CliFixIndex, m_YearMon, m_WrtNum, m_WrtIndex, m_PriceIndex, m_Price,
-                       m_PriceUnits, KvDateText(m_BeginDate.date()), KvDateText(m_EndDate.date()), m_Days, m_PriceFee,
-                       m_FinalFee, KvDateText(m_ReadTime.date()), m_State);
+                       m_FeeIndex, m_CliFixIndex, m_YearMon, m_WrtNum, m_WrtIndex, m_PriceIndex, m_Price, m_PriceUnits,
+                       KvDateText(m_BeginDate.date()), KvDateText(m_EndDate.date()), m_Days, m_PriceFee, m_FinalFee,
+                       KvDateText(m_ReadTime.date()), m_State);
+}
+
+QStringList CFixFee::InsertColumns()
+{
+    return {QStringLiteral("FeeIndex"), QStringLiteral("CliFixIndex"), QStringLiteral("YearMon"),
+            QStringLiteral("WrtNum"),   QStringLiteral("WrtIndex"),    QStringLiteral("PriceIndex"),
+            QStringLiteral("Price"),    QStringLiteral("PriceUnits"),  QStringLiteral("BeginDate"),
+            QStringLiteral("EndDate"),  QStringLiteral("Days"),        QStringLiteral("PriceFee"),
+            QStringLiteral("FinalFee"), QStringLiteral("ReadTime"),    QStringLiteral("State")};
+}
+
+QString CFixFee::InsertManyText()
+{
+    const QStringList columns = InsertColumns();
+    QStringList marks;
+    for (qsizetype i = 0; i < columns.size(); ++i)
+        marks << QStringLiteral("?");
+    return QStringLiteral("insert into FixFee(%1) values (%2)")
+        .arg(columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
+}
+
+namespace {
+
+// The stored text of a day: the rows of a month share a few days, whose
+// texts are made once.
+QByteArray dayText(const QDateTime& time)
+{
+    thread_local QDate lastDays[4];
+    thread_local QByteArray lastTexts[4];
+    thread_local int next = 0;
+    const QDate day = time.date();
+    for (int i = 0; i < 4; ++i)
+        if (lastDays[i] == day && !lastTexts[i].isEmpty())
+            return lastTexts[i];
+    lastDays[next] = day;
+    lastTexts[next] = KvDateText(day).toUtf8();
+    const QByteArray text = lastTexts[next];
+    next = (next + 1) % 4;
+    return text;
+}
+
+void appendText(CDbResult& rows, const QByteArray& text)
+{
+    rows.appendText(text.constData(), static_cast<int>(text.size()));
+}
+
+} // namespace
+
+void CFixFee::AppendInsertValues(CDbResult& rows) const
+{
+    for (const int v : {m_FeeIndex, m_CliFixIndex, m_YearMon, m_WrtNum, m_WrtIndex, m_PriceIndex})
+        rows.appendInteger(v);
+    rows.appendReal(m_Price);
+    rows.appendReal(m_PriceUnits);
+    appendText(rows, dayText(m_BeginDate));
+    appendText(rows, dayText(m_EndDate));
+    rows.appendInteger(m_Days);
+    rows.appendReal(m_PriceFee);
+    rows.appendReal(m_FinalFee);
+    appendText(rows, dayText(m_ReadTime));
+    appendText(rows, m_State.toUtf8());
+    ++rows.rowCount;
 }
 
 void CFixFee::MarkInserted(int feeIndex)

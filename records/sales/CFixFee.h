@@ -5,6 +5,9 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
+
+class CDbResult;
 
 // The quota fee of one fixed-fee item for one month (table FixFee), made by
 // the monthly generation. A fee is unpaid while WrtNum is -1; a sale collects
@@ -29,10 +32,15 @@ public:
     // FeeIndex is the counter FixFeeIndex itself.
     void InsertNew() override;
     void Insert() override;
-    // The insert's column list and this row's values in it, so that many rows
-    // go in with one statement ("insert into FixFee(…) values (…), (…)").
+    // The insert's column list and this row's values in it.
     static QString InsertColumnsText();
     QString InsertValuesText() const;
+    // The insert of many rows, its values bound: "insert into FixFee(…)
+    // values (?, …)" and this row's values appended to the rows it runs for
+    // (CAdoConnection::ExecuteForRows).
+    static QString InsertManyText();
+    static QStringList InsertColumns();
+    void AppendInsertValues(CDbResult& rows) const;
     // After a many-row insert has stored this row with the key given.
     void MarkInserted(int feeIndex);
     void Delete() override {}

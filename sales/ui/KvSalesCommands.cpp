@@ -9,6 +9,7 @@
 #include "KvFixFeeGeneration.h"
 #include "KvMainCommands.h"
 #include "KvNewAccountWizard.h"
+#include "SysGlobals.h"
 
 void InstallSalesCommands(CMainFrame& frame)
 {
@@ -27,7 +28,7 @@ void InstallSalesCommands(CMainFrame& frame)
     // A month that fails is rolled back by the generation and its failure
     // passed on; the frame's command loop shows it and stops.
     frame.SetMonthFixFeeGenerator([](int yearMonth) {
-        CWaitCursor wait;
+        CWaitCursor wait(GetMainDatabase());
         GenerateMonthFixFees(yearMonth);
     });
 }

@@ -7,6 +7,7 @@
 #include "CMainFrame.h"
 #include "CQueryResultDlg.h"
 #include "CReportTable.h"
+#include "CWaitCursor.h"
 #include "KvDialogRunner.h"
 #include "KvMessage.h"
 #include "KvReportCatalogues.h"
@@ -41,6 +42,8 @@ void CMainFrame::OutputReport(CAdoRecordset* rs, CKvReportForm* layout, const QS
         PromptBox(QStringLiteral("报表格式类型错误！"), this);
         return;
     }
+    // The rows are laid out under the wait cursor, which the list's dialog ends as it shows.
+    CWaitCursor wait;
     CReportStore store = BuildReportStore(*rs, recordCount, headings, *catalogue);
 
     settings.m_title = title;

@@ -758,3 +758,74 @@ TEST(SqliteFileUpkeep, ClosingGathersPlannerStatisticsAndReadsAreMapped)
     sqlite3_finalize(stmt);
     sqlite3_close(raw);
 }
+
+namespace {
+
+// Rows of (Id, At): an integer key, then a text, a real or a null.
+CDbResult stampRows(int count)
+{
+    CDbResult rows;
+    rows.columns = {QStringLiteral("Id"), QStringLiteral("At")};
+    const QByteArray hostile = "x'); drop table Block; --";
+    for (int i = 1; i <= count; ++i) {
+        rows.appendInteger(i);
+        if (i % 3 == 1)
+            rows.appendText(hostile.constData(), static_cast<int>(hostile.size()));
+        else if (i % 3 == 2)
+            rows.appendReal(i + 0.1);
+        else
+            rows.appendNull();
+        ++rows.rowCount;
+    }
+    return rows;
+}
+
+} // namespace
+
+// Many rows go in with one insert whose values are bound: a text is stored
+// as it is, never read as SQL, a real keeps its value, and a failing row
+// throws the caller's text.
+TEST_F(ConnectionTest, RowsInsertedWithBoundValuesAreStoredAsTheyAre)
+{
+    db->ExecuteScript(QStringLiteral("create table Loose (Id integer primary key, At);"), QString());
+    const QString insert = QStringLiteral("insert into Loose (Id, At) values (?, ?)");
+    EXPECT_EQ(db->ExecuteForRows(insert, stampRows(3000), QString()), 3000);
+    CAdoLease<CAdoRecordset> rs(db->AcquireRecordset());
+    rs->Open(QStringLiteral("select count(*) as n, sum(At = 'x''); drop table Block; --') as hostile, "
+                            "sum(typeof(At) = 'real') as reals, sum(At is null) as nulls, "
+                            "sum(At = 2.1) as exact from Loose"));
+    EXPECT_EQ(rs->GetFieldInt("n"), 3000);
+    EXPECT_EQ(rs->GetFieldInt("hostile"), 1000);
+    EXPECT_EQ(rs->GetFieldInt("reals"), 1000);
+    EXPECT_EQ(rs->GetFieldInt("nulls"), 1000);
+    EXPECT_EQ(rs->GetFieldInt("exact"), 1);
+    EXPECT_EQ(count(QStringLiteral("select * from Block")), 3);
+
+    EXPECT_EQ(ThrownText([&] { db->ExecuteForRows(insert, stampRows(1), QStringLiteral("写入失败")); }),
+              QStringLiteral("写入失败"));
+}
+
+// An engine that does not bind gets the rows written into inserts of the
+// same text, as few as the longest statement allows, quotes doubled and
+// numbers as KvFormatSql writes them.
+TEST(RecordedConnectionRows, AnEngineThatDoesNotBindGetsTheRowsWrittenIntoTheText)
+{
+    RecordedConnection recorded(1);
+    recorded.connection.ExecuteForRows(QStringLiteral("insert into Stamp (Id, At) values (?, ?)"), stampRows(3),
+                                       QString());
+    EXPECT_EQ(recorded.engine->calls,
+              QStringList{QStringLiteral("insert into Stamp (Id, At) values (1, 'x''); drop table Block; --'), "
+                                         "(2, 2.100000), (3, null)")});
+
+    recorded.engine->calls.clear();
+    recorded.connection.ExecuteForRows(QStringLiteral("insert into Stamp (Id, At) values (?, ?)"), stampRows(60000),
+                                       QString());
+    ASSERT_GE(recorded.engine->calls.size(), 2);
+    qsizetype rows = 0;
+    for (const QString& statement : recorded.engine->calls) {
+        EXPECT_LE(statement.toUtf8().size(), 1000000);
+        EXPECT_TRUE(statement.startsWith(QStringLiteral("insert into Stamp (Id, At) values (")));
+        rows += statement.count(QStringLiteral("), (")) + 1;
+    }
+    EXPECT_EQ(rows, 60000);
+}

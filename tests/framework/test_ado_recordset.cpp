@@ -1,5 +1,6 @@
 #include "CAdoConnection.h"
 #include "CAdoRecordset.h"
+#include "CDbResult.h"
 #include "CKvException.h"
 #include "KvTestSupport.h"
 
@@ -111,4 +112,55 @@ TEST_F(RecordsetTest, AnIntegerReadOutsideTheRangeOfIntFailsInsteadOfWrapping)
         else
             EXPECT_THROW(rs->GetFieldInt("v"), CKvException) << c.value;
     }
+}
+
+// Results reuse the blocks of results that ended: a result made on them holds
+// its own rows only, whatever the sizes of its texts, and a result moved away
+// leaves an empty one that fills again on its own.
+TEST(DbResultTest, AResultOnReusedBlocksHoldsItsOwnRowsOnly)
+{
+    const auto textsOf = [](const CDbResult& r) {
+        QStringList texts;
+        for (int row = 0; row < r.rowCount; ++row) {
+            const CDbResult::Cell& c = r.cell(row, 0);
+            texts << (c.type() == CDbResult::Null ? QStringLiteral("<null>") : r.text(c));
+        }
+        return texts;
+    };
+    const auto fill = [](CDbResult& r, const QStringList& texts) {
+        r.columns = {QStringLiteral("T")};
+        for (const QString& t : texts) {
+            if (t == QStringLiteral("<null>")) {
+                r.appendNull();
+            } else {
+                const QByteArray utf8 = t.toUtf8();
+                r.appendText(utf8.constData(), static_cast<int>(utf8.size()));
+            }
+            ++r.rowCount;
+        }
+    };
+    QStringList many;
+    for (int i = 0; i < 30000; ++i)
+        many << QStringLiteral("住户%1").arg(i, 8, 10, QChar(u'0'));
+    {
+        CDbResult large;
+        fill(large, many);
+        ASSERT_EQ(textsOf(large), many);
+    }
+    const QStringList mixed{QString(),           QStringLiteral("a"), QString(70000, u'长'), QStringLiteral("<null>"),
+                            QStringLiteral("b"), QString(),           QString(65536, u'x'),  QStringLiteral("c")};
+    CDbResult first;
+    fill(first, mixed);
+    EXPECT_EQ(textsOf(first), mixed);
+
+    CDbResult moved(std::move(first));
+    EXPECT_EQ(textsOf(moved), mixed);
+    EXPECT_EQ(first.rowCount, 0);
+    fill(first, {QStringLiteral("again")});
+    EXPECT_EQ(textsOf(first), QStringList{QStringLiteral("again")});
+    EXPECT_EQ(textsOf(moved), mixed);
+
+    moved.clearRows();
+    fill(moved, many.mid(0, 5000));
+    EXPECT_EQ(textsOf(moved), many.mid(0, 5000));
 }

@@ -1,3 +1,4 @@
+#include "../../framework/ui/KvCursorWatch.h"
 #include "CCliBalance.h"
 #include "CCliFix.h"
 #include "CCliPre.h"
@@ -185,6 +186,40 @@ TEST_F(ArchiveTest, TheArchiveCommandFindsUsersByCodeNameOrMeterAndKeepsTheCondi
     second.Then(find(1089, 1002, "Z")).Then(archive).Then([](QWidget* dialog) { ClickButton(dialog, 1021); });
     frame.RunCommand(ID_ARCHIVE);
     EXPECT_EQ(sink.Texts(), QStringList({"找不到指定的用户！"}));
+}
+
+// The archive's users are found and listed under the wait cursor, which
+// ends as the list shows; a search that finds nobody says so without it.
+TEST_F(ArchiveTest, TheWaitCursorStaysUntilTheListOfUsersShows)
+{
+    CMainFrame frame;
+    InstallMasterDataCommands(frame);
+    CCursorWatch watch([](QDialog* dialog) {
+        auto* list = dialog->findChild<CKvExtList2*>(QStringLiteral("c1086"));
+        return list ? QString::number(list->GetItemCount()) : QString();
+    });
+    QStringList whileOpen;
+    const auto find = [](const QString& code) {
+        return [=](QWidget* dialog) {
+            CModalScript::Type(dialog, 1002, code);
+            ClickButton(dialog, 1000);
+        };
+    };
+    const auto archive = [&](QWidget* dialog) {
+        whileOpen << CCursorWatch::CursorNow();
+        ClickButton(dialog, 1021);
+    };
+    CModalScript script;
+    script.Then(find("A0")).Then(archive).Then(find("Z")).Then(archive).Then([](QWidget* dialog) {
+        ClickButton(dialog, 1021);
+    });
+    frame.RunCommand(ID_ARCHIVE);
+    EXPECT_TRUE(script.Exhausted());
+    QStringList archives = watch.Seen().filter(QStringLiteral("dlg156"));
+    EXPECT_EQ(archives, (QStringList{"dlg156 wait 2", "dlg156 none 0"}));
+    EXPECT_EQ(whileOpen, (QStringList{"none", "none"}));
+    EXPECT_EQ(sink.Texts(), QStringList({"找不到指定的用户！"}));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 TEST_F(ArchiveTest, AddingAUserWritesItAndItsBalanceAndRefusesAUsedCode)

@@ -1,3 +1,4 @@
+#include "../../framework/ui/KvCursorWatch.h"
 #include "../../framework/ui/KvUiTestUtil.h"
 #include "CAdoConnection.h"
 #include "CAdoRecordset.h"
@@ -128,6 +129,31 @@ TEST_F(ReportOutputTest, AQueryBecomesAListWithItsSummaryRowThatSortsAndKeepsItL
     EXPECT_TRUE(script.Exhausted());
     EXPECT_FALSE(rs->IsInUse()) << "the recordset goes back to its pool";
     EXPECT_TRUE(sink.Texts().isEmpty());
+}
+
+// The rows are laid out into the list under the wait cursor, which ends as
+// the list shows, while the list is open.
+TEST_F(ReportOutputTest, TheWaitCursorStaysUntilTheFilledListShows)
+{
+    addBalances(57);
+    CKvReportFormList layouts;
+    CAdoRecordset* rs = open("select * from Bal order by ClientNo");
+    CCursorWatch watch([](QDialog* d) {
+        auto* dialog = qobject_cast<CQueryResultDlg*>(d);
+        return dialog ? QString::number(dialog->GetList()->GetItemCount()) : QString();
+    });
+    QString whileOpen;
+    CModalScript script;
+    script.Then([&](QWidget* window) {
+        whileOpen = CCursorWatch::CursorNow();
+        CModalScript::Click(window, 1001);
+    });
+    frame.OutputReport(rs, layouts.LoadLayout("余额明细表"), "余额明细表", "全期；");
+    EXPECT_TRUE(script.Exhausted());
+    ASSERT_FALSE(watch.Seen().isEmpty());
+    EXPECT_EQ(watch.Seen().first().section(u' ', 1), QStringLiteral("wait 58"));
+    EXPECT_EQ(whileOpen, QStringLiteral("none"));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 TEST_F(ReportOutputTest, EveryWayOutWithoutAListShowsItsMessageAndGivesTheRecordsetBack)

@@ -1,9 +1,12 @@
 #include "CAdoConnection.h"
 #include "CAdoRecordset.h"
-#include "CQueryBusy.h"
 #include "CSqliteEngine.h"
+#include "CWaitCursor.h"
+#include "KvCursorWatch.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QListWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
@@ -33,7 +36,7 @@ const QString kLongQuery = QStringLiteral(
 
 // A long statement on the window's thread: the window repaints meanwhile under
 // the wait cursor, and the cursor is taken away afterwards.
-TEST(QueryBusy, TheWindowRepaintsUnderTheWaitCursorWhileAStatementRuns)
+TEST(WaitCursor, TheWindowRepaintsUnderTheWaitCursorWhileAStatementRuns)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("busy.db"));
@@ -58,7 +61,7 @@ TEST(QueryBusy, TheWindowRepaintsUnderTheWaitCursorWhileAStatementRuns)
             cursorWhilePainting = QApplication::overrideCursor()->shape();
     };
     {
-        CQueryBusy busy(&db);
+        CWaitCursor busy(&db);
         running = true;
         window.update();
         CAdoLease<CAdoRecordset> rs(db.AcquireRecordset());
@@ -78,4 +81,54 @@ TEST(QueryBusy, TheWindowRepaintsUnderTheWaitCursorWhileAStatementRuns)
     CAdoLease<CAdoRecordset> rs(db.AcquireRecordset());
     rs->Open(kLongQuery);
     EXPECT_EQ(paintsWhileRunning, 0);
+}
+
+namespace {
+
+// A dialog that fills its list as it is first shown, as the program's do.
+class CFilledOnShow : public QDialog
+{
+public:
+    CFilledOnShow() { new QListWidget(this); }
+    QStringList rows;
+    QString cursorWhileFilling;
+
+    void setVisible(bool visible) override
+    {
+        if (visible && rows.isEmpty()) {
+            cursorWhileFilling = CCursorWatch::CursorNow();
+            rows << QStringLiteral("a") << QStringLiteral("b");
+        }
+        QDialog::setVisible(visible);
+    }
+};
+
+} // namespace
+
+// The wait lasts while the command's dialog fills its list and ends as the
+// dialog shows, while the command still runs; an inner wait leaves the outer
+// one in charge, and ending twice ends once.
+TEST(WaitCursor, TheWaitEndsWhenTheFilledDialogShows)
+{
+    CFilledOnShow dialog;
+    dialog.setObjectName(QStringLiteral("result"));
+    CCursorWatch watch([](QDialog* d) { return QString::number(static_cast<CFilledOnShow*>(d)->rows.size()); });
+    QString whileShown;
+    {
+        CWaitCursor wait;
+        {
+            CWaitCursor inner;
+            inner.End();
+            EXPECT_EQ(CCursorWatch::CursorNow(), QStringLiteral("wait")) << "the outer wait is in charge";
+        }
+        EXPECT_EQ(CCursorWatch::CursorNow(), QStringLiteral("wait"));
+        dialog.show();
+        whileShown = CCursorWatch::CursorNow();
+        dialog.hide();
+        wait.End();
+    }
+    EXPECT_EQ(dialog.cursorWhileFilling, QStringLiteral("wait"));
+    EXPECT_EQ(watch.Seen(), QStringList{QStringLiteral("result wait 2")});
+    EXPECT_EQ(whileShown, QStringLiteral("none"));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }

@@ -388,7 +388,7 @@ bool CAdoConnection::RecordExists(const QString& sql, const QString& errorText)
 
 int CAdoConnection::ExecuteForRows(const QString& sql, const CDbResult& rows, const QString& errorText)
 {
-    return withCallerText(errorText, [&] {
+    return withCallerText(m_engine.get(), errorText, [&] {
         if (!m_engine)
             throw CKvException(QStringLiteral("数据库没有打开！"));
         try {

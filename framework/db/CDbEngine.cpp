@@ -18,8 +18,11 @@ QByteArray literalOf(const CDbResult& rows, const CDbResult::Cell& cell)
     switch (cell.type()) {
     case CDbResult::Integer:
         return QByteArray::number(cell.integer);
-    case CDbResult::Real:
-        return KvFormatSql(QStringLiteral("%f"), cell.real).toUtf8();
+    case CDbResult::Real: {
+        // Copied first: a cell's double sits 4-aligned, and the formatter takes a reference.
+        const double real = cell.real;
+        return KvFormatSql(QStringLiteral("%f"), real).toUtf8();
+    }
     case CDbResult::Text:
         return KvFormatSql(QStringLiteral("'%s'"), rows.text(cell)).toUtf8();
     default:

@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <sqlite3.h>
 
 namespace {
@@ -216,15 +217,60 @@ bool CSqliteEngine::isUniqueKey(const QString& table, const QString& column) con
     return schemaHas(m_db, question, table, column);
 }
 
+namespace {
+
+// The integer the first column of a one-row question gives, or -1.
+qint64 countOf(sqlite3* db, const QString& question)
+{
+    sqlite3_stmt* stmt = nullptr;
+    const QByteArray text = question.toUtf8();
+    qint64 count = -1;
+    if (sqlite3_prepare_v2(db, text.constData(), text.size(), &stmt, nullptr) == SQLITE_OK &&
+        sqlite3_step(stmt) == SQLITE_ROW)
+        count = sqlite3_column_int64(stmt, 0);
+    sqlite3_finalize(stmt);
+    return count;
+}
+
+QString quotedName(const QString& name)
+{
+    return u'"' + QString(name).replace(u'"', QStringLiteral("\"\"")) + u'"';
+}
+
+} // namespace
+
+bool CSqliteEngine::readingOncePays(const KvLead& lead, const QStringList& onceTables) const
+{
+    // A lead read whole reaches every sale.
+    if (lead.narrowing.isEmpty())
+        return true;
+    // Reading the tables a sale refers to once costs about what finding them
+    // again for as many sales as the largest of them has rows does: a day's
+    // or a meter's few sales find theirs one by one, as written.
+    qint64 rows = 0;
+    for (const QString& table : onceTables)
+        rows = std::max(rows, countOf(m_db, QStringLiteral("select count(*) from ") + quotedName(table)));
+    if (rows <= 0)
+        return false;
+    const qint64 reached =
+        countOf(m_db, QStringLiteral("select count(*) from (select 1 from %1 %2 where %3 limit %4)")
+                          .arg(quotedName(lead.table), lead.alias, lead.narrowing)
+                          .arg(rows));
+    return reached >= rows;
+}
+
 QString CSqliteEngine::adaptQuery(const QString& sql) const
 {
+    KvLead lead;
     const QString led = KvLeadingTableFirst(
-        sql, [this](const QString& table, const QString& column) { return leadsIndex(table, column); });
+        sql, [this](const QString& table, const QString& column) { return leadsIndex(table, column); }, &lead);
     if (led == sql)
         return sql;
+    QStringList onceTables;
     const QString once = KvDimensionTablesOnce(
-        led, [this](const QString& table, const QString& column) { return isUniqueKey(table, column); });
-    if (once == led || !m_db)
+        led, [this](const QString& table, const QString& column) { return isUniqueKey(table, column); },
+        KvOnceForm::Materialized, &onceTables);
+    if (once == led || !m_db || !readingOncePays(lead, onceTables))
         return led;
     // A column the statement names without its table cannot be told apart
     // from the outside: should the rewritten text not prepare, the statement

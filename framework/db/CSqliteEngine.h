@@ -2,6 +2,7 @@
 
 #include "CDbEngine.h"
 
+struct KvLead;
 struct sqlite3;
 struct sqlite3_stmt;
 
@@ -30,7 +31,8 @@ public:
 
     // The text a query runs as: a household, a period or else the table
     // that grows with the years drives the join, the tables a sale refers to
-    // then read once (KvPeriodJoin.h); anything else as written.
+    // then read once where the lead reaches as many sales as they have rows
+    // (KvPeriodJoin.h); anything else as written.
     QString adaptQuery(const QString& sql) const;
     // Whether an index of the table, or its integer primary key, begins with the column.
     bool leadsIndex(const QString& table, const QString& column) const;
@@ -46,6 +48,9 @@ public:
     void backupTo(const QString& targetPath);
 
 private:
+    // Whether a statement led as `lead` reaches enough rows for the tables a
+    // sale refers to to be read once rather than found again for each.
+    bool readingOncePays(const KvLead& lead, const QStringList& onceTables) const;
     // Prepares the one statement of a text (null for blanks only); a second
     // statement throws and nothing is run.
     sqlite3_stmt* prepareSingle(const QByteArray& text) const;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 // SQLite, built without range statistics, guesses any closed range at 1/64 of
@@ -17,24 +18,37 @@
 // table already placed; tables that no predicate reaches last), joined by
 // "cross join", which SQLite keeps in the order written. The leading table is
 // the first that applies of:
-//   1. a household's code or meter ("x.ClientNo like '…%'", "x.MeterNo = '…'",
-//      x.SubNo) on a column that leads an index of its table;
-//   2. a period: a column bounded on both sides by CDate(...) ("x.Col >=
+//   1. a household: its code or meter ("x.ClientNo like '…%'", "x.MeterNo =
+//      '…'", x.SubNo) on a column that leads an index of its table, or any
+//      literal condition through an index of a table that holds a row per
+//      household or meter (Client, CliPre, CliSub, CliFix, …);
+//   2. a user's name ("x.ClientName = '…'" on Client): the users are read,
+//      their meters and sales then found through their indexes;
+//   3. a period: a column bounded on both sides by CDate(...) ("x.Col >=
 //      CDate('…') and x.Col < CDate('…')", or "<=") that leads an index;
-//   3. a table that grows with the years (WrtRecord, ClientPay, FixFee,
+//   4. a table that grows with the years (WrtRecord, ClientPay, FixFee,
 //      SubRead, HandRead; one a literal condition narrows through an index
-//      first, else the first of that list in the from list), unless a literal
-//      condition narrows another table through an index (then the planner's
-//      own choice stands).
+//      first, else the first of that list in the from list), whatever the
+//      conditions on the code tables (a price, a district, an operator):
+//      those reach the sales of many households.
 // Conditions count only as terms of the where's "and" chain (not inside an
 // "or"). Only a plain from list ("Table alias, Table alias, …") in a statement
 // without sub-selects is adapted; anything else, and a statement nothing above
 // applies to, is returned as it is. The rows are the same.
 //
 // `leadsIndex` says whether an index of the table (or its integer primary key)
-// begins with the column.
+// begins with the column. `lead`, when given, receives the table that leads
+// and the condition that narrows it (empty when it is read whole).
+struct KvLead
+{
+    QString table;
+    QString alias;
+    QString narrowing; // the where's term (or the period's two) the lead is read by
+    bool growing = false; // a table that grows with the years leads
+};
 QString KvLeadingTableFirst(const QString& sql,
-                            const std::function<bool(const QString& table, const QString& column)>& leadsIndex);
+                            const std::function<bool(const QString& table, const QString& column)>& leadsIndex,
+                            KvLead* lead = nullptr);
 
 // The second step for a statement KvLeadingTableFirst led by a table that
 // grows with the years: the tables that describe what a sale refers to (its
@@ -61,6 +75,7 @@ QString KvLeadingTableFirst(const QString& sql,
 // materialized"), the expression is planned as a join of its own with its
 // tables' statistics (together with the rest it holds more tables than the
 // planner joins in one search) and the sales are hashed against it.
+// `onceTables`, when given, receives the tables read once.
 enum class KvOnceForm
 {
     Materialized,
@@ -68,4 +83,4 @@ enum class KvOnceForm
 };
 QString KvDimensionTablesOnce(const QString& sql,
                               const std::function<bool(const QString& table, const QString& column)>& isUniqueKey,
-                              KvOnceForm form = KvOnceForm::Materialized);
+                              KvOnceForm form = KvOnceForm::Materialized, QStringList* onceTables = nullptr);

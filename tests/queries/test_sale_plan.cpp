@@ -289,6 +289,11 @@ TEST(SaleGenerator, TheFileIsOneTheProgramCouldHaveLeft)
          "select 1 from WrtRecord where WrtValue is null or LimitValue is null or AlarmShold is null or CloseShold is "
          "null or WrtNum is null or TotalMul is null or AccuBuy is null or AccuUse is null or AccuRemain is null or "
          "FreeValue is null or LWaste is null or TWaste is null"},
+        {"price and meter type values written",
+         "select 1 from PriceVer where OperatorNo is null or ModiTime is null union all select 1 from PreModel where "
+         "Spec is null or InnerMul is null or MaxLimit is null or MinLimit is null or BaseValue is null or SortIndex "
+         "is null or bCt is null or bPt is null union all select 1 from Price where PriceCycle is null or BalMode is "
+         "null or Unit is null or MonthlyBegin is null or BalDay is null"},
         {"a last card image per meter",
          "select 1 from CliPre b where not exists (select 1 from PreLastWrt l where l.MeterNo = b.MeterNo)"},
         {"a balance per user",

@@ -2,6 +2,7 @@
 
 #include "CKvException.h"
 #include "KvPeriodJoin.h"
+#include "KvPlannerStatistics.h"
 #include "KvSql.h"
 
 #include <QFile>
@@ -87,14 +88,12 @@ CSqliteEngine::~CSqliteEngine()
 void CSqliteEngine::close()
 {
     if (m_db) {
-        // Planner statistics, as SQLite advises for a long-lived file: the
-        // tables this connection's queries would have planned better with
-        // them are analysed, each from a sample so that closing stays quick.
-        // A file that cannot be written now keeps what it had.
+        // Planner statistics that describe the file, gathered again only
+        // where they no longer do (KvPlannerStatistics.h). A file that
+        // cannot be written now keeps what it had.
         if (sqlite3_get_autocommit(m_db)) {
             sqlite3_busy_timeout(m_db, 0);
-            sqlite3_exec(m_db, "PRAGMA analysis_limit=1000", nullptr, nullptr, nullptr);
-            sqlite3_exec(m_db, "PRAGMA optimize", nullptr, nullptr, nullptr);
+            KvPlannerStatistics::Gather(m_db);
         }
         sqlite3_close_v2(m_db);
         m_db = nullptr;

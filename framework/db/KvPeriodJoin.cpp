@@ -156,6 +156,19 @@ int leadingItem(const QString& sql, qsizetype whereEnd, const QVector<FromItem>&
             return item;
         }
     }
+    // Without an index, a literal condition on the payments (or fees,
+    // readings) keeps them in front: each reaches its sale by the sale's own
+    // key, where a sale would search them through an index of theirs. The
+    // table is read whole all the same.
+    int narrowedLast = -1;
+    for (const LiteralTerm& t : terms) {
+        const int item = itemOfAlias(items, t.alias);
+        if (item >= 0 && growingRank(items[item].table) >= 0 &&
+            (narrowedLast < 0 || growingRank(items[item].table) > growingRank(items[narrowedLast].table)))
+            narrowedLast = item;
+    }
+    if (narrowedLast >= 0)
+        return narrowedLast;
     int best = -1;
     for (int i = 0; i < items.size(); ++i) {
         const int rank = growingRank(items[i].table);
@@ -350,35 +363,48 @@ QString KvDimensionTablesOnce(const QString& sql,
     for (const QString& term : terms)
         termAliases.push_back(aliasesOf(KvColumnRefs(term, aliases)));
 
-    // Which tables hold rows per sale, and which start a group.
+    // Which tables hold rows per sale: the lead, a table reached through
+    // the unique key of one of them (the price shares through the sale's
+    // number) and a growing table reached through its own unique key (the
+    // sale from its payment). A table reached from them through its own
+    // unique key starts a group.
     const QString lead = aliases.first();
     static const QRegularExpression equality(QStringLiteral(R"(^(\w+)\.(\w+)\s*=\s*(\w+)\.(\w+)$)"));
     const auto tableOf = [&](const QString& alias) { return items[aliases.indexOf(alias)].table; };
-    QSet<QString> perSale{lead};
-    QStringList starts;
+    struct Join
+    {
+        QString from, fromColumn, to, toColumn;
+    };
+    QVector<Join> joins; // each equality between two tables, both ways
     for (const QString& term : terms) {
         const QRegularExpressionMatch m = equality.match(term);
         if (!m.hasMatch())
             continue;
-        QString leadColumn, other, otherColumn;
-        if (m.captured(1).toLower() == lead && aliases.contains(m.captured(3).toLower())) {
-            leadColumn = m.captured(2);
-            other = m.captured(3).toLower();
-            otherColumn = m.captured(4);
-        } else if (m.captured(3).toLower() == lead && aliases.contains(m.captured(1).toLower())) {
-            leadColumn = m.captured(4);
-            other = m.captured(1).toLower();
-            otherColumn = m.captured(2);
-        } else {
+        const QString a = m.captured(1).toLower();
+        const QString b = m.captured(3).toLower();
+        if (a == b || !aliases.contains(a) || !aliases.contains(b))
             continue;
-        }
-        if (other == lead)
-            continue;
-        if (isUniqueKey(tableOf(lead), leadColumn))
-            perSale.insert(other);
-        else if (isUniqueKey(tableOf(other), otherColumn) && !starts.contains(other))
-            starts << other;
+        joins.push_back(Join{a, m.captured(2), b, m.captured(4)});
+        joins.push_back(Join{b, m.captured(4), a, m.captured(2)});
     }
+    QSet<QString> perSale{lead};
+    for (bool grew = true; grew;) {
+        grew = false;
+        for (const Join& j : joins) {
+            if (!perSale.contains(j.from) || perSale.contains(j.to))
+                continue;
+            if (isUniqueKey(tableOf(j.from), j.fromColumn) ||
+                (growingRank(tableOf(j.to)) >= 0 && isUniqueKey(tableOf(j.to), j.toColumn))) {
+                perSale.insert(j.to);
+                grew = true;
+            }
+        }
+    }
+    QStringList starts;
+    for (const Join& j : joins)
+        if (perSale.contains(j.from) && !perSale.contains(j.to) && isUniqueKey(tableOf(j.to), j.toColumn) &&
+            !starts.contains(j.to))
+            starts << j.to;
     // Tables a term joins to the sales or the rows per sale.
     QSet<QString> nearSales;
     for (const QSet<QString>& set : termAliases)

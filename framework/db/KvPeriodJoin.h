@@ -27,8 +27,10 @@
 //   3. a period: a column bounded on both sides by CDate(...) ("x.Col >=
 //      CDate('…') and x.Col < CDate('…')", or "<=") that leads an index;
 //   4. a table that grows with the years (WrtRecord, ClientPay, FixFee,
-//      SubRead, HandRead; one a literal condition narrows through an index
-//      first, else the first of that list in the from list), whatever the
+//      SubRead, HandRead: one a literal condition narrows through an index
+//      first; else the last of that list a literal condition narrows, as the
+//      payments by their payment mode, which reach their sale by its key;
+//      else the first of that list in the from list), whatever the
 //      conditions on the code tables (a price, a district, an operator):
 //      those reach the sales of many households.
 // Conditions count only as terms of the where's "and" chain (not inside an
@@ -58,11 +60,13 @@ QString KvLeadingTableFirst(const QString& sql,
 // index: a whole-file statistic reads the sales and one lookup a sale in
 // place of a dozen.
 //
-// Such a group starts at a table the leading table reaches through that
-// table's unique key ("c.CliPreIndex = b.CliPreIndex", `isUniqueKey` for b's
-// column and not for c's), and holds every table reached from it by the where's
-// terms, except the tables joined to the leading table itself or to the rows
-// per sale (those joined through the leading table's own unique key). A group
+// The rows per sale are the leading table's, those of a table reached through
+// the unique key of one of them (the price shares by the sale's number) and
+// those of a growing table reached through its own unique key (the sale from
+// its payment). A group starts at a table reached from the rows per sale
+// through that table's unique key ("c.CliPreIndex = b.CliPreIndex",
+// `isUniqueKey` for b's column), and holds every table reached from it by the
+// where's terms, except the tables joined to the rows per sale. A group
 // of one table stays as it is. Its terms move into the expression; the other
 // terms, the select list, grouping and order read its columns by name. The
 // rows and their order are the same: the join is the same set of terms.

@@ -214,11 +214,16 @@ TEST(SaleQueryPlan, HouseholdPeriodOrSalesLeadAndTheRowsStayTheSame)
              k.m_blockNo = QStringLiteral("04");
              k.m_buildingNo = QStringLiteral("02");
          }},
-        {"a payment and an operation", bySales, Reads::Once,
+        {"an operation", bySales, Reads::Once,
          [](CSaleCondition& k) {
-             k.m_bPayMode = k.m_bOpMode = 1;
-             k.m_payMode = QStringLiteral("支票");
+             k.m_bOpMode = 1;
              k.m_opMode = QStringLiteral("正常充值");
+         }},
+        // The payments lead, each finding its sale by the sale's key.
+        {"a payment", "^SCAN d\\b", Reads::Once,
+         [](CSaleCondition& k) {
+             k.m_bPayMode = 1;
+             k.m_payMode = QStringLiteral("支票");
          }},
     };
     const auto check = [&](const QString& sql, const Narrowing& n, const std::string& what) {

@@ -196,8 +196,13 @@ void run(CAdoConnection& db, const BenchLine& line)
 {
     auto* engine = dynamic_cast<CSqliteEngine*>(db.GetEngine());
     sqlite3* raw = engine->handle();
+    QElapsedTimer adapting;
+    adapting.start();
+    engine->adaptQuery(line.sql);
+    adapting.restart(); // the schema's answers are known from the second time on
     const QString ran = engine->adaptQuery(line.sql);
-    std::printf("%s\n", qPrintable(line.name));
+    const double adaptSeconds = adapting.nsecsElapsed() / 1e9;
+    std::printf("%s (the text it runs as found in %.4f s)\n", qPrintable(line.name), adaptSeconds);
     printPlan(raw, ran);
     QList<int> widths;
     const QStringList headings = layoutHeadings(db, line.reportType, &widths);
@@ -235,10 +240,13 @@ void run(CAdoConnection& db, const BenchLine& line)
     const QString versusWritten = asWritten > 0
                                       ? QString::asprintf("%.2f", ours / asWritten)
                                       : QStringLiteral("< %1").arg(ours / kRawLimitSeconds, 0, 'f', 2);
-    std::printf("  program / as written %s, program / floor %.1f, first page / floor %.1f, program / raw as run "
-                "%.2f\n",
-                qPrintable(versusWritten), floor > 0 ? ours / floor : 0.0, floor > 0 ? toPage / floor : 0.0,
-                stepped > 0 ? ours / stepped : 0.0);
+    const QString runVersusWritten = asWritten > 0
+                                         ? QString::asprintf("%.2f", stepped / asWritten)
+                                         : QStringLiteral("< %1").arg(stepped / kRawLimitSeconds, 0, 'f', 2);
+    std::printf("  program / as written %s (as run / as written %s), program / floor %.1f, first page / floor %.1f, "
+                "program / raw as run %.2f\n",
+                qPrintable(versusWritten), qPrintable(runVersusWritten), floor > 0 ? ours / floor : 0.0,
+                floor > 0 ? toPage / floor : 0.0, stepped > 0 ? ours / stepped : 0.0);
 }
 
 // How the copy measured on gets its planner statistics.

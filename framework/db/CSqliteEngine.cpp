@@ -236,6 +236,12 @@ QString quotedName(const QString& name)
     return u'"' + QString(name).replace(u'"', QStringLiteral("\"\"")) + u'"';
 }
 
+// About the rows of a table, found in one search: its largest row number.
+qint64 roughRowsOf(sqlite3* db, const QString& table)
+{
+    return countOf(db, QStringLiteral("select ifnull(max(rowid), 0) from ") + quotedName(table));
+}
+
 } // namespace
 
 bool CSqliteEngine::readingOncePays(const KvLead& lead, const QStringList& onceTables) const
@@ -248,7 +254,7 @@ bool CSqliteEngine::readingOncePays(const KvLead& lead, const QStringList& onceT
     // or a meter's few sales find theirs one by one, as written.
     qint64 rows = 0;
     for (const QString& table : onceTables)
-        rows = std::max(rows, countOf(m_db, QStringLiteral("select count(*) from ") + quotedName(table)));
+        rows = std::max(rows, roughRowsOf(m_db, table));
     if (rows <= 0)
         return false;
     const qint64 reached =
@@ -258,17 +264,58 @@ bool CSqliteEngine::readingOncePays(const KvLead& lead, const QStringList& onceT
     return reached >= rows;
 }
 
+bool CSqliteEngine::fewHouseholds(const KvLead& lead) const
+{
+    // A fiftieth of the households holds about a fiftieth of the sales:
+    // found through their meters, those cost less than reading every sale.
+    const qint64 rows = roughRowsOf(m_db, lead.householdTable);
+    const qint64 limit = rows / 50 + 1;
+    const qint64 found =
+        countOf(m_db, QStringLiteral("select count(*) from (select 1 from %1 %2 where %3 limit %4)")
+                          .arg(quotedName(lead.householdTable), lead.householdAlias, lead.householdTerms)
+                          .arg(limit));
+    return found >= 0 && found < limit;
+}
+
+bool CSqliteEngine::rememberedAnswer(QHash<QString, bool>& answers, bool (CSqliteEngine::*question)(const QString&, const QString&) const,
+                                     const QString& table, const QString& column) const
+{
+    const QString key = table.toLower() + u'.' + column.toLower();
+    const auto known = answers.constFind(key);
+    if (known != answers.constEnd())
+        return known.value();
+    const bool answer = (this->*question)(table, column);
+    answers.insert(key, answer);
+    return answer;
+}
+
 QString CSqliteEngine::adaptQuery(const QString& sql) const
 {
+    // A statement asks the schema a few dozen questions: their answers are
+    // kept until the schema changes.
+    const qint64 version = m_db ? countOf(m_db, QStringLiteral("PRAGMA schema_version")) : -1;
+    if (version != m_answersSchemaVersion) {
+        m_leadsIndexAnswers.clear();
+        m_uniqueKeyAnswers.clear();
+        m_answersSchemaVersion = version;
+    }
+    const auto indexed = [this](const QString& table, const QString& column) {
+        return rememberedAnswer(m_leadsIndexAnswers, &CSqliteEngine::leadsIndex, table, column);
+    };
+    const auto unique = [this](const QString& table, const QString& column) {
+        return rememberedAnswer(m_uniqueKeyAnswers, &CSqliteEngine::isUniqueKey, table, column);
+    };
     KvLead lead;
-    const QString led = KvLeadingTableFirst(
-        sql, [this](const QString& table, const QString& column) { return leadsIndex(table, column); }, &lead);
+    const QString led = KvLeadingTableFirst(sql, indexed, &lead);
     if (led == sql)
         return sql;
+    if (m_db && !lead.householdAlias.isEmpty() && fewHouseholds(lead)) {
+        const QString byHouseholds = KvLeadingTableFirst(sql, indexed, nullptr, lead.householdAlias);
+        if (byHouseholds != sql)
+            return byHouseholds;
+    }
     QStringList onceTables;
-    const QString once = KvDimensionTablesOnce(
-        led, [this](const QString& table, const QString& column) { return isUniqueKey(table, column); },
-        KvOnceForm::Materialized, &onceTables);
+    const QString once = KvDimensionTablesOnce(led, unique, KvOnceForm::Materialized, &onceTables);
     if (once == led || !m_db || !readingOncePays(lead, onceTables))
         return led;
     // A column the statement names without its table cannot be told apart

@@ -182,7 +182,7 @@ int leadingItem(const QString& sql, qsizetype whereEnd, const QVector<FromItem>&
 
 QString KvLeadingTableFirst(const QString& sql,
                             const std::function<bool(const QString& table, const QString& column)>& leadsIndex,
-                            KvLead* lead)
+                            KvLead* lead, const QString& leadAlias)
 {
     if (lead)
         *lead = KvLead();
@@ -214,12 +214,35 @@ QString KvLeadingTableFirst(const QString& sql,
     }
     if (items.size() < 2)
         return sql;
+    // The literal equalities on the first household table that has any.
+    QString householdAlias;
+    QStringList householdTerms;
+    for (const LiteralTerm& t : literalTerms(sql, where.capturedEnd())) {
+        const int item = itemOfAlias(items, t.alias);
+        if (item < 0 || !t.equality || !isHouseholdTable(items[item].table) ||
+            (!householdAlias.isEmpty() && householdAlias.compare(t.alias, Qt::CaseInsensitive) != 0))
+            continue;
+        householdAlias = items[item].alias;
+        householdTerms << t.text;
+    }
     QString narrowing;
-    const int first = leadingItem(sql, where.capturedEnd(), items, leadsIndex, &narrowing);
+    int first = -1;
+    if (leadAlias.isEmpty()) {
+        first = leadingItem(sql, where.capturedEnd(), items, leadsIndex, &narrowing);
+    } else if (leadAlias.compare(householdAlias, Qt::CaseInsensitive) == 0) {
+        first = itemOfAlias(items, leadAlias);
+        narrowing = householdTerms.join(QStringLiteral(" and "));
+    }
     if (first < 0)
         return sql;
-    if (lead)
+    if (lead) {
         *lead = KvLead{items[first].table, items[first].alias, narrowing, growingRank(items[first].table) >= 0};
+        if (lead->growing && narrowing.isEmpty() && !householdAlias.isEmpty()) {
+            lead->householdTable = items[itemOfAlias(items, householdAlias)].table;
+            lead->householdAlias = householdAlias;
+            lead->householdTerms = householdTerms.join(QStringLiteral(" and "));
+        }
+    }
     const bool narrowed = !narrowing.isEmpty();
 
     // Which aliases a predicate "x.A = y.B" joins.

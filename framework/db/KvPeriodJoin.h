@@ -40,17 +40,24 @@
 //
 // `leadsIndex` says whether an index of the table (or its integer primary key)
 // begins with the column. `lead`, when given, receives the table that leads
-// and the condition that narrows it (empty when it is read whole).
+// and the condition that narrows it (empty when it is read whole), and for a
+// growing table read whole the literal equalities on a household table (a
+// district, a building of the users) with that table. `leadAlias`, when
+// given, is that household table: it leads, narrowed by those equalities
+// (the caller has found that they leave few households).
 struct KvLead
 {
     QString table;
     QString alias;
-    QString narrowing; // the where's term (or the period's two) the lead is read by
+    QString narrowing;    // the where's term (or the period's two) the lead is read by
     bool growing = false; // a table that grows with the years leads
+    QString householdTable;
+    QString householdAlias;
+    QString householdTerms; // "a.BlockNo = '05' and a.BuildingNo = '03'"
 };
 QString KvLeadingTableFirst(const QString& sql,
                             const std::function<bool(const QString& table, const QString& column)>& leadsIndex,
-                            KvLead* lead = nullptr);
+                            KvLead* lead = nullptr, const QString& leadAlias = QString());
 
 // The second step for a statement KvLeadingTableFirst led by a table that
 // grows with the years: the tables that describe what a sale refers to (its

@@ -124,7 +124,8 @@ QStringList stepAll(sqlite3* db, const QString& sql)
 // On a file without planner statistics (as the program finds a file before it
 // has closed it once): a household or a user's name leads through the users,
 // otherwise the period, otherwise the sales, whatever the conditions on the
-// code tables; never a code table. Led by the sales, the tables a sale refers
+// code tables, unless conditions on the users leave few of them; never a code
+// table. Led by the sales, the tables a sale refers
 // to are read once where the lead reaches at least as many sales as they have
 // rows, and found for each sale through their keys where it reaches fewer (a
 // day, a month of this small file). The rows and their order are those of the
@@ -208,7 +209,13 @@ TEST(SaleQueryPlan, HouseholdPeriodOrSalesLeadAndTheRowsStayTheSame)
              k.m_bUseNature = 1;
              k.m_priceNo = QStringLiteral("P2");
          }},
-        {"a district and building", bySales, Reads::Once,
+        {"a district", bySales, Reads::Once,
+         [](CSaleCondition& k) {
+             k.m_bBlock = 1;
+             k.m_blockNo = QStringLiteral("04");
+         }},
+        // A building's three households of 600: their meters lead.
+        {"a district and building", "^SCAN a\\b", Reads::ByHousehold,
          [](CSaleCondition& k) {
              k.m_bBlock = k.m_bBuilding = 1;
              k.m_blockNo = QStringLiteral("04");

@@ -37,9 +37,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
-#include <vector>
 #include <sqlite3.h>
 #include <sys/resource.h>
+#include <vector>
 
 namespace {
 
@@ -237,12 +237,10 @@ void run(CAdoConnection& db, const BenchLine& line)
                 "floor %.4f s\n",
                 rows, ours, line.reportType.isEmpty() ? "receipt store" : "list table", toPage, stepped,
                 qPrintable(secondsText(asWritten)), floor);
-    const QString versusWritten = asWritten > 0
-                                      ? QString::asprintf("%.2f", ours / asWritten)
-                                      : QStringLiteral("< %1").arg(ours / kRawLimitSeconds, 0, 'f', 2);
-    const QString runVersusWritten = asWritten > 0
-                                         ? QString::asprintf("%.2f", stepped / asWritten)
-                                         : QStringLiteral("< %1").arg(stepped / kRawLimitSeconds, 0, 'f', 2);
+    const QString versusWritten = asWritten > 0 ? QString::asprintf("%.2f", ours / asWritten)
+                                                : QStringLiteral("< %1").arg(ours / kRawLimitSeconds, 0, 'f', 2);
+    const QString runVersusWritten = asWritten > 0 ? QString::asprintf("%.2f", stepped / asWritten)
+                                                   : QStringLiteral("< %1").arg(stepped / kRawLimitSeconds, 0, 'f', 2);
     std::printf("  program / as written %s (as run / as written %s), program / floor %.1f, first page / floor %.1f, "
                 "program / raw as run %.2f\n",
                 qPrintable(versusWritten), qPrintable(runVersusWritten), floor > 0 ? ours / floor : 0.0,
@@ -310,8 +308,9 @@ QString preparedCopy(const QString& cached, EStatistics statistics)
 void printStatistics(sqlite3* db)
 {
     sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(db, "select tbl, idx, stat from sqlite_stat1 where tbl in ('WrtRecord', 'ClientPay', "
-                               "'WrtPrice', 'CliPre', 'Client') order by tbl, idx",
+    if (sqlite3_prepare_v2(db,
+                           "select tbl, idx, stat from sqlite_stat1 where tbl in ('WrtRecord', 'ClientPay', "
+                           "'WrtPrice', 'CliPre', 'Client') order by tbl, idx",
                            -1, &stmt, nullptr) != SQLITE_OK) {
         std::printf("  no sqlite_stat1\n");
         return;
@@ -341,7 +340,7 @@ int main(int argc, char** argv)
     const QString statisticsName = option("--statistics", QStringLiteral("none"));
     const EStatistics statistics = statisticsName == QLatin1String("own")    ? EStatistics::Own
                                    : statisticsName == QLatin1String("full") ? EStatistics::Full
-                                                                              : EStatistics::None;
+                                                                             : EStatistics::None;
     const QString cached = cachePath(sales);
     if (!QFile::exists(cached)) {
         CSaleGeneratorSpec spec = MillionSalesSpec();
@@ -486,12 +485,13 @@ int main(int argc, char** argv)
              k.m_opMode = QStringLiteral("正常充值");
          },
          {});
-    stat("statistics by user meter, all, one operator", 0,
-         [](CSaleCondition& k) {
-             k.m_bOperator = 1;
-             k.m_operatorNo = QStringLiteral("g3");
-         },
-         QStringLiteral("c.OperatorNo = 'g3'"));
+    stat(
+        "statistics by user meter, all, one operator", 0,
+        [](CSaleCondition& k) {
+            k.m_bOperator = 1;
+            k.m_operatorNo = QStringLiteral("g3");
+        },
+        QStringLiteral("c.OperatorNo = 'g3'"));
     records("sale records of one district, all years",
             [](CSaleCondition& k) {
                 k.m_bBlock = 1;

@@ -257,10 +257,9 @@ bool CSqliteEngine::readingOncePays(const KvLead& lead, const QStringList& onceT
         rows = std::max(rows, roughRowsOf(m_db, table));
     if (rows <= 0)
         return false;
-    const qint64 reached =
-        countOf(m_db, QStringLiteral("select count(*) from (select 1 from %1 %2 where %3 limit %4)")
-                          .arg(quotedName(lead.table), lead.alias, lead.narrowing)
-                          .arg(rows));
+    const qint64 reached = countOf(m_db, QStringLiteral("select count(*) from (select 1 from %1 %2 where %3 limit %4)")
+                                             .arg(quotedName(lead.table), lead.alias, lead.narrowing)
+                                             .arg(rows));
     return reached >= rows;
 }
 
@@ -277,7 +276,8 @@ bool CSqliteEngine::fewHouseholds(const KvLead& lead) const
     return found >= 0 && found < limit;
 }
 
-bool CSqliteEngine::rememberedAnswer(QHash<QString, bool>& answers, bool (CSqliteEngine::*question)(const QString&, const QString&) const,
+bool CSqliteEngine::rememberedAnswer(QHash<QString, bool>& answers,
+                                     bool (CSqliteEngine::*question)(const QString&, const QString&) const,
                                      const QString& table, const QString& column) const
 {
     const QString key = table.toLower() + u'.' + column.toLower();

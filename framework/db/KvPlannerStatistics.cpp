@@ -4,11 +4,11 @@
 #include <QString>
 #include <QStringList>
 #include <QVector>
+#include <algorithm>
 #include <cmath>
 #include <memory>
-#include <vector>
-#include <algorithm>
 #include <sqlite3.h>
+#include <vector>
 
 namespace KvPlannerStatistics {
 

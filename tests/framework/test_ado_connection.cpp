@@ -769,10 +769,9 @@ TEST(SqliteFileUpkeep, ClosingLeavesPlannerStatisticsThatDescribeTheFile)
         mapped->Open(QStringLiteral("PRAGMA mmap_size"));
         EXPECT_GE(mapped->GetFieldDouble(mapped->GetFieldName(0)), 256.0 * 1024 * 1024);
     };
-    openAndClose(QStringLiteral(
-        "with recursive n(i) as (select 1 union all select i + 1 from n where i < 150000) "
-        "insert into Sale (Meter, At) select 'M' || (i % 12), printf('2023-%08d', i) from n;"
-        "insert into Meter values ('M1', 'a'), ('M2', 'b'), ('M3', 'c');"));
+    openAndClose(QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < 150000) "
+                                "insert into Sale (Meter, At) select 'M' || (i % 12), printf('2023-%08d', i) from n;"
+                                "insert into Meter values ('M1', 'a'), ('M2', 'b'), ('M3', 'c');"));
     EXPECT_EQ(storedStatistics(path, "SaleMeter"), QStringLiteral("150000 12500"));
     EXPECT_EQ(storedStatistics(path, "SaleMeterAt"), QStringLiteral("150000 12500 1"));
     EXPECT_EQ(storedStatistics(path, "sqlite_autoindex_Meter_1"), QStringLiteral("3 1"));
@@ -788,8 +787,7 @@ TEST(SqliteFileUpkeep, ClosingLeavesPlannerStatisticsThatDescribeTheFile)
     EXPECT_EQ(storedStatistics(path, "SaleMeterAt"), QStringLiteral("150000 12500 1"));
 
     // A table grown by more than a quarter is measured again.
-    openAndClose(QStringLiteral(
-        "with recursive n(i) as (select 1 union all select i + 1 from n where i < 50000) "
-        "insert into Sale (Meter, At) select 'M' || (i % 12), printf('2024-%08d', i) from n;"));
+    openAndClose(QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < 50000) "
+                                "insert into Sale (Meter, At) select 'M' || (i % 12), printf('2024-%08d', i) from n;"));
     EXPECT_EQ(storedStatistics(path, "SaleMeterAt"), QStringLiteral("200000 16667 1"));
 }

@@ -265,6 +265,23 @@ void execRaw(sqlite3* db, const char* sql)
     }
 }
 
+// Whether a cached file holds the values this generator writes: one made
+// before the price versions carried their operator is made again.
+bool madeByThisGenerator(const QString& path)
+{
+    sqlite3* db = nullptr;
+    sqlite3_stmt* stmt = nullptr;
+    bool current = false;
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
+        sqlite3_prepare_v2(db, "select count(*) from PriceVer where OperatorNo is null", -1, &stmt, nullptr) ==
+            SQLITE_OK &&
+        sqlite3_step(stmt) == SQLITE_ROW)
+        current = sqlite3_column_int(stmt, 0) == 0;
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    return current;
+}
+
 // A copy of the cached file with the statistics asked for, closed again so
 // that the measuring connection loads exactly those.
 QString preparedCopy(const QString& cached, EStatistics statistics)
@@ -342,6 +359,8 @@ int main(int argc, char** argv)
                                    : statisticsName == QLatin1String("full") ? EStatistics::Full
                                                                              : EStatistics::None;
     const QString cached = cachePath(sales);
+    if (QFile::exists(cached) && !madeByThisGenerator(cached))
+        QFile::remove(cached);
     if (!QFile::exists(cached)) {
         CSaleGeneratorSpec spec = MillionSalesSpec();
         spec.sales = sales;

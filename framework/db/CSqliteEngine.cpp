@@ -2,10 +2,12 @@
 
 #include "CKvException.h"
 #include "KvPeriodJoin.h"
+#include "KvPlannerStatistics.h"
 #include "KvSql.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <sqlite3.h>
 
 namespace {
@@ -86,14 +88,12 @@ CSqliteEngine::~CSqliteEngine()
 void CSqliteEngine::close()
 {
     if (m_db) {
-        // Planner statistics, as SQLite advises for a long-lived file: the
-        // tables this connection's queries would have planned better with
-        // them are analysed, each from a sample so that closing stays quick.
-        // A file that cannot be written now keeps what it had.
+        // Planner statistics that describe the file, gathered again only
+        // where they no longer do (KvPlannerStatistics.h). A file that
+        // cannot be written now keeps what it had.
         if (sqlite3_get_autocommit(m_db)) {
             sqlite3_busy_timeout(m_db, 0);
-            sqlite3_exec(m_db, "PRAGMA analysis_limit=1000", nullptr, nullptr, nullptr);
-            sqlite3_exec(m_db, "PRAGMA optimize", nullptr, nullptr, nullptr);
+            KvPlannerStatistics::Gather(m_db);
         }
         sqlite3_close_v2(m_db);
         m_db = nullptr;
@@ -257,15 +257,107 @@ bool CSqliteEngine::isUniqueKey(const QString& table, const QString& column) con
     return schemaHas(m_db, question, table, column);
 }
 
+namespace {
+
+// The integer the first column of a one-row question gives, or -1.
+qint64 countOf(sqlite3* db, const QString& question)
+{
+    sqlite3_stmt* stmt = nullptr;
+    const QByteArray text = question.toUtf8();
+    qint64 count = -1;
+    if (sqlite3_prepare_v2(db, text.constData(), text.size(), &stmt, nullptr) == SQLITE_OK &&
+        sqlite3_step(stmt) == SQLITE_ROW)
+        count = sqlite3_column_int64(stmt, 0);
+    sqlite3_finalize(stmt);
+    return count;
+}
+
+QString quotedName(const QString& name)
+{
+    return u'"' + QString(name).replace(u'"', QStringLiteral("\"\"")) + u'"';
+}
+
+// About the rows of a table, found in one search: its largest row number.
+qint64 roughRowsOf(sqlite3* db, const QString& table)
+{
+    return countOf(db, QStringLiteral("select ifnull(max(rowid), 0) from ") + quotedName(table));
+}
+
+} // namespace
+
+bool CSqliteEngine::readingOncePays(const KvLead& lead, const QStringList& onceTables) const
+{
+    // A lead read whole reaches every sale.
+    if (lead.narrowing.isEmpty())
+        return true;
+    // Reading the tables a sale refers to once costs about what finding them
+    // again for as many sales as the largest of them has rows does: a day's
+    // or a meter's few sales find theirs one by one, as written.
+    qint64 rows = 0;
+    for (const QString& table : onceTables)
+        rows = std::max(rows, roughRowsOf(m_db, table));
+    if (rows <= 0)
+        return false;
+    const qint64 reached = countOf(m_db, QStringLiteral("select count(*) from (select 1 from %1 %2 where %3 limit %4)")
+                                             .arg(quotedName(lead.table), lead.alias, lead.narrowing)
+                                             .arg(rows));
+    return reached >= rows;
+}
+
+bool CSqliteEngine::fewHouseholds(const KvLead& lead) const
+{
+    // A fiftieth of the households holds about a fiftieth of the sales:
+    // found through their meters, those cost less than reading every sale.
+    const qint64 rows = roughRowsOf(m_db, lead.householdTable);
+    const qint64 limit = rows / 50 + 1;
+    const qint64 found =
+        countOf(m_db, QStringLiteral("select count(*) from (select 1 from %1 %2 where %3 limit %4)")
+                          .arg(quotedName(lead.householdTable), lead.householdAlias, lead.householdTerms)
+                          .arg(limit));
+    return found >= 0 && found < limit;
+}
+
+bool CSqliteEngine::rememberedAnswer(QHash<QString, bool>& answers,
+                                     bool (CSqliteEngine::*question)(const QString&, const QString&) const,
+                                     const QString& table, const QString& column) const
+{
+    const QString key = table.toLower() + u'.' + column.toLower();
+    const auto known = answers.constFind(key);
+    if (known != answers.constEnd())
+        return known.value();
+    const bool answer = (this->*question)(table, column);
+    answers.insert(key, answer);
+    return answer;
+}
+
 QString CSqliteEngine::adaptQuery(const QString& sql) const
 {
-    const QString led = KvLeadingTableFirst(
-        sql, [this](const QString& table, const QString& column) { return leadsIndex(table, column); });
+    // A statement asks the schema a few dozen questions: their answers are
+    // kept until the schema changes.
+    const qint64 version = m_db ? countOf(m_db, QStringLiteral("PRAGMA schema_version")) : -1;
+    if (version != m_answersSchemaVersion) {
+        m_leadsIndexAnswers.clear();
+        m_uniqueKeyAnswers.clear();
+        m_answersSchemaVersion = version;
+    }
+    const auto indexed = [this](const QString& table, const QString& column) {
+        return rememberedAnswer(m_leadsIndexAnswers, &CSqliteEngine::leadsIndex, table, column);
+    };
+    const auto unique = [this](const QString& table, const QString& column) {
+        return rememberedAnswer(m_uniqueKeyAnswers, &CSqliteEngine::isUniqueKey, table, column);
+    };
+    KvLead lead;
+    const QString led = KvLeadingTableFirst(sql, indexed, &lead);
     if (led == sql)
         return sql;
-    const QString once = KvDimensionTablesOnce(
-        led, [this](const QString& table, const QString& column) { return isUniqueKey(table, column); });
-    if (once == led || !m_db)
+    if (m_db && !lead.householdAlias.isEmpty() && fewHouseholds(lead)) {
+        const QString byHouseholds = KvLeadingTableFirst(sql, indexed, nullptr, lead.householdAlias);
+        if (byHouseholds != sql)
+            return byHouseholds;
+    }
+    QStringList onceTables;
+    const QString once = KvDimensionTablesOnce(led, unique, KvOnceForm::Materialized, &onceTables);
+    if (once == led || !m_db || !readingOncePays(lead, onceTables))
         return led;
     // A column the statement names without its table cannot be told apart
     // from the outside: should the rewritten text not prepare, the statement

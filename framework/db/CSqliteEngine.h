@@ -2,6 +2,9 @@
 
 #include "CDbEngine.h"
 
+#include <QHash>
+
+struct KvLead;
 struct sqlite3;
 struct sqlite3_stmt;
 
@@ -31,7 +34,9 @@ public:
 
     // The text a query runs as: a household, a period or else the table
     // that grows with the years drives the join, the tables a sale refers to
-    // then read once (KvPeriodJoin.h); anything else as written.
+    // then read once where the lead reaches as many sales as they have rows
+    // (KvPeriodJoin.h), or the users first where conditions on them leave
+    // few; anything else as written.
     QString adaptQuery(const QString& sql) const;
     // Whether an index of the table, or its integer primary key, begins with the column.
     bool leadsIndex(const QString& table, const QString& column) const;
@@ -47,6 +52,16 @@ public:
     void backupTo(const QString& targetPath);
 
 private:
+    // Whether a statement led as `lead` reaches enough rows for the tables a
+    // sale refers to to be read once rather than found again for each.
+    bool readingOncePays(const KvLead& lead, const QStringList& onceTables) const;
+    // Whether the literal equalities on a household table of a statement
+    // the sales lead leave few households (a building's, not a district's).
+    bool fewHouseholds(const KvLead& lead) const;
+    // The answer to a question about the schema, asked once per schema version.
+    bool rememberedAnswer(QHash<QString, bool>& answers,
+                          bool (CSqliteEngine::*question)(const QString&, const QString&) const, const QString& table,
+                          const QString& column) const;
     // Prepares the one statement of a text (null for blanks only); a second
     // statement throws and nothing is run.
     sqlite3_stmt* prepareSingle(const QByteArray& text) const;
@@ -60,4 +75,7 @@ private:
     sqlite3* m_db = nullptr;
     QString m_path;
     std::function<void()> m_progress;
+    mutable QHash<QString, bool> m_leadsIndexAnswers;
+    mutable QHash<QString, bool> m_uniqueKeyAnswers;
+    mutable qint64 m_answersSchemaVersion = -1;
 };

@@ -33,6 +33,25 @@ bool isHouseholdColumn(const QString& column)
     return false;
 }
 
+// Tables that hold a row (or a few versions of one) per household, meter or
+// sub-meter: a literal that narrows one of them through an index reaches the
+// sales of a few households, not of a district or a price.
+bool isHouseholdTable(const QString& table)
+{
+    for (const char* name : {"Client", "CliPre", "CliSub", "CliFix", "CliBalance", "PreLastWrt"})
+        if (table.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+// A user's name: the users are few beside their sales, so a name finds its
+// users by reading them, index or not.
+bool isUserNameColumn(const QString& table, const QString& column)
+{
+    return table.compare(QLatin1String("Client"), Qt::CaseInsensitive) == 0 &&
+           column.compare(QLatin1String("ClientName"), Qt::CaseInsensitive) == 0;
+}
+
 int growingRank(const QString& table)
 {
     const QStringList& tables = growingTables();
@@ -56,6 +75,8 @@ struct LiteralTerm
 {
     QString alias;
     QString column;
+    bool equality;
+    QString text;
 };
 
 QVector<LiteralTerm> literalTerms(const QString& sql, qsizetype whereEnd)
@@ -73,7 +94,7 @@ QVector<LiteralTerm> literalTerms(const QString& sql, qsizetype whereEnd)
         if (m.captured(3).compare(QLatin1String("like"), Qt::CaseInsensitive) == 0 &&
             (!value.startsWith(u'\'') || value.size() < 3 || value[1] == u'%' || value[1] == u'_'))
             continue;
-        terms.push_back(LiteralTerm{m.captured(1), m.captured(2)});
+        terms.push_back(LiteralTerm{m.captured(1), m.captured(2), m.captured(3) == u'=', m.captured(0)});
     }
     return terms;
 }
@@ -86,11 +107,11 @@ int itemOfAlias(const QVector<FromItem>& items, const QString& alias)
     return -1;
 }
 
-// The from-list position of the table that leads, or -1 for none.
+// The from-list position of the table that leads, or -1 for none; what
+// narrows it, when something does, in `narrowing`.
 int leadingItem(const QString& sql, qsizetype whereEnd, const QVector<FromItem>& items,
-                const std::function<bool(const QString&, const QString&)>& leadsIndex, bool* narrowed)
+                const std::function<bool(const QString&, const QString&)>& leadsIndex, QString* narrowing)
 {
-    *narrowed = true;
     const QVector<LiteralTerm> terms = literalTerms(sql, whereEnd);
     const auto indexed = [&](const LiteralTerm& t, int* item) {
         *item = itemOfAlias(items, t.alias);
@@ -98,8 +119,17 @@ int leadingItem(const QString& sql, qsizetype whereEnd, const QVector<FromItem>&
     };
     for (const LiteralTerm& t : terms) {
         int item = -1;
-        if (isHouseholdColumn(t.column) && indexed(t, &item))
+        if (indexed(t, &item) && (isHouseholdColumn(t.column) || isHouseholdTable(items[item].table))) {
+            *narrowing = t.text;
             return item;
+        }
+    }
+    for (const LiteralTerm& t : terms) {
+        const int item = itemOfAlias(items, t.alias);
+        if (item >= 0 && t.equality && isUserNameColumn(items[item].table, t.column)) {
+            *narrowing = t.text;
+            return item;
+        }
     }
 
     static const QRegularExpression period(
@@ -108,23 +138,37 @@ int leadingItem(const QString& sql, qsizetype whereEnd, const QVector<FromItem>&
     const QRegularExpressionMatch range = period.match(sql, whereEnd);
     if (range.hasMatch()) {
         const int item = itemOfAlias(items, range.captured(1));
-        if (item >= 0 && leadsIndex(items[item].table, range.captured(2)))
+        if (item >= 0 && leadsIndex(items[item].table, range.captured(2))) {
+            *narrowing = range.captured(0);
             return item;
+        }
     }
 
-    *narrowed = false;
-    int narrowedGrowing = -1;
+    // A table that grows with the years leads, read through a literal
+    // condition on one of its indexes where there is one. A condition on a
+    // code table (a price, a district, an operator) still reaches the sales
+    // of many households: led from that table, SQLite would search the sales
+    // again for each of its rows.
     for (const LiteralTerm& t : terms) {
         int item = -1;
-        if (!indexed(t, &item))
-            continue;
-        if (growingRank(items[item].table) < 0)
-            return -1; // another table is narrowed: the planner sees that as well as we do
-        if (narrowedGrowing < 0)
-            narrowedGrowing = item;
+        if (indexed(t, &item) && growingRank(items[item].table) >= 0) {
+            *narrowing = t.text;
+            return item;
+        }
     }
-    if (narrowedGrowing >= 0)
-        return narrowedGrowing;
+    // Without an index, a literal condition on the payments (or fees,
+    // readings) keeps them in front: each reaches its sale by the sale's own
+    // key, where a sale would search them through an index of theirs. The
+    // table is read whole all the same.
+    int narrowedLast = -1;
+    for (const LiteralTerm& t : terms) {
+        const int item = itemOfAlias(items, t.alias);
+        if (item >= 0 && growingRank(items[item].table) >= 0 &&
+            (narrowedLast < 0 || growingRank(items[item].table) > growingRank(items[narrowedLast].table)))
+            narrowedLast = item;
+    }
+    if (narrowedLast >= 0)
+        return narrowedLast;
     int best = -1;
     for (int i = 0; i < items.size(); ++i) {
         const int rank = growingRank(items[i].table);
@@ -137,8 +181,11 @@ int leadingItem(const QString& sql, qsizetype whereEnd, const QVector<FromItem>&
 } // namespace
 
 QString KvLeadingTableFirst(const QString& sql,
-                            const std::function<bool(const QString& table, const QString& column)>& leadsIndex)
+                            const std::function<bool(const QString& table, const QString& column)>& leadsIndex,
+                            KvLead* lead, const QString& leadAlias)
 {
+    if (lead)
+        *lead = KvLead();
     static const QRegularExpression fromWord(QStringLiteral(R"(\sfrom\s)"), QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression whereWord(QStringLiteral(R"(\swhere\s)"),
                                               QRegularExpression::CaseInsensitiveOption);
@@ -167,10 +214,36 @@ QString KvLeadingTableFirst(const QString& sql,
     }
     if (items.size() < 2)
         return sql;
-    bool narrowed = false;
-    const int first = leadingItem(sql, where.capturedEnd(), items, leadsIndex, &narrowed);
+    // The literal equalities on the first household table that has any.
+    QString householdAlias;
+    QStringList householdTerms;
+    for (const LiteralTerm& t : literalTerms(sql, where.capturedEnd())) {
+        const int item = itemOfAlias(items, t.alias);
+        if (item < 0 || !t.equality || !isHouseholdTable(items[item].table) ||
+            (!householdAlias.isEmpty() && householdAlias.compare(t.alias, Qt::CaseInsensitive) != 0))
+            continue;
+        householdAlias = items[item].alias;
+        householdTerms << t.text;
+    }
+    QString narrowing;
+    int first = -1;
+    if (leadAlias.isEmpty()) {
+        first = leadingItem(sql, where.capturedEnd(), items, leadsIndex, &narrowing);
+    } else if (leadAlias.compare(householdAlias, Qt::CaseInsensitive) == 0) {
+        first = itemOfAlias(items, leadAlias);
+        narrowing = householdTerms.join(QStringLiteral(" and "));
+    }
     if (first < 0)
         return sql;
+    if (lead) {
+        *lead = KvLead{items[first].table, items[first].alias, narrowing, growingRank(items[first].table) >= 0};
+        if (lead->growing && narrowing.isEmpty() && !householdAlias.isEmpty()) {
+            lead->householdTable = items[itemOfAlias(items, householdAlias)].table;
+            lead->householdAlias = householdAlias;
+            lead->householdTerms = householdTerms.join(QStringLiteral(" and "));
+        }
+    }
+    const bool narrowed = !narrowing.isEmpty();
 
     // Which aliases a predicate "x.A = y.B" joins.
     static const QRegularExpression equality(QStringLiteral(R"(\b(\w+)\.\w+\s*=\s*(\w+)\.\w+\b)"));
@@ -269,7 +342,7 @@ QString readFromGroup(const QString& text, const QStringList& aliases, TableGrou
 
 QString KvDimensionTablesOnce(const QString& sql,
                               const std::function<bool(const QString& table, const QString& column)>& isUniqueKey,
-                              KvOnceForm form)
+                              KvOnceForm form, QStringList* onceTables)
 {
     static const QRegularExpression selectFrom(QStringLiteral(R"(^\s*select\s+(.*?)\s+from\s+(.*?)\s+where\s+)"),
                                                QRegularExpression::CaseInsensitiveOption |
@@ -313,35 +386,48 @@ QString KvDimensionTablesOnce(const QString& sql,
     for (const QString& term : terms)
         termAliases.push_back(aliasesOf(KvColumnRefs(term, aliases)));
 
-    // Which tables hold rows per sale, and which start a group.
+    // Which tables hold rows per sale: the lead, a table reached through
+    // the unique key of one of them (the price shares through the sale's
+    // number) and a growing table reached through its own unique key (the
+    // sale from its payment). A table reached from them through its own
+    // unique key starts a group.
     const QString lead = aliases.first();
     static const QRegularExpression equality(QStringLiteral(R"(^(\w+)\.(\w+)\s*=\s*(\w+)\.(\w+)$)"));
     const auto tableOf = [&](const QString& alias) { return items[aliases.indexOf(alias)].table; };
-    QSet<QString> perSale{lead};
-    QStringList starts;
+    struct Join
+    {
+        QString from, fromColumn, to, toColumn;
+    };
+    QVector<Join> joins; // each equality between two tables, both ways
     for (const QString& term : terms) {
         const QRegularExpressionMatch m = equality.match(term);
         if (!m.hasMatch())
             continue;
-        QString leadColumn, other, otherColumn;
-        if (m.captured(1).toLower() == lead && aliases.contains(m.captured(3).toLower())) {
-            leadColumn = m.captured(2);
-            other = m.captured(3).toLower();
-            otherColumn = m.captured(4);
-        } else if (m.captured(3).toLower() == lead && aliases.contains(m.captured(1).toLower())) {
-            leadColumn = m.captured(4);
-            other = m.captured(1).toLower();
-            otherColumn = m.captured(2);
-        } else {
+        const QString a = m.captured(1).toLower();
+        const QString b = m.captured(3).toLower();
+        if (a == b || !aliases.contains(a) || !aliases.contains(b))
             continue;
-        }
-        if (other == lead)
-            continue;
-        if (isUniqueKey(tableOf(lead), leadColumn))
-            perSale.insert(other);
-        else if (isUniqueKey(tableOf(other), otherColumn) && !starts.contains(other))
-            starts << other;
+        joins.push_back(Join{a, m.captured(2), b, m.captured(4)});
+        joins.push_back(Join{b, m.captured(4), a, m.captured(2)});
     }
+    QSet<QString> perSale{lead};
+    for (bool grew = true; grew;) {
+        grew = false;
+        for (const Join& j : joins) {
+            if (!perSale.contains(j.from) || perSale.contains(j.to))
+                continue;
+            if (isUniqueKey(tableOf(j.from), j.fromColumn) ||
+                (growingRank(tableOf(j.to)) >= 0 && isUniqueKey(tableOf(j.to), j.toColumn))) {
+                perSale.insert(j.to);
+                grew = true;
+            }
+        }
+    }
+    QStringList starts;
+    for (const Join& j : joins)
+        if (perSale.contains(j.from) && !perSale.contains(j.to) && isUniqueKey(tableOf(j.to), j.toColumn) &&
+            !starts.contains(j.to))
+            starts << j.to;
     // Tables a term joins to the sales or the rows per sale.
     QSet<QString> nearSales;
     for (const QSet<QString>& set : termAliases)
@@ -462,6 +548,13 @@ QString KvDimensionTablesOnce(const QString& sql,
             outerFrom << item.table + u' ' + item.alias;
         else if (!outerFrom.contains(groups[inGroup].name))
             outerFrom << groups[inGroup].name;
+    }
+    if (onceTables) {
+        onceTables->clear();
+        for (const FromItem& item : items)
+            for (const TableGroup& group : groups)
+                if (group.aliases.contains(item.alias.toLower()))
+                    *onceTables << item.table;
     }
     QString out = QStringLiteral("with ") + with.join(QStringLiteral(", ")) + QStringLiteral(" select ") +
                   selectPrefix + selectItems.join(QStringLiteral(", ")) + QStringLiteral(" from ") +

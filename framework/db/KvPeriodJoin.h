@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 // SQLite, built without range statistics, guesses any closed range at 1/64 of
@@ -17,24 +18,46 @@
 // table already placed; tables that no predicate reaches last), joined by
 // "cross join", which SQLite keeps in the order written. The leading table is
 // the first that applies of:
-//   1. a household's code or meter ("x.ClientNo like '…%'", "x.MeterNo = '…'",
-//      x.SubNo) on a column that leads an index of its table;
-//   2. a period: a column bounded on both sides by CDate(...) ("x.Col >=
+//   1. a household: its code or meter ("x.ClientNo like '…%'", "x.MeterNo =
+//      '…'", x.SubNo) on a column that leads an index of its table, or any
+//      literal condition through an index of a table that holds a row per
+//      household or meter (Client, CliPre, CliSub, CliFix, …);
+//   2. a user's name ("x.ClientName = '…'" on Client): the users are read,
+//      their meters and sales then found through their indexes;
+//   3. a period: a column bounded on both sides by CDate(...) ("x.Col >=
 //      CDate('…') and x.Col < CDate('…')", or "<=") that leads an index;
-//   3. a table that grows with the years (WrtRecord, ClientPay, FixFee,
-//      SubRead, HandRead; one a literal condition narrows through an index
-//      first, else the first of that list in the from list), unless a literal
-//      condition narrows another table through an index (then the planner's
-//      own choice stands).
+//   4. a table that grows with the years (WrtRecord, ClientPay, FixFee,
+//      SubRead, HandRead: one a literal condition narrows through an index
+//      first; else the last of that list a literal condition narrows, as the
+//      payments by their payment mode, which reach their sale by its key;
+//      else the first of that list in the from list), whatever the
+//      conditions on the code tables (a price, a district, an operator):
+//      those reach the sales of many households.
 // Conditions count only as terms of the where's "and" chain (not inside an
 // "or"). Only a plain from list ("Table alias, Table alias, …") in a statement
 // without sub-selects is adapted; anything else, and a statement nothing above
 // applies to, is returned as it is. The rows are the same.
 //
 // `leadsIndex` says whether an index of the table (or its integer primary key)
-// begins with the column.
+// begins with the column. `lead`, when given, receives the table that leads
+// and the condition that narrows it (empty when it is read whole), and for a
+// growing table read whole the literal equalities on a household table (a
+// district, a building of the users) with that table. `leadAlias`, when
+// given, is that household table: it leads, narrowed by those equalities
+// (the caller has found that they leave few households).
+struct KvLead
+{
+    QString table;
+    QString alias;
+    QString narrowing;    // the where's term (or the period's two) the lead is read by
+    bool growing = false; // a table that grows with the years leads
+    QString householdTable;
+    QString householdAlias;
+    QString householdTerms; // "a.BlockNo = '05' and a.BuildingNo = '03'"
+};
 QString KvLeadingTableFirst(const QString& sql,
-                            const std::function<bool(const QString& table, const QString& column)>& leadsIndex);
+                            const std::function<bool(const QString& table, const QString& column)>& leadsIndex,
+                            KvLead* lead = nullptr, const QString& leadAlias = QString());
 
 // The second step for a statement KvLeadingTableFirst led by a table that
 // grows with the years: the tables that describe what a sale refers to (its
@@ -44,11 +67,13 @@ QString KvLeadingTableFirst(const QString& sql,
 // index: a whole-file statistic reads the sales and one lookup a sale in
 // place of a dozen.
 //
-// Such a group starts at a table the leading table reaches through that
-// table's unique key ("c.CliPreIndex = b.CliPreIndex", `isUniqueKey` for b's
-// column and not for c's), and holds every table reached from it by the where's
-// terms, except the tables joined to the leading table itself or to the rows
-// per sale (those joined through the leading table's own unique key). A group
+// The rows per sale are the leading table's, those of a table reached through
+// the unique key of one of them (the price shares by the sale's number) and
+// those of a growing table reached through its own unique key (the sale from
+// its payment). A group starts at a table reached from the rows per sale
+// through that table's unique key ("c.CliPreIndex = b.CliPreIndex",
+// `isUniqueKey` for b's column), and holds every table reached from it by the
+// where's terms, except the tables joined to the rows per sale. A group
 // of one table stays as it is. Its terms move into the expression; the other
 // terms, the select list, grouping and order read its columns by name. The
 // rows and their order are the same: the join is the same set of terms.
@@ -61,6 +86,7 @@ QString KvLeadingTableFirst(const QString& sql,
 // materialized"), the expression is planned as a join of its own with its
 // tables' statistics (together with the rest it holds more tables than the
 // planner joins in one search) and the sales are hashed against it.
+// `onceTables`, when given, receives the tables read once.
 enum class KvOnceForm
 {
     Materialized,
@@ -68,4 +94,4 @@ enum class KvOnceForm
 };
 QString KvDimensionTablesOnce(const QString& sql,
                               const std::function<bool(const QString& table, const QString& column)>& isUniqueKey,
-                              KvOnceForm form = KvOnceForm::Materialized);
+                              KvOnceForm form = KvOnceForm::Materialized, QStringList* onceTables = nullptr);

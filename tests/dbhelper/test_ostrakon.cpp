@@ -169,10 +169,14 @@ TEST_F(OstrakonTest, AFreshDatabaseIsLeftAsItIs)
     CreateFreshDatabase(DatabasePath(), QDateTime(QDate(2026, 12, 10), QTime(9, 30)));
     CAdoConnection db;
     db.Open(0, "Data Source=" + DatabasePath());
-    const QStringList schemaBefore = Rows(db, "select type, name, sql from sqlite_master order by name");
+    // SQLite's own planner statistics, which a connection may leave as it
+    // closes, are no part of the schema.
+    const char* const schema =
+        "select type, name, sql from sqlite_master where name not like 'sqlite_stat%' order by name";
+    const QStringList schemaBefore = Rows(db, schema);
 
     EXPECT_EQ(RunLibrary(), 0);
-    EXPECT_EQ(Rows(db, "select type, name, sql from sqlite_master order by name"), schemaBefore);
+    EXPECT_EQ(Rows(db, schema), schemaBefore);
     EXPECT_EQ(ReadSchemaVersion(db), CurrentSchemaVersion());
 }
 

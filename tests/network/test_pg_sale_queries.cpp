@@ -186,6 +186,23 @@ TEST_F(ServerSaleQueryTest, EveryGroupingAndQueryGivesTheRowsOfTheStatementAsWri
              k.m_bClientNo = 1;
              k.m_clientNo = QStringLiteral("00000123");
          }},
+        {"a user's name", false,
+         [](CSaleCondition& k) {
+             k.m_bClientName = 1;
+             k.m_clientName = QStringLiteral("住户123");
+         }},
+        // Over all periods whatever the conditions on the code tables; a
+        // payment mode's led by the payments.
+        {"a use nature", true,
+         [](CSaleCondition& k) {
+             k.m_bUseNature = 1;
+             k.m_priceNo = QStringLiteral("P2");
+         }},
+        {"a payment", true,
+         [](CSaleCondition& k) {
+             k.m_bPayMode = 1;
+             k.m_payMode = QStringLiteral("支票");
+         }},
     };
     // A statement with an order gives its rows in that order. A grouping
     // without one gives them in the order of the server's aggregation, which

@@ -117,15 +117,22 @@ void GenerateSales(sqlite3* db, const CSaleGeneratorSpec& spec)
             op << QStringLiteral("g%1").arg(o) << QStringLiteral("收费员%1").arg(o);
             op.Run();
         }
-        exec(db, "insert into Price (PriceNo, PriceName, PriceType, State) values "
-                 "('P1', '居民生活', '预付费电价', '正常'), ('P2', '商业用电', '预付费电价', '正常'), "
-                 "('P3', '附加', '预付费电价', '正常');"
-                 "insert into PriceVer (PriceIndex, PriceNo, Price, BeginDate, EndDate) values "
-                 "(1, 'P1', 0.52, '2000-01-01', '2050-12-31'), (2, 'P2', 0.85, '2000-01-01', '2050-12-31'), "
-                 "(3, 'P3', 0.1, '2000-01-01', '2050-12-31');"
-                 "insert into PreModel (ModelId, Model, DevType, CardType, Phase, State) values "
-                 "('1', 'DDSY', '预付费电表', 'IC片卡', '单相二线', '正常'), "
-                 "('2', 'DTSY', '预付费控制器', 'IC钥匙卡', '三相四线', '正常')");
+        // Every column the price and meter type dialogs write holds a value.
+        exec(db,
+             "insert into Price (PriceNo, PriceName, PriceType, PriceCycle, BalMode, Unit, MonthlyBegin, BalDay, "
+             "State) values "
+             "('P1', '居民生活', '预付费电价', '无', '预付', '度', '', '', '正常'), "
+             "('P2', '商业用电', '预付费电价', '无', '预付', '度', '', '', '正常'), "
+             "('P3', '附加', '预付费电价', '无', '预付', '度', '', '', '正常');"
+             "insert into PriceVer (PriceIndex, PriceNo, Price, BeginDate, EndDate, OperatorNo, ModiTime) values "
+             "(1, 'P1', 0.52, '2000-01-01', '2050-12-31', 'qz', '2020-12-01 09:00:00'), "
+             "(2, 'P2', 0.85, '2000-01-01', '2050-12-31', 'qz', '2020-12-01 09:00:00'), "
+             "(3, 'P3', 0.1, '2000-01-01', '2050-12-31', 'qz', '2020-12-01 09:00:00');"
+             "insert into PreModel (ModelId, Model, Spec, InnerMul, DevType, CardType, Phase, MaxLimit, MinLimit, "
+             "BaseValue, State, SortIndex, bCt, bPt) values "
+             "('1', 'DDSY', '220V 5(30)A', 1, '预付费电表', 'IC片卡', '单相二线', 30, 5, 5, '正常', 1, '否', '否'), "
+             "('2', 'DTSY', '3x220/380V 10(40)A', 1, '预付费控制器', 'IC钥匙卡', '三相四线', 40, 10, 10, '正常', 2, "
+             "'是', '否')");
 
         CInsert client(db, "insert into Client (ClientIndex, ClientNo, BlockNo, BuildingNo, LayerNo, RoomNo, Cell, "
                            "DepartmentNo, ClientName, ClientId, Addr, Tel, MemberNum, State, Descrip, OperatorNo, "

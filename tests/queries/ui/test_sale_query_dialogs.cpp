@@ -12,6 +12,7 @@
 #include "CResultList.h"
 #include "CSaleConditionDlg.h"
 #include "CSaleStatDlg.h"
+#include "CSqliteEngine.h"
 #include "CurrentOperator.h"
 #include "KvFreshDatabase.h"
 #include "KvDialogScript.h"
@@ -21,6 +22,7 @@
 #include "KvQueryCommands.h"
 #include "KvQueryUiTestUtil.h"
 #include "KvReportFormat.h"
+#include "KvSaleGenerator.h"
 #include "SysGlobals.h"
 
 #include <QAction>
@@ -44,9 +46,11 @@ protected:
     CFreshDatabase fresh{QDateTime(QDate(2024, 3, 15), QTime(10, 0))};
     CMainFrame frame;
 
-    SaleQueryTest()
+    SaleQueryTest() : SaleQueryTest(true) {}
+    explicit SaleQueryTest(bool fixtureSales)
     {
-        LoadQueryFixtures(fresh, {"sales_fixture.sql"});
+        if (fixtureSales)
+            LoadQueryFixtures(fresh, {"sales_fixture.sql"});
         GetCurrentOperator()->SetRights(QVector<int>{100, 103, 104});
         frame.BuildRightsList();
         InstallQueryCommands(frame);
@@ -100,7 +104,45 @@ protected:
     }
 };
 
+// The benches' generated file, small: its sales in place of the fixture's.
+class GeneratedSalesQueryTest : public SaleQueryTest
+{
+protected:
+    GeneratedSalesQueryTest() : SaleQueryTest(false)
+    {
+        auto* engine = dynamic_cast<CSqliteEngine*>(fresh.Db().GetEngine());
+        CSaleGeneratorSpec spec;
+        spec.sales = 2000;
+        spec.users = 200;
+        GenerateSales(engine->handle(), spec);
+    }
+};
+
 } // namespace
+
+// The program works on the file the benches generate: 售电统计 opens on it
+// (its condition dialog reads every price and meter type) and lists the
+// statistic by operator of a use nature.
+TEST_F(GeneratedSalesQueryTest, TheSaleStatisticsOpenOnTheGeneratedFile)
+{
+    const QString csv = runOnce(
+        ID_STAT_SALES,
+        [](QWidget* dialog) {
+            clickBox(dialog, 1252);
+            choose(dialog, 1182, QStringLiteral("商业用电"));
+            clickIndicator(dialog->findChild<QRadioButton*>("c1232"));
+        },
+        true);
+    EXPECT_TRUE(sink.Texts().isEmpty()) << sink.Texts().join(u'|').toStdString();
+    // The commercial meters' sales, by the operators who sold them.
+    const QString sales = QStringLiteral("from WrtRecord c, PrePrice f where f.CliPreIndex = c.CliPreIndex and "
+                                         "f.PriceX = 0 and f.PriceNo = 'P2'");
+    const QString total = fresh.Value(QStringLiteral("select count(*) ") + sales);
+    const QString operators = fresh.Value(QStringLiteral("select count(distinct c.OperatorNo) ") + sales);
+    ASSERT_NE(total.toInt(), 0);
+    EXPECT_TRUE(csv.contains(QStringLiteral("\n汇    总,%1,").arg(total))) << csv.toStdString();
+    EXPECT_TRUE(csv.contains(QStringLiteral("记录总数：%1").arg(operators))) << csv.toStdString();
+}
 
 TEST_F(SaleQueryTest, BoxesTickTheirParentsAndClearingLeavesThem)
 {

@@ -46,15 +46,36 @@ QString KeepExchangeTable(const QString& table)
         // A server out of reach must not hide why the upload was refused.
         stamp = QStringLiteral("refused");
     }
-    for (int n = 1; n < 100; ++n) {
+    const QString source = ExchangeTablePath(table);
+    if (!QFile::exists(source))
+        return QString();
+    // A name already taken (an earlier refusal in the same second, or while the
+    // server was out of reach) is never written over: the next one is tried.
+    for (int n = 1;; ++n) {
         const QString name =
             n == 1 ? QStringLiteral("%1_%2").arg(table, stamp) : QStringLiteral("%1_%2_%3").arg(table, stamp).arg(n);
         const QString copy = CDbfTable::PathOf(folder, name);
         if (QFile::exists(copy))
             continue;
-        return QFile::copy(ExchangeTablePath(table), copy) ? copy : QString();
+        if (QFile::copy(source, copy))
+            return copy;
+        if (!QFile::exists(copy))
+            return QString(); // the folder takes no copy at all
     }
-    return QString();
+}
+
+// What the operator is told of a refused upload: where its rows are kept, or,
+// when no copy could be made, that the table itself must be saved before the
+// next upload replaces it.
+QString RefusedUploadText(const QString& why, const QString& table, const QString& records)
+{
+    const QString copy = KeepExchangeTable(table);
+    if (copy.isEmpty())
+        return QStringLiteral("%1\n\n本次上传的%2数据均未导入，且无法保存其副本，数据仍在文件%3中，"
+                              "请在下次上传前另行保存该文件。")
+            .arg(why, records, QDir::toNativeSeparators(ExchangeTablePath(table)));
+    return QStringLiteral("%1\n\n本次上传的%2数据均未导入，已保留在文件%3中，请核对。")
+        .arg(why, records, QDir::toNativeSeparators(copy));
 }
 
 } // namespace
@@ -66,10 +87,10 @@ void StageExchangeUpload(const QString& table, const QString& records, const std
         stage();
         transaction.Commit();
     } catch (const CKvException& e) {
-        const QString copy = KeepExchangeTable(table);
-        const QString kept =
-            copy.isEmpty() ? QDir::toNativeSeparators(ExchangeTablePath(table)) : QDir::toNativeSeparators(copy);
-        throw CKvException(
-            QStringLiteral("%1\n\n本次上传的%2数据均未导入，已保留在文件%3中，请核对。").arg(e.text(), records, kept));
+        throw CKvException(RefusedUploadText(e.text(), table, records));
+    } catch (...) {
+        // Whatever stopped the staging, the rows the machine wrote are kept.
+        KeepExchangeTable(table);
+        throw;
     }
 }

@@ -510,8 +510,10 @@ bool CSaleWriteEngine::StorePaymentOnHeldBalance(CCliBalance& current)
     const CSaleRecordsSnapshot before(m_host, &row, c.earlier);
     try {
         CAdoTransaction transaction(*GetMainDatabase());
-        if (!balance.GetClientNo().isEmpty() && CCliBalanceList::LoadHeld(balance.GetClientNo(), current) &&
-            !current.SameBalanceAs(balance))
+        // A payment without its household would store no balance at all.
+        if (balance.GetClientNo().isEmpty())
+            throw CKvException(QStringLiteral("向数据库更新用户余额时发生错误!"));
+        if (CCliBalanceList::LoadHeld(balance.GetClientNo(), current) && !current.SameBalanceAs(balance))
             return false; // rolled back: nothing is stored, no key drawn
         pay.Save();
         balance.SetFromClientPay(pay);

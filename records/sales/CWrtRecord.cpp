@@ -82,7 +82,10 @@ void CWrtRecord::Delete()
             share->SetState(StateDelete);
             share->Save();
         }
-        db->Execute(KvFormatSql(QStringLiteral("delete from WrtRecord where WrtIndex = %d"), m_WrtIndex), QString());
+        // A pending row that is no longer there was settled elsewhere: not a removal.
+        if (db->Execute(KvFormatSql(QStringLiteral("delete from WrtRecord where WrtIndex = %d"), m_WrtIndex),
+                        QString()) != 1)
+            throw CKvException(QStringLiteral("向数据库删除售电记录发生错误！"));
         transaction.Commit();
     } catch (const CKvException& e) {
         throw CKvException(db->FailureText(QStringLiteral("向数据库删除售电记录发生错误！"), e.text()));

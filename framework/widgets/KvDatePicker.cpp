@@ -1,5 +1,6 @@
 #include "KvDatePicker.h"
 
+#include <QCoreApplication>
 #include <QDateTimeEdit>
 #include <QEvent>
 #include <QKeyEvent>
@@ -27,18 +28,6 @@ protected:
     }
 };
 
-// QWidget's own step of the focus to the next or previous control, which a
-// date box replaces by a step to its next or previous part.
-struct CFocusStep : QWidget
-{
-    static void Take(QWidget* control, bool forward)
-    {
-        // QWidget asks the control's parent for the step (a window steps itself).
-        QWidget* stepper = control->isWindow() ? control : control->parentWidget();
-        (stepper->*&CFocusStep::focusNextPrevChild)(forward);
-    }
-};
-
 // Tab and Shift+Tab leave a date box for the next or previous control, as
 // they leave every other field; Qt's date box would use them to walk through
 // the year, month and day, so that a Tab followed by a number typed for the
@@ -58,8 +47,9 @@ protected:
         const bool tab = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
         if (!tab || key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
             return false;
-        CFocusStep::Take(static_cast<QWidget*>(watched),
-                         key->key() == Qt::Key_Tab && !key->modifiers().testFlag(Qt::ShiftModifier));
+        // The parent steps the focus on from the box as for any other field.
+        if (QWidget* parent = static_cast<QWidget*>(watched)->parentWidget())
+            QCoreApplication::sendEvent(parent, event);
         return true;
     }
 };
